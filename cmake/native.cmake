@@ -1,0 +1,11 @@
+# Native tree: the pure logic and its unit tests (sanitizers are set at the top level).
+
+add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+enable_testing()
+file(GLOB UNIT_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
+add_executable(unit_tests ${UNIT_TEST_SOURCES})
+target_link_libraries(unit_tests PRIVATE quilvo_core gtest gtest_main)
+target_include_directories(unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/unit)
+target_compile_options(unit_tests PRIVATE ${QUILVO_WARNINGS})
+add_test(NAME unit_tests COMMAND unit_tests)

@@ -1,0 +1,42 @@
+# Windows tree: Quilvo.exe, the session simulator, the Windows-side tests and benchmarks.
+# Everything is linked statically against the C++ runtime so that only system DLLs remain.
+add_link_options(-static -static-libgcc -static-libstdc++)
+add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+
+# Outputs land at fixed paths (build/windows/Quilvo.exe, build/windows/sessionsim.exe).
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
+enable_language(RC)
+
+# The Win32 side of the seams and everything that draws windows.
+add_library(quilvo_win STATIC
+    src/platform/win32_discovery.cpp
+)
+target_link_libraries(quilvo_win PUBLIC quilvo_core user32 gdi32 kernel32 shell32)
+target_compile_options(quilvo_win PRIVATE ${QUILVO_WARNINGS})
+
+add_executable(Quilvo WIN32
+    src/app/main.cpp
+)
+target_link_libraries(Quilvo PRIVATE quilvo_win)
+target_compile_options(Quilvo PRIVATE ${QUILVO_WARNINGS})
+
+add_subdirectory(tools/sessionsim)
+
+add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+file(GLOB WIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
+if(WIN_TEST_SOURCES)
+    add_executable(win_tests ${WIN_TEST_SOURCES})
+    target_link_libraries(win_tests PRIVATE quilvo_win gtest gtest_main)
+    target_include_directories(win_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/win ${CMAKE_SOURCE_DIR}/tools/sessionsim)
+    target_compile_options(win_tests PRIVATE ${QUILVO_WARNINGS})
+endif()
+
+file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
+foreach(src ${BENCH_SOURCES})
+    get_filename_component(name ${src} NAME_WE)
+    add_executable(${name} ${src})
+    target_link_libraries(${name} PRIVATE quilvo_win)
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/win ${CMAKE_SOURCE_DIR}/tools/sessionsim)
+endforeach()

@@ -1,0 +1,38 @@
+#include "core/text.h"
+
+#include <cstring>
+
+namespace quilvo {
+
+void CopyCut(char* dst, std::size_t capacity, const char* src) {
+    if (capacity == 0) return;
+    std::size_t n = 0;
+    if (src != nullptr) {
+        while (n + 1 < capacity && src[n] != '\0') ++n;
+        std::memmove(dst, src, n);
+    }
+    std::memset(dst + n, 0, capacity - n);
+}
+
+static unsigned char FoldAsciiLetter(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
+}
+
+bool EqualsNoCase(const char* a, const char* b) {
+    if (a == nullptr) a = "";
+    if (b == nullptr) b = "";
+    for (;; ++a, ++b) {
+        unsigned char ca = FoldAsciiLetter(static_cast<unsigned char>(*a));
+        unsigned char cb = FoldAsciiLetter(static_cast<unsigned char>(*b));
+        if (ca != cb) return false;
+        if (ca == '\0') return true;
+    }
+}
+
+std::size_t BoundedLength(const char* text, std::size_t capacity) {
+    std::size_t n = 0;
+    while (n < capacity && text[n] != '\0') ++n;
+    return n;
+}
+
+}  // namespace quilvo

@@ -1,0 +1,23 @@
+// Fixed-capacity, zero-terminated single-byte text as the session records hold it.
+#pragma once
+
+#include <cstddef>
+
+namespace quilvo {
+
+// Copies src into dst, cut so that it fits capacity bytes including the terminator.
+// The rest of dst is filled with zeros, so a record compares and copies cleanly.
+void CopyCut(char* dst, std::size_t capacity, const char* src);
+
+template <std::size_t N>
+void CopyCut(char (&dst)[N], const char* src) {
+    CopyCut(dst, N, src);
+}
+
+// Session texts compare without regard to the case of A to Z; every other byte by value.
+bool EqualsNoCase(const char* a, const char* b);
+
+// Length of a text that may fill its whole field without a terminator.
+std::size_t BoundedLength(const char* text, std::size_t capacity);
+
+}  // namespace quilvo
