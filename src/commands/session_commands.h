@@ -1,0 +1,41 @@
+// What the user does to the real session windows: show, iconize, hide or close all;
+// restore or close by a shared field; raise one session or a whole box.
+#pragma once
+
+#include <cstdint>
+
+#include "core/boxes.h"
+#include "core/session.h"
+#include "platform/handle.h"
+
+namespace quilvo {
+
+// Show codes: the platform's show commands plus 102 for closing a session.
+enum ShowCode : int {
+    kShowHide = 0,
+    kShowMaximized = 3,
+    kShowMinimize = 6,
+    kShowNoActivate = 8,
+    kShowRestore = 9,
+    kShowClose = 102,
+};
+
+enum GroupAction : int { kGroupRestore = 100, kGroupClose = 102 };
+enum GroupField : int { kGroupBySystem = 0, kGroupByServerGroup = 1, kGroupByTitle = 2 };
+
+// The window operations the commands use; Win32 implementation in win32_session_ops.cpp.
+class SessionWindowOps {
+public:
+    virtual ~SessionWindowOps() = default;
+    virtual void ShowAsync(WindowHandle window, int showCode) = 0;   // ShowWindowAsync
+    virtual void OpenIcon(WindowHandle window) = 0;                  // restores an iconic window
+    virtual void BringToTop(WindowHandle window) = 0;                // BringWindowToTop
+    virtual void SendClose(WindowHandle window) = 0;                 // SAP_SET_OKCODE 3, bounded wait
+};
+
+void ShowAllSessions(const SessionTable& table, int showCode, SessionWindowOps& ops);
+int GroupCommand(const SessionTable& table, WindowHandle chosen, int action, int field, SessionWindowOps& ops);
+void RaiseSession(WindowHandle window, bool zoomed, SessionWindowOps& ops);
+void RaiseBox(const BoxList& list, SessionWindowOps& ops);
+
+}  // namespace quilvo

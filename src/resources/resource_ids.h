@@ -1,0 +1,67 @@
+// Resource ids, command ids, custom messages and timer ids: each named once, here.
+// Also included by Quilvo.rc, so only preprocessor definitions.
+#pragma once
+
+// Dialogs
+#define IDD_TRAYHOST 104          // hidden tray host, shown as the About box
+#define IDD_BOXPROPERTIES 110
+
+// Menus
+#define IDM_TRAY 102
+#define IDM_BOXPANEL 111
+#define IDM_DOCKED 120
+
+// Icons
+#define IDI_QUILVO 103
+#define IDI_DESKED 106
+#define IDI_AFX 107
+
+// Bitmaps
+#define IDB_MINI_SMALL 118        // 16 x 16 miniature application window
+#define IDB_MINI_LARGE 119        // 32 x 32 miniature application window
+#define IDB_ABOUT 122
+
+// About box controls
+#define IDC_ABOUT_VERSION 1001
+#define IDC_ABOUT_LINE1 1002
+#define IDC_ABOUT_LINE2 1003
+
+// Box panel context menu
+#define ID_BOX_PROPERTIES 40017
+#define ID_BOX_QUIT 40018
+#define ID_BOX_CASCADE 40019
+#define ID_BOX_TILE 40027
+#define ID_BOX_ZOOM2 40030
+#define ID_BOX_ZOOM3 40031
+#define ID_BOX_ZOOM4 40032
+#define ID_BOX_ZOOM5 40035
+
+// Tray menu
+#define ID_TRAY_EXIT 40007
+#define ID_TRAY_ABOUT 40008
+#define ID_TRAY_SHOWALL 40009
+#define ID_TRAY_ICONIZEALL 40010
+#define ID_TRAY_HIDEALL 40011
+#define ID_TRAY_DESTROYALL 40014
+#define ID_TRAY_TOOLBAR 40026
+#define ID_TRAY_TOOLWINDOW 40028
+#define ID_TRAY_TOOLCOLUMN 40033
+#define ID_TRAY_SINGLEBOX 40034
+#define ID_TRAY_DOCKED 40037
+#define ID_TRAY_OPACITY_NONE 40046
+#define ID_TRAY_OPACITY_LOW 40047
+#define ID_TRAY_OPACITY_MID 40048
+#define ID_TRAY_OPACITY_HIGH 40049
+
+// Docked toolbar context menu
+#define ID_DOCK_COLORIZER 40044
+#define ID_DOCK_CLOSE 40038
+
+// Private window messages
+#define WM_QUILVO_RECOLOUR 25     // replace the class background brush by a system colour
+#define WM_QUILVO_TRAYICON 1124   // notification icon callback
+
+// Timers
+#define TIMER_REFRESH 0           // on the tray host, 2000 ms
+#define TIMER_TIP_CREATE 1        // on the hover tip's target window
+#define TIMER_TIP_DESTROY 0       // on the tip window
