@@ -1,0 +1,215 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/discovery.h"
+#include "fake_desktop.h"
+
+namespace quilvo {
+namespace {
+
+using test::FakeDesktop;
+
+class Discovery : public ::testing::Test {
+protected:
+    void SetUp() override { table.Clear(); }
+
+    // As the callers do: the count is reset, then the pass runs with the previous count.
+    int Pass(const char* cls = kDefaultSessionClass) {
+        table.count = 0;
+        int n = DiscoverSessions(table, previous, cls, desktop);
+        previous = n;
+        desktop.tick += 2000;
+        return n;
+    }
+
+    SessionTable table;
+    FakeDesktop desktop;
+    int previous = 0;
+};
+
+TEST_F(Discovery, NoSessionWindowsLeavesEveryRecordZero) {
+    desktop.AddOther("Shell_TrayWnd");
+    table.records[7].window = 0x99;  // left over from an earlier pass
+    EXPECT_EQ(Pass(), 0);
+    SessionRecord zero = {};
+    for (const SessionRecord& r : table.records) EXPECT_EQ(std::memcmp(&r, &zero, sizeof r), 0);
+}
+
+TEST_F(Discovery, RecordsSessionsInEnumerationOrderWithTheirAnswers) {
+    desktop.AddOther("Progman");
+    auto a = desktop.Add("A", "PRD", "100", "ALICE").handle;
+    desktop.AddOther("Edit");
+    auto& bw = desktop.Add("B", "QAS", "200", "BOB");
+    bw.rect = {100, 50, 900, 650};
+    bw.answers[11] = "GRP1";
+    bw.answers[5] = "VA01";
+    auto b = bw.handle;
+
+    ASSERT_EQ(Pass(), 2);
+    const SessionRecord& r0 = table.records[0];
+    const SessionRecord& r1 = table.records[1];
+    EXPECT_EQ(r0.window, a);
+    EXPECT_EQ(r0.index, 0);
+    EXPECT_EQ(r1.window, b);
+    EXPECT_EQ(r1.index, 1);
+    EXPECT_EQ(r0.stamp, 1000u);
+    EXPECT_STREQ(r1.title, "B");
+    EXPECT_STREQ(r1.system, "QAS");
+    EXPECT_STREQ(r1.client, "200");
+    EXPECT_STREQ(r1.user, "BOB");
+    EXPECT_STREQ(r1.serverGroup, "GRP1");
+    EXPECT_STREQ(r1.transaction, "VA01");
+    EXPECT_EQ(r1.x, 100);
+    EXPECT_EQ(r1.y, 50);
+    EXPECT_EQ(r1.width, 800);
+    EXPECT_EQ(r1.height, 600);
+    EXPECT_EQ(r1.cascade, 0);
+}
+
+TEST_F(Discovery, QueriesEachSessionInTheFixedOrder) {
+    auto a = desktop.Add("A").handle;
+    Pass();
+    std::vector<std::pair<WindowHandle, int>> expected = {{a, 4}, {a, 11}, {a, 15}, {a, 10}, {a, 5}, {a, 3}};
+    EXPECT_EQ(desktop.queries, expected);
+}
+
+TEST_F(Discovery, ClassNameMatchesWithoutRegardToCaseButOnlyWhole) {
+    desktop.AddOther("sap_frontend_session");
+    desktop.AddOther("SAP_FRONTEND_SESSION2");
+    desktop.AddOther("SAP_FRONTEND_SESSIO");
+    EXPECT_EQ(Pass(), 1);
+    EXPECT_EQ(Pass("Sap_Frontend_Session"), 1);
+    EXPECT_EQ(Pass("SAP_FRONTEND_SESSION2"), 1);
+}
+
+TEST_F(Discovery, EmptyCaptionIsRecordedAsInvalidAndLongCaptionsAreCut) {
+    desktop.Add("");
+    desktop.Add(std::string(300, 'c'));
+    ASSERT_EQ(Pass(), 2);
+    EXPECT_STREQ(table.records[0].title, "INVALID");
+    EXPECT_EQ(std::strlen(table.records[1].title), 255u);
+}
+
+TEST_F(Discovery, ZoomedSessionIsRecordedAtOriginWithItsRestoredSize) {
+    auto& w = desktop.Add("Z");
+    w.zoomed = true;
+    w.rect = {30, 40, 830, 640};
+    Pass();
+    const SessionRecord& r = table.records[0];
+    EXPECT_EQ(r.x, 0);
+    EXPECT_EQ(r.y, 0);
+    EXPECT_EQ(r.width, 800);
+    EXPECT_EQ(r.height, 600);
+    EXPECT_EQ(r.zoomed, 1);
+
+    // The zoomed flag is written only for zoomed windows: it stays until the record is swept.
+    w.zoomed = false;
+    Pass();
+    EXPECT_EQ(table.records[0].x, 30);
+    EXPECT_EQ(table.records[0].zoomed, 1);
+}
+
+TEST_F(Discovery, AnswersLongerThanTheirFieldsAreCut) {
+    auto& w = desktop.Add("A");
+    for (int code : {4, 11, 15, 10, 5}) w.answers[code] = std::string(255, 'Q');
+    w.answers[10] = "ABCD";
+    Pass();
+    const SessionRecord& r = table.records[0];
+    EXPECT_STREQ(r.system, "ABC");
+    EXPECT_EQ(std::strlen(r.client), 3u);
+    EXPECT_EQ(std::strlen(r.serverGroup), 11u);
+    EXPECT_EQ(std::strlen(r.user), 13u);
+    EXPECT_EQ(std::strlen(r.transaction), 63u);
+}
+
+TEST_F(Discovery, UnansweredFieldKeepsWhatThePositionHeldBefore) {
+    auto a = desktop.Add("A", "PRD", "100", "ALICE").handle;
+    Pass();
+    desktop.Remove(a);
+    auto& b = desktop.Add("B", "QAS", "200", "BOB");
+    b.answers.erase(15);  // the User query gets no answer
+    Pass();
+    EXPECT_EQ(table.records[0].window, b.handle);
+    EXPECT_STREQ(table.records[0].system, "QAS");
+    EXPECT_STREQ(table.records[0].user, "ALICE");  // from the window recorded there before
+}
+
+TEST_F(Discovery, TableFullEndsThePassAndTheFiftyFirstWaitsForRoom) {
+    for (int i = 0; i < 51; ++i) desktop.Add("S" + std::to_string(i));
+    ASSERT_EQ(Pass(), 50);
+    for (int i = 0; i < 50; ++i) EXPECT_EQ(table.records[i].window, desktop.At(i).handle);
+    WindowHandle last = desktop.At(50).handle;
+    for (const SessionRecord& r : table.records) EXPECT_NE(r.window, last);
+
+    desktop.Remove(desktop.At(0).handle);
+    ASSERT_EQ(Pass(), 50);
+    EXPECT_EQ(table.records[49].window, last);
+}
+
+TEST_F(Discovery, UnreadableClassNameEndsThePassAndTheSweepClearsTheRest) {
+    desktop.Add("A");
+    auto& broken = desktop.AddOther("X");
+    desktop.Add("C");
+    Pass();
+    ASSERT_EQ(previous, 2);
+    broken.classUnreadable = true;
+    EXPECT_EQ(Pass(), 1);
+    EXPECT_EQ(table.records[1].window, 0u);
+}
+
+// A, B and C all answered; A closes. B and C move down, and C's old record at position 2
+// is renewed by the known-window refresh and survives the sweep for one more pass.
+TEST_F(Discovery, ClosedSessionLeavesTheOldRecordOfTheLastForOnePass) {
+    auto a = desktop.Add("A").handle;
+    auto b = desktop.Add("B").handle;
+    auto c = desktop.Add("C").handle;
+    ASSERT_EQ(Pass(), 3);
+
+    desktop.Remove(a);
+    desktop.Find(c)->caption = "C renamed";
+    ASSERT_EQ(Pass(), 2);
+    EXPECT_EQ(table.records[0].window, b);
+    EXPECT_EQ(table.records[1].window, c);
+    EXPECT_EQ(table.records[2].window, c);
+    EXPECT_EQ(table.records[2].stamp, table.records[0].stamp);
+    EXPECT_STREQ(table.records[2].title, "C renamed");
+
+    int walked = 0;
+    ForEachUntilEmpty(table, [&](const SessionRecord&) { ++walked; });
+    EXPECT_EQ(walked, 3);  // the walk to the first empty record sees C twice
+
+    ASSERT_EQ(Pass(), 2);
+    EXPECT_EQ(table.records[2].window, 0u);
+}
+
+TEST_F(Discovery, KnownWindowRefreshNeedsUserClientAndSystem) {
+    auto a = desktop.Add("A").handle;
+    auto b = desktop.Add("B").handle;
+    auto& c = desktop.Add("C");
+    c.answers.erase(15);  // no User: its old record is not kept alive
+    Pass();
+    desktop.Remove(a);
+    ASSERT_EQ(Pass(), 2);
+    EXPECT_EQ(table.records[0].window, b);
+    EXPECT_EQ(table.records[2].window, 0u);
+}
+
+TEST_F(Discovery, HungSessionIsAskedNothingMoreAndTheOthersAreRecorded) {
+    desktop.Add("A", "PRD");
+    auto& h = desktop.Add("H", "HUN");
+    desktop.Add("C", "QAS");
+    Pass();
+    h.hung = true;
+    desktop.queries.clear();
+    ASSERT_EQ(Pass(), 3);
+    int asked = 0;
+    for (auto& q : desktop.queries)
+        if (q.first == h.handle) ++asked;
+    EXPECT_EQ(asked, 1);
+    EXPECT_STREQ(table.records[1].system, "HUN");  // keeps what it held
+    EXPECT_STREQ(table.records[2].system, "QAS");
+}
+
+}  // namespace
+}  // namespace quilvo
