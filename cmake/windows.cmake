@@ -10,16 +10,28 @@ enable_language(RC)
 
 # The Win32 side of the seams and everything that draws windows.
 add_library(quilvo_win STATIC
+    src/commands/win32_session_ops.cpp
+    src/views/window_object.cpp
+    src/views/hover_tip.cpp
+    src/views/boxed_view.cpp
+    src/views/box_panel.cpp
+    src/views/mini_window.cpp
     src/platform/win32_discovery.cpp
+    src/platform/win32_profile.cpp
+    src/platform/win32_debug_output.cpp
+    src/platform/win32_refresh_platform.cpp
+    src/settings/win32_window_settings.cpp
 )
 target_link_libraries(quilvo_win PUBLIC quilvo_core user32 gdi32 kernel32 shell32)
 target_compile_options(quilvo_win PRIVATE ${QUILVO_WARNINGS})
 
 add_executable(Quilvo WIN32
+    src/resources/Quilvo.rc
     src/app/main.cpp
 )
 target_link_libraries(Quilvo PRIVATE quilvo_win)
 target_compile_options(Quilvo PRIVATE ${QUILVO_WARNINGS})
+target_include_directories(Quilvo PRIVATE $<$<COMPILE_LANGUAGE:RC>:${CMAKE_SOURCE_DIR}/src/resources>)
 
 add_subdirectory(tools/sessionsim)
 
@@ -31,6 +43,9 @@ if(WIN_TEST_SOURCES)
     target_link_libraries(win_tests PRIVATE quilvo_win gtest gtest_main)
     target_include_directories(win_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/win ${CMAKE_SOURCE_DIR}/tools/sessionsim)
     target_compile_options(win_tests PRIVATE ${QUILVO_WARNINGS})
+    # The program's resources (menus, mini window pictures), so window tests draw what Quilvo draws.
+    target_sources(win_tests PRIVATE ${CMAKE_SOURCE_DIR}/src/resources/Quilvo.rc)
+    target_include_directories(win_tests PRIVATE $<$<COMPILE_LANGUAGE:RC>:${CMAKE_SOURCE_DIR}/src/resources>)
 endif()
 
 file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
@@ -40,3 +55,14 @@ foreach(src ${BENCH_SOURCES})
     target_link_libraries(${name} PRIVATE quilvo_win)
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/win ${CMAKE_SOURCE_DIR}/tools/sessionsim)
 endforeach()
+
+# End-to-end scenarios: Quilvo.exe and the simulator under Wine, observed from outside.
+file(GLOB E2E_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
+if(E2E_TEST_SOURCES)
+    add_executable(e2e_tests ${E2E_TEST_SOURCES})
+    target_link_libraries(e2e_tests PRIVATE gtest gtest_main user32 gdi32 kernel32)
+    target_include_directories(e2e_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_SOURCE_DIR}/tools/sessionsim
+                               ${CMAKE_SOURCE_DIR}/src)
+    target_compile_options(e2e_tests PRIVATE ${QUILVO_WARNINGS})
+    add_dependencies(e2e_tests Quilvo sessionsim)
+endif()

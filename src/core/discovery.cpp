@@ -68,8 +68,8 @@ bool VisitWindow(WindowHandle window, void* context) {
     RefreshKnownSession(pass, window);
 
     char caption[256] = {};
-    if (pass.windows->Caption(window, caption, sizeof caption) == 0) CopyCut(caption, "INVALID");
-    caption[255] = '\0';
+    // At most 254 characters of the caption are taken.
+    if (pass.windows->Caption(window, caption, sizeof caption - 1) == 0) CopyCut(caption, "INVALID");
 
     if (table.count >= kTableCapacity) return false;
 

@@ -1,5 +1,7 @@
 #include "platform/win32_discovery.h"
 
+#include <utility>
+
 #include "core/text.h"
 
 namespace quilvo {

@@ -88,7 +88,7 @@ TEST_F(Discovery, EmptyCaptionIsRecordedAsInvalidAndLongCaptionsAreCut) {
     desktop.Add(std::string(300, 'c'));
     ASSERT_EQ(Pass(), 2);
     EXPECT_STREQ(table.records[0].title, "INVALID");
-    EXPECT_EQ(std::strlen(table.records[1].title), 255u);
+    EXPECT_EQ(std::strlen(table.records[1].title), 254u);
 }
 
 TEST_F(Discovery, ZoomedSessionIsRecordedAtOriginWithItsRestoredSize) {

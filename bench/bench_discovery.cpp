@@ -1,0 +1,80 @@
+// Discovery pass over 50 simulated sessions against its floor: the same 300 request-and-
+// reply exchanges made as bare SendMessageA calls to the same windows. Prints one line:
+// bench discovery: pass <median ms> floor <median ms> ratio <pass/floor>
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "core/discovery.h"
+#include "platform/win32_discovery.h"
+#include "sim_client.h"
+
+using quilvo::SessionTable;
+
+namespace {
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0.0 : v[v.size() / 2];
+}
+
+double MillisecondsSince(std::chrono::steady_clock::time_point t0) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int rounds = argc > 1 ? std::max(3, std::atoi(argv[1])) : 31;
+    std::string scenario;
+    for (int i = 0; i < 50; ++i) {
+        scenario += "session S" + std::to_string(i) + " system=PRD client=" + std::to_string(100 + i) +
+                    " user=USER" + std::to_string(i) + " group=SPACE tx=SESSION_MANAGER x=" +
+                    std::to_string(i * 10) + " y=20 w=640 h=480\n";
+    }
+    sessionsim::Simulator sim;
+    if (!sim.start(scenario)) {
+        std::fprintf(stderr, "simulator did not start: %s\n", sim.lastError().c_str());
+        return 1;
+    }
+    std::vector<HWND> sessions;
+    for (int i = 0; i < 50; ++i) sessions.push_back(sim.hwnd("S" + std::to_string(i)));
+
+    const quilvo::SapMessages messages = quilvo::SapMessages::Register();
+    quilvo::Win32DiscoveryWindows windows(messages.getFront);
+    static SessionTable table;
+    table.Clear();
+    const int codes[] = {4, 11, 15, 10, 5, 3};
+
+    std::vector<double> passes, floors;
+    int previous = 0;
+    for (int r = 0; r < rounds; ++r) {
+        auto t0 = std::chrono::steady_clock::now();
+        table.count = 0;
+        previous = quilvo::DiscoverSessions(table, previous, quilvo::kDefaultSessionClass, windows);
+        passes.push_back(MillisecondsSince(t0));
+        if (previous != 50) {
+            std::fprintf(stderr, "pass found %d sessions\n", previous);
+            return 1;
+        }
+
+        t0 = std::chrono::steady_clock::now();
+        for (HWND s : sessions) {
+            for (int code : codes) {
+                LRESULT atom = SendMessageA(s, messages.getFront, static_cast<WPARAM>(code), 0);
+                if ((atom & 0xFFFF) != 0) GlobalDeleteAtom(static_cast<ATOM>(atom & 0xFFFF));
+            }
+        }
+        floors.push_back(MillisecondsSince(t0));
+    }
+    sim.stop();
+
+    double pass = Median(passes), floor = Median(floors);
+    std::printf("bench discovery: pass %.2f ms floor %.2f ms (50 sessions, 300 exchanges, median of %d) ratio %.2f\n",
+                pass, floor, rounds, floor > 0 ? pass / floor : 0.0);
+    return 0;
+}

@@ -1,0 +1,229 @@
+// Runs Quilvo.exe as a user would and watches it from outside: its windows, its ini file
+// and, by acting as its debugger, every line it writes to the debugger output channel.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstring>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace e2e {
+
+inline std::string ExeDirectory() {
+    char path[MAX_PATH] = {};
+    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string p(path, n);
+    return p.substr(0, p.find_last_of("\\/") + 1);
+}
+
+// Waits until pred() holds, pumping this thread's messages; false at the deadline.
+inline bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs) {
+    DWORD begin = GetTickCount();
+    for (;;) {
+        if (pred()) return true;
+        if (GetTickCount() - begin > timeoutMs) return false;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        Sleep(10);
+    }
+}
+
+// A fresh, empty working directory: Quilvo reads and writes ".\Quilvo.ini" there.
+class TempDir {
+public:
+    TempDir() {
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        static LONG counter = 0;
+        path_ = std::string(temp) + "quilvo-e2e-" + std::to_string(GetCurrentProcessId()) + "-" +
+                std::to_string(InterlockedIncrement(&counter));
+        CreateDirectoryA(path_.c_str(), nullptr);
+    }
+    ~TempDir() {
+        DeleteFileA(Ini().c_str());
+        RemoveDirectoryA(path_.c_str());
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& Path() const { return path_; }
+    std::string Ini() const { return path_ + "\\Quilvo.ini"; }
+    void WriteIni(const std::string& text) const {
+        HANDLE f = CreateFileA(Ini().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+        CloseHandle(f);
+    }
+    std::string ReadIni() const {
+        HANDLE f = CreateFileA(Ini().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+        if (f == INVALID_HANDLE_VALUE) return std::string();
+        std::string text;
+        char buf[4096];
+        DWORD n = 0;
+        while (ReadFile(f, buf, sizeof buf, &n, nullptr) && n > 0) text.append(buf, n);
+        CloseHandle(f);
+        return text;
+    }
+    bool IniExists() const { return GetFileAttributesA(Ini().c_str()) != INVALID_FILE_ATTRIBUTES; }
+    std::string IniValue(const char* section, const char* key) const {
+        char buf[512] = {};
+        GetPrivateProfileStringA(section, key, "<missing>", buf, sizeof buf, Ini().c_str());
+        return buf;
+    }
+
+private:
+    std::string path_;
+};
+
+// Quilvo.exe started under this process as its debugger, so that every OutputDebugStringA
+// line it writes is collected here, in order.
+class QuilvoProcess {
+public:
+    QuilvoProcess() = default;
+    ~QuilvoProcess() { Kill(); }
+    QuilvoProcess(const QuilvoProcess&) = delete;
+    QuilvoProcess& operator=(const QuilvoProcess&) = delete;
+
+    // args: the text after the program name (may be empty). Waits until the main window
+    // exists.
+    bool Start(const std::string& workDir, const std::string& args = "", DWORD timeoutMs = 20000) {
+        exe_ = ExeDirectory() + "Quilvo.exe";
+        commandLine_ = "\"" + exe_ + "\"" + (args.empty() ? std::string() : " " + args);
+        workDir_ = workDir;
+        started_ = false;
+        failed_ = false;
+        debugger_ = std::thread([this] { DebugLoop(); });
+        if (!WaitUntil([this] { return started_.load() || failed_.load(); }, timeoutMs) || failed_) return false;
+        return WaitUntil([this] { return MainWindow() != nullptr; }, timeoutMs);
+    }
+
+    DWORD Pid() const { return pid_; }
+
+    // Top-level windows of the process with this class (and caption, when given).
+    std::vector<HWND> TopWindows(const char* cls, const char* caption = nullptr) const {
+        struct Ctx {
+            DWORD pid;
+            const char* cls;
+            const char* caption;
+            std::vector<HWND> found;
+        } ctx{pid_, cls, caption, {}};
+        EnumWindows(
+            [](HWND w, LPARAM p) -> BOOL {
+                auto* c = reinterpret_cast<Ctx*>(p);
+                DWORD pid = 0;
+                GetWindowThreadProcessId(w, &pid);
+                char name[128] = {};
+                GetClassNameA(w, name, sizeof name);
+                if (pid == c->pid && lstrcmpiA(name, c->cls) == 0) {
+                    char text[256] = {};
+                    GetWindowTextA(w, text, sizeof text);
+                    if (c->caption == nullptr || std::strcmp(text, c->caption) == 0) c->found.push_back(w);
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&ctx));
+        return ctx.found;
+    }
+    HWND MainWindow() const {
+        auto w = TopWindows("QuilvoWin", "zrt::quo \\3 Tarvo");
+        return w.empty() ? nullptr : w.front();
+    }
+
+    std::vector<std::string> Lines() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return lines_;
+    }
+    int CountLines(const std::string& line) const {
+        int n = 0;
+        for (const std::string& l : Lines())
+            if (l == line) ++n;
+        return n;
+    }
+    bool WaitForLine(const std::string& line, DWORD timeoutMs, int atLeast = 1) const {
+        return WaitUntil([&] { return CountLines(line) >= atLeast; }, timeoutMs);
+    }
+
+    bool Running() const { return process_ != nullptr && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+    // Waits for the program to end by itself; its exit code, or STILL_ACTIVE.
+    DWORD WaitForExit(DWORD timeoutMs) {
+        if (!WaitUntil([this] { return exited_.load(); }, timeoutMs)) return STILL_ACTIVE;
+        return exitCode_;
+    }
+    void Kill() {
+        if (process_ != nullptr && !exited_) TerminateProcess(process_, 99);
+        if (debugger_.joinable()) debugger_.join();
+        if (process_ != nullptr) CloseHandle(process_);
+        process_ = nullptr;
+    }
+
+private:
+    // The debug events of a process come to the thread that created it.
+    void DebugLoop() {
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        std::string cmd = commandLine_;
+        if (!CreateProcessA(exe_.c_str(), &cmd[0], nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS, nullptr,
+                            workDir_.c_str(), &si, &pi)) {
+            failed_ = true;
+            return;
+        }
+        process_ = pi.hProcess;
+        pid_ = pi.dwProcessId;
+        CloseHandle(pi.hThread);
+        started_ = true;
+        DEBUG_EVENT ev;
+        for (;;) {
+            if (!WaitForDebugEvent(&ev, INFINITE)) break;
+            DWORD status = DBG_CONTINUE;
+            switch (ev.dwDebugEventCode) {
+                case OUTPUT_DEBUG_STRING_EVENT: ReadDebugString(ev.u.DebugString); break;
+                case EXCEPTION_DEBUG_EVENT:
+                    if (ev.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT)
+                        status = DBG_EXCEPTION_NOT_HANDLED;
+                    break;
+                case LOAD_DLL_DEBUG_EVENT:
+                    if (ev.u.LoadDll.hFile) CloseHandle(ev.u.LoadDll.hFile);
+                    break;
+                case CREATE_PROCESS_DEBUG_EVENT:
+                    if (ev.u.CreateProcessInfo.hFile) CloseHandle(ev.u.CreateProcessInfo.hFile);
+                    break;
+                default: break;
+            }
+            if (ev.dwDebugEventCode == EXIT_PROCESS_DEBUG_EVENT) {
+                exitCode_ = ev.u.ExitProcess.dwExitCode;
+                ContinueDebugEvent(ev.dwProcessId, ev.dwThreadId, DBG_CONTINUE);
+                break;
+            }
+            ContinueDebugEvent(ev.dwProcessId, ev.dwThreadId, status);
+        }
+        exited_ = true;
+    }
+
+    void ReadDebugString(const OUTPUT_DEBUG_STRING_INFO& info) {
+        if (info.fUnicode || info.nDebugStringLength == 0) return;
+        std::string text(info.nDebugStringLength, '\0');
+        SIZE_T got = 0;
+        ReadProcessMemory(process_, info.lpDebugStringData, &text[0], text.size(), &got);
+        text.resize(got);
+        if (!text.empty() && text.back() == '\0') text.pop_back();
+        std::lock_guard<std::mutex> lock(mutex_);
+        lines_.push_back(text);
+    }
+
+    std::string exe_, commandLine_, workDir_;
+    std::thread debugger_;
+    HANDLE process_ = nullptr;
+    DWORD pid_ = 0;
+    std::atomic<bool> started_{false}, failed_{false}, exited_{false};
+    DWORD exitCode_ = 0;
+    mutable std::mutex mutex_;
+    std::vector<std::string> lines_;
+};
+
+}  // namespace e2e

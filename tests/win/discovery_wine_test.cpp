@@ -1,0 +1,254 @@
+// Discovery against real session windows owned by the simulator in another process.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+#include "core/discovery.h"
+#include "platform/win32_discovery.h"
+#include "sim_client.h"
+
+namespace quilvo {
+namespace {
+
+using sessionsim::Simulator;
+
+class DiscoveryAcrossProcesses : public ::testing::Test {
+protected:
+    void SetUp() override { table.Clear(); }
+
+    void Start(const std::string& scenario) { ASSERT_TRUE(sim.start(scenario)) << sim.lastError(); }
+
+    int Pass(const char* cls = kDefaultSessionClass) {
+        table.count = 0;
+        int n = DiscoverSessions(table, previous, cls, windows);
+        previous = n;
+        Sleep(20);  // the next pass gets its own tick stamp
+        return n;
+    }
+
+    const SessionRecord* Find(HWND window) const {
+        for (int i = 0; i < table.count; ++i)
+            if (table.records[i].window == reinterpret_cast<WindowHandle>(window)) return &table.records[i];
+        return nullptr;
+    }
+
+    static std::string Sessions(int n, const std::string& extra = "") {
+        std::string s;
+        for (int i = 0; i < n; ++i) {
+            s += "session S" + std::to_string(i) + " system=PRD client=" + std::to_string(100 + i) +
+                 " user=USER" + std::to_string(i) + " group=SPACE tx=SMEN x=" + std::to_string(10 + i) +
+                 " y=20 w=400 h=300 " + extra + "\n";
+        }
+        return s;
+    }
+
+    // The scenario name of the session recorded at position i.
+    std::string NameAt(int i) const {
+        for (const char* name : {"A", "B", "C", "H", "D"})
+            if (table.records[i].window == reinterpret_cast<WindowHandle>(sim.hwnd(name))) return name;
+        return "";
+    }
+
+    Simulator sim;
+    SessionTable table;
+    Win32DiscoveryWindows windows{SapMessages::Register().getFront};
+    int previous = 0;
+};
+
+TEST_F(DiscoveryAcrossProcesses, NoSessionsGivesAnEmptyTable) {
+    Start("");
+    EXPECT_EQ(Pass(), 0);
+    for (const SessionRecord& r : table.records) EXPECT_EQ(r.window, 0u);
+}
+
+TEST_F(DiscoveryAcrossProcesses, ThreeSessionsAreRecordedWithEveryAnswer) {
+    Start("session A caption=\"PRD(1)/100 SAP Easy Access\" system=PRD client=100 user=ALICE group=GRP1 tx=VA01 "
+          "x=100 y=50 w=800 h=600\n"
+          "session B system=QAS client=200 user=BOB group=GRP2 tx=SE80\n"
+          "session C system=DEV client=300 user=CAROL group=GRP3 tx=SU01\n");
+    ASSERT_EQ(Pass(), 3);
+    const SessionRecord* a = Find(sim.hwnd("A"));
+    ASSERT_NE(a, nullptr);
+    EXPECT_STREQ(a->title, "PRD(1)/100 SAP Easy Access");
+    EXPECT_STREQ(a->system, "PRD");
+    EXPECT_STREQ(a->client, "100");
+    EXPECT_STREQ(a->user, "ALICE");
+    EXPECT_STREQ(a->serverGroup, "GRP1");
+    EXPECT_STREQ(a->transaction, "VA01");
+    EXPECT_EQ(a->x, 100);
+    EXPECT_EQ(a->y, 50);
+    EXPECT_EQ(a->width, 800);
+    EXPECT_EQ(a->height, 600);
+    EXPECT_EQ(a->zoomed, 0);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(table.records[i].index, i);
+    EXPECT_STREQ(Find(sim.hwnd("C"))->user, "CAROL");
+    // Each session was asked the six codes in order.
+    EXPECT_TRUE(sim.waitForLine("get B 3 -"));
+}
+
+TEST_F(DiscoveryAcrossProcesses, FiftySessionsFillTheTableAndTheFiftyFirstWaits) {
+    Start(Sessions(51));
+    ASSERT_EQ(Pass(), 50);
+    int walked = 0;
+    ForEachUntilEmpty(table, [&](const SessionRecord& r) {
+        ++walked;
+        EXPECT_NE(r.user[0], '\0');
+    });
+    EXPECT_EQ(walked, 50);
+
+    // One of the recorded ones closes: the one left out is recorded on the next pass.
+    HWND left = nullptr;
+    for (int i = 0; i < 51; ++i) {
+        HWND h = sim.hwnd("S" + std::to_string(i));
+        if (Find(h) == nullptr) left = h;
+    }
+    ASSERT_NE(left, nullptr);
+    ASSERT_TRUE(sim.send("close " + std::string(Find(sim.hwnd("S0")) ? "S0" : "S1")));
+    ASSERT_EQ(Pass(), 50);
+    EXPECT_NE(Find(left), nullptr);
+}
+
+TEST_F(DiscoveryAcrossProcesses, OddWindowsAreFoundAsTheRulesSay) {
+    Start("frame F caption=\"Frame\" x=0 y=0 w=900 h=700\n"
+          "session EMPTY caption=\"\" system=PRD client=100 user=U1\n"
+          "session LOWER class=sap_frontend_session system=QAS client=200 user=U2\n"
+          "session CHILD parent=F x=10 y=10 w=300 h=200 system=DEV client=300 user=U3\n"
+          "session MAX max x=40 y=30 w=700 h=500 system=PRD client=400 user=U4\n"
+          "session MIN min x=60 y=70 w=500 h=400 system=PRD client=500 user=U5\n");
+    ASSERT_EQ(Pass(), 5);
+    EXPECT_STREQ(Find(sim.hwnd("EMPTY"))->title, "INVALID");
+    EXPECT_NE(Find(sim.hwnd("LOWER")), nullptr);
+    const SessionRecord* child = Find(sim.hwnd("CHILD"));
+    ASSERT_NE(child, nullptr);
+    EXPECT_STREQ(child->system, "DEV");
+
+    HWND maxWindow = sim.hwnd("MAX");
+    const SessionRecord* max = Find(maxWindow);
+    ASSERT_NE(max, nullptr);
+    WINDOWPLACEMENT wp = {};
+    wp.length = sizeof wp;
+    ASSERT_TRUE(GetWindowPlacement(maxWindow, &wp));
+    EXPECT_EQ(max->zoomed, 1);
+    EXPECT_EQ(max->x, 0);
+    EXPECT_EQ(max->y, 0);
+    EXPECT_EQ(max->width, wp.rcNormalPosition.right - wp.rcNormalPosition.left);
+    EXPECT_EQ(max->height, wp.rcNormalPosition.bottom - wp.rcNormalPosition.top);
+
+    const SessionRecord* min = Find(sim.hwnd("MIN"));
+    ASSERT_NE(min, nullptr);
+    EXPECT_EQ(min->zoomed, 0);
+    ASSERT_TRUE(GetWindowPlacement(sim.hwnd("MIN"), &wp));
+    EXPECT_EQ(min->width, wp.rcNormalPosition.right - wp.rcNormalPosition.left);
+
+    // Another class name finds only the windows of that class.
+    char frameClass[128] = {};
+    ASSERT_GT(GetClassNameA(sim.hwnd("F"), frameClass, sizeof frameClass), 0);
+    ASSERT_EQ(Pass(frameClass), 1);
+    EXPECT_EQ(table.records[0].window, reinterpret_cast<WindowHandle>(sim.hwnd("F")));
+}
+
+TEST_F(DiscoveryAcrossProcesses, OverlongAnswersAreCutToTheirFields) {
+    Start("session A caption=*255:T system=ABCD client=*255:1 user=*255:U group=*255:G tx=*255:X\n");
+    ASSERT_EQ(Pass(), 1);
+    const SessionRecord& r = table.records[0];
+    EXPECT_STREQ(r.system, "ABC");
+    EXPECT_EQ(std::strlen(r.client), 3u);
+    EXPECT_EQ(std::strlen(r.user), 13u);
+    EXPECT_EQ(std::strlen(r.serverGroup), 11u);
+    EXPECT_EQ(std::strlen(r.transaction), 63u);
+    EXPECT_EQ(std::strlen(r.title), 254u);  // the caption is read with a 256-byte buffer
+    EXPECT_EQ(std::string(r.transaction), std::string(63, 'X'));
+}
+
+TEST_F(DiscoveryAcrossProcesses, ClosedSessionLeavesTheOldRecordOfTheLastForOnePass) {
+    Start("session A system=PRD client=100 user=U1\n"
+          "session B system=PRD client=200 user=U2\n"
+          "session C system=PRD client=300 user=U3\n");
+    ASSERT_EQ(Pass(), 3);
+    // The windows are found in the desktop's order; close the one found first.
+    std::string first = NameAt(0);
+    WindowHandle second = table.records[1].window, third = table.records[2].window;
+
+    ASSERT_TRUE(sim.send("close " + first));
+    ASSERT_EQ(Pass(), 2);
+    EXPECT_EQ(table.records[0].window, second);
+    EXPECT_EQ(table.records[1].window, third);
+    EXPECT_EQ(table.records[2].window, third);
+    EXPECT_EQ(table.records[2].stamp, table.records[0].stamp);
+
+    ASSERT_EQ(Pass(), 2);
+    EXPECT_EQ(table.records[2].window, 0u);
+}
+
+TEST_F(DiscoveryAcrossProcesses, HungSessionDoesNotHoldThePassAndItsLateAnswersStayItsOwn) {
+    Start("session A system=PRD client=100 user=U1 tx=A1\n"
+          "session H system=HUN client=900 user=UH tx=H1\n"
+          "session C system=QAS client=300 user=U3 tx=C1\n");
+    ASSERT_EQ(Pass(), 3);
+    ASSERT_TRUE(sim.send("set H client=901 system=NEW"));
+    ASSERT_TRUE(sim.send("hang H"));
+    ASSERT_TRUE(sim.send("set A client=101"));
+    const int hPos = static_cast<int>(Find(sim.hwnd("H")) - table.records);
+
+    DWORD begin = GetTickCount();
+    ASSERT_EQ(Pass(), 3);
+    DWORD took = GetTickCount() - begin;
+    EXPECT_LT(took, 3000u) << "one hung session must cost one bounded wait, not the pass";
+    ASSERT_EQ(Find(sim.hwnd("H")) - table.records, hPos);
+    EXPECT_STREQ(table.records[hPos].client, "900");  // kept what it held
+    EXPECT_STREQ(Find(sim.hwnd("A"))->client, "101");
+    EXPECT_STREQ(Find(sim.hwnd("C"))->system, "QAS");
+
+    // The session wakes and answers the query it was left with; the answer lands in its
+    // own record when this thread next handles messages, and nowhere else.
+    SessionRecord before[kTableCapacity];
+    std::memcpy(before, table.records, sizeof before);
+    ASSERT_TRUE(sim.send("wake H"));
+    DWORD deadline = GetTickCount() + 3000;
+    MSG msg;
+    while (std::strcmp(table.records[hPos].client, "901") != 0 && GetTickCount() < deadline) {
+        MsgWaitForMultipleObjectsEx(0, nullptr, 50, QS_ALLINPUT, 0);
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    }
+    EXPECT_STREQ(table.records[hPos].client, "901");
+    EXPECT_STREQ(table.records[hPos].system, "HUN");  // it was asked nothing more in that pass
+    for (int i = 0; i < kTableCapacity; ++i) {
+        if (i == hPos) continue;
+        EXPECT_EQ(std::memcmp(&before[i], &table.records[i], sizeof(SessionRecord)), 0) << i;
+    }
+
+    ASSERT_EQ(Pass(), 3);
+    EXPECT_STREQ(Find(sim.hwnd("H"))->system, "NEW");
+}
+
+TEST_F(DiscoveryAcrossProcesses, WindowDestroyedWhileBeingQueried) {
+    Start("session A system=PRD client=100 user=U1\n"
+          "session D system=DIE client=200 user=U2 destroy-after-queries=3\n"
+          "session C system=QAS client=300 user=U3\n");
+    int n = Pass();
+    EXPECT_GE(n, 2);
+    EXPECT_LE(n, 3);
+    EXPECT_NE(Find(sim.hwnd("C")), nullptr);
+    EXPECT_STREQ(Find(sim.hwnd("C"))->user, "U3");
+    EXPECT_EQ(Pass(), 2);
+}
+
+TEST_F(DiscoveryAcrossProcesses, SessionProcessEndingMidPass) {
+    Start("session A system=PRD client=100 user=U1\n"
+          "session B system=PRD client=200 user=U2 die-after-queries=2\n"
+          "session C system=QAS client=300 user=U3\n");
+    DWORD begin = GetTickCount();
+    int n = Pass();
+    EXPECT_LT(GetTickCount() - begin, 5000u);
+    EXPECT_GE(n, 0);
+    EXPECT_LE(n, 3);
+    sim.waitForExit(5000);
+    EXPECT_EQ(Pass(), 0);
+    for (const SessionRecord& r : table.records) EXPECT_EQ(r.window, 0u);
+}
+
+}  // namespace
+}  // namespace quilvo
