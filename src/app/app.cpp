@@ -1,0 +1,249 @@
+#include "app/app.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include <shellapi.h>
+
+#include "app/startup_rules.h"
+#include "commands/session_commands.h"
+#include "core/drag_state.h"
+#include "platform/scoped_win.h"
+#include "platform/win32_refresh_platform.h"
+#include "resources/resource_ids.h"
+#include "settings/settings.h"
+#include "views/box_panel.h"
+#include "views/boxed_view.h"
+#include "views/hover_tip.h"
+#include "views/mini_window.h"
+
+namespace quilvo {
+
+SessionWindowOps& PlatformSessionOps();
+
+namespace {
+
+constexpr const char* kMainCaption = "zrt::quo \\3 Tarvo";
+constexpr const char* kTrayTip = "zrt::quorval /3 Tarvo";
+constexpr UINT kRefreshPeriodMs = 2000;
+
+LRESULT CALLBACK DockedWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    return DefWindowProcA(wnd, msg, wp, lp);
+}
+
+// All six classes come from one template; only the name and the procedure change.
+void RegisterWindowClasses(HINSTANCE instance) {
+    struct ClassEntry {
+        const char* name;
+        WNDPROC proc;
+    };
+    const ClassEntry classes[] = {
+        {kQuilvoWinClass, &MainWindowProc},   {"SAP_FRONTEND_SESSION", &SessionWindowProc},
+        {"XToolTip", &HoverTip::WindowProc},  {"XBoxed", &BoxPanel::WindowProc},
+        {"XIconWin", &MiniWindow::WindowProc}, {"HijackedToolbar", &DockedWindowProc},
+    };
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
+    for (const ClassEntry& c : classes) {
+        wc.lpszClassName = c.name;
+        wc.lpfnWndProc = c.proc;
+        RegisterClassExA(&wc);
+    }
+}
+
+NOTIFYICONDATAA TrayIconData(HWND trayHost, HICON icon) {
+    NOTIFYICONDATAA nid = {};
+    // The first layout of the record, whose size differs between 32-bit (88) and 64-bit builds.
+    nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    nid.hWnd = trayHost;
+    nid.uID = IDI_QUILVO;
+    nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    nid.uCallbackMessage = WM_QUILVO_TRAYICON;
+    nid.hIcon = icon;
+    lstrcpynA(nid.szTip, kTrayTip, 64);
+    return nid;
+}
+
+void InitTrayHost(HWND dlg) {
+    App& app = TheApp();
+    std::memset(app.filters, 0, sizeof app.filters);
+    int iconId = IconForSessionClass(app.sessionClass);
+    HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(iconId));
+    NOTIFYICONDATAA nid = TrayIconData(dlg, icon);
+    Shell_NotifyIconA(NIM_ADD, &nid);
+    SendMessageA(dlg, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    app.messages = SapMessages::Register();
+    app.dockedFlag = GetPrivateProfileIntA("BoxedViewToolbar", "Visible", 1, ".\\Quilvo.ini");
+    app.running = true;
+}
+
+void RemoveTrayIcon(HWND dlg) {
+    NOTIFYICONDATAA nid = TrayIconData(dlg, nullptr);
+    Shell_NotifyIconA(NIM_DELETE, &nid);
+}
+
+void OnTrayIcon(LPARAM mouseMessage) {
+    App& app = TheApp();
+    // A right press on the icon refreshes at once; the left-click menu is not here yet.
+    if (mouseMessage == WM_RBUTTONDOWN && app.cycle != nullptr) app.cycle->DiscoverAndRefresh();
+}
+
+void CALLBACK OnRefreshTimerProc(HWND, UINT, UINT_PTR, DWORD) noexcept {
+    App& app = TheApp();
+    if (app.cycle != nullptr) app.cycle->OnRefreshTimer();
+}
+
+void PaintSessionWindow(HWND wnd) {
+    ScopedPaint paint(wnd);
+    const App& app = TheApp();
+    for (int i = 0; i < 5; ++i) {
+        const SessionRecord& r = app.sessions.records[i];
+        if (r.window != FromHwnd(wnd)) continue;
+        char text[64];
+        std::snprintf(text, sizeof text, "%s %s %s", r.system, r.client, r.user);
+        SetWindowTextA(GetDlgItem(wnd, 0), text);
+        break;
+    }
+}
+
+}  // namespace
+
+App& TheApp() {
+    static App app;
+    return app;
+}
+
+void ApplyOpacity(HWND window, int opacity) {
+    using SetLayeredFn = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
+    HMODULE user32 = LoadLibraryA("user32");
+    if (user32 == nullptr) return;
+    auto setLayered = reinterpret_cast<SetLayeredFn>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "SetLayeredWindowAttributes")));
+    if (setLayered != nullptr) {
+        LONG_PTR ex = GetWindowLongPtrA(window, GWL_EXSTYLE);
+        SetWindowLongPtrA(window, GWL_EXSTYLE, ex | WS_EX_LAYERED);
+        setLayered(window, 0, static_cast<BYTE>(opacity & 0xFF), LWA_ALPHA);
+    }
+    FreeLibrary(user32);
+}
+
+void StopApp() { TheApp().running = false; }
+
+INT_PTR CALLBACK TrayHostProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    switch (msg) {
+        case WM_INITDIALOG:
+            InitTrayHost(dlg);
+            return TRUE;
+        case WM_DESTROY:
+            TheApp().running = false;
+            RemoveTrayIcon(dlg);
+            SetWindowLongPtrA(dlg, DWLP_MSGRESULT, 0);
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) ShowWindow(dlg, SW_HIDE);
+            SetWindowLongPtrA(dlg, DWLP_MSGRESULT, 0);
+            return TRUE;
+        case WM_QUILVO_TRAYICON:
+            OnTrayIcon(lp);
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+LRESULT CALLBACK MainWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    switch (msg) {
+        case WM_CREATE:
+            return 0;
+        case WM_DESTROY:
+            SaveWindowPosition(FromHwnd(wnd));
+            break;
+        case WM_PAINT: {
+            // Nothing is drawn: the class background shows and the panels paint themselves.
+            InvalidateRect(wnd, nullptr, TRUE);
+            ScopedPaint paint(wnd);
+            break;
+        }
+        case WM_CLOSE:
+            // The close box hides the view; the program keeps running in the tray.
+            if (BoxedView* view = BoxedView::FromWindow(wnd)) {
+                view->visible = 0;
+                view->Hide();
+            }
+            return 0;
+        case WM_COMMAND:
+            return 0;
+        case WM_SYSCOMMAND:
+            if (wp == ID_BOX_PROPERTIES) return 0;
+            break;
+        case WM_LBUTTONDOWN:
+            InvalidateRect(wnd, nullptr, FALSE);
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcA(wnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK SessionWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    switch (msg) {
+        case WM_CREATE:
+            return 0;
+        case WM_PAINT:
+            PaintSessionWindow(wnd);
+            return 0;
+        case WM_LBUTTONDOWN:
+            return 0;
+        default:
+            return DefWindowProcA(wnd, msg, wp, lp);
+    }
+}
+
+int RunApp(HINSTANCE instance, const char* commandLine) {
+    App& app = TheApp();
+    app.instance = instance;
+    RegisterWindowClasses(instance);
+    SessionClassFromArguments(ArgumentText(commandLine), app.sessionClass, sizeof app.sessionClass);
+
+    app.trayHost = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_TRAYHOST), nullptr, &TrayHostProc, 0);
+    app.mainWindow = CreateWindowExA(0, kQuilvoWinClass, kMainCaption,
+                                     WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 300, 200,
+                                     nullptr, nullptr, instance, nullptr);
+
+    int opacity = ReadAppInt(kKeyOpacity);
+    if (opacity == 0) opacity = 255;
+    app.idle = ReadIdleSettings();
+    ApplyOpacity(app.mainWindow, opacity);
+    RestoreMainWindow(FromHwnd(app.mainWindow), 300, 0);
+
+    static Win32DiscoveryWindows discovery(app.messages.getFront);
+    static Win32RefreshPlatform platform;
+    ViewServices services;
+    services.sessions = &app.sessions;
+    services.ops = &PlatformSessionOps();
+    static Win32ViewFactory views(services);
+    app.cycle = new RefreshCycle(app.sessions, app.filters, g_dragState, discovery, platform, views,
+                                 app.sessionClass, app.idle);
+    app.cycle->SetMainWindow(FromHwnd(app.mainWindow));
+
+    SetTimer(app.trayHost, TIMER_REFRESH, kRefreshPeriodMs, &OnRefreshTimerProc);
+    app.cycle->DiscoverAndRefresh();
+
+    MSG msg;
+    while (app.running) {
+        // An error result (-1) is handled like an ordinary message.
+        if (GetMessageA(&msg, nullptr, 0, 0) == 0) break;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+
+    DestroyWindow(app.trayHost);
+    DestroyWindow(app.mainWindow);
+    return 0;
+}
+
+}  // namespace quilvo

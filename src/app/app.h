@@ -1,0 +1,48 @@
+// The program's one user-interface thread: start-up, the hidden tray host with the
+// notification icon, the main window, the refresh timer and the message loop.
+#pragma once
+
+#include <windows.h>
+
+#include "core/boxes.h"
+#include "core/discovery.h"
+#include "core/refresh.h"
+#include "core/session.h"
+#include "platform/win32_discovery.h"
+
+namespace quilvo {
+
+// The state the whole program shares, one of each for the life of the process.
+struct App {
+    HINSTANCE instance = nullptr;
+    char sessionClass[kClassNameCapacity] = {};
+    HWND mainWindow = nullptr;
+    HWND trayHost = nullptr;
+    bool running = false;
+    int dockedFlag = 0;
+    SapMessages messages;
+    IdleSettings idle;
+    SessionTable sessions = {};
+    BoxFilter filters[kBoxCount] = {};
+    // Made at start-up and never destroyed: the views are torn down only by Exit, and the
+    // lists of the last rebuild stay as they are when the program ends.
+    RefreshCycle* cycle = nullptr;
+};
+
+App& TheApp();
+
+// Makes the window layered with the low 8 bits of opacity as its alpha, where the platform
+// has SetLayeredWindowAttributes; otherwise changes nothing.
+void ApplyOpacity(HWND window, int opacity);
+
+// Clears the run flag: the message loop ends after the message being dispatched.
+void StopApp();
+
+// Start-up, message loop and end; returns 0 when the loop has ended.
+int RunApp(HINSTANCE instance, const char* commandLine);
+
+LRESULT CALLBACK MainWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+LRESULT CALLBACK SessionWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+INT_PTR CALLBACK TrayHostProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+
+}  // namespace quilvo
