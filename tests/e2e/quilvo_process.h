@@ -148,6 +148,15 @@ public:
         return WaitUntil([&] { return CountLines(line) >= atLeast; }, timeoutMs);
     }
 
+    // A zero-terminated text in the program's memory (at most 255 characters).
+    std::string ReadText(LONG_PTR address) const {
+        char buf[256] = {};
+        SIZE_T got = 0;
+        if (address == 0 || !ReadProcessMemory(process_, reinterpret_cast<LPCVOID>(address), buf, 255, &got))
+            return std::string();
+        return std::string(buf);
+    }
+
     bool Running() const { return process_ != nullptr && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
     // Waits for the program to end by itself; its exit code, or STILL_ACTIVE.
     DWORD WaitForExit(DWORD timeoutMs) {

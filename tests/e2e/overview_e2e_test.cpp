@@ -1,0 +1,321 @@
+// The whole program under Wine with the session simulator, observed from outside: its
+// windows, their rectangles and texts, the ini file, the simulator's log and debug lines.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "e2e_util.h"
+#include "quilvo_process.h"
+#include "sim_client.h"
+
+namespace e2e {
+namespace {
+
+constexpr DWORD kPass = 2000;            // the refresh period
+constexpr DWORD kSettle = 3 * kPass + 1000;
+
+struct Session {
+    const char* name;
+    int x, y, w, h;
+};
+
+const Session kThree[] = {
+    {"A", 100, 50, 800, 600},
+    {"B", 300, 200, 640, 480},
+    {"C", 520, 400, 600, 400},
+};
+
+std::string ThreeSessions() {
+    return "session A caption=\"PRD(1)/100 SAP Easy Access\" system=PRD client=100 user=ALICE group=G1 tx=SMEN "
+           "x=100 y=50 w=800 h=600\n"
+           "session B caption=\"QAS(1)/200 Sales\" system=QAS client=200 user=BOB group=G2 tx=VA01 "
+           "x=300 y=200 w=640 h=480\n"
+           "session C caption=\"DEV(1)/300 Debugger\" system=DEV client=300 user=CAROL group=G1 tx=SE80 "
+           "x=520 y=400 w=600 h=400\n";
+}
+
+class Overview : public ::testing::Test {
+protected:
+    void StartAll(const std::string& scenario, const std::string& ini = "", const std::string& args = "") {
+        ASSERT_TRUE(sim.start(scenario)) << sim.lastError();
+        if (!ini.empty()) dir.WriteIni(ini);
+        ASSERT_TRUE(quilvo.Start(dir.Path(), args)) << "Quilvo did not start";
+        ASSERT_TRUE(WaitUntil([&] { return SingleView() != nullptr && PanelsOf(quilvo.MainWindow()).size() == 6; },
+                              10000))
+            << "views were not created";
+    }
+    void TearDown() override {
+        quilvo.Kill();
+        sim.stop();
+    }
+
+    HWND Main() const { return quilvo.MainWindow(); }
+    HWND SingleView() const {
+        for (HWND w : quilvo.TopWindows("QuilvoWin"))
+            if (w != quilvo.MainWindow()) return w;
+        return nullptr;
+    }
+    static int MiniCount(HWND panel) { return static_cast<int>(Children(panel, "XIconWin").size()); }
+    std::vector<int> MiniCounts() const {
+        std::vector<int> counts;
+        for (HWND p : PanelsOf(Main())) counts.push_back(MiniCount(p));
+        return counts;
+    }
+    // The panel's mini window whose session is `session`, found by the rectangle the rules
+    // give it (panels hold copies, not handles, so this is how a user would tell them apart).
+    static RECT ExpectedMini(HWND panel, const Session& s, int zoom = 2) {
+        RECT desk = ClientRect(GetDesktopWindow());
+        RECT pr = ScreenRect(panel);
+        int hs = std::max(1L, (desk.right - desk.left) / (pr.right - pr.left));
+        int vs = std::max(1L, (desk.bottom - desk.top) / (pr.bottom - pr.top));
+        int w = std::max(12, s.w / (zoom * hs)), h = std::max(12, s.h / (zoom * vs));
+        int x = s.x / hs, y = s.y / vs;
+        return RECT{x, y, x + w, y + h};
+    }
+    static bool HasMiniAt(HWND panel, const RECT& r) {
+        for (HWND m : Children(panel, "XIconWin")) {
+            RECT mr = RectInParent(m);
+            if (EqualRect(&r, &mr)) return true;
+        }
+        return false;
+    }
+
+    sessionsim::Simulator sim;
+    TempDir dir;
+    QuilvoProcess quilvo;
+};
+
+TEST_F(Overview, FirstRunWithoutSettingsPlacesBothViewsAndEverySession) {
+    StartAll(ThreeSessions());
+    HWND main = Main();
+    RECT mr = ScreenRect(main);
+    EXPECT_EQ(mr.left, 0);
+    EXPECT_EQ(mr.top, 0);
+    EXPECT_EQ(mr.right - mr.left, 300);
+    EXPECT_EQ(mr.bottom - mr.top, 200);
+    EXPECT_TRUE(GetWindowLongPtrA(main, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_TRUE(IsWindowVisible(main));
+
+    HWND single = SingleView();
+    ASSERT_NE(single, nullptr);
+    RECT sr = ScreenRect(single);
+    EXPECT_EQ(sr.left, 0);
+    EXPECT_EQ(sr.top, 0);
+    EXPECT_EQ(sr.right - sr.left, 150);
+    EXPECT_EQ(sr.bottom - sr.top, 150);
+    EXPECT_TRUE(IsWindowVisible(single));
+
+    // Six panels in two rows, overlapping by one pixel.
+    RECT client = ClientRect(main);
+    int pw = client.right / 3, ph = client.bottom / 2;
+    std::vector<HWND> panels = PanelsOf(main);
+    ASSERT_EQ(panels.size(), 6u);
+    for (int i = 0; i < 6; ++i) {
+        RECT r = RectInParent(panels[i]);
+        EXPECT_EQ(r.left, 1 + (i % 3) * (pw - 1)) << i;
+        EXPECT_EQ(r.top, i < 3 ? 1 : ph - 1) << i;
+        EXPECT_EQ(r.right - r.left, pw) << i;
+        EXPECT_EQ(r.bottom - r.top, ph) << i;
+    }
+    // One panel in the single view.
+    std::vector<HWND> singlePanels = PanelsOf(single);
+    ASSERT_EQ(singlePanels.size(), 1u);
+    RECT sc = ClientRect(single), spr = RectInParent(singlePanels[0]);
+    EXPECT_EQ(spr.left, 1);
+    EXPECT_EQ(spr.top, 1);
+    EXPECT_EQ(spr.right - spr.left, sc.right);
+    EXPECT_EQ(spr.bottom - spr.top, sc.bottom - 1);
+
+    // Without filters every box shows every session: a mini window at its scaled place and
+    // a button in the row at the bottom ("-" for a debugger session).
+    for (HWND panel : panels) {
+        EXPECT_EQ(MiniCount(panel), 3);
+        for (const Session& s : kThree) EXPECT_TRUE(HasMiniAt(panel, ExpectedMini(panel, s))) << s.name;
+        std::vector<HWND> buttons = Children(panel, "Button");
+        ASSERT_EQ(buttons.size(), 3u);
+        // The row is laid out from the panel's own width and height (its window, border included).
+        RECT pw = ScreenRect(panel);
+        int W = pw.right - pw.left, H = pw.bottom - pw.top;
+        int bw = W / 5, bh = H / 7;
+        std::vector<LONG> xs;
+        int dashes = 0;
+        for (HWND b : buttons) {
+            RECT br = RectInParent(b);
+            xs.push_back(br.left);
+            EXPECT_EQ(br.right - br.left, bw);
+            EXPECT_EQ(br.bottom - br.top, bh);
+            EXPECT_EQ(br.top, H - bh - 2);
+            std::string text = TextOf(b);
+            EXPECT_TRUE(text == "..." || text == "-") << text;
+            dashes += text == "-";
+        }
+        EXPECT_EQ(dashes, 1);
+        std::sort(xs.begin(), xs.end());
+        EXPECT_EQ(xs, (std::vector<LONG>{0, bw, 2 * bw}));
+    }
+    EXPECT_EQ(MiniCount(singlePanels[0]), 3);
+    EXPECT_FALSE(dir.IniExists()) << "nothing is written before it is asked for";
+}
+
+TEST_F(Overview, BoxSelectionsPutTheRightSessionsInTheRightPanels) {
+    StartAll(ThreeSessions(),
+             "[Box0]\nSelection=PRD$$$\n[Box1]\nSelection=qas$200$bob$\n[Box2]\nSelection=$$$SE80\n"
+             "[Box3]\nSelection=XYZ$$$\n[Box4]\nSelection=$$CAROL$\n");
+    ASSERT_TRUE(WaitUntil([&] { return MiniCounts() == std::vector<int>({1, 1, 1, 0, 1, 3}); }, kSettle))
+        << "counts differ";
+    std::vector<HWND> panels = PanelsOf(Main());
+    EXPECT_TRUE(HasMiniAt(panels[0], ExpectedMini(panels[0], kThree[0])));
+    EXPECT_TRUE(HasMiniAt(panels[1], ExpectedMini(panels[1], kThree[1])));
+    EXPECT_TRUE(HasMiniAt(panels[2], ExpectedMini(panels[2], kThree[2])));
+    EXPECT_TRUE(HasMiniAt(panels[4], ExpectedMini(panels[4], kThree[2])));
+}
+
+TEST_F(Overview, SessionsOpeningClosingAndMovingShowOnTheNextPass) {
+    StartAll(ThreeSessions(), "[Box0]\nSelection=PRD$$$\n");
+    HWND panel0 = PanelsOf(Main())[0];
+    ASSERT_TRUE(WaitUntil([&] { return MiniCount(panel0) == 1; }, kSettle));
+
+    ASSERT_TRUE(sim.send("open D system=PRD client=101 user=DAN x=640 y=512 w=640 h=480"));
+    EXPECT_TRUE(WaitUntil([&] { return MiniCount(panel0) == 2; }, kSettle));
+    EXPECT_TRUE(WaitUntil([&] { return MiniCount(PanelsOf(Main())[5]) == 4; }, kSettle));
+
+    ASSERT_TRUE(sim.send("move A 0 0 1280 1024"));
+    Session moved{"A", 0, 0, 1280, 1024};
+    EXPECT_TRUE(WaitUntil([&] { return HasMiniAt(panel0, ExpectedMini(panel0, moved)); }, kSettle));
+
+    ASSERT_TRUE(sim.send("close D"));
+    EXPECT_TRUE(WaitUntil([&] { return MiniCount(panel0) == 1; }, kSettle));
+}
+
+TEST_F(Overview, LeftClickOnAPanelMakesItsBoxTheVisibleDesktop) {
+    StartAll(ThreeSessions(), "[Box0]\nSelection=$$$\n[Box1]\nSelection=QAS$$$\n");
+    std::vector<HWND> panels = PanelsOf(Main());
+    HWND b = sim.hwnd("B");
+    PostMessageA(panels[1], WM_LBUTTONDOWN, MK_LBUTTON, Point(5, 5));
+    PostMessageA(panels[1], WM_LBUTTONUP, 0, Point(5, 5));
+    EXPECT_TRUE(sim.waitForLine("show A hidden", 5000));
+    EXPECT_TRUE(sim.waitForLine("show C hidden", 5000));
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(b) && !IsWindowVisible(sim.hwnd("A")); }, 5000));
+    EXPECT_FALSE(IsWindowVisible(sim.hwnd("C")));
+
+    // A box of three: every session is shown again, the box's first one on top.
+    PostMessageA(panels[0], WM_LBUTTONDOWN, MK_LBUTTON, Point(5, 5));
+    PostMessageA(panels[0], WM_LBUTTONUP, 0, Point(5, 5));
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return IsWindowVisible(sim.hwnd("A")) && IsWindowVisible(sim.hwnd("B")) && IsWindowVisible(sim.hwnd("C"));
+        },
+        5000));
+    // The first session of the list is the first one discovery found, which is the topmost
+    // session window at the time; after the raise it is again the topmost of the three.
+    HWND first = nullptr;
+    for (HWND w = GetTopWindow(nullptr); w != nullptr && first == nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (w == sim.hwnd("A") || w == sim.hwnd("B") || w == sim.hwnd("C")) first = w;
+    }
+    EXPECT_NE(first, nullptr);
+}
+
+TEST_F(Overview, ClickOnAMiniWindowRestoresAndRaisesItsSession) {
+    StartAll(ThreeSessions(), "[Box0]\nSelection=QAS$$$\n");
+    HWND panel0 = PanelsOf(Main())[0];
+    ASSERT_TRUE(WaitUntil([&] { return MiniCount(panel0) == 1; }, kSettle));
+    ASSERT_TRUE(sim.send("minimize B"));
+    ASSERT_TRUE(WaitUntil([&] { return IsIconic(sim.hwnd("B")) != FALSE; }, 3000));
+    HWND mini = Children(panel0, "XIconWin")[0];
+    PostMessageA(mini, WM_LBUTTONDOWN, MK_LBUTTON, Point(2, 2));
+    PostMessageA(mini, WM_LBUTTONUP, 0, Point(2, 2));
+    EXPECT_TRUE(WaitUntil([&] { return !IsIconic(sim.hwnd("B")) && IsWindowVisible(sim.hwnd("B")); }, 5000));
+    EXPECT_TRUE(quilvo.WaitForLine("WM_RBUTTONDOWN\r\n", 2000));  // the left press's line
+}
+
+TEST_F(Overview, RightDragOfAMiniWindowMovesTheSessionByTheScaleAndPausesTheRefresh) {
+    StartAll(ThreeSessions(), "[Box0]\nSelection=QAS$$$\n");
+    HWND panel0 = PanelsOf(Main())[0];
+    ASSERT_TRUE(WaitUntil([&] { return MiniCount(panel0) == 1; }, kSettle));
+    HWND mini = Children(panel0, "XIconWin")[0];
+    RECT desk = ClientRect(GetDesktopWindow());
+    RECT pr = ScreenRect(panel0);
+    int hs = desk.right / (pr.right - pr.left), vs = desk.bottom / (pr.bottom - pr.top);
+
+    PostMessageA(mini, WM_RBUTTONDOWN, MK_RBUTTON, Point(2, 3));
+    ASSERT_TRUE(quilvo.WaitForLine("WM_LBUTTONDOWN\r\n", 3000));
+    // The panel holds the capture now: pointer moves arrive in its client coordinates.
+    PostMessageA(panel0, WM_MOUSEMOVE, MK_RBUTTON, Point(12, 9));
+    int ax = 12 - 2, ay = 9 - 3;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            RECT r = ScreenRect(sim.hwnd("B"));
+            return r.left == hs * ax && r.top == vs * ay;
+        },
+        3000))
+        << "session at " << ScreenRect(sim.hwnd("B")).left << "," << ScreenRect(sim.hwnd("B")).top;
+    RECT r = ScreenRect(sim.hwnd("B"));
+    EXPECT_EQ(r.right - r.left, 640);
+
+    EXPECT_TRUE(quilvo.WaitForLine("Drag skipped\r\n", 3 * kPass)) << "the refresh runs during a drag";
+    PostMessageA(panel0, WM_RBUTTONUP, 0, Point(12, 9));
+    int skipped = quilvo.CountLines("Drag skipped\r\n");
+    Sleep(2 * kPass + 500);
+    EXPECT_EQ(quilvo.CountLines("Drag skipped\r\n"), skipped) << "the refresh stays paused after the drag";
+}
+
+TEST_F(Overview, HoverTipAppearsWithTheTitleAndGoes) {
+    StartAll(ThreeSessions(), "[Box0]\nSelection=QAS$$$\n");
+    HWND panel0 = PanelsOf(Main())[0];
+    ASSERT_TRUE(WaitUntil([&] { return MiniCount(panel0) == 1; }, kSettle));
+    HWND mini = Children(panel0, "XIconWin")[0];
+    DWORD t0 = GetTickCount();
+    PostMessageA(mini, WM_MOUSEMOVE, 0, Point(3, 3));
+    ASSERT_TRUE(WaitUntil([&] { return !quilvo.TopWindows("XToolTip").empty(); }, 3000)) << "no tip";
+    DWORD shown = GetTickCount() - t0;
+    EXPECT_GE(shown, 250u);
+    HWND tip = quilvo.TopWindows("XToolTip")[0];
+    // Seen from outside, the tip may be caught between its creation and its placement.
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return IsWindowVisible(tip) && (GetWindowLongPtrA(tip, GWL_EXSTYLE) & WS_EX_TOPMOST) &&
+                   ScreenRect(tip).bottom - ScreenRect(tip).top == 12;
+        },
+        500));
+    // The tip window paints the text its user data points to: the session's title.
+    EXPECT_EQ(quilvo.ReadText(GetWindowLongPtrA(tip, GWLP_USERDATA)), "QAS(1)/200 Sales");
+    EXPECT_TRUE(quilvo.WaitForLine("CreateWindowEx ToolTip \r\n", 1000));
+    EXPECT_TRUE(WaitUntil([&] { return quilvo.TopWindows("XToolTip").empty(); }, 3000)) << "the tip stays";
+    EXPECT_TRUE(quilvo.WaitForLine("ToolTipDestroyTimerProc\r\n", 1000));
+}
+
+TEST_F(Overview, VisibleZeroStartsThatViewHidden) {
+    StartAll(ThreeSessions(), "[BoxedViewSingle]\nVisible=0\n");
+    HWND single = SingleView();
+    ASSERT_NE(single, nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(single); }, 3000));
+    EXPECT_TRUE(IsWindowVisible(Main()));
+}
+
+TEST_F(Overview, CloseBoxHidesTheMainWindowAndTheProgramGoesOn) {
+    StartAll(ThreeSessions());
+    HWND main = Main();
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }, 3000));
+    Sleep(kPass);
+    EXPECT_TRUE(quilvo.Running());
+    EXPECT_TRUE(IsWindow(main));
+}
+
+TEST_F(Overview, OpacityFromTheSettingsMakesTheMainWindowLayered) {
+    StartAll(ThreeSessions(), "[Quilvo]\nOPACITY=150\n");
+    HWND main = Main();
+    EXPECT_TRUE(GetWindowLongPtrA(main, GWL_EXSTYLE) & WS_EX_LAYERED);
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(GetLayeredWindowAttributes(main, nullptr, &alpha, &flags));
+    EXPECT_EQ(alpha, 150);
+    EXPECT_TRUE(flags & LWA_ALPHA);
+}
+
+}  // namespace
+}  // namespace e2e
