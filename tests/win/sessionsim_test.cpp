@@ -1,0 +1,231 @@
+// The session simulator, driven from this process the way Quilvo drives real sessions:
+// SAP_GET_FRONT through SendMessageCallbackA, SAP_SET_OKCODE through SendMessageA, across
+// the process boundary. If these fail, every end-to-end test built on the simulator lies.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "sim_client.h"
+
+namespace {
+
+using sessionsim::FrontQuery;
+using sessionsim::Simulator;
+
+constexpr DWORD kReplyWait = 3000;
+
+UINT setOkCodeMessage() { return RegisterWindowMessageA("SAP_SET_OKCODE"); }
+
+std::string classOf(HWND hwnd) {
+    char buf[256] = {};
+    const int n = GetClassNameA(hwnd, buf, sizeof buf);
+    return std::string(buf, n > 0 ? n : 0);
+}
+
+// Polls cond until it holds or timeoutMs pass.
+template <class Cond>
+bool eventually(Cond cond, DWORD timeoutMs = kReplyWait) {
+    const DWORD start = GetTickCount();
+    while (!cond()) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(2);
+    }
+    return true;
+}
+
+struct Exchange {
+    bool replied;
+    std::string text;
+    ATOM atom;
+};
+
+Exchange ask(HWND session, WPARAM code, DWORD wait = kReplyWait) {
+    FrontQuery q(session, code);
+    EXPECT_TRUE(q.sent());
+    const bool replied = q.wait(wait);
+    return Exchange{replied, q.text(), q.atom()};
+}
+
+TEST(SessionSimulator, AnswersEachQueryCodeFromAnotherProcess) {
+    Simulator sim;
+    ASSERT_TRUE(sim.start("session A caption=\"PRD(1)/100 SAP Easy Access\" system=PRD client=100 user=USER01 "
+                          "group=SPACE tx=SESSION_MANAGER\n"
+                          "session L tx=*255:Ab user=\"\" noanswer=system system=QAS client=\"a \\\"q\\\" b\"\n"))
+        << sim.lastError();
+    HWND a = sim.hwnd("A");
+    ASSERT_TRUE(IsWindow(a));
+    char caption[256] = {};
+    GetWindowTextA(a, caption, sizeof caption);
+    EXPECT_STREQ(caption, "PRD(1)/100 SAP Easy Access");
+    EXPECT_EQ(classOf(a), "SAP_FRONTEND_SESSION");
+
+    const struct {
+        WPARAM code;
+        const char* answer;
+    } expected[] = {{4, "100"}, {11, "SPACE"}, {15, "USER01"}, {10, "PRD"}, {5, "SESSION_MANAGER"}};
+    for (const auto& e : expected) {
+        const Exchange x = ask(a, e.code);
+        EXPECT_TRUE(x.replied) << "code " << e.code;
+        EXPECT_EQ(x.text, e.answer) << "code " << e.code;
+    }
+    // Code 3 and codes without a field are answered, with no atom.
+    for (WPARAM code : {WPARAM(3), WPARAM(99)}) {
+        const Exchange x = ask(a, code);
+        EXPECT_TRUE(x.replied) << "code " << code;
+        EXPECT_EQ(x.atom, 0) << "code " << code;
+    }
+
+    // Long, empty, silenced and quoted fields.
+    HWND l = sim.hwnd("L");
+    const Exchange tx = ask(l, 5);
+    EXPECT_EQ(tx.text.size(), 255u);
+    EXPECT_EQ(tx.text.substr(0, 5), "AbAbA");
+    EXPECT_EQ(ask(l, 15).atom, 0);  // empty user
+    EXPECT_EQ(ask(l, 10).atom, 0);  // system set, but not answered
+    EXPECT_EQ(ask(l, 4).text, "a \"q\" b");
+    EXPECT_TRUE(sim.send("noanswer L none"));
+    EXPECT_EQ(ask(l, 10).text, "QAS");
+
+    EXPECT_TRUE(sim.waitForLine("get A 4 100"));
+    EXPECT_TRUE(sim.waitForLine("get A 3 -"));
+    EXPECT_TRUE(sim.waitForLine("get L 15 -"));
+    EXPECT_EQ(sim.stop(), 0u);
+}
+
+TEST(SessionSimulator, OkCodeRunsAndCloseEndsTheSession) {
+    Simulator sim;
+    ASSERT_TRUE(sim.start("session A tx=SMEN\nsession B tx=VA01\n")) << sim.lastError();
+    HWND a = sim.hwnd("A");
+    HWND b = sim.hwnd("B");
+    ASSERT_TRUE(a && b);
+
+    const ATOM okCode = GlobalAddAtomA("/nSE38");
+    ASSERT_NE(okCode, 0);
+    EXPECT_EQ(SendMessageA(a, setOkCodeMessage(), 5, static_cast<LPARAM>(okCode)), 1);
+    EXPECT_TRUE(sim.waitForLine("okcode A /nSE38"));
+    EXPECT_EQ(ask(a, 5).text, "/nSE38");
+    // The atom is the sender's: the session must not have deleted it.
+    char name[64] = {};
+    EXPECT_EQ(GlobalGetAtomNameA(okCode, name, sizeof name), 6u);
+    GlobalDeleteAtom(okCode);
+
+    SendMessageA(b, setOkCodeMessage(), 3, 0);
+    EXPECT_TRUE(sim.waitForLine("destroyed B"));
+    EXPECT_TRUE(sim.hasLine("close B"));
+    EXPECT_TRUE(eventually([&] { return !IsWindow(b); }));
+    EXPECT_EQ(sim.count(), 1);
+    EXPECT_TRUE(IsWindow(a));
+}
+
+TEST(SessionSimulator, BusySessionDoesNotHoldUpTheOthersAndAnswersLate) {
+    Simulator sim;
+    ASSERT_TRUE(sim.start("session A client=100\nsession B client=200 hang-after-queries=2\n")) << sim.lastError();
+    HWND a = sim.hwnd("A");
+    HWND b = sim.hwnd("B");
+
+    ASSERT_TRUE(sim.send("hang A"));
+    FrontQuery late(a, 4);
+    EXPECT_FALSE(late.wait(300));
+    const Exchange other = ask(b, 4, 1000);
+    EXPECT_TRUE(other.replied);
+    EXPECT_EQ(other.text, "200");
+    ASSERT_TRUE(sim.send("wake A"));
+    ASSERT_TRUE(late.wait(kReplyWait));
+    EXPECT_EQ(late.text(), "100");
+
+    // B's second query finds it busy until woken; the reply then still arrives.
+    FrontQuery second(b, 4);
+    EXPECT_TRUE(sim.waitForLine("busy B"));
+    EXPECT_FALSE(second.wait(200));
+    EXPECT_TRUE(sim.send("wake B"));
+    EXPECT_TRUE(second.wait(kReplyWait));
+    EXPECT_EQ(second.text(), "200");
+}
+
+TEST(SessionSimulator, WindowsTakeTheShapeTheScenarioGives) {
+    Simulator sim;
+    // M first: class names are case-insensitive in a process, the first spelling sticks.
+    ASSERT_TRUE(sim.start("session M max x=40 y=30 w=500 h=400 class=sap_frontend_session\n"
+                          "frame F caption=\"Host\" x=50 y=60 w=700 h=500\n"
+                          "session C parent=F client=300 x=10 y=20 w=300 h=200\n"
+                          "session N min caption=\"\"\n"))
+        << sim.lastError();
+    HWND f = sim.hwnd("F");
+    HWND c = sim.hwnd("C");
+    HWND m = sim.hwnd("M");
+    HWND n = sim.hwnd("N");
+    ASSERT_TRUE(f && c && m && n);
+
+    EXPECT_EQ(GetParent(c), f);
+    EXPECT_TRUE(GetWindowLongPtrA(c, GWL_STYLE) & WS_CHILD);
+    EXPECT_EQ(ask(c, 4).text, "300");  // a child answers like any session
+
+    EXPECT_EQ(classOf(m), "sap_frontend_session");
+    EXPECT_TRUE(IsZoomed(m));
+    // The rectangle it restores to is the scenario's (asked of the simulator: Wine answers
+    // GetWindowPlacement across processes with the maximised rectangle).
+    EXPECT_EQ(sim.command("placement M").data(), "3 40 30 500 400");
+
+    EXPECT_TRUE(IsIconic(n));
+    EXPECT_EQ(GetWindowTextLengthA(n), 0);
+    EXPECT_EQ(sim.count(), 3);  // the frame is not a session
+
+    // Show-state changes made through the control channel are seen by the window and logged once.
+    EXPECT_TRUE(sim.send("restore N"));
+    EXPECT_TRUE(sim.send("minimize N"));
+    EXPECT_TRUE(sim.waitForLine("show N minimized"));
+    int restored = 0;
+    for (const std::string& line : sim.logLines()) restored += line == "show N restored";
+    EXPECT_EQ(restored, 1);
+}
+
+TEST(SessionSimulator, ControlChannelOpensChangesAndRefuses) {
+    Simulator sim;
+    ASSERT_TRUE(sim.start("session A client=100\n")) << sim.lastError();
+    const sessionsim::CommandResult opened = sim.command("open B caption=\"QAS(1)/200\" client=200 x=300");
+    ASSERT_TRUE(opened.ok) << opened.text;
+    HWND b = sim.hwnd("B");
+    EXPECT_EQ(std::strtoull(opened.data().c_str(), nullptr, 16), reinterpret_cast<UINT_PTR>(b));
+    EXPECT_EQ(ask(b, 4).text, "200");
+
+    EXPECT_TRUE(sim.send("set B client=201 tx=\"VA01 x\""));
+    EXPECT_EQ(ask(b, 4).text, "201");
+    EXPECT_EQ(ask(b, 5).text, "VA01 x");
+    EXPECT_TRUE(sim.send("caption B Renamed session"));
+    char caption[64] = {};
+    GetWindowTextA(b, caption, sizeof caption);
+    EXPECT_STREQ(caption, "Renamed session");
+    EXPECT_TRUE(sim.send("move B 20 30 400 300"));
+    RECT r{};
+    GetWindowRect(b, &r);
+    EXPECT_EQ(r.right - r.left, 400);
+
+    EXPECT_FALSE(sim.send("open A client=1"));  // name in use
+    EXPECT_FALSE(sim.send("set B colour=red"));
+    EXPECT_FALSE(sim.send("hwnd nobody"));
+    EXPECT_FALSE(sim.send("frobnicate A"));
+    EXPECT_TRUE(sim.send("close B"));
+    EXPECT_TRUE(eventually([&] { return !IsWindow(b); }));
+    EXPECT_TRUE(sim.hasLine("cmd close B"));
+}
+
+TEST(SessionSimulator, FaultsEndTheWindowOrTheProcess) {
+    Simulator sim;
+    ASSERT_TRUE(sim.start("session A client=100 destroy-after-queries=2\nsession B client=200 die-after-queries=1\n"))
+        << sim.lastError();
+    HWND a = sim.hwnd("A");
+    HWND b = sim.hwnd("B");
+    EXPECT_EQ(ask(a, 4).text, "100");
+    const Exchange gone = ask(a, 4);
+    EXPECT_EQ(gone.atom, 0);
+    EXPECT_TRUE(eventually([&] { return !IsWindow(a); }));
+    EXPECT_TRUE(sim.hasLine("destroyed A"));
+
+    FrontQuery last(b, 4);
+    EXPECT_EQ(sim.waitForExit(5000), 3u);
+    EXPECT_TRUE(sim.hasLine("die B"));  // logged before the end, and kept
+    EXPECT_TRUE(eventually([&] { return !IsWindow(b); }));
+}
+
+}  // namespace

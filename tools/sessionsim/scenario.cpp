@@ -1,0 +1,301 @@
+#include "scenario.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <set>
+
+namespace sessionsim {
+
+namespace {
+
+const char* const kFieldKeys[kFieldCount] = {"client", "group", "user", "system", "tx"};
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// Reads a "quoted" text starting at text[pos] == '"'; pos ends after the closing quote.
+bool readQuoted(const std::string& text, std::size_t& pos, std::string& out, std::string& error) {
+    ++pos;
+    while (pos < text.size()) {
+        char c = text[pos++];
+        if (c == '"') return true;
+        if (c == '\\' && pos < text.size() && (text[pos] == '"' || text[pos] == '\\')) c = text[pos++];
+        out += c;
+    }
+    error = "unterminated quoted text";
+    return false;
+}
+
+// Reads one value at text[pos]; pos ends after it (at a blank or the end).
+bool readValue(const std::string& text, std::size_t& pos, std::string& out, std::string& error) {
+    out.clear();
+    if (pos < text.size() && text[pos] == '*') {
+        std::size_t digits = pos + 1;
+        while (digits < text.size() && std::isdigit(static_cast<unsigned char>(text[digits]))) ++digits;
+        if (digits > pos + 1 && digits < text.size() && text[digits] == ':') {
+            const long count = std::strtol(text.c_str() + pos + 1, nullptr, 10);
+            pos = digits + 1;
+            std::string unit;
+            if (!readValue(text, pos, unit, error)) return false;
+            if (unit.empty()) {
+                error = "*N: needs a text to repeat";
+                return false;
+            }
+            if (count < 0 || static_cast<std::size_t>(count) > kMaxText) {
+                error = "*N: repeats to at most 255 characters";
+                return false;
+            }
+            while (out.size() < static_cast<std::size_t>(count)) out += unit;
+            out.resize(static_cast<std::size_t>(count));
+            return true;
+        }
+    }
+    if (pos < text.size() && text[pos] == '"') {
+        if (!readQuoted(text, pos, out, error)) return false;
+        if (pos < text.size() && !isSpace(text[pos])) {
+            error = "text after closing quote";
+            return false;
+        }
+        return true;
+    }
+    while (pos < text.size() && !isSpace(text[pos])) out += text[pos++];
+    return true;
+}
+
+bool parseInt(const std::string& text, int& out) {
+    if (text.empty()) return false;
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (*end != '\0' || value < -100000 || value > 100000) return false;
+    out = static_cast<int>(value);
+    return true;
+}
+
+bool parseCount(const Option& option, int& out, std::string& error) {
+    if (!parseInt(option.value, out) || out < 0) {
+        error = option.key + " needs a count of 0 or more";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int fieldForCode(long long code) {
+    switch (code) {
+    case 4: return kClient;
+    case 11: return kGroup;
+    case 15: return kUser;
+    case 10: return kSystem;
+    case 5: return kTx;
+    default: return -1;
+    }
+}
+
+const char* fieldKey(int field) {
+    return field >= 0 && field < kFieldCount ? kFieldKeys[field] : "";
+}
+
+int fieldFromKey(const std::string& key) {
+    for (int i = 0; i < kFieldCount; ++i) {
+        if (key == kFieldKeys[i]) return i;
+    }
+    return -1;
+}
+
+bool tokenize(const std::string& text, std::vector<Option>& out, std::string& error) {
+    out.clear();
+    std::size_t pos = 0;
+    for (;;) {
+        while (pos < text.size() && isSpace(text[pos])) ++pos;
+        if (pos >= text.size()) return true;
+        Option option;
+        while (pos < text.size() && !isSpace(text[pos]) && text[pos] != '=') option.key += text[pos++];
+        if (pos < text.size() && text[pos] == '=') {
+            ++pos;
+            option.hasValue = true;
+            if (!readValue(text, pos, option.value, error)) {
+                error = option.key + ": " + error;
+                return false;
+            }
+        }
+        if (option.key.empty()) {
+            error = "value without a key";
+            return false;
+        }
+        out.push_back(option);
+    }
+}
+
+bool parseValue(const std::string& text, std::string& out, std::string& error) {
+    std::size_t begin = 0;
+    while (begin < text.size() && isSpace(text[begin])) ++begin;
+    std::size_t end = text.size();
+    while (end > begin && isSpace(text[end - 1])) --end;
+    const std::string trimmed = text.substr(begin, end - begin);
+    if (trimmed.empty() || (trimmed[0] != '"' && trimmed[0] != '*')) {
+        out = trimmed;  // a plain text is taken as it stands, blanks included
+    } else {
+        std::size_t pos = 0;
+        if (!readValue(trimmed, pos, out, error)) return false;
+        if (pos != trimmed.size()) {
+            error = "text after the value";
+            return false;
+        }
+    }
+    if (out.size() > kMaxText) {
+        error = "text longer than 255 characters";
+        return false;
+    }
+    return true;
+}
+
+bool parseFieldList(const std::string& list, unsigned& mask, std::string& error) {
+    mask = 0;
+    if (list == "none") return true;
+    std::size_t pos = 0;
+    while (pos <= list.size()) {
+        std::size_t comma = list.find(',', pos);
+        if (comma == std::string::npos) comma = list.size();
+        const std::string key = list.substr(pos, comma - pos);
+        if (!key.empty()) {
+            const int field = fieldFromKey(key);
+            if (field < 0) {
+                error = "unknown field '" + key + "' (client, group, user, system, tx)";
+                return false;
+            }
+            mask |= 1u << field;
+        }
+        pos = comma + 1;
+    }
+    return true;
+}
+
+bool applyOption(WindowSpec& spec, const Option& option, bool runtimeOnly, std::string& error) {
+    const std::string& key = option.key;
+    if (!option.hasValue) {
+        if (runtimeOnly) {
+            error = "'" + key + "' cannot be changed here";
+            return false;
+        }
+        if (key == "max") spec.maximized = true;
+        else if (key == "min") spec.minimized = true;
+        else if (key == "hidden") spec.hidden = true;
+        else {
+            error = "unknown flag '" + key + "'";
+            return false;
+        }
+        return true;
+    }
+    if (option.value.size() > kMaxText) {
+        error = key + ": text longer than 255 characters";
+        return false;
+    }
+    const int field = fieldFromKey(key);
+    if (field >= 0) {
+        if (spec.frame) {
+            error = "a frame has no " + key;
+            return false;
+        }
+        spec.fields[field] = option.value;
+        return true;
+    }
+    if (key == "noanswer") return parseFieldList(option.value, spec.noAnswer, error);
+    if (key == "die-after-queries") return parseCount(option, spec.dieAfterQueries, error);
+    if (key == "destroy-after-queries") return parseCount(option, spec.destroyAfterQueries, error);
+    if (key == "hang-after-queries") return parseCount(option, spec.hangAfterQueries, error);
+    if (runtimeOnly) {
+        error = "'" + key + "' cannot be changed here";
+        return false;
+    }
+    if (key == "caption") {
+        spec.caption = option.value;
+        spec.captionGiven = true;
+        return true;
+    }
+    if (key == "class") {
+        if (option.value.empty()) {
+            error = "class needs a name";
+            return false;
+        }
+        spec.className = option.value;
+        return true;
+    }
+    if (key == "parent") {
+        spec.parent = option.value;
+        return true;
+    }
+    int* coordinate = key == "x" ? &spec.x : key == "y" ? &spec.y : key == "w" ? &spec.w : key == "h" ? &spec.h : nullptr;
+    if (coordinate) {
+        if (!parseInt(option.value, *coordinate)) {
+            error = key + " needs a whole number";
+            return false;
+        }
+        return true;
+    }
+    error = "unknown option '" + key + "'";
+    return false;
+}
+
+bool parseWindowLine(const std::string& line, WindowSpec& out, std::string& error) {
+    std::vector<Option> options;
+    if (!tokenize(line, options, error)) return false;
+    if (options.size() < 2 || options[0].hasValue || options[1].hasValue ||
+        (options[0].key != "session" && options[0].key != "frame")) {
+        error = "expected 'session NAME ...' or 'frame NAME ...'";
+        return false;
+    }
+    out = WindowSpec{};
+    out.frame = options[0].key == "frame";
+    out.name = options[1].key;
+    for (std::size_t i = 2; i < options.size(); ++i) {
+        if (!applyOption(out, options[i], false, error)) return false;
+    }
+    if (out.frame && (!out.parent.empty() || !out.className.empty() || out.noAnswer ||
+                      out.dieAfterQueries || out.destroyAfterQueries || out.hangAfterQueries)) {
+        error = "a frame takes only caption, position, size and max/min/hidden";
+        return false;
+    }
+    if (out.maximized && out.minimized) {
+        error = "max and min exclude each other";
+        return false;
+    }
+    if (out.w < 0 || out.h < 0) {
+        error = "w and h cannot be negative";
+        return false;
+    }
+    if (!out.captionGiven) out.caption = out.name;
+    return true;
+}
+
+bool parseScenario(const std::string& text, std::vector<WindowSpec>& out, std::string& error) {
+    out.clear();
+    std::set<std::string> names;
+    std::size_t pos = 0;
+    int lineNumber = 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find('\n', pos);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(pos, end - pos);
+        pos = end + 1;
+        ++lineNumber;
+        std::size_t first = line.find_first_not_of(" \t\r");
+        if (first == std::string::npos || line[first] == '#') continue;
+        WindowSpec spec;
+        if (!parseWindowLine(line, spec, error)) {
+            error = "line " + std::to_string(lineNumber) + ": " + error;
+            return false;
+        }
+        if (!spec.parent.empty() && names.count(spec.parent) == 0) {
+            error = "line " + std::to_string(lineNumber) + ": parent '" + spec.parent + "' is not defined above";
+            return false;
+        }
+        if (!names.insert(spec.name).second) {
+            error = "line " + std::to_string(lineNumber) + ": name '" + spec.name + "' used twice";
+            return false;
+        }
+        out.push_back(spec);
+    }
+    return true;
+}
+
+}  // namespace sessionsim

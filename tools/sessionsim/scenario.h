@@ -1,0 +1,70 @@
+// Scenario lines of the session simulator: what windows to open and how they answer.
+// Plain C++ (no <windows.h>) so the parsing can be reasoned about on its own.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace sessionsim {
+
+// The texts a session answers through SAP_GET_FRONT.
+enum Field { kClient, kGroup, kUser, kSystem, kTx, kFieldCount };
+
+// Longest text a session can answer: a global atom name holds at most 255 characters.
+constexpr std::size_t kMaxText = 255;
+
+// Field asked for by a SAP_GET_FRONT query code; -1 for codes that ask for nothing (3 and
+// unknown codes).
+int fieldForCode(long long code);
+// Scenario key of a field ("client", "group", "user", "system", "tx").
+const char* fieldKey(int field);
+// Field for a scenario key; -1 if the key is not a field.
+int fieldFromKey(const std::string& key);
+
+// One window of the scenario: a session (class SAP_FRONTEND_SESSION unless told another)
+// or a frame (a plain top-level window that can parent sessions).
+struct WindowSpec {
+    bool frame = false;
+    std::string name;
+    std::string caption;
+    bool captionGiven = false;  // without caption=..., the caption is the name
+    std::string className;      // empty: the default session class
+    std::string parent;         // empty: top-level
+    std::string fields[kFieldCount];
+    unsigned noAnswer = 0;      // bit (1 << Field) set: that field answers 0
+    int x = 100, y = 100, w = 640, h = 480;
+    bool maximized = false, minimized = false, hidden = false;
+    int dieAfterQueries = 0;      // 0: never
+    int destroyAfterQueries = 0;  // 0: never
+    int hangAfterQueries = 0;     // 0: never
+};
+
+// A word of a scenario line: `key=value` or a bare flag such as `max`.
+struct Option {
+    std::string key;
+    std::string value;
+    bool hasValue = false;
+};
+
+// Splits text into options. Values are bare words, "quoted texts" (\" and \\ escape inside)
+// or *N:TEXT, which repeats TEXT (bare or quoted) until it is exactly N characters long.
+bool tokenize(const std::string& text, std::vector<Option>& out, std::string& error);
+
+// Parses one value in the syntax above from the whole of text (used for `caption NAME TEXT`).
+bool parseValue(const std::string& text, std::string& out, std::string& error);
+
+// Applies one option to a window. With runtimeOnly, only what can change on a live window
+// is accepted (fields, noanswer, the fault counters).
+bool applyOption(WindowSpec& spec, const Option& option, bool runtimeOnly, std::string& error);
+
+// "client,user" -> mask of those fields; "none" or "" -> 0.
+bool parseFieldList(const std::string& list, unsigned& mask, std::string& error);
+
+// "session NAME options..." or "frame NAME options...".
+bool parseWindowLine(const std::string& line, WindowSpec& out, std::string& error);
+
+// A whole scenario: one window per line, blank lines and '#' comments skipped. Names are
+// unique and a parent must come before its children. error names the line at fault.
+bool parseScenario(const std::string& text, std::vector<WindowSpec>& out, std::string& error);
+
+}  // namespace sessionsim
