@@ -1,0 +1,434 @@
+#include "views/box_panel.h"
+
+#include <algorithm>
+#include <cinttypes>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "commands/session_commands.h"
+#include "core/drag_state.h"
+#include "core/text.h"
+#include "platform/debug_output.h"
+#include "platform/scoped_win.h"
+#include "resources/resource_ids.h"
+#include "settings/settings.h"
+#include "views/boxed_view.h"
+#include "views/geometry.h"
+#include "views/hover_tip.h"
+#include "views/mini_window.h"
+
+namespace quilvo {
+
+namespace {
+
+BoxPropertiesOpener g_boxPropertiesOpener = nullptr;
+
+__attribute__((format(printf, 1, 2))) void DebugLine(const char* format, ...) {
+    char line[160];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(line, sizeof line, format, args);
+    va_end(args);
+    DebugOut(line);
+}
+
+std::uintptr_t Identity(const void* object) { return reinterpret_cast<std::uintptr_t>(object); }
+
+BoxPanel* PanelOf(HWND wnd) { return reinterpret_cast<BoxPanel*>(GetWindowLongPtrA(wnd, GWLP_USERDATA)); }
+
+HINSTANCE ThisModule() { return GetModuleHandleA(nullptr); }
+
+constexpr int kDefaultButtonRowDivisor = 7;
+
+// A class background brush may be a stock object or a system colour index (COLOR_x + 1);
+// neither may be deleted.
+bool IsDeletableBrush(HBRUSH brush) {
+    if (reinterpret_cast<ULONG_PTR>(brush) <= COLOR_MENUBAR + 1) return false;
+    const int stock[] = {WHITE_BRUSH, LTGRAY_BRUSH, GRAY_BRUSH, DKGRAY_BRUSH, BLACK_BRUSH, NULL_BRUSH, DC_BRUSH};
+    for (int s : stock) {
+        if (GetStockObject(s) == brush) return false;
+    }
+    return true;
+}
+
+void Recolour(HWND wnd) {
+    HBRUSH fresh = CreateSolidBrush(GetSysColor(COLOR_BACKGROUND));
+    if (!fresh) return;
+    // The brush belongs to the whole class: the new one is in place before the old one goes,
+    // so no window of the class ever erases with a deleted brush.
+    HBRUSH old = reinterpret_cast<HBRUSH>(
+        SetClassLongPtrA(wnd, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(fresh)));
+    if (old && IsDeletableBrush(old)) DeleteObject(old);
+}
+
+SessionWindowOps& OpsOf(const BoxPanel* panel) {
+    return (panel && panel->view) ? panel->view->Ops() : PlatformSessionOps();
+}
+
+// The MiniWindow behind a session button of this panel window, or none when the control is
+// not one of its session buttons.
+MiniWindow* MiniOfButton(HWND panelWindow, HWND control) {
+    if (!control || GetParent(control) != panelWindow) return nullptr;
+    if (GetWindowLongPtrA(control, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&MiniWindow::ButtonProc)) return nullptr;
+    return reinterpret_cast<MiniWindow*>(GetWindowLongPtrA(control, GWLP_USERDATA));
+}
+
+void SetItemState(HMENU menu, UINT command, UINT state) {
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STATE;
+    info.fState = state;
+    SetMenuItemInfoA(menu, command, FALSE, &info);
+}
+
+UINT ZoomCommand(int zoom) {
+    switch (zoom) {
+        case 2: return ID_BOX_ZOOM2;
+        case 3: return ID_BOX_ZOOM3;
+        case 4: return ID_BOX_ZOOM4;
+        default: return ID_BOX_ZOOM5;
+    }
+}
+
+bool IsBoxIndex(int index) { return index >= 0 && index < kBoxCount; }
+
+}  // namespace
+
+void SetBoxPropertiesOpener(BoxPropertiesOpener opener) { g_boxPropertiesOpener = opener; }
+
+BoxPanel::BoxPanel(BoxList* list) {
+    boxList = list;
+    miniCount = list ? std::max(list->count, 0) : 0;
+    miniList = std::make_unique<std::unique_ptr<MiniWindow>[]>(static_cast<std::size_t>(miniCount));
+    offsetX = 0;
+    offsetY = 0;
+    cascadeStep = 3;
+    skipNextUpdate = 0;
+    cascade = (list && list->filter.cascade) ? 1 : 0;
+}
+
+BoxPanel::~BoxPanel() {
+    DestroyMiniWindows();
+    if (ownWindow && PanelOf(ownWindow) == this) SetWindowLongPtrA(ownWindow, GWLP_USERDATA, 0);
+}
+
+MiniWindow* BoxPanel::Mini(int i) const {
+    return (miniList && i >= 0 && i < miniCount) ? miniList[i].get() : nullptr;
+}
+
+HWND BoxPanel::Create() {
+    ownWindow = CreateWindowExA(0, kBoxPanelClass, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, x, y, width, height,
+                                parentWindow, nullptr, ThisModule(), this);
+    if (ownWindow) {
+        SendMessageA(ownWindow, WM_QUILVO_RECOLOUR, 0, 0);
+        SetWindowLongPtrA(ownWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ComputeScale();
+    CreateMiniWindows();
+    return ownWindow;
+}
+
+void BoxPanel::ComputeScale() {
+    HWND desktop = GetDesktopWindow();
+    WINDOWPLACEMENT d = {};
+    WINDOWPLACEMENT p = {};
+    d.length = sizeof d;
+    p.length = sizeof p;
+    const bool have = desktop && ownWindow && GetWindowPlacement(desktop, &d) && GetWindowPlacement(ownWindow, &p);
+    const RECT& dr = d.rcNormalPosition;
+    const RECT& pr = p.rcNormalPosition;
+    horizontalScale = quilvo::ComputeScale(have, dr.right - dr.left, pr.right - pr.left);
+    verticalScale = quilvo::ComputeScale(have, dr.bottom - dr.top, pr.bottom - pr.top);
+}
+
+void BoxPanel::CreateMiniWindows() {
+    if (!boxList) return;
+    const int n = std::min(boxList->count, miniCount);
+    const int zoom = view ? view->zoomFactor : 1;
+    for (int i = 0; i < n; ++i) {
+        const SessionRecord& s = boxList->items[i];
+        miniList[i] = std::make_unique<MiniWindow>();
+        MiniWindow* m = miniList[i].get();
+        DebugLine("[%" PRIxPTR "] created MiniWindow [%d] [%" PRIxPTR "]\n", Identity(this), i, Identity(m));
+        m->parentWindow = ownWindow;
+        m->sessionWindow = ToHwnd(s.window);
+        const PixelRect r =
+            MiniWindowRect(SessionPlace{s.x, s.y, s.width, s.height}, horizontalScale, verticalScale, zoom, offsetX, offsetY);
+        m->width = r.width;
+        m->height = r.height;
+        m->x = r.x;
+        m->y = r.y;
+        CopyCut(m->title, s.title);
+        m->owningPanel = this;
+        m->Create();
+    }
+    if (cascade) CascadeMiniWindows();
+}
+
+void BoxPanel::CascadeMiniWindows() {
+    for (int i = 0; i < miniCount; ++i) {
+        MiniWindow* m = Mini(i);
+        if (!m) continue;
+        const PixelPoint c =
+            CascadePosition(m->x, m->y, i, horizontalScale, verticalScale, cascadeStep, offsetX, offsetY);
+        SetWindowPos(m->ownWindow, HWND_BOTTOM, c.x, c.y, m->width, m->height, SWP_SHOWWINDOW);
+        MoveWindow(m->ownWindow, c.x, c.y, m->width, m->height, TRUE);
+    }
+    UpdateWindow(ownWindow);
+}
+
+void BoxPanel::DestroyMiniWindows() {
+    for (int i = 0; i < miniCount; ++i) {
+        MiniWindow* m = Mini(i);
+        if (!m) continue;
+        if (m->buttonWindow) DestroyWindow(m->buttonWindow);
+        miniList[i].reset();
+    }
+}
+
+void BoxPanel::CreateButtons(int divisor) {
+    const ButtonRow row = SessionButtonRow(width, height, miniCount, divisor);
+    for (int i = miniCount - 1; i >= 0; --i) {
+        MiniWindow* m = Mini(i);
+        if (!m) continue;
+        HWND b = CreateWindowExA(0, "BUTTON", "...", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP, row.X(i), row.y,
+                                 row.width, row.height, ownWindow, nullptr, ThisModule(), nullptr);
+        m->buttonWindow = b;
+        if (!b) continue;
+        m->previousButtonProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(b, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MiniWindow::ButtonProc)));
+        SetWindowLongPtrA(b, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(m));
+        if (std::strstr(m->title, "Debugger")) SetWindowTextA(b, "-");
+    }
+}
+
+void BoxPanel::Update() {
+    if (skipNextUpdate) {
+        skipNextUpdate = 0;
+        return;
+    }
+    DestroyMiniWindows();
+    const int count = boxList ? std::max(boxList->count, 0) : 0;
+    if (miniCount != count) {
+        if (miniList) {
+            const void* old = miniList.get();
+            miniList.reset();
+            DebugLine("[%" PRIxPTR "] freed Windows [%" PRIxPTR "]\n", Identity(this), Identity(old));
+        }
+        miniList = std::make_unique<std::unique_ptr<MiniWindow>[]>(static_cast<std::size_t>(count));
+        DebugLine("[%" PRIxPTR "] calloced [%d] Windows [%" PRIxPTR "]\n", Identity(this), count,
+                  Identity(miniList.get()));
+        miniCount = count;
+    }
+    if (ownWindow) {
+        SetWindowLongPtrA(ownWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        SetWindowPos(ownWindow, HWND_TOP, x, y, width, height, SWP_SHOWWINDOW);
+    }
+    CreateMiniWindows();
+    CreateButtons(view ? view->ButtonRowDivisor() : kDefaultButtonRowDivisor);
+}
+
+void BoxPanel::Paint(HDC dc) {
+    if (!boxList) return;
+    const SessionRecord& f = boxList->filter;
+    const PanelFont pf = PanelTextFont(height);
+    LOGFONTA lf = {};
+    lf.lfHeight = pf.height;
+    lf.lfWidth = pf.width;
+    std::strcpy(lf.lfFaceName, "ARIAL");
+    RECT r = {};
+    GetClientRect(ownWindow, &r);
+
+    const auto len = [](const char* text, std::size_t capacity) {
+        return static_cast<int>(BoundedLength(text, capacity));
+    };
+    const char* alignText = f.system;
+    int alignLength = len(f.system, sizeof f.system);
+    switch (PanelTextAlignment(f.system, f.client, f.user)) {
+        case AlignBy::System: break;
+        case AlignBy::Client: alignText = f.client; alignLength = len(f.client, sizeof f.client); break;
+        case AlignBy::User: alignText = f.user; alignLength = len(f.user, sizeof f.user); break;
+    }
+
+    ScopedFont font(CreateFontIndirectA(&lf));
+    ScopedSelectObject selected(dc, font.get());
+    SIZE extent = {};
+    GetTextExtentPoint32A(dc, alignText, alignLength, &extent);
+    const int tx = PanelTextX(r.right, extent.cx);
+
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    SetBkColor(dc, GetSysColor(COLOR_BACKGROUND));
+    const struct { const char* text; int length; } lines[] = {
+        {f.user, len(f.user, sizeof f.user)},
+        {f.client, len(f.client, sizeof f.client)},
+        {f.system, len(f.system, sizeof f.system)},
+        {f.transaction, len(f.transaction, sizeof f.transaction)},
+    };
+    for (int i = 0; i < 4; ++i) {
+        if (lines[i].length > 0) TextOutA(dc, tx, PanelTextLineY(i, pf.height), lines[i].text, lines[i].length);
+    }
+}
+
+void BoxPanel::EndDrag(BoxPanel* panel) {
+    ReleaseCapture();
+    g_dragState.dragFlag = 0;
+    if (g_dragState.repaintWindow != kNoWindow) {
+        HWND repaint = ToHwnd(g_dragState.repaintWindow);
+        RECT r = {};
+        GetClientRect(repaint, &r);
+        InvalidateRect(repaint, &r, TRUE);
+    }
+    if (panel) panel->skipNextUpdate = 1;
+    g_dragState.draggedMini = kNoWindow;
+    g_dragState.draggedSession = kNoWindow;
+    g_dragState.repaintWindow = kNoWindow;
+}
+
+void BoxPanel::OnDragMove(LPARAM lp) {
+    if (!view) return;
+    HWND mini = ToHwnd(g_dragState.draggedMini);
+    HWND session = ToHwnd(g_dragState.draggedSession);
+    RECT mr = {};
+    RECT sr = {};
+    RECT c = {};
+    GetWindowRect(mini, &mr);
+    GetClientRect(ownWindow, &c);
+    GetWindowRect(session, &sr);
+
+    DragInput in;
+    in.pointerX = static_cast<short>(LOWORD(lp));
+    in.pointerY = static_cast<short>(HIWORD(lp));
+    in.grabX = g_dragState.grabX;
+    in.grabY = g_dragState.grabY;
+    in.miniWidth = mr.right - mr.left;
+    in.miniHeight = mr.bottom - mr.top;
+    in.clientRight = c.right;
+    in.clientBottom = c.bottom;
+    in.horizontalScale = horizontalScale;
+    in.verticalScale = verticalScale;
+    in.desktopRight = view->desktopRect.right;
+    in.desktopBottom = view->desktopRect.bottom;
+    in.offsetX = offsetX;
+    in.offsetY = offsetY;
+    const DragMove move = ComputeDragMove(in);
+    if (!move.moves) return;
+    MoveWindow(session, move.session.x, move.session.y, sr.right - sr.left, sr.bottom - sr.top, TRUE);
+    MoveWindow(mini, move.mini.x, move.mini.y, in.miniWidth, in.miniHeight, TRUE);
+    UpdateWindow(ownWindow);
+}
+
+LRESULT BoxPanel::OnLeftButtonDown(HWND wnd, WPARAM wp, LPARAM lp) {
+    TheHoverTip().DestroyTip();
+    DebugOut("XBOXED: WM_LBUTTONDOWN\r\n");
+    EndDrag(this);
+    SessionWindowOps& ops = OpsOf(this);
+    if (view && view->Sessions()) ShowAllSessions(*view->Sessions(), kShowHide, ops);
+    if (boxList) RaiseBox(*boxList, ops);
+    return DefWindowProcA(wnd, WM_LBUTTONDOWN, wp, lp);
+}
+
+void BoxPanel::ContextMenu(HWND wnd) {
+    HINSTANCE module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(wnd, GWLP_HINSTANCE));
+    ScopedMenu menu(LoadMenuA(module, MAKEINTRESOURCEA(IDM_BOXPANEL)));
+    HMENU popup = menu.get() ? GetSubMenu(menu.get(), 0) : nullptr;
+    if (popup) {
+        POINT cursor = {};
+        GetCursorPos(&cursor);
+        if (view && std::strcmp(view->sectionName, "BoxedViewSingle") == 0) {
+            SetItemState(popup, ID_BOX_PROPERTIES, MFS_GRAYED);
+        }
+        SetItemState(popup, ID_BOX_CASCADE, cascade ? MFS_CHECKED : MFS_UNCHECKED);
+        if (view) SetItemState(popup, ZoomCommand(view->zoomFactor), MFS_CHECKED);
+        // A popup menu only closes on a click outside it when its owner is the foreground window.
+        SetForegroundWindow(wnd);
+        const int command = static_cast<int>(TrackPopupMenu(
+            popup, TPM_RETURNCMD | TPM_BOTTOMALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, wnd, nullptr));
+        // The menu runs its own message loop: act only if the window still names this panel.
+        if (PanelOf(wnd) == this) OnMenuCommand(command);
+    }
+}
+
+void BoxPanel::OnMenuCommand(int command) {
+    switch (command) {
+        case ID_BOX_PROPERTIES:
+            if (g_boxPropertiesOpener && boxList && IsBoxIndex(boxList->boxIndex)) {
+                g_boxPropertiesOpener(ownWindow, boxList->boxIndex);
+            }
+            break;
+        case ID_BOX_QUIT:
+            if (view && view->Sessions()) ShowAllSessions(*view->Sessions(), kShowRestore, OpsOf(this));
+            PostQuitMessage(1);
+            break;
+        case ID_BOX_CASCADE:
+            cascade = cascade ? 0 : 1;
+            if (cascade) CascadeMiniWindows();
+            // The all-sessions panel belongs to no box: its toggle lasts for the run and is
+            // not stored, so no box section is written on its behalf.
+            if (boxList && IsBoxIndex(boxList->boxIndex)) WriteBoxInt(boxList->boxIndex, kKeyCascade, cascade);
+            break;
+        case ID_BOX_ZOOM2: if (view) view->SetZoom(2); break;
+        case ID_BOX_ZOOM3: if (view) view->SetZoom(3); break;
+        case ID_BOX_ZOOM4: if (view) view->SetZoom(4); break;
+        case ID_BOX_ZOOM5: if (view) view->SetZoom(5); break;
+        default: break;  // Tile Windows (grayed) or the menu was dismissed
+    }
+}
+
+LRESULT CALLBACK BoxPanel::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    if (msg == WM_CREATE) {
+        const auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lp);
+        SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+        return 0;
+    }
+    BoxPanel* p = PanelOf(wnd);
+    switch (msg) {
+        case WM_QUILVO_RECOLOUR:
+            Recolour(wnd);
+            return DefWindowProcA(wnd, msg, wp, lp);
+        case WM_COMMAND:
+            if (MiniWindow* m = MiniOfButton(wnd, reinterpret_cast<HWND>(lp))) {
+                RaiseSession(FromHwnd(m->sessionWindow), false, OpsOf(m->owningPanel));
+            }
+            return DefWindowProcA(wnd, msg, wp, lp);
+        case WM_MOUSEMOVE:
+            TheHoverTip().CancelTipRequest();
+            if (p && g_dragState.dragFlag) p->OnDragMove(lp);
+            return 0;
+        case WM_NCDESTROY:
+            SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
+            if (p && p->ownWindow == wnd) p->ownWindow = nullptr;
+            return DefWindowProcA(wnd, msg, wp, lp);
+        default:
+            break;
+    }
+    if (!p) return DefWindowProcA(wnd, msg, wp, lp);
+    switch (msg) {
+        case WM_PAINT: {
+            ScopedPaint paint(wnd);
+            p->Paint(paint.dc());
+            return 0;
+        }
+        case WM_LBUTTONDOWN:
+            return p->OnLeftButtonDown(wnd, wp, lp);
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+            EndDrag(p);
+            TheHoverTip().DestroyTip();
+            return DefWindowProcA(wnd, msg, wp, lp);
+        case WM_RBUTTONDOWN: {
+            EndDrag(p);
+            TheHoverTip().DestroyTip();
+            p->ContextMenu(wnd);
+            if (PanelOf(wnd) == p) {
+                ScopedPaint paint(wnd);
+                p->Paint(paint.dc());
+            }
+            return 0;
+        }
+        default:
+            return DefWindowProcA(wnd, msg, wp, lp);
+    }
+}
+
+}  // namespace quilvo

@@ -1,0 +1,74 @@
+// A box panel: one box drawn inside a view as a bordered XBoxed child window, its sessions
+// as mini windows at their scaled-down places and a row of session buttons along the bottom.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+
+#include "core/boxes.h"
+#include "views/window_object.h"
+
+namespace quilvo {
+
+class BoxedView;
+class MiniWindow;
+
+constexpr const char* kBoxPanelClass = "XBoxed";
+
+// Opens the box properties dialog for a box (owner = the panel's window). Until the dialog
+// exists no opener is installed and "Properties" does nothing.
+using BoxPropertiesOpener = void (*)(HWND owner, int boxIndex);
+void SetBoxPropertiesOpener(BoxPropertiesOpener opener);
+
+class BoxPanel : public WindowObject {
+public:
+    explicit BoxPanel(BoxList* list);
+    // Teardown: destroys the mini windows and buttons; the panel's window stays, without
+    // its panel.
+    ~BoxPanel() override;
+    BoxPanel(const BoxPanel&) = delete;
+    BoxPanel& operator=(const BoxPanel&) = delete;
+
+    // Creates the window and the mini windows; the layout has set parent window, place,
+    // offset y, cascade step and view.
+    HWND Create();
+    void CreateButtons(int divisor);
+    // The update pass, after the view has set the new box list.
+    void Update();
+    void ComputeScale();
+    void CreateMiniWindows();
+    void CascadeMiniWindows();
+    void DestroyMiniWindows();
+    void Paint(HDC dc);
+
+    // Ends a drag, or does its clean-up when none is in progress; panel may be none.
+    static void EndDrag(BoxPanel* panel);
+
+    // The window procedure of class XBoxed (registered by the application).
+    static LRESULT CALLBACK WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+
+    int MiniCount() const { return miniCount; }
+    MiniWindow* Mini(int i) const;
+
+    std::unique_ptr<std::unique_ptr<MiniWindow>[]> miniList;
+    std::int32_t miniCount = 0;
+    std::uint8_t skipNextUpdate = 0;
+    std::int32_t horizontalScale = 1;
+    std::int32_t verticalScale = 1;
+    std::uint8_t cascade = 0;
+    BoxedView* view = nullptr;
+    BoxList* boxList = nullptr;  // not owned
+    std::int16_t offsetX = 0;
+    std::int16_t offsetY = 0;
+    std::int32_t cascadeStep = 3;
+
+private:
+    LRESULT OnLeftButtonDown(HWND wnd, WPARAM wp, LPARAM lp);
+    void OnDragMove(LPARAM lp);
+    void ContextMenu(HWND wnd);
+    void OnMenuCommand(int command);
+};
+
+}  // namespace quilvo

@@ -1,0 +1,238 @@
+#include "views/boxed_view.h"
+
+#include <algorithm>
+#include <cinttypes>
+#include <cstdarg>
+#include <cstdio>
+
+#include "core/text.h"
+#include "platform/debug_output.h"
+#include "platform/profile.h"
+#include "resources/resource_ids.h"
+#include "settings/settings.h"
+#include "views/box_panel.h"
+#include "views/geometry.h"
+
+namespace quilvo {
+
+namespace {
+
+constexpr const char* kKeyZoomFactor = "ZoomFactor";
+constexpr const char* kKeyVisible = "Visible";
+constexpr const char* kKeyViewX = "WindowX";
+constexpr const char* kKeyViewY = "WindowY";
+constexpr const char* kKeyWidth = "Width";
+constexpr const char* kKeyHeight = "Height";
+
+constexpr const char* kStandAloneCaption = "Quilvo";
+constexpr int kPanelCascadeStep = 5;
+
+__attribute__((format(printf, 1, 2))) void DebugLine(const char* format, ...) {
+    char line[160];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(line, sizeof line, format, args);
+    va_end(args);
+    DebugOut(line);
+}
+
+std::uintptr_t Identity(const void* object) { return reinterpret_cast<std::uintptr_t>(object); }
+
+int ReadInt(const char* section, const char* key, int defaultValue) {
+    return static_cast<int>(ProfileReadInt(section, key, defaultValue, kSettingsFile));
+}
+
+}  // namespace
+
+BoxedView::BoxedView(HWND parent, BoxList* const* lists, int count, const ViewServices& services)
+    : services_(services) {
+    GetClientRect(GetDesktopWindow(), &desktopRect);
+    visible = 1;
+    tipShown = 0;
+    parentWindow = parent;
+    boxCount = static_cast<std::int16_t>(std::max(count, 0));
+    panels_ = std::make_unique<std::unique_ptr<BoxPanel>[]>(static_cast<std::size_t>(boxCount));
+    defaultWidth = 300;
+    defaultHeight = 200;
+    zoomFactor = 2;
+    for (int i = 0; i < boxCount; ++i) panels_[i] = std::make_unique<BoxPanel>(lists ? lists[i] : nullptr);
+    SetSection("BoxedView");
+}
+
+BoxedView::~BoxedView() {
+    for (int i = 0; i < boxCount; ++i) {
+        if (!panels_ || !panels_[i]) continue;
+        DebugLine("[%" PRIxPTR "] deleted Box [%d] [%" PRIxPTR "]\n", Identity(this), i, Identity(panels_[i].get()));
+        panels_[i].reset();
+    }
+    if (panels_) {
+        DebugLine("[%" PRIxPTR "] freed Boxes  [%" PRIxPTR "]\n", Identity(this), Identity(panels_.get()));
+        panels_.reset();
+    }
+    SaveGeometry();
+    if (ownWindow && FromWindow(ownWindow) == this) SetWindowLongPtrA(ownWindow, GWLP_USERDATA, 0);
+}
+
+void BoxedView::SetSection(const char* name) { CopyCut(sectionName, name); }
+
+void BoxedView::StoreInWindow() {
+    if (ownWindow) SetWindowLongPtrA(ownWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+BoxedView* BoxedView::FromWindow(HWND wnd) {
+    return reinterpret_cast<BoxedView*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+}
+
+BoxPanel* BoxedView::Panel(int i) const {
+    return (panels_ && i >= 0 && i < boxCount) ? panels_[i].get() : nullptr;
+}
+
+SessionWindowOps& BoxedView::Ops() const {
+    return services_.ops ? *services_.ops : PlatformSessionOps();
+}
+
+void BoxedView::LoadGeometry() {
+    const char* section = sectionName;
+    zoomFactor = static_cast<std::int16_t>(ReadInt(section, kKeyZoomFactor, 2));
+    visible = ReadInt(section, kKeyVisible, 1) != 0 ? 1 : 0;
+    const int wx = ReadInt(section, kKeyViewX, 0);
+    const int wy = ReadInt(section, kKeyViewY, 0);
+    const int w = SizeFromSetting(ReadInt(section, kKeyWidth, defaultWidth), defaultWidth);
+    const int h = SizeFromSetting(ReadInt(section, kKeyHeight, defaultHeight), defaultHeight);
+    SetWindowPos(ownWindow, HWND_TOPMOST, PositionFromSetting(wx), PositionFromSetting(wy), w, h, SWP_SHOWWINDOW);
+    if (!visible) Hide();
+}
+
+void BoxedView::ReadClientRect() {
+    GetClientRect(ownWindow, &clientRect);
+    width = clientRect.right;
+    height = clientRect.bottom;
+}
+
+void BoxedView::CreatePanels() {
+    ReadClientRect();
+    Layout();
+    SendMessageA(ownWindow, WM_QUILVO_RECOLOUR, 0, 0);
+}
+
+void BoxedView::PlaceAndCreatePanel(int i, int px, int py, int pw, int ph) {
+    BoxPanel* panel = Panel(i);
+    if (!panel) return;
+    panel->parentWindow = ownWindow;
+    panel->width = pw;
+    panel->height = ph;
+    panel->x = px;
+    panel->y = py;
+    panel->offsetY = 0;
+    panel->cascadeStep = kPanelCascadeStep;
+    panel->view = this;
+    panel->Create();
+    panel->CreateButtons(ButtonRowDivisor());
+}
+
+void BoxedView::UpdatePanels(BoxList* const* lists) {
+    ReadClientRect();
+    for (int i = 0; i < boxCount; ++i) {
+        BoxPanel* panel = Panel(i);
+        if (!panel) continue;
+        panel->boxList = lists ? lists[i] : nullptr;
+        panel->Update();
+    }
+    RECT client = {};
+    GetClientRect(ownWindow, &client);
+    InvalidateRect(ownWindow, &client, TRUE);
+    SendMessageA(ownWindow, WM_QUILVO_RECOLOUR, 0, 0);
+}
+
+void BoxedView::SetZoom(int zoom) {
+    zoomFactor = static_cast<std::int16_t>(zoom);
+    for (int i = 0; i < boxCount; ++i) {
+        if (BoxPanel* panel = Panel(i)) panel->ComputeScale();
+    }
+}
+
+void BoxedView::Show() { ShowWindowAsync(ownWindow, SW_SHOWNORMAL); }
+
+void BoxedView::Hide() { ShowWindowAsync(ownWindow, SW_HIDE); }
+
+void BoxedView::SaveGeometry() {
+    const char* section = sectionName;
+    RECT r = {};
+    const bool haveRect = GetWindowRect(ownWindow, &r) != FALSE;
+    WriteProfileInt(section, kKeyVisible, visible ? 1 : 0);
+    WriteProfileInt(section, kKeyZoomFactor, zoomFactor);
+    // A minimised window's rectangle is its icon's: keep the stored place and size.
+    if (!haveRect || IsIconic(ownWindow)) return;
+    WriteProfileInt(section, kKeyViewX, r.left);
+    WriteProfileInt(section, kKeyViewY, r.top);
+    WriteProfileInt(section, kKeyWidth, r.right - r.left);
+    WriteProfileInt(section, kKeyHeight, r.bottom - r.top);
+}
+
+// ---- Variants ----------------------------------------------------------------------------
+
+BoxedViewToolWindow::BoxedViewToolWindow(HWND mainWindow, BoxList* const* lists, int count,
+                                         const ViewServices& services)
+    : BoxedView(nullptr, lists, count, services) {
+    ownWindow = mainWindow;
+    defaultWidth = 300;
+    defaultHeight = 200;
+    zoomFactor = 2;
+    SetSection("BoxedViewToolWindow");
+}
+
+void BoxedViewToolWindow::Layout() {
+    const std::vector<PixelRect> places = TwoRowLayout(width, height, boxCount);
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        const PixelRect& p = places[i];
+        PlaceAndCreatePanel(static_cast<int>(i), p.x, p.y, p.width, p.height);
+    }
+}
+
+BoxedViewToolWindow2::BoxedViewToolWindow2(BoxList* const* lists, int count, int width, int height,
+                                           const ViewServices& services)
+    : BoxedView(nullptr, lists, count, services) {
+    defaultWidth = width;
+    defaultHeight = height;
+    zoomFactor = 3;
+    ownWindow = CreateWindowExA(0, kQuilvoWinClass, kStandAloneCaption,
+                                WS_VISIBLE | WS_BORDER | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, width, height,
+                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    SetSection("BoxedViewToolWindow2");
+    StoreInWindow();
+}
+
+void BoxedViewToolWindow2::Layout() {
+    const std::vector<PixelRect> places = OneRowLayout(width, height, boxCount);
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        const PixelRect& p = places[i];
+        PlaceAndCreatePanel(static_cast<int>(i), p.x, p.y, p.width, p.height);
+    }
+}
+
+BoxedViewSingle::BoxedViewSingle(BoxList* const* lists, int count, int width, int height,
+                                 const ViewServices& services)
+    : BoxedViewToolWindow2(lists, count, width, height, services) {
+    zoomFactor = 4;
+    SetSection("BoxedViewSingle");
+    StoreInWindow();
+}
+
+// ---- Factory -----------------------------------------------------------------------------
+
+std::unique_ptr<OverviewView> Win32ViewFactory::CreateToolWindowView(WindowHandle mainWindow,
+                                                                     BoxList* const* lists, int boxCount) {
+    return std::make_unique<BoxedViewToolWindow>(reinterpret_cast<HWND>(mainWindow), lists, boxCount, services_);
+}
+
+std::unique_ptr<OverviewView> Win32ViewFactory::CreateSingleView(BoxList* const* lists, int boxCount, int width,
+                                                                 int height) {
+    return std::make_unique<BoxedViewSingle>(lists, boxCount, width, height, services_);
+}
+
+void Win32ViewFactory::AttachToMainWindow(WindowHandle mainWindow, OverviewView* view) {
+    SetWindowLongPtrA(reinterpret_cast<HWND>(mainWindow), GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(dynamic_cast<BoxedView*>(view)));
+}
+
+}  // namespace quilvo

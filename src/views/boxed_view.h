@@ -1,0 +1,126 @@
+// A view: one window that shows a set of boxes side by side, each as a BoxPanel, and keeps
+// its geometry, zoom factor and visibility in its section of the settings file.
+//
+// Variants: BoxedViewToolWindow (the main window, six boxes in two rows),
+// BoxedViewToolWindow2 (a stand-alone QuilvoWin window, one row) and BoxedViewSingle (the
+// stand-alone all-sessions view). The own window's GWLP_USERDATA holds the view as a
+// BoxedView*; BoxedView::FromWindow reads it back.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+
+#include "commands/session_commands.h"
+#include "core/boxes.h"
+#include "core/overview_view.h"
+#include "core/session.h"
+#include "views/window_object.h"
+
+namespace quilvo {
+
+class BoxPanel;
+
+// What a view's panels and mini windows act on when the user clicks: the session table (a
+// panel's left click and "Quit" show or hide every session in it) and the window operations.
+struct ViewServices {
+    const SessionTable* sessions = nullptr;  // none: show and hide commands do nothing
+    SessionWindowOps* ops = nullptr;         // none: the platform's own operations
+};
+
+constexpr const char* kQuilvoWinClass = "QuilvoWin";
+
+class BoxedView : public WindowObject, public OverviewView {
+public:
+    // Teardown: deletes the panels, then writes the view's state to its section. Neither the
+    // view's window nor the panels' windows are destroyed; they no longer name their objects.
+    ~BoxedView() override;
+    BoxedView(const BoxedView&) = delete;
+    BoxedView& operator=(const BoxedView&) = delete;
+
+    // Height of a panel's session buttons = panel height / this.
+    virtual std::int16_t ButtonRowDivisor() const { return 7; }
+    // Sizes, places and creates the panels.
+    virtual void Layout() = 0;
+
+    // OverviewView
+    void LoadGeometry() override;
+    void CreatePanels() override;
+    void UpdatePanels(BoxList* const* lists) override;
+    bool IsVisible() const override { return visible != 0; }
+
+    void ReadClientRect();
+    void SetZoom(int zoom);  // the mini windows take the new size at the next update pass
+    void Show();
+    void Hide();
+    void SaveGeometry();
+
+    int BoxCount() const { return boxCount; }
+    BoxPanel* Panel(int i) const;
+    SessionWindowOps& Ops() const;
+    const SessionTable* Sessions() const { return services_.sessions; }
+
+    // The view stored in a window's user data, or none.
+    static BoxedView* FromWindow(HWND wnd);
+
+    std::uint8_t tipShown = 0;
+    std::uint8_t visible = 1;
+    RECT clientRect = {};
+    RECT desktopRect = {};
+    char sectionName[64] = {};
+    std::int32_t defaultWidth = 300;
+    std::int32_t defaultHeight = 200;
+    std::int16_t zoomFactor = 2;
+    std::int16_t boxCount = 0;
+
+protected:
+    BoxedView(HWND parent, BoxList* const* lists, int count, const ViewServices& services);
+    void SetSection(const char* name);
+    void StoreInWindow();
+    // Gives panel i its place and creates it with its buttons.
+    void PlaceAndCreatePanel(int i, int px, int py, int pw, int ph);
+
+    std::unique_ptr<std::unique_ptr<BoxPanel>[]> panels_;
+
+private:
+    ViewServices services_;
+};
+
+// The view inside the main window: six boxes in two rows.
+class BoxedViewToolWindow : public BoxedView {
+public:
+    BoxedViewToolWindow(HWND mainWindow, BoxList* const* lists, int count, const ViewServices& services);
+    void Layout() override;
+};
+
+// A stand-alone view in its own QuilvoWin window: the boxes in one row.
+class BoxedViewToolWindow2 : public BoxedView {
+public:
+    BoxedViewToolWindow2(BoxList* const* lists, int count, int width, int height, const ViewServices& services);
+    void Layout() override;
+};
+
+// The stand-alone view of the all-sessions list.
+class BoxedViewSingle : public BoxedViewToolWindow2 {
+public:
+    BoxedViewSingle(BoxList* const* lists, int count, int width, int height, const ViewServices& services);
+};
+
+// The refresh cycle's view factory, building the views above on real windows.
+class Win32ViewFactory : public ViewFactory {
+public:
+    explicit Win32ViewFactory(const ViewServices& services) : services_(services) {}
+
+    std::unique_ptr<OverviewView> CreateToolWindowView(WindowHandle mainWindow, BoxList* const* lists,
+                                                       int boxCount) override;
+    std::unique_ptr<OverviewView> CreateSingleView(BoxList* const* lists, int boxCount, int width,
+                                                   int height) override;
+    // Stores the view (as a BoxedView*) in the main window's GWLP_USERDATA.
+    void AttachToMainWindow(WindowHandle mainWindow, OverviewView* view) override;
+
+private:
+    ViewServices services_;
+};
+
+}  // namespace quilvo

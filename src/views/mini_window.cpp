@@ -1,0 +1,207 @@
+#include "views/mini_window.h"
+
+#include <cstring>
+
+#include "commands/session_commands.h"
+#include "core/drag_state.h"
+#include "platform/debug_output.h"
+#include "platform/scoped_win.h"
+#include "resources/resource_ids.h"
+#include "views/box_panel.h"
+#include "views/boxed_view.h"
+#include "views/geometry.h"
+#include "views/hover_tip.h"
+
+namespace quilvo {
+
+namespace {
+
+// Up to this client size the mini window shows the small picture.
+constexpr int kSmallPictureLimit = 20;
+constexpr int kSmallPictureSize = 16;
+constexpr int kLargePictureSize = 32;
+
+MiniWindow* MiniOf(HWND wnd) { return reinterpret_cast<MiniWindow*>(GetWindowLongPtrA(wnd, GWLP_USERDATA)); }
+
+SessionWindowOps& OpsOf(const BoxedView* view) { return view ? view->Ops() : PlatformSessionOps(); }
+
+// The screen position of a window's normal top left corner inside the panel's client area,
+// and that of the panel's client origin.
+bool PlacementInPanel(HWND child, HWND panel, PixelPoint* position, PixelPoint* panelOrigin) {
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    if (!GetWindowPlacement(child, &placement)) return false;
+    POINT origin = {0, 0};
+    ClientToScreen(panel, &origin);
+    *position = PixelPoint{placement.rcNormalPosition.left, placement.rcNormalPosition.top};
+    *panelOrigin = PixelPoint{origin.x, origin.y};
+    return true;
+}
+
+}  // namespace
+
+MiniWindow::MiniWindow() {
+    width = 1;
+    height = 1;
+}
+
+MiniWindow::~MiniWindow() {
+    if (!ownWindow) return;
+    HWND own = ownWindow;
+    SetWindowLongPtrA(own, GWLP_USERDATA, 0);
+    ownWindow = nullptr;
+    DestroyWindow(own);
+}
+
+void MiniWindow::Create() {
+    ownWindow = CreateWindowExA(0, kMiniWindowClass, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_BORDER, x,
+                                y, width, height, parentWindow, nullptr, GetModuleHandleA(nullptr), this);
+}
+
+BoxedView* MiniWindow::View() const { return owningPanel ? owningPanel->view : nullptr; }
+
+void MiniWindow::Paint(HWND wnd) {
+    ScopedPaint paint(wnd);
+    RECT client = {};
+    GetClientRect(wnd, &client);
+    const bool large = client.right > kSmallPictureLimit || client.bottom > kSmallPictureLimit;
+    const int picture = large ? IDB_MINI_LARGE : IDB_MINI_SMALL;
+    const int source = large ? kLargePictureSize : kSmallPictureSize;
+
+    // Declared in this order so that the bitmap leaves the memory DC before the DC is deleted,
+    // and the bitmap is deleted only after that.
+    ScopedGetDC windowDc(wnd);
+    HINSTANCE module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(wnd, GWLP_HINSTANCE));
+    ScopedBitmap bitmap(LoadBitmapA(module, MAKEINTRESOURCEA(picture)));
+    ScopedMemDC memory(windowDc.get());
+    if (!bitmap || !memory.get()) return;
+    ScopedSelectObject selected(memory.get(), bitmap.get());
+    StretchBlt(windowDc.get(), 0, 0, client.right, client.bottom, memory.get(), 0, 0, source, source, SRCCOPY);
+}
+
+LRESULT MiniWindow::OnMouseMove(HWND wnd) {
+    BoxedView* view = View();
+    if (!view) return 0;
+    if (view->tipShown) {
+        if (g_lastHoveredWindow == wnd) return 1;
+        TheHoverTip().DestroyTip();
+    }
+    PixelPoint position;
+    PixelPoint origin;
+    if (!PlacementInPanel(wnd, owningPanel->ownWindow, &position, &origin)) return 0;
+    const PixelPoint tip = MiniWindowTipPosition(origin, position, width);
+    TheHoverTip().SetTarget(owningPanel->parentWindow);
+    TheHoverTip().RequestTip(tip.x, tip.y, title);
+    g_lastHoveredWindow = wnd;
+    view->tipShown = 1;
+    return 0;
+}
+
+void MiniWindow::StartDrag(HWND wnd, LPARAM lp) {
+    TheHoverTip().DestroyTip();
+    DebugOut("WM_LBUTTONDOWN\r\n");
+    BoxedView* view = View();
+    RaiseSession(FromHwnd(sessionWindow), false, OpsOf(view));
+    if (!owningPanel) return;
+    if (view) view->tipShown = 0;
+    g_dragState.grabX = LOWORD(lp);
+    g_dragState.grabY = HIWORD(lp);
+    // The docked toolbar raises and captures like any view but must not move windows.
+    if (!view || std::strcmp(view->sectionName, "BoxedViewToolbar") != 0) g_dragState.dragFlag = 1;
+    g_dragState.draggedMini = FromHwnd(wnd);
+    g_dragState.repaintWindow = FromHwnd(owningPanel->parentWindow);
+    g_dragState.draggedSession = FromHwnd(sessionWindow);
+    BringWindowToTop(sessionWindow);
+    BringWindowToTop(wnd);
+    SetCapture(parentWindow);
+}
+
+LRESULT CALLBACK MiniWindow::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    if (msg == WM_CREATE) {
+        const auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lp);
+        SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+        return 0;
+    }
+    MiniWindow* m = MiniOf(wnd);
+    if (!m) return DefWindowProcA(wnd, msg, wp, lp);
+    switch (msg) {
+        case WM_PAINT:
+            m->Paint(wnd);
+            return 0;
+        case WM_MOUSEMOVE:
+            return m->OnMouseMove(wnd);
+        case WM_LBUTTONDOWN:
+            RaiseSession(FromHwnd(m->sessionWindow), false, OpsOf(m->View()));
+            BoxPanel::EndDrag(m->owningPanel);
+            DebugOut("WM_RBUTTONDOWN\r\n");
+            break;
+        case WM_LBUTTONUP:
+            DebugOut("WM_RBUTTONUP\r\n");
+            BoxPanel::EndDrag(m->owningPanel);
+            TheHoverTip().DestroyTip();
+            BringWindowToTop(wnd);
+            break;
+        case WM_RBUTTONDOWN:
+            m->StartDrag(wnd, lp);
+            break;
+        case WM_RBUTTONUP:
+        case WM_KILLFOCUS:
+            BoxPanel::EndDrag(m->owningPanel);
+            TheHoverTip().DestroyTip();
+            break;
+        case WM_NCDESTROY:
+            SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
+            if (m->ownWindow == wnd) m->ownWindow = nullptr;
+            break;
+        default:
+            break;
+    }
+    return DefWindowProcA(wnd, msg, wp, lp);
+}
+
+LRESULT MiniWindow::OnButtonMouseMove(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    BoxedView* view = View();
+    if (!view) return 0;
+    if (view->tipShown) {
+        if (g_lastHoveredWindow == wnd) return 1;
+        TheHoverTip().DestroyTip();
+    }
+    PixelPoint position;
+    PixelPoint origin;
+    if (PlacementInPanel(wnd, owningPanel->ownWindow, &position, &origin)) {
+        const PixelPoint tip = SessionButtonTipPosition(origin, position);
+        TheHoverTip().SetTarget(owningPanel->parentWindow);
+        TheHoverTip().RequestTip(tip.x, tip.y, title);
+        g_lastHoveredWindow = wnd;
+        view->tipShown = 1;
+    }
+    return CallWindowProcA(previousButtonProc, wnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK MiniWindow::ButtonProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    MiniWindow* m = MiniOf(wnd);
+    if (!m || !m->previousButtonProc) return DefWindowProcA(wnd, msg, wp, lp);
+    const WNDPROC previous = m->previousButtonProc;
+    switch (msg) {
+        case WM_MOUSEMOVE:
+            return m->OnButtonMouseMove(wnd, msg, wp, lp);
+        case WM_LBUTTONUP:
+            SendMessageA(m->parentWindow, WM_COMMAND, 0, reinterpret_cast<LPARAM>(wnd));
+            break;
+        case WM_CLOSE:
+            DestroyWindow(wnd);
+            break;
+        case WM_NCDESTROY:
+            // The button goes before its mini window: forget it, and give the button its own
+            // procedure back for its last message.
+            if (m->buttonWindow == wnd) m->buttonWindow = nullptr;
+            SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
+            SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+            break;
+        default:
+            break;
+    }
+    return CallWindowProcA(previous, wnd, msg, wp, lp);
+}
+
+}  // namespace quilvo

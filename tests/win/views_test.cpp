@@ -1,0 +1,339 @@
+// Views, box panels, mini windows and session buttons as real windows on the test thread.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "commands/session_commands.h"
+#include "core/boxes.h"
+#include "core/text.h"
+#include "platform/scoped_win.h"
+#include "resources/resource_ids.h"
+#include "views/box_panel.h"
+#include "views/boxed_view.h"
+#include "views/geometry.h"
+#include "views/mini_window.h"
+
+namespace quilvo {
+namespace {
+
+class RecordingOps : public SessionWindowOps {
+public:
+    void ShowAsync(WindowHandle, int) override {}
+    void OpenIcon(WindowHandle) override {}
+    void BringToTop(WindowHandle) override {}
+    void SendClose(WindowHandle) override {}
+};
+
+void RegisterViewClasses() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    HINSTANCE module = GetModuleHandleA(nullptr);
+    WNDCLASSA view = {};
+    view.lpfnWndProc = DefWindowProcA;  // the application's QuilvoWin procedure is not under test
+    view.hInstance = module;
+    view.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    view.lpszClassName = kQuilvoWinClass;
+    RegisterClassA(&view);
+
+    WNDCLASSA panel = {};
+    panel.lpfnWndProc = &BoxPanel::WindowProc;
+    panel.hInstance = module;
+    panel.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
+    panel.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    panel.lpszClassName = kBoxPanelClass;
+    RegisterClassA(&panel);
+
+    WNDCLASSA mini = {};
+    mini.lpfnWndProc = &MiniWindow::WindowProc;
+    mini.hInstance = module;
+    mini.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    mini.lpszClassName = kMiniWindowClass;
+    RegisterClassA(&mini);
+}
+
+void Pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+std::string ClassOf(HWND wnd) {
+    char name[64] = {};
+    GetClassNameA(wnd, name, sizeof name);
+    return name;
+}
+
+std::vector<HWND> DirectChildren(HWND parent, const char* className) {
+    std::vector<HWND> out;
+    for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        if (EqualsNoCase(ClassOf(c).c_str(), className)) out.push_back(c);
+    }
+    return out;
+}
+
+int DescendantCount(HWND parent) {
+    int n = 0;
+    EnumChildWindows(
+        parent, [](HWND, LPARAM count) -> BOOL { ++*reinterpret_cast<int*>(count); return TRUE; },
+        reinterpret_cast<LPARAM>(&n));
+    return n;
+}
+
+// A child's rectangle in its parent's client coordinates.
+RECT RectInParent(HWND child) {
+    RECT r = {};
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+void ExpectPlaced(HWND wnd, int x, int y, int w, int h) {
+    const RECT r = RectInParent(wnd);
+    EXPECT_EQ(r.left, x);
+    EXPECT_EQ(r.top, y);
+    EXPECT_EQ(r.right - r.left, w);
+    EXPECT_EQ(r.bottom - r.top, h);
+}
+
+// A table of fake sessions spread over the desktop; window handles are plain numbers.
+std::unique_ptr<BoxList> MakeList(int count, const char* extraTitle = nullptr) {
+    SessionTable table = {};
+    for (int i = 0; i < count; ++i) {
+        SessionRecord& r = table.records[i];
+        r.window = 0x5000 + static_cast<WindowHandle>(i);
+        r.index = static_cast<std::int16_t>(i);
+        r.x = 100 + 40 * i;
+        r.y = 50 + 30 * i;
+        r.width = 800;
+        r.height = 600;
+        char title[64];
+        std::snprintf(title, sizeof title, "Session %d", i);
+        CopyCut(r.title, title);
+    }
+    if (extraTitle && count > 0) CopyCut(table.records[count - 1].title, extraTitle);
+    table.count = count;
+    BoxFilter filter = {};
+    return std::make_unique<BoxList>(table, count, filter);
+}
+
+class ViewsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RegisterViewClasses();
+        // Views read and write .\Quilvo.ini: give them a directory of their own.
+        GetCurrentDirectoryA(sizeof savedDir_, savedDir_);
+        char temp[MAX_PATH] = {};
+        GetTempPathA(sizeof temp, temp);
+        std::snprintf(workDir_, sizeof workDir_, "%squilvo-views-%lu", temp, GetCurrentProcessId());
+        CreateDirectoryA(workDir_, nullptr);
+        SetCurrentDirectoryA(workDir_);
+        services_.ops = &ops_;
+    }
+
+    void TearDown() override {
+        HWND own = view_ ? view_->ownWindow : nullptr;
+        view_.reset();
+        if (own) DestroyWindow(own);
+        Pump();
+        DeleteFileA(".\\Quilvo.ini");
+        SetCurrentDirectoryA(savedDir_);
+        RemoveDirectoryA(workDir_);
+    }
+
+    BoxedViewSingle& MakeSingle(BoxList* list) {
+        BoxList* lists[] = {list};
+        view_ = std::make_unique<BoxedViewSingle>(lists, 1, 150, 150, services_);
+        view_->LoadGeometry();
+        view_->CreatePanels();
+        Pump();
+        return *view_;
+    }
+
+    void Update(BoxList* list) {
+        BoxList* lists[] = {list};
+        view_->UpdatePanels(lists);
+    }
+
+    RecordingOps ops_;
+    ViewServices services_;
+    std::unique_ptr<BoxedViewSingle> view_;
+    char savedDir_[MAX_PATH] = {};
+    char workDir_[MAX_PATH] = {};
+};
+
+TEST_F(ViewsTest, SingleViewBuildsPanelMiniWindowsAndButtonsAtTheirPlaces) {
+    auto list = MakeList(3);
+    BoxedViewSingle& view = MakeSingle(list.get());
+    ASSERT_NE(view.ownWindow, nullptr);
+    EXPECT_EQ(view.zoomFactor, 2);  // no settings yet: the stored default replaces the constructor's 4
+    RECT outer = {};
+    GetWindowRect(view.ownWindow, &outer);
+    EXPECT_EQ(outer.right - outer.left, 150);
+    EXPECT_EQ(outer.bottom - outer.top, 150);
+
+    const std::vector<HWND> panels = DirectChildren(view.ownWindow, kBoxPanelClass);
+    ASSERT_EQ(panels.size(), 1u);
+    BoxPanel* panel = view.Panel(0);
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panels[0], panel->ownWindow);
+    const PixelRect place = OneRowLayout(view.width, view.height, 1)[0];
+    ExpectPlaced(panel->ownWindow, place.x, place.y, place.width, place.height);
+
+    RECT desktop = {};
+    GetClientRect(GetDesktopWindow(), &desktop);
+    EXPECT_EQ(panel->horizontalScale, ComputeScale(true, desktop.right, place.width));
+    EXPECT_EQ(panel->verticalScale, ComputeScale(true, desktop.bottom, place.height));
+
+    const std::vector<HWND> minis = DirectChildren(panel->ownWindow, kMiniWindowClass);
+    const std::vector<HWND> buttons = DirectChildren(panel->ownWindow, "BUTTON");
+    ASSERT_EQ(minis.size(), 3u);
+    ASSERT_EQ(buttons.size(), 3u);
+    const ButtonRow row = SessionButtonRow(place.width, place.height, 3, 7);
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        const SessionRecord& s = list->items[i];
+        const PixelRect m = MiniWindowRect(SessionPlace{s.x, s.y, s.width, s.height}, panel->horizontalScale,
+                                           panel->verticalScale, view.zoomFactor, 0, 0);
+        MiniWindow* mini = panel->Mini(i);
+        ASSERT_NE(mini, nullptr);
+        ExpectPlaced(mini->ownWindow, m.x, m.y, m.width, m.height);
+        EXPECT_STREQ(mini->title, s.title);
+        EXPECT_EQ(reinterpret_cast<MiniWindow*>(GetWindowLongPtrA(mini->ownWindow, GWLP_USERDATA)), mini);
+
+        ExpectPlaced(mini->buttonWindow, row.X(i), row.y, row.width, row.height);
+        char text[16] = {};
+        GetWindowTextA(mini->buttonWindow, text, sizeof text);
+        EXPECT_STREQ(text, "...");
+        EXPECT_EQ(reinterpret_cast<MiniWindow*>(GetWindowLongPtrA(mini->buttonWindow, GWLP_USERDATA)), mini);
+    }
+}
+
+TEST_F(ViewsTest, UpdateRebuildsChildrenFromTheNewList) {
+    auto first = MakeList(3);
+    BoxedViewSingle& view = MakeSingle(first.get());
+    HWND panelWindow = view.Panel(0)->ownWindow;
+
+    auto second = MakeList(5, "SAP Debugger (Session 4)");
+    Update(second.get());
+    EXPECT_EQ(DirectChildren(panelWindow, kMiniWindowClass).size(), 5u);
+    EXPECT_EQ(DirectChildren(panelWindow, "BUTTON").size(), 5u);
+    EXPECT_EQ(view.Panel(0)->MiniCount(), 5);
+    char text[16] = {};
+    GetWindowTextA(view.Panel(0)->Mini(4)->buttonWindow, text, sizeof text);
+    EXPECT_STREQ(text, "-");
+
+    auto empty = MakeList(0);
+    Update(empty.get());
+    EXPECT_EQ(DescendantCount(panelWindow), 0);
+
+    // A click ends any drag and makes the panel keep its windows through the next update.
+    auto again = MakeList(2);
+    BoxPanel::EndDrag(view.Panel(0));
+    Update(again.get());
+    EXPECT_EQ(DescendantCount(panelWindow), 0);
+    Update(again.get());
+    EXPECT_EQ(DescendantCount(panelWindow), 4);
+}
+
+TEST_F(ViewsTest, RepeatedUpdatesLeaveNoWindowsBehind) {
+    auto list = MakeList(20);
+    BoxedViewSingle& view = MakeSingle(list.get());
+    Update(list.get());
+    const int afterFirst = DescendantCount(view.ownWindow);
+    EXPECT_EQ(afterFirst, 1 + 2 * 20);
+    ShowWindow(view.ownWindow, SW_HIDE);  // the same work without putting each window on screen
+    for (int i = 0; i < 500; ++i) Update(list.get());
+    Pump();
+    EXPECT_EQ(DescendantCount(view.ownWindow), afterFirst);
+    EXPECT_EQ(view.Panel(0)->MiniCount(), 20);
+}
+
+// The picture a mini window of this client size should show, drawn independently.
+COLORREF ExpectedPicturePixel(int clientW, int clientH, int px, int py) {
+    const bool large = clientW > 20 || clientH > 20;
+    ScopedBitmap picture(LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(large ? IDB_MINI_LARGE : IDB_MINI_SMALL)));
+    ScopedGetDC screen(nullptr);
+    ScopedBitmap target(CreateCompatibleBitmap(screen.get(), clientW, clientH));
+    ScopedMemDC src(screen.get());
+    ScopedMemDC dst(screen.get());
+    ScopedSelectObject s(src.get(), picture.get());
+    ScopedSelectObject d(dst.get(), target.get());
+    const int size = large ? 32 : 16;
+    StretchBlt(dst.get(), 0, 0, clientW, clientH, src.get(), 0, 0, size, size, SRCCOPY);
+    return GetPixel(dst.get(), px, py);
+}
+
+TEST_F(ViewsTest, PaintingSeventyThousandTimesLeaksNothing) {
+    auto list = MakeList(1);
+    CopyCut(list->filter.system, "ABC");
+    CopyCut(list->filter.client, "100");
+    CopyCut(list->filter.user, "WWWWWWWW");
+    BoxedViewSingle& view = MakeSingle(list.get());
+    BoxPanel* panel = view.Panel(0);
+    MiniWindow* mini = panel->Mini(0);
+    ASSERT_NE(mini, nullptr);
+
+    // Every GDI object a paint leaked would stay; the table runs out long before 70,000.
+    // Hidden, the paints create, select and free the same objects without screen traffic.
+    constexpr int kPaints = 70000;
+    ShowWindow(view.ownWindow, SW_HIDE);
+    for (int i = 0; i < kPaints; ++i) {
+        InvalidateRect(panel->ownWindow, nullptr, FALSE);
+        SendMessageA(panel->ownWindow, WM_PAINT, 0, 0);
+        SendMessageA(mini->ownWindow, WM_PAINT, 0, 0);
+    }
+    ShowWindow(view.ownWindow, SW_SHOWNA);
+    Pump();
+
+    LOGFONTA lf = {};
+    lf.lfHeight = 12;
+    std::strcpy(lf.lfFaceName, "ARIAL");
+    ScopedFont font(CreateFontIndirectA(&lf));
+    EXPECT_TRUE(font);
+    ScopedGetDC screen(nullptr);
+    ScopedBitmap bitmap(CreateCompatibleBitmap(screen.get(), 64, 64));
+    EXPECT_TRUE(bitmap);
+    ScopedBitmap picture(LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_MINI_LARGE)));
+    EXPECT_TRUE(picture);
+
+    // The panel still writes its filter: text cells change a known background.
+    RECT client = {};
+    GetClientRect(panel->ownWindow, &client);
+    ScopedMemDC memory(screen.get());
+    ScopedBitmap canvas(CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
+    {
+        ScopedSelectObject sel(memory.get(), canvas.get());
+        const COLORREF green = RGB(0, 255, 0);
+        ScopedBrush fill(CreateSolidBrush(green));
+        FillRect(memory.get(), &client, fill.get());
+        panel->Paint(memory.get());
+        int changedInLine = 0;
+        for (int x = 0; x < client.right; ++x) {
+            for (int y = 20; y < 32; ++y) changedInLine += GetPixel(memory.get(), x, y) != green;
+        }
+        EXPECT_GT(changedInLine, 0);
+        EXPECT_EQ(GetPixel(memory.get(), 2, 5), green);  // above the first line nothing is drawn
+    }
+
+    // The mini window still shows its picture.
+    SendMessageA(mini->ownWindow, WM_PAINT, 0, 0);
+    RECT mc = {};
+    GetClientRect(mini->ownWindow, &mc);
+    ScopedGetDC miniDc(mini->ownWindow);
+    for (POINT p : {POINT{1, 1}, POINT{mc.right / 2, mc.bottom / 2}, POINT{mc.right - 2, mc.bottom - 2}}) {
+        EXPECT_EQ(GetPixel(miniDc.get(), p.x, p.y), ExpectedPicturePixel(mc.right, mc.bottom, p.x, p.y))
+            << "at " << p.x << "," << p.y;
+    }
+}
+
+}  // namespace
+}  // namespace quilvo
