@@ -1,0 +1,139 @@
+// What users get wrong: odd command lines, broken settings, crowded boxes, windows off the
+// screen. The program keeps running, places what it can, and writes nothing unasked.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "e2e_util.h"
+#include "quilvo_process.h"
+#include "sim_client.h"
+
+namespace e2e {
+namespace {
+
+constexpr DWORD kPass = 2000;
+
+class BadInput : public ::testing::Test {
+protected:
+    void Start(const std::string& scenario, const std::string& ini, const std::string& args = "") {
+        ASSERT_TRUE(sim.start(scenario)) << sim.lastError();
+        if (!ini.empty()) dir.WriteIni(ini);
+        ASSERT_TRUE(quilvo.Start(dir.Path(), args));
+        ASSERT_TRUE(WaitUntil([&] { return PanelsOf(quilvo.MainWindow()).size() == 6; }, 10000));
+    }
+    void TearDown() override {
+        quilvo.Kill();
+        sim.stop();
+    }
+    int Minis(int panel) const {
+        return static_cast<int>(Children(PanelsOf(quilvo.MainWindow())[panel], "XIconWin").size());
+    }
+    // Lets two refresh passes run and checks the program is still there.
+    void ExpectStillRunning() {
+        Sleep(2 * kPass + 200);
+        EXPECT_TRUE(quilvo.Running());
+        EXPECT_NE(quilvo.MainWindow(), nullptr);
+    }
+
+    sessionsim::Simulator sim;
+    TempDir dir;
+    QuilvoProcess quilvo;
+};
+
+TEST_F(BadInput, TwoWordClassNameOnTheCommandLineIsOneClassName) {
+    Start("session A class=\"My Session\" system=PRD client=100 user=U1\n"
+          "session B system=PRD client=100 user=U2\n",
+          "", "My Session");
+    EXPECT_TRUE(WaitUntil([&] { return Minis(0) == 1; }, 3 * kPass));
+    ExpectStillRunning();
+    EXPECT_EQ(Minis(0), 1);
+}
+
+TEST_F(BadInput, QuotedClassNameKeepsItsQuotesAndFindsNothing) {
+    Start("session A system=PRD client=100 user=U1\n", "", "\"SAP_FRONTEND_SESSION\"");
+    ExpectStillRunning();
+    EXPECT_EQ(Minis(0), 0);
+}
+
+TEST_F(BadInput, LongClassNameIsCutAndTheProgramRuns) {
+    Start("session A system=PRD client=100 user=U1\n", "", std::string(200, 'k'));
+    ExpectStillRunning();
+    EXPECT_EQ(Minis(0), 0);
+}
+
+TEST_F(BadInput, BrokenViewSettingsFallBackToSafePlaces) {
+    Start("session A system=PRD client=100 user=U1 x=100 y=50 w=800 h=600\n",
+          "[Quilvo]\nWindowX=-50\nOPACITY=abc\n"
+          "[BoxedViewToolWindow]\nZoomFactor=0\nWidth=0\nHeight=-5\nWindowX=-50\nWindowY=-7\n"
+          "[BoxedViewSingle]\nZoomFactor=-3\nWidth=100000\nHeight=12abc\n");
+    ExpectStillRunning();
+    RECT main = ScreenRect(quilvo.MainWindow());
+    EXPECT_EQ(main.left, 0);
+    EXPECT_EQ(main.top, 0);
+    EXPECT_EQ(main.right - main.left, 300);
+    EXPECT_EQ(main.bottom - main.top, 200);
+    EXPECT_EQ(Minis(0), 1);
+    // A zoom factor of 0 shows the mini window at its unzoomed scale size.
+    HWND panel = PanelsOf(quilvo.MainWindow())[0];
+    RECT desk = ClientRect(GetDesktopWindow()), pr = ScreenRect(panel);
+    int hs = desk.right / (pr.right - pr.left);
+    RECT mini = RectInParent(Children(panel, "XIconWin")[0]);
+    EXPECT_EQ(mini.right - mini.left, std::max(12, 800 / hs));
+}
+
+TEST_F(BadInput, HugeZoomGivesTheSmallestMiniWindows) {
+    Start("session A system=PRD client=100 user=U1 x=100 y=50 w=800 h=600\n",
+          "[BoxedViewToolWindow]\nZoomFactor=1000\n");
+    ExpectStillRunning();
+    RECT mini = RectInParent(Children(PanelsOf(quilvo.MainWindow())[0], "XIconWin")[0]);
+    EXPECT_EQ(mini.right - mini.left, 12);
+    EXPECT_EQ(mini.bottom - mini.top, 12);
+}
+
+TEST_F(BadInput, FiftySessionsInOneBoxStillFitTheButtonRow) {
+    std::string scenario;
+    for (int i = 0; i < 50; ++i)
+        scenario += "session S" + std::to_string(i) + " system=PRD client=100 user=U" + std::to_string(i) +
+                    " x=" + std::to_string(i * 20) + " y=" + std::to_string(i * 15) + " w=300 h=200\n";
+    Start(scenario, "[Box0]\nSelection=PRD$$$\n");
+    ASSERT_TRUE(WaitUntil([&] { return Minis(0) == 50; }, 4 * kPass));
+    HWND panel = PanelsOf(quilvo.MainWindow())[0];
+    RECT pr = ScreenRect(panel);
+    int W = pr.right - pr.left;
+    std::vector<HWND> buttons = Children(panel, "Button");
+    ASSERT_EQ(buttons.size(), 50u);
+    for (HWND b : buttons) {
+        RECT br = RectInParent(b);
+        EXPECT_LE(br.right, W);
+        EXPECT_GE(br.left, 0);
+    }
+    ExpectStillRunning();
+}
+
+TEST_F(BadInput, SessionsAtNegativeCoordinatesAreShown) {
+    Start("session A system=PRD client=100 user=U1 x=-300 y=-200 w=800 h=600\n"
+          "session B system=PRD client=100 user=U2 x=-2000 y=-2000 w=100 h=100\n",
+          "");
+    ASSERT_TRUE(WaitUntil([&] { return Minis(0) == 2; }, 3 * kPass));
+    ExpectStillRunning();
+}
+
+TEST_F(BadInput, SessionThatStopsAnsweringDoesNotFreezeTheProgram) {
+    Start("session A system=PRD client=100 user=U1\nsession H system=PRD client=100 user=U2\n", "");
+    ASSERT_TRUE(WaitUntil([&] { return Minis(0) == 2; }, 3 * kPass));
+    ASSERT_TRUE(sim.send("hang H"));
+    Sleep(3 * kPass);
+    // The program still answers its own windows at once.
+    DWORD_PTR result = 0;
+    EXPECT_NE(SendMessageTimeoutA(quilvo.MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result), 0);
+    ASSERT_TRUE(sim.send("open B system=PRD client=100 user=U3"));
+    EXPECT_TRUE(WaitUntil([&] { return Minis(0) == 3; }, 4 * kPass));
+    ASSERT_TRUE(sim.send("wake H"));
+}
+
+}  // namespace
+}  // namespace e2e

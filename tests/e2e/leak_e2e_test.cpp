@@ -1,0 +1,123 @@
+// A rebuild runs every 17 s for as long as the user is logged on, and the panels repaint
+// all day: nothing along those paths may pile up. Under Wine GetGuiResources answers 0, so
+// these look at what a leak really changes: the number of windows, the working set, and
+// whether drawing still works past the platform's limit of GDI handles.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <psapi.h>
+
+#include <string>
+#include <vector>
+
+#include "e2e_util.h"
+#include "quilvo_process.h"
+#include "resources/resource_ids.h"
+#include "sim_client.h"
+
+namespace e2e {
+namespace {
+
+class Leaks : public ::testing::Test {
+protected:
+    void Start(int sessions, const std::string& ini) {
+        std::string scenario;
+        for (int i = 0; i < sessions; ++i)
+            scenario += "session S" + std::to_string(i) + " system=PRD client=100 user=U" + std::to_string(i) +
+                        " x=" + std::to_string(i * 30) + " y=" + std::to_string(i * 20) + " w=400 h=300\n";
+        ASSERT_TRUE(sim.start(scenario)) << sim.lastError();
+        dir.WriteIni(ini);
+        ASSERT_TRUE(quilvo.Start(dir.Path()));
+        ASSERT_TRUE(WaitUntil([&] { return PanelsOf(quilvo.MainWindow()).size() == 6; }, 10000));
+        trayHost = FindTrayHost();
+        ASSERT_NE(trayHost, nullptr);
+    }
+    void TearDown() override {
+        quilvo.Kill();
+        sim.stop();
+    }
+    HWND FindTrayHost() const {
+        for (HWND w : quilvo.TopWindows("#32770"))
+            if (TextOf(w) == "zrt::quorval /3 Tarvo Lite") return w;
+        return nullptr;
+    }
+    // A right press on the notification icon: an immediate discovery pass and refresh.
+    void RefreshNow() const {
+        DWORD_PTR r = 0;
+        SendMessageTimeoutA(trayHost, WM_QUILVO_TRAYICON, IDI_QUILVO, WM_RBUTTONDOWN, SMTO_NORMAL, 10000, &r);
+    }
+    SIZE_T WorkingSet() const {
+        PROCESS_MEMORY_COUNTERS pmc = {};
+        pmc.cb = sizeof pmc;
+        HANDLE h = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, quilvo.Pid());
+        GetProcessMemoryInfo(h, &pmc, sizeof pmc);
+        CloseHandle(h);
+        return pmc.WorkingSetSize;
+    }
+
+    sessionsim::Simulator sim;
+    TempDir dir;
+    QuilvoProcess quilvo;
+    HWND trayHost = nullptr;
+};
+
+TEST_F(Leaks, FiveHundredRebuildsLeaveWindowsAndMemoryWhereTheyWere) {
+    // Only box 1 selects the sessions and the all-sessions view is hidden, so each rebuild
+    // makes 20 mini windows and 20 buttons.
+    Start(20, "[Box0]\nSelection=NONE$$$\n[Box1]\nSelection=PRD$$$\n[Box2]\nSelection=NONE$$$\n"
+              "[Box3]\nSelection=NONE$$$\n[Box4]\nSelection=NONE$$$\n[Box5]\nSelection=NONE$$$\n"
+              "[BoxedViewSingle]\nVisible=0\n");
+    auto rebuild = [&](int i) {
+        // Moving a boxed session is a change: the refresh rebuilds every list and panel.
+        sim.send("move S0 " + std::to_string(10 + i % 2) + " 0 400 300");
+        RefreshNow();
+    };
+    for (int i = 0; i < 10; ++i) rebuild(i);
+    int windowsAfterFew = CountProcessWindows(quilvo.Pid());
+    SIZE_T memoryAfterFew = WorkingSet();
+    for (int i = 10; i < 500; ++i) rebuild(i);
+    int windowsAfterMany = CountProcessWindows(quilvo.Pid());
+    SIZE_T memoryAfterMany = WorkingSet();
+
+    EXPECT_EQ(windowsAfterMany, windowsAfterFew);
+    // 490 rebuilds leaking even one list or one window object each would add far more.
+    EXPECT_LT(memoryAfterMany, memoryAfterFew + 4 * 1024 * 1024)
+        << memoryAfterFew << " -> " << memoryAfterMany;
+    HWND panel = PanelsOf(quilvo.MainWindow())[1];
+    EXPECT_EQ(Children(panel, "XIconWin").size(), 20u);
+    EXPECT_TRUE(quilvo.Running());
+}
+
+// Every recolour makes a new class brush, every paint a new font, every mini window paint a
+// bitmap and a memory DC. Run each path past the limit of GDI handles a process may hold: if
+// any of them kept what it made, the window system would refuse new objects and windows long
+// before the end. The pixels these paths draw are checked in-process by the Windows-side
+// tests; here the program must still build and show new windows and tips afterwards.
+TEST_F(Leaks, PaintRecolourAndTipPathsRunPastTheGdiHandleLimit) {
+    Start(1, "[Box0]\nSelection=PRD$100$U0$\n[BoxedViewSingle]\nVisible=0\n");
+    HWND panel = PanelsOf(quilvo.MainWindow())[0];
+    ASSERT_TRUE(WaitUntil([&] { return Children(panel, "XIconWin").size() == 1; }, 8000));
+    HWND mini = Children(panel, "XIconWin")[0];
+
+    constexpr int kRounds = 70001;  // past 65,536 handles
+    for (int i = 0; i < kRounds; ++i) {
+        SendMessageA(panel, WM_QUILVO_RECOLOUR, 0, 0);
+        SendMessageA(panel, WM_PAINT, 0, 0);
+        SendMessageA(mini, WM_PAINT, 0, 0);
+    }
+    EXPECT_TRUE(quilvo.Running());
+
+    // New windows still come: a session that opens gets its mini window and button.
+    ASSERT_TRUE(sim.send("open N system=PRD client=100 user=U0 x=10 y=10 w=300 h=200"));
+    RefreshNow();
+    EXPECT_TRUE(WaitUntil([&] { return Children(panel, "XIconWin").size() == 2; }, 8000));
+    EXPECT_EQ(Children(panel, "Button").size(), 2u);
+    // And the tip still measures its text and shows.
+    HWND newMini = Children(panel, "XIconWin")[0];
+    PostMessageA(newMini, WM_MOUSEMOVE, 0, Point(2, 2));
+    EXPECT_TRUE(WaitUntil([&] { return !quilvo.TopWindows("XToolTip").empty(); }, 3000));
+}
+
+}  // namespace
+}  // namespace e2e
