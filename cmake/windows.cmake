@@ -17,10 +17,14 @@ add_library(quilvo_win STATIC
     src/views/box_panel.cpp
     src/views/mini_window.cpp
     src/platform/win32_discovery.cpp
-    src/platform/win32_profile.cpp
-    src/platform/win32_debug_output.cpp
     src/platform/win32_refresh_platform.cpp
     src/settings/win32_window_settings.cpp
+)
+# The link-time seams of the pure code (debug output, private profile) go into the core
+# library itself: a static archive resolves its own members, whatever the link order.
+target_sources(quilvo_core PRIVATE
+    src/platform/win32_profile.cpp
+    src/platform/win32_debug_output.cpp
 )
 target_link_libraries(quilvo_win PUBLIC quilvo_core user32 gdi32 kernel32 shell32)
 target_compile_options(quilvo_win PRIVATE ${QUILVO_WARNINGS})
@@ -28,6 +32,7 @@ target_compile_options(quilvo_win PRIVATE ${QUILVO_WARNINGS})
 add_executable(Quilvo WIN32
     src/resources/Quilvo.rc
     src/app/main.cpp
+    src/app/app.cpp
 )
 target_link_libraries(Quilvo PRIVATE quilvo_win)
 target_compile_options(Quilvo PRIVATE ${QUILVO_WARNINGS})
@@ -60,7 +65,7 @@ endforeach()
 file(GLOB E2E_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
 if(E2E_TEST_SOURCES)
     add_executable(e2e_tests ${E2E_TEST_SOURCES})
-    target_link_libraries(e2e_tests PRIVATE gtest gtest_main user32 gdi32 kernel32)
+    target_link_libraries(e2e_tests PRIVATE gtest gtest_main user32 gdi32 kernel32 psapi)
     target_include_directories(e2e_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_SOURCE_DIR}/tools/sessionsim
                                ${CMAKE_SOURCE_DIR}/src)
     target_compile_options(e2e_tests PRIVATE ${QUILVO_WARNINGS})

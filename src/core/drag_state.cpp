@@ -1,0 +1,7 @@
+#include "core/drag_state.h"
+
+namespace quilvo {
+
+DragState g_dragState = {};
+
+}  // namespace quilvo

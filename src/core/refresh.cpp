@@ -1,0 +1,199 @@
+#include "core/refresh.h"
+
+#include <cstring>
+#include <new>
+
+#include "core/text.h"
+#include "platform/debug_output.h"
+
+namespace quilvo {
+namespace {
+
+// Marks a pass in progress; a pass started from inside another (a message loop run by the
+// views while they rebuild) is skipped instead of rewriting lists under the running one.
+class PassGuard {
+public:
+    explicit PassGuard(bool& flag) : flag_(flag) { flag_ = true; }
+    ~PassGuard() { flag_ = false; }
+    PassGuard(const PassGuard&) = delete;
+    PassGuard& operator=(const PassGuard&) = delete;
+
+private:
+    bool& flag_;
+};
+
+}  // namespace
+
+IdleSettings ReadIdleSettings() {
+    IdleSettings idle;
+    int idleTimer = ReadAppInt(kKeyIdleTimer);
+    // Kept as read: a negative IDLE_TIMER becomes a threshold the counter never passes.
+    idle.idleTime = static_cast<std::uint32_t>(idleTimer);
+    if (idleTimer != 0) ReadAppString(kKeyIdleAction, idle.idleAction, sizeof idle.idleAction);
+    return idle;
+}
+
+RefreshCycle::RefreshCycle(SessionTable& table, BoxFilter (&filters)[kBoxCount], const DragState& drag,
+                           DiscoveryWindows& windows, RefreshPlatform& platform, ViewFactory& views,
+                           const char* sessionClass, const IdleSettings& idle)
+    : table_(table),
+      filters_(filters),
+      drag_(drag),
+      windows_(windows),
+      platform_(platform),
+      views_(views),
+      idle_(idle) {
+    CopyCut(sessionClass_, sessionClass != nullptr ? sessionClass : kDefaultSessionClass);
+}
+
+RefreshCycle::~RefreshCycle() { DestroyViews(); }
+
+void RefreshCycle::DestroyViews() {
+    if (toolView_ != nullptr) {
+        // The main window must not find a torn-down view in its user data.
+        views_.AttachToMainWindow(mainWindow_, nullptr);
+        toolView_.reset();
+    }
+    singleView_.reset();
+}
+
+BoxList* RefreshCycle::List(int box) const {
+    return (box >= 0 && box < kBoxCount) ? lists_[box].get() : nullptr;
+}
+
+BoxList* RefreshCycle::AllSessions() const {
+    return pendingAll_ != nullptr ? pendingAll_.get() : singleList_.get();
+}
+
+void RefreshCycle::OnRefreshTimer() {
+    if (drag_.dragFlag != 0) {
+        DebugOut("Drag skipped\r\n");
+        return;
+    }
+    DiscoverAndRefresh();
+}
+
+void RefreshCycle::DiscoverAndRefresh() {
+    if (inPass_) return;
+    {
+        PassGuard guard(inPass_);
+        table_.count = 0;
+        DiscoverSessions(table_, state_.previousCount, sessionClass_, windows_);
+    }
+    Refresh();
+}
+
+void RefreshCycle::Refresh() {
+    if (inPass_) return;
+    PassGuard guard(inPass_);
+
+    const std::uint32_t now = platform_.TickCount();
+    const std::int32_t count = table_.count;
+    if (count == state_.previousCount) {
+        state_.changed = false;
+        state_.idleCounter += 2;
+    } else {
+        state_.idleCounter = 0;
+        state_.changed = true;
+        state_.previousCount = count;
+    }
+    // Unsigned: the difference still measures the elapsed time across a wrap of the tick count.
+    const bool overdue = static_cast<std::uint32_t>(now - state_.lastRebuildTime) > kRebuildIntervalMs;
+
+    if (idle_.idleTime != 0 && state_.idleCounter > idle_.idleTime) {
+        state_.idleCounter = 0;
+        RunIdleAction();
+    }
+
+    if (state_.firstRefreshDone && !overdue && !state_.changed && !DetectChanges()) return;
+    // Without the main window there is nothing to show the lists in; the next pass tries again.
+    if (!platform_.WindowExists(mainWindow_)) return;
+
+    state_.lastRebuildTime = platform_.TickCount();
+    try {
+        RebuildBoxLists();
+        RebuildAllSessions();
+    } catch (const std::bad_alloc&) {
+        // Out of memory: every old list that a view still holds is alive (a list is replaced
+        // only once its successor exists), so the views stay sound; a later pass tries again.
+        return;
+    }
+    state_.firstRefreshDone = true;
+}
+
+void RefreshCycle::RebuildBoxLists() {
+    std::unique_ptr<BoxList> fresh[kBoxCount];
+    for (int b = 0; b < kBoxCount; ++b) {
+        LoadBoxFilter(b, filters_[b]);
+        fresh[b] = std::make_unique<BoxList>(table_, table_.count, filters_[b]);
+        fresh[b]->SortByIndex();
+        fresh[b]->boxIndex = static_cast<std::int16_t>(b);
+    }
+    BoxList* lists[kBoxCount];
+    for (int b = 0; b < kBoxCount; ++b) {
+        lists_[b] = std::move(fresh[b]);
+        lists[b] = lists_[b].get();
+    }
+
+    if (toolView_ == nullptr) {
+        toolView_ = views_.CreateToolWindowView(mainWindow_, lists, kBoxCount);
+        if (toolView_ == nullptr) return;
+        toolView_->LoadGeometry();
+        toolView_->CreatePanels();
+        views_.AttachToMainWindow(mainWindow_, toolView_.get());
+    } else {
+        toolView_->UpdatePanels(lists);
+    }
+}
+
+void RefreshCycle::RebuildAllSessions() {
+    // Filter 0 cleared matches every session; it is read from the file again at the next rebuild.
+    std::memset(&filters_[0], 0, sizeof filters_[0]);
+    auto all = std::make_unique<BoxList>(table_, table_.count, filters_[0]);
+
+    if (singleView_ == nullptr) {
+        singleList_ = std::move(all);
+        pendingAll_.reset();
+        BoxList* one[1] = {singleList_.get()};
+        singleView_ = views_.CreateSingleView(one, 1, kSingleViewWidth, kSingleViewHeight);
+        if (singleView_ == nullptr) return;
+        singleView_->LoadGeometry();
+        singleView_->CreatePanels();
+    } else if (singleView_->IsVisible()) {
+        BoxList* one[1] = {all.get()};
+        singleView_->UpdatePanels(one);
+        singleList_ = std::move(all);
+        pendingAll_.reset();
+    } else {
+        pendingAll_ = std::move(all);
+    }
+}
+
+bool RefreshCycle::DetectChanges() const {
+    for (const SessionRecord* r = LiveBegin(table_); r != LiveEnd(table_); ++r) {
+        for (const auto& list : lists_) {
+            if (list == nullptr) continue;
+            for (int i = 0; i < list->count; ++i) {
+                const SessionRecord& item = list->items[i];
+                if (item.window != r->window) continue;
+                if (item.index != r->index || item.x != r->x || item.y != r->y ||
+                    item.width != r->width || item.height != r->height) {
+                    return true;
+                }
+                if (!EqualsNoCase(item.title, r->title)) return true;
+            }
+        }
+    }
+    return false;
+}
+
+void RefreshCycle::RunIdleAction() {
+    if (state_.okCodeAtom == 0) state_.okCodeAtom = platform_.AddGlobalAtom(idle_.idleAction);
+    if (state_.okCodeAtom == 0) return;  // no atom, nothing the sessions could read
+    for (const auto& list : lists_) {
+        if (list == nullptr || list->count <= 0 || list->items == nullptr) continue;
+        platform_.SendOkCode(list->items[0].window, state_.okCodeAtom);
+    }
+}
+
+}  // namespace quilvo

@@ -1,0 +1,108 @@
+// The refresh cycle: every 2000 ms a discovery pass, then Refresh, which rebuilds the six box
+// lists and the all-sessions list and pushes them into the two views only when something
+// changed (or the last rebuild is more than 17000 ms old). It also counts how long the number
+// of sessions stayed the same and runs the idle action.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "core/boxes.h"
+#include "core/discovery.h"
+#include "core/drag_state.h"
+#include "core/overview_view.h"
+#include "core/session.h"
+#include "platform/refresh_platform.h"
+#include "platform/window_system.h"
+#include "settings/settings.h"
+
+namespace quilvo {
+
+// A rebuild is overdue when more than this many milliseconds passed since the last one.
+constexpr std::uint32_t kRebuildIntervalMs = 17000;
+constexpr int kSingleViewWidth = 150;
+constexpr int kSingleViewHeight = 150;
+
+// IDLE_TIMER and IDLE_ACTION as start-up reads them, once.
+struct IdleSettings {
+    std::uint32_t idleTime = 0;            // 0: no idle action
+    char idleAction[kIdleActionSize] = {};  // the OK code to send
+};
+
+// Reads IDLE_TIMER and, only when it is not 0, IDLE_ACTION (default "none").
+IdleSettings ReadIdleSettings();
+
+struct RefreshState {
+    std::int32_t previousCount = 0;     // -1 forces the next Refresh to rebuild
+    bool changed = false;               // the session count changed on this pass
+    std::uint32_t idleCounter = 0;      // +2 per pass without a count change
+    std::uint32_t lastRebuildTime = 0;  // tick count at the start of the last rebuild
+    bool firstRefreshDone = false;
+    GlobalAtom okCodeAtom = 0;          // made once, on the first idle action
+};
+
+class RefreshCycle {
+public:
+    // Every collaborator must outlive the cycle. sessionClass is copied.
+    RefreshCycle(SessionTable& table, BoxFilter (&filters)[kBoxCount], const DragState& drag,
+                 DiscoveryWindows& windows, RefreshPlatform& platform, ViewFactory& views,
+                 const char* sessionClass, const IdleSettings& idle);
+    ~RefreshCycle();
+    RefreshCycle(const RefreshCycle&) = delete;
+    RefreshCycle& operator=(const RefreshCycle&) = delete;
+
+    void SetMainWindow(WindowHandle mainWindow) { mainWindow_ = mainWindow; }
+
+    // The timer callback: skipped while a drag is in progress, else DiscoverAndRefresh.
+    void OnRefreshTimer();
+    // What every caller of Refresh but the docked toggle does: a discovery pass, then Refresh.
+    void DiscoverAndRefresh();
+    void Refresh();
+    // True when a boxed session's index, position, size or title differs from its copy in
+    // the box lists. Allocates nothing.
+    bool DetectChanges() const;
+    // Sends the OK code to the first session of every box that has one.
+    void RunIdleAction();
+
+    // The next Refresh rebuilds whatever it finds (OK in the box properties dialog).
+    void ForceRebuild() { state_.previousCount = -1; }
+
+    // Tears both views down (they write their geometry); the lists stay. Exit does this.
+    void DestroyViews();
+
+    const RefreshState& State() const { return state_; }
+    // The current list of a box (0..5); null before the first rebuild.
+    BoxList* List(int box) const;
+    // The newest all-sessions list; null before the first rebuild.
+    BoxList* AllSessions() const;
+    OverviewView* ToolWindowView() const { return toolView_.get(); }
+    OverviewView* SingleView() const { return singleView_.get(); }
+
+private:
+    void RebuildBoxLists();
+    void RebuildAllSessions();
+
+    SessionTable& table_;
+    BoxFilter (&filters_)[kBoxCount];
+    const DragState& drag_;
+    DiscoveryWindows& windows_;
+    RefreshPlatform& platform_;
+    ViewFactory& views_;
+    char sessionClass_[kClassNameCapacity] = {};
+    IdleSettings idle_;
+    WindowHandle mainWindow_ = kNoWindow;
+    RefreshState state_;
+    bool inPass_ = false;
+
+    // Lists before views, so the views go first and never outlive the lists they show.
+    std::unique_ptr<BoxList> lists_[kBoxCount];
+    // The all-sessions list the single view holds. While that view is hidden it is not
+    // updated, so its list stays alive here until the view is given a newer one...
+    std::unique_ptr<BoxList> singleList_;
+    // ...and the newer lists built meanwhile wait here (each rebuild replaces the last).
+    std::unique_ptr<BoxList> pendingAll_;
+    std::unique_ptr<OverviewView> toolView_;
+    std::unique_ptr<OverviewView> singleView_;
+};
+
+}  // namespace quilvo

@@ -1,0 +1,26 @@
+// What the refresh cycle needs of the platform: the tick count, whether the main window
+// exists, and the idle action's OK code (a global atom sent with SAP_SET_OKCODE).
+#pragma once
+
+#include <cstdint>
+
+#include "platform/handle.h"
+
+namespace quilvo {
+
+using GlobalAtom = std::uint16_t;
+
+class RefreshPlatform {
+public:
+    virtual ~RefreshPlatform() = default;
+
+    virtual std::uint32_t TickCount() = 0;
+    virtual bool WindowExists(WindowHandle window) = 0;
+    // GlobalAddAtomA; 0 when the atom could not be made.
+    virtual GlobalAtom AddGlobalAtom(const char* text) = 0;
+    // SAP_SET_OKCODE with wParam 5 and lParam the atom, zero-extended: the session runs the
+    // OK code named by the atom.
+    virtual void SendOkCode(WindowHandle session, GlobalAtom atom) = 0;
+};
+
+}  // namespace quilvo

@@ -1,0 +1,10 @@
+// Debug lines go to the debugger output channel and nowhere else.
+#include "platform/debug_output.h"
+
+#include <windows.h>
+
+namespace quilvo {
+
+void DebugOut(const char* line) { OutputDebugStringA(line); }
+
+}  // namespace quilvo

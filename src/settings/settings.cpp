@@ -1,0 +1,131 @@
+#include "settings/settings.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/profile.h"
+
+namespace quilvo {
+namespace {
+
+// Every number written fits a buffer of 8 characters.
+constexpr std::size_t kNumberBufferSize = 8;
+
+bool WriteNumber(const char* section, const char* key, int value) {
+    char text[kNumberBufferSize];
+    std::snprintf(text, sizeof text, "%d", value);
+    return ProfileWriteString(section, key, text, kSettingsFile);
+}
+
+// Copies length bytes of src into dst, cut to capacity including the terminator; the rest of
+// dst is zero-filled.
+void CopyPart(char* dst, std::size_t capacity, const char* src, std::size_t length) {
+    if (dst == nullptr || capacity == 0) return;
+    std::size_t n = length < capacity - 1 ? length : capacity - 1;
+    std::memmove(dst, src, n);
+    std::memset(dst + n, 0, capacity - n);
+}
+
+}  // namespace
+
+void FormatBoxSection(int box, char (&section)[kBoxSectionCapacity]) {
+    std::snprintf(section, sizeof section, "Box%d", static_cast<int>(static_cast<std::int16_t>(box)));
+}
+
+int ReadBoxSelection(char* buffer, int size, int box) {
+    if (buffer == nullptr || size <= 0) return 0;
+    char section[kBoxSectionCapacity];
+    FormatBoxSection(box, section);
+    return static_cast<int>(ProfileReadString(section, kKeySelection, "", buffer,
+                                              static_cast<std::uint32_t>(size), kSettingsFile));
+}
+
+bool WriteBoxSelection(const char* text, int box) {
+    char section[kBoxSectionCapacity];
+    FormatBoxSection(box, section);
+    return ProfileWriteString(section, kKeySelection, text != nullptr ? text : "", kSettingsFile);
+}
+
+bool WriteBoxInt(int box, const char* key, int value) {
+    char section[kBoxSectionCapacity];
+    FormatBoxSection(box, section);
+    return WriteNumber(section, key, value);
+}
+
+int ReadBoxInt(int box, const char* key, int defaultValue) {
+    char section[kBoxSectionCapacity];
+    FormatBoxSection(box, section);
+    return static_cast<int>(ProfileReadInt(section, key, defaultValue, kSettingsFile));
+}
+
+int ReadAppInt(const char* key) {
+    return static_cast<int>(ProfileReadInt(kAppSection, key, 0, kSettingsFile));
+}
+
+int ReadAppString(const char* key, char* buffer, int size) {
+    if (buffer == nullptr || size <= 0) return 0;
+    return static_cast<int>(ProfileReadString(kAppSection, key, kDefaultIdleAction, buffer,
+                                              static_cast<std::uint32_t>(size), kSettingsFile));
+}
+
+bool WriteProfileInt(const char* section, const char* key, int value) {
+    return WriteNumber(section, key, value);
+}
+
+StoredPosition ReadMainWindowPosition() {
+    return StoredPosition{PositionFromSetting(ReadAppInt(kKeyWindowX)),
+                          PositionFromSetting(ReadAppInt(kKeyWindowY))};
+}
+
+void WriteMainWindowPosition(int x, int y) {
+    // A failed write is ignored: the position is simply not remembered.
+    WriteNumber(kAppSection, kKeyWindowX, x);
+    WriteNumber(kAppSection, kKeyWindowY, y);
+}
+
+int PositionFromSetting(int stored) { return stored < 0 ? 0 : stored; }
+
+int SizeFromSetting(int stored, int defaultSize) { return stored <= 0 ? defaultSize : stored; }
+
+std::uint8_t OpacityFromSetting(int stored) {
+    if (stored == 0) return 255;
+    return static_cast<std::uint8_t>(static_cast<unsigned>(stored) & 0xFFu);
+}
+
+bool FlagOnFromSetting(int stored) { return stored > 0; }
+
+void SplitSelection(const char* text, const SelectionFields& fields) {
+    if (text == nullptr) text = "";
+    struct Target {
+        char* field;
+        std::size_t capacity;
+    };
+    const Target leading[] = {
+        {fields.system, fields.systemCapacity},
+        {fields.client, fields.clientCapacity},
+        {fields.user, fields.userCapacity},
+    };
+    const char* rest = text;
+    for (const Target& t : leading) {
+        const char* sign = std::strchr(rest, '$');
+        if (sign == nullptr) continue;  // this field keeps what it held; the rest goes on whole
+        CopyPart(t.field, t.capacity, rest, static_cast<std::size_t>(sign - rest));
+        rest = sign + 1;
+    }
+    CopyPart(fields.transaction, fields.transactionCapacity, rest, std::strlen(rest));
+}
+
+int ComposeSelection(char* buffer, std::size_t size, const char* system, const char* client,
+                     const char* user, const char* transaction) {
+    if (buffer == nullptr || size == 0) return 0;
+    int n = std::snprintf(buffer, size, "%s$%s$%s$%s", system != nullptr ? system : "",
+                          client != nullptr ? client : "", user != nullptr ? user : "",
+                          transaction != nullptr ? transaction : "");
+    if (n < 0) {
+        buffer[0] = '\0';
+        return 0;
+    }
+    return static_cast<std::size_t>(n) < size ? n : static_cast<int>(size - 1);
+}
+
+}  // namespace quilvo

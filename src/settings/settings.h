@@ -1,0 +1,90 @@
+// The settings file ".\Quilvo.ini": the application section, the six box sections and the
+// operations that read and write them. Every access goes to the file afresh.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/handle.h"
+
+namespace quilvo {
+
+constexpr const char* kAppSection = "Quilvo";
+
+constexpr const char* kKeyOpacity = "OPACITY";
+constexpr const char* kKeyIdleTimer = "IDLE_TIMER";
+constexpr const char* kKeyIdleAction = "IDLE_ACTION";
+constexpr const char* kKeyWindowX = "WindowX";
+constexpr const char* kKeyWindowY = "WindowY";
+constexpr const char* kKeySelection = "Selection";
+constexpr const char* kKeyCascade = "Cascade";
+
+constexpr int kSelectionBufferSize = 255;  // at most 254 characters are read
+constexpr int kIdleActionSize = 32;        // at most 31 characters are read
+constexpr const char* kDefaultIdleAction = "none";
+
+// "Box%d" of the box index taken as a signed 16-bit number.
+constexpr std::size_t kBoxSectionCapacity = 16;
+void FormatBoxSection(int box, char (&section)[kBoxSectionCapacity]);
+
+// "Selection" of a box into buffer (size includes the terminator), default empty; returns the
+// number of characters stored.
+int ReadBoxSelection(char* buffer, int size, int box);
+// Writes text as "Selection" of a box; true when the write succeeded.
+bool WriteBoxSelection(const char* text, int box);
+// Writes an integer as decimal text under a key of a box section ("Cascade").
+bool WriteBoxInt(int box, const char* key, int value);
+// Reads an integer under a key of a box section.
+int ReadBoxInt(int box, const char* key, int defaultValue);
+
+// The application section: an integer with default 0, a text with default "none".
+int ReadAppInt(const char* key);
+int ReadAppString(const char* key, char* buffer, int size);
+// Writes an integer as decimal text under a key of any section.
+bool WriteProfileInt(const char* section, const char* key, int value);
+
+// The main window's stored position ("WindowX", "WindowY"; default 0, negative as 0) and the
+// writing of it. SaveWindowPosition and RestoreMainWindow (Windows only) build on these.
+struct StoredPosition {
+    int x;
+    int y;
+};
+StoredPosition ReadMainWindowPosition();
+void WriteMainWindowPosition(int x, int y);
+
+// Clamps of stored values.
+int PositionFromSetting(int stored);                   // negative -> 0
+int SizeFromSetting(int stored, int defaultSize);      // 0 or less -> the default
+std::uint8_t OpacityFromSetting(int stored);           // 0 -> 255, else the low 8 bits
+bool FlagOnFromSetting(int stored);                    // "Cascade": greater than 0 is on
+
+// A "Selection" is System, Client, User and Transaction joined by '$', without escaping.
+// Split from the left: each of the first three fields takes the text before the next '$'
+// when there is one; the Transaction takes what is left, '$' signs included. A field that no
+// part reaches keeps what it held (SplitSelection leaves it untouched). Each part is cut to
+// its field's capacity.
+struct SelectionFields {
+    char* system;
+    std::size_t systemCapacity;
+    char* client;
+    std::size_t clientCapacity;
+    char* user;
+    std::size_t userCapacity;
+    char* transaction;
+    std::size_t transactionCapacity;
+};
+void SplitSelection(const char* text, const SelectionFields& fields);
+
+// Composes "%s$%s$%s$%s" into buffer (size includes the terminator), cut to fit; returns the
+// number of characters stored.
+int ComposeSelection(char* buffer, std::size_t size, const char* system, const char* client,
+                     const char* user, const char* transaction);
+
+#if defined(_WIN32)
+// Windows only (win32_window_settings.cpp): the main window's normal position to and from the
+// application section.
+void SaveWindowPosition(WindowHandle window);
+void RestoreMainWindow(WindowHandle window, int width, int height);
+#endif
+
+}  // namespace quilvo

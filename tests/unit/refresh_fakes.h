@@ -1,0 +1,112 @@
+// Fakes for driving the refresh cycle without windows: a desktop of session windows that
+// answers discovery, a platform with a settable clock, and views that record what they are
+// told and read every list they hold (so a destroyed list shows up under the sanitizer).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/overview_view.h"
+#include "platform/refresh_platform.h"
+#include "platform/window_system.h"
+
+namespace quilvo::fake {
+
+struct DesktopSession {
+    WindowHandle window;
+    char caption[256];
+    NormalRect rect;
+    char system[4], client[4], user[14], transaction[64], serverGroup[12];
+};
+
+// Allocation-free while it answers discovery: the sessions are set up beforehand.
+class FakeDesktop : public DiscoveryWindows {
+public:
+    explicit FakeDesktop(const std::uint32_t& clock) : clock_(clock) {}
+
+    DesktopSession& Add(WindowHandle window, const char* system, const char* client, const char* user,
+                        const char* transaction, const char* caption = "Session");
+    DesktopSession* Find(WindowHandle window);
+    void Remove(WindowHandle window);
+    int enumerations = 0;
+
+    std::uint32_t TickCount() override { return clock_; }
+    void EnumerateAll(WindowVisit visit, void* context) override;
+    int ClassName(WindowHandle window, char* buf, int maxCount) override;
+    int Caption(WindowHandle window, char* buf, int bufSize) override;
+    bool NormalPlacement(WindowHandle window, NormalRect* rect) override;
+    bool IsZoomed(WindowHandle) override { return false; }
+    FrontReply QueryFront(WindowHandle window, int code, char* dest, std::size_t capacity) override;
+
+private:
+    const std::uint32_t& clock_;
+    std::vector<DesktopSession> sessions_;
+};
+
+class FakeRefreshPlatform : public RefreshPlatform {
+public:
+    explicit FakeRefreshPlatform(const std::uint32_t& clock) : clock_(clock) {}
+
+    WindowHandle mainWindow = kNoWindow;  // the one window that exists
+    GlobalAtom nextAtom = 0xC123;
+    std::vector<std::string> atomsAdded;
+    std::vector<std::pair<WindowHandle, GlobalAtom>> okCodesSent;
+
+    std::uint32_t TickCount() override { return clock_; }
+    bool WindowExists(WindowHandle window) override { return window != kNoWindow && window == mainWindow; }
+    GlobalAtom AddGlobalAtom(const char* text) override {
+        atomsAdded.emplace_back(text);
+        return nextAtom;
+    }
+    void SendOkCode(WindowHandle session, GlobalAtom atom) override { okCodesSent.emplace_back(session, atom); }
+
+private:
+    const std::uint32_t& clock_;
+};
+
+struct ViewRecord {
+    std::string kind;  // "tool" or "single"
+    WindowHandle mainWindow = kNoWindow;
+    int boxCount = 0, width = 0, height = 0;
+    std::vector<std::string> calls;  // "LoadGeometry", "CreatePanels", "UpdatePanels"
+    std::vector<const BoxList*> held;
+    bool visible = true;
+    bool destroyed = false;
+};
+
+// What a panel does on a repaint: walks every list its view holds. A list destroyed under the
+// view fails here under the address sanitizer.
+void ReadHeldLists(const ViewRecord& record);
+
+class FakeView : public OverviewView {
+public:
+    FakeView(ViewRecord& record, BoxList* const* lists, int boxCount);
+    ~FakeView() override;
+    void LoadGeometry() override { record_.calls.push_back("LoadGeometry"); }
+    void CreatePanels() override;
+    void UpdatePanels(BoxList* const* lists) override;
+    bool IsVisible() const override { return record_.visible; }
+
+private:
+    ViewRecord& record_;
+};
+
+class FakeViewFactory : public ViewFactory {
+public:
+    ViewRecord tool, single;
+    int toolCreations = 0, singleCreations = 0;
+    std::vector<std::pair<WindowHandle, OverviewView*>> attachments;
+
+    std::unique_ptr<OverviewView> CreateToolWindowView(WindowHandle mainWindow, BoxList* const* lists,
+                                                       int boxCount) override;
+    std::unique_ptr<OverviewView> CreateSingleView(BoxList* const* lists, int boxCount, int width,
+                                                   int height) override;
+    void AttachToMainWindow(WindowHandle mainWindow, OverviewView* view) override {
+        attachments.emplace_back(mainWindow, view);
+    }
+};
+
+}  // namespace quilvo::fake

@@ -1,0 +1,446 @@
+// The refresh cycle: when it rebuilds, what it hands the views, idle counting and the idle
+// action, the drag pause, and that a pass without change allocates nothing.
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include <gtest/gtest.h>
+
+#include "core/refresh.h"
+#include "core/text.h"
+#include "fake_debug_output.h"
+#include "fake_profile.h"
+#include "platform/profile.h"
+#include "refresh_fakes.h"
+
+// Counting allocator: every operator new of the test binary is counted while counting is on.
+namespace {
+std::atomic<bool> g_countAllocations{false};
+std::atomic<long> g_allocations{0};
+
+void* CountedAllocate(std::size_t size) {
+    if (g_countAllocations.load()) ++g_allocations;
+    void* p = std::malloc(size == 0 ? 1 : size);
+    if (p == nullptr) throw std::bad_alloc();
+    return p;
+}
+}  // namespace
+
+void* operator new(std::size_t size) { return CountedAllocate(size); }
+void* operator new[](std::size_t size) { return CountedAllocate(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    if (g_countAllocations.load()) ++g_allocations;
+    return std::malloc(size == 0 ? 1 : size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+
+namespace quilvo {
+namespace {
+
+constexpr WindowHandle kMain = 0x9000;
+constexpr const char* kMatchLine = "Creating GUI Goup...\r\n";
+
+class RefreshTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fake::Profile().Reset();
+        fake::Debug().Clear();
+        table.Clear();
+        platform.mainWindow = kMain;
+    }
+
+    void Make(std::uint32_t idleTime = 0, const char* idleAction = "none") {
+        IdleSettings idle;
+        idle.idleTime = idleTime;
+        CopyCut(idle.idleAction, idleAction);
+        cycle = std::make_unique<RefreshCycle>(table, filters, drag, desktop, platform, views,
+                                               kDefaultSessionClass, idle);
+        cycle->SetMainWindow(kMain);
+    }
+
+    void Box(int box, const char* selection) {
+        char section[kBoxSectionCapacity];
+        FormatBoxSection(box, section);
+        fake::Profile().AddRaw(kSettingsFile, section, "Selection", selection);
+    }
+
+    // Two sessions of PRD and QAS; box 0 takes PRD, box 1 QAS, box 2 everything, boxes 3 to 5
+    // a system nobody is logged on to.
+    void TwoSystems() {
+        desktop.Add(0x100, "PRD", "100", "ALICE", "VA01");
+        desktop.Add(0x200, "QAS", "200", "BOB", "SE80");
+        Box(0, "PRD$$$");
+        Box(1, "QAS$$$");
+        Box(2, "$$$");
+        for (int b = 3; b < kBoxCount; ++b) Box(b, "ZZZ$$$");
+    }
+
+    // One timer pass, 2000 ms after the previous one.
+    void Pass(std::uint32_t ms = 2000) {
+        now += ms;
+        cycle->OnRefreshTimer();
+    }
+
+    std::size_t ToolUpdates() const {
+        std::size_t n = 0;
+        for (const auto& c : views.tool.calls) n += c == "UpdatePanels";
+        return n;
+    }
+    std::size_t SingleUpdates() const {
+        std::size_t n = 0;
+        for (const auto& c : views.single.calls) n += c == "UpdatePanels";
+        return n;
+    }
+
+    std::uint32_t now = 100000;
+    fake::FakeDesktop desktop{now};
+    fake::FakeRefreshPlatform platform{now};
+    fake::FakeViewFactory views;
+    SessionTable table;
+    BoxFilter filters[kBoxCount] = {};
+    DragState drag = {};
+    std::unique_ptr<RefreshCycle> cycle;
+};
+
+TEST_F(RefreshTest, FirstRefreshBuildsTheListsAndCreatesBothViews) {
+    TwoSystems();
+    Make();
+    Pass();
+
+    const RefreshState& s = cycle->State();
+    EXPECT_TRUE(s.firstRefreshDone);
+    EXPECT_EQ(s.lastRebuildTime, now);
+    EXPECT_EQ(s.previousCount, 2);
+
+    for (int b = 0; b < kBoxCount; ++b) {
+        ASSERT_NE(cycle->List(b), nullptr);
+        EXPECT_EQ(cycle->List(b)->boxIndex, b);
+    }
+    ASSERT_EQ(cycle->List(0)->count, 1);
+    EXPECT_EQ(cycle->List(0)->items[0].window, 0x100u);
+    ASSERT_EQ(cycle->List(1)->count, 1);
+    EXPECT_EQ(cycle->List(1)->items[0].window, 0x200u);
+    EXPECT_EQ(cycle->List(2)->count, 2);
+    EXPECT_EQ(cycle->List(3)->count, 0);
+
+    ASSERT_EQ(views.toolCreations, 1);
+    EXPECT_EQ(views.tool.mainWindow, kMain);
+    EXPECT_EQ(views.tool.boxCount, kBoxCount);
+    EXPECT_EQ(views.tool.calls, (std::vector<std::string>{"LoadGeometry", "CreatePanels"}));
+    for (int b = 0; b < kBoxCount; ++b) EXPECT_EQ(views.tool.held[b], cycle->List(b));
+    ASSERT_EQ(views.attachments.size(), 1u);
+    EXPECT_EQ(views.attachments[0].first, kMain);
+    EXPECT_EQ(views.attachments[0].second, cycle->ToolWindowView());
+
+    ASSERT_EQ(views.singleCreations, 1);
+    EXPECT_EQ(views.single.boxCount, 1);
+    EXPECT_EQ(views.single.width, 150);
+    EXPECT_EQ(views.single.height, 150);
+    EXPECT_EQ(views.single.calls, (std::vector<std::string>{"LoadGeometry", "CreatePanels"}));
+    ASSERT_NE(cycle->AllSessions(), nullptr);
+    EXPECT_EQ(views.single.held[0], cycle->AllSessions());
+    EXPECT_EQ(cycle->AllSessions()->count, 2);
+    EXPECT_EQ(cycle->AllSessions()->boxIndex, -1);
+    EXPECT_STREQ(cycle->AllSessions()->filter.system, "");
+
+    // Filter 0 was cleared for the all-sessions list; the others hold what the file says.
+    EXPECT_STREQ(filters[0].system, "");
+    EXPECT_STREQ(filters[1].system, "QAS");
+    // Six box lists and the all-sessions list each examined both sessions.
+    EXPECT_EQ(fake::Debug().Count(kMatchLine), 14u);
+}
+
+TEST_F(RefreshTest, NothingChangedMeansNoRebuildAndTheIdleCounterGrows) {
+    TwoSystems();
+    Make();
+    Pass();
+    const BoxList* before = cycle->List(0);
+    fake::Debug().Clear();
+
+    Pass();
+    EXPECT_EQ(cycle->State().idleCounter, 2u);
+    EXPECT_FALSE(cycle->State().changed);
+    Pass();
+    EXPECT_EQ(cycle->State().idleCounter, 4u);
+    EXPECT_EQ(cycle->List(0), before);
+    EXPECT_EQ(ToolUpdates(), 0u);
+    EXPECT_EQ(SingleUpdates(), 0u);
+    EXPECT_EQ(fake::Debug().Count(kMatchLine), 0u);
+    EXPECT_EQ(views.toolCreations, 1);
+}
+
+TEST_F(RefreshTest, ABoxedSessionThatMovesOrIsRenamedRebuildsAtOnce) {
+    TwoSystems();
+    Make();
+    Pass();
+    Pass();
+
+    desktop.Find(0x100)->rect.left += 5;
+    Pass();
+    EXPECT_EQ(ToolUpdates(), 1u);
+    EXPECT_EQ(SingleUpdates(), 1u);
+    EXPECT_EQ(cycle->List(0)->items[0].x, 15);
+    EXPECT_EQ(cycle->State().idleCounter, 4u);  // only a count change resets it
+
+    desktop.Find(0x200)->rect.bottom += 1;
+    Pass();
+    EXPECT_EQ(ToolUpdates(), 2u);
+
+    CopyCut(desktop.Find(0x200)->caption, "Another caption");
+    Pass();
+    EXPECT_EQ(ToolUpdates(), 3u);
+
+    // A caption that differs only in letter case is the same title.
+    CopyCut(desktop.Find(0x200)->caption, "ANOTHER CAPTION");
+    Pass();
+    EXPECT_EQ(ToolUpdates(), 3u);
+}
+
+TEST_F(RefreshTest, AnUnboxedSessionShowsOnlyAfterMoreThan17000Ms) {
+    desktop.Add(0x100, "PRD", "100", "ALICE", "VA01");
+    desktop.Add(0x300, "DEV", "100", "CAROL", "SU01");
+    for (int b = 0; b < kBoxCount; ++b) Box(b, "PRD$$$");
+    Make();
+    Pass();
+    const std::uint32_t rebuilt = cycle->State().lastRebuildTime;
+    ASSERT_EQ(rebuilt, now);
+    ASSERT_EQ(cycle->List(5)->count, 1);
+
+    desktop.Find(0x300)->rect.left = 500;
+    Pass(2000);
+    Pass(15000);  // exactly 17000 ms since the rebuild: not overdue
+    EXPECT_EQ(cycle->State().lastRebuildTime, rebuilt);
+    EXPECT_EQ(ToolUpdates(), 0u);
+    Pass(1);
+    EXPECT_EQ(cycle->State().lastRebuildTime, now);
+    EXPECT_EQ(ToolUpdates(), 1u);
+    EXPECT_EQ(cycle->AllSessions()->items[1].x, 500);
+}
+
+TEST_F(RefreshTest, ASessionOpeningOrClosingResetsTheIdleCounterAndRebuilds) {
+    TwoSystems();
+    Make();
+    Pass();
+    Pass();
+    Pass();
+    EXPECT_EQ(cycle->State().idleCounter, 4u);
+
+    desktop.Add(0x300, "PRD", "300", "CAROL", "SU01");
+    Pass();
+    EXPECT_TRUE(cycle->State().changed);
+    EXPECT_EQ(cycle->State().idleCounter, 0u);
+    EXPECT_EQ(cycle->State().previousCount, 3);
+    EXPECT_EQ(ToolUpdates(), 1u);
+    EXPECT_EQ(cycle->List(0)->count, 2);
+
+    desktop.Remove(0x100);
+    Pass();
+    EXPECT_EQ(cycle->State().idleCounter, 0u);
+    EXPECT_EQ(ToolUpdates(), 2u);
+    EXPECT_EQ(cycle->List(0)->count, 1);
+}
+
+TEST_F(RefreshTest, AForcedRebuildHappensEvenWhenNothingChanged) {
+    TwoSystems();
+    Make();
+    Pass();
+    Pass();
+    // The properties dialog stores a new Selection, then forces the rebuild.
+    fake::Profile().Reset();
+    Box(0, "QAS$$$");
+    cycle->ForceRebuild();
+    Pass();
+    EXPECT_EQ(ToolUpdates(), 1u);
+    EXPECT_EQ(cycle->State().previousCount, 2);
+    EXPECT_EQ(cycle->State().idleCounter, 0u);
+    ASSERT_EQ(cycle->List(0)->count, 1);
+    EXPECT_EQ(cycle->List(0)->items[0].window, 0x200u);
+}
+
+TEST_F(RefreshTest, TheOverdueRuleSurvivesATickCountWrap) {
+    TwoSystems();
+    now = 0xFFFFF000u - 2000;
+    Make();
+    Pass();
+    ASSERT_EQ(cycle->State().lastRebuildTime, 0xFFFFF000u);
+    Pass(16000);  // the tick count wraps to 11904
+    EXPECT_LT(now, 0xFFFFF000u);
+    EXPECT_EQ(ToolUpdates(), 0u);
+    Pass(1001);  // 17001 ms since the rebuild
+    EXPECT_EQ(ToolUpdates(), 1u);
+    EXPECT_EQ(cycle->State().lastRebuildTime, now);
+}
+
+TEST_F(RefreshTest, WithoutAMainWindowNothingIsBuiltAndTheNextPassTriesAgain) {
+    TwoSystems();
+    platform.mainWindow = kNoWindow;
+    Make();
+    Pass();
+    Pass();
+    EXPECT_FALSE(cycle->State().firstRefreshDone);
+    EXPECT_EQ(cycle->List(0), nullptr);
+    EXPECT_EQ(cycle->AllSessions(), nullptr);
+    EXPECT_EQ(views.toolCreations + views.singleCreations, 0);
+    EXPECT_EQ(cycle->State().idleCounter, 2u);  // the bookkeeping still runs
+
+    platform.mainWindow = kMain;
+    Pass();
+    EXPECT_TRUE(cycle->State().firstRefreshDone);
+    EXPECT_EQ(views.toolCreations, 1);
+    EXPECT_EQ(views.singleCreations, 1);
+}
+
+TEST_F(RefreshTest, ADragInProgressSkipsThePassAndWritesOneLine) {
+    TwoSystems();
+    Make();
+    Pass();
+    const RefreshState before = cycle->State();
+    const int enumerations = desktop.enumerations;
+    fake::Debug().Clear();
+    desktop.Add(0x300, "PRD", "300", "CAROL", "SU01");
+
+    drag.dragFlag = 1;
+    Pass();
+    Pass(20000);
+    EXPECT_EQ(fake::Debug().lines, (std::vector<std::string>{"Drag skipped\r\n", "Drag skipped\r\n"}));
+    EXPECT_EQ(desktop.enumerations, enumerations);
+    EXPECT_EQ(table.count, 2);
+    EXPECT_EQ(cycle->State().idleCounter, before.idleCounter);
+    EXPECT_EQ(cycle->State().previousCount, before.previousCount);
+    EXPECT_EQ(cycle->State().lastRebuildTime, before.lastRebuildTime);
+    EXPECT_EQ(ToolUpdates(), 0u);
+
+    drag.dragFlag = 0;
+    Pass();
+    EXPECT_EQ(table.count, 3);
+    EXPECT_EQ(ToolUpdates(), 1u);
+}
+
+TEST_F(RefreshTest, IdleActionRunsOnTheSixthQuietPassForTenSecondsThenEverySixth) {
+    TwoSystems();
+    Make(10, "/nex");
+    Pass();  // the count changed from 0 to 2: counter 0
+    for (int pass = 1; pass <= 5; ++pass) Pass();
+    EXPECT_TRUE(platform.okCodesSent.empty());
+    EXPECT_EQ(cycle->State().idleCounter, 10u);
+    Pass();  // counter 12 > 10
+    EXPECT_EQ(cycle->State().idleCounter, 0u);
+    ASSERT_EQ(platform.atomsAdded, (std::vector<std::string>{"/nex"}));
+    EXPECT_EQ(cycle->State().okCodeAtom, platform.nextAtom);
+    // Box 0 (PRD), box 1 (QAS) and box 2 (both; PRD first): the session first in two boxes
+    // gets the code once per box; boxes 3 to 5 are empty and get nothing.
+    const std::vector<std::pair<WindowHandle, GlobalAtom>> round = {
+        {0x100, 0xC123}, {0x200, 0xC123}, {0x100, 0xC123}};
+    EXPECT_EQ(platform.okCodesSent, round);
+
+    for (int pass = 1; pass <= 5; ++pass) Pass();
+    EXPECT_EQ(platform.okCodesSent.size(), 3u);
+    Pass();
+    EXPECT_EQ(platform.okCodesSent.size(), 6u);
+    EXPECT_EQ(platform.atomsAdded.size(), 1u);  // the atom is made once
+}
+
+TEST_F(RefreshTest, IdleActionNeverRunsForATimerOfZeroOrBelow) {
+    TwoSystems();
+    fake::Profile().AddRaw(kSettingsFile, "Quilvo", "IDLE_TIMER", "-1");
+    for (std::uint32_t idleTime : {0u, ReadIdleSettings().idleTime}) {
+        Make(idleTime, "/nex");
+        for (int pass = 0; pass < 40; ++pass) Pass();
+        EXPECT_TRUE(platform.okCodesSent.empty()) << "IDLE_TIMER as " << idleTime;
+        EXPECT_TRUE(platform.atomsAdded.empty());
+    }
+}
+
+TEST_F(RefreshTest, IdleActionSkipsBoxesWithoutListOrSessions) {
+    // Before any rebuild there are no lists at all.
+    TwoSystems();
+    platform.mainWindow = kNoWindow;
+    Make(1, "/nex");
+    Pass();
+    Pass();  // counter 2 > 1: the action runs with no lists
+    EXPECT_TRUE(platform.okCodesSent.empty());
+
+    // With lists, only boxes that hold sessions are sent to.
+    fake::Profile().Reset();
+    Box(4, "QAS$$$");
+    for (int b = 0; b < kBoxCount; ++b)
+        if (b != 4) Box(b, "ZZZ$$$");
+    platform.mainWindow = kMain;
+    Pass();  // rebuilds; counter 2 > 1 runs the action before the rebuild
+    EXPECT_TRUE(platform.okCodesSent.empty());
+    Pass();  // counter 0 after the last action, now 2 > 1 again
+    ASSERT_EQ(platform.okCodesSent.size(), 1u);
+    EXPECT_EQ(platform.okCodesSent[0].first, 0x200u);
+}
+
+TEST_F(RefreshTest, AHiddenSingleViewKeepsAListThatStaysAlive) {
+    TwoSystems();
+    Make();
+    Pass();
+    const BoxList* shown = views.single.held[0];
+    views.single.visible = false;
+
+    desktop.Add(0x300, "PRD", "300", "CAROL", "SU01");
+    Pass();
+    desktop.Remove(0x100);
+    Pass();
+    EXPECT_EQ(SingleUpdates(), 0u);
+    EXPECT_EQ(ToolUpdates(), 2u);
+    // The hidden view still holds its first list, and that list is still there to be read.
+    EXPECT_EQ(views.single.held[0], shown);
+    fake::ReadHeldLists(views.single);
+    EXPECT_EQ(shown->count, 2);
+    // The newest all-sessions list is another one.
+    ASSERT_NE(cycle->AllSessions(), shown);
+    EXPECT_EQ(cycle->AllSessions()->count, 2);
+    EXPECT_EQ(cycle->AllSessions()->items[0].window, 0x200u);
+
+    views.single.visible = true;
+    desktop.Add(0x400, "QAS", "400", "DAN", "MM03");
+    Pass();
+    EXPECT_EQ(SingleUpdates(), 1u);
+    EXPECT_EQ(views.single.held[0], cycle->AllSessions());
+    EXPECT_EQ(cycle->AllSessions()->count, 3);
+    fake::ReadHeldLists(views.single);
+}
+
+TEST_F(RefreshTest, APassWithoutChangeAllocatesNothing) {
+    for (int i = 0; i < kTableCapacity; ++i) desktop.Add(0x1000 + i, i % 2 ? "PRD" : "QAS", "100", "U", "T");
+    Box(0, "PRD$$$");
+    Box(1, "QAS$$$");
+    Make(1000);
+    Pass();
+    ASSERT_EQ(table.count, kTableCapacity);
+
+    g_allocations = 0;
+    g_countAllocations = true;
+    Pass();
+    Pass();
+    g_countAllocations = false;
+
+    EXPECT_EQ(g_allocations.load(), 0);
+    EXPECT_EQ(ToolUpdates(), 0u);  // it really was a pass without change
+    EXPECT_EQ(cycle->State().idleCounter, 4u);
+}
+
+TEST_F(RefreshTest, DestroyingTheViewsDetachesTheMainWindowAndKeepsTheLists) {
+    TwoSystems();
+    Make();
+    Pass();
+    cycle->DestroyViews();
+    EXPECT_TRUE(views.tool.destroyed);
+    EXPECT_TRUE(views.single.destroyed);
+    ASSERT_FALSE(views.attachments.empty());
+    EXPECT_EQ(views.attachments.back(), (std::pair<WindowHandle, OverviewView*>(kMain, nullptr)));
+    EXPECT_NE(cycle->List(0), nullptr);
+    EXPECT_EQ(cycle->ToolWindowView(), nullptr);
+}
+
+}  // namespace
+}  // namespace quilvo

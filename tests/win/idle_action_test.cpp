@@ -1,0 +1,160 @@
+// The idle action end to end: the refresh cycle with real discovery and the real OK-code
+// send, against sessions of the simulator in another process. Views are not needed here.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "core/refresh.h"
+#include "core/text.h"
+#include "platform/win32_discovery.h"
+#include "platform/win32_refresh_platform.h"
+#include "sim_client.h"
+
+namespace quilvo {
+namespace {
+
+class NoView : public OverviewView {
+public:
+    void LoadGeometry() override {}
+    void CreatePanels() override {}
+    void UpdatePanels(BoxList* const*) override {}
+    bool IsVisible() const override { return true; }
+};
+
+class NoViews : public ViewFactory {
+public:
+    std::unique_ptr<OverviewView> CreateToolWindowView(WindowHandle, BoxList* const*, int) override {
+        return std::make_unique<NoView>();
+    }
+    std::unique_ptr<OverviewView> CreateSingleView(BoxList* const*, int, int, int) override {
+        return std::make_unique<NoView>();
+    }
+    void AttachToMainWindow(WindowHandle, OverviewView*) override {}
+};
+
+void WriteIni(const std::string& text) {
+    HANDLE file = CreateFileA(".\\Quilvo.ini", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+class IdleActionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        GetCurrentDirectoryA(sizeof previous_, previous_);
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        dir_ = std::string(temp) + "quilvo-idle-" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(dir_.c_str(), nullptr);
+        ASSERT_TRUE(SetCurrentDirectoryA(dir_.c_str()));
+        table.Clear();
+        std::memset(filters, 0, sizeof filters);
+        mainWindow = CreateWindowExA(0, "STATIC", "main", 0, 0, 0, 10, 10, nullptr, nullptr,
+                                     GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(mainWindow, nullptr);
+    }
+    void TearDown() override {
+        cycle.reset();
+        DestroyWindow(mainWindow);
+        DeleteFileA(".\\Quilvo.ini");
+        SetCurrentDirectoryA(previous_);
+        RemoveDirectoryA(dir_.c_str());
+    }
+
+    void Make(const char* idleTimer, const char* idleAction) {
+        std::string ini = "[Quilvo]\r\nIDLE_TIMER=" + std::string(idleTimer) + "\r\n";
+        if (idleAction != nullptr) ini += "IDLE_ACTION=" + std::string(idleAction) + "\r\n";
+        // Box 0 and box 2 both hold only A (the first session of each); box 1 holds B; the
+        // other boxes select a system nobody is logged on to.
+        ini += "[Box0]\r\nSelection=PRD$$U1$\r\n"
+               "[Box1]\r\nSelection=QAS$$$\r\n"
+               "[Box2]\r\nSelection=$100$U1$\r\n"
+               "[Box3]\r\nSelection=ZZZ$$$\r\n"
+               "[Box4]\r\nSelection=ZZZ$$$\r\n"
+               "[Box5]\r\nSelection=ZZZ$$$\r\n";
+        WriteIni(ini);
+        cycle = std::make_unique<RefreshCycle>(table, filters, drag, discovery, platform, views,
+                                               kDefaultSessionClass, ReadIdleSettings());
+        cycle->SetMainWindow(reinterpret_cast<WindowHandle>(mainWindow));
+    }
+
+    int OkCodeLines(const std::string& line) const {
+        const auto lines = sim.logLines();
+        return static_cast<int>(std::count(lines.begin(), lines.end(), line));
+    }
+
+    char previous_[MAX_PATH] = {};
+    std::string dir_;
+    HWND mainWindow = nullptr;
+    sessionsim::Simulator sim;
+    SessionTable table;
+    BoxFilter filters[kBoxCount];
+    DragState drag = {};
+    Win32DiscoveryWindows discovery{SapMessages::Register().getFront};
+    Win32RefreshPlatform platform;
+    NoViews views;
+    std::unique_ptr<RefreshCycle> cycle;
+};
+
+TEST_F(IdleActionTest, TheOkCodeReachesTheFirstSessionOfEachNonEmptyBoxOncePerBox) {
+    ASSERT_TRUE(sim.start("session A system=PRD client=100 user=U1 tx=SMEN\n"
+                          "session B system=QAS client=200 user=U2 tx=SE80\n"
+                          "session C system=PRD client=300 user=U3 tx=VA01\n"))
+        << sim.lastError();
+    Make("2", "/nex");
+
+    cycle->OnRefreshTimer();  // the count changes from 0 to 3: the lists are built
+    ASSERT_EQ(table.count, 3);
+    ASSERT_EQ(cycle->List(0)->count, 1);
+    ASSERT_EQ(cycle->List(1)->count, 1);
+    ASSERT_EQ(cycle->List(2)->count, 1);
+    cycle->OnRefreshTimer();  // counter 2: not yet
+    EXPECT_EQ(OkCodeLines("okcode A /nex"), 0);
+    cycle->OnRefreshTimer();  // counter 4 > 2: the idle action
+
+    ASSERT_TRUE(sim.waitForLine("okcode B /nex", 5000)) << sim.log();
+    ASSERT_TRUE(sim.waitForLog([&](const std::string&) { return OkCodeLines("okcode A /nex") >= 2; }, 5000))
+        << sim.log();
+    EXPECT_EQ(OkCodeLines("okcode A /nex"), 2);  // first in box 0 and in box 2
+    EXPECT_EQ(OkCodeLines("okcode B /nex"), 1);
+    EXPECT_EQ(OkCodeLines("okcode C /nex"), 0);  // second in no box
+    ASSERT_NE(cycle->State().okCodeAtom, 0);
+    char name[64] = {};
+    GlobalGetAtomNameA(cycle->State().okCodeAtom, name, sizeof name);
+    EXPECT_STREQ(name, "/nex");
+}
+
+TEST_F(IdleActionTest, WithoutIdleActionKeyTheCodeIsNone) {
+    ASSERT_TRUE(sim.start("session A system=PRD client=100 user=U1 tx=SMEN\n")) << sim.lastError();
+    Make("1", nullptr);
+    cycle->OnRefreshTimer();
+    cycle->OnRefreshTimer();  // counter 2 > 1
+    EXPECT_TRUE(sim.waitForLine("okcode A none", 5000)) << sim.log();
+}
+
+TEST_F(IdleActionTest, AHungSessionDoesNotHoldTheProgram) {
+    ASSERT_TRUE(sim.start("session A system=PRD client=100 user=U1 tx=SMEN\n")) << sim.lastError();
+    Make("1", "/nex");
+    cycle->OnRefreshTimer();
+    ASSERT_EQ(cycle->List(0)->count, 1);
+    ASSERT_TRUE(sim.send("hang A"));
+    ASSERT_TRUE(sim.waitForLine("busy A", 5000));
+    const DWORD start = GetTickCount();
+    cycle->RunIdleAction();
+    const DWORD elapsed = GetTickCount() - start;
+    // A is first in box 0 and in box 2: two sends, each given up after the timeout at most.
+    EXPECT_LT(elapsed, 2 * Win32RefreshPlatform::kSendTimeoutMs + 1500u);
+    EXPECT_EQ(OkCodeLines("okcode A /nex"), 0);
+    sim.send("wake A");
+}
+
+}  // namespace
+}  // namespace quilvo

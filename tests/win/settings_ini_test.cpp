@@ -1,0 +1,296 @@
+// The settings operations against real ini files through the platform's private-profile
+// functions, in a temporary directory that is made the current directory for each test.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/boxes.h"
+#include "core/text.h"
+#include "settings/settings.h"
+
+namespace quilvo {
+namespace {
+
+std::string ReadFileText(const char* path) {
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    std::string text;
+    char buf[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buf, sizeof buf, &got, nullptr) && got > 0) text.append(buf, got);
+    CloseHandle(file);
+    return text;
+}
+
+void WriteFileText(const char* path, const std::string& text) {
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find('\n', pos);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(pos, end - pos);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+        pos = end + 1;
+    }
+    return lines;
+}
+
+bool FileExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+
+constexpr const char* kIni = ".\\Quilvo.ini";
+
+class SettingsIniTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        GetCurrentDirectoryA(sizeof previous_, previous_);
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        dir_ = std::string(temp) + "quilvo-settings-" + std::to_string(GetCurrentProcessId()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        CreateDirectoryA(dir_.c_str(), nullptr);
+        ASSERT_TRUE(SetCurrentDirectoryA(dir_.c_str()));
+        SetFileAttributesA(kIni, FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(kIni);
+    }
+    void TearDown() override {
+        SetFileAttributesA(kIni, FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(kIni);
+        SetCurrentDirectoryA(previous_);
+        RemoveDirectoryA(dir_.c_str());
+    }
+
+    char previous_[MAX_PATH] = {};
+    std::string dir_;
+};
+
+TEST_F(SettingsIniTest, AMissingFileGivesEveryDefaultAndCreatesNothing) {
+    EXPECT_EQ(ReadAppInt(kKeyOpacity), 0);
+    EXPECT_EQ(OpacityFromSetting(ReadAppInt(kKeyOpacity)), 255);
+    EXPECT_EQ(ReadAppInt(kKeyIdleTimer), 0);
+    char action[kIdleActionSize];
+    ReadAppString(kKeyIdleAction, action, sizeof action);
+    EXPECT_STREQ(action, "none");
+    for (int box = 0; box < kBoxCount; ++box) {
+        char selection[kSelectionBufferSize] = "junk";
+        EXPECT_EQ(ReadBoxSelection(selection, sizeof selection, box), 0);
+        EXPECT_STREQ(selection, "");
+        BoxFilter filter = {};
+        EXPECT_FALSE(LoadBoxFilter(box, filter));
+        EXPECT_EQ(filter.cascade, 0);
+    }
+    StoredPosition p = ReadMainWindowPosition();
+    EXPECT_EQ(p.x, 0);
+    EXPECT_EQ(p.y, 0);
+    EXPECT_FALSE(FileExists(kIni));
+}
+
+TEST_F(SettingsIniTest, TheFirstWriteCreatesFileSectionAndKey) {
+    EXPECT_TRUE(WriteBoxSelection("PRD$100$$", 2));
+    ASSERT_TRUE(FileExists(kIni));
+    const std::vector<std::string> lines = Lines(ReadFileText(kIni));
+    EXPECT_EQ(lines, (std::vector<std::string>{"[Box2]", "Selection=PRD$100$$"}));
+    char selection[kSelectionBufferSize];
+    EXPECT_EQ(ReadBoxSelection(selection, sizeof selection, 2), 9);
+    EXPECT_STREQ(selection, "PRD$100$$");
+}
+
+TEST_F(SettingsIniTest, WhatWasWrittenByHandSurvivesEveryWrite) {
+    const std::vector<std::string> handWritten = {
+        "; kept by hand",
+        "[Quilvo]",
+        "OPACITY=150",
+        "SOMETHING_ELSE=keep me",
+        "[Box0]",
+        "Selection=PRD$$$",
+        "; between",
+        "Unknown=1",
+        "[Other]",
+        "Key=Value",
+    };
+    std::string text;
+    for (const std::string& l : handWritten) text += l + "\r\n";
+    WriteFileText(kIni, text);
+
+    EXPECT_TRUE(WriteBoxSelection("QAS$200$$", 0));
+    EXPECT_TRUE(WriteBoxInt(0, kKeyCascade, 1));
+    EXPECT_TRUE(WriteProfileInt(kAppSection, kKeyOpacity, 72));
+    WriteMainWindowPosition(-30, 40);
+    EXPECT_TRUE(WriteBoxSelection("X$$$", 5));
+
+    const std::vector<std::string> lines = Lines(ReadFileText(kIni));
+    // Every hand-written line is still there, in its order, apart from the two values replaced.
+    std::vector<std::string> expectedKept = handWritten;
+    expectedKept[2] = "OPACITY=72";
+    expectedKept[5] = "Selection=QAS$200$$";
+    std::size_t at = 0;
+    for (const std::string& kept : expectedKept) {
+        while (at < lines.size() && lines[at] != kept) ++at;
+        EXPECT_LT(at, lines.size()) << "lost or moved: " << kept;
+    }
+    char selection[kSelectionBufferSize];
+    ReadBoxSelection(selection, sizeof selection, 5);
+    EXPECT_STREQ(selection, "X$$$");
+    EXPECT_EQ(ReadBoxInt(0, kKeyCascade, 0), 1);
+    EXPECT_EQ(ReadAppInt(kKeyWindowX), -30);
+    EXPECT_EQ(ReadAppInt(kKeyWindowY), 40);
+}
+
+TEST_F(SettingsIniTest, ALockedFileMakesWritesFailQuietlyAndLosesNothing) {
+    const std::string text = "[Quilvo]\r\nOPACITY=150\r\n[Box0]\r\nSelection=PRD$$$\r\n";
+    WriteFileText(kIni, text);
+    HANDLE lock = CreateFileA(kIni, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(WriteBoxSelection("QAS$$$", 0));
+    EXPECT_FALSE(WriteBoxInt(0, kKeyCascade, 1));
+    EXPECT_FALSE(WriteProfileInt(kAppSection, kKeyOpacity, 72));
+    WriteMainWindowPosition(10, 20);
+    // While it is locked the file cannot be read either: every read gives its default.
+    EXPECT_EQ(ReadAppInt(kKeyOpacity), 0);
+    CloseHandle(lock);
+    EXPECT_EQ(ReadFileText(kIni), text);
+    EXPECT_EQ(ReadAppInt(kKeyOpacity), 150);
+}
+
+TEST_F(SettingsIniTest, AReadOnlyFileKeepsEverythingElseWhateverTheWriteGives) {
+    WriteFileText(kIni, "[Quilvo]\r\nOPACITY=150\r\n[Box1]\r\nSelection=PRD$$$\r\n");
+    ASSERT_TRUE(SetFileAttributesA(kIni, FILE_ATTRIBUTE_READONLY));
+    const bool written = WriteProfileInt(kAppSection, kKeyOpacity, 72);
+    // (Wine running as root writes through the read-only attribute; Windows refuses.)
+    EXPECT_EQ(ReadAppInt(kKeyOpacity), written ? 72 : 150);
+    char selection[kSelectionBufferSize];
+    ReadBoxSelection(selection, sizeof selection, 1);
+    EXPECT_STREQ(selection, "PRD$$$");
+}
+
+// The same table as the in-memory profile's test: the fake parses as the platform does.
+TEST_F(SettingsIniTest, JunkNumbersReadAsThePlatformParsesThem) {
+    struct Case {
+        const char* stored;
+        int expected;
+    } const cases[] = {
+        {"12abc", 12}, {" 7", 7},     {"", 0},           {"-", 0},
+        {"abc", 0},    {"-12", -12},  {"+5", 5},         {"99999999999", 1215752191},
+        {"0x10", 16},  {"010", 10},   {"\"42\"", 42},    {"-2147483649", 2147483647},
+        {"4294967295", -1},
+    };
+    for (const Case& c : cases) {
+        WriteFileText(kIni, std::string("[Quilvo]\r\nIDLE_TIMER=") + c.stored + "\r\n");
+        EXPECT_EQ(ReadAppInt(kKeyIdleTimer), c.expected) << "stored \"" << c.stored << "\"";
+        DeleteFileA(kIni);
+    }
+}
+
+TEST_F(SettingsIniTest, StoredNumbersAreClampedWhereTheyAreUsed) {
+    WriteFileText(kIni,
+                  "[Quilvo]\r\nWindowX=-50\r\nWindowY=99999999999\r\n"
+                  "[Box0]\r\nCascade=-1\r\n[Box1]\r\nCascade=2\r\n"
+                  "[BoxedViewSingle]\r\nWidth=-5\r\nHeight=0\r\n");
+    StoredPosition p = ReadMainWindowPosition();
+    EXPECT_EQ(p.x, 0);
+    EXPECT_EQ(p.y, 1215752191);
+    BoxFilter f = {};
+    LoadBoxFilter(0, f);
+    EXPECT_EQ(f.cascade, 0);
+    LoadBoxFilter(1, f);
+    EXPECT_EQ(f.cascade, 1);
+    EXPECT_EQ(SizeFromSetting(static_cast<int>(GetPrivateProfileIntA("BoxedViewSingle", "Width", 150, kIni)), 150),
+              150);
+    EXPECT_EQ(SizeFromSetting(static_cast<int>(GetPrivateProfileIntA("BoxedViewSingle", "Height", 150, kIni)), 150),
+              150);
+
+    struct Opacity {
+        const char* stored;
+        int alpha;
+    } const opacities[] = {{"0", 255}, {"256", 0}, {"300", 44}, {"-1", 255}, {"72", 72}};
+    for (const Opacity& o : opacities) {
+        WriteFileText(kIni, std::string("[Quilvo]\r\nOPACITY=") + o.stored + "\r\n");
+        EXPECT_EQ(OpacityFromSetting(ReadAppInt(kKeyOpacity)), o.alpha) << "OPACITY=" << o.stored;
+    }
+}
+
+TEST_F(SettingsIniTest, SelectionsOfEveryShapeReadBackIntoTheFilter) {
+    // 300 characters stored: 254 are read, and the Transaction takes at most 63 of them.
+    std::string longSelection = "ABC$100$USER01$" + std::string(285, 'T');
+    ASSERT_TRUE(WriteBoxSelection(longSelection.c_str(), 0));
+    char selection[kSelectionBufferSize];
+    EXPECT_EQ(ReadBoxSelection(selection, sizeof selection, 0), 254);
+    BoxFilter f = {};
+    EXPECT_TRUE(LoadBoxFilter(0, f));
+    EXPECT_STREQ(f.user, "USER01");
+    EXPECT_EQ(std::string(f.transaction), std::string(63, 'T'));
+
+    ASSERT_TRUE(WriteBoxSelection("A$B$C$D$E", 1));
+    f = {};
+    LoadBoxFilter(1, f);
+    EXPECT_STREQ(f.system, "A");
+    EXPECT_STREQ(f.client, "B");
+    EXPECT_STREQ(f.user, "C");
+    EXPECT_STREQ(f.transaction, "D$E");
+
+    ASSERT_TRUE(WriteBoxSelection("$$$$$", 2));
+    CopyCut(f.system, "OLD");
+    LoadBoxFilter(2, f);
+    EXPECT_STREQ(f.system, "");
+    EXPECT_STREQ(f.transaction, "$$");
+
+    ASSERT_TRUE(WriteBoxSelection("\xC4\xD6\xDC$\xE9$\xFF\x80$\xA7TX", 3));
+    LoadBoxFilter(3, f);
+    EXPECT_STREQ(f.system, "\xC4\xD6\xDC");
+    EXPECT_STREQ(f.client, "\xE9");
+    EXPECT_STREQ(f.user, "\xFF\x80");
+    EXPECT_STREQ(f.transaction, "\xA7TX");
+}
+
+LRESULT CALLBACK PlainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+TEST_F(SettingsIniTest, TheMainWindowPositionIsSavedFromItsNormalRectangleAndRestoredClamped) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = PlainWindowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "QuilvoSettingsTestWindow";
+    RegisterClassA(&wc);
+    HWND window = CreateWindowExA(0, wc.lpszClassName, "settings", WS_POPUP, -30, 40, 200, 100, nullptr,
+                                  nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(window, nullptr);
+
+    SaveWindowPosition(reinterpret_cast<WindowHandle>(window));
+    EXPECT_EQ(ReadAppInt(kKeyWindowX), -30);
+    EXPECT_EQ(ReadAppInt(kKeyWindowY), 40);
+
+    // A minimised window stores where it would be restored to.
+    ShowWindow(window, SW_SHOWMINNOACTIVE);
+    DeleteFileA(kIni);
+    SaveWindowPosition(reinterpret_cast<WindowHandle>(window));
+    EXPECT_EQ(ReadAppInt(kKeyWindowX), -30);
+    EXPECT_EQ(ReadAppInt(kKeyWindowY), 40);
+    ShowWindow(window, SW_RESTORE);
+
+    RestoreMainWindow(reinterpret_cast<WindowHandle>(window), 300, 0);
+    RECT r = {};
+    GetWindowRect(window, &r);
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.top, 40);
+    EXPECT_EQ(r.right - r.left, 300);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_NE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    DestroyWindow(window);
+}
+
+}  // namespace
+}  // namespace quilvo
