@@ -8,6 +8,7 @@
 #include "app/startup_rules.h"
 #include "commands/session_commands.h"
 #include "core/drag_state.h"
+#include "platform/profile.h"
 #include "platform/scoped_win.h"
 #include "platform/win32_refresh_platform.h"
 #include "resources/resource_ids.h"
@@ -77,7 +78,7 @@ void InitTrayHost(HWND dlg) {
     Shell_NotifyIconA(NIM_ADD, &nid);
     SendMessageA(dlg, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     app.messages = SapMessages::Register();
-    app.dockedFlag = GetPrivateProfileIntA("BoxedViewToolbar", "Visible", 1, ".\\Quilvo.ini");
+    app.dockedFlag = static_cast<int>(ProfileReadInt("BoxedViewToolbar", "Visible", 1, kSettingsFile));
     app.running = true;
 }
 

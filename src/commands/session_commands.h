@@ -38,4 +38,7 @@ int GroupCommand(const SessionTable& table, WindowHandle chosen, int action, int
 void RaiseSession(WindowHandle window, bool zoomed, SessionWindowOps& ops);
 void RaiseBox(const BoxList& list, SessionWindowOps& ops);
 
+// The window system's own operations (Windows build only: win32_session_ops.cpp).
+SessionWindowOps& PlatformSessionOps();
+
 }  // namespace quilvo

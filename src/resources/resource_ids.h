@@ -26,6 +26,13 @@
 #define IDC_ABOUT_LINE1 1002
 #define IDC_ABOUT_LINE2 1003
 
+// Box properties dialog controls
+#define IDC_PROP_SYSTEM 1001
+#define IDC_PROP_CLIENT 1002
+#define IDC_PROP_USER 1003
+#define IDC_PROP_TRANSACTION 1004
+#define IDC_PROP_BOXNUMBER 1005
+
 // Box panel context menu
 #define ID_BOX_PROPERTIES 40017
 #define ID_BOX_QUIT 40018

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "views/tip_states.h"
 #include "views/window_object.h"
 
 namespace quilvo {
@@ -21,17 +22,30 @@ public:
 
     HWND TipWindow() const { return ownWindow; }
     const char* Text() const { return text_; }
+    // The window whose create timer runs, or none when no request is pending.
+    HWND PendingTarget() const { return pendingTarget_; }
+    TipState State() const;
 
     static LRESULT CALLBACK WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
 
-private:
-    void CreateTip();
+    // Timer procedures: they ignore their arguments and act on the one HoverTip.
     static void CALLBACK CreateTimerProc(HWND, UINT, UINT_PTR, DWORD) noexcept;
     static void CALLBACK DestroyTimerProc(HWND, UINT, UINT_PTR, DWORD) noexcept;
 
+    static constexpr int kTipHeight = 12;
+
+private:
+    void CreateTip();
+    void On(TipEvent event, int x = 0, int y = 0, const char* text = nullptr);
+    void StoreRequest(int x, int y, const char* text);
+    void DestroyTipWindow();
+    void StopCreateTimer();
+    void StartCreateTimer();
+
     char text_[128] = {};
     DWORD delay_ = 300;
-    HWND pendingTarget_ = nullptr;  // the window whose create timer is running, if any
+    HWND pendingTarget_ = nullptr;   // the window whose create timer is running, if any
+    UINT_PTR pendingTimerId_ = 0;    // that timer's id; 0 when no request is pending
 };
 
 // The module-level tip and the window that made the last request.
