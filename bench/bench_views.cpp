@@ -1,0 +1,171 @@
+// The update pass of all six panels of the main window's view with 50 sessions in every box,
+// against the floor of creating and destroying the same number of bare child windows and
+// buttons in the same panels. Prints one line:
+// bench views: update <median ms> floor <median ms> ... ratio <update/floor>
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "commands/session_commands.h"
+#include "core/boxes.h"
+#include "core/text.h"
+#include "views/box_panel.h"
+#include "views/boxed_view.h"
+#include "views/mini_window.h"
+
+using namespace quilvo;
+
+namespace {
+
+constexpr int kSessions = 50;
+constexpr const char* kBareClass = "BenchBareChild";
+
+class NoOps : public SessionWindowOps {
+public:
+    void ShowAsync(WindowHandle, int) override {}
+    void OpenIcon(WindowHandle) override {}
+    void BringToTop(WindowHandle) override {}
+    void SendClose(WindowHandle) override {}
+};
+
+void RegisterClasses(HINSTANCE module) {
+    WNDCLASSA wc = {};
+    wc.hInstance = module;
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    const std::pair<const char*, WNDPROC> classes[] = {
+        {kQuilvoWinClass, DefWindowProcA}, {kBoxPanelClass, &BoxPanel::WindowProc},
+        {kMiniWindowClass, &MiniWindow::WindowProc}, {kBareClass, DefWindowProcA}};
+    for (const auto& c : classes) {
+        wc.lpszClassName = c.first;
+        wc.lpfnWndProc = c.second;
+        RegisterClassA(&wc);
+    }
+}
+
+void Pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0.0 : v[v.size() / 2];
+}
+
+template <typename F>
+double TimeMs(F f) {
+    auto t0 = std::chrono::steady_clock::now();
+    f();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+}
+
+// Fifty sessions spread over the desktop, all passing an empty filter.
+std::unique_ptr<BoxList> MakeList(int box, int shift) {
+    static SessionTable table;
+    table.Clear();
+    for (int i = 0; i < kSessions; ++i) {
+        SessionRecord& r = table.records[i];
+        r.window = 0x7000 + static_cast<WindowHandle>(i);
+        r.index = static_cast<std::int16_t>(i);
+        r.x = (i * 23 + shift) % 1000;
+        r.y = (i * 17) % 800;
+        r.width = 640;
+        r.height = 480;
+        CopyCut(r.title, "PRD(1)/100 SAP Easy Access");
+    }
+    table.count = kSessions;
+    BoxFilter all = {};
+    auto list = std::make_unique<BoxList>(table, kSessions, all);
+    list->boxIndex = static_cast<std::int16_t>(box);
+    return list;
+}
+
+// The floor: per panel, as many bare child windows and buttons as the update makes,
+// created and destroyed.
+void CreateAndDestroyBare(const std::vector<HWND>& panels, HINSTANCE module) {
+    std::vector<HWND> made;
+    made.reserve(panels.size() * 2 * kSessions);
+    for (HWND panel : panels) {
+        for (int i = 0; i < kSessions; ++i) {
+            made.push_back(CreateWindowExA(0, kBareClass, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_BORDER,
+                                           (i * 7) % 80, (i * 5) % 60, 12, 12, panel, nullptr, module, nullptr));
+        }
+        for (int i = kSessions - 1; i >= 0; --i) {
+            made.push_back(CreateWindowExA(0, "BUTTON", "...", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP, i, 70,
+                                           1, 12, panel, nullptr, module, nullptr));
+        }
+    }
+    for (HWND w : made) DestroyWindow(w);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int rounds = argc > 1 ? std::max(3, std::atoi(argv[1])) : 21;
+    HINSTANCE module = GetModuleHandleA(nullptr);
+    RegisterClasses(module);
+
+    // The view's teardown writes its section of .\Quilvo.ini: keep that out of the way.
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    std::string dir = std::string(temp) + "quilvo-bench-views";
+    CreateDirectoryA(dir.c_str(), nullptr);
+    SetCurrentDirectoryA(dir.c_str());
+
+    HWND main = CreateWindowExA(0, kQuilvoWinClass, "bench", WS_VISIBLE | WS_CAPTION | WS_SYSMENU, 0, 0, 600, 400,
+                                nullptr, nullptr, module, nullptr);
+    std::unique_ptr<BoxList> lists[kBoxCount];
+    BoxList* raw[kBoxCount];
+    for (int b = 0; b < kBoxCount; ++b) {
+        lists[b] = MakeList(b, 0);
+        raw[b] = lists[b].get();
+    }
+    NoOps ops;
+    ViewServices services;
+    services.ops = &ops;
+    auto view = std::make_unique<BoxedViewToolWindow>(main, raw, kBoxCount, services);
+    view->LoadGeometry();
+    view->CreatePanels();
+    Pump();
+    std::vector<HWND> panels;
+    for (int b = 0; b < kBoxCount; ++b) panels.push_back(view->Panel(b)->ownWindow);
+
+    std::vector<double> updates, floors;
+    for (int r = 0; r < rounds; ++r) {
+        std::unique_ptr<BoxList> next[kBoxCount];
+        for (int b = 0; b < kBoxCount; ++b) {
+            next[b] = MakeList(b, r + 1);
+            raw[b] = next[b].get();
+        }
+        updates.push_back(TimeMs([&] {
+            view->UpdatePanels(raw);
+            Pump();
+        }));
+        for (int b = 0; b < kBoxCount; ++b) lists[b] = std::move(next[b]);
+        floors.push_back(TimeMs([&] {
+            CreateAndDestroyBare(panels, module);
+            Pump();
+        }));
+    }
+    view.reset();
+    DestroyWindow(main);
+    DeleteFileA((dir + "\\Quilvo.ini").c_str());
+    SetCurrentDirectoryA(temp);
+    RemoveDirectoryA(dir.c_str());
+
+    double update = Median(updates), floor = Median(floors);
+    std::printf("bench views: update %.2f ms floor %.2f ms (6 panels x %d sessions: %d mini windows and buttons, "
+                "median of %d) ratio %.2f\n",
+                update, floor, kSessions, 6 * kSessions * 2, rounds, floor > 0 ? update / floor : 0.0);
+    return 0;
+}
