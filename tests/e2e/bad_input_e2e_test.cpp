@@ -85,6 +85,32 @@ TEST_F(BadInput, BrokenViewSettingsFallBackToSafePlaces) {
     EXPECT_EQ(mini.right - mini.left, std::max(12, 800 / hs));
 }
 
+// Each of these settings files is wrong in its own way; the program starts, keeps running
+// and places its views where the clamps say.
+class BrokenSettings : public BadInput, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(BrokenSettings, ProgramRunsWithItsViewsOnScreen) {
+    Start("session A system=PRD client=100 user=U1 x=100 y=50 w=800 h=600\n", GetParam());
+    ExpectStillRunning();
+    RECT main = ScreenRect(quilvo.MainWindow());
+    EXPECT_GE(main.left, 0);
+    EXPECT_GE(main.top, 0);
+    EXPECT_GT(main.right - main.left, 0);
+    EXPECT_GT(main.bottom - main.top, 0);
+    EXPECT_EQ(Minis(5), 1);  // box 5 has no filter in any of the files
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, BrokenSettings,
+    ::testing::Values("[BoxedViewToolWindow]\nZoomFactor=-3\nWidth=-5\nHeight=0\n",
+                      "[BoxedViewToolWindow]\nWidth=100000\nHeight=99999999999\nWindowX=-50\n",
+                      "[BoxedViewToolWindow]\nZoomFactor=abc\nWindowY=\nVisible=-\n[Quilvo]\nOPACITY=-1\n",
+                      "[Box0]\nSelection=$$$$$$$$\nCascade=12abc\n[Box1]\nSelection=\xe9\xff$\x80$\n",
+                      "\xef\xbb\xbf[Quilvo]\r\nWindowX=5000\r\n[Box2]\nSelection=" \
+                      "AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA"
+                      "AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA"
+                      "AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA$\n"));
+
 TEST_F(BadInput, HugeZoomGivesTheSmallestMiniWindows) {
     Start("session A system=PRD client=100 user=U1 x=100 y=50 w=800 h=600\n",
           "[BoxedViewToolWindow]\nZoomFactor=1000\n");

@@ -202,21 +202,50 @@ TEST_F(Overview, LeftClickOnAPanelMakesItsBoxTheVisibleDesktop) {
     EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(b) && !IsWindowVisible(sim.hwnd("A")); }, 5000));
     EXPECT_FALSE(IsWindowVisible(sim.hwnd("C")));
 
-    // A box of three: every session is shown again, the box's first one on top.
+    // A box of three: every session is shown again.
     PostMessageA(panels[0], WM_LBUTTONDOWN, MK_LBUTTON, Point(5, 5));
     PostMessageA(panels[0], WM_LBUTTONUP, 0, Point(5, 5));
-    ASSERT_TRUE(WaitUntil(
+    EXPECT_TRUE(WaitUntil(
         [&] {
             return IsWindowVisible(sim.hwnd("A")) && IsWindowVisible(sim.hwnd("B")) && IsWindowVisible(sim.hwnd("C"));
         },
         5000));
-    // The first session of the list is the first one discovery found, which is the topmost
-    // session window at the time; after the raise it is again the topmost of the three.
+}
+
+// The first of A, B and C in the desktop's z-order.
+HWND TopmostOf(const std::vector<HWND>& sessions) {
+    for (HWND w = GetTopWindow(nullptr); w != nullptr; w = GetWindow(w, GW_HWNDNEXT))
+        if (std::find(sessions.begin(), sessions.end(), w) != sessions.end()) return w;
+    return nullptr;
+}
+
+TEST_F(Overview, LeftClickRaisesTheBoxWithItsFirstSessionOnTop) {
+    StartAll(ThreeSessions());
+    HWND panel = PanelsOf(Main())[0];
+    std::vector<HWND> sessions = {sim.hwnd("A"), sim.hwnd("B"), sim.hwnd("C")};
+
+    // The box's first session is the one whose button starts the row; its tip names it.
+    HWND firstButton = nullptr;
+    for (HWND b : Children(panel, "Button"))
+        if (RectInParent(b).left == 0) firstButton = b;
+    ASSERT_NE(firstButton, nullptr);
+    PostMessageA(firstButton, WM_MOUSEMOVE, 0, Point(2, 2));
+    ASSERT_TRUE(WaitUntil([&] { return !quilvo.TopWindows("XToolTip").empty(); }, 3000));
+    std::string firstTitle = quilvo.ReadText(GetWindowLongPtrA(quilvo.TopWindows("XToolTip")[0], GWLP_USERDATA));
     HWND first = nullptr;
-    for (HWND w = GetTopWindow(nullptr); w != nullptr && first == nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
-        if (w == sim.hwnd("A") || w == sim.hwnd("B") || w == sim.hwnd("C")) first = w;
-    }
-    EXPECT_NE(first, nullptr);
+    for (HWND s : sessions)
+        if (TextOf(s) == firstTitle) first = s;
+    ASSERT_NE(first, nullptr) << firstTitle;
+
+    // Put another session on top; a change of z-order alone does not rebuild the box.
+    HWND other = first == sessions[0] ? sessions[1] : sessions[0];
+    SetWindowPos(other, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ASSERT_TRUE(WaitUntil([&] { return TopmostOf(sessions) == other; }, 2000));
+
+    PostMessageA(panel, WM_LBUTTONDOWN, MK_LBUTTON, Point(5, 5));
+    PostMessageA(panel, WM_LBUTTONUP, 0, Point(5, 5));
+    EXPECT_TRUE(WaitUntil([&] { return TopmostOf(sessions) == first; }, 5000));
+    EXPECT_TRUE(quilvo.WaitForLine("XBOXED: WM_LBUTTONDOWN\r\n", 1000));
 }
 
 TEST_F(Overview, ClickOnAMiniWindowRestoresAndRaisesItsSession) {

@@ -1,0 +1,55 @@
+// The session window commands on real session windows of the simulator.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "commands/session_commands.h"
+#include "platform/scoped_win.h"
+#include "sim_client.h"
+
+namespace quilvo {
+namespace {
+
+TEST(SessionOps, CloseReachesAResponsiveSessionAndDoesNotWaitLongForAHungOne) {
+    sessionsim::Simulator sim;
+    ASSERT_TRUE(sim.start("session A system=PRD client=100 user=U1\nsession H system=PRD client=100 user=U2\n"))
+        << sim.lastError();
+    SessionWindowOps& ops = PlatformSessionOps();
+
+    ops.SendClose(FromHwnd(sim.hwnd("A")));
+    EXPECT_TRUE(sim.waitForLine("close A", 3000));
+
+    HWND hung = sim.hwnd("H");
+    ASSERT_TRUE(sim.send("hang H"));
+    DWORD begin = GetTickCount();
+    ops.SendClose(FromHwnd(hung));
+    DWORD took = GetTickCount() - begin;
+    EXPECT_LT(took, 6000u) << "a session that stopped answering must not hold the program";
+    EXPECT_TRUE(IsWindow(hung));
+    ASSERT_TRUE(sim.send("wake H"));
+}
+
+TEST(SessionOps, RaiseSessionRestoresAnIconicWindowAndShowCodesReachTheSession) {
+    sessionsim::Simulator sim;
+    ASSERT_TRUE(sim.start("session A system=PRD client=100 user=U1 min\nsession B system=PRD client=100 user=U2\n"))
+        << sim.lastError();
+    SessionWindowOps& ops = PlatformSessionOps();
+    HWND a = sim.hwnd("A");
+    ASSERT_TRUE(IsIconic(a));
+    RaiseSession(FromHwnd(a), false, ops);
+    EXPECT_TRUE(sim.waitForLog([&](const std::string&) { return !IsIconic(a) && IsWindowVisible(a); }, 3000));
+
+    SessionTable table = {};
+    table.records[0].window = FromHwnd(a);
+    table.records[1].window = FromHwnd(sim.hwnd("B"));
+    table.count = 2;
+    ShowAllSessions(table, kShowHide, ops);
+    EXPECT_TRUE(sim.waitForLine("show A hidden", 3000));
+    EXPECT_TRUE(sim.waitForLine("show B hidden", 3000));
+    ShowAllSessions(table, kShowRestore, ops);
+    EXPECT_TRUE(sim.waitForLog([&](const std::string&) { return IsWindowVisible(a) && IsWindowVisible(sim.hwnd("B")); },
+                               3000));
+}
+
+}  // namespace
+}  // namespace quilvo
