@@ -170,16 +170,16 @@ bool parseFieldList(const std::string& list, unsigned& mask, std::string& error)
     return true;
 }
 
-bool applyOption(WindowSpec& spec, const Option& option, bool runtimeOnly, std::string& error) {
+bool applyOption(WindowDesc& desc, const Option& option, bool runtimeOnly, std::string& error) {
     const std::string& key = option.key;
     if (!option.hasValue) {
         if (runtimeOnly) {
             error = "'" + key + "' cannot be changed here";
             return false;
         }
-        if (key == "max") spec.maximized = true;
-        else if (key == "min") spec.minimized = true;
-        else if (key == "hidden") spec.hidden = true;
+        if (key == "max") desc.maximized = true;
+        else if (key == "min") desc.minimized = true;
+        else if (key == "hidden") desc.hidden = true;
         else {
             error = "unknown flag '" + key + "'";
             return false;
@@ -192,24 +192,24 @@ bool applyOption(WindowSpec& spec, const Option& option, bool runtimeOnly, std::
     }
     const int field = fieldFromKey(key);
     if (field >= 0) {
-        if (spec.frame) {
+        if (desc.frame) {
             error = "a frame has no " + key;
             return false;
         }
-        spec.fields[field] = option.value;
+        desc.fields[field] = option.value;
         return true;
     }
-    if (key == "noanswer") return parseFieldList(option.value, spec.noAnswer, error);
-    if (key == "die-after-queries") return parseCount(option, spec.dieAfterQueries, error);
-    if (key == "destroy-after-queries") return parseCount(option, spec.destroyAfterQueries, error);
-    if (key == "hang-after-queries") return parseCount(option, spec.hangAfterQueries, error);
+    if (key == "noanswer") return parseFieldList(option.value, desc.noAnswer, error);
+    if (key == "die-after-queries") return parseCount(option, desc.dieAfterQueries, error);
+    if (key == "destroy-after-queries") return parseCount(option, desc.destroyAfterQueries, error);
+    if (key == "hang-after-queries") return parseCount(option, desc.hangAfterQueries, error);
     if (runtimeOnly) {
         error = "'" + key + "' cannot be changed here";
         return false;
     }
     if (key == "caption") {
-        spec.caption = option.value;
-        spec.captionGiven = true;
+        desc.caption = option.value;
+        desc.captionGiven = true;
         return true;
     }
     if (key == "class") {
@@ -217,14 +217,14 @@ bool applyOption(WindowSpec& spec, const Option& option, bool runtimeOnly, std::
             error = "class needs a name";
             return false;
         }
-        spec.className = option.value;
+        desc.className = option.value;
         return true;
     }
     if (key == "parent") {
-        spec.parent = option.value;
+        desc.parent = option.value;
         return true;
     }
-    int* coordinate = key == "x" ? &spec.x : key == "y" ? &spec.y : key == "w" ? &spec.w : key == "h" ? &spec.h : nullptr;
+    int* coordinate = key == "x" ? &desc.x : key == "y" ? &desc.y : key == "w" ? &desc.w : key == "h" ? &desc.h : nullptr;
     if (coordinate) {
         if (!parseInt(option.value, *coordinate)) {
             error = key + " needs a whole number";
@@ -236,7 +236,7 @@ bool applyOption(WindowSpec& spec, const Option& option, bool runtimeOnly, std::
     return false;
 }
 
-bool parseWindowLine(const std::string& line, WindowSpec& out, std::string& error) {
+bool parseWindowLine(const std::string& line, WindowDesc& out, std::string& error) {
     std::vector<Option> options;
     if (!tokenize(line, options, error)) return false;
     if (options.size() < 2 || options[0].hasValue || options[1].hasValue ||
@@ -244,7 +244,7 @@ bool parseWindowLine(const std::string& line, WindowSpec& out, std::string& erro
         error = "expected 'session NAME ...' or 'frame NAME ...'";
         return false;
     }
-    out = WindowSpec{};
+    out = WindowDesc{};
     out.frame = options[0].key == "frame";
     out.name = options[1].key;
     for (std::size_t i = 2; i < options.size(); ++i) {
@@ -267,7 +267,7 @@ bool parseWindowLine(const std::string& line, WindowSpec& out, std::string& erro
     return true;
 }
 
-bool parseScenario(const std::string& text, std::vector<WindowSpec>& out, std::string& error) {
+bool parseScenario(const std::string& text, std::vector<WindowDesc>& out, std::string& error) {
     out.clear();
     std::set<std::string> names;
     std::size_t pos = 0;
@@ -280,20 +280,20 @@ bool parseScenario(const std::string& text, std::vector<WindowSpec>& out, std::s
         ++lineNumber;
         std::size_t first = line.find_first_not_of(" \t\r");
         if (first == std::string::npos || line[first] == '#') continue;
-        WindowSpec spec;
-        if (!parseWindowLine(line, spec, error)) {
+        WindowDesc desc;
+        if (!parseWindowLine(line, desc, error)) {
             error = "line " + std::to_string(lineNumber) + ": " + error;
             return false;
         }
-        if (!spec.parent.empty() && names.count(spec.parent) == 0) {
-            error = "line " + std::to_string(lineNumber) + ": parent '" + spec.parent + "' is not defined above";
+        if (!desc.parent.empty() && names.count(desc.parent) == 0) {
+            error = "line " + std::to_string(lineNumber) + ": parent '" + desc.parent + "' is not defined above";
             return false;
         }
-        if (!names.insert(spec.name).second) {
-            error = "line " + std::to_string(lineNumber) + ": name '" + spec.name + "' used twice";
+        if (!names.insert(desc.name).second) {
+            error = "line " + std::to_string(lineNumber) + ": name '" + desc.name + "' used twice";
             return false;
         }
-        out.push_back(spec);
+        out.push_back(desc);
     }
     return true;
 }

@@ -23,7 +23,7 @@ int fieldFromKey(const std::string& key);
 
 // One window of the scenario: a session (class SAP_FRONTEND_SESSION unless told another)
 // or a frame (a plain top-level window that can parent sessions).
-struct WindowSpec {
+struct WindowDesc {
     bool frame = false;
     std::string name;
     std::string caption;
@@ -55,16 +55,16 @@ bool parseValue(const std::string& text, std::string& out, std::string& error);
 
 // Applies one option to a window. With runtimeOnly, only what can change on a live window
 // is accepted (fields, noanswer, the fault counters).
-bool applyOption(WindowSpec& spec, const Option& option, bool runtimeOnly, std::string& error);
+bool applyOption(WindowDesc& desc, const Option& option, bool runtimeOnly, std::string& error);
 
 // "client,user" -> mask of those fields; "none" or "" -> 0.
 bool parseFieldList(const std::string& list, unsigned& mask, std::string& error);
 
 // "session NAME options..." or "frame NAME options...".
-bool parseWindowLine(const std::string& line, WindowSpec& out, std::string& error);
+bool parseWindowLine(const std::string& line, WindowDesc& out, std::string& error);
 
 // A whole scenario: one window per line, blank lines and '#' comments skipped. Names are
 // unique and a parent must come before its children. error names the line at fault.
-bool parseScenario(const std::string& text, std::vector<WindowSpec>& out, std::string& error);
+bool parseScenario(const std::string& text, std::vector<WindowDesc>& out, std::string& error);
 
 }  // namespace sessionsim

@@ -212,15 +212,15 @@ private:
 // ---------------------------------------------------------------------------------------------
 class SimWindow {
 public:
-    explicit SimWindow(const WindowSpec& spec) : spec_(spec) {}
+    explicit SimWindow(const WindowDesc& desc) : desc_(desc) {}
     ~SimWindow() { CloseHandle(wake_); }
 
     // Makes the window on the calling thread (the one that will own it).
     HWND create(HWND parent);
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
 
-    const std::string& name() const { return spec_.name; }
-    bool isFrame() const { return spec_.frame; }
+    const std::string& name() const { return desc_.name; }
+    bool isFrame() const { return desc_.frame; }
     bool isRoot() const { return root_; }
     HWND hwnd() const { return hwnd_; }
     bool alive() const { return alive_; }
@@ -231,7 +231,7 @@ public:
     bool applyRuntime(const std::vector<Option>& options, std::string& error);
     void setNoAnswer(unsigned mask) {
         std::lock_guard<std::mutex> lock(mu_);
-        spec_.noAnswer = mask;
+        desc_.noAnswer = mask;
     }
     // Runs on the window's own thread: sleeps until woken or ms pass (0: no limit).
     void goBusy(DWORD ms);
@@ -251,8 +251,8 @@ private:
 
     enum class Shown { Hidden, Normal, Minimized, Maximized };
 
-    std::mutex mu_;  // guards spec_ fields and fault counters, read by the window's thread
-    WindowSpec spec_;
+    std::mutex mu_;  // guards desc_ fields and fault counters, read by the window's thread
+    WindowDesc desc_;
     HWND hwnd_ = nullptr;
     bool root_ = false;
     std::atomic<bool> alive_{false};
@@ -292,24 +292,24 @@ bool registerClass(const std::string& name) {
 }
 
 HWND SimWindow::create(HWND parent) {
-    const std::string cls = spec_.frame ? kFrameClass : spec_.className.empty() ? kDefaultSessionClass : spec_.className;
+    const std::string cls = desc_.frame ? kFrameClass : desc_.className.empty() ? kDefaultSessionClass : desc_.className;
     if (!registerClass(cls)) return nullptr;
     root_ = parent == nullptr;
     DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
     if (parent) style |= WS_CHILD;
-    HWND hwnd = CreateWindowExA(0, cls.c_str(), spec_.caption.c_str(), style, spec_.x, spec_.y, spec_.w, spec_.h,
+    HWND hwnd = CreateWindowExA(0, cls.c_str(), desc_.caption.c_str(), style, desc_.x, desc_.y, desc_.w, desc_.h,
                                 parent, nullptr, g_instance, this);
     if (!hwnd) return nullptr;
-    if (spec_.hidden) return hwnd;
-    if (spec_.maximized || spec_.minimized) {
+    if (desc_.hidden) return hwnd;
+    if (desc_.maximized || desc_.minimized) {
         // Through the placement, so the scenario's rectangle stays the one restored to
         // (a plain ShowWindow on a window never shown can record the maximised one instead).
         WINDOWPLACEMENT wp{};
         wp.length = sizeof wp;
         GetWindowPlacement(hwnd, &wp);
         wp.flags = 0;
-        wp.showCmd = spec_.maximized ? SW_SHOWMAXIMIZED : SW_SHOWMINNOACTIVE;
-        wp.rcNormalPosition = RECT{spec_.x, spec_.y, spec_.x + spec_.w, spec_.y + spec_.h};
+        wp.showCmd = desc_.maximized ? SW_SHOWMAXIMIZED : SW_SHOWMINNOACTIVE;
+        wp.rcNormalPosition = RECT{desc_.x, desc_.y, desc_.x + desc_.w, desc_.y + desc_.h};
         SetWindowPlacement(hwnd, &wp);
     } else {
         ShowWindow(hwnd, SW_SHOWNOACTIVATE);
@@ -341,14 +341,14 @@ LRESULT CALLBACK SimWindow::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
 }
 
 LRESULT SimWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == g_msgGetFront && !spec_.frame) return onGetFront(wParam);
-    if (msg == g_msgSetOkCode && !spec_.frame) return onSetOkCode(wParam, lParam);
+    if (msg == g_msgGetFront && !desc_.frame) return onGetFront(wParam);
+    if (msg == g_msgSetOkCode && !desc_.frame) return onSetOkCode(wParam, lParam);
     switch (msg) {
     case WM_SIM_RUN_TASKS:
         if (thread) thread->drain();
         return 0;
     case WM_CLOSE:
-        g_log.line("close " + spec_.name);
+        g_log.line("close " + desc_.name);
         destroy();
         return 0;
     case WM_SHOWWINDOW:
@@ -356,7 +356,7 @@ LRESULT SimWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         // by WM_WINDOWPOSCHANGED.
         if (!wParam && shown_ != Shown::Hidden && !destroying_) {
             shown_ = Shown::Hidden;
-            g_log.line("show " + spec_.name + " hidden");
+            g_log.line("show " + desc_.name + " hidden");
         }
         break;
     case WM_WINDOWPOSCHANGED:
@@ -367,7 +367,7 @@ LRESULT SimWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         onPaint();
         return 0;
     case WM_DESTROY:
-        g_log.line("destroyed " + spec_.name);
+        g_log.line("destroyed " + desc_.name);
         break;
     default:
         break;
@@ -388,22 +388,22 @@ void SimWindow::noteShowState() {
                        : shown_ == Shown::Hidden ? "shown"
                                                  : "restored";
     shown_ = now;
-    g_log.line("show " + spec_.name + " " + word);
+    g_log.line("show " + desc_.name + " " + word);
 }
 
 LRESULT SimWindow::onGetFront(WPARAM code) {
     ++queries_;
-    const std::string prefix = "get " + spec_.name + " " + std::to_string(static_cast<long long>(code)) + " ";
+    const std::string prefix = "get " + desc_.name + " " + std::to_string(static_cast<long long>(code)) + " ";
     int dieAt, destroyAt, hangAt;
     {
         std::lock_guard<std::mutex> lock(mu_);
-        dieAt = spec_.dieAfterQueries;
-        destroyAt = spec_.destroyAfterQueries;
-        hangAt = spec_.hangAfterQueries;
+        dieAt = desc_.dieAfterQueries;
+        destroyAt = desc_.destroyAfterQueries;
+        hangAt = desc_.hangAfterQueries;
     }
     if (dieAt && queries_ == dieAt) {
         g_log.line(prefix + "-");
-        g_log.line("die " + spec_.name);
+        g_log.line("die " + desc_.name);
         ExitProcess(kExitDied);
     }
     if (destroyAt && queries_ == destroyAt) {
@@ -417,7 +417,7 @@ LRESULT SimWindow::onGetFront(WPARAM code) {
     const int field = fieldForCode(static_cast<long long>(code));
     if (field >= 0) {
         std::lock_guard<std::mutex> lock(mu_);
-        if (!(spec_.noAnswer & (1u << field))) answer = spec_.fields[field];
+        if (!(desc_.noAnswer & (1u << field))) answer = desc_.fields[field];
     }
     ATOM atom = answer.empty() ? 0 : GlobalAddAtomA(answer.c_str());
     g_log.line(prefix + (atom ? answer : std::string("-")));
@@ -434,15 +434,15 @@ LRESULT SimWindow::onSetOkCode(WPARAM code, LPARAM lParam) {
     char buf[kMaxText + 1] = {};
     const UINT n = GlobalGetAtomNameA(static_cast<ATOM>(lParam & 0xFFFF), buf, sizeof buf);
     if (n == 0) {
-        g_log.line("okcode " + spec_.name + " -");
+        g_log.line("okcode " + desc_.name + " -");
         return 0;
     }
     const std::string okCode(buf, n);
     {
         std::lock_guard<std::mutex> lock(mu_);
-        spec_.fields[kTx] = okCode;
+        desc_.fields[kTx] = okCode;
     }
-    g_log.line("okcode " + spec_.name + " " + okCode);
+    g_log.line("okcode " + desc_.name + " " + okCode);
     InvalidateRect(hwnd_, nullptr, TRUE);
     return 1;
 }
@@ -454,12 +454,12 @@ void SimWindow::onPaint() {
     std::vector<std::string> lines;
     {
         std::lock_guard<std::mutex> lock(mu_);
-        lines.push_back((spec_.frame ? "Frame " : "Session ") + spec_.name);
-        if (!spec_.frame) {
+        lines.push_back((desc_.frame ? "Frame " : "Session ") + desc_.name);
+        if (!desc_.frame) {
             const char* labels[kFieldCount] = {"Client", "Server group", "User", "System", "Transaction"};
             for (int f = 0; f < kFieldCount; ++f) {
-                const bool silent = spec_.noAnswer & (1u << f);
-                lines.push_back(std::string(labels[f]) + ": " + spec_.fields[f] + (silent ? "  (no answer)" : ""));
+                const bool silent = desc_.noAnswer & (1u << f);
+                lines.push_back(std::string(labels[f]) + ": " + desc_.fields[f] + (silent ? "  (no answer)" : ""));
             }
         }
     }
@@ -476,11 +476,11 @@ void SimWindow::onPaint() {
 
 bool SimWindow::applyRuntime(const std::vector<Option>& options, std::string& error) {
     std::lock_guard<std::mutex> lock(mu_);
-    WindowSpec changed = spec_;
+    WindowDesc changed = desc_;
     for (const Option& option : options) {
         if (!applyOption(changed, option, true, error)) return false;
     }
-    spec_ = changed;
+    desc_ = changed;
     if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
     return true;
 }
@@ -488,7 +488,7 @@ bool SimWindow::applyRuntime(const std::vector<Option>& options, std::string& er
 void SimWindow::goBusy(DWORD ms) {
     ResetEvent(wake_);
     busy_ = true;
-    g_log.line("busy " + spec_.name);
+    g_log.line("busy " + desc_.name);
     const DWORD start = GetTickCount();
     for (;;) {
         // Deliberately no message handling here: the thread is busy.
@@ -496,7 +496,7 @@ void SimWindow::goBusy(DWORD ms) {
         if (ms && GetTickCount() - start >= ms) break;
     }
     busy_ = false;
-    g_log.line("awake " + spec_.name);
+    g_log.line("awake " + desc_.name);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -517,22 +517,22 @@ DWORD WINAPI uiThreadMain(LPVOID param) {
 
 // Opens one window of a scenario line: on a new thread when top-level, on its parent's thread
 // when a child.
-std::shared_ptr<SimWindow> openWindow(const WindowSpec& spec, std::string& error) {
-    auto existing = findWindow(spec.name);
+std::shared_ptr<SimWindow> openWindow(const WindowDesc& desc, std::string& error) {
+    auto existing = findWindow(desc.name);
     if (existing && existing->alive()) {
-        error = "'" + spec.name + "' is open already";
+        error = "'" + desc.name + "' is open already";
         return nullptr;
     }
-    auto window = std::make_shared<SimWindow>(spec);
+    auto window = std::make_shared<SimWindow>(desc);
     {
         // Kept for the life of the process, so a late message or task never finds it gone.
         std::lock_guard<std::mutex> lock(g_windowsMu);
         g_allWindows.push_back(window);
     }
-    if (!spec.parent.empty()) {
-        auto parent = findWindow(spec.parent);
+    if (!desc.parent.empty()) {
+        auto parent = findWindow(desc.parent);
         if (!parent || !parent->alive()) {
-            error = "no parent '" + spec.parent + "'";
+            error = "no parent '" + desc.parent + "'";
             return nullptr;
         }
         window->thread = parent->thread;
@@ -559,7 +559,7 @@ std::shared_ptr<SimWindow> openWindow(const WindowSpec& spec, std::string& error
         }
     }
     std::lock_guard<std::mutex> lock(g_windowsMu);
-    g_windows[spec.name] = window;
+    g_windows[desc.name] = window;
     return window;
 }
 
@@ -611,10 +611,10 @@ Reply runCommand(const std::string& text) {
         return Reply{true, "ok " + (verb == "count" ? std::to_string(live) : list), 1};
     }
     if (verb == "open") {
-        WindowSpec spec;
+        WindowDesc desc;
         const bool frame = rest.compare(0, 6, "frame ") == 0;
-        if (!parseWindowLine(frame ? rest : "session " + rest, spec, error)) return failed(error);
-        auto window = openWindow(spec, error);
+        if (!parseWindowLine(frame ? rest : "session " + rest, desc, error)) return failed(error);
+        auto window = openWindow(desc, error);
         if (!window) return failed(error);
         return Reply{true, "ok " + hexHandle(window->hwnd()), 1};
     }
@@ -816,9 +816,9 @@ int run(int argc, char** argv) {
     if (GetFileAttributesA(scenarioPath.c_str()) == INVALID_FILE_ATTRIBUTES)
         return fail("cannot read scenario " + scenarioPath);
     const std::string text = detail::readWholeFile(scenarioPath);
-    std::vector<WindowSpec> specs;
+    std::vector<WindowDesc> descs;
     std::string error;
-    if (!parseScenario(text, specs, error)) return fail(scenarioPath + ": " + error);
+    if (!parseScenario(text, descs, error)) return fail(scenarioPath + ": " + error);
 
     g_msgGetFront = RegisterWindowMessageA("SAP_GET_FRONT");
     g_msgSetOkCode = RegisterWindowMessageA("SAP_SET_OKCODE");
@@ -830,8 +830,8 @@ int run(int argc, char** argv) {
     wc.lpszClassName = kControlClass;
     if (!RegisterClassExA(&wc)) return fail("cannot register the control class");
 
-    for (const WindowSpec& spec : specs) {
-        if (!openWindow(spec, error)) return fail(spec.name + ": " + error);
+    for (const WindowDesc& desc : descs) {
+        if (!openWindow(desc, error)) return fail(desc.name + ": " + error);
     }
     HWND control = CreateWindowExA(0, kControlClass, id.c_str(), WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr,
                                    g_instance, nullptr);
