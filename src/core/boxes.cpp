@@ -10,8 +10,6 @@
 
 namespace quilvo {
 
-BoxFilter g_boxFilters[kBoxCount] = {};
-
 bool LoadBoxFilter(int box, BoxFilter& filter) {
     filter.cascade = FlagOnFromSetting(ReadBoxInt(box, kKeyCascade, 0)) ? 1 : 0;
 
