@@ -20,13 +20,28 @@ UINT SetOkCodeMessage() {
     return id;
 }
 
+// OpenIcon and BringWindowToTop on a window of another thread wait until that thread has
+// handled them, so a session that stopped answering would freeze the program there. They
+// are made only when the session answers a bare message in a short time; the asynchronous
+// show command that always goes with them still restores the window once it wakes.
+constexpr UINT kAnswerProbeMs = 250;
+
+bool Answers(HWND window) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, kAnswerProbeMs, &result) != 0;
+}
+
 class Win32SessionOps final : public SessionWindowOps {
 public:
     void ShowAsync(WindowHandle window, int showCode) override {
         ShowWindowAsync(ToHwnd(window), showCode);
     }
-    void OpenIcon(WindowHandle window) override { ::OpenIcon(ToHwnd(window)); }
-    void BringToTop(WindowHandle window) override { BringWindowToTop(ToHwnd(window)); }
+    void OpenIcon(WindowHandle window) override {
+        if (Answers(ToHwnd(window))) ::OpenIcon(ToHwnd(window));
+    }
+    void BringToTop(WindowHandle window) override {
+        if (Answers(ToHwnd(window))) BringWindowToTop(ToHwnd(window));
+    }
     void SendClose(WindowHandle window) override {
         DWORD_PTR result = 0;
         SendMessageTimeoutA(ToHwnd(window), SetOkCodeMessage(), kOkCodeClose, 0,

@@ -313,7 +313,10 @@ void BoxPanel::OnDragMove(LPARAM lp) {
     in.offsetY = offsetY;
     const DragMove move = ComputeDragMove(in);
     if (!move.moves) return;
-    MoveWindow(session, move.session.x, move.session.y, sr.right - sr.left, sr.bottom - sr.top, TRUE);
+    // The session window belongs to another program: moved without waiting for it, so a
+    // session that stopped answering cannot hold the drag (or the program) up.
+    SetWindowPos(session, nullptr, move.session.x, move.session.y, sr.right - sr.left, sr.bottom - sr.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
     MoveWindow(mini, move.mini.x, move.mini.y, in.miniWidth, in.miniHeight, TRUE);
     UpdateWindow(ownWindow);
 }

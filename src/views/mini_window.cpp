@@ -111,7 +111,7 @@ void MiniWindow::StartDrag(HWND wnd, LPARAM lp) {
     g_dragState.draggedMini = FromHwnd(wnd);
     g_dragState.repaintWindow = FromHwnd(owningPanel->parentWindow);
     g_dragState.draggedSession = FromHwnd(sessionWindow);
-    BringWindowToTop(sessionWindow);
+    OpsOf(view).BringToTop(FromHwnd(sessionWindow));
     BringWindowToTop(wnd);
     SetCapture(parentWindow);
 }

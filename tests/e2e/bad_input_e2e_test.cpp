@@ -163,3 +163,39 @@ TEST_F(BadInput, SessionThatStopsAnsweringDoesNotFreezeTheProgram) {
 
 }  // namespace
 }  // namespace e2e
+
+namespace e2e {
+namespace {
+
+// Clicking and dragging the mini window of a session that stopped answering: the program
+// goes on answering its own windows, and the session follows once it wakes.
+TEST_F(BadInput, ClicksAndDragsOnAHungSessionDoNotFreezeTheProgram) {
+    Start("session H system=PRD client=100 user=U1 x=100 y=100 w=640 h=480\n", "[Box0]\nSelection=PRD$$$\n");
+    HWND panel = PanelsOf(quilvo.MainWindow())[0];
+    ASSERT_TRUE(WaitUntil([&] { return Children(panel, "XIconWin").size() == 1; }, 3 * kPass));
+    HWND mini = Children(panel, "XIconWin")[0];
+    ASSERT_TRUE(sim.send("hang H"));
+
+    auto answers = [&] {
+        DWORD_PTR r = 0;
+        return SendMessageTimeoutA(quilvo.MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 1500, &r) != 0;
+    };
+    PostMessageA(mini, WM_LBUTTONDOWN, MK_LBUTTON, Point(2, 2));
+    PostMessageA(mini, WM_LBUTTONUP, 0, Point(2, 2));
+    EXPECT_TRUE(answers());
+    PostMessageA(mini, WM_RBUTTONDOWN, MK_RBUTTON, Point(2, 2));
+    PostMessageA(panel, WM_MOUSEMOVE, MK_RBUTTON, Point(20, 20));
+    EXPECT_TRUE(answers());
+    PostMessageA(panel, WM_RBUTTONUP, 0, Point(20, 20));
+    PostMessageA(panel, WM_LBUTTONDOWN, MK_LBUTTON, Point(5, 5));
+    EXPECT_TRUE(answers());
+
+    ASSERT_TRUE(sim.send("wake H"));
+    RECT desk = ClientRect(GetDesktopWindow()), pr = ScreenRect(panel);
+    int hs = desk.right / (pr.right - pr.left);
+    EXPECT_TRUE(WaitUntil([&] { return ScreenRect(sim.hwnd("H")).left == hs * 18; }, 5000))
+        << ScreenRect(sim.hwnd("H")).left;
+}
+
+}  // namespace
+}  // namespace e2e

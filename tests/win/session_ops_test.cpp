@@ -53,3 +53,24 @@ TEST(SessionOps, RaiseSessionRestoresAnIconicWindowAndShowCodesReachTheSession) 
 
 }  // namespace
 }  // namespace quilvo
+
+namespace quilvo {
+namespace {
+
+TEST(SessionOps, RaisingAHungSessionDoesNotHoldTheProgram) {
+    sessionsim::Simulator sim;
+    ASSERT_TRUE(sim.start("session A system=PRD client=100 user=U1 min\nsession B system=PRD client=100 user=U2\n"))
+        << sim.lastError();
+    SessionWindowOps& ops = PlatformSessionOps();
+    ASSERT_TRUE(sim.send("hang A"));
+    ASSERT_TRUE(sim.send("hang B"));
+    DWORD begin = GetTickCount();
+    RaiseSession(FromHwnd(sim.hwnd("A")), false, ops);
+    RaiseSession(FromHwnd(sim.hwnd("B")), true, ops);
+    EXPECT_LT(GetTickCount() - begin, 2000u);
+    ASSERT_TRUE(sim.send("wake A"));
+    ASSERT_TRUE(sim.send("wake B"));
+}
+
+}  // namespace
+}  // namespace quilvo
