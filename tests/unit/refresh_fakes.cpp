@@ -94,6 +94,7 @@ void FakeView::UpdatePanels(BoxList* const* lists) {
     record_.calls.push_back("UpdatePanels");
     for (std::size_t i = 0; i < record_.held.size(); ++i) record_.held[i] = lists[i];
     ReadHeldLists(record_);
+    if (record_.onUpdate) record_.onUpdate();
 }
 
 void ReadHeldLists(const ViewRecord& record) {

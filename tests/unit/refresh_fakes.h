@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -75,6 +76,7 @@ struct ViewRecord {
     std::vector<const BoxList*> held;
     bool visible = true;
     bool destroyed = false;
+    std::function<void()> onUpdate;  // runs inside UpdatePanels, as a window procedure might
 };
 
 // What a panel does on a repaint: walks every list its view holds. A list destroyed under the

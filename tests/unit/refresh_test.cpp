@@ -17,8 +17,10 @@
 namespace {
 std::atomic<bool> g_countAllocations{false};
 std::atomic<long> g_allocations{0};
+std::atomic<bool> g_failAllocations{false};  // every operator new throws, as without memory
 
 void* CountedAllocate(std::size_t size) {
+    if (g_failAllocations.load()) throw std::bad_alloc();
     if (g_countAllocations.load()) ++g_allocations;
     void* p = std::malloc(size == 0 ? 1 : size);
     if (p == nullptr) throw std::bad_alloc();
@@ -440,6 +442,48 @@ TEST_F(RefreshTest, DestroyingTheViewsDetachesTheMainWindowAndKeepsTheLists) {
     EXPECT_EQ(views.attachments.back(), (std::pair<WindowHandle, OverviewView*>(kMain, nullptr)));
     EXPECT_NE(cycle->List(0), nullptr);
     EXPECT_EQ(cycle->ToolWindowView(), nullptr);
+}
+
+TEST_F(RefreshTest, ARefreshStartedInsideAnotherIsSkipped) {
+    TwoSystems();
+    Make();
+    Pass();
+    int nested = 0;
+    views.tool.onUpdate = [&] {
+        ++nested;
+        cycle->DiscoverAndRefresh();
+        cycle->Refresh();
+    };
+    const int enumerations = desktop.enumerations;
+    const std::size_t updates = ToolUpdates();
+    cycle->ForceRebuild();
+    Pass();
+    EXPECT_EQ(nested, 1);
+    EXPECT_EQ(ToolUpdates(), updates + 1);
+    EXPECT_EQ(desktop.enumerations, enumerations + 1) << "the nested pass must not run discovery";
+    views.tool.onUpdate = nullptr;
+}
+
+TEST_F(RefreshTest, WithoutMemoryTheViewsKeepTheirListsAndTheNextPassRebuilds) {
+    TwoSystems();
+    Make();
+    Pass();
+    const std::size_t updates = ToolUpdates();
+    cycle->ForceRebuild();
+    now += 2000;
+    table.count = 0;
+    g_failAllocations = true;
+    cycle->Refresh();
+    g_failAllocations = false;
+    EXPECT_EQ(ToolUpdates(), updates);
+    fake::ReadHeldLists(views.tool);  // every list the views hold is still alive
+    fake::ReadHeldLists(views.single);
+
+    cycle->ForceRebuild();
+    Pass();
+    EXPECT_EQ(ToolUpdates(), updates + 1);
+    ASSERT_NE(cycle->List(0), nullptr);
+    EXPECT_EQ(cycle->List(0)->count, 1);
 }
 
 }  // namespace
