@@ -29,12 +29,17 @@ target_sources(quilvo_core PRIVATE
 target_link_libraries(quilvo_win PUBLIC quilvo_core user32 gdi32 kernel32 shell32)
 target_compile_options(quilvo_win PRIVATE ${QUILVO_WARNINGS})
 
+# Start-up, tray host, main window and message loop: a library of its own so the window
+# procedures can be tested beside the others.
+add_library(quilvo_app STATIC src/app/app.cpp)
+target_link_libraries(quilvo_app PUBLIC quilvo_win)
+target_compile_options(quilvo_app PRIVATE ${QUILVO_WARNINGS})
+
 add_executable(Quilvo WIN32
     src/resources/Quilvo.rc
     src/app/main.cpp
-    src/app/app.cpp
 )
-target_link_libraries(Quilvo PRIVATE quilvo_win)
+target_link_libraries(Quilvo PRIVATE quilvo_app)
 target_compile_options(Quilvo PRIVATE ${QUILVO_WARNINGS})
 target_include_directories(Quilvo PRIVATE $<$<COMPILE_LANGUAGE:RC>:${CMAKE_SOURCE_DIR}/src/resources>)
 
@@ -50,7 +55,7 @@ add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE
 file(GLOB WIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
 if(WIN_TEST_SOURCES)
     add_executable(win_tests ${WIN_TEST_SOURCES})
-    target_link_libraries(win_tests PRIVATE quilvo_win gtest gtest_main)
+    target_link_libraries(win_tests PRIVATE quilvo_app gtest gtest_main)
     target_include_directories(win_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/win ${CMAKE_SOURCE_DIR}/tools/sessionsim)
     target_compile_options(win_tests PRIVATE ${QUILVO_WARNINGS})
     # The program's resources (menus, mini window pictures), so window tests draw what Quilvo draws.

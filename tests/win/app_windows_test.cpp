@@ -1,0 +1,87 @@
+// The application's own window procedures and its opacity, on real windows.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "app/app.h"
+#include "core/text.h"
+#include "platform/scoped_win.h"
+
+namespace quilvo {
+namespace {
+
+void Pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+}
+
+// The program registers a session window class of its own; a window of it in this process
+// shows the System, Client and User that the table holds for it, looked up among the first
+// five records only.
+TEST(AppWindows, OwnSessionWindowShowsItsRecordFromTheFirstFive) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = &SessionWindowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "SAP_FRONTEND_SESSION";
+    RegisterClassA(&wc);
+    HWND fifth = CreateWindowExA(0, "SAP_FRONTEND_SESSION", "fifth", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                                nullptr, nullptr, wc.hInstance, nullptr);
+    HWND sixth = CreateWindowExA(0, "SAP_FRONTEND_SESSION", "sixth", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                               nullptr, nullptr, wc.hInstance, nullptr);
+    HWND fifthText = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 150, 20, fifth, nullptr,
+                                    wc.hInstance, nullptr);
+    HWND sixthText = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 150, 20, sixth, nullptr,
+                                   wc.hInstance, nullptr);
+    ASSERT_NE(fifthText, nullptr);
+
+    SessionTable& t = TheApp().sessions;
+    t.Clear();
+    SessionRecord& r4 = t.records[4];
+    r4.window = FromHwnd(fifth);
+    CopyCut(r4.system, "PRD");
+    CopyCut(r4.client, "100");
+    CopyCut(r4.user, "ALICE");
+    SessionRecord& r5 = t.records[5];
+    r5 = r4;
+    r5.window = FromHwnd(sixth);
+    t.count = 6;
+
+    for (HWND w : {fifth, sixth}) {
+        InvalidateRect(w, nullptr, TRUE);
+        UpdateWindow(w);
+    }
+    Pump();
+    char text[64] = {};
+    GetWindowTextA(fifthText, text, sizeof text);
+    EXPECT_STREQ(text, "PRD 100 ALICE");
+    GetWindowTextA(sixthText, text, sizeof text);
+    EXPECT_STREQ(text, "");
+
+    // A left press is swallowed: it never reaches the default handling.
+    EXPECT_EQ(SendMessageA(fifth, WM_LBUTTONDOWN, MK_LBUTTON, 0), 0);
+    t.Clear();
+    DestroyWindow(fifth);
+    DestroyWindow(sixth);
+}
+
+TEST(AppWindows, OpacityMakesTheWindowLayeredWithTheLowEightBits) {
+    HWND w = CreateWindowExA(0, "STATIC", "layered", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                             nullptr, GetModuleHandleA(nullptr), nullptr);
+    const struct {
+        int opacity;
+        BYTE alpha;
+    } cases[] = {{255, 255}, {72, 72}, {300, 44}, {256, 0}};
+    for (const auto& c : cases) {
+        ApplyOpacity(w, c.opacity);
+        EXPECT_TRUE(GetWindowLongPtrA(w, GWL_EXSTYLE) & WS_EX_LAYERED);
+        BYTE alpha = 1;
+        DWORD flags = 0;
+        ASSERT_TRUE(GetLayeredWindowAttributes(w, nullptr, &alpha, &flags));
+        EXPECT_EQ(alpha, c.alpha) << c.opacity;
+        EXPECT_TRUE(flags & LWA_ALPHA);
+    }
+    DestroyWindow(w);
+}
+
+}  // namespace
+}  // namespace quilvo
