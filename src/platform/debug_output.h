@@ -6,4 +6,7 @@ namespace quilvo {
 
 void DebugOut(const char* line);
 
+// A formatted line (printf rules, at most 159 characters) through DebugOut.
+void DebugLine(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
 }  // namespace quilvo

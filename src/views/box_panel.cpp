@@ -24,15 +24,6 @@ namespace {
 
 BoxPropertiesOpener g_boxPropertiesOpener = nullptr;
 
-__attribute__((format(printf, 1, 2))) void DebugLine(const char* format, ...) {
-    char line[160];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(line, sizeof line, format, args);
-    va_end(args);
-    DebugOut(line);
-}
-
 std::uintptr_t Identity(const void* object) { return reinterpret_cast<std::uintptr_t>(object); }
 
 BoxPanel* PanelOf(HWND wnd) { return reinterpret_cast<BoxPanel*>(GetWindowLongPtrA(wnd, GWLP_USERDATA)); }

@@ -27,15 +27,6 @@ constexpr const char* kKeyHeight = "Height";
 constexpr const char* kStandAloneCaption = "Quilvo";
 constexpr int kPanelCascadeStep = 5;
 
-__attribute__((format(printf, 1, 2))) void DebugLine(const char* format, ...) {
-    char line[160];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(line, sizeof line, format, args);
-    va_end(args);
-    DebugOut(line);
-}
-
 std::uintptr_t Identity(const void* object) { return reinterpret_cast<std::uintptr_t>(object); }
 
 int ReadInt(const char* section, const char* key, int defaultValue) {

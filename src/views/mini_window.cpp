@@ -79,22 +79,29 @@ void MiniWindow::Paint(HWND wnd) {
     StretchBlt(windowDc.get(), 0, 0, client.right, client.bottom, memory.get(), 0, 0, source, source, SRCCOPY);
 }
 
-LRESULT MiniWindow::OnMouseMove(HWND wnd) {
+// One tip request when the mouse comes onto a mini window or its button; false when the tip
+// of this view already belongs to this very window.
+bool MiniWindow::RequestHoverTip(HWND wnd, bool button) {
     BoxedView* view = View();
-    if (!view) return 0;
     if (view->tipShown) {
-        if (g_lastHoveredWindow == wnd) return 1;
+        if (g_lastHoveredWindow == wnd) return false;
         TheHoverTip().DestroyTip();
     }
     PixelPoint position;
     PixelPoint origin;
-    if (!PlacementInPanel(wnd, owningPanel->ownWindow, &position, &origin)) return 0;
-    const PixelPoint tip = MiniWindowTipPosition(origin, position, width);
+    if (!PlacementInPanel(wnd, owningPanel->ownWindow, &position, &origin)) return true;
+    const PixelPoint tip = button ? SessionButtonTipPosition(origin, position)
+                                  : MiniWindowTipPosition(origin, position, width);
     TheHoverTip().SetTarget(owningPanel->parentWindow);
     TheHoverTip().RequestTip(tip.x, tip.y, title);
     g_lastHoveredWindow = wnd;
     view->tipShown = 1;
-    return 0;
+    return true;
+}
+
+LRESULT MiniWindow::OnMouseMove(HWND wnd) {
+    if (!View()) return 0;
+    return RequestHoverTip(wnd, false) ? 0 : 1;
 }
 
 void MiniWindow::StartDrag(HWND wnd, LPARAM lp) {
@@ -160,21 +167,8 @@ LRESULT CALLBACK MiniWindow::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp
 }
 
 LRESULT MiniWindow::OnButtonMouseMove(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-    BoxedView* view = View();
-    if (!view) return 0;
-    if (view->tipShown) {
-        if (g_lastHoveredWindow == wnd) return 1;
-        TheHoverTip().DestroyTip();
-    }
-    PixelPoint position;
-    PixelPoint origin;
-    if (PlacementInPanel(wnd, owningPanel->ownWindow, &position, &origin)) {
-        const PixelPoint tip = SessionButtonTipPosition(origin, position);
-        TheHoverTip().SetTarget(owningPanel->parentWindow);
-        TheHoverTip().RequestTip(tip.x, tip.y, title);
-        g_lastHoveredWindow = wnd;
-        view->tipShown = 1;
-    }
+    if (!View()) return 0;
+    if (!RequestHoverTip(wnd, true)) return 1;
     return CallWindowProcA(previousButtonProc, wnd, msg, wp, lp);
 }
 

@@ -40,6 +40,7 @@ public:
 
 private:
     void Paint(HWND wnd);
+    bool RequestHoverTip(HWND wnd, bool button);
     LRESULT OnMouseMove(HWND wnd);
     void StartDrag(HWND wnd, LPARAM lp);
     LRESULT OnButtonMouseMove(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
