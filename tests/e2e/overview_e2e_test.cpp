@@ -348,3 +348,33 @@ TEST_F(Overview, OpacityFromTheSettingsMakesTheMainWindowLayered) {
 
 }  // namespace
 }  // namespace e2e
+
+namespace e2e {
+namespace {
+
+TEST_F(Overview, RightPressOnTheTrayIconRefreshesAtOnceAndALeftClickShowsNoMenuYet) {
+    StartAll(ThreeSessions(), "[Box0]\nSelection=PRD$$$\n");
+    HWND panel = PanelsOf(Main())[0];
+    ASSERT_TRUE(WaitUntil([&] { return MiniCount(panel) == 1; }, kSettle));
+    HWND trayHost = nullptr;
+    for (HWND w : quilvo.TopWindows("#32770"))
+        if (TextOf(w) == "zrt::quorval /3 Tarvo Lite") trayHost = w;
+    ASSERT_NE(trayHost, nullptr);
+    EXPECT_FALSE(IsWindowVisible(trayHost));
+
+    ASSERT_TRUE(sim.send("open P system=PRD client=101 user=PAT x=10 y=10 w=300 h=200"));
+    DWORD begin = GetTickCount();
+    DWORD_PTR r = 0;
+    SendMessageTimeoutA(trayHost, 1124, 103, WM_RBUTTONDOWN, SMTO_NORMAL, 5000, &r);
+    // The refresh ran inside that message: the new session is there when it returns.
+    EXPECT_EQ(MiniCount(panel), 2);
+    EXPECT_LT(GetTickCount() - begin, 1500u);
+
+    SendMessageTimeoutA(trayHost, 1124, 103, WM_LBUTTONUP, SMTO_NORMAL, 5000, &r);
+    Sleep(300);
+    EXPECT_TRUE(quilvo.TopWindows("#32768").empty() ||
+                !IsWindowVisible(quilvo.TopWindows("#32768")[0]));
+}
+
+}  // namespace
+}  // namespace e2e
