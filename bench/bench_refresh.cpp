@@ -11,6 +11,7 @@
 
 #include "core/refresh.h"
 #include "core/text.h"
+#include "no_views.h"
 
 namespace {
 
@@ -34,25 +35,6 @@ public:
     bool WindowExists(WindowHandle window) override { return window != kNoWindow; }
     GlobalAtom AddGlobalAtom(const char*) override { return 0; }
     void SendOkCode(WindowHandle, GlobalAtom) override {}
-};
-
-class NoView : public OverviewView {
-public:
-    void LoadGeometry() override {}
-    void CreatePanels() override {}
-    void UpdatePanels(BoxList* const*) override {}
-    bool IsVisible() const override { return true; }
-};
-
-class NoViews : public ViewFactory {
-public:
-    std::unique_ptr<OverviewView> CreateToolWindowView(WindowHandle, BoxList* const*, int) override {
-        return std::make_unique<NoView>();
-    }
-    std::unique_ptr<OverviewView> CreateSingleView(BoxList* const*, int, int, int) override {
-        return std::make_unique<NoView>();
-    }
-    void AttachToMainWindow(WindowHandle, OverviewView*) override {}
 };
 
 void FillTable(SessionTable& table) {

@@ -78,7 +78,7 @@ void InitTrayHost(HWND dlg) {
     Shell_NotifyIconA(NIM_ADD, &nid);
     SendMessageA(dlg, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     app.messages = SapMessages::Register();
-    app.dockedFlag = static_cast<int>(ProfileReadInt("BoxedViewToolbar", "Visible", 1, kSettingsFile));
+    app.dockedFlag = static_cast<int>(ProfileReadInt(kDockedSection, kKeyVisible, 1, kSettingsFile));
     app.running = true;
 }
 

@@ -19,6 +19,14 @@ constexpr const char* kKeyWindowY = "WindowY";
 constexpr const char* kKeySelection = "Selection";
 constexpr const char* kKeyCascade = "Cascade";
 
+// Keys of the view sections ("WindowX" and "WindowY" as in the application section).
+constexpr const char* kKeyZoomFactor = "ZoomFactor";
+constexpr const char* kKeyVisible = "Visible";
+constexpr const char* kKeyWidth = "Width";
+constexpr const char* kKeyHeight = "Height";
+// The docked view's section, whose "Visible" doubles as the docked flag.
+constexpr const char* kDockedSection = "BoxedViewToolbar";
+
 constexpr int kSelectionBufferSize = 255;  // at most 254 characters are read
 constexpr int kIdleActionSize = 32;        // at most 31 characters are read
 constexpr const char* kDefaultIdleAction = "none";

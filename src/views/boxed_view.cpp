@@ -17,13 +17,6 @@ namespace quilvo {
 
 namespace {
 
-constexpr const char* kKeyZoomFactor = "ZoomFactor";
-constexpr const char* kKeyVisible = "Visible";
-constexpr const char* kKeyViewX = "WindowX";
-constexpr const char* kKeyViewY = "WindowY";
-constexpr const char* kKeyWidth = "Width";
-constexpr const char* kKeyHeight = "Height";
-
 constexpr const char* kStandAloneCaption = "Quilvo";
 constexpr int kPanelCascadeStep = 5;
 
@@ -86,8 +79,8 @@ void BoxedView::LoadGeometry() {
     const char* section = sectionName;
     zoomFactor = static_cast<std::int16_t>(ReadInt(section, kKeyZoomFactor, 2));
     visible = ReadInt(section, kKeyVisible, 1) != 0 ? 1 : 0;
-    const int wx = ReadInt(section, kKeyViewX, 0);
-    const int wy = ReadInt(section, kKeyViewY, 0);
+    const int wx = ReadInt(section, kKeyWindowX, 0);
+    const int wy = ReadInt(section, kKeyWindowY, 0);
     const int w = SizeFromSetting(ReadInt(section, kKeyWidth, defaultWidth), defaultWidth);
     const int h = SizeFromSetting(ReadInt(section, kKeyHeight, defaultHeight), defaultHeight);
     SetWindowPos(ownWindow, HWND_TOPMOST, PositionFromSetting(wx), PositionFromSetting(wy), w, h, SWP_SHOWWINDOW);
@@ -154,8 +147,8 @@ void BoxedView::SaveGeometry() {
     WriteProfileInt(section, kKeyZoomFactor, zoomFactor);
     // A minimised window's rectangle is its icon's: keep the stored place and size.
     if (!haveRect || IsIconic(ownWindow)) return;
-    WriteProfileInt(section, kKeyViewX, r.left);
-    WriteProfileInt(section, kKeyViewY, r.top);
+    WriteProfileInt(section, kKeyWindowX, r.left);
+    WriteProfileInt(section, kKeyWindowY, r.top);
     WriteProfileInt(section, kKeyWidth, r.right - r.left);
     WriteProfileInt(section, kKeyHeight, r.bottom - r.top);
 }

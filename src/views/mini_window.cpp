@@ -7,6 +7,7 @@
 #include "platform/debug_output.h"
 #include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
+#include "settings/settings.h"
 #include "views/box_panel.h"
 #include "views/boxed_view.h"
 #include "views/geometry.h"
@@ -114,7 +115,7 @@ void MiniWindow::StartDrag(HWND wnd, LPARAM lp) {
     g_dragState.grabX = LOWORD(lp);
     g_dragState.grabY = HIWORD(lp);
     // The docked toolbar raises and captures like any view but must not move windows.
-    if (!view || std::strcmp(view->sectionName, "BoxedViewToolbar") != 0) g_dragState.dragFlag = 1;
+    if (!view || std::strcmp(view->sectionName, kDockedSection) != 0) g_dragState.dragFlag = 1;
     g_dragState.draggedMini = FromHwnd(wnd);
     g_dragState.repaintWindow = FromHwnd(owningPanel->parentWindow);
     g_dragState.draggedSession = FromHwnd(sessionWindow);

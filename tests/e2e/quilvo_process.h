@@ -12,6 +12,8 @@
 #include <thread>
 #include <vector>
 
+#include "sim_client.h"
+
 namespace e2e {
 
 inline std::string ExeDirectory() {
@@ -52,23 +54,8 @@ public:
     TempDir& operator=(const TempDir&) = delete;
     const std::string& Path() const { return path_; }
     std::string Ini() const { return path_ + "\\Quilvo.ini"; }
-    void WriteIni(const std::string& text) const {
-        HANDLE f = CreateFileA(Ini().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-        CloseHandle(f);
-    }
-    std::string ReadIni() const {
-        HANDLE f = CreateFileA(Ini().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                               OPEN_EXISTING, 0, nullptr);
-        if (f == INVALID_HANDLE_VALUE) return std::string();
-        std::string text;
-        char buf[4096];
-        DWORD n = 0;
-        while (ReadFile(f, buf, sizeof buf, &n, nullptr) && n > 0) text.append(buf, n);
-        CloseHandle(f);
-        return text;
-    }
+    void WriteIni(const std::string& text) const { sessionsim::detail::writeWholeFile(Ini(), text); }
+    std::string ReadIni() const { return sessionsim::detail::readWholeFile(Ini()); }
     bool IniExists() const { return GetFileAttributesA(Ini().c_str()) != INVALID_FILE_ATTRIBUTES; }
     std::string IniValue(const char* section, const char* key) const {
         char buf[512] = {};

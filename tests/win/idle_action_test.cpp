@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/refresh.h"
+#include "no_views.h"
 #include "core/text.h"
 #include "platform/win32_discovery.h"
 #include "platform/win32_refresh_platform.h"
@@ -18,33 +19,7 @@
 namespace quilvo {
 namespace {
 
-class NoView : public OverviewView {
-public:
-    void LoadGeometry() override {}
-    void CreatePanels() override {}
-    void UpdatePanels(BoxList* const*) override {}
-    bool IsVisible() const override { return true; }
-};
-
-class NoViews : public ViewFactory {
-public:
-    std::unique_ptr<OverviewView> CreateToolWindowView(WindowHandle, BoxList* const*, int) override {
-        return std::make_unique<NoView>();
-    }
-    std::unique_ptr<OverviewView> CreateSingleView(BoxList* const*, int, int, int) override {
-        return std::make_unique<NoView>();
-    }
-    void AttachToMainWindow(WindowHandle, OverviewView*) override {}
-};
-
-void WriteIni(const std::string& text) {
-    HANDLE file = CreateFileA(".\\Quilvo.ini", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(file);
-}
+void WriteIni(const std::string& text) { ASSERT_TRUE(sessionsim::detail::writeWholeFile(".\\Quilvo.ini", text)); }
 
 class IdleActionTest : public ::testing::Test {
 protected:

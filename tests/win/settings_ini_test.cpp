@@ -12,27 +12,15 @@
 #include "core/text.h"
 #include "settings/settings.h"
 
+#include "sim_client.h"
+
 namespace quilvo {
 namespace {
 
-std::string ReadFileText(const char* path) {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return {};
-    std::string text;
-    char buf[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buf, sizeof buf, &got, nullptr) && got > 0) text.append(buf, got);
-    CloseHandle(file);
-    return text;
-}
+std::string ReadFileText(const char* path) { return sessionsim::detail::readWholeFile(path); }
 
 void WriteFileText(const char* path, const std::string& text) {
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(file);
+    ASSERT_TRUE(sessionsim::detail::writeWholeFile(path, text)) << path;
 }
 
 std::vector<std::string> Lines(const std::string& text) {
