@@ -56,7 +56,7 @@ file(GLOB WIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp
 if(WIN_TEST_SOURCES)
     add_executable(win_tests ${WIN_TEST_SOURCES})
     target_link_libraries(win_tests PRIVATE quilvo_app gtest gtest_main)
-    target_include_directories(win_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/win ${CMAKE_SOURCE_DIR}/tools/sessionsim)
+    target_include_directories(win_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/win ${CMAKE_SOURCE_DIR}/tests/common ${CMAKE_SOURCE_DIR}/tools/sessionsim)
     target_compile_options(win_tests PRIVATE ${QUILVO_WARNINGS})
     # The program's resources (menus, mini window pictures), so window tests draw what Quilvo draws.
     target_sources(win_tests PRIVATE ${CMAKE_SOURCE_DIR}/src/resources/Quilvo.rc)

@@ -8,6 +8,7 @@
 #include "core/refresh.h"
 #include "fake_profile.h"
 #include "platform/profile.h"
+#include "junk_numbers.h"
 #include "settings/settings.h"
 
 namespace quilvo {
@@ -191,16 +192,7 @@ TEST_F(SettingsTest, AFailedWriteIsQuietAndLosesNothing) {
 // The integer reads follow the platform's parsing (measured on Wine); the same table runs
 // against the real platform in the Windows-side tests.
 TEST_F(SettingsTest, JunkNumbersReadAsThePlatformParsesThem) {
-    struct Case {
-        const char* stored;
-        int expected;
-    } const cases[] = {
-        {"12abc", 12}, {" 7", 7},     {"", 0},           {"-", 0},
-        {"abc", 0},    {"-12", -12},  {"+5", 5},         {"99999999999", 1215752191},
-        {"0x10", 16},  {"010", 10},   {"\"42\"", 42},    {"-2147483649", 2147483647},
-        {"4294967295", -1},
-    };
-    for (const Case& c : cases) {
+    for (const test::JunkNumber& c : test::kJunkNumbers) {
         fake::Profile().Reset();
         Hand(kAppSection, kKeyIdleTimer, c.stored);
         EXPECT_EQ(ReadAppInt(kKeyIdleTimer), c.expected) << "stored \"" << c.stored << "\"";

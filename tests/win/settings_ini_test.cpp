@@ -10,6 +10,7 @@
 
 #include "core/boxes.h"
 #include "core/text.h"
+#include "junk_numbers.h"
 #include "settings/settings.h"
 
 #include "sim_client.h"
@@ -23,19 +24,7 @@ void WriteFileText(const char* path, const std::string& text) {
     ASSERT_TRUE(sessionsim::detail::writeWholeFile(path, text)) << path;
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find('\n', pos);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(pos, end - pos);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-        pos = end + 1;
-    }
-    return lines;
-}
+std::vector<std::string> Lines(const std::string& text) { return sessionsim::splitLines(text); }
 
 bool FileExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 
@@ -166,16 +155,7 @@ TEST_F(SettingsIniTest, AReadOnlyFileKeepsEverythingElseWhateverTheWriteGives) {
 
 // The same table as the in-memory profile's test: the fake parses as the platform does.
 TEST_F(SettingsIniTest, JunkNumbersReadAsThePlatformParsesThem) {
-    struct Case {
-        const char* stored;
-        int expected;
-    } const cases[] = {
-        {"12abc", 12}, {" 7", 7},     {"", 0},           {"-", 0},
-        {"abc", 0},    {"-12", -12},  {"+5", 5},         {"99999999999", 1215752191},
-        {"0x10", 16},  {"010", 10},   {"\"42\"", 42},    {"-2147483649", 2147483647},
-        {"4294967295", -1},
-    };
-    for (const Case& c : cases) {
+    for (const test::JunkNumber& c : test::kJunkNumbers) {
         WriteFileText(kIni, std::string("[Quilvo]\r\nIDLE_TIMER=") + c.stored + "\r\n");
         EXPECT_EQ(ReadAppInt(kKeyIdleTimer), c.expected) << "stored \"" << c.stored << "\"";
         DeleteFileA(kIni);
