@@ -14,6 +14,7 @@ add_library(quilvo_win STATIC
     src/views/window_object.cpp
     src/views/hover_tip.cpp
     src/views/boxed_view.cpp
+    src/views/docked_view.cpp
     src/views/box_panel.cpp
     src/views/mini_window.cpp
     src/platform/win32_discovery.cpp

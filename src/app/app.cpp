@@ -15,6 +15,7 @@
 #include "settings/settings.h"
 #include "views/box_panel.h"
 #include "views/boxed_view.h"
+#include "views/docked_view.h"
 #include "views/hover_tip.h"
 #include "views/mini_window.h"
 
@@ -78,7 +79,7 @@ void InitTrayHost(HWND dlg) {
     Shell_NotifyIconA(NIM_ADD, &nid);
     SendMessageA(dlg, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     app.messages = SapMessages::Register();
-    app.dockedFlag = static_cast<int>(ProfileReadInt(kDockedSection, kKeyVisible, 1, kSettingsFile));
+    g_dockedFlag = static_cast<int>(ProfileReadInt(kDockedSection, kKeyVisible, 1, kSettingsFile));
     app.running = true;
 }
 
@@ -109,6 +110,18 @@ void PaintSessionWindow(HWND wnd) {
         SetWindowTextA(GetDlgItem(wnd, 0), text);
         break;
     }
+}
+
+// Keyboard messages for a modeless dialog of the program (the About box, a box's properties)
+// must go through IsDialogMessage: without it Tab, Enter and Escape do nothing there, since
+// only a modal dialog's own loop does this by itself. Every dialog qualifies, registered or
+// not, so a dialog added later needs nothing here.
+bool DialogTakesMessage(MSG& msg) {
+    if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST || msg.hwnd == nullptr) return false;
+    HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+    char cls[16] = {};
+    if (root == nullptr || GetClassNameA(root, cls, sizeof cls) == 0 || std::strcmp(cls, "#32770") != 0) return false;
+    return IsDialogMessageA(root, &msg) != FALSE;
 }
 
 }  // namespace
@@ -238,6 +251,7 @@ int RunApp(HINSTANCE instance, const char* commandLine) {
     while (app.running) {
         // An error result (-1) is handled like an ordinary message.
         if (GetMessageA(&msg, nullptr, 0, 0) == 0) break;
+        if (DialogTakesMessage(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }

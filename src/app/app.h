@@ -19,7 +19,6 @@ struct App {
     HWND mainWindow = nullptr;
     HWND trayHost = nullptr;
     bool running = false;
-    int dockedFlag = 0;
     SapMessages messages;
     IdleSettings idle;
     SessionTable sessions = {};

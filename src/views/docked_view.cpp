@@ -1,0 +1,18 @@
+#include "views/docked_view.h"
+
+#include "views/boxed_view.h"
+
+namespace quilvo {
+
+BoxedView* g_dockedView = nullptr;
+int g_dockedFlag = 0;
+
+void TearDownDockedView() {
+    // Cleared before the teardown runs: the teardown may reach the window procedure again
+    // (WM_CLOSE, then WM_DESTROY), which must find no view the second time.
+    BoxedView* view = g_dockedView;
+    g_dockedView = nullptr;
+    delete view;
+}
+
+}  // namespace quilvo

@@ -1,0 +1,21 @@
+// The docked toolbar view's module-level state: the one reference to the docked view and the
+// docked flag. Nothing in the running program creates a docked view; the reference is read
+// and cleared by the exit sequence and by the docked window itself.
+#pragma once
+
+namespace quilvo {
+
+class BoxedView;
+
+// The docked toolbar view, when one exists.
+extern BoxedView* g_dockedView;
+
+// "Visible" of "BoxedViewToolbar" as the tray host read it at start-up; the tray menu's
+// "&Docked" inverts it and the docked toolbar's "&Close" clears it.
+extern int g_dockedFlag;
+
+// Runs the docked view's teardown (it writes its section) and deletes it; in any case clears
+// the reference, so a second call finds nothing.
+void TearDownDockedView();
+
+}  // namespace quilvo
