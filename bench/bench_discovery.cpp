@@ -23,8 +23,9 @@ namespace {
 class WithoutQueries : public quilvo::Win32DiscoveryWindows {
 public:
     using Win32DiscoveryWindows::Win32DiscoveryWindows;
-    quilvo::FrontReply QueryFront(quilvo::WindowHandle, int, char*, std::size_t) override {
-        return quilvo::FrontReply::Completed;
+    bool SendFront(quilvo::WindowHandle, int, quilvo::FrontToken token) override {
+        Queries().Cancel(token);
+        return true;
     }
 };
 

@@ -25,7 +25,11 @@ public:
     int Caption(WindowHandle, char*, int) override { return 0; }
     bool NormalPlacement(WindowHandle, NormalRect*) override { return false; }
     bool IsZoomed(WindowHandle) override { return false; }
-    FrontReply QueryFront(WindowHandle, int, char*, std::size_t) override { return FrontReply::Completed; }
+    bool Exists(WindowHandle) override { return false; }
+    FrontQueryPool& Queries() override { return pool; }
+    bool SendFront(WindowHandle, int, FrontToken) override { return false; }
+    void AwaitReplies(std::uint32_t) override {}
+    FrontQueryPool pool;
 };
 
 // A clock that never lets a rebuild become overdue while the no-change passes are measured.

@@ -33,24 +33,24 @@ void RefreshKnownSession(PassContext& pass, WindowHandle window) {
     }
 }
 
-void QuerySession(PassContext& pass, SessionRecord& r) {
-    struct Query {
-        int code;
-        char* dest;
-        std::size_t capacity;
-    };
-    const Query queries[] = {
-        {kFrontClient, r.client, sizeof r.client},
-        {kFrontServerGroup, r.serverGroup, sizeof r.serverGroup},
-        {kFrontUser, r.user, sizeof r.user},
-        {kFrontSystem, r.system, sizeof r.system},
-        {kFrontTransaction, r.transaction, sizeof r.transaction},
-        {kFrontDone, nullptr, 0},
-    };
-    for (const Query& q : queries) {
-        // A session that does not reply in time is asked nothing more in this pass, so one
-        // hung session cannot hold the whole program.
-        if (pass.windows->QueryFront(r.window, q.code, q.dest, q.capacity) == FrontReply::TimedOut) return;
+// Sends the six queries of one session, all at once: they reach the session in this order,
+// since a window's thread takes the messages sent to it in the order they were sent, and the
+// replies are collected for the whole pass afterwards. A session still owing an answer from
+// an earlier pass is sent nothing new, so one that hangs for an hour is not piled up with
+// queries; its record then counts as unanswered.
+void QuerySession(PassContext& pass, int position) {
+    static const int kCodes[FrontQueryPool::kQueriesPerSession] = {
+        kFrontClient, kFrontServerGroup, kFrontUser, kFrontSystem, kFrontTransaction, kFrontDone};
+    DiscoveryWindows& windows = *pass.windows;
+    FrontQueryPool& queries = windows.Queries();
+    const WindowHandle window = pass.table->records[position].window;
+    if (queries.Outstanding(window) || queries.FreeCount() < FrontQueryPool::kQueriesPerSession) return;
+    for (int code : kCodes) {
+        const FrontToken token = queries.Open(&windows, *pass.table, position, window, code);
+        if (!windows.SendFront(window, code, token)) {
+            queries.Cancel(token);
+            return;  // the window is gone: nothing more to ask
+        }
     }
 }
 
@@ -74,6 +74,9 @@ bool VisitWindow(WindowHandle window, void* context) {
     if (table.count >= kTableCapacity) return false;
 
     SessionRecord& r = table.records[table.count];
+    // A record taken over by another window starts empty: a session that does not answer must
+    // not show (and be grouped and closed by) the identity of the one recorded here before.
+    if (r.window != window) std::memset(&r, 0, sizeof r);
     r.stamp = pass.stamp;
     r.index = static_cast<std::int16_t>(table.count);
     r.window = window;
@@ -92,7 +95,7 @@ bool VisitWindow(WindowHandle window, void* context) {
     r.height = normal.bottom - normal.top;
     CopyCut(r.title, caption);
 
-    QuerySession(pass, r);
+    QuerySession(pass, table.count);
     ++table.count;
     return true;
 }
@@ -115,7 +118,13 @@ int DiscoverSessions(SessionTable& table, int previousCount, const char* classNa
     pass.previousCount = previousCount;
     pass.windows = &windows;
 
+    // Replies that can no longer come (their window is gone) give their records back.
+    windows.Queries().ReleaseGone([](WindowHandle w, void* ws) { return !static_cast<DiscoveryWindows*>(ws)->Exists(w); },
+                                  &windows);
+    const std::uint32_t queryPass = windows.Queries().BeginPass();
     windows.EnumerateAll(&VisitWindow, &pass);
+    // One wait for the whole pass, however many sessions do not answer.
+    windows.AwaitReplies(queryPass);
     SweepStaleSessions(table, pass.stamp);
     return table.count;
 }

@@ -2,40 +2,16 @@
 
 #include <utility>
 
-#include "core/text.h"
+#include "core/front_queries.h"
 
 namespace quilvo {
 namespace {
 
-// Where a reply goes. The completion data of every SAP_GET_FRONT send names one of these
-// slots; a slot stays tied to its destination field for as long as a reply is outstanding,
-// so a reply that comes after its wait still lands in the field it was asked for, and never
-// in another one. The pool is static: a pass allocates nothing.
-struct ReplySlot {
-    HWND window;            // for code 3, which has no field: one slot per window
-    char* dest;             // field in the session table, or null
-    std::size_t capacity;
-    int outstanding;        // sends not yet completed
-};
-
-constexpr int kReplySlots = 512;
-ReplySlot g_replySlots[kReplySlots];
-
-ReplySlot* SlotFor(HWND window, char* dest, std::size_t capacity) {
-    ReplySlot* free = nullptr;
-    for (ReplySlot& s : g_replySlots) {
-        bool same = dest != nullptr ? s.dest == dest : (s.dest == nullptr && s.window == window);
-        if (same && s.outstanding > 0) return &s;
-        // A reply that can no longer come (its window is gone) does not hold its slot.
-        if (s.outstanding > 0 && !IsWindow(s.window)) s.outstanding = 0;
-        if (s.outstanding == 0 && (free == nullptr || same)) free = &s;
-    }
-    if (free != nullptr) {
-        free->window = window;
-        free->dest = dest;
-        free->capacity = capacity;
-    }
-    return free;
+// One pool for the process: a reply may come long after the pass (or the instance) that
+// asked, and its completion data must still name a live record, or a stale one that drops it.
+FrontQueryPool& ThePool() {
+    static FrontQueryPool pool;
+    return pool;
 }
 
 BOOL CALLBACK EnumVisit(HWND window, LPARAM param) {
@@ -55,19 +31,19 @@ SapMessages SapMessages::Register() {
 }
 
 void CALLBACK StoreAtomReply(HWND, UINT, ULONG_PTR data, LRESULT result) {
-    auto* slot = reinterpret_cast<ReplySlot*>(data);
     ATOM atom = static_cast<ATOM>(result & 0xFFFF);
+    char name[256] = {};
     if (atom != 0) {
-        char name[256] = {};
         GlobalGetAtomNameA(atom, name, sizeof name);
-        if (slot != nullptr && slot->dest != nullptr) CopyCut(slot->dest, slot->capacity, name);
         GlobalDeleteAtom(atom);
     }
-    if (slot != nullptr && slot->outstanding > 0) --slot->outstanding;
+    ThePool().Complete(static_cast<FrontToken>(data), name);
 }
 
 Win32DiscoveryWindows::Win32DiscoveryWindows(UINT getFrontMessage, DWORD replyWaitMs)
     : getFront_(getFrontMessage), replyWaitMs_(replyWaitMs) {}
+
+Win32DiscoveryWindows::~Win32DiscoveryWindows() { ThePool().ReleaseOwner(this); }
 
 std::uint32_t Win32DiscoveryWindows::TickCount() { return GetTickCount(); }
 
@@ -99,30 +75,29 @@ bool Win32DiscoveryWindows::NormalPlacement(WindowHandle window, NormalRect* rec
 
 bool Win32DiscoveryWindows::IsZoomed(WindowHandle window) { return ::IsZoomed(ToHwnd(window)) != FALSE; }
 
-FrontReply Win32DiscoveryWindows::QueryFront(WindowHandle window, int code, char* dest, std::size_t capacity) {
-    HWND hwnd = ToHwnd(window);
-    ReplySlot* slot = SlotFor(hwnd, dest, capacity);
-    if (slot == nullptr) return FrontReply::TimedOut;  // every slot waits on a hung session
-    ++slot->outstanding;
-    if (!SendMessageCallbackA(hwnd, getFront_, static_cast<WPARAM>(code), 0, &StoreAtomReply,
-                              reinterpret_cast<ULONG_PTR>(slot))) {
-        --slot->outstanding;  // the window is gone: as a query without an answer
-        return FrontReply::Completed;
-    }
-    // Wait for the reply, then peek once at the session window, which is where the
-    // completion routine runs. The wait is bounded: a session whose thread is busy must
-    // not hold the program (an unbounded WaitMessage could last until some unrelated
-    // message happens to arrive). Only sent messages and replies wake the wait, so the
-    // program's own posted messages are not dispatched during a pass.
-    DWORD start = GetTickCount();
+bool Win32DiscoveryWindows::Exists(WindowHandle window) { return IsWindow(ToHwnd(window)) != FALSE; }
+
+FrontQueryPool& Win32DiscoveryWindows::Queries() { return ThePool(); }
+
+bool Win32DiscoveryWindows::SendFront(WindowHandle window, int code, FrontToken token) {
+    return SendMessageCallbackA(ToHwnd(window), getFront_, static_cast<WPARAM>(code), 0, &StoreAtomReply,
+                                static_cast<ULONG_PTR>(token)) != FALSE;
+}
+
+void Win32DiscoveryWindows::AwaitReplies(std::uint32_t pass) {
+    // Replies are delivered while this thread looks for sent messages; nothing posted (the
+    // user's clicks and keys, timers) is taken, so no command or refresh runs inside a pass.
+    // The wait is one for the whole pass: a session whose thread is busy, or many of them
+    // behind one busy thread, cost it at most this long together.
+    const DWORD start = GetTickCount();
     MSG msg;
-    while (slot->outstanding > 0) {
-        DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= replyWaitMs_) return FrontReply::TimedOut;
+    for (;;) {
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        if (ThePool().Pending(pass) == 0) return;
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= replyWaitMs_) return;
         MsgWaitForMultipleObjectsEx(0, nullptr, replyWaitMs_ - elapsed, QS_SENDMESSAGE, 0);
-        PeekMessageA(&msg, hwnd, 0, 0x8000, PM_REMOVE);
     }
-    return FrontReply::Completed;
 }
 
 }  // namespace quilvo

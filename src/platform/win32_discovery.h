@@ -16,9 +16,11 @@ struct SapMessages {
 
 class Win32DiscoveryWindows : public DiscoveryWindows {
 public:
-    // replyWaitMs bounds the wait for one reply; a session that takes longer is asked
-    // nothing more in this pass.
+    // replyWaitMs bounds the whole pass's wait for replies: sessions that take longer are
+    // recorded with what their fields held, and their answers land when they come.
     explicit Win32DiscoveryWindows(UINT getFrontMessage, DWORD replyWaitMs = 250);
+    // Replies still to come for this instance's queries are dropped from now on.
+    ~Win32DiscoveryWindows() override;
 
     std::uint32_t TickCount() override;
     void EnumerateAll(WindowVisit visit, void* context) override;
@@ -26,15 +28,19 @@ public:
     int Caption(WindowHandle window, char* buf, int bufSize) override;
     bool NormalPlacement(WindowHandle window, NormalRect* rect) override;
     bool IsZoomed(WindowHandle window) override;
-    FrontReply QueryFront(WindowHandle window, int code, char* dest, std::size_t capacity) override;
+    bool Exists(WindowHandle window) override;
+    FrontQueryPool& Queries() override;
+    bool SendFront(WindowHandle window, int code, FrontToken token) override;
+    void AwaitReplies(std::uint32_t pass) override;
 
 private:
     UINT getFront_;
     DWORD replyWaitMs_;
 };
 
-// Completion routine of SAP_GET_FRONT: stores the atom's name in the field the query was
-// made for and deletes the atom; no answer leaves the field as it was.
+// Completion routine of SAP_GET_FRONT: hands the atom's name to the query's completion record
+// (which stores it only while its session record still holds the window asked) and deletes
+// the atom in every case; no answer leaves the field as it was.
 void CALLBACK StoreAtomReply(HWND window, UINT message, ULONG_PTR data, LRESULT result);
 
 }  // namespace quilvo

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/front_queries.h"
 #include "platform/handle.h"
 
 namespace quilvo {
@@ -23,11 +24,6 @@ enum FrontCode : int {
     kFrontDone = 3,  // answered, fills nothing
 };
 
-enum class FrontReply {
-    Completed,  // the session replied in time (with or without an answer)
-    TimedOut,   // no reply within the wait; a later reply still lands in the field asked for
-};
-
 // Visit routine for EnumerateAll: return false to end the enumeration.
 using WindowVisit = bool (*)(WindowHandle window, void* context);
 
@@ -44,9 +40,17 @@ public:
     virtual int Caption(WindowHandle window, char* buf, int bufSize) = 0;
     virtual bool NormalPlacement(WindowHandle window, NormalRect* rect) = 0;
     virtual bool IsZoomed(WindowHandle window) = 0;
-    // One SAP_GET_FRONT exchange. An answer is stored in dest, cut to capacity; no answer
-    // leaves dest as it was. dest may be null (code 3: nothing to store).
-    virtual FrontReply QueryFront(WindowHandle window, int code, char* dest, std::size_t capacity) = 0;
+    // False once the window no longer exists.
+    virtual bool Exists(WindowHandle window) = 0;
+
+    // The completion records of this desktop's SAP_GET_FRONT queries.
+    virtual FrontQueryPool& Queries() = 0;
+    // Sends one SAP_GET_FRONT without waiting for the reply; the reply completes `token` in
+    // Queries() whenever it comes. False when the query could not be sent (the window is gone).
+    virtual bool SendFront(WindowHandle window, int code, FrontToken token) = 0;
+    // Lets the replies come in until no query of the pass is unanswered or the pass's wait is
+    // used up, whichever comes first. Nothing but replies and sent messages is handled meanwhile.
+    virtual void AwaitReplies(std::uint32_t pass) = 0;
 };
 
 }  // namespace quilvo

@@ -9,6 +9,7 @@ namespace quilvo {
 namespace {
 
 using test::FakeDesktop;
+using test::FakeWindow;
 
 class Discovery : public ::testing::Test {
 protected:
@@ -123,16 +124,24 @@ TEST_F(Discovery, AnswersLongerThanTheirFieldsAreCut) {
     EXPECT_EQ(std::strlen(r.transaction), 63u);
 }
 
-TEST_F(Discovery, UnansweredFieldKeepsWhatThePositionHeldBefore) {
-    auto a = desktop.Add("A", "PRD", "100", "ALICE").handle;
+// A field that gets no answer keeps what the record held, but only while the record keeps
+// its window: a record taken over by another window starts empty.
+TEST_F(Discovery, UnansweredFieldsKeepTheirOwnWindowsTextOnly) {
+    auto& a = desktop.Add("A", "PRD", "100", "ALICE");
     Pass();
-    desktop.Remove(a);
+    a.answers.erase(15);
+    Pass();
+    EXPECT_STREQ(table.records[0].user, "ALICE");  // same window: kept
+
+    desktop.Remove(a.handle);
     auto& b = desktop.Add("B", "QAS", "200", "BOB");
-    b.answers.erase(15);  // the User query gets no answer
+    b.answers.erase(15);
+    b.answers.erase(10);
     Pass();
     EXPECT_EQ(table.records[0].window, b.handle);
-    EXPECT_STREQ(table.records[0].system, "QAS");
-    EXPECT_STREQ(table.records[0].user, "ALICE");  // from the window recorded there before
+    EXPECT_STREQ(table.records[0].client, "200");
+    EXPECT_STREQ(table.records[0].user, "");    // not ALICE of the window recorded here before
+    EXPECT_STREQ(table.records[0].system, "");  // nor its PRD
 }
 
 TEST_F(Discovery, TableFullEndsThePassAndTheFiftyFirstWaitsForRoom) {
@@ -195,20 +204,67 @@ TEST_F(Discovery, KnownWindowRefreshNeedsUserClientAndSystem) {
     EXPECT_EQ(table.records[2].window, 0u);
 }
 
-TEST_F(Discovery, HungSessionIsAskedNothingMoreAndTheOthersAreRecorded) {
+// A session that does not answer is asked its six once; while they are unanswered it is sent
+// nothing new, every pass waits once for all, and its answers land when it wakes.
+TEST_F(Discovery, UnansweredSessionIsNotAskedAgainUntilItAnswers) {
     desktop.Add("A", "PRD");
     auto& h = desktop.Add("H", "HUN");
     desktop.Add("C", "QAS");
     Pass();
     h.hung = true;
+    h.answers[10] = "NEW";
+    auto asked = [&] {
+        int n = 0;
+        for (auto& q : desktop.queries) n += q.first == h.handle ? 1 : 0;
+        return n;
+    };
     desktop.queries.clear();
+    desktop.awaits = 0;
     ASSERT_EQ(Pass(), 3);
-    int asked = 0;
-    for (auto& q : desktop.queries)
-        if (q.first == h.handle) ++asked;
-    EXPECT_EQ(asked, 1);
+    ASSERT_EQ(Pass(), 3);
+    EXPECT_EQ(asked(), 6);
+    EXPECT_EQ(desktop.awaits, 2);
+    EXPECT_EQ(desktop.PendingFor(h.handle), 6);
     EXPECT_STREQ(table.records[1].system, "HUN");  // keeps what it held
     EXPECT_STREQ(table.records[2].system, "QAS");
+
+    h.hung = false;
+    desktop.Deliver(h.handle);
+    EXPECT_STREQ(table.records[1].system, "NEW");
+    Pass();
+    EXPECT_EQ(asked(), 12);
+}
+
+// Session A stops answering at position 0; then a window before it closes and B comes to
+// position 0 while A's queries are still out. B's record holds B's answers alone, and when A
+// wakes its late answers go nowhere but its own record.
+TEST_F(Discovery, LateAnswersNeverLandInAnotherSessionsRecord) {
+    auto& a = desktop.Add("A", "PRD", "100", "ALICE");
+    auto& b = desktop.Add("B", "QAS", "200", "BOB");
+    Pass();
+    a.hung = true;
+    a.answers[15] = "ALICE2";
+    Pass();  // A is asked and does not answer
+    // A moves behind B in the enumeration (a z-order change).
+    FakeWindow moved = a;
+    desktop.Remove(a.handle);
+    desktop.windows.push_back(moved);
+    FakeWindow& a2 = desktop.windows.back();
+    b.answers.erase(11);  // B leaves its Server group unanswered
+    Pass();
+    ASSERT_EQ(table.records[0].window, b.handle);
+    EXPECT_STREQ(table.records[0].user, "BOB");
+    EXPECT_STREQ(table.records[0].system, "QAS");
+    EXPECT_STREQ(table.records[0].serverGroup, "");  // not A's
+    EXPECT_STREQ(table.records[1].user, "");         // A's new record: nothing answered yet
+
+    a2.hung = false;
+    desktop.Deliver(a2.handle);  // A's answers to the queries made at position 0
+    EXPECT_STREQ(table.records[0].user, "BOB");
+    EXPECT_STREQ(table.records[0].client, "200");
+    EXPECT_STREQ(table.records[1].user, "");
+    Pass();
+    EXPECT_STREQ(table.records[1].user, "ALICE2");
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ struct FakeWindow {
     NormalRect rect = {0, 0, 100, 100};
     bool zoomed = false;
     bool classUnreadable = false;
-    bool hung = false;                       // every query times out
+    bool hung = false;                       // queries stay unanswered until Deliver
     std::map<int, std::string> answers;      // code -> answer; missing code: no answer
 };
 
@@ -29,6 +29,7 @@ public:
     std::uint32_t tick = 1000;
     std::list<FakeWindow> windows;  // a list: references stay valid as windows come and go
     std::vector<std::pair<WindowHandle, int>> queries;  // every query made, in order
+    int awaits = 0;                                       // AwaitReplies calls
 
     FakeWindow& Add(const std::string& caption, const std::string& system = "PRD",
                     const std::string& client = "100", const std::string& user = "USER01") {
@@ -90,18 +91,56 @@ public:
         FakeWindow* w = Find(window);
         return w != nullptr && w->zoomed;
     }
-    FrontReply QueryFront(WindowHandle window, int code, char* dest, std::size_t capacity) override {
+    bool Exists(WindowHandle window) override { return Find(window) != nullptr; }
+    FrontQueryPool& Queries() override { return pool_; }
+    bool SendFront(WindowHandle window, int code, FrontToken token) override {
         queries.emplace_back(window, code);
-        FakeWindow* w = Find(window);
-        if (w == nullptr) return FrontReply::Completed;
-        if (w->hung) return FrontReply::TimedOut;
-        auto it = w->answers.find(code);
-        if (it != w->answers.end() && dest != nullptr && !it->second.empty())
-            CopyCut(dest, capacity, it->second.c_str());
-        return FrontReply::Completed;
+        if (Find(window) == nullptr) return false;
+        pending_.push_back(Pending{window, code, token});
+        return true;
+    }
+    // Responsive windows reply while the pass waits; hung ones keep their queries.
+    void AwaitReplies(std::uint32_t) override {
+        ++awaits;
+        DeliverWhere([&](const FakeWindow& w) { return !w.hung; });
+    }
+    // A hung window wakes: it answers what it was asked, with the answers it has now.
+    void Deliver(WindowHandle handle) {
+        DeliverWhere([&](const FakeWindow& w) { return w.handle == handle; });
+    }
+    int PendingFor(WindowHandle handle) const {
+        int n = 0;
+        for (const Pending& p : pending_) n += p.window == handle ? 1 : 0;
+        return n;
     }
 
 private:
+    struct Pending {
+        WindowHandle window;
+        int code;
+        FrontToken token;
+    };
+    template <typename Pred>
+    void DeliverWhere(Pred pred) {
+        std::vector<Pending> keep;
+        for (const Pending& p : pending_) {
+            FakeWindow* w = Find(p.window);
+            if (w != nullptr && !pred(*w)) {
+                keep.push_back(p);
+                continue;
+            }
+            const char* answer = nullptr;
+            if (w != nullptr) {
+                auto it = w->answers.find(p.code);
+                if (it != w->answers.end()) answer = it->second.c_str();
+            }
+            pool_.Complete(p.token, answer);
+        }
+        pending_.swap(keep);
+    }
+
+    FrontQueryPool pool_;
+    std::vector<Pending> pending_;
     WindowHandle nextHandle_ = 0x1000;
 };
 

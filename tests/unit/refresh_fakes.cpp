@@ -62,9 +62,9 @@ bool FakeDesktop::NormalPlacement(WindowHandle window, NormalRect* rect) {
     return true;
 }
 
-FrontReply FakeDesktop::QueryFront(WindowHandle window, int code, char* dest, std::size_t capacity) {
+bool FakeDesktop::SendFront(WindowHandle window, int code, FrontToken token) {
     DesktopSession* s = Find(window);
-    if (s == nullptr || dest == nullptr) return FrontReply::Completed;
+    if (s == nullptr) return false;
     const char* answer = nullptr;
     switch (code) {
         case kFrontClient: answer = s->client; break;
@@ -74,8 +74,8 @@ FrontReply FakeDesktop::QueryFront(WindowHandle window, int code, char* dest, st
         case kFrontTransaction: answer = s->transaction; break;
         default: break;
     }
-    if (answer != nullptr && answer[0] != '\0') CopyCut(dest, capacity, answer);
-    return FrontReply::Completed;
+    pool_.Complete(token, answer);
+    return true;
 }
 
 FakeView::FakeView(ViewRecord& record, BoxList* const* lists, int boxCount) : record_(record) {

@@ -40,11 +40,16 @@ public:
     int Caption(WindowHandle window, char* buf, int bufSize) override;
     bool NormalPlacement(WindowHandle window, NormalRect* rect) override;
     bool IsZoomed(WindowHandle) override { return false; }
-    FrontReply QueryFront(WindowHandle window, int code, char* dest, std::size_t capacity) override;
+    bool Exists(WindowHandle window) override { return Find(window) != nullptr; }
+    FrontQueryPool& Queries() override { return pool_; }
+    // Answers at once, from the session as it is now.
+    bool SendFront(WindowHandle window, int code, FrontToken token) override;
+    void AwaitReplies(std::uint32_t) override {}
 
 private:
     const std::uint32_t& clock_;
     std::vector<DesktopSession> sessions_;
+    FrontQueryPool pool_;
 };
 
 class FakeRefreshPlatform : public RefreshPlatform {

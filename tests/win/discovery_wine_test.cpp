@@ -196,25 +196,25 @@ TEST_F(DiscoveryAcrossProcesses, HungSessionDoesNotHoldThePassAndItsLateAnswersS
     DWORD begin = GetTickCount();
     ASSERT_EQ(Pass(), 3);
     DWORD took = GetTickCount() - begin;
-    EXPECT_LT(took, 3000u) << "one hung session must cost one bounded wait, not the pass";
+    EXPECT_LT(took, 1000u) << "one hung session must cost one bounded wait, not the pass";
     ASSERT_EQ(Find(sim.hwnd("H")) - table.records, hPos);
     EXPECT_STREQ(table.records[hPos].client, "900");  // kept what it held
     EXPECT_STREQ(Find(sim.hwnd("A"))->client, "101");
     EXPECT_STREQ(Find(sim.hwnd("C"))->system, "QAS");
 
-    // The session wakes and answers the query it was left with; the answer lands in its
+    // The session wakes and answers the queries it was left with; the answers land in its
     // own record when this thread next handles messages, and nowhere else.
     SessionRecord before[kTableCapacity];
     std::memcpy(before, table.records, sizeof before);
     ASSERT_TRUE(sim.send("wake H"));
     DWORD deadline = GetTickCount() + 3000;
     MSG msg;
-    while (std::strcmp(table.records[hPos].client, "901") != 0 && GetTickCount() < deadline) {
+    while (std::strcmp(table.records[hPos].system, "NEW") != 0 && GetTickCount() < deadline) {
         MsgWaitForMultipleObjectsEx(0, nullptr, 50, QS_ALLINPUT, 0);
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
     }
     EXPECT_STREQ(table.records[hPos].client, "901");
-    EXPECT_STREQ(table.records[hPos].system, "HUN");  // it was asked nothing more in that pass
+    EXPECT_STREQ(table.records[hPos].system, "NEW");
     for (int i = 0; i < kTableCapacity; ++i) {
         if (i == hPos) continue;
         EXPECT_EQ(std::memcmp(&before[i], &table.records[i], sizeof(SessionRecord)), 0) << i;

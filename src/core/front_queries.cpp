@@ -1,0 +1,117 @@
+#include "core/front_queries.h"
+
+#include <cstring>
+
+#include "core/text.h"
+#include "platform/window_system.h"
+
+namespace quilvo {
+namespace {
+
+constexpr int kIndexBits = 16;
+constexpr FrontToken kIndexMask = (FrontToken{1} << kIndexBits) - 1;
+
+enum Field : std::uint8_t { kNoField, kClientField, kServerGroupField, kUserField, kSystemField, kTransactionField };
+
+Field FieldForCode(int code) {
+    switch (code) {
+        case kFrontClient: return kClientField;
+        case kFrontServerGroup: return kServerGroupField;
+        case kFrontUser: return kUserField;
+        case kFrontSystem: return kSystemField;
+        case kFrontTransaction: return kTransactionField;
+        default: return kNoField;
+    }
+}
+
+void Store(SessionRecord& r, std::uint8_t field, const char* answer) {
+    switch (field) {
+        case kClientField: CopyCut(r.client, answer); break;
+        case kServerGroupField: CopyCut(r.serverGroup, answer); break;
+        case kUserField: CopyCut(r.user, answer); break;
+        case kSystemField: CopyCut(r.system, answer); break;
+        case kTransactionField: CopyCut(r.transaction, answer); break;
+        default: break;
+    }
+}
+
+}  // namespace
+
+FrontQueryPool::FrontQueryPool() {
+    std::memset(entries_, 0, sizeof entries_);
+    // Generations start at 1, so that no token is ever 0.
+    for (Entry& e : entries_) e.generation = 1;
+}
+
+FrontToken FrontQueryPool::Open(const void* owner, SessionTable& table, int position, WindowHandle window,
+                                int code) {
+    if (free_ == 0 || position < 0 || position >= kTableCapacity) return 0;
+    for (int n = 0; n < kCapacity; ++n) {
+        const int i = (cursor_ + n) % kCapacity;
+        Entry& e = entries_[i];
+        if (e.inUse) continue;
+        cursor_ = (i + 1) % kCapacity;
+        e.inUse = true;
+        e.field = FieldForCode(code);
+        e.position = static_cast<std::int16_t>(position);
+        e.pass = pass_;
+        e.window = window;
+        e.table = &table;
+        e.owner = owner;
+        --free_;
+        return (e.generation << kIndexBits) | static_cast<FrontToken>(i);
+    }
+    return 0;
+}
+
+FrontQueryPool::Entry* FrontQueryPool::Find(FrontToken token) {
+    const FrontToken index = token & kIndexMask;
+    if (token == 0 || index >= static_cast<FrontToken>(kCapacity)) return nullptr;
+    Entry& e = entries_[index];
+    if (!e.inUse || e.generation != (token >> kIndexBits)) return nullptr;
+    return &e;
+}
+
+void FrontQueryPool::Release(Entry& e) {
+    e.inUse = false;
+    ++e.generation;  // any token still naming this record is stale from now on
+    e.table = nullptr;
+    e.owner = nullptr;
+    ++free_;
+}
+
+void FrontQueryPool::Complete(FrontToken token, const char* answer) {
+    Entry* e = Find(token);
+    if (e == nullptr) return;
+    SessionRecord& r = e->table->records[e->position];
+    if (answer != nullptr && answer[0] != '\0' && r.window == e->window) Store(r, e->field, answer);
+    Release(*e);
+}
+
+bool FrontQueryPool::Outstanding(WindowHandle window) const {
+    if (free_ == kCapacity) return false;
+    for (const Entry& e : entries_)
+        if (e.inUse && e.window == window) return true;
+    return false;
+}
+
+int FrontQueryPool::Pending(std::uint32_t pass) const {
+    int n = 0;
+    if (free_ == kCapacity) return 0;
+    for (const Entry& e : entries_)
+        if (e.inUse && e.pass == pass) ++n;
+    return n;
+}
+
+void FrontQueryPool::ReleaseGone(bool (*gone)(WindowHandle window, void* context), void* context) {
+    if (free_ == kCapacity) return;
+    for (Entry& e : entries_)
+        if (e.inUse && gone(e.window, context)) Release(e);
+}
+
+void FrontQueryPool::ReleaseOwner(const void* owner) {
+    for (Entry& e : entries_)
+        if (e.inUse && e.owner == owner) Release(e);
+}
+
+}  // namespace quilvo
