@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "commands/session_commands.h"
 #include "core/discovery.h"
 #include "platform/win32_discovery.h"
 #include "sim_client.h"
@@ -47,7 +48,7 @@ protected:
 
     // The scenario name of the session recorded at position i.
     std::string NameAt(int i) const {
-        for (const char* name : {"A", "B", "C", "H", "D"})
+        for (const char* name : {"A", "B", "C", "H", "D", "P", "Q", "N"})
             if (table.records[i].window == reinterpret_cast<WindowHandle>(sim.hwnd(name))) return name;
         return "";
     }
@@ -248,6 +249,118 @@ TEST_F(DiscoveryAcrossProcesses, SessionProcessEndingMidPass) {
     sim.waitForExit(5000);
     EXPECT_EQ(Pass(), 0);
     for (const SessionRecord& r : table.records) EXPECT_EQ(r.window, 0u);
+}
+
+// Lets replies that come after a pass arrive, for a while.
+void PumpReplies(DWORD ms) {
+    const DWORD begin = GetTickCount();
+    MSG msg;
+    while (GetTickCount() - begin < ms) {
+        MsgWaitForMultipleObjectsEx(0, nullptr, 20, QS_ALLINPUT, 0);
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    }
+}
+
+bool RecordHolds(const SessionRecord& r, const char* system, const char* client, const char* user,
+                 const char* group, const char* tx) {
+    return std::strcmp(r.system, system) == 0 && std::strcmp(r.client, client) == 0 &&
+           std::strcmp(r.user, user) == 0 && std::strcmp(r.serverGroup, group) == 0 &&
+           std::strcmp(r.transaction, tx) == 0;
+}
+
+// A hangs at a position, B comes to that position (a z-order change) while A's queries are
+// out, then A wakes: B's record holds B's answers alone, and A's late answers land nowhere
+// but in A's own record once A is asked again.
+TEST_F(DiscoveryAcrossProcesses, AHungSessionNeverLendsItsIdentityToTheOneRecordedAfterIt) {
+    // B never answers its Server group, so B's record must show none, never A's.
+    Start("session A system=PRD client=100 user=ALICE group=GA tx=VA01\n"
+          "session B system=QAS client=200 user=BOB group=GB tx=SE80 noanswer=group\n");
+    ASSERT_EQ(Pass(), 2);
+    const std::string first = NameAt(0), second = NameAt(1);
+    ASSERT_TRUE(sim.send("hang " + first));
+    ASSERT_TRUE(sim.send("set " + first + " system=LAT client=999 user=LATE tx=LATE"));
+    ASSERT_EQ(Pass(), 2);  // the first one is asked and does not answer
+
+    // The second comes to the top of the z-order, so it is found first.
+    HWND raised = sim.hwnd(second);
+    SetWindowPos(raised, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
+    const DWORD deadline = GetTickCount() + 5000;
+    while (Pass() != 2 || NameAt(0) != second) ASSERT_LT(GetTickCount(), deadline) << "the z-order did not change";
+    for (int pass = 0; pass < 2; ++pass) {
+        if (pass > 0) {
+            ASSERT_EQ(Pass(), 2);
+        }
+        ASSERT_EQ(NameAt(0), second);
+        const SessionRecord& b = table.records[0];
+        const bool bIsA = second == "A";
+        EXPECT_TRUE(bIsA ? RecordHolds(b, "PRD", "100", "ALICE", "GA", "VA01") : RecordHolds(b, "QAS", "200", "BOB", "", "SE80"))
+            << "pass " << pass << ": " << b.system << " " << b.client << " " << b.user << " " << b.serverGroup;
+        EXPECT_TRUE(RecordHolds(table.records[1], "", "", "", "", "")) << "the hung one has answered nothing yet";
+    }
+
+    ASSERT_TRUE(sim.send("wake " + first));
+    PumpReplies(500);
+    EXPECT_STRNE(table.records[0].user, "LATE");
+    EXPECT_STRNE(table.records[0].system, "LAT");
+    ASSERT_EQ(Pass(), 2);
+    const bool firstIsA = first == "A";
+    EXPECT_TRUE(RecordHolds(table.records[1], "LAT", "999", "LATE", firstIsA ? "GA" : "", "LATE"));
+    EXPECT_STRNE(table.records[0].user, "LATE");
+}
+
+// A session that answers nothing, recorded where a PRD session was, shows nothing of it: a
+// close of every PRD session leaves it alone.
+TEST_F(DiscoveryAcrossProcesses, ASilentSessionTakesNoIdentityFromTheRecordItReplaces) {
+    Start("session P system=PRD client=100 user=ALICE group=G1\n"
+          "session Q system=prd client=200 user=BOB group=G1\n");
+    ASSERT_EQ(Pass(), 2);
+    const std::string first = NameAt(0) == "P" ? "P" : "Q";
+    ASSERT_TRUE(sim.send("open N noanswer=client,group,user,system,tx"));
+    HWND silent = sim.hwnd("N");
+    SetWindowPos(silent, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
+    ASSERT_TRUE(sim.send("close " + first));
+    DWORD deadline = GetTickCount() + 3000;
+    int n = 0;
+    while ((n = Pass()) != 2 || table.records[0].window != reinterpret_cast<WindowHandle>(silent)) {
+        ASSERT_LT(GetTickCount(), deadline) << "N never came first";
+    }
+    EXPECT_TRUE(RecordHolds(table.records[0], "", "", "", "", ""));
+    EXPECT_STREQ(table.records[1].system, first == "P" ? "prd" : "PRD");
+
+    GroupCommand(table, table.records[1].window, kGroupClose, kGroupBySystem, PlatformSessionOps());
+    EXPECT_TRUE(sim.waitForLine(std::string("close ") + (first == "P" ? "Q" : "P")));
+    PumpReplies(300);
+    EXPECT_FALSE(sim.hasLine("close N"));
+    EXPECT_TRUE(IsWindow(silent));
+}
+
+// Fifty sessions of one front-end process share its thread; while it is busy, each pass ends
+// within one wait, the session of another thread is recorded with its new answers in the same
+// pass, and the busy ones keep their records as they were.
+TEST_F(DiscoveryAcrossProcesses, FiftySessionsBehindOneBusyThreadCostOneWait) {
+    std::string scenario = "session OTHER system=QAS client=300 user=OTTO\n";
+    for (int i = 0; i < 49; ++i)
+        scenario += "session T" + std::to_string(i) + " thread=front system=PRD client=" + std::to_string(100 + i) +
+                    " user=USER" + std::to_string(i) + "\n";
+    Start(scenario);
+    ASSERT_EQ(Pass(), 50);
+    SessionRecord before[kTableCapacity];
+    std::memcpy(before, table.records, sizeof before);
+    ASSERT_TRUE(sim.send("hang T0"));
+    ASSERT_TRUE(sim.send("set OTHER user=OTTO2"));
+    for (int pass = 0; pass < 3; ++pass) {
+        const DWORD begin = GetTickCount();
+        ASSERT_EQ(Pass(), 50);
+        EXPECT_LT(GetTickCount() - begin, 1000u) << "pass " << pass;
+        EXPECT_STREQ(Find(sim.hwnd("OTHER"))->user, "OTTO2");
+        for (int i = 0; i < kTableCapacity; ++i) {
+            if (table.records[i].window == reinterpret_cast<WindowHandle>(sim.hwnd("OTHER"))) continue;
+            EXPECT_EQ(table.records[i].window, before[i].window);
+            EXPECT_STREQ(table.records[i].user, before[i].user) << i;
+            EXPECT_STREQ(table.records[i].client, before[i].client) << i;
+        }
+    }
+    ASSERT_TRUE(sim.send("wake T0"));
 }
 
 }  // namespace

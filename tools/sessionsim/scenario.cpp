@@ -224,6 +224,14 @@ bool applyOption(WindowDesc& desc, const Option& option, bool runtimeOnly, std::
         desc.parent = option.value;
         return true;
     }
+    if (key == "thread") {
+        if (option.value.empty()) {
+            error = "thread needs a name";
+            return false;
+        }
+        desc.thread = option.value;
+        return true;
+    }
     int* coordinate = key == "x" ? &desc.x : key == "y" ? &desc.y : key == "w" ? &desc.w : key == "h" ? &desc.h : nullptr;
     if (coordinate) {
         if (!parseInt(option.value, *coordinate)) {
@@ -249,6 +257,10 @@ bool parseWindowLine(const std::string& line, WindowDesc& out, std::string& erro
     out.name = options[1].key;
     for (std::size_t i = 2; i < options.size(); ++i) {
         if (!applyOption(out, options[i], false, error)) return false;
+    }
+    if (!out.parent.empty() && !out.thread.empty()) {
+        error = "a child lives on its parent's thread: parent and thread exclude each other";
+        return false;
     }
     if (out.frame && (!out.parent.empty() || !out.className.empty() || out.noAnswer ||
                       out.dieAfterQueries || out.destroyAfterQueries || out.hangAfterQueries)) {

@@ -30,6 +30,7 @@ struct WindowDesc {
     bool captionGiven = false;  // without caption=..., the caption is the name
     std::string className;      // empty: the default session class
     std::string parent;         // empty: top-level
+    std::string thread;         // top-level windows with the same name share one thread
     std::string fields[kFieldCount];
     unsigned noAnswer = 0;      // bit (1 << Field) set: that field answers 0
     int x = 100, y = 100, w = 640, h = 480;

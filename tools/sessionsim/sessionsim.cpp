@@ -19,6 +19,9 @@
 //   class=NAME                    another window class (class names are case-insensitive within
 //                                 one process: the first spelling registered is the one reported)
 //   parent=NAME                   child window of a frame or session defined above
+//   thread=NAME                   top-level windows naming the same thread share it, as the
+//                                 sessions of one front-end process share its user-interface
+//                                 thread: a hang of one of them makes them all busy
 //   noanswer=client,group,user,system,tx   those fields answer 0
 //   die-after-queries=N           the whole process ends (ExitProcess(3)) at the N-th SAP_GET_FRONT
 //                                 this session receives, before replying
@@ -35,8 +38,9 @@
 // becomes the session's tx; the atom stays the sender's).
 //
 // Threads: each top-level session and each frame has its own thread and message loop, so a
-// busy session does not stop the others; a child lives on its parent's thread. The control
-// window lives on the main thread.
+// busy session does not stop the others, unless thread=NAME puts several on one thread (whose
+// root is a hidden window of its own, so any of them may close); a child lives on its
+// parent's thread. The control window lives on the main thread.
 //
 // Control: a hidden top-level window of class SessionSimControl, caption = id. A command is
 // the text of a WM_COPYDATA (cbData bytes, no terminator needed; wParam = a window of the
@@ -52,8 +56,8 @@
 //   caption NAME TEXT               TEXT as it stands, or a "quoted" / *N: value
 //   set NAME key=value...           system client user group tx noanswer die-/destroy-/hang-after-queries
 //   noanswer NAME fields|none
-//   hang NAME [ms]                  the session's thread sleeps until `wake` (or ms pass); the
-//                                   reply comes once it is busy
+//   hang NAME [ms]                  the session's thread sleeps until `wake` (or ms pass): every
+//                                   window of that thread is busy; the reply comes once it is busy
 //   wake NAME
 //   maximize|minimize|restore|hide|show NAME
 //   hwnd NAME                       data: the handle in hex; result: the handle
@@ -267,6 +271,53 @@ std::mutex g_windowsMu;
 std::map<std::string, std::shared_ptr<SimWindow>> g_windows;  // by name, the latest of that name
 std::vector<std::shared_ptr<SimWindow>> g_allWindows;          // every window ever made (kept alive)
 
+// Threads named by thread=NAME, by name; each has a hidden root window of its own.
+std::map<std::string, std::shared_ptr<UiThread>> g_namedThreads;  // under g_windowsMu
+constexpr char kThreadRootClass[] = "SessionSimThread";
+
+LRESULT CALLBACK threadRootProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+    auto* thread = reinterpret_cast<UiThread*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (msg == WM_SIM_RUN_TASKS && thread) {
+        thread->drain();
+        return 0;
+    }
+    if (msg == WM_NCDESTROY && thread) {
+        thread->end();
+        PostQuitMessage(0);
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+DWORD WINAPI uiThreadMain(LPVOID param);
+
+// The named thread, started on first use.
+std::shared_ptr<UiThread> namedThread(const std::string& name, std::string& error) {
+    std::lock_guard<std::mutex> lock(g_windowsMu);
+    auto it = g_namedThreads.find(name);
+    if (it != g_namedThreads.end()) return it->second;
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = threadRootProc;
+    wc.hInstance = g_instance;
+    wc.lpszClassName = kThreadRootClass;
+    RegisterClassExA(&wc);  // already registered: fine
+    auto thread = std::make_shared<UiThread>();
+    UiThread* raw = thread.get();
+    thread->create = [raw] {
+        HWND root = CreateWindowExA(0, kThreadRootClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, g_instance, nullptr);
+        if (root) SetWindowLongPtrA(root, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(raw));
+        return root;
+    };
+    DWORD id = 0;
+    thread->handle = CreateThread(nullptr, 0, uiThreadMain, raw, 0, &id);
+    if (!thread->handle || WaitForSingleObject(thread->ready, 10000) != WAIT_OBJECT_0 || !thread->root) {
+        error = "cannot start thread '" + name + "'";
+        return nullptr;
+    }
+    g_namedThreads[name] = thread;
+    return thread;
+}
+
 std::shared_ptr<SimWindow> findWindow(const std::string& name) {
     std::lock_guard<std::mutex> lock(g_windowsMu);
     auto it = g_windows.find(name);
@@ -294,7 +345,7 @@ bool registerClass(const std::string& name) {
 HWND SimWindow::create(HWND parent) {
     const std::string cls = desc_.frame ? kFrameClass : desc_.className.empty() ? kDefaultSessionClass : desc_.className;
     if (!registerClass(cls)) return nullptr;
-    root_ = parent == nullptr;
+    root_ = parent == nullptr && desc_.thread.empty();
     DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
     if (parent) style |= WS_CHILD;
     HWND hwnd = CreateWindowExA(0, cls.c_str(), desc_.caption.c_str(), style, desc_.x, desc_.y, desc_.w, desc_.h,
@@ -529,18 +580,24 @@ std::shared_ptr<SimWindow> openWindow(const WindowDesc& desc, std::string& error
         std::lock_guard<std::mutex> lock(g_windowsMu);
         g_allWindows.push_back(window);
     }
-    if (!desc.parent.empty()) {
-        auto parent = findWindow(desc.parent);
-        if (!parent || !parent->alive()) {
-            error = "no parent '" + desc.parent + "'";
-            return nullptr;
+    if (!desc.parent.empty() || !desc.thread.empty()) {
+        HWND parentHwnd = nullptr;
+        if (!desc.parent.empty()) {
+            auto parent = findWindow(desc.parent);
+            if (!parent || !parent->alive()) {
+                error = "no parent '" + desc.parent + "'";
+                return nullptr;
+            }
+            window->thread = parent->thread;
+            parentHwnd = parent->hwnd();
+        } else {
+            window->thread = namedThread(desc.thread, error);
+            if (!window->thread) return nullptr;
         }
-        window->thread = parent->thread;
-        HWND parentHwnd = parent->hwnd();
         auto made = std::make_shared<HWND>(nullptr);
-        auto task = parent->thread->post([made, window, parentHwnd] { *made = window->create(parentHwnd); });
+        auto task = window->thread->post([made, window, parentHwnd] { *made = window->create(parentHwnd); });
         if (!task || WaitForSingleObject(task->done, 10000) != WAIT_OBJECT_0) {
-            error = "parent thread busy";
+            error = "window's thread busy";
             return nullptr;
         }
         if (!*made) {
@@ -736,17 +793,26 @@ LRESULT CALLBACK controlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
 // thread does not hold up the exit.
 void shutDown() {
     std::vector<std::shared_ptr<SimWindow>> roots;
+    std::vector<std::shared_ptr<UiThread>> threads;
     {
         std::lock_guard<std::mutex> lock(g_windowsMu);
         for (auto& window : g_allWindows) {
-            if (window->alive() && window->isRoot()) roots.push_back(window);
+            if (window->alive() && window->isRoot()) {
+                roots.push_back(window);
+                threads.push_back(window->thread);
+            }
         }
+        for (auto& entry : g_namedThreads) threads.push_back(entry.second);
     }
     for (auto& window : roots) window->thread->post([window] { window->destroy(); });
+    for (auto& entry : g_namedThreads) {
+        HWND root = entry.second->root;
+        entry.second->post([root] { DestroyWindow(root); });
+    }
     const DWORD start = GetTickCount();
-    for (auto& window : roots) {
+    for (auto& thread : threads) {
         const DWORD elapsed = GetTickCount() - start;
-        if (elapsed < 3000) WaitForSingleObject(window->thread->handle, 3000 - elapsed);
+        if (elapsed < 3000) WaitForSingleObject(thread->handle, 3000 - elapsed);
     }
 }
 
