@@ -39,6 +39,7 @@ public:
     bool WindowExists(WindowHandle window) override { return window != kNoWindow; }
     GlobalAtom AddGlobalAtom(const char*) override { return 0; }
     void SendOkCode(WindowHandle, GlobalAtom) override {}
+    void ScheduleRefresh() override {}
 };
 
 void FillTable(SessionTable& table) {

@@ -164,6 +164,10 @@ INT_PTR CALLBACK TrayHostProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) noexcept
         case WM_QUILVO_TRAYICON:
             OnTrayIcon(lp);
             return TRUE;
+        case WM_QUILVO_REFRESH_LATER:
+            // A refresh asked for while an operation waited runs now that it has ended.
+            if (TheApp().cycle != nullptr) TheApp().cycle->RunDeferred();
+            return TRUE;
         default:
             return FALSE;
     }
@@ -243,6 +247,7 @@ int RunApp(HINSTANCE instance, const char* commandLine) {
     app.cycle = new RefreshCycle(app.sessions, app.filters, g_dragState, discovery, platform, views,
                                  app.sessionClass, app.idle);
     app.cycle->SetMainWindow(FromHwnd(app.mainWindow));
+    platform.SetNotifyWindow(FromHwnd(app.trayHost));
 
     SetTimer(app.trayHost, TIMER_REFRESH, kRefreshPeriodMs, &OnRefreshTimerProc);
     app.cycle->DiscoverAndRefresh();

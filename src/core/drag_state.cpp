@@ -1,7 +1,10 @@
 #include "core/drag_state.h"
 
+#include "core/wait_scope.h"
+
 namespace quilvo {
 
 DragState g_dragState = {};
+int WaitScope::depth_ = 0;
 
 }  // namespace quilvo

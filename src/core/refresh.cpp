@@ -4,13 +4,15 @@
 #include <new>
 
 #include "core/text.h"
+#include "core/wait_scope.h"
 #include "platform/debug_output.h"
 
 namespace quilvo {
 namespace {
 
-// Marks a pass in progress; a pass started from inside another (a message loop run by the
-// views while they rebuild) is skipped instead of rewriting lists under the running one.
+// Marks a pass in progress; a pass asked for from inside another (a message handled while the
+// pass waits for replies or the views rebuild) is held back instead of rewriting lists under
+// the running one.
 class PassGuard {
 public:
     explicit PassGuard(bool& flag) : flag_(flag) { flag_ = true; }
@@ -73,8 +75,29 @@ void RefreshCycle::OnRefreshTimer() {
     DiscoverAndRefresh();
 }
 
+bool RefreshCycle::Busy() const { return inPass_ || WaitScope::Active(); }
+
+void RefreshCycle::Defer() {
+    if (deferred_) return;
+    deferred_ = true;
+    platform_.ScheduleRefresh();
+}
+
+void RefreshCycle::RunDeferred() {
+    if (!deferred_) return;
+    if (Busy()) {
+        platform_.ScheduleRefresh();  // still inside a wait: once more, later
+        return;
+    }
+    deferred_ = false;
+    DiscoverAndRefresh();
+}
+
 void RefreshCycle::DiscoverAndRefresh() {
-    if (inPass_) return;
+    if (Busy()) {
+        Defer();
+        return;
+    }
     {
         PassGuard guard(inPass_);
         table_.count = 0;
@@ -84,7 +107,10 @@ void RefreshCycle::DiscoverAndRefresh() {
 }
 
 void RefreshCycle::Refresh() {
-    if (inPass_) return;
+    if (Busy()) {
+        Defer();
+        return;
+    }
     PassGuard guard(inPass_);
 
     const std::uint32_t now = platform_.TickCount();
@@ -114,56 +140,74 @@ void RefreshCycle::Refresh() {
         RebuildBoxLists();
         RebuildAllSessions();
     } catch (const std::bad_alloc&) {
-        // Out of memory: every old list that a view still holds is alive (a list is replaced
-        // only once its successor exists), so the views stay sound; a later pass tries again.
+        // Out of memory: every list a view holds is alive (a list goes only once nothing holds
+        // it), so the views stay sound; the next pass rebuilds whatever it finds.
+        state_.previousCount = -1;
         return;
     }
     state_.firstRefreshDone = true;
 }
 
 void RefreshCycle::RebuildBoxLists() {
+    // Every new list exists before any old one goes: without memory for one of them the pass
+    // ends here and the views keep the lists they have.
     std::unique_ptr<BoxList> fresh[kBoxCount];
+    BoxList* lists[kBoxCount];
     for (int b = 0; b < kBoxCount; ++b) {
         LoadBoxFilter(b, filters_[b]);
         fresh[b] = std::make_unique<BoxList>(table_, table_.count, filters_[b]);
         fresh[b]->SortByIndex();
         fresh[b]->boxIndex = static_cast<std::int16_t>(b);
+        lists[b] = fresh[b].get();
     }
-    BoxList* lists[kBoxCount];
-    for (int b = 0; b < kBoxCount; ++b) {
-        lists_[b] = std::move(fresh[b]);
-        lists[b] = lists_[b].get();
-    }
+    const auto adopt = [&] {
+        for (int b = 0; b < kBoxCount; ++b) lists_[b] = std::move(fresh[b]);
+    };
 
     if (toolView_ == nullptr) {
+        adopt();
         toolView_ = views_.CreateToolWindowView(mainWindow_, lists, kBoxCount);
         if (toolView_ == nullptr) return;
         toolView_->LoadGeometry();
         toolView_->CreatePanels();
         views_.AttachToMainWindow(mainWindow_, toolView_.get());
-    } else {
-        toolView_->UpdatePanels(lists);
+        return;
     }
+    // The view hands every panel its new list before it rebuilds any of them, so if the update
+    // runs out of memory part way, the panels hold the new lists: those stay, the old ones go.
+    try {
+        toolView_->UpdatePanels(lists);
+    } catch (...) {
+        adopt();
+        throw;
+    }
+    adopt();
 }
 
 void RefreshCycle::RebuildAllSessions() {
     // Filter 0 cleared matches every session; it is read from the file again at the next rebuild.
     std::memset(&filters_[0], 0, sizeof filters_[0]);
     auto all = std::make_unique<BoxList>(table_, table_.count, filters_[0]);
-
-    if (singleView_ == nullptr) {
+    BoxList* one[1] = {all.get()};
+    const auto adopt = [&] {
         singleList_ = std::move(all);
         pendingAll_.reset();
-        BoxList* one[1] = {singleList_.get()};
+    };
+
+    if (singleView_ == nullptr) {
+        adopt();
         singleView_ = views_.CreateSingleView(one, 1, kSingleViewWidth, kSingleViewHeight);
         if (singleView_ == nullptr) return;
         singleView_->LoadGeometry();
         singleView_->CreatePanels();
     } else if (singleView_->IsVisible()) {
-        BoxList* one[1] = {all.get()};
-        singleView_->UpdatePanels(one);
-        singleList_ = std::move(all);
-        pendingAll_.reset();
+        try {
+            singleView_->UpdatePanels(one);
+        } catch (...) {
+            adopt();
+            throw;
+        }
+        adopt();
     } else {
         pendingAll_ = std::move(all);
     }

@@ -56,8 +56,13 @@ public:
     // The timer callback: skipped while a drag is in progress, else DiscoverAndRefresh.
     void OnRefreshTimer();
     // What every caller of Refresh but the docked toggle does: a discovery pass, then Refresh.
+    // Asked for while a pass runs or while an operation waits for a session (messages sent to
+    // the program are handled inside such waits), both are held back and run once from
+    // RunDeferred, which the platform calls when that operation has ended.
     void DiscoverAndRefresh();
     void Refresh();
+    void RunDeferred();
+    bool Deferred() const { return deferred_; }
     // True when a boxed session's index, position, size or title differs from its copy in
     // the box lists. Allocates nothing.
     bool DetectChanges() const;
@@ -79,6 +84,8 @@ public:
     OverviewView* SingleView() const { return singleView_.get(); }
 
 private:
+    bool Busy() const;
+    void Defer();
     void RebuildBoxLists();
     void RebuildAllSessions();
 
@@ -93,6 +100,7 @@ private:
     WindowHandle mainWindow_ = kNoWindow;
     RefreshState state_;
     bool inPass_ = false;
+    bool deferred_ = false;
 
     // Lists before views, so the views go first and never outlive the lists they show.
     std::unique_ptr<BoxList> lists_[kBoxCount];

@@ -21,6 +21,9 @@ public:
     // SAP_SET_OKCODE with wParam 5 and lParam the atom, zero-extended: the session runs the
     // OK code named by the atom.
     virtual void SendOkCode(WindowHandle session, GlobalAtom atom) = 0;
+    // Asks for RefreshCycle::RunDeferred to be called once the operation now running has
+    // ended (on Windows: a message posted to the program's own window).
+    virtual void ScheduleRefresh() = 0;
 };
 
 }  // namespace quilvo

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "resources/resource_ids.h"
+
 namespace quilvo {
 
 namespace {
@@ -20,14 +22,14 @@ bool Win32RefreshPlatform::WindowExists(WindowHandle window) {
 GlobalAtom Win32RefreshPlatform::AddGlobalAtom(const char* text) { return GlobalAddAtomA(text); }
 
 void Win32RefreshPlatform::SendOkCode(WindowHandle session, GlobalAtom atom) {
-    // A plain SendMessageA would wait forever on a hung session and freeze the whole program
-    // (one thread does everything). The bounded send gives up on a hung window at once and on
-    // a slow one after the timeout; SMTO_NORMAL keeps handling messages sent to us meanwhile,
-    // as SendMessageA does.
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(reinterpret_cast<HWND>(session), setOkCodeMessage_, kOkCodeRun,
-                        static_cast<LPARAM>(static_cast<ULONG_PTR>(atom)), SMTO_NORMAL | SMTO_ABORTIFHUNG,
-                        kSendTimeoutMs, &result);
+    // Sent without waiting: one thread does everything here, so a session that is busy must
+    // not hold the program; it runs the OK code once it is free (the atom is never deleted).
+    SendNotifyMessageA(reinterpret_cast<HWND>(session), setOkCodeMessage_, kOkCodeRun,
+                       static_cast<LPARAM>(static_cast<ULONG_PTR>(atom)));
+}
+
+void Win32RefreshPlatform::ScheduleRefresh() {
+    if (notifyWindow_ != kNoWindow) PostMessageA(reinterpret_cast<HWND>(notifyWindow_), WM_QUILVO_REFRESH_LATER, 0, 0);
 }
 
 }  // namespace quilvo

@@ -14,12 +14,13 @@ public:
     bool WindowExists(WindowHandle window) override;
     GlobalAtom AddGlobalAtom(const char* text) override;
     void SendOkCode(WindowHandle session, GlobalAtom atom) override;
-
-    // How long one OK-code send may wait for a session before it is given up.
-    static constexpr unsigned kSendTimeoutMs = 3000;
+    // Posts WM_QUILVO_REFRESH_LATER to the window set here (the tray host).
+    void ScheduleRefresh() override;
+    void SetNotifyWindow(WindowHandle window) { notifyWindow_ = window; }
 
 private:
     unsigned setOkCodeMessage_;
+    WindowHandle notifyWindow_ = kNoWindow;
 };
 
 }  // namespace quilvo

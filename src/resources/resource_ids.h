@@ -67,6 +67,7 @@
 // Private window messages
 #define WM_QUILVO_RECOLOUR 25     // replace the class background brush by a system colour
 #define WM_QUILVO_TRAYICON 1124   // notification icon callback
+#define WM_QUILVO_REFRESH_LATER 0x8101  // WM_APP + 0x101: run a refresh asked for during a wait
 
 // Timers
 #define TIMER_REFRESH 0           // on the tray host, 2000 ms

@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "commands/session_commands.h"
 #include "core/drag_state.h"
@@ -91,7 +92,8 @@ void SetBoxPropertiesOpener(BoxPropertiesOpener opener) { g_boxPropertiesOpener 
 BoxPanel::BoxPanel(BoxList* list) {
     boxList = list;
     miniCount = list ? std::max(list->count, 0) : 0;
-    miniList = std::make_unique<std::unique_ptr<MiniWindow>[]>(static_cast<std::size_t>(miniCount));
+    miniList.reset(new (std::nothrow) std::unique_ptr<MiniWindow>[static_cast<std::size_t>(miniCount)]());
+    if (!miniList) miniCount = 0;
     offsetX = 0;
     offsetY = 0;
     cascadeStep = 3;
@@ -139,8 +141,10 @@ void BoxPanel::CreateMiniWindows() {
     const int zoom = view ? view->zoomFactor : 1;
     for (int i = 0; i < n; ++i) {
         const SessionRecord& s = boxList->items[i];
-        miniList[i] = std::make_unique<MiniWindow>();
+        // Without memory for it, this session's mini window is simply missing.
+        miniList[i].reset(new (std::nothrow) MiniWindow());
         MiniWindow* m = miniList[i].get();
+        if (!m) continue;
         DebugLine("[%" PRIxPTR "] created MiniWindow [%d] [%" PRIxPTR "]\n", Identity(this), i, Identity(m));
         m->parentWindow = ownWindow;
         m->sessionWindow = ToHwnd(s.window);
@@ -202,15 +206,22 @@ void BoxPanel::Update() {
     DestroyMiniWindows();
     const int count = boxList ? std::max(boxList->count, 0) : 0;
     if (miniCount != count) {
-        if (miniList) {
-            const void* old = miniList.get();
-            miniList.reset();
-            DebugLine("[%" PRIxPTR "] freed Windows [%" PRIxPTR "]\n", Identity(this), Identity(old));
+        // The new list exists before the old one goes. Without memory for it the panel keeps
+        // the old one (all its entries empty now) with its count, and shows as many of the
+        // box's sessions as that has room for until an update finds the memory.
+        std::unique_ptr<std::unique_ptr<MiniWindow>[]> fresh(new (std::nothrow)
+                                                                 std::unique_ptr<MiniWindow>[static_cast<std::size_t>(count)]());
+        if (fresh) {
+            if (miniList) {
+                const void* old = miniList.get();
+                miniList.reset();
+                DebugLine("[%" PRIxPTR "] freed Windows [%" PRIxPTR "]\n", Identity(this), Identity(old));
+            }
+            miniList = std::move(fresh);
+            DebugLine("[%" PRIxPTR "] calloced [%d] Windows [%" PRIxPTR "]\n", Identity(this), count,
+                      Identity(miniList.get()));
+            miniCount = count;
         }
-        miniList = std::make_unique<std::unique_ptr<MiniWindow>[]>(static_cast<std::size_t>(count));
-        DebugLine("[%" PRIxPTR "] calloced [%d] Windows [%" PRIxPTR "]\n", Identity(this), count,
-                  Identity(miniList.get()));
-        miniCount = count;
     }
     if (ownWindow) {
         SetWindowLongPtrA(ownWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -262,18 +273,21 @@ void BoxPanel::Paint(HDC dc) {
 }
 
 void BoxPanel::EndDrag(BoxPanel* panel) {
-    ReleaseCapture();
+    // The record is cleared before the capture goes, so the WM_CAPTURECHANGED that releasing
+    // it sends finds no drag left to end.
+    const WindowHandle repaintWindow = g_dragState.repaintWindow;
     g_dragState.dragFlag = 0;
-    if (g_dragState.repaintWindow != kNoWindow) {
-        HWND repaint = ToHwnd(g_dragState.repaintWindow);
+    g_dragState.draggedMini = kNoWindow;
+    g_dragState.draggedSession = kNoWindow;
+    g_dragState.repaintWindow = kNoWindow;
+    ReleaseCapture();
+    if (repaintWindow != kNoWindow) {
+        HWND repaint = ToHwnd(repaintWindow);
         RECT r = {};
         GetClientRect(repaint, &r);
         InvalidateRect(repaint, &r, TRUE);
     }
     if (panel) panel->skipNextUpdate = 1;
-    g_dragState.draggedMini = kNoWindow;
-    g_dragState.draggedSession = kNoWindow;
-    g_dragState.repaintWindow = kNoWindow;
 }
 
 void BoxPanel::OnDragMove(LPARAM lp) {
@@ -387,8 +401,22 @@ LRESULT CALLBACK BoxPanel::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) 
             return DefWindowProcA(wnd, msg, wp, lp);
         case WM_MOUSEMOVE:
             TheHoverTip().CancelTipRequest();
-            if (p && g_dragState.dragFlag) p->OnDragMove(lp);
+            if (p && g_dragState.dragFlag) {
+                // The drag is made with a button held; a move without one means its release
+                // went elsewhere, and the drag is over.
+                if ((wp & (MK_LBUTTON | MK_RBUTTON)) == 0) {
+                    EndDrag(p);
+                } else {
+                    p->OnDragMove(lp);
+                }
+            }
             return 0;
+        case WM_CAPTURECHANGED:
+        case WM_CANCELMODE:
+            // The mouse capture went elsewhere (a dialog popped up, the user switched away):
+            // without it the drag can never see its end, so it ends here.
+            if (g_dragState.draggedMini != kNoWindow && GetParent(ToHwnd(g_dragState.draggedMini)) == wnd) EndDrag(p);
+            return DefWindowProcA(wnd, msg, wp, lp);
         case WM_NCDESTROY:
             SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
             if (p && p->ownWindow == wnd) p->ownWindow = nullptr;

@@ -116,11 +116,13 @@ void BoxedView::PlaceAndCreatePanel(int i, int px, int py, int pw, int ph) {
 
 void BoxedView::UpdatePanels(BoxList* const* lists) {
     ReadClientRect();
+    // Every panel takes its new list before any is rebuilt, so that whatever happens part way,
+    // no panel is left on a list its owner has let go.
     for (int i = 0; i < boxCount; ++i) {
-        BoxPanel* panel = Panel(i);
-        if (!panel) continue;
-        panel->boxList = lists ? lists[i] : nullptr;
-        panel->Update();
+        if (BoxPanel* panel = Panel(i)) panel->boxList = lists ? lists[i] : nullptr;
+    }
+    for (int i = 0; i < boxCount; ++i) {
+        if (BoxPanel* panel = Panel(i)) panel->Update();
     }
     RECT client = {};
     GetClientRect(ownWindow, &client);

@@ -109,6 +109,7 @@ void MiniWindow::StartDrag(HWND wnd, LPARAM lp) {
     TheHoverTip().DestroyTip();
     DebugOut("WM_LBUTTONDOWN\r\n");
     BoxedView* view = View();
+    CommandWaits waits(OpsOf(view));  // the raise and the bring-to-top share one bound
     RaiseSession(FromHwnd(sessionWindow), false, OpsOf(view));
     if (!owningPanel) return;
     if (view) view->tipShown = 0;

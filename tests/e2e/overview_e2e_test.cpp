@@ -292,6 +292,49 @@ TEST_F(Overview, RightDragOfAMiniWindowMovesTheSessionByTheScaleAndPausesTheRefr
     EXPECT_EQ(quilvo.CountLines("Drag skipped\r\n"), skipped) << "the refresh stays paused after the drag";
 }
 
+// A drag whose mouse capture is taken away (a dialog pops up, the user switches away), or
+// whose button was released elsewhere, ends: the refresh goes on, and a plain mouse move
+// moves nothing.
+TEST_F(Overview, ADragThatLosesTheMouseEndsAndTheRefreshGoesOn) {
+    StartAll(ThreeSessions(), "[Box0]\nSelection=QAS$$$\n");
+    HWND panel0 = PanelsOf(Main())[0];
+    ASSERT_TRUE(WaitUntil([&] { return MiniCount(panel0) == 1; }, kSettle));
+    struct Loss {
+        const char* what;
+        UINT message;
+        WPARAM wp;
+    };
+    const Loss losses[] = {{"cancel mode", WM_CANCELMODE, 0},
+                           {"capture taken", WM_CAPTURECHANGED, 0},
+                           {"move without a button", WM_MOUSEMOVE, 0}};
+    for (const Loss& loss : losses) {
+        SCOPED_TRACE(loss.what);
+        const RECT before = ScreenRect(sim.hwnd("B"));
+        const int presses = quilvo.CountLines("WM_LBUTTONDOWN\r\n");
+        PostMessageA(Children(panel0, "XIconWin")[0], WM_RBUTTONDOWN, MK_RBUTTON, Point(2, 3));
+        ASSERT_TRUE(quilvo.WaitForLine("WM_LBUTTONDOWN\r\n", 3000, presses + 1));
+        const int skipped = quilvo.CountLines("Drag skipped\r\n");
+        ASSERT_TRUE(quilvo.WaitForLine("Drag skipped\r\n", 2 * kPass + 500, skipped + 1)) << "no drag began";
+        PostMessageA(panel0, loss.message, loss.wp, loss.message == WM_MOUSEMOVE ? Point(40, 30) : 0);
+        // Any further move without a button moves nothing either.
+        PostMessageA(panel0, WM_MOUSEMOVE, 0, Point(30, 20));
+        Sleep(300);
+        const int after = quilvo.CountLines("Drag skipped\r\n");
+        Sleep(kPass + 500);
+        EXPECT_EQ(quilvo.CountLines("Drag skipped\r\n"), after) << "the refresh is still paused";
+        const RECT now = ScreenRect(sim.hwnd("B"));
+        EXPECT_EQ(now.left, before.left);
+        EXPECT_EQ(now.top, before.top);
+    }
+    // The overview follows the sessions again (the panel skips the first rebuild after a click
+    // on it, so the session moves twice).
+    ASSERT_TRUE(sim.send("move B 60 30 640 480"));
+    Sleep(kPass + 500);
+    ASSERT_TRUE(sim.send("move B 40 30 640 480"));
+    EXPECT_TRUE(WaitUntil([&] { return HasMiniAt(panel0, ExpectedMini(panel0, Session{"B", 40, 30, 640, 480})); },
+                          kSettle));
+}
+
 TEST_F(Overview, HoverTipAppearsWithTheTitleAndGoes) {
     StartAll(ThreeSessions(), "[Box0]\nSelection=QAS$$$\n");
     HWND panel0 = PanelsOf(Main())[0];

@@ -68,6 +68,8 @@ public:
         return nextAtom;
     }
     void SendOkCode(WindowHandle session, GlobalAtom atom) override { okCodesSent.emplace_back(session, atom); }
+    int scheduled = 0;  // ScheduleRefresh calls
+    void ScheduleRefresh() override { ++scheduled; }
 
 private:
     const std::uint32_t& clock_;

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "core/refresh.h"
+#include "core/wait_scope.h"
 #include "core/text.h"
 #include "fake_debug_output.h"
 #include "fake_profile.h"
@@ -444,7 +445,9 @@ TEST_F(RefreshTest, DestroyingTheViewsDetachesTheMainWindowAndKeepsTheLists) {
     EXPECT_EQ(cycle->ToolWindowView(), nullptr);
 }
 
-TEST_F(RefreshTest, ARefreshStartedInsideAnotherIsSkipped) {
+// A refresh asked for inside a pass, or while an operation waits for a session, does not run
+// there: it runs once, afterwards, when the platform calls back.
+TEST_F(RefreshTest, ARefreshAskedForInsideAnotherOrDuringAWaitRunsOnceAfterwards) {
     TwoSystems();
     Make();
     Pass();
@@ -458,32 +461,68 @@ TEST_F(RefreshTest, ARefreshStartedInsideAnotherIsSkipped) {
     const std::size_t updates = ToolUpdates();
     cycle->ForceRebuild();
     Pass();
+    views.tool.onUpdate = nullptr;
     EXPECT_EQ(nested, 1);
     EXPECT_EQ(ToolUpdates(), updates + 1);
     EXPECT_EQ(desktop.enumerations, enumerations + 1) << "the nested pass must not run discovery";
-    views.tool.onUpdate = nullptr;
+    EXPECT_EQ(platform.scheduled, 1);
+    cycle->RunDeferred();
+    EXPECT_EQ(desktop.enumerations, enumerations + 2);
+    cycle->RunDeferred();  // nothing is held back any more
+    EXPECT_EQ(desktop.enumerations, enumerations + 2);
+
+    {
+        WaitScope waiting;
+        cycle->OnRefreshTimer();
+        cycle->RunDeferred();  // still waiting: asks to be called again
+        EXPECT_EQ(desktop.enumerations, enumerations + 2);
+    }
+    EXPECT_EQ(platform.scheduled, 3);
+    cycle->RunDeferred();
+    EXPECT_EQ(desktop.enumerations, enumerations + 3);
+    EXPECT_FALSE(cycle->Deferred());
 }
 
-TEST_F(RefreshTest, WithoutMemoryTheViewsKeepTheirListsAndTheNextPassRebuilds) {
+// Without memory, wherever the rebuild fails, every list a view holds stays alive (read
+// under the address sanitizer) and the next pass rebuilds.
+TEST_F(RefreshTest, WithoutMemoryTheViewsKeepLiveListsAndTheNextPassRebuilds) {
     TwoSystems();
     Make();
     Pass();
-    const std::size_t updates = ToolUpdates();
-    cycle->ForceRebuild();
-    now += 2000;
-    table.count = 0;
-    g_failAllocations = true;
-    cycle->Refresh();
-    g_failAllocations = false;
-    EXPECT_EQ(ToolUpdates(), updates);
-    fake::ReadHeldLists(views.tool);  // every list the views hold is still alive
-    fake::ReadHeldLists(views.single);
+    struct Failure {
+        const char* where;
+        bool inToolUpdate;
+        bool inSingleUpdate;
+    };
+    const Failure failures[] = {{"building the lists", false, false},
+                                {"the tool view's update", true, false},
+                                {"the single view's update", false, true}};
+    for (const Failure& f : failures) {
+        SCOPED_TRACE(f.where);
+        const std::size_t updates = ToolUpdates();
+        views.tool.onUpdate = [&] { if (f.inToolUpdate) throw std::bad_alloc(); };
+        views.single.onUpdate = [&] { if (f.inSingleUpdate) throw std::bad_alloc(); };
+        cycle->ForceRebuild();
+        now += 2000;
+        table.count = 0;
+        g_failAllocations = !f.inToolUpdate && !f.inSingleUpdate;
+        cycle->Refresh();
+        g_failAllocations = false;
+        views.tool.onUpdate = nullptr;
+        views.single.onUpdate = nullptr;
+        fake::ReadHeldLists(views.tool);
+        fake::ReadHeldLists(views.single);
+        for (int b = 0; b < kBoxCount; ++b) {
+            if (f.inToolUpdate) EXPECT_EQ(views.tool.held[b], cycle->List(b));
+        }
 
-    cycle->ForceRebuild();
-    Pass();
-    EXPECT_EQ(ToolUpdates(), updates + 1);
-    ASSERT_NE(cycle->List(0), nullptr);
-    EXPECT_EQ(cycle->List(0)->count, 1);
+        Pass();  // no change since, but the failed rebuild is done again
+        const bool toolUpdatedBefore = f.inToolUpdate || f.inSingleUpdate;  // it began, or ran, before the failure
+        EXPECT_EQ(ToolUpdates(), updates + (toolUpdatedBefore ? 2 : 1));
+        ASSERT_NE(cycle->List(0), nullptr);
+        EXPECT_EQ(cycle->List(0)->count, 1);
+        fake::ReadHeldLists(views.single);
+    }
 }
 
 }  // namespace

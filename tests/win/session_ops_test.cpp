@@ -10,7 +10,7 @@
 namespace quilvo {
 namespace {
 
-TEST(SessionOps, CloseReachesAResponsiveSessionAndDoesNotWaitLongForAHungOne) {
+TEST(SessionOps, CloseReachesAResponsiveSessionAtOnceAndABusyOneWhenItIsFree) {
     sessionsim::Simulator sim;
     ASSERT_TRUE(sim.start("session A system=PRD client=100 user=U1\nsession H system=PRD client=100 user=U2\n"))
         << sim.lastError();
@@ -24,9 +24,10 @@ TEST(SessionOps, CloseReachesAResponsiveSessionAndDoesNotWaitLongForAHungOne) {
     DWORD begin = GetTickCount();
     ops.SendClose(FromHwnd(hung));
     DWORD took = GetTickCount() - begin;
-    EXPECT_LT(took, 6000u) << "a session that stopped answering must not hold the program";
+    EXPECT_LT(took, 100u) << "a session that stopped answering must not hold the program";
     EXPECT_TRUE(IsWindow(hung));
     ASSERT_TRUE(sim.send("wake H"));
+    EXPECT_TRUE(sim.waitForLine("close H", 3000));
 }
 
 TEST(SessionOps, RaiseSessionRestoresAnIconicWindowAndShowCodesReachTheSession) {

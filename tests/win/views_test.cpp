@@ -12,6 +12,7 @@
 #include "commands/session_commands.h"
 #include "core/boxes.h"
 #include "core/text.h"
+#include "failing_allocator.h"
 #include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
 #include "views/box_panel.h"
@@ -333,6 +334,73 @@ TEST_F(ViewsTest, PaintingSeventyThousandTimesLeaksNothing) {
         EXPECT_EQ(GetPixel(miniDc.get(), p.x, p.y), ExpectedPicturePixel(mc.right, mc.bottom, p.x, p.y))
             << "at " << p.x << "," << p.y;
     }
+}
+
+// Out of memory at any allocation of the main view's update pass: every panel holds the list
+// it was given, its mini windows match its list of them, and painting, hovering and clicking
+// go on; the next update with memory shows every session again.
+TEST_F(ViewsTest, UpdateWithoutMemoryLeavesEveryPanelOnItsNewListAndConsistent) {
+    HWND main = CreateWindowExA(0, kQuilvoWinClass, "main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200,
+                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(main, nullptr);
+    std::vector<std::unique_ptr<BoxList>> owned;
+    auto makeLists = [&](int base, BoxList** out) {
+        for (int i = 0; i < kBoxCount; ++i) {
+            owned.push_back(MakeList((base + i) % 5));
+            out[i] = owned.back().get();
+        }
+    };
+    BoxList* lists[kBoxCount];
+    makeLists(0, lists);
+    {
+        BoxedViewToolWindow view(main, lists, kBoxCount, services_);
+        view.LoadGeometry();
+        view.CreatePanels();
+        Pump();
+        int refused = 0;
+        for (int failAt = 0; failAt < 40; ++failAt) {
+            SCOPED_TRACE(failAt);
+            BoxList* next[kBoxCount];
+            makeLists(failAt + 1, next);
+            test::FailAllocationsAfter(failAt);
+            view.UpdatePanels(next);
+            test::StopFailingAllocations();
+            refused += test::RefusedAllocations();
+            for (int i = 0; i < kBoxCount; ++i) {
+                BoxPanel* panel = view.Panel(i);
+                ASSERT_NE(panel, nullptr);
+                EXPECT_EQ(panel->boxList, next[i]);
+                int live = 0;
+                for (int m = 0; m < panel->MiniCount(); ++m) {
+                    if (MiniWindow* mini = panel->Mini(m)) {
+                        ++live;
+                        EXPECT_TRUE(IsWindow(mini->ownWindow));
+                        EXPECT_EQ(GetParent(mini->ownWindow), panel->ownWindow);
+                    }
+                }
+                EXPECT_LE(live, next[i]->count);
+                EXPECT_EQ(DirectChildren(panel->ownWindow, kMiniWindowClass).size(), static_cast<std::size_t>(live));
+                EXPECT_EQ(DirectChildren(panel->ownWindow, "BUTTON").size(), static_cast<std::size_t>(live));
+                for (HWND mini : DirectChildren(panel->ownWindow, kMiniWindowClass))
+                    SendMessageA(mini, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+                SendMessageA(panel->ownWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+                SendMessageA(panel->ownWindow, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+                panel->skipNextUpdate = 0;  // the clicks would make it skip the next update
+            }
+            RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+            Pump();
+            owned.erase(owned.begin(), owned.end() - kBoxCount);  // the lists before are gone
+        }
+        EXPECT_GT(refused, 40) << "every allocation point of the update was made to fail";
+        BoxList* last[kBoxCount];
+        makeLists(3, last);
+        view.UpdatePanels(last);
+        for (int i = 0; i < kBoxCount; ++i)
+            EXPECT_EQ(DirectChildren(view.Panel(i)->ownWindow, kMiniWindowClass).size(),
+                      static_cast<std::size_t>(last[i]->count));
+    }
+    DestroyWindow(main);
+    Pump();
 }
 
 }  // namespace

@@ -1,0 +1,155 @@
+// Commands and refreshes against sessions that do not answer: fifty sessions behind one busy
+// thread, as when a front-end process is busy, and a refresh asked for while a command waits.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "commands/session_commands.h"
+#include "core/refresh.h"
+#include "core/wait_scope.h"
+#include "no_views.h"
+#include "platform/scoped_win.h"
+#include "platform/win32_discovery.h"
+#include "platform/win32_refresh_platform.h"
+#include "resources/resource_ids.h"
+#include "sim_client.h"
+
+namespace quilvo {
+namespace {
+
+void PumpFor(DWORD ms) {
+    const DWORD begin = GetTickCount();
+    MSG msg;
+    do {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        Sleep(5);
+    } while (GetTickCount() - begin < ms);
+}
+
+std::string FiftyOnOneThread() {
+    std::string scenario;
+    for (int i = 0; i < 50; ++i)
+        scenario += "session T" + std::to_string(i) + " thread=front system=PRD client=100 user=U" +
+                    std::to_string(i) + "\n";
+    return scenario;
+}
+
+// A box click (every session raised) and a close of every session, with all fifty sessions
+// busy: each command gives the program back in well under a second, and the sessions close
+// once their thread is free.
+TEST(BusySessions, CommandsGiveTheProgramBackAtOnceAndTheSessionsActWhenFree) {
+    sessionsim::Simulator sim;
+    ASSERT_TRUE(sim.start(FiftyOnOneThread())) << sim.lastError();
+    SessionTable table = {};
+    for (int i = 0; i < 50; ++i) {
+        table.records[i].window = FromHwnd(sim.hwnd("T" + std::to_string(i)));
+        table.records[i].index = static_cast<std::int16_t>(i);
+    }
+    table.count = 50;
+    BoxFilter all = {};
+    BoxList box(table, 50, all);
+    ASSERT_TRUE(sim.send("hang T0"));
+
+    SessionWindowOps& ops = PlatformSessionOps();
+    DWORD begin = GetTickCount();
+    ShowAllSessions(table, kShowHide, ops);
+    RaiseBox(box, ops);
+    EXPECT_LT(GetTickCount() - begin, 1000u) << "a box click";
+    begin = GetTickCount();
+    GroupCommand(table, table.records[7].window, kGroupRestore, kGroupBySystem, ops);
+    EXPECT_LT(GetTickCount() - begin, 1000u) << "restore by system";
+    begin = GetTickCount();
+    ShowAllSessions(table, kShowClose, ops);
+    EXPECT_LT(GetTickCount() - begin, 500u) << "close every session";
+
+    ASSERT_TRUE(sim.send("wake T0"));
+    EXPECT_TRUE(sim.waitForLog([&](const std::string&) { return sim.count() == 0; }, 10000)) << sim.log();
+}
+
+// The window a notification reaches: it asks for a refresh, as the tray icon's callback does,
+// and runs the refresh held back for later.
+struct NotifyTarget {
+    RefreshCycle* cycle = nullptr;
+    bool askedDuringWait = false;
+    static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+        auto* self = reinterpret_cast<NotifyTarget*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+        if (self != nullptr && msg == WM_QUILVO_TRAYICON) {
+            self->askedDuringWait = WaitScope::Active();
+            self->cycle->DiscoverAndRefresh();
+            return 0;
+        }
+        if (self != nullptr && msg == WM_QUILVO_REFRESH_LATER) {
+            self->cycle->RunDeferred();
+            return 0;
+        }
+        return DefWindowProcA(wnd, msg, wp, lp);
+    }
+};
+
+class CountingDiscovery : public Win32DiscoveryWindows {
+public:
+    using Win32DiscoveryWindows::Win32DiscoveryWindows;
+    void EnumerateAll(WindowVisit visit, void* context) override {
+        ++passes;
+        Win32DiscoveryWindows::EnumerateAll(visit, context);
+    }
+    int passes = 0;
+};
+
+// A notification sent to the program while a command waits for a busy session: the refresh it
+// asks for does not run inside the wait, but right after the command.
+TEST(BusySessions, ARefreshAskedForWhileACommandWaitsRunsAfterIt) {
+    sessionsim::Simulator sim;
+    ASSERT_TRUE(sim.start("session A system=PRD client=100 user=U1\nsession B system=QAS client=200 user=U2\n"))
+        << sim.lastError();
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = &NotifyTarget::Proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "QuilvoTestNotifyTarget";
+    RegisterClassA(&wc);
+    HWND target = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(target, nullptr);
+
+    SessionTable table = {};
+    BoxFilter filters[kBoxCount] = {};
+    DragState drag = {};
+    CountingDiscovery discovery(SapMessages::Register().getFront);
+    Win32RefreshPlatform platform;
+    platform.SetNotifyWindow(FromHwnd(target));
+    NoViews views;
+    RefreshCycle cycle(table, filters, drag, discovery, platform, views, kDefaultSessionClass, IdleSettings{});
+    cycle.SetMainWindow(FromHwnd(target));
+    NotifyTarget notify;
+    notify.cycle = &cycle;
+    SetWindowLongPtrA(target, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&notify));
+    cycle.DiscoverAndRefresh();
+    ASSERT_EQ(discovery.passes, 1);
+    ASSERT_EQ(table.count, 2);
+
+    ASSERT_TRUE(sim.send("hang B"));
+    std::thread shell([target] {
+        Sleep(60);
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(target, WM_QUILVO_TRAYICON, 103, WM_RBUTTONDOWN, SMTO_NORMAL, 5000, &ignored);
+    });
+    RaiseSession(FromHwnd(sim.hwnd("B")), false, PlatformSessionOps());  // waits for B a while
+    shell.join();
+    EXPECT_TRUE(notify.askedDuringWait);
+    EXPECT_EQ(discovery.passes, 1) << "no pass may run inside the command's wait";
+    EXPECT_TRUE(cycle.Deferred());
+    PumpFor(200);
+    EXPECT_EQ(discovery.passes, 2);
+    EXPECT_FALSE(cycle.Deferred());
+
+    ASSERT_TRUE(sim.send("wake B"));
+    SetWindowLongPtrA(target, GWLP_USERDATA, 0);
+    DestroyWindow(target);
+}
+
+}  // namespace
+}  // namespace quilvo
