@@ -33,6 +33,8 @@ LRESULT CALLBACK DockedWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noex
     return DefWindowProcA(wnd, msg, wp, lp);
 }
 
+}  // namespace
+
 // All six classes come from one template; only the name and the procedure change.
 void RegisterWindowClasses(HINSTANCE instance) {
     struct ClassEntry {
@@ -56,6 +58,8 @@ void RegisterWindowClasses(HINSTANCE instance) {
         RegisterClassExA(&wc);
     }
 }
+
+namespace {
 
 NOTIFYICONDATAA TrayIconData(HWND trayHost, HICON icon) {
     NOTIFYICONDATAA nid = {};

@@ -34,6 +34,9 @@ App& TheApp();
 // has SetLayeredWindowAttributes; otherwise changes nothing.
 void ApplyOpacity(HWND window, int opacity);
 
+// Registers the program's six window classes from one template.
+void RegisterWindowClasses(HINSTANCE instance);
+
 // Clears the run flag: the message loop ends after the message being dispatched.
 void StopApp();
 

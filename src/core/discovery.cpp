@@ -95,7 +95,6 @@ bool VisitWindow(WindowHandle window, void* context) {
     r.height = normal.bottom - normal.top;
     CopyCut(r.title, caption);
 
-    QuerySession(pass, table.count);
     ++table.count;
     return true;
 }
@@ -123,6 +122,9 @@ int DiscoverSessions(SessionTable& table, int previousCount, const char* classNa
                                   &windows);
     const std::uint32_t queryPass = windows.Queries().BeginPass();
     windows.EnumerateAll(&VisitWindow, &pass);
+    // The queries go out once the desktop has been walked: the sessions answering meanwhile
+    // would only slow the walk down.
+    for (int position = 0; position < table.count; ++position) QuerySession(pass, position);
     // One wait for the whole pass, however many sessions do not answer.
     windows.AwaitReplies(queryPass);
     SweepStaleSessions(table, pass.stamp);

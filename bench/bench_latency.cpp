@@ -1,0 +1,205 @@
+// How long a message posted to the program's own window waits while the refresh cycle runs:
+// what a user feels as the delay of a click. A helper thread posts a stamped message every
+// millisecond to a window of the thread that runs the passes (real discovery, real views, 50
+// simulated sessions); the longest wait is reported for passes that rebuild nothing, for
+// passes that rebuild the views whole, and for passes while 50 sessions behind one thread are
+// busy. Prints one line:
+// bench latency: nochange max <ms> ... rebuild max <ms> ... busy max <ms> ... ratio <nochange/60 ms>
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/app.h"
+#include "commands/session_commands.h"
+#include "core/refresh.h"
+#include "platform/scoped_win.h"
+#include "platform/win32_discovery.h"
+#include "platform/win32_refresh_platform.h"
+#include "resources/resource_ids.h"
+#include "sim_client.h"
+#include "views/boxed_view.h"
+
+using namespace quilvo;
+
+namespace {
+
+constexpr UINT WM_BENCH_STAMP = WM_APP + 7;
+constexpr UINT kTimerPeriodMs = 300;  // passes closer together than the program's 2000 ms
+constexpr UINT_PTR kBenchTimer = 42;
+
+double g_ticksPerMs = 1.0;
+LONGLONG Now() {
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return t.QuadPart;
+}
+
+struct Host {
+    RefreshCycle* cycle = nullptr;
+    std::vector<double> waits;
+    int passes = 0;
+    int rebuilds = 0;
+    bool forceRebuild = false;
+};
+Host g_host;
+
+LRESULT CALLBACK HostProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    switch (msg) {
+        case WM_BENCH_STAMP:
+            g_host.waits.push_back(static_cast<double>(Now() - static_cast<LONGLONG>(lp)) / g_ticksPerMs);
+            return 0;
+        case WM_TIMER: {
+            if (g_host.forceRebuild) g_host.cycle->ForceRebuild();
+            const std::uint32_t before = g_host.cycle->State().lastRebuildTime;
+            const bool first = !g_host.cycle->State().firstRefreshDone;
+            g_host.cycle->OnRefreshTimer();
+            ++g_host.passes;
+            if (first || g_host.cycle->State().lastRebuildTime != before) ++g_host.rebuilds;
+            return 0;
+        }
+        case WM_QUILVO_REFRESH_LATER:
+            g_host.cycle->RunDeferred();
+            return 0;
+        default:
+            return DefWindowProcA(wnd, msg, wp, lp);
+    }
+}
+
+struct Figures {
+    double max = 0, p99 = 0;
+    int passes = 0, rebuilds = 0;
+};
+
+// Runs the message loop for `passes` timer passes with the stamping thread posting.
+Figures Measure(HWND host, int passes, bool forceRebuild) {
+    g_host.waits.clear();
+    g_host.passes = 0;
+    g_host.rebuilds = 0;
+    g_host.forceRebuild = forceRebuild;
+    std::atomic<bool> stop{false};
+    std::thread poster([&] {
+        while (!stop) {
+            PostMessageA(host, WM_BENCH_STAMP, 0, static_cast<LPARAM>(Now()));
+            Sleep(1);
+        }
+    });
+    SetTimer(host, kBenchTimer, kTimerPeriodMs, nullptr);
+    MSG msg;
+    while (g_host.passes < passes && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    KillTimer(host, kBenchTimer);
+    stop = true;
+    poster.join();
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    Figures f;
+    std::vector<double> w = g_host.waits;
+    std::sort(w.begin(), w.end());
+    if (!w.empty()) {
+        f.max = w.back();
+        f.p99 = w[w.size() * 99 / 100];
+    }
+    f.passes = g_host.passes;
+    f.rebuilds = g_host.rebuilds;
+    return f;
+}
+
+std::string Sessions(const char* thread) {
+    std::string s;
+    for (int i = 0; i < 50; ++i) {
+        s += "session S" + std::to_string(i) + " system=PRD client=" + std::to_string(100 + i % 6) + " user=U" +
+             std::to_string(i) + " x=" + std::to_string(i * 10) + " y=" + std::to_string(i * 8) + " w=640 h=480";
+        if (thread != nullptr) s += std::string(" thread=") + thread;
+        s += "\n";
+    }
+    return s;
+}
+
+}  // namespace
+
+int main() {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    g_ticksPerMs = static_cast<double>(f.QuadPart) / 1000.0;
+
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string dir = std::string(temp) + "quilvo-bench-latency-" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(dir.c_str(), nullptr);
+    SetCurrentDirectoryA(dir.c_str());
+    std::string ini;
+    for (int b = 0; b < kBoxCount; ++b) ini += "[Box" + std::to_string(b) + "]\r\nSelection=$" + std::to_string(100 + b) + "$$\r\n";
+    sessionsim::detail::writeWholeFile(".\\Quilvo.ini", ini);
+
+    HINSTANCE module = GetModuleHandleA(nullptr);
+    RegisterWindowClasses(module);
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = HostProc;
+    wc.hInstance = module;
+    wc.lpszClassName = "BenchLatencyHost";
+    RegisterClassA(&wc);
+    HWND host = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, module, nullptr);
+    HWND mainWindow = CreateWindowExA(0, kQuilvoWinClass, "bench", WS_VISIBLE | WS_CAPTION | WS_SYSMENU, 0, 0, 300,
+                                      200, nullptr, nullptr, module, nullptr);
+
+    sessionsim::Simulator responsive;
+    if (!responsive.start(Sessions(nullptr))) {
+        std::fprintf(stderr, "simulator did not start: %s\n", responsive.lastError().c_str());
+        return 1;
+    }
+    static SessionTable table;
+    static BoxFilter filters[kBoxCount];
+    static DragState drag;
+    const SapMessages messages = SapMessages::Register();
+    Win32DiscoveryWindows discovery(messages.getFront);
+    Win32RefreshPlatform platform;
+    platform.SetNotifyWindow(FromHwnd(host));
+    ViewServices services;
+    services.sessions = &table;
+    services.ops = &PlatformSessionOps();
+    Win32ViewFactory views(services);
+    auto cycle = std::make_unique<RefreshCycle>(table, filters, drag, discovery, platform, views,
+                                                kDefaultSessionClass, IdleSettings{});
+    cycle->SetMainWindow(FromHwnd(mainWindow));
+    g_host.cycle = cycle.get();
+
+    Sleep(3000);  // the desktop settles after fifty new windows (taskbar buttons)
+    Measure(host, 3, false);  // the first rebuild creates the views
+    const Figures nochange = Measure(host, 40, false);
+    const Figures rebuild = Measure(host, 10, true);
+    responsive.stop();
+
+    sessionsim::Simulator front;
+    if (!front.start(Sessions("front"))) {
+        std::fprintf(stderr, "simulator did not start: %s\n", front.lastError().c_str());
+        return 1;
+    }
+    Sleep(3000);
+    Measure(host, 3, false);
+    front.command("hang S0");
+    const Figures busy = Measure(host, 10, false);
+    front.command("wake S0");
+    front.stop();
+
+    cycle.reset();
+    DestroyWindow(mainWindow);
+    DeleteFileA(".\\Quilvo.ini");
+    SetCurrentDirectoryA(temp);
+    RemoveDirectoryA(dir.c_str());
+
+    std::printf("bench latency: nochange max %.1f ms p99 %.1f ms (%d passes, %d rebuilt; target 60 ms), "
+                "rebuild max %.1f ms p99 %.1f ms (%d passes, %d rebuilt), "
+                "busy max %.1f ms p99 %.1f ms (%d passes, 50 sessions on one busy thread; target 300 ms) "
+                "ratio %.2f (nochange max / 60 ms; busy max / 300 ms %.2f)\n",
+                nochange.max, nochange.p99, nochange.passes, nochange.rebuilds, rebuild.max, rebuild.p99,
+                rebuild.passes, rebuild.rebuilds, busy.max, busy.p99, busy.passes, nochange.max / 60.0,
+                busy.max / 300.0);
+    return 0;
+}
