@@ -199,3 +199,46 @@ TEST_F(BadInput, ClicksAndDragsOnAHungSessionDoNotFreezeTheProgram) {
 
 }  // namespace
 }  // namespace e2e
+
+namespace e2e {
+namespace {
+
+// Fifty sessions of one front-end process whose thread is busy: they keep their places in
+// the boxes, the program takes the user's clicks at once (a box click too, though it raises
+// busy sessions), the idle action does not hold it, and the sessions act once free.
+TEST_F(BadInput, FiftyBusySessionsBehindOneThreadDoNotHoldTheProgram) {
+    std::string scenario, ini = "[Quilvo]\nIDLE_TIMER=2\nIDLE_ACTION=/nbusy\n";
+    for (int i = 0; i < 50; ++i)
+        scenario += "session S" + std::to_string(i) + " thread=front system=PRD client=" + std::to_string(100 + i % 6) +
+                    " user=U" + std::to_string(i) + " x=" + std::to_string(10 * i) + " y=40 w=500 h=400\n";
+    for (int b = 0; b < 6; ++b) ini += "[Box" + std::to_string(b) + "]\nSelection=$" + std::to_string(100 + b) + "$$\n";
+    Start(scenario, ini);
+    const std::vector<int> expected = {9, 9, 8, 8, 8, 8};
+    auto counts = [&] {
+        std::vector<int> c;
+        for (int p = 0; p < 6; ++p) c.push_back(Minis(p));
+        return c;
+    };
+    ASSERT_TRUE(WaitUntil([&] { return counts() == expected; }, 4 * kPass));
+    ASSERT_TRUE(sim.send("hang S0"));
+
+    const std::vector<HWND> panels = PanelsOf(quilvo.MainWindow());
+    const std::string click = "XBOXED: WM_LBUTTONDOWN\r\n";
+    for (int round = 0; round < 3; ++round) {
+        const int clicks = quilvo.CountLines(click);
+        const DWORD begin = GetTickCount();
+        PostMessageA(panels[round], WM_LBUTTONDOWN, MK_LBUTTON, Point(5, 5));
+        PostMessageA(panels[round], WM_LBUTTONUP, 0, Point(5, 5));
+        PostMessageA(panels[5], WM_LBUTTONDOWN, MK_LBUTTON, Point(5, 5));
+        ASSERT_TRUE(quilvo.WaitForLine(click, 5000, clicks + 2));
+        EXPECT_LT(GetTickCount() - begin, 2000u) << "round " << round;
+        Sleep(kPass);
+        EXPECT_EQ(counts(), expected) << "round " << round;
+    }
+    ASSERT_TRUE(sim.send("wake S0"));
+    EXPECT_TRUE(sim.waitForLog([](const std::string& l) { return l.rfind("okcode S", 0) == 0; }, 5000));
+    EXPECT_TRUE(sim.waitForLine("show S0 hidden", 5000)) << "the hide of the box clicks reaches it once it is free";
+}
+
+}  // namespace
+}  // namespace e2e
