@@ -18,6 +18,7 @@ add_library(quilvo_win STATIC
     src/views/box_panel.cpp
     src/views/mini_window.cpp
     src/platform/win32_discovery.cpp
+    src/platform/win32_session_marks.cpp
     src/platform/win32_refresh_platform.cpp
     src/settings/win32_window_settings.cpp
 )
@@ -42,7 +43,11 @@ add_executable(Quilvo WIN32
 )
 target_link_libraries(Quilvo PRIVATE quilvo_app)
 target_compile_options(Quilvo PRIVATE ${QUILVO_WARNINGS})
-target_include_directories(Quilvo PRIVATE $<$<COMPILE_LANGUAGE:RC>:${CMAKE_SOURCE_DIR}/src/resources>)
+target_include_directories(Quilvo PRIVATE $<$<COMPILE_LANGUAGE:RC>:${CMAKE_SOURCE_DIR}/src/resources>
+                           $<$<COMPILE_LANGUAGE:RC>:${CMAKE_BINARY_DIR}/generated>)
+# The resources name the generated manifest and version header.
+set_source_files_properties(src/resources/Quilvo.rc PROPERTIES
+    OBJECT_DEPENDS "${CMAKE_BINARY_DIR}/generated/Quilvo.manifest;${CMAKE_BINARY_DIR}/generated/quilvo_version.h")
 
 add_subdirectory(tools/sessionsim)
 
@@ -61,7 +66,8 @@ if(WIN_TEST_SOURCES)
     target_compile_options(win_tests PRIVATE ${QUILVO_WARNINGS})
     # The program's resources (menus, mini window pictures), so window tests draw what Quilvo draws.
     target_sources(win_tests PRIVATE ${CMAKE_SOURCE_DIR}/src/resources/Quilvo.rc)
-    target_include_directories(win_tests PRIVATE $<$<COMPILE_LANGUAGE:RC>:${CMAKE_SOURCE_DIR}/src/resources>)
+    target_include_directories(win_tests PRIVATE $<$<COMPILE_LANGUAGE:RC>:${CMAKE_SOURCE_DIR}/src/resources>
+                               $<$<COMPILE_LANGUAGE:RC>:${CMAKE_BINARY_DIR}/generated>)
 endif()
 
 file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)

@@ -4,6 +4,7 @@
 #include "commands/session_commands.h"
 #include "core/wait_scope.h"
 #include "platform/scoped_win.h"
+#include "platform/win32_session_marks.h"
 
 namespace quilvo {
 
@@ -37,7 +38,12 @@ struct ThreadNote {
 
 class Win32SessionOps final : public SessionWindowOps {
 public:
-    void ShowAsync(WindowHandle window, int showCode) override { ShowWindowAsync(ToHwnd(window), showCode); }
+    void ShowAsync(WindowHandle window, int showCode) override {
+        // A window hidden here carries a mark until it is shown again, so that no road out of
+        // the program leaves it hidden (see win32_session_marks.h).
+        MarkHiddenByUs(ToHwnd(window), showCode == SW_HIDE);
+        ShowWindowAsync(ToHwnd(window), showCode);
+    }
     void OpenIcon(WindowHandle window) override {
         if (Answers(ToHwnd(window))) ::OpenIcon(ToHwnd(window));
     }
