@@ -33,7 +33,7 @@ target_compile_options(quilvo_win PRIVATE ${QUILVO_WARNINGS})
 
 # Start-up, tray host, main window and message loop: a library of its own so the window
 # procedures can be tested beside the others.
-add_library(quilvo_app STATIC src/app/app.cpp)
+add_library(quilvo_app STATIC src/app/app.cpp src/app/instance.cpp)
 target_link_libraries(quilvo_app PUBLIC quilvo_win)
 target_compile_options(quilvo_app PRIVATE ${QUILVO_WARNINGS})
 
@@ -78,6 +78,14 @@ foreach(src ${BENCH_SOURCES})
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/win ${CMAKE_SOURCE_DIR}/tools/sessionsim)
 endforeach()
 
+# The program as the tests need it beside the real one: the same sources with hooks that only
+# tests use (a crash on demand). Never packaged.
+add_executable(QuilvoTestHooks WIN32 src/resources/Quilvo.rc src/app/main.cpp)
+target_compile_definitions(QuilvoTestHooks PRIVATE QUILVO_TEST_HOOKS)
+target_link_libraries(QuilvoTestHooks PRIVATE quilvo_app)
+target_include_directories(QuilvoTestHooks PRIVATE $<$<COMPILE_LANGUAGE:RC>:${CMAKE_SOURCE_DIR}/src/resources>
+                           $<$<COMPILE_LANGUAGE:RC>:${CMAKE_BINARY_DIR}/generated>)
+
 # End-to-end scenarios: Quilvo.exe and the simulator under Wine, observed from outside.
 file(GLOB E2E_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
 if(E2E_TEST_SOURCES)
@@ -86,5 +94,5 @@ if(E2E_TEST_SOURCES)
     target_include_directories(e2e_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_SOURCE_DIR}/tools/sessionsim
                                ${CMAKE_SOURCE_DIR}/src)
     target_compile_options(e2e_tests PRIVATE ${QUILVO_WARNINGS})
-    add_dependencies(e2e_tests Quilvo sessionsim)
+    add_dependencies(e2e_tests Quilvo QuilvoTestHooks sessionsim)
 endif()
