@@ -15,6 +15,8 @@ add_library(quilvo_win STATIC
     src/views/hover_tip.cpp
     src/views/boxed_view.cpp
     src/views/docked_view.cpp
+    src/views/docked_toolbar.cpp
+    src/views/class_brush.cpp
     src/views/box_panel.cpp
     src/views/mini_window.cpp
     src/platform/win32_discovery.cpp
