@@ -150,22 +150,22 @@ LRESULT CALLBACK BoxedViewToolbar::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPA
     return DefWindowProcA(wnd, msg, wp, lp);
 }
 
-BoxedViewToolbar* CreateDockedView(const DockedViewSpec& spec) {
+BoxedViewToolbar* CreateDockedView(const DockedViewSetup& setup) {
     if (g_dockedView != nullptr) return nullptr;
-    auto view = std::make_unique<BoxedViewToolbar>(spec.parent, spec.lists, spec.boxCount, spec.services);
-    view->label = spec.label;
-    view->detail1 = spec.details[0];
-    view->detail2 = spec.details[1];
-    view->detail3 = spec.details[2];
-    view->textBackground = spec.textBackground;
-    view->x = spec.place.left;
-    view->y = spec.place.top;
-    view->width = spec.place.right - spec.place.left;
-    view->height = spec.place.bottom - spec.place.top;
+    auto view = std::make_unique<BoxedViewToolbar>(setup.parent, setup.lists, setup.boxCount, setup.services);
+    view->label = setup.label;
+    view->detail1 = setup.details[0];
+    view->detail2 = setup.details[1];
+    view->detail3 = setup.details[2];
+    view->textBackground = setup.textBackground;
+    view->x = setup.place.left;
+    view->y = setup.place.top;
+    view->width = setup.place.right - setup.place.left;
+    view->height = setup.place.bottom - setup.place.top;
     view->defaultWidth = view->width;
     view->defaultHeight = view->height;
     HWND wnd = CreateWindowExA(0, kDockedToolbarClass, nullptr, WS_CHILD | WS_VISIBLE, view->x, view->y, view->width,
-                               view->height, spec.parent, nullptr, GetModuleHandleA(nullptr),
+                               view->height, setup.parent, nullptr, GetModuleHandleA(nullptr),
                                static_cast<BoxedView*>(view.get()));
     // Without its window the view goes again; having no window, it writes nothing.
     if (wnd == nullptr) return nullptr;

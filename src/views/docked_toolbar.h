@@ -42,7 +42,7 @@ public:
 
 // What a creator gives the docked view: where its strip goes and what it shows. The texts
 // must outlive the view.
-struct DockedViewSpec {
+struct DockedViewSetup {
     HWND parent = nullptr;
     RECT place = {};  // in the parent's client coordinates
     BoxList* const* lists = nullptr;
@@ -57,7 +57,7 @@ struct DockedViewSpec {
 // view as its creation parameter), texts and colour set before the first paint, its panels,
 // and the module-level reference. None when a docked view exists already (there is at most
 // one) or its window cannot be created; then nothing is written.
-BoxedViewToolbar* CreateDockedView(const DockedViewSpec& spec);
+BoxedViewToolbar* CreateDockedView(const DockedViewSetup& setup);
 
 // The first descendant of a window whose class name holds "AfxWnd", or none.
 HWND FindAfxWndChild(HWND window);

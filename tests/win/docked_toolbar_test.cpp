@@ -205,17 +205,17 @@ protected:
     }
 
     BoxedViewToolbar* Create(HWND host) {
-        DockedViewSpec spec;
-        spec.parent = host;
-        spec.place = RECT{0, 0, kStripWidth, kStripHeight};
-        spec.lists = lists_;
-        spec.boxCount = kBoxCount;
-        spec.label = kLabel;
-        spec.details[0] = "PRD";
-        spec.details[1] = "100";
-        spec.details[2] = "ALICE";
-        spec.textBackground = kTextBackground;
-        return CreateDockedView(spec);
+        DockedViewSetup setup;
+        setup.parent = host;
+        setup.place = RECT{0, 0, kStripWidth, kStripHeight};
+        setup.lists = lists_;
+        setup.boxCount = kBoxCount;
+        setup.label = kLabel;
+        setup.details[0] = "PRD";
+        setup.details[1] = "100";
+        setup.details[2] = "ALICE";
+        setup.textBackground = kTextBackground;
+        return CreateDockedView(setup);
     }
 
     sessionsim::Simulator sim;
