@@ -15,6 +15,8 @@ add_library(quilvo_win STATIC
     src/views/hover_tip.cpp
     src/views/boxed_view.cpp
     src/views/docked_view.cpp
+    src/views/docked_toolbar.cpp
+    src/views/class_brush.cpp
     src/views/box_panel.cpp
     src/views/mini_window.cpp
     src/platform/win32_discovery.cpp
@@ -33,7 +35,7 @@ target_compile_options(quilvo_win PRIVATE ${QUILVO_WARNINGS})
 
 # Start-up, tray host, main window and message loop: a library of its own so the window
 # procedures can be tested beside the others.
-add_library(quilvo_app STATIC src/app/app.cpp src/app/instance.cpp)
+add_library(quilvo_app STATIC src/app/app.cpp src/app/instance.cpp src/commands/box_properties.cpp)
 target_link_libraries(quilvo_app PUBLIC quilvo_win)
 target_compile_options(quilvo_app PRIVATE ${QUILVO_WARNINGS})
 

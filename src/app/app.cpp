@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include "app/startup_rules.h"
+#include "commands/box_properties.h"
 #include "commands/session_commands.h"
 #include "core/drag_state.h"
 #include "platform/profile.h"
@@ -15,6 +16,7 @@
 #include "settings/settings.h"
 #include "views/box_panel.h"
 #include "views/boxed_view.h"
+#include "views/docked_toolbar.h"
 #include "views/docked_view.h"
 #include "views/hover_tip.h"
 #include "views/mini_window.h"
@@ -29,10 +31,6 @@ constexpr const char* kMainCaption = "zrt::quo \\3 Tarvo";
 constexpr const char* kTrayTip = "zrt::quorval /3 Tarvo";
 constexpr UINT kRefreshPeriodMs = 2000;
 
-LRESULT CALLBACK DockedWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
-    return DefWindowProcA(wnd, msg, wp, lp);
-}
-
 }  // namespace
 
 // All six classes come from one template; only the name and the procedure change.
@@ -44,7 +42,7 @@ void RegisterWindowClasses(HINSTANCE instance) {
     const ClassEntry classes[] = {
         {kQuilvoWinClass, &MainWindowProc},   {"SAP_FRONTEND_SESSION", &SessionWindowProc},
         {"XToolTip", &HoverTip::WindowProc},  {"XBoxed", &BoxPanel::WindowProc},
-        {"XIconWin", &MiniWindow::WindowProc}, {"HijackedToolbar", &DockedWindowProc},
+        {"XIconWin", &MiniWindow::WindowProc}, {kDockedToolbarClass, &BoxedViewToolbar::WindowProc},
     };
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof wc;
@@ -229,6 +227,7 @@ int RunApp(HINSTANCE instance, const char* commandLine) {
     App& app = TheApp();
     app.instance = instance;
     RegisterWindowClasses(instance);
+    SetBoxPropertiesOpener(&OpenBoxProperties);
     SessionClassFromArguments(ArgumentText(commandLine), app.sessionClass, sizeof app.sessionClass);
 
     app.trayHost = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_TRAYHOST), nullptr, &TrayHostProc, 0);

@@ -137,11 +137,19 @@ void BoxedView::SetZoom(int zoom) {
     }
 }
 
+void BoxedView::ForgetSkippedUpdates() {
+    for (int i = 0; i < boxCount; ++i) {
+        if (BoxPanel* panel = Panel(i)) panel->skipNextUpdate = 0;
+    }
+}
+
 void BoxedView::Show() { ShowWindowAsync(ownWindow, SW_SHOWNORMAL); }
 
 void BoxedView::Hide() { ShowWindowAsync(ownWindow, SW_HIDE); }
 
 void BoxedView::SaveGeometry() {
+    // A view whose window was never made has nothing of its own to remember.
+    if (!ownWindow) return;
     const char* section = sectionName;
     RECT r = {};
     const bool haveRect = GetWindowRect(ownWindow, &r) != FALSE;

@@ -52,6 +52,9 @@ public:
 
     void ReadClientRect();
     void SetZoom(int zoom);  // the mini windows take the new size at the next update pass
+    // A click on a panel makes it keep its mini windows through the next update; a rebuild
+    // the user asks for (OK in a box's properties) must reach every panel all the same.
+    void ForgetSkippedUpdates();
     void Show();
     void Hide();
     void SaveGeometry();

@@ -1,0 +1,31 @@
+#include "views/class_brush.h"
+
+namespace quilvo {
+namespace {
+
+bool MayDelete(HBRUSH brush) {
+    if (reinterpret_cast<ULONG_PTR>(brush) <= COLOR_MENUBAR + 1) return false;
+    const int stock[] = {WHITE_BRUSH, LTGRAY_BRUSH, GRAY_BRUSH, DKGRAY_BRUSH, BLACK_BRUSH, NULL_BRUSH, DC_BRUSH};
+    for (int s : stock) {
+        if (GetStockObject(s) == brush) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void ReplaceClassBackground(HWND wnd, COLORREF colour) {
+    HBRUSH fresh = CreateSolidBrush(colour);
+    if (!fresh) return;
+    // Every window of the class erases with this brush: the old one goes only once the new
+    // one is in place.
+    SetLastError(0);
+    HBRUSH old = reinterpret_cast<HBRUSH>(SetClassLongPtrA(wnd, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(fresh)));
+    if (!old && GetLastError() != 0) {
+        DeleteObject(fresh);  // no such window: the brush went nowhere
+        return;
+    }
+    if (old && MayDelete(old)) DeleteObject(old);
+}
+
+}  // namespace quilvo

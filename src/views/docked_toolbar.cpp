@@ -1,0 +1,185 @@
+#include "views/docked_toolbar.h"
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "platform/profile.h"
+#include "platform/scoped_win.h"
+#include "resources/resource_ids.h"
+#include "settings/settings.h"
+#include "views/box_panel.h"
+#include "views/class_brush.h"
+#include "views/docked_rules.h"
+#include "views/docked_view.h"
+#include "views/geometry.h"
+
+namespace quilvo {
+
+namespace {
+
+constexpr COLORREF kTextColour = RGB(255, 255, 255);
+
+// Only CreateDockedView makes windows of this class, always with a BoxedViewToolbar.
+BoxedViewToolbar* ToolbarOf(HWND wnd) { return static_cast<BoxedViewToolbar*>(BoxedView::FromWindow(wnd)); }
+
+void DockedContextMenu(HWND wnd) {
+    HINSTANCE module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(wnd, GWLP_HINSTANCE));
+    ScopedMenu menu(LoadMenuA(module, MAKEINTRESOURCEA(IDM_DOCKED)));
+    HMENU popup = menu.get() ? GetSubMenu(menu.get(), 0) : nullptr;
+    if (!popup) return;
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    // No SetForegroundWindow here: the strip sits inside a session window, which the right
+    // press itself has made the foreground window, so the menu closes on a click elsewhere.
+    const int command = static_cast<int>(
+        TrackPopupMenu(popup, TPM_RETURNCMD | TPM_BOTTOMALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, wnd, nullptr));
+    if (command != ID_DOCK_CLOSE) return;  // "&Use Background Colorizer" does nothing
+    g_dockedFlag = 0;
+    // Read afresh: the menu ran a message loop of its own. The teardown that WM_CLOSE runs
+    // stores this flag as "Visible".
+    if (BoxedView* view = BoxedView::FromWindow(wnd)) view->visible = 0;
+    SendMessageA(wnd, WM_CLOSE, 0, 0);
+}
+
+class Win32Descendants final : public DescendantWindows {
+public:
+    void EnumerateDescendants(WindowHandle root, WindowVisit visit, void* context) override {
+        struct Walk {
+            WindowVisit visit;
+            void* context;
+        } walk{visit, context};
+        EnumChildWindows(
+            ToHwnd(root),
+            [](HWND w, LPARAM p) -> BOOL {
+                auto* walk = reinterpret_cast<Walk*>(p);
+                return walk->visit(FromHwnd(w), walk->context) ? TRUE : FALSE;
+            },
+            reinterpret_cast<LPARAM>(&walk));
+    }
+    int ClassName(WindowHandle window, char* buf, int maxCount) override {
+        return GetClassNameA(ToHwnd(window), buf, maxCount);
+    }
+};
+
+}  // namespace
+
+BoxedViewToolbar::BoxedViewToolbar(HWND parent, BoxList* const* lists, int count, const ViewServices& services)
+    : BoxedView(parent, lists, count, services) {
+    SetSection(kDockedSection);
+}
+
+void BoxedViewToolbar::Layout() {
+    const std::vector<PixelRect> places = OneRowLayout(width / 2, height, boxCount);
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        const PixelRect& p = places[i];
+        PlaceAndCreatePanel(static_cast<int>(i), p.x, p.y, p.width, p.height);
+    }
+}
+
+void BoxedViewToolbar::LoadGeometry() {
+    zoomFactor = static_cast<std::int16_t>(ProfileReadInt(sectionName, kKeyZoomFactor, 2, kSettingsFile));
+    visible = ProfileReadInt(sectionName, kKeyVisible, 1, kSettingsFile) != 0 ? 1 : 0;
+    if (!visible) Hide();
+}
+
+void BoxedViewToolbar::Paint() {
+    SendMessageA(ownWindow, WM_QUILVO_RECOLOUR, 0, 0);
+    if (label == nullptr) return;
+
+    const DockedFont size = DockedTextFont(height);
+    LOGFONTA lf = {};
+    lf.lfHeight = size.height;
+    lf.lfWidth = size.width;
+    lf.lfItalic = TRUE;
+    std::strcpy(lf.lfFaceName, "ARIAL");
+
+    // Declared in this order so that scope puts the old font back, deletes the font and
+    // releases the device context, in that order.
+    ScopedGetDC dc(ownWindow);
+    SendMessageA(ownWindow, WM_QUILVO_RECOLOUR, 0, 0);
+    ScopedFont font(CreateFontIndirectA(&lf));
+    ScopedSelectObject selected(dc.get(), font.get());
+    RECT client = {};
+    GetClientRect(ownWindow, &client);
+
+    const BoxPanel* first = Panel(0);
+    if (first == nullptr) return;
+    const int x = boxCount * first->width;  // right of the row of panels
+    SetBkColor(dc.get(), textBackground);
+    SetTextColor(dc.get(), kTextColour);
+    TextOutA(dc.get(), x, 0, label, static_cast<int>(std::strlen(label)));
+    char details[kDockedDetailsCapacity];
+    const int length = FormatDockedDetails(details, detail1, detail2, detail3);
+    TextOutA(dc.get(), x, client.bottom - size.height, details, length);
+}
+
+LRESULT CALLBACK BoxedViewToolbar::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    switch (msg) {
+        case WM_CREATE: {
+            const auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lp);
+            SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+            if (BoxedViewToolbar* view = ToolbarOf(wnd)) view->ownWindow = wnd;
+            SendMessageA(wnd, WM_QUILVO_RECOLOUR, 0, 0);
+            return 0;
+        }
+        case WM_QUILVO_RECOLOUR:
+            if (BoxedViewToolbar* view = ToolbarOf(wnd)) ReplaceClassBackground(wnd, view->BackgroundColour());
+            break;
+        case WM_PAINT: {
+            ScopedPaint paint(wnd);  // validates also a window without a view
+            if (BoxedViewToolbar* view = ToolbarOf(wnd)) view->Paint();
+            return 0;
+        }
+        case WM_RBUTTONDOWN:
+            DockedContextMenu(wnd);
+            return 1;
+        case WM_CLOSE:
+        case WM_DESTROY:
+            // WM_CLOSE tears down and the default handling destroys the window; the
+            // WM_DESTROY that follows finds no docked view.
+            TearDownDockedView();
+            break;
+        case WM_NCDESTROY:
+            if (BoxedViewToolbar* view = ToolbarOf(wnd)) view->ownWindow = nullptr;
+            SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
+            break;
+        default:
+            break;
+    }
+    return DefWindowProcA(wnd, msg, wp, lp);
+}
+
+BoxedViewToolbar* CreateDockedView(const DockedViewSetup& setup) {
+    if (g_dockedView != nullptr) return nullptr;
+    auto view = std::make_unique<BoxedViewToolbar>(setup.parent, setup.lists, setup.boxCount, setup.services);
+    view->label = setup.label;
+    view->detail1 = setup.details[0];
+    view->detail2 = setup.details[1];
+    view->detail3 = setup.details[2];
+    view->textBackground = setup.textBackground;
+    view->x = setup.place.left;
+    view->y = setup.place.top;
+    view->width = setup.place.right - setup.place.left;
+    view->height = setup.place.bottom - setup.place.top;
+    view->defaultWidth = view->width;
+    view->defaultHeight = view->height;
+    HWND wnd = CreateWindowExA(0, kDockedToolbarClass, nullptr, WS_CHILD | WS_VISIBLE, view->x, view->y, view->width,
+                               view->height, setup.parent, nullptr, GetModuleHandleA(nullptr),
+                               static_cast<BoxedView*>(view.get()));
+    // Without its window the view goes again; having no window, it writes nothing.
+    if (wnd == nullptr) return nullptr;
+    view->ownWindow = wnd;
+    g_dockedView = view.get();
+    BoxedViewToolbar* docked = view.release();
+    docked->LoadGeometry();
+    docked->CreatePanels();
+    return docked;
+}
+
+HWND FindAfxWndChild(HWND window) {
+    Win32Descendants descendants;
+    return ToHwnd(FindAfxWndChild(FromHwnd(window), descendants));
+}
+
+}  // namespace quilvo

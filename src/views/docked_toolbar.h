@@ -1,0 +1,65 @@
+// The docked toolbar view: a view whose row of box panels sits in a strip of its own
+// ("HijackedToolbar") inside another window, with a label and a bracketed line of three
+// details drawn right of the panels in an italic font sized to the strip.
+//
+// Nothing in the running program creates one: CreateDockedView exists for the tests, and the
+// module-level reference (views/docked_view.h) is otherwise only read and cleared.
+#pragma once
+
+#include <windows.h>
+
+#include "views/boxed_view.h"
+
+namespace quilvo {
+
+constexpr const char* kDockedToolbarClass = "HijackedToolbar";
+
+class BoxedViewToolbar : public BoxedView {
+public:
+    BoxedViewToolbar(HWND parent, BoxList* const* lists, int count, const ViewServices& services);
+
+    // The panels in one row over the left half of the strip; the texts use the right half.
+    void Layout() override;
+    // The zoom factor and visible flag from the section, as every view reads them. The place
+    // is the creator's: the stored one is in screen coordinates, the strip is a child window.
+    void LoadGeometry() override;
+
+    // The colour the strip's class background takes on the recolour message, whatever the
+    // view's state.
+    COLORREF BackgroundColour() const { return GetSysColor(COLOR_INFOBK); }
+    void Paint();
+
+    // The window procedure of class "HijackedToolbar" (registered by the application).
+    static LRESULT CALLBACK WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+
+    // None until set: while the label is none nothing is drawn. Not owned.
+    const char* label = nullptr;
+    const char* detail1 = nullptr;
+    const char* detail2 = nullptr;
+    const char* detail3 = nullptr;
+    COLORREF textBackground = RGB(0, 0, 0);
+};
+
+// What a creator gives the docked view: where its strip goes and what it shows. The texts
+// must outlive the view.
+struct DockedViewSetup {
+    HWND parent = nullptr;
+    RECT place = {};  // in the parent's client coordinates
+    BoxList* const* lists = nullptr;
+    int boxCount = 0;
+    ViewServices services;
+    const char* label = nullptr;
+    const char* details[3] = {};
+    COLORREF textBackground = RGB(0, 0, 0);
+};
+
+// Builds the docked view: a BoxedViewToolbar, its "HijackedToolbar" window (created with the
+// view as its creation parameter), texts and colour set before the first paint, its panels,
+// and the module-level reference. None when a docked view exists already (there is at most
+// one) or its window cannot be created; then nothing is written.
+BoxedViewToolbar* CreateDockedView(const DockedViewSetup& setup);
+
+// The first descendant of a window whose class name holds "AfxWnd", or none.
+HWND FindAfxWndChild(HWND window);
+
+}  // namespace quilvo
