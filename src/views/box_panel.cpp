@@ -15,6 +15,7 @@
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
 #include "views/boxed_view.h"
+#include "views/class_brush.h"
 #include "views/geometry.h"
 #include "views/hover_tip.h"
 #include "views/mini_window.h"
@@ -33,26 +34,8 @@ HINSTANCE ThisModule() { return GetModuleHandleA(nullptr); }
 
 constexpr int kDefaultButtonRowDivisor = 7;
 
-// A class background brush may be a stock object or a system colour index (COLOR_x + 1);
-// neither may be deleted.
-bool IsDeletableBrush(HBRUSH brush) {
-    if (reinterpret_cast<ULONG_PTR>(brush) <= COLOR_MENUBAR + 1) return false;
-    const int stock[] = {WHITE_BRUSH, LTGRAY_BRUSH, GRAY_BRUSH, DKGRAY_BRUSH, BLACK_BRUSH, NULL_BRUSH, DC_BRUSH};
-    for (int s : stock) {
-        if (GetStockObject(s) == brush) return false;
-    }
-    return true;
-}
-
-void Recolour(HWND wnd) {
-    HBRUSH fresh = CreateSolidBrush(GetSysColor(COLOR_BACKGROUND));
-    if (!fresh) return;
-    // The brush belongs to the whole class: the new one is in place before the old one goes,
-    // so no window of the class ever erases with a deleted brush.
-    HBRUSH old = reinterpret_cast<HBRUSH>(
-        SetClassLongPtrA(wnd, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(fresh)));
-    if (old && IsDeletableBrush(old)) DeleteObject(old);
-}
+// The panels' class takes the desktop colour (the brush belongs to the whole class).
+void Recolour(HWND wnd) { ReplaceClassBackground(wnd, GetSysColor(COLOR_BACKGROUND)); }
 
 SessionWindowOps& OpsOf(const BoxPanel* panel) {
     return (panel && panel->view) ? panel->view->Ops() : PlatformSessionOps();
