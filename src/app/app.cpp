@@ -5,6 +5,7 @@
 
 #include <shellapi.h>
 
+#include "app/instance.h"
 #include "app/startup_rules.h"
 #include "commands/box_properties.h"
 #include "commands/session_commands.h"
@@ -12,6 +13,7 @@
 #include "platform/profile.h"
 #include "platform/scoped_win.h"
 #include "platform/win32_refresh_platform.h"
+#include "platform/win32_session_marks.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
 #include "views/box_panel.h"
@@ -203,7 +205,22 @@ LRESULT CALLBACK MainWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexce
         case WM_LBUTTONDOWN:
             InvalidateRect(wnd, nullptr, FALSE);
             return 0;
+        case WM_ENDSESSION:
+            // Log-off or shut-down: the process may be ended any moment from here on.
+            if (wp) ShowSessionsHiddenByUs(TheApp().sessionClass);
+            return 0;
         default:
+            // A second start for this session class asks for the main window, as
+            // "Toolwindow" shows it.
+            if (msg == ShowToolwindowMessage() && wnd == TheApp().mainWindow) {
+                if (BoxedView* view = BoxedView::FromWindow(wnd)) {
+                    view->visible = 1;
+                    view->Show();
+                } else {
+                    ShowWindowAsync(wnd, SW_SHOWNORMAL);
+                }
+                return 0;
+            }
             break;
     }
     return DefWindowProcA(wnd, msg, wp, lp);
@@ -226,14 +243,22 @@ LRESULT CALLBACK SessionWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noe
 int RunApp(HINSTANCE instance, const char* commandLine) {
     App& app = TheApp();
     app.instance = instance;
+    SessionClassFromArguments(ArgumentText(commandLine), app.sessionClass, sizeof app.sessionClass);
+    // One instance per session class: a second one would add a second icon and a second pair
+    // of views fighting over the same windows. It brings the running one's window up instead.
+    if (!ClaimInstance(app.sessionClass)) {
+        ShowRunningInstance(app.sessionClass);
+        return 0;
+    }
+    ShowHiddenSessionsOnCrash(app.sessionClass);
     RegisterWindowClasses(instance);
     SetBoxPropertiesOpener(&OpenBoxProperties);
-    SessionClassFromArguments(ArgumentText(commandLine), app.sessionClass, sizeof app.sessionClass);
 
     app.trayHost = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_TRAYHOST), nullptr, &TrayHostProc, 0);
     app.mainWindow = CreateWindowExA(0, kQuilvoWinClass, kMainCaption,
                                      WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 300, 200,
                                      nullptr, nullptr, instance, nullptr);
+    MarkMainWindow(app.mainWindow, app.sessionClass);
 
     int opacity = ReadAppInt(kKeyOpacity);
     if (opacity == 0) opacity = 255;
@@ -254,6 +279,9 @@ int RunApp(HINSTANCE instance, const char* commandLine) {
 
     SetTimer(app.trayHost, TIMER_REFRESH, kRefreshPeriodMs, &OnRefreshTimerProc);
     app.cycle->DiscoverAndRefresh();
+    // Sessions an earlier run hid and could not show again (it was ended from outside) come
+    // back now, before anything here hides one.
+    ShowSessionsHiddenByUs(app.sessionClass);
 
     MSG msg;
     while (app.running) {
@@ -264,6 +292,7 @@ int RunApp(HINSTANCE instance, const char* commandLine) {
         DispatchMessageA(&msg);
     }
 
+    UnmarkMainWindow(app.mainWindow);
     DestroyWindow(app.trayHost);
     DestroyWindow(app.mainWindow);
     return 0;

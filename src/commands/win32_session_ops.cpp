@@ -40,9 +40,15 @@ class Win32SessionOps final : public SessionWindowOps {
 public:
     void ShowAsync(WindowHandle window, int showCode) override {
         // A window hidden here carries a mark until it is shown again, so that no road out of
-        // the program leaves it hidden (see win32_session_marks.h).
-        MarkHiddenByUs(ToHwnd(window), showCode == SW_HIDE);
-        ShowWindowAsync(ToHwnd(window), showCode);
+        // the program leaves it hidden (see win32_session_marks.h). One that was hidden
+        // already was not hidden by us: it gets no mark (and keeps one it has).
+        HWND hwnd = ToHwnd(window);
+        if (showCode != SW_HIDE) {
+            MarkHiddenByUs(hwnd, false);
+        } else if (IsWindowVisible(hwnd)) {
+            MarkHiddenByUs(hwnd, true);
+        }
+        ShowWindowAsync(hwnd, showCode);
     }
     void OpenIcon(WindowHandle window) override {
         if (Answers(ToHwnd(window))) ::OpenIcon(ToHwnd(window));
