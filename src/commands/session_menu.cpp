@@ -21,13 +21,6 @@ struct Field {
     char text[N + 1];
 };
 
-// The window at a table position; none outside the table. A record without a window gives
-// 0, which GroupCommand finds nowhere, so a position whose session has gone acts on nothing.
-WindowHandle WindowAt(const SessionTable& table, long long position) {
-    if (position < 0 || position >= kTableCapacity) return kNoWindow;
-    return table.records[position].window;
-}
-
 bool InsertSeparator(MenuOps& menus, MenuHandle menu, int position) {
     MenuItemSpec item;
     item.separator = true;
@@ -84,7 +77,8 @@ int AddUniqueMenuEntry(MenuOps& menus, MenuHandle menu, MenuHandle popup, const 
     return AddMenuEntry(menus, menu, popup, text, state, position, id);
 }
 
-int BuildSessionMenu(MenuOps& menus, MenuHandle trayPopup, const SessionTable& table) {
+int BuildSessionMenu(MenuOps& menus, MenuHandle trayPopup, const SessionTable& table, MenuSessions& built) {
+    built = MenuSessions{};
     if (trayPopup == kNoMenu) return 0;
     const MenuHandle restoreGroup = menus.CreatePopup();
     const MenuHandle restoreSystem = menus.CreatePopup();
@@ -95,6 +89,8 @@ int BuildSessionMenu(MenuOps& menus, MenuHandle trayPopup, const SessionTable& t
     int n = 0;
     for (; n < kTableCapacity && table.records[n].window != kNoWindow; ++n) {
         const SessionRecord& r = table.records[n];
+        built.windows[n] = r.window;
+        built.count = n + 1;
         FormatSessionEntry(r, text);
         menus.InsertString(trayPopup, n, kSessionEntryBase + n, text);
         // Position n is at or past the end of each pop-up: a new entry goes to its end, and an
@@ -117,16 +113,20 @@ int BuildSessionMenu(MenuOps& menus, MenuHandle trayPopup, const SessionTable& t
     return n + 7;
 }
 
-int DispatchSessionCommand(const SessionTable& table, int id, std::uintptr_t itemData, SessionWindowOps& ops) {
+int DispatchSessionCommand(const SessionTable& table, const MenuSessions& built, int id, std::uintptr_t itemData,
+                           SessionWindowOps& ops) {
     if (id < kRestoreServerGroupBase) {
-        GroupCommand(table, WindowAt(table, static_cast<long long>(id) - kSessionEntryBase), kGroupRestore,
-                     kGroupByTitle, ops);
+        // GroupCommand finds the session by its window in the table as it is now; one that
+        // has gone (or a position without an entry, window 0) is found nowhere.
+        GroupCommand(table, built.At(static_cast<long long>(id) - kSessionEntryBase), kGroupRestore, kGroupByTitle,
+                     ops);
         return 0;
     }
-    return DispatchGroupItem(table, itemData, id, ops);
+    return DispatchGroupItem(table, built, itemData, id, ops);
 }
 
-int DispatchGroupItem(const SessionTable& table, std::uintptr_t itemData, int id, SessionWindowOps& ops) {
+int DispatchGroupItem(const SessionTable& table, const MenuSessions& built, std::uintptr_t itemData, int id,
+                      SessionWindowOps& ops) {
     if (itemData >= static_cast<std::uintptr_t>(kTableCapacity)) return 0;
     const long long position = static_cast<long long>(itemData);
     int action = 0;
@@ -138,7 +138,7 @@ int DispatchGroupItem(const SessionTable& table, std::uintptr_t itemData, int id
         case kDestroySystemBase: action = kGroupClose; field = kGroupBySystem; break;
         default: return 0;
     }
-    GroupCommand(table, WindowAt(table, position), action, field, ops);
+    GroupCommand(table, built.At(position), action, field, ops);
     return 0;
 }
 

@@ -86,20 +86,37 @@ int FindMenuText(MenuOps& menus, MenuHandle menu, const char* text);
 int AddUniqueMenuEntry(MenuOps& menus, MenuHandle menu, MenuHandle popup, const char* text, unsigned state,
                        int position, int id);
 
+// The sessions a menu was built from, by table position. The menu's ids carry positions; a
+// refresh while the menu is open may rewrite the table, so a chosen position is read here
+// and names the session the user saw, wherever it stands when the command comes back.
+struct MenuSessions {
+    WindowHandle windows[kTableCapacity] = {};
+    int count = 0;
+
+    // The session shown at a position; none outside the menu's entries.
+    WindowHandle At(long long position) const {
+        return position >= 0 && position < count ? windows[position] : kNoWindow;
+    }
+};
+
 // Inserts at the top of the tray menu's pop-up: the session entries in table order, two
 // separators, "Restore Server Group", "Restore Systems", a separator, "Destroy Server Group"
-// and "Destroy Systems". The four pop-ups then belong to the tray menu. Returns n + 7 for n
-// sessions; 0, inserting nothing, without a pop-up.
-int BuildSessionMenu(MenuOps& menus, MenuHandle trayPopup, const SessionTable& table);
+// and "Destroy Systems", and notes in built which session each position shows. The four
+// pop-ups then belong to the tray menu. Returns n + 7 for n sessions; 0, inserting nothing,
+// without a pop-up.
+int BuildSessionMenu(MenuOps& menus, MenuHandle trayPopup, const SessionTable& table, MenuSessions& built);
 
-// Carries out a chosen session menu command on the table as it is now: a session entry
-// restores every session with the chosen one's title and brings it to the top; anything else
-// goes to DispatchGroupItem. A position without a session (the table shrank while the menu
-// was open) acts on nothing. Returns 0.
-int DispatchSessionCommand(const SessionTable& table, int id, std::uintptr_t itemData, SessionWindowOps& ops);
+// Carries out a chosen session menu command on the table as it is now, for the session the
+// chosen position showed when the menu was built: a session entry restores every session
+// with that session's title and brings it to the top; anything else goes to
+// DispatchGroupItem. A session that has gone from the table since acts on nothing. Returns 0.
+int DispatchSessionCommand(const SessionTable& table, const MenuSessions& built, int id, std::uintptr_t itemData,
+                           SessionWindowOps& ops);
 
-// A pop-up entry: id minus item data names the pop-up, the item data the session whose
-// Server group or System is restored or closed. Returns 0.
-int DispatchGroupItem(const SessionTable& table, std::uintptr_t itemData, int id, SessionWindowOps& ops);
+// A pop-up entry: id minus item data names the pop-up, the item data the position of the
+// session whose Server group or System (as the table holds it now) is restored or closed.
+// Returns 0.
+int DispatchGroupItem(const SessionTable& table, const MenuSessions& built, std::uintptr_t itemData, int id,
+                      SessionWindowOps& ops);
 
 }  // namespace quilvo

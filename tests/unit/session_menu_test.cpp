@@ -140,13 +140,14 @@ std::unique_ptr<SessionTable> MakeTable(const std::vector<Session>& sessions) {
 struct Built {
     FakeMenus menus;
     MenuHandle popup = kNoMenu;
+    MenuSessions sessions;
     int result = 0;
 };
 
 std::unique_ptr<Built> Build(const SessionTable& table) {
     auto b = std::make_unique<Built>();
     b->popup = b->menus.NewMenu();
-    b->result = BuildSessionMenu(b->menus, b->popup, table);
+    b->result = BuildSessionMenu(b->menus, b->popup, table, b->sessions);
     return b;
 }
 
@@ -244,12 +245,10 @@ TEST(SessionMenu, EntryTextsAtTheLimits) {
     };
     for (const Case& c : cases) {
         auto table = MakeTable(c.sessions);
-        FakeMenus menus;
-        const MenuHandle popup = menus.NewMenu();
-        BuildSessionMenu(menus, popup, *table);
+        auto b = Build(*table);
         for (std::size_t i = 0; i < c.texts.size(); ++i) {
             char text[512] = {};
-            menus.ItemText(popup, static_cast<int>(i), text, sizeof text);
+            b->menus.ItemText(b->popup, static_cast<int>(i), text, sizeof text);
             EXPECT_EQ(std::string(text), c.texts[i]) << c.name << ", entry " << i;
         }
     }
@@ -282,16 +281,18 @@ TEST(SessionMenu, FindMenuTextIgnoresCaseAndNeverFindsAnEmptyText) {
 
 TEST(SessionMenu, NothingIsLeftBehindWhenTheMenuTakesNoItems) {
     auto table = MakeTable({{"PRD", "A", "100", "One"}});
+    MenuSessions built;
     FakeMenus refusing;
     refusing.refuseItems = true;
     const MenuHandle popup = refusing.NewMenu();
-    BuildSessionMenu(refusing, popup, *table);
+    BuildSessionMenu(refusing, popup, *table, built);
     EXPECT_EQ(refusing.created, 4);
     EXPECT_EQ(refusing.destroyed, 4);
 
     FakeMenus none;
-    EXPECT_EQ(BuildSessionMenu(none, kNoMenu, *table), 0);
+    EXPECT_EQ(BuildSessionMenu(none, kNoMenu, *table, built), 0);
     EXPECT_EQ(none.created, 0);
+    EXPECT_EQ(built.count, 0);
 }
 
 // ---- Decoding ------------------------------------------------------------------------------
@@ -307,10 +308,11 @@ public:
     void SendClose(WindowHandle w) override { calls.push_back("close " + std::to_string(w)); }
 };
 
-TEST(SessionMenu, EveryIdRangeDecodesToItsGroupCommandAndAGonePositionActsOnNothing) {
+TEST(SessionMenu, EveryIdRangeDecodesToItsGroupCommand) {
     // Windows 11, 12, 13: 11 and 13 share a title and a Server group in two spellings; 11 and
     // 12 a System in two spellings.
     auto table = MakeTable({{"PRD", "A", "100", "Same"}, {"prd", "B", "200", "Other"}, {"QAS", "a", "300", "same"}});
+    auto built = Build(*table);
     const struct Case {
         const char* name;
         int id;
@@ -320,7 +322,7 @@ TEST(SessionMenu, EveryIdRangeDecodesToItsGroupCommandAndAGonePositionActsOnNoth
         {"session entry 0", 200, 0, {"icon 11", "show 11 9", "icon 13", "show 13 9", "top 11"}},
         {"session entry 2", 202, 0, {"icon 11", "show 11 9", "icon 13", "show 13 9", "top 13"}},
         {"session entry 1", 201, 0, {"icon 12", "show 12 9", "top 12"}},
-        {"session entry past the table's end", 203, 0, {}},
+        {"session entry past the menu's end", 203, 0, {}},
         {"session entry 49", 249, 0, {}},
         {"below the session entries", 199, 0, {}},
         {"just below the group ids", 12002, 0, {}},
@@ -330,7 +332,7 @@ TEST(SessionMenu, EveryIdRangeDecodesToItsGroupCommandAndAGonePositionActsOnNoth
         {"restore system PRD", 14005, 0, {"icon 11", "show 11 9", "icon 12", "show 12 9", "top 11"}},
         {"destroy system QAS", 15008, 2, {"close 13", "top 13"}},
         {"destroy system prd", 15007, 1, {"close 11", "close 12", "top 12"}},
-        {"pop-up entry of a gone position", 15011, 5, {}},
+        {"pop-up entry past the menu's end", 15011, 5, {}},
         {"id and data of different pop-ups", 12004, 0, {}},
         {"data larger than the id", 12003, 20000, {}},
         {"data past the table", 15006 + 60, 60, {}},
@@ -338,34 +340,41 @@ TEST(SessionMenu, EveryIdRangeDecodesToItsGroupCommandAndAGonePositionActsOnNoth
     };
     for (const Case& c : cases) {
         RecordingOps ops;
-        EXPECT_EQ(DispatchSessionCommand(*table, c.id, c.data, ops), 0);
+        EXPECT_EQ(DispatchSessionCommand(*table, built->sessions, c.id, c.data, ops), 0);
         EXPECT_EQ(ops.calls, c.calls) << c.name;
     }
 }
 
-// The menu's ids name table positions: after a refresh that shrank the table while the menu
-// was open, an id taken from the menu acts on what is at that position now, or on nothing.
-TEST(SessionMenu, CommandsReadTheTableAsItIsWhenTheMenuReturns) {
+// A refresh while the menu is open rewrote the table: A, at position 0 when the menu was
+// built, has gone, and B and C moved up. A position names the session it showed: A's entries
+// act on nothing (not on B, which stands there now), C's act on C where it is now, with the
+// texts the table holds now.
+TEST(SessionMenu, CommandsActOnTheSessionTheUserSawAsTheTableHoldsItWhenTheMenuReturns) {
     auto before = MakeTable({{"PRD", "A", "100", "One"}, {"QAS", "B", "200", "Two"}, {"DEV", "C", "300", "Three"}});
     auto b = Build(*before);
-    ASSERT_EQ(b->menus.Render(b->popup)[2], "202/0 'DEV [C:300]   Three'");
 
-    auto after = MakeTable({{"QAS", "B", "200", "Two"}});
+    auto after = MakeTable({{"QAS", "B", "200", "Two"}, {"dev", "C", "300", "Three"}, {"DEV", "D", "400", "Four"}});
     after->records[0].window = 12;
+    after->records[1].window = 13;
+    after->records[2].window = 14;
     const struct Case {
+        const char* name;
         int id;
         std::uintptr_t data;
         Lines calls;
     } cases[] = {
-        {202, 0, {}},
-        {15008, 2, {}},
-        {12005, 2, {}},
-        {200, 0, {"icon 12", "show 12 9", "top 12"}},
+        {"A's entry", 200, 0, {}},
+        {"A's Destroy Systems entry", 15006, 0, {}},
+        {"A's Restore Server Group entry", 12003, 0, {}},
+        {"C's entry", 202, 0, {"icon 13", "show 13 9", "top 13"}},
+        {"C's Destroy Systems entry reaches D, a session the menu never showed", 15008, 2,
+         {"close 13", "close 14", "top 13"}},
+        {"B's Restore Server Group entry", 12004, 1, {"icon 12", "show 12 9", "top 12"}},
     };
     for (const Case& c : cases) {
         RecordingOps ops;
-        DispatchSessionCommand(*after, c.id, c.data, ops);
-        EXPECT_EQ(ops.calls, c.calls) << c.id;
+        DispatchSessionCommand(*after, b->sessions, c.id, c.data, ops);
+        EXPECT_EQ(ops.calls, c.calls) << c.name;
     }
 }
 
