@@ -11,6 +11,7 @@ enable_language(RC)
 # The Win32 side of the seams and everything that draws windows.
 add_library(quilvo_win STATIC
     src/commands/win32_session_ops.cpp
+    src/commands/win32_session_menu.cpp
     src/views/window_object.cpp
     src/views/hover_tip.cpp
     src/views/boxed_view.cpp
@@ -32,8 +33,9 @@ target_compile_options(quilvo_win PRIVATE ${QUILVO_WARNINGS})
 
 # Start-up, tray host, main window and message loop: a library of its own so the window
 # procedures can be tested beside the others.
-add_library(quilvo_app STATIC src/app/app.cpp)
-target_link_libraries(quilvo_app PUBLIC quilvo_win)
+add_library(quilvo_app STATIC src/app/app.cpp src/app/tray_menu.cpp)
+# version: the About box reads its version line from the program's version resource.
+target_link_libraries(quilvo_app PUBLIC quilvo_win version)
 target_compile_options(quilvo_app PRIVATE ${QUILVO_WARNINGS})
 
 add_executable(Quilvo WIN32
@@ -76,7 +78,7 @@ endforeach()
 file(GLOB E2E_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
 if(E2E_TEST_SOURCES)
     add_executable(e2e_tests ${E2E_TEST_SOURCES})
-    target_link_libraries(e2e_tests PRIVATE gtest gtest_main user32 gdi32 kernel32 psapi)
+    target_link_libraries(e2e_tests PRIVATE gtest gtest_main user32 gdi32 kernel32 psapi shell32 version)
     target_include_directories(e2e_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_SOURCE_DIR}/tools/sessionsim
                                ${CMAKE_SOURCE_DIR}/src)
     target_compile_options(e2e_tests PRIVATE ${QUILVO_WARNINGS})

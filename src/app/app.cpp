@@ -2,10 +2,14 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include <shellapi.h>
+#include <winver.h>
 
 #include "app/startup_rules.h"
+#include "app/tray_menu.h"
 #include "commands/session_commands.h"
 #include "core/drag_state.h"
 #include "platform/profile.h"
@@ -70,28 +74,30 @@ NOTIFYICONDATAA TrayIconData(HWND trayHost, HICON icon) {
     return nid;
 }
 
+void AddTrayIcon(HWND dlg) {
+    NOTIFYICONDATAA nid = TrayIconData(dlg, TheApp().trayIcon);
+    Shell_NotifyIconA(NIM_ADD, &nid);
+}
+
 void InitTrayHost(HWND dlg) {
     App& app = TheApp();
     std::memset(app.filters, 0, sizeof app.filters);
     int iconId = IconForSessionClass(app.sessionClass);
-    HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(iconId));
-    NOTIFYICONDATAA nid = TrayIconData(dlg, icon);
-    Shell_NotifyIconA(NIM_ADD, &nid);
-    SendMessageA(dlg, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    app.trayIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(iconId));
+    AddTrayIcon(dlg);
+    SendMessageA(dlg, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(app.trayIcon));
     app.messages = SapMessages::Register();
+    // The shell sends this to every top-level window when the notification area is made
+    // anew (after a crash or an update of the shell): the icons it held are gone by then.
+    app.taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
     g_dockedFlag = static_cast<int>(ProfileReadInt(kDockedSection, kKeyVisible, 1, kSettingsFile));
+    SetAboutVersionLine(dlg);
     app.running = true;
 }
 
 void RemoveTrayIcon(HWND dlg) {
     NOTIFYICONDATAA nid = TrayIconData(dlg, nullptr);
     Shell_NotifyIconA(NIM_DELETE, &nid);
-}
-
-void OnTrayIcon(LPARAM mouseMessage) {
-    App& app = TheApp();
-    // A right press on the icon refreshes at once; the left-click menu is not here yet.
-    if (mouseMessage == WM_RBUTTONDOWN && app.cycle != nullptr) app.cycle->DiscoverAndRefresh();
 }
 
 void CALLBACK OnRefreshTimerProc(HWND, UINT, UINT_PTR, DWORD) noexcept {
@@ -124,6 +130,34 @@ bool DialogTakesMessage(MSG& msg) {
     return IsDialogMessageA(root, &msg) != FALSE;
 }
 
+// "ProductVersion" of the program's own version resource, in its first language; empty when
+// it cannot be read.
+std::string ProductVersion() {
+    char path[MAX_PATH] = {};
+    if (GetModuleFileNameA(nullptr, path, MAX_PATH) == 0) return {};
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+    if (size == 0) return {};
+    std::vector<char> info(size);
+    if (!GetFileVersionInfoA(path, 0, size, info.data())) return {};
+    struct Translation {
+        WORD language;
+        WORD codePage;
+    };
+    Translation* translation = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueA(info.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length) ||
+        length < sizeof(Translation)) {
+        return {};
+    }
+    char key[64];
+    std::snprintf(key, sizeof key, "\\StringFileInfo\\%04x%04x\\ProductVersion", translation->language,
+                  translation->codePage);
+    char* text = nullptr;
+    if (!VerQueryValueA(info.data(), key, reinterpret_cast<void**>(&text), &length) || length == 0) return {};
+    return std::string(text, strnlen(text, length));
+}
+
 }  // namespace
 
 App& TheApp() {
@@ -147,6 +181,12 @@ void ApplyOpacity(HWND window, int opacity) {
 
 void StopApp() { TheApp().running = false; }
 
+void SetAboutVersionLine(HWND trayHost) {
+    const std::string version = ProductVersion();
+    if (version.empty()) return;
+    SetDlgItemTextA(trayHost, IDC_ABOUT_VERSION, ("Quilvo version " + version).c_str());
+}
+
 INT_PTR CALLBACK TrayHostProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) noexcept {
     switch (msg) {
         case WM_INITDIALOG:
@@ -162,9 +202,13 @@ INT_PTR CALLBACK TrayHostProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) noexcept
             SetWindowLongPtrA(dlg, DWLP_MSGRESULT, 0);
             return TRUE;
         case WM_QUILVO_TRAYICON:
-            OnTrayIcon(lp);
+            OnTrayIcon(dlg, lp);
             return TRUE;
         default:
+            if (msg != 0 && msg == TheApp().taskbarCreated) {
+                AddTrayIcon(dlg);
+                return TRUE;
+            }
             return FALSE;
     }
 }
