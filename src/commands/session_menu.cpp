@@ -22,7 +22,7 @@ struct Field {
 };
 
 bool InsertSeparator(MenuOps& menus, MenuHandle menu, int position) {
-    MenuItemSpec item;
+    MenuItemDesc item;
     item.separator = true;
     item.data = static_cast<std::uint16_t>(position);
     return menus.InsertItem(menu, position, item);
@@ -52,7 +52,7 @@ void FormatSessionEntry(const SessionRecord& r, char (&text)[kEntryTextCapacity]
 int AddMenuEntry(MenuOps& menus, MenuHandle menu, MenuHandle popup, const char* text, unsigned state,
                  int position, int id) {
     if (menu == kNoMenu || text == nullptr) return 0;
-    MenuItemSpec item;
+    MenuItemDesc item;
     item.state = state;
     item.id = id != 0 ? id : kSessionEntryBase + position;
     item.popup = popup;

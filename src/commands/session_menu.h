@@ -36,7 +36,7 @@ constexpr int kEntryTextCapacity = 256;
 constexpr int kFindTextBufferSize = 254;
 
 // One item as InsertMenuItemA takes it.
-struct MenuItemSpec {
+struct MenuItemDesc {
     bool separator = false;
     unsigned state = 0;
     int id = 0;
@@ -57,7 +57,7 @@ public:
     virtual bool InsertString(MenuHandle menu, int position, int id, const char* text) = 0;
     // A fully described item by position (InsertMenuItemA). A position at or past the end
     // appends.
-    virtual bool InsertItem(MenuHandle menu, int position, const MenuItemSpec& item) = 0;
+    virtual bool InsertItem(MenuHandle menu, int position, const MenuItemDesc& item) = 0;
     // Number of items (GetMenuItemCount); negative when the menu cannot be read.
     virtual int ItemCount(MenuHandle menu) = 0;
     // The text of the item at position, cut to size - 1 characters (GetMenuItemInfoA by

@@ -17,7 +17,7 @@ bool Win32MenuOps::InsertString(MenuHandle menu, int position, int id, const cha
                        static_cast<UINT_PTR>(id), text) != FALSE;
 }
 
-bool Win32MenuOps::InsertItem(MenuHandle menu, int position, const MenuItemSpec& item) {
+bool Win32MenuOps::InsertItem(MenuHandle menu, int position, const MenuItemDesc& item) {
     MENUITEMINFOA info = {};
     info.cbSize = sizeof info;
     info.fMask = MIIM_STATE | MIIM_ID | MIIM_TYPE | MIIM_DATA;

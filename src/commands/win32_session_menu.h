@@ -14,7 +14,7 @@ public:
     MenuHandle CreatePopup() override;
     void DestroyPopup(MenuHandle popup) override;
     bool InsertString(MenuHandle menu, int position, int id, const char* text) override;
-    bool InsertItem(MenuHandle menu, int position, const MenuItemSpec& item) override;
+    bool InsertItem(MenuHandle menu, int position, const MenuItemDesc& item) override;
     int ItemCount(MenuHandle menu) override;
     int ItemText(MenuHandle menu, int position, char* buffer, int size) override;
 };

@@ -48,15 +48,15 @@ public:
         item.text = text;
         return Insert(menu, position, item);
     }
-    bool InsertItem(MenuHandle menu, int position, const MenuItemSpec& spec) override {
+    bool InsertItem(MenuHandle menu, int position, const MenuItemDesc& desc) override {
         if (refuseItems) return false;
         Item item;
-        item.separator = spec.separator;
-        item.id = spec.id;
-        item.state = spec.state;
-        item.popup = spec.popup;
-        item.data = spec.data;
-        if (!spec.separator) item.text = spec.text;
+        item.separator = desc.separator;
+        item.id = desc.id;
+        item.state = desc.state;
+        item.popup = desc.popup;
+        item.data = desc.data;
+        if (!desc.separator) item.text = desc.text;
         return Insert(menu, position, item);
     }
     int ItemCount(MenuHandle menu) override {
