@@ -11,6 +11,7 @@ enable_language(RC)
 # The Win32 side of the seams and everything that draws windows.
 add_library(quilvo_win STATIC
     src/commands/win32_session_ops.cpp
+    src/commands/win32_session_menu.cpp
     src/views/window_object.cpp
     src/views/hover_tip.cpp
     src/views/boxed_view.cpp
@@ -35,7 +36,8 @@ target_compile_options(quilvo_win PRIVATE ${QUILVO_WARNINGS})
 
 # Start-up, tray host, main window and message loop: a library of its own so the window
 # procedures can be tested beside the others.
-add_library(quilvo_app STATIC src/app/app.cpp src/app/instance.cpp src/commands/box_properties.cpp)
+add_library(quilvo_app STATIC src/app/app.cpp src/app/instance.cpp src/app/tray_menu.cpp
+            src/commands/box_properties.cpp)
 target_link_libraries(quilvo_app PUBLIC quilvo_win)
 target_compile_options(quilvo_app PRIVATE ${QUILVO_WARNINGS})
 
@@ -92,7 +94,7 @@ target_include_directories(QuilvoTestHooks PRIVATE $<$<COMPILE_LANGUAGE:RC>:${CM
 file(GLOB E2E_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
 if(E2E_TEST_SOURCES)
     add_executable(e2e_tests ${E2E_TEST_SOURCES})
-    target_link_libraries(e2e_tests PRIVATE gtest gtest_main user32 gdi32 kernel32 psapi)
+    target_link_libraries(e2e_tests PRIVATE gtest gtest_main user32 gdi32 kernel32 psapi shell32 version)
     target_include_directories(e2e_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_SOURCE_DIR}/tools/sessionsim
                                ${CMAKE_SOURCE_DIR}/src)
     target_compile_options(e2e_tests PRIVATE ${QUILVO_WARNINGS})

@@ -2,12 +2,16 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include <shellapi.h>
+#include <winver.h>
 
 #include "app/instance.h"
 #include "app/startup_rules.h"
 #include "commands/box_properties.h"
+#include "app/tray_menu.h"
 #include "commands/session_commands.h"
 #include "core/drag_state.h"
 #include "platform/profile.h"
@@ -74,15 +78,22 @@ NOTIFYICONDATAA TrayIconData(HWND trayHost, HICON icon) {
     return nid;
 }
 
+void AddTrayIcon(HWND dlg) {
+    NOTIFYICONDATAA nid = TrayIconData(dlg, TheApp().trayIcon);
+    Shell_NotifyIconA(NIM_ADD, &nid);
+}
+
 void InitTrayHost(HWND dlg) {
     App& app = TheApp();
     std::memset(app.filters, 0, sizeof app.filters);
     int iconId = IconForSessionClass(app.sessionClass);
-    HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(iconId));
-    NOTIFYICONDATAA nid = TrayIconData(dlg, icon);
-    Shell_NotifyIconA(NIM_ADD, &nid);
-    SendMessageA(dlg, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    app.trayIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(iconId));
+    AddTrayIcon(dlg);
+    SendMessageA(dlg, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(app.trayIcon));
     app.messages = SapMessages::Register();
+    // The shell sends this to every top-level window when the notification area is made
+    // anew (after a crash or an update of the shell): the icons it held are gone by then.
+    app.taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
     g_dockedFlag = static_cast<int>(ProfileReadInt(kDockedSection, kKeyVisible, 1, kSettingsFile));
     app.running = true;
 }
@@ -90,12 +101,6 @@ void InitTrayHost(HWND dlg) {
 void RemoveTrayIcon(HWND dlg) {
     NOTIFYICONDATAA nid = TrayIconData(dlg, nullptr);
     Shell_NotifyIconA(NIM_DELETE, &nid);
-}
-
-void OnTrayIcon(LPARAM mouseMessage) {
-    App& app = TheApp();
-    // A right press on the icon refreshes at once; the left-click menu is not here yet.
-    if (mouseMessage == WM_RBUTTONDOWN && app.cycle != nullptr) app.cycle->DiscoverAndRefresh();
 }
 
 void CALLBACK OnRefreshTimerProc(HWND, UINT, UINT_PTR, DWORD) noexcept {
@@ -166,13 +171,17 @@ INT_PTR CALLBACK TrayHostProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) noexcept
             SetWindowLongPtrA(dlg, DWLP_MSGRESULT, 0);
             return TRUE;
         case WM_QUILVO_TRAYICON:
-            OnTrayIcon(lp);
+            OnTrayIcon(dlg, lp);
             return TRUE;
         case WM_QUILVO_REFRESH_LATER:
             // A refresh asked for while an operation waited runs now that it has ended.
             if (TheApp().cycle != nullptr) TheApp().cycle->RunDeferred();
             return TRUE;
         default:
+            if (msg != 0 && msg == TheApp().taskbarCreated) {
+                AddTrayIcon(dlg);
+                return TRUE;
+            }
             return FALSE;
     }
 }

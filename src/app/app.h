@@ -18,6 +18,8 @@ struct App {
     char sessionClass[kClassNameCapacity] = {};
     HWND mainWindow = nullptr;
     HWND trayHost = nullptr;
+    HICON trayIcon = nullptr;      // the notification icon, kept to add it again
+    UINT taskbarCreated = 0;       // the shell's "TaskbarCreated" message
     bool running = false;
     SapMessages messages;
     IdleSettings idle;
@@ -39,6 +41,7 @@ void RegisterWindowClasses(HINSTANCE instance);
 
 // Clears the run flag: the message loop ends after the message being dispatched.
 void StopApp();
+
 
 // Start-up, message loop and end; returns 0 when the loop has ended.
 int RunApp(HINSTANCE instance, const char* commandLine);

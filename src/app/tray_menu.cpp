@@ -1,0 +1,145 @@
+#include "app/tray_menu.h"
+
+#include "app/app.h"
+#include "commands/session_commands.h"
+#include "commands/win32_session_menu.h"
+#include "platform/scoped_win.h"
+#include "resources/resource_ids.h"
+#include "settings/settings.h"
+#include "views/boxed_view.h"
+#include "views/docked_view.h"
+
+namespace quilvo {
+
+namespace {
+
+// The alphas of the four Opacity commands.
+constexpr int kOpacityNone = 255;
+constexpr int kOpacityLow = 200;
+constexpr int kOpacityMid = 150;
+constexpr int kOpacityHigh = 72;
+
+// True while the tray menu is tracked: a click on the icon then is answered by the open menu,
+// not by a second one.
+bool g_menuOpen = false;
+
+class MenuOpenFlag {
+public:
+    MenuOpenFlag() { g_menuOpen = true; }
+    ~MenuOpenFlag() { g_menuOpen = false; }
+    MenuOpenFlag(const MenuOpenFlag&) = delete;
+    MenuOpenFlag& operator=(const MenuOpenFlag&) = delete;
+};
+
+// The views are read from the refresh cycle when the command runs, never kept across the
+// menu: a refresh may run while the menu is open.
+void ShowView(OverviewView* view) {
+    BoxedView* boxed = dynamic_cast<BoxedView*>(view);
+    if (boxed == nullptr) return;
+    boxed->visible = 1;
+    boxed->Show();
+}
+
+void SetOpacity(int opacity) {
+    ApplyOpacity(TheApp().mainWindow, opacity);
+    WriteProfileInt(kAppSection, kKeyOpacity, opacity);
+}
+
+void ToggleDocked() {
+    g_dockedFlag = g_dockedFlag ? 0 : 1;
+    // Without a discovery pass: the table stays as the last pass left it.
+    if (TheApp().cycle != nullptr) TheApp().cycle->Refresh();
+}
+
+void ShowTrayMenu(HWND trayHost) {
+    if (g_menuOpen) return;
+    MenuOpenFlag open;
+    {
+        ScopedMenu menu(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDM_TRAY)));
+        HMENU popup = GetSubMenu(menu.get(), 0);
+        if (popup != nullptr) {
+            MenuSessions built;
+            BuildSessionMenu(popup, TheApp().sessions, built);
+            // A tracked menu closes when the user clicks elsewhere only if its owner is the
+            // foreground window.
+            SetForegroundWindow(trayHost);
+            POINT cursor = {};
+            GetCursorPos(&cursor);
+            const UINT id = static_cast<UINT>(TrackPopupMenu(popup, TPM_RETURNCMD | TPM_BOTTOMALIGN | TPM_RIGHTBUTTON,
+                                                             cursor.x, cursor.y, 0, trayHost, nullptr));
+            // A refresh may have run while the menu was open: the command sees the session
+            // table as it is now.
+            CarryOutTrayCommand(id, id != 0 ? ItemDataByCommand(popup, id) : 0, built);
+        }
+    }
+    // The owner must get a message once the menu is gone, or the next menu may not close when
+    // the user clicks elsewhere. It also wakes the message loop when the icon's message came
+    // as a sent one and Exit has cleared the run flag.
+    PostMessageA(trayHost, WM_NULL, 0, 0);
+}
+
+}  // namespace
+
+void OnTrayIcon(HWND trayHost, LPARAM mouseMessage) {
+    if (mouseMessage == WM_RBUTTONDOWN) {
+        if (TheApp().cycle != nullptr) TheApp().cycle->DiscoverAndRefresh();
+    } else if (mouseMessage == WM_LBUTTONUP) {
+        ShowTrayMenu(trayHost);
+    }
+}
+
+void CarryOutTrayCommand(UINT id, std::uintptr_t itemData, const MenuSessions& built) {
+    App& app = TheApp();
+    SessionWindowOps& ops = PlatformSessionOps();
+    switch (id) {
+        case 0: break;
+        case ID_TRAY_EXIT: RunExitSequence(); break;
+        case ID_TRAY_ABOUT: ShowAboutBox(app.trayHost); break;
+        case ID_TRAY_SHOWALL: ShowAllSessions(app.sessions, kShowRestore, ops); break;
+        case ID_TRAY_ICONIZEALL: ShowAllSessions(app.sessions, kShowMinimize, ops); break;
+        case ID_TRAY_HIDEALL: ShowAllSessions(app.sessions, kShowHide, ops); break;
+        case ID_TRAY_DESTROYALL: ShowAllSessions(app.sessions, kShowClose, ops); break;
+        // No toolbar or tool-column view is ever made: these have nothing to show.
+        case ID_TRAY_TOOLBAR:
+        case ID_TRAY_TOOLCOLUMN: break;
+        case ID_TRAY_TOOLWINDOW:
+            if (app.cycle != nullptr) ShowView(app.cycle->ToolWindowView());
+            break;
+        case ID_TRAY_SINGLEBOX:
+            if (app.cycle != nullptr) ShowView(app.cycle->SingleView());
+            break;
+        case ID_TRAY_DOCKED: ToggleDocked(); break;
+        case ID_TRAY_OPACITY_NONE: SetOpacity(kOpacityNone); break;
+        case ID_TRAY_OPACITY_LOW: SetOpacity(kOpacityLow); break;
+        case ID_TRAY_OPACITY_MID: SetOpacity(kOpacityMid); break;
+        case ID_TRAY_OPACITY_HIGH: SetOpacity(kOpacityHigh); break;
+        default: DispatchSessionCommand(app.sessions, built, static_cast<int>(id), itemData, ops); break;
+    }
+}
+
+void ShowAboutBox(HWND trayHost) {
+    RECT r = {};
+    GetWindowRect(trayHost, &r);
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2;
+    SetWindowPos(trayHost, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ShowWindow(trayHost, SW_SHOW);
+}
+
+void RunExitSequence() {
+    App& app = TheApp();
+    ShowAllSessions(app.sessions, kShowRestore, PlatformSessionOps());
+    KillTimer(app.trayHost, TIMER_REFRESH);
+    // The main window's view first, then the single view, then the docked view; each writes
+    // its section. The windows stay until the message loop has ended.
+    if (app.cycle != nullptr) app.cycle->DestroyViews();
+    TearDownDockedView();
+    ShowWindow(app.mainWindow, SW_SHOWNA);
+    // The destroy handling without destroying: the icon goes and the run flag is cleared,
+    // then the main window's position is written.
+    SendMessageA(app.trayHost, WM_DESTROY, 0, 0);
+    SendMessageA(app.mainWindow, WM_DESTROY, 0, 0);
+    StopApp();
+}
+
+}  // namespace quilvo

@@ -1,0 +1,486 @@
+// The notification icon and its tray menu, used as a user would: the menu opened by a real
+// click on the icon in the desktop's taskbar or by the icon's callback message, items chosen
+// with the keyboard, and what the sessions, the windows and the settings file show then.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "e2e_util.h"
+#include "quilvo_process.h"
+#include "sim_client.h"
+
+namespace e2e {
+namespace {
+
+constexpr DWORD kSettle = 7000;             // three refresh periods and some
+constexpr UINT kTrayCallback = 1124;
+constexpr UINT kTrayIconId = 103;
+constexpr char kTrayHostCaption[] = "zrt::quorval /3 Tarvo Lite";
+
+// Wine starts a program of the machine itself (an ELF file) from CreateProcess, which is how
+// real input for the X display comes from here (xdotool). It hands back no process handle to
+// wait on, so the shell around the program leaves its exit code in a file under /tmp (Z:\tmp).
+bool RunUnix(const std::string& command, DWORD timeoutMs = 10000) {
+    static LONG counter = 0;
+    const std::string name =
+        "quilvo-e2e-run-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(InterlockedIncrement(&counter));
+    const std::string done = "Z:\\tmp\\" + name;
+    DeleteFileA(done.c_str());
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::string cmd = "/bin/sh -c \"" + command + "; echo $? > /tmp/" + name + "\"";
+    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+    std::string code;
+    WaitUntil([&] { return !(code = sessionsim::detail::readWholeFile(done)).empty() && code.back() == '\n'; }, timeoutMs);
+    DeleteFileA(done.c_str());
+    return code == "0\n";
+}
+
+bool RealClick(POINT p) {
+    return RunUnix("/usr/bin/xdotool mousemove " + std::to_string(p.x) + " " + std::to_string(p.y) + " click 1");
+}
+
+// X key names, e.g. "h" or "Escape Return".
+bool RealKeys(const std::string& keys) { return RunUnix("/usr/bin/xdotool key --delay 80 " + keys); }
+
+POINT Centre(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+// Wine's taskbar paints the notification icons into its own window, right to left, each in a
+// cell of the small icon size plus a border of 2 on every side; the first icon added is the
+// rightmost one. It drops the icon of a window that is destroyed, also of a killed program,
+// so Quilvo's is the only one and stands first.
+POINT FirstTrayIconPoint() {
+    HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
+    RECT client = {};
+    GetClientRect(tray, &client);
+    const int cell = GetSystemMetrics(SM_CXSMICON) + 4;
+    POINT p{client.right - cell / 2, client.bottom / 2};
+    ClientToScreen(tray, &p);
+    return p;
+}
+
+// The shell answers a change of nothing for an icon it holds, and refuses one it does not.
+bool IconPresent(HWND trayHost) {
+    NOTIFYICONDATAA nid = {};
+    nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    nid.hWnd = trayHost;
+    nid.uID = kTrayIconId;
+    return Shell_NotifyIconA(NIM_MODIFY, &nid) != FALSE;
+}
+
+// The first of these windows in the desktop's z-order.
+HWND TopmostOf(const std::vector<HWND>& windows) {
+    for (HWND w = GetTopWindow(nullptr); w != nullptr; w = GetWindow(w, GW_HWNDNEXT))
+        if (std::find(windows.begin(), windows.end(), w) != windows.end()) return w;
+    return nullptr;
+}
+
+// The product version in the version resource of a program file.
+std::string ProductVersion(const std::string& path) {
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    if (size == 0) return "";
+    std::vector<char> info(size);
+    if (!GetFileVersionInfoA(path.c_str(), 0, size, info.data())) return "";
+    char* text = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueA(info.data(), "\\StringFileInfo\\040904b0\\ProductVersion", reinterpret_cast<void**>(&text),
+                        &length))
+        return "";
+    return text;
+}
+
+class TrayMenu : public ::testing::Test {
+protected:
+    void Start(const std::string& scenario, const std::string& ini = "") {
+        // The menu opens with its lower left corner at the pointer; from here it opens above
+        // the pointer, which then picks no item of it.
+        ASSERT_TRUE(RunUnix("/usr/bin/xdotool mousemove 1000 1000"));
+        ASSERT_TRUE(sim.start(scenario)) << sim.lastError();
+        if (!ini.empty()) dir.WriteIni(ini);
+        ASSERT_TRUE(quilvo.Start(dir.Path()));
+        ASSERT_TRUE(WaitUntil([&] { return SingleView() != nullptr && TrayHost() != nullptr; }, 10000));
+        // The sessions are in the table once the all-sessions panel shows each of them.
+        const int n = sim.count();
+        ASSERT_TRUE(WaitUntil([&] { return SingleMinis() == n; }, kSettle)) << SingleMinis() << " of " << n;
+    }
+    void TearDown() override {
+        quilvo.Kill();
+        sim.stop();
+    }
+
+    HWND Main() const { return quilvo.MainWindow(); }
+    HWND SingleView() const {
+        for (HWND w : quilvo.TopWindows("QuilvoWin"))
+            if (w != quilvo.MainWindow()) return w;
+        return nullptr;
+    }
+    HWND TrayHost() const {
+        auto hosts = quilvo.TopWindows("#32770", kTrayHostCaption);
+        return hosts.empty() ? nullptr : hosts.front();
+    }
+    int SingleMinis() const {
+        HWND single = SingleView();
+        if (single == nullptr) return -1;
+        auto panels = PanelsOf(single);
+        return panels.empty() ? -1 : static_cast<int>(Children(panels[0], "XIconWin").size());
+    }
+    // Visible menu windows of the program: the tray menu and any pop-up opened from it.
+    int OpenMenus() const {
+        int n = 0;
+        for (HWND m : quilvo.TopWindows("#32768")) n += IsWindowVisible(m) != FALSE;
+        return n;
+    }
+    void OpenMenu() {
+        PostMessageA(TrayHost(), kTrayCallback, kTrayIconId, WM_LBUTTONUP);
+        ASSERT_TRUE(WaitUntil([&] { return OpenMenus() == 1; }, 3000)) << "no menu";
+    }
+    // Keys as the menu's loop reads them: from the program's thread queue.
+    void Press(const std::vector<WPARAM>& keys) {
+        for (WPARAM key : keys) {
+            PostMessageA(TrayHost(), WM_KEYDOWN, key, 0);
+            PostMessageA(TrayHost(), WM_KEYUP, key, 0xC0000000);
+            Sleep(100);
+        }
+    }
+    static std::vector<WPARAM> Down(int times, std::vector<WPARAM> then = {}) {
+        std::vector<WPARAM> keys(static_cast<std::size_t>(times), VK_DOWN);
+        keys.insert(keys.end(), then.begin(), then.end());
+        return keys;
+    }
+    // Below n session entries and two separators stand "Restore Server Group" (1), "Restore
+    // Systems" (2), a separator, "Destroy Server Group" (3) and "Destroy Systems" (4). A pop-up
+    // opened with the right arrow has its first entry picked.
+    static std::vector<WPARAM> PopupEntry(int sessions, int popup, int entry) {
+        std::vector<WPARAM> keys = Down(sessions + popup, {VK_RIGHT});
+        const std::vector<WPARAM> rest = Down(entry, {VK_RETURN});
+        keys.insert(keys.end(), rest.begin(), rest.end());
+        return keys;
+    }
+    void Choose(const std::vector<WPARAM>& keys) {
+        OpenMenu();
+        Press(keys);
+        ASSERT_TRUE(WaitUntil([&] { return OpenMenus() == 0; }, 3000)) << "menu still open";
+    }
+    bool AllOf(const std::vector<std::string>& names, bool (*state)(HWND)) const {
+        for (const std::string& n : names)
+            if (!state(sim.hwnd(n))) return false;
+        return true;
+    }
+    static bool Visible(HWND w) { return IsWindowVisible(w) != FALSE; }
+    static bool Hidden(HWND w) { return IsWindowVisible(w) == FALSE; }
+    static bool Iconic(HWND w) { return IsIconic(w) != FALSE; }
+    static bool Restored(HWND w) { return IsWindowVisible(w) && !IsIconic(w) && !IsZoomed(w); }
+    int LogLinesStarting(const std::string& prefix) const {
+        int n = 0;
+        for (const std::string& l : sim.logLines()) n += l.rfind(prefix, 0) == 0;
+        return n;
+    }
+    // The session table as the menu shows it: discovery walks the desktop from the top of the
+    // z-order. A right press on the icon runs a pass at once, so the table is as the windows
+    // stand now; the menu then opened shows the sessions in this order.
+    std::vector<std::string> TableOrder(std::vector<std::string> names) const {
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(TrayHost(), kTrayCallback, kTrayIconId, WM_RBUTTONDOWN, SMTO_NORMAL, 5000, &result);
+        std::vector<HWND> windows;
+        for (const std::string& n : names) windows.push_back(sim.hwnd(n));
+        std::vector<std::string> order;
+        for (HWND w = GetTopWindow(nullptr); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+            auto it = std::find(windows.begin(), windows.end(), w);
+            if (it != windows.end()) order.push_back(names[static_cast<std::size_t>(it - windows.begin())]);
+        }
+        return order;
+    }
+    static int IndexOf(const std::vector<std::string>& list, const std::string& item) {
+        for (std::size_t i = 0; i < list.size(); ++i)
+            if (lstrcmpiA(list[i].c_str(), item.c_str()) == 0) return static_cast<int>(i);
+        return -1;
+    }
+    // The entries of a group pop-up: each text once, in the order it first occurs in the
+    // table, letter case ignored, spelt as its first session has it.
+    static std::vector<std::string> PopupEntries(const std::vector<std::string>& order,
+                                                 const std::map<std::string, std::string>& textOf) {
+        std::vector<std::string> entries, folded;
+        for (const std::string& name : order) {
+            std::string text = textOf.at(name), key = text;
+            CharUpperA(&key[0]);
+            if (std::find(folded.begin(), folded.end(), key) != folded.end()) continue;
+            folded.push_back(key);
+            entries.push_back(text);
+        }
+        return entries;
+    }
+    void MinimizeAll(const std::vector<std::string>& names) {
+        for (const std::string& n : names) ASSERT_TRUE(sim.send("minimize " + n));
+        ASSERT_TRUE(WaitUntil([&] { return AllOf(names, Iconic); }, 3000));
+    }
+
+    sessionsim::Simulator sim;
+    TempDir dir;
+    QuilvoProcess quilvo;
+};
+
+const char kThree[] =
+    "session A caption=\"PRD(1)/100 Easy Access\" system=PRD client=100 group=G1 max\n"
+    "session B caption=\"QAS(1)/200 Sales\" system=QAS client=200 group=G2 x=300 y=200 w=640 h=480\n"
+    "session C caption=\"DEV(1)/300 Debugger\" system=DEV client=300 group=G3 x=520 y=400 w=600 h=400\n";
+
+TEST_F(TrayMenu, ARealClickOnTheIconOpensTheMenuAndHideShowAndIconizeAllAct) {
+    Start(kThree);
+    const std::vector<std::string> all = {"A", "B", "C"};
+    Choose({'H'});
+    EXPECT_TRUE(WaitUntil([&] { return AllOf(all, Hidden); }, 3000)) << "Hide All";
+
+    // With the maximised session hidden the taskbar shows (Wine's is not kept on top). A click
+    // elsewhere closes the menu and chooses nothing.
+    ASSERT_TRUE(RealClick(FirstTrayIconPoint()));
+    ASSERT_TRUE(WaitUntil([&] { return OpenMenus() == 1; }, 3000)) << "a click on the icon opened no menu";
+    const int shows = LogLinesStarting("show ");
+    ASSERT_TRUE(RealClick(POINT{640, 300}));
+    EXPECT_TRUE(WaitUntil([&] { return OpenMenus() == 0; }, 3000)) << "the menu stays after a click elsewhere";
+    Sleep(300);
+    EXPECT_EQ(LogLinesStarting("show "), shows);
+
+    // Keys typed on the keyboard reach the menu.
+    ASSERT_TRUE(RealClick(FirstTrayIconPoint()));
+    ASSERT_TRUE(WaitUntil([&] { return OpenMenus() == 1; }, 3000));
+    ASSERT_TRUE(RealKeys("s"));
+    EXPECT_TRUE(WaitUntil([&] { return AllOf(all, Visible); }, 3000)) << "Show All";
+    EXPECT_TRUE(WaitUntil([&] { return IsZoomed(sim.hwnd("A")) != FALSE; }, 3000)) << "A comes back maximised";
+    EXPECT_TRUE(Restored(sim.hwnd("B")));
+    EXPECT_TRUE(Restored(sim.hwnd("C")));
+
+    Choose({'I'});
+    EXPECT_TRUE(WaitUntil([&] { return AllOf(all, Iconic); }, 3000)) << "Iconize All";
+    EXPECT_TRUE(quilvo.Running());
+}
+
+TEST_F(TrayMenu, DestroyAllIsGrayedAndTheViewCommandsShowTheViewsAgain) {
+    Start(kThree);
+    // "&Destroy All", fourth from the bottom, picked with the arrows or by its letter: the menu
+    // closes and chooses nothing.
+    OpenMenu();
+    Press({VK_UP, VK_UP, VK_UP, VK_UP, VK_RETURN});
+    EXPECT_TRUE(WaitUntil([&] { return OpenMenus() == 0; }, 3000));
+    Choose({'D'});
+    Sleep(500);
+    EXPECT_EQ(LogLinesStarting("close "), 0) << sim.log();
+    EXPECT_EQ(sim.count(), 3);
+
+    // The close box hides a view; "Toolwindow" and "SingleBox" show them again. The "&Views"
+    // pop-up opens with its first item, "Toolbar", picked.
+    HWND main = Main(), single = SingleView();
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    PostMessageA(single, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main) && !IsWindowVisible(single); }, 3000));
+    Choose({'V', VK_DOWN, VK_RETURN});
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }, 3000)) << "Toolwindow";
+    EXPECT_FALSE(IsWindowVisible(single));
+    Choose({'V', VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(single) != FALSE; }, 3000)) << "SingleBox";
+    EXPECT_TRUE(IsWindowVisible(main));
+}
+
+TEST_F(TrayMenu, ASessionEntryRestoresEverySessionWithItsTitleAndRaisesTheChosenOne) {
+    Start("session A caption=Same system=PRD x=100 y=50 w=500 h=400\n"
+          "session B caption=Other system=QAS x=300 y=200 w=500 h=400\n"
+          "session C caption=Same system=DEV x=500 y=300 w=500 h=400\n");
+    MinimizeAll({"A", "B", "C"});
+    // Of the two sessions called "Same", the one lower in the table is chosen.
+    const std::vector<std::string> order = TableOrder({"A", "B", "C"});
+    const std::string chosen = IndexOf(order, "A") > IndexOf(order, "C") ? "A" : "C";
+    const std::string other = chosen == "A" ? "C" : "A";
+    Choose(Down(IndexOf(order, chosen) + 1, {VK_RETURN}));
+    EXPECT_TRUE(WaitUntil([&] { return Restored(sim.hwnd("A")) && Restored(sim.hwnd("C")); }, 3000));
+    EXPECT_TRUE(WaitUntil([&] { return TopmostOf({sim.hwnd("A"), sim.hwnd("C")}) == sim.hwnd(chosen); }, 3000))
+        << chosen << " is not above " << other;
+    EXPECT_TRUE(IsIconic(sim.hwnd("B")));
+}
+
+// Five sessions over three systems; System and Server group texts in two spellings each.
+TEST_F(TrayMenu, SystemsAndServerGroupsAreRestoredAndClosedWhateverTheirLetterCase) {
+    Start("session A system=PRD group=G1 x=10 y=10 w=300 h=200\n"
+          "session B system=prd group=G2 x=40 y=40 w=300 h=200\n"
+          "session C system=QAS group=g1 x=70 y=70 w=300 h=200\n"
+          "session D system=DEV group=G3 x=100 y=100 w=300 h=200\n"
+          "session E system=DEV group=G1 x=130 y=130 w=300 h=200\n");
+    const std::map<std::string, std::string> systems = {{"A", "PRD"}, {"B", "prd"}, {"C", "QAS"}, {"D", "DEV"},
+                                                        {"E", "DEV"}};
+    const std::map<std::string, std::string> groups = {{"A", "G1"}, {"B", "G2"}, {"C", "g1"}, {"D", "G3"},
+                                                       {"E", "G1"}};
+    MinimizeAll({"A", "B", "C", "D", "E"});
+
+    // "Restore Systems", PRD: A and B, nobody else.
+    std::vector<std::string> order = TableOrder({"A", "B", "C", "D", "E"});
+    std::vector<std::string> entries = PopupEntries(order, systems);
+    ASSERT_EQ(entries.size(), 3u);
+    Choose(PopupEntry(5, 2, IndexOf(entries, "PRD")));
+    EXPECT_TRUE(WaitUntil([&] { return Restored(sim.hwnd("A")) && Restored(sim.hwnd("B")); }, 3000)) << "Restore PRD";
+    EXPECT_TRUE(AllOf({"C", "D", "E"}, Iconic));
+
+    // "Destroy Systems", PRD: A and B are asked to close, nobody else.
+    order = TableOrder({"A", "B", "C", "D", "E"});
+    entries = PopupEntries(order, systems);
+    Choose(PopupEntry(5, 4, IndexOf(entries, "PRD")));
+    EXPECT_TRUE(sim.waitForLine("close A", 5000));
+    EXPECT_TRUE(sim.waitForLine("close B", 5000));
+    ASSERT_TRUE(WaitUntil([&] { return SingleMinis() == 3; }, kSettle)) << "the table did not shrink";
+    EXPECT_EQ(LogLinesStarting("close "), 2) << sim.log();
+
+    // "Destroy Server Group", G1 (as g1 or G1, whichever comes first): C of QAS and E of DEV.
+    order = TableOrder({"C", "D", "E"});
+    entries = PopupEntries(order, groups);
+    ASSERT_EQ(entries.size(), 2u);
+    Choose(PopupEntry(3, 3, IndexOf(entries, "G1")));
+    EXPECT_TRUE(sim.waitForLine("close C", 5000));
+    EXPECT_TRUE(sim.waitForLine("close E", 5000));
+    Sleep(300);
+    EXPECT_EQ(LogLinesStarting("close "), 4) << sim.log();
+    EXPECT_TRUE(IsWindow(sim.hwnd("D")));
+}
+
+TEST_F(TrayMenu, ARefreshWhileTheMenuIsOpenShrinksTheTableAndTheGoneSessionsEntryActsOnNothing) {
+    Start(kThree);
+    const std::map<std::string, std::string> systems = {{"A", "PRD"}, {"B", "QAS"}, {"C", "DEV"}};
+    const std::vector<std::string> order = TableOrder({"A", "B", "C"});
+    const std::string first = order.front();
+    OpenMenu();
+    // The first session of the table goes and a refresh runs under the open menu: the others
+    // move up, so the gone session's position now holds another one.
+    ASSERT_TRUE(sim.send("close " + first));
+    ASSERT_TRUE(WaitUntil([&] { return SingleMinis() == 2; }, kSettle)) << "no refresh while the menu is open";
+    ASSERT_EQ(OpenMenus(), 1);
+    Press(PopupEntry(3, 4, IndexOf(PopupEntries(order, systems), systems.at(first))));
+    ASSERT_TRUE(WaitUntil([&] { return OpenMenus() == 0; }, 3000));
+    Sleep(500);
+    EXPECT_EQ(LogLinesStarting("close "), 1) << sim.log();  // the simulator's own, for the first
+    EXPECT_EQ(sim.count(), 2);
+    EXPECT_TRUE(quilvo.Running());
+    // And it goes on answering: the menu opens again.
+    Choose({VK_ESCAPE});
+}
+
+TEST_F(TrayMenu, OpacityCommandsSetTheAlphaOfTheMainWindowAndStoreIt) {
+    Start(kThree);
+    const struct {
+        WPARAM key;
+        int alpha;
+    } cases[] = {{'L', 200}, {'M', 150}, {'H', 72}, {'N', 255}};
+    for (const auto& c : cases) {
+        Choose({'O', c.key});
+        BYTE alpha = 0;
+        DWORD flags = 0;
+        EXPECT_TRUE(WaitUntil(
+            [&] { return GetLayeredWindowAttributes(Main(), nullptr, &alpha, &flags) && alpha == c.alpha; }, 2000))
+            << "alpha " << static_cast<int>(alpha) << " for " << c.alpha;
+        EXPECT_EQ(dir.IniValue("Quilvo", "OPACITY"), std::to_string(c.alpha));
+    }
+}
+
+TEST_F(TrayMenu, AboutIsCentredShowsTheProgramsVersionAndOkOrEscapeHideIt) {
+    Start("session A system=PRD\n");
+    HWND about = TrayHost();
+    // Out of the centre first: the template centres it when it is made, the command each time.
+    SetWindowPos(about, nullptr, 10, 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_EQ(ScreenRect(about).left, 10);
+    Choose({'A'});
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(about) != FALSE; }, 3000)) << "no About box";
+    RECT r = ScreenRect(about);
+    EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2);
+    EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2);
+    const std::string version = ProductVersion(ExeDirectory() + "Quilvo.exe");
+    ASSERT_FALSE(version.empty());
+    EXPECT_EQ(TextOf(GetDlgItem(about, 1001)), "Quilvo version " + version);
+
+    ASSERT_TRUE(RealKeys("Escape"));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(about); }, 3000)) << "Escape";
+
+    Choose({'A'});
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(about) != FALSE; }, 3000));
+    ASSERT_TRUE(RealClick(Centre(ScreenRect(GetDlgItem(about, IDOK)))));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(about); }, 3000)) << "OK";
+    EXPECT_TRUE(IconPresent(about));
+    EXPECT_TRUE(quilvo.Running());
+}
+
+TEST_F(TrayMenu, TheIconComesBackWhenTheTaskbarIsMadeAnew) {
+    Start("session A system=PRD\n");
+    HWND host = TrayHost();
+    ASSERT_TRUE(IconPresent(host));
+    // What a restarting shell leaves: no icon, then the broadcast.
+    NOTIFYICONDATAA nid = {};
+    nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    nid.hWnd = host;
+    nid.uID = kTrayIconId;
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &nid));
+    ASSERT_FALSE(IconPresent(host));
+    PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return IconPresent(host); }, 3000));
+    // It is the same icon, and it answers: a click opens the menu.
+    ASSERT_TRUE(RealClick(FirstTrayIconPoint()));
+    EXPECT_TRUE(WaitUntil([&] { return OpenMenus() == 1; }, 3000));
+}
+
+TEST_F(TrayMenu, ExitShowsEverySessionWritesTheViewsAndEndsWithCodeZero) {
+    Start("session A system=PRD x=100 y=50 w=500 h=400\n"
+          "session B system=QAS x=300 y=200 w=500 h=400\n"
+          "session C system=DEV x=500 y=300 w=500 h=400\n",
+          "[BoxedViewToolWindow]\nWindowX=-50\nWindowY=20\nWidth=0\nHeight=210\nZoomFactor=3\n"
+          "[BoxedViewSingle]\nWindowX=-20\nZoomFactor=4\n");
+    HWND host = TrayHost(), main = Main(), single = SingleView();
+    ASSERT_TRUE(sim.send("hide B"));
+    ASSERT_TRUE(sim.send("minimize C"));
+    // The main window minimised keeps its stored geometry; the single view, moved and then
+    // closed (hidden), stores where it is and Visible 0.
+    PostMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    SetWindowPos(single, nullptr, 500, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PostMessageA(single, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return IsIconic(main) && !IsWindowVisible(single) && !IsWindowVisible(sim.hwnd("B")) &&
+                   IsIconic(sim.hwnd("C"));
+        },
+        3000));
+
+    // Opened by a real click, the icon's message comes as a sent one: the program must still
+    // leave its message loop after Exit.
+    ASSERT_TRUE(RealClick(FirstTrayIconPoint()));
+    ASSERT_TRUE(WaitUntil([&] { return OpenMenus() == 1; }, 3000)) << "a click on the icon opened no menu";
+    Press({'X'});
+    EXPECT_EQ(quilvo.WaitForExit(10000), 0u);
+    EXPECT_TRUE(WaitUntil([&] { return AllOf({"A", "B", "C"}, Restored); }, 3000));
+    EXPECT_FALSE(IconPresent(host));
+
+    const struct {
+        const char* section;
+        const char* key;
+        const char* value;
+    } expected[] = {
+        {"Quilvo", "WindowX", "0"},
+        {"Quilvo", "WindowY", "20"},
+        {"BoxedViewToolWindow", "Visible", "1"},
+        {"BoxedViewToolWindow", "ZoomFactor", "3"},
+        {"BoxedViewToolWindow", "WindowX", "-50"},
+        {"BoxedViewToolWindow", "WindowY", "20"},
+        {"BoxedViewToolWindow", "Width", "0"},
+        {"BoxedViewToolWindow", "Height", "210"},
+        {"BoxedViewSingle", "Visible", "0"},
+        {"BoxedViewSingle", "ZoomFactor", "4"},
+        {"BoxedViewSingle", "WindowX", "500"},
+        {"BoxedViewSingle", "WindowY", "300"},
+        {"BoxedViewSingle", "Width", "150"},
+        {"BoxedViewSingle", "Height", "150"},
+    };
+    for (const auto& e : expected) EXPECT_EQ(dir.IniValue(e.section, e.key), e.value) << e.section << " " << e.key;
+}
+
+}  // namespace
+}  // namespace e2e

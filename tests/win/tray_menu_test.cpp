@@ -1,0 +1,181 @@
+// The tray menu on real menus: the session part built into the loaded menu resource, read
+// back item by item, and the commands that cannot be reached from outside.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+#include "app/tray_menu.h"
+#include "commands/win32_session_menu.h"
+#include "core/refresh.h"
+#include "core/text.h"
+#include "no_views.h"
+#include "platform/scoped_win.h"
+#include "resources/resource_ids.h"
+#include "views/docked_view.h"
+
+namespace quilvo {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// One line per item, as the platform reports it: "---" for a separator, else
+// "id/data 'text'", with "(grayed)" for a grayed item and a pop-up's entries in braces.
+Lines Render(HMENU menu) {
+    Lines lines;
+    const int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        char text[300] = {};
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_TYPE | MIIM_ID | MIIM_DATA | MIIM_SUBMENU | MIIM_STATE;
+        info.dwTypeData = text;
+        info.cch = sizeof text;
+        if (!GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info)) {
+            lines.push_back("?");
+            continue;
+        }
+        if (info.fType & MFT_SEPARATOR) {
+            lines.push_back("---");
+            continue;
+        }
+        // A pop-up loaded from the resource has no id of its own; the platform reports its handle.
+        const bool handleAsId = info.hSubMenu != nullptr && info.wID == static_cast<UINT>(reinterpret_cast<UINT_PTR>(info.hSubMenu));
+        std::string line = (handleAsId ? std::string("popup") : std::to_string(info.wID)) + "/" +
+                           std::to_string(info.dwItemData) + " '" + text + "'";
+        if (info.fState & MFS_GRAYED) line += " (grayed)";
+        if (info.hSubMenu != nullptr) {
+            line += " {";
+            const Lines entries = Render(info.hSubMenu);
+            for (std::size_t k = 0; k < entries.size(); ++k) line += (k ? ", " : "") + entries[k];
+            line += "}";
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+void Fill(SessionTable& t, int position, const char* system, const char* group, const char* client,
+          const char* title) {
+    SessionRecord& r = t.records[position];
+    r.window = static_cast<WindowHandle>(0x100 + position);
+    r.index = static_cast<std::int16_t>(position);
+    CopyCut(r.system, system);
+    CopyCut(r.serverGroup, group);
+    CopyCut(r.client, client);
+    CopyCut(r.title, title);
+    t.count = position + 1;
+}
+
+TEST(TrayMenu, SessionPartStandsAboveTheResourceItemsOfTheRealMenu) {
+    auto table = std::make_unique<SessionTable>();
+    table->Clear();
+    Fill(*table, 0, "PRD", "", "100", "One");
+    Fill(*table, 1, "prd", "X", "200", "Two");
+    Fill(*table, 2, "QAS", "", "300", "Three & more");
+
+    ScopedMenu menu(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDM_TRAY)));
+    HMENU popup = GetSubMenu(menu.get(), 0);
+    ASSERT_NE(popup, nullptr);
+    MenuSessions built;
+    EXPECT_EQ(BuildSessionMenu(popup, *table, built), 10);
+
+    const Lines expected = {
+        "200/0 'PRD [:100]   One'",
+        "201/0 'prd [X:200]   Two'",
+        "202/0 'QAS [:300]   Three & more'",
+        "---",
+        "---",
+        // Empty Server groups never count as present; the System is one entry in two spellings.
+        "12003/5 'Restore Server Group' {12003/0 '', 12004/1 'X', 12005/2 ''}",
+        "14005/6 'Restore Systems' {14005/0 'PRD', 14007/2 'QAS'}",
+        "---",
+        "13004/8 'Destroy Server Group' {13004/0 '', 13005/1 'X', 13006/2 ''}",
+        "15006/9 'Destroy Systems' {15006/0 'PRD', 15008/2 'QAS'}",
+        "---",
+        "40008/0 '&About'",
+        "40009/0 '&Show All '",
+        "40010/0 '&Iconize All'",
+        "40011/0 '&Hide All'",
+        "40014/0 '&Destroy All' (grayed)",
+        "popup/0 '&Views' {40026/0 'Toolbar' (grayed), 40028/0 'Toolwindow', 40033/0 'Toolcolumn' (grayed), "
+        "40034/0 'SingleBox', 40037/0 '&Docked' (grayed)}",
+        "popup/0 '&Opacity' {40046/0 '&None', 40047/0 '&Low', 40048/0 '&Mid', 40049/0 '&High'}",
+        "40007/0 'E&xit'",
+    };
+    EXPECT_EQ(Render(popup), expected);
+
+    // Item data by command id, as the tray reads it for the chosen item: 12003 is the first
+    // entry of "Restore Server Group" (data 0), not the pop-up's own title (data 5).
+    EXPECT_EQ(ItemDataByCommand(popup, 12003), 0u);
+    EXPECT_EQ(ItemDataByCommand(popup, 12005), 2u);
+    EXPECT_EQ(ItemDataByCommand(popup, 15008), 2u);
+    EXPECT_EQ(ItemDataByCommand(popup, 201), 0u);
+    EXPECT_EQ(ItemDataByCommand(popup, 31000), 0u);
+}
+
+// Counts what the docked toggle sets off: a refresh reads the tick count first, a discovery
+// pass walks the desktop.
+class CountingPlatform : public RefreshPlatform {
+public:
+    int ticks = 0;
+    std::uint32_t TickCount() override {
+        ++ticks;
+        return 1000;
+    }
+    bool WindowExists(WindowHandle) override { return false; }
+    GlobalAtom AddGlobalAtom(const char*) override { return 0; }
+    void SendOkCode(WindowHandle, GlobalAtom) override {}
+    void ScheduleRefresh() override {}
+};
+
+class CountingDesktop : public DiscoveryWindows {
+public:
+    int walks = 0;
+    std::uint32_t TickCount() override { return 1000; }
+    void EnumerateAll(WindowVisit, void*) override { ++walks; }
+    int ClassName(WindowHandle, char*, int) override { return 0; }
+    int Caption(WindowHandle, char*, int) override { return 0; }
+    bool NormalPlacement(WindowHandle, NormalRect*) override { return false; }
+    bool IsZoomed(WindowHandle) override { return false; }
+    bool Exists(WindowHandle) override { return false; }
+    FrontQueryPool& Queries() override { return pool; }
+    bool SendFront(WindowHandle, int, FrontToken) override { return false; }
+    void AwaitReplies(std::uint32_t) override {}
+    FrontQueryPool pool;
+};
+
+// "&Docked" is grayed in the menu, so no user reaches it; the command itself inverts the
+// docked flag and runs a refresh without a discovery pass.
+TEST(TrayMenu, DockedInvertsTheFlagAndRefreshesWithoutDiscovery) {
+    SessionTable table = {};
+    BoxFilter filters[kBoxCount] = {};
+    DragState drag = {};
+    CountingDesktop desktop;
+    CountingPlatform platform;
+    NoViews views;
+    RefreshCycle cycle(table, filters, drag, desktop, platform, views, kDefaultSessionClass, IdleSettings{});
+    App& app = TheApp();
+    RefreshCycle* saved = app.cycle;
+    app.cycle = &cycle;
+    const int savedFlag = g_dockedFlag;
+
+    g_dockedFlag = 1;
+    CarryOutTrayCommand(ID_TRAY_DOCKED, 0, MenuSessions{});
+    EXPECT_EQ(g_dockedFlag, 0);
+    EXPECT_EQ(platform.ticks, 1);
+    CarryOutTrayCommand(ID_TRAY_DOCKED, 0, MenuSessions{});
+    EXPECT_EQ(g_dockedFlag, 1);
+    EXPECT_EQ(platform.ticks, 2);
+    EXPECT_EQ(desktop.walks, 0);
+
+    app.cycle = saved;
+    g_dockedFlag = savedFlag;
+}
+
+}  // namespace
+}  // namespace quilvo
