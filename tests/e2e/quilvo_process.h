@@ -76,17 +76,27 @@ public:
     QuilvoProcess(const QuilvoProcess&) = delete;
     QuilvoProcess& operator=(const QuilvoProcess&) = delete;
 
+    // Before Start: another program of the build directory (the test-hook build), and whether
+    // to run it as its debugger. A program that is debugged never sees its own unhandled
+    // exceptions (the debugger does), so crash tests run it without.
+    void UseExe(const std::string& name) { exeName_ = name; }
+    void DebugIt(bool debug) { debug_ = debug; }
+
     // args: the text after the program name (may be empty). Waits until the main window
     // exists.
     bool Start(const std::string& workDir, const std::string& args = "", DWORD timeoutMs = 20000) {
-        exe_ = ExeDirectory() + "Quilvo.exe";
+        return Launch(workDir, args, timeoutMs) &&
+               WaitUntil([this] { return MainWindow() != nullptr; }, timeoutMs);
+    }
+    // Starts the program without waiting for its windows (it may end at once).
+    bool Launch(const std::string& workDir, const std::string& args = "", DWORD timeoutMs = 20000) {
+        exe_ = ExeDirectory() + exeName_;
         commandLine_ = "\"" + exe_ + "\"" + (args.empty() ? std::string() : " " + args);
         workDir_ = workDir;
         started_ = false;
         failed_ = false;
         debugger_ = std::thread([this] { DebugLoop(); });
-        if (!WaitUntil([this] { return started_.load() || failed_.load(); }, timeoutMs) || failed_) return false;
-        return WaitUntil([this] { return MainWindow() != nullptr; }, timeoutMs);
+        return WaitUntil([this] { return started_.load() || failed_.load(); }, timeoutMs) && !failed_;
     }
 
     DWORD Pid() const { return pid_; }
@@ -164,8 +174,8 @@ private:
         si.cb = sizeof si;
         PROCESS_INFORMATION pi{};
         std::string cmd = commandLine_;
-        if (!CreateProcessA(exe_.c_str(), &cmd[0], nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS, nullptr,
-                            workDir_.c_str(), &si, &pi)) {
+        if (!CreateProcessA(exe_.c_str(), &cmd[0], nullptr, nullptr, FALSE, debug_ ? DEBUG_ONLY_THIS_PROCESS : 0,
+                            nullptr, workDir_.c_str(), &si, &pi)) {
             failed_ = true;
             return;
         }
@@ -173,6 +183,14 @@ private:
         pid_ = pi.dwProcessId;
         CloseHandle(pi.hThread);
         started_ = true;
+        if (!debug_) {
+            WaitForSingleObject(process_, INFINITE);
+            DWORD code = 0;
+            GetExitCodeProcess(process_, &code);
+            exitCode_ = code;
+            exited_ = true;
+            return;
+        }
         DEBUG_EVENT ev;
         for (;;) {
             if (!WaitForDebugEvent(&ev, INFINITE)) break;
@@ -212,6 +230,8 @@ private:
         lines_.push_back(text);
     }
 
+    std::string exeName_ = "Quilvo.exe";
+    bool debug_ = true;
     std::string exe_, commandLine_, workDir_;
     std::thread debugger_;
     HANDLE process_ = nullptr;
