@@ -7,7 +7,9 @@
 #include <string>
 
 #include "commands/session_commands.h"
+#include "core/boxes.h"
 #include "core/discovery.h"
+#include "core/text.h"
 #include "platform/win32_discovery.h"
 #include "sim_client.h"
 
@@ -326,6 +328,11 @@ TEST_F(DiscoveryAcrossProcesses, ASilentSessionTakesNoIdentityFromTheRecordItRep
     }
     EXPECT_TRUE(RecordHolds(table.records[0], "", "", "", "", ""));
     EXPECT_STREQ(table.records[1].system, first == "P" ? "prd" : "PRD");
+    BoxFilter prd = {};
+    CopyCut(prd.system, "PRD");
+    BoxList prdBox(table, table.count, prd);
+    ASSERT_EQ(prdBox.count, 1) << "the silent session is in no PRD box";
+    EXPECT_EQ(prdBox.items[0].window, table.records[1].window);
 
     GroupCommand(table, table.records[1].window, kGroupClose, kGroupBySystem, PlatformSessionOps());
     EXPECT_TRUE(sim.waitForLine(std::string("close ") + (first == "P" ? "Q" : "P")));
