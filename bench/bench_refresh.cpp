@@ -11,26 +11,12 @@
 
 #include "core/refresh.h"
 #include "core/text.h"
+#include "no_desktop.h"
 #include "no_views.h"
 
 namespace {
 
 using namespace quilvo;
-
-class NoDesktop : public DiscoveryWindows {
-public:
-    std::uint32_t TickCount() override { return 0; }
-    void EnumerateAll(WindowVisit, void*) override {}
-    int ClassName(WindowHandle, char*, int) override { return 0; }
-    int Caption(WindowHandle, char*, int) override { return 0; }
-    bool NormalPlacement(WindowHandle, NormalRect*) override { return false; }
-    bool IsZoomed(WindowHandle) override { return false; }
-    bool Exists(WindowHandle) override { return false; }
-    FrontQueryPool& Queries() override { return pool; }
-    bool SendFront(WindowHandle, int, FrontToken) override { return false; }
-    void AwaitReplies(std::uint32_t) override {}
-    FrontQueryPool pool;
-};
 
 // A clock that never lets a rebuild become overdue while the no-change passes are measured.
 class BenchPlatform : public RefreshPlatform {

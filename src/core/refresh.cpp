@@ -24,6 +24,20 @@ private:
     bool& flag_;
 };
 
+// Hands a view its new lists and makes them the ones kept alive, also when the update runs out
+// of memory part way: the view hands every panel its new list before it rebuilds any of them,
+// so from then on the panels hold the new lists and the old ones may go.
+template <typename Adopt>
+void UpdateAndAdopt(OverviewView& view, BoxList* const* lists, Adopt adopt) {
+    try {
+        view.UpdatePanels(lists);
+    } catch (...) {
+        adopt();
+        throw;
+    }
+    adopt();
+}
+
 }  // namespace
 
 IdleSettings ReadIdleSettings() {
@@ -173,15 +187,7 @@ void RefreshCycle::RebuildBoxLists() {
         views_.AttachToMainWindow(mainWindow_, toolView_.get());
         return;
     }
-    // The view hands every panel its new list before it rebuilds any of them, so if the update
-    // runs out of memory part way, the panels hold the new lists: those stay, the old ones go.
-    try {
-        toolView_->UpdatePanels(lists);
-    } catch (...) {
-        adopt();
-        throw;
-    }
-    adopt();
+    UpdateAndAdopt(*toolView_, lists, adopt);
 }
 
 void RefreshCycle::RebuildAllSessions() {
@@ -201,13 +207,7 @@ void RefreshCycle::RebuildAllSessions() {
         singleView_->LoadGeometry();
         singleView_->CreatePanels();
     } else if (singleView_->IsVisible()) {
-        try {
-            singleView_->UpdatePanels(one);
-        } catch (...) {
-            adopt();
-            throw;
-        }
-        adopt();
+        UpdateAndAdopt(*singleView_, one, adopt);
     } else {
         pendingAll_ = std::move(all);
     }

@@ -1,6 +1,7 @@
 // Commands and refreshes against sessions that do not answer: fifty sessions behind one busy
 // thread, as when a front-end process is busy, and a refresh asked for while a command waits.
 #include <gtest/gtest.h>
+#include "pump.h"
 
 #include <windows.h>
 
@@ -22,14 +23,7 @@
 namespace quilvo {
 namespace {
 
-void PumpFor(DWORD ms) {
-    const DWORD begin = GetTickCount();
-    MSG msg;
-    do {
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-        Sleep(5);
-    } while (GetTickCount() - begin < ms);
-}
+using test::PumpFor;
 
 std::string FiftyOnOneThread() {
     std::string scenario;

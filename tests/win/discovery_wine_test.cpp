@@ -1,5 +1,6 @@
 // Discovery against real session windows owned by the simulator in another process.
 #include <gtest/gtest.h>
+#include "pump.h"
 
 #include <windows.h>
 
@@ -253,15 +254,7 @@ TEST_F(DiscoveryAcrossProcesses, SessionProcessEndingMidPass) {
     for (const SessionRecord& r : table.records) EXPECT_EQ(r.window, 0u);
 }
 
-// Lets replies that come after a pass arrive, for a while.
-void PumpReplies(DWORD ms) {
-    const DWORD begin = GetTickCount();
-    MSG msg;
-    while (GetTickCount() - begin < ms) {
-        MsgWaitForMultipleObjectsEx(0, nullptr, 20, QS_ALLINPUT, 0);
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    }
-}
+using test::PumpFor;
 
 bool RecordHolds(const SessionRecord& r, const char* system, const char* client, const char* user,
                  const char* group, const char* tx) {
@@ -301,7 +294,7 @@ TEST_F(DiscoveryAcrossProcesses, AHungSessionNeverLendsItsIdentityToTheOneRecord
     }
 
     ASSERT_TRUE(sim.send("wake " + first));
-    PumpReplies(500);
+    PumpFor(500);
     EXPECT_STRNE(table.records[0].user, "LATE");
     EXPECT_STRNE(table.records[0].system, "LAT");
     ASSERT_EQ(Pass(), 2);
@@ -336,7 +329,7 @@ TEST_F(DiscoveryAcrossProcesses, ASilentSessionTakesNoIdentityFromTheRecordItRep
 
     GroupCommand(table, table.records[1].window, kGroupClose, kGroupBySystem, PlatformSessionOps());
     EXPECT_TRUE(sim.waitForLine(std::string("close ") + (first == "P" ? "Q" : "P")));
-    PumpReplies(300);
+    PumpFor(300);
     EXPECT_FALSE(sim.hasLine("close N"));
     EXPECT_TRUE(IsWindow(silent));
 }

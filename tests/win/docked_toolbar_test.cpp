@@ -1,6 +1,7 @@
 // The docked toolbar on real windows: a strip made by the creation routine inside the
 // "AfxWnd" child of a simulated session window, found by FindAfxWndChild.
 #include <gtest/gtest.h>
+#include "pump.h"
 
 #include <windows.h>
 
@@ -58,21 +59,8 @@ void RegisterClasses() {
     }
 }
 
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        if (done()) return true;
-        if (GetTickCount() - start >= timeoutMs) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    }
-}
-
-void PumpFor(DWORD ms) { PumpUntil([] { return false; }, ms); }
+using test::PumpFor;
+using test::PumpUntil;
 
 // The debug lines written on this thread (OutputDebugStringA raises DBG_PRINTEXCEPTION_C).
 struct DebugLines {

@@ -12,30 +12,13 @@
 #include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
 #include "views/hover_tip.h"
+#include "pump.h"
 
 namespace quilvo {
 namespace {
 
-// Dispatches this thread's messages (and so its timers) until done() or the deadline.
-template <typename Done>
-bool PumpUntil(Done done, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        if (done()) return true;
-        const DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= timeoutMs) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(5, timeoutMs - elapsed), QS_ALLINPUT);
-    }
-}
-
-void PumpFor(DWORD ms) {
-    PumpUntil([] { return false; }, ms);
-}
+using test::PumpFor;
+using test::PumpUntil;
 
 bool IsTipClass(HWND wnd) {
     char name[32] = {};

@@ -13,6 +13,7 @@
 #include "commands/win32_session_menu.h"
 #include "core/refresh.h"
 #include "core/text.h"
+#include "no_desktop.h"
 #include "no_views.h"
 #include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
@@ -133,21 +134,6 @@ public:
     void ScheduleRefresh() override {}
 };
 
-class CountingDesktop : public DiscoveryWindows {
-public:
-    int walks = 0;
-    std::uint32_t TickCount() override { return 1000; }
-    void EnumerateAll(WindowVisit, void*) override { ++walks; }
-    int ClassName(WindowHandle, char*, int) override { return 0; }
-    int Caption(WindowHandle, char*, int) override { return 0; }
-    bool NormalPlacement(WindowHandle, NormalRect*) override { return false; }
-    bool IsZoomed(WindowHandle) override { return false; }
-    bool Exists(WindowHandle) override { return false; }
-    FrontQueryPool& Queries() override { return pool; }
-    bool SendFront(WindowHandle, int, FrontToken) override { return false; }
-    void AwaitReplies(std::uint32_t) override {}
-    FrontQueryPool pool;
-};
 
 // "&Docked" is grayed in the menu, so no user reaches it; the command itself inverts the
 // docked flag and runs a refresh without a discovery pass.
@@ -155,7 +141,7 @@ TEST(TrayMenu, DockedInvertsTheFlagAndRefreshesWithoutDiscovery) {
     SessionTable table = {};
     BoxFilter filters[kBoxCount] = {};
     DragState drag = {};
-    CountingDesktop desktop;
+    NoDesktop desktop;
     CountingPlatform platform;
     NoViews views;
     RefreshCycle cycle(table, filters, drag, desktop, platform, views, kDefaultSessionClass, IdleSettings{});
