@@ -1,7 +1,7 @@
 // Commands and refreshes against sessions that do not answer: fifty sessions behind one busy
 // thread, as when a front-end process is busy, and a refresh asked for while a command waits.
 #include <gtest/gtest.h>
-#include "pump.h"
+#include "win_test_util.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 // Discovery against real session windows owned by the simulator in another process.
 #include <gtest/gtest.h>
-#include "pump.h"
+#include "win_test_util.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // The docked toolbar on real windows: a strip made by the creation routine inside the
 // "AfxWnd" child of a simulated session window, found by FindAfxWndChild.
 #include <gtest/gtest.h>
-#include "pump.h"
+#include "win_test_util.h"
 
 #include <windows.h>
 
@@ -59,24 +59,11 @@ void RegisterClasses() {
     }
 }
 
+using test::DebugLines;
 using test::PumpFor;
 using test::PumpUntil;
+using test::RectInParent;
 
-// The debug lines written on this thread (OutputDebugStringA raises DBG_PRINTEXCEPTION_C).
-struct DebugLines {
-    static inline std::vector<std::string> lines;
-    static LONG CALLBACK Handler(EXCEPTION_POINTERS* info) {
-        const EXCEPTION_RECORD* r = info->ExceptionRecord;
-        if (r->ExceptionCode == DBG_PRINTEXCEPTION_C && r->NumberParameters >= 2)
-            lines.emplace_back(reinterpret_cast<const char*>(r->ExceptionInformation[1]));
-        return EXCEPTION_CONTINUE_SEARCH;
-    }
-    static int Containing(const char* part) {
-        int n = 0;
-        for (const std::string& l : lines) n += l.find(part) != std::string::npos;
-        return n;
-    }
-};
 
 HWND VisibleMenu() {
     for (HWND w = FindWindowExA(nullptr, nullptr, "#32768", nullptr); w; w = FindWindowExA(nullptr, w, "#32768", nullptr)) {
@@ -114,12 +101,6 @@ std::string Ini(const char* section, const char* key) {
     return value;
 }
 
-RECT RectInParent(HWND child) {
-    RECT r = {};
-    GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
 
 class DockedToolbarTest : public ::testing::Test {
 protected:

@@ -12,11 +12,12 @@
 #include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
 #include "views/hover_tip.h"
-#include "pump.h"
+#include "win_test_util.h"
 
 namespace quilvo {
 namespace {
 
+using test::DebugLines;
 using test::PumpFor;
 using test::PumpUntil;
 
@@ -51,17 +52,6 @@ struct TipCreations {
     }
 };
 
-// The debug lines written on this thread: OutputDebugStringA raises DBG_PRINTEXCEPTION_C,
-// which a vectored handler sees before the system handles it.
-struct DebugLines {
-    static inline std::vector<std::string> lines;
-    static LONG CALLBACK Handler(EXCEPTION_POINTERS* info) {
-        const EXCEPTION_RECORD* r = info->ExceptionRecord;
-        if (r->ExceptionCode == DBG_PRINTEXCEPTION_C && r->NumberParameters >= 2)
-            lines.emplace_back(reinterpret_cast<const char*>(r->ExceptionInformation[1]));
-        return EXCEPTION_CONTINUE_SEARCH;
-    }
-};
 
 class HoverTipTest : public ::testing::Test {
 protected:

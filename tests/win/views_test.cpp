@@ -13,6 +13,7 @@
 #include "core/boxes.h"
 #include "core/text.h"
 #include "failing_allocator.h"
+#include "win_test_util.h"
 #include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
 #include "views/box_panel.h"
@@ -89,13 +90,7 @@ int DescendantCount(HWND parent) {
     return n;
 }
 
-// A child's rectangle in its parent's client coordinates.
-RECT RectInParent(HWND child) {
-    RECT r = {};
-    GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
+using test::RectInParent;
 
 void ExpectPlaced(HWND wnd, int x, int y, int w, int h) {
     const RECT r = RectInParent(wnd);
