@@ -54,11 +54,7 @@ protected:
     }
 
     HWND Main() const { return quilvo.MainWindow(); }
-    HWND SingleView() const {
-        for (HWND w : quilvo.TopWindows("QuilvoWin"))
-            if (w != quilvo.MainWindow()) return w;
-        return nullptr;
-    }
+    HWND SingleView() const { return quilvo.SingleView(); }
     static int MiniCount(HWND panel) { return static_cast<int>(Children(panel, "XIconWin").size()); }
     std::vector<int> MiniCounts() const {
         std::vector<int> counts;

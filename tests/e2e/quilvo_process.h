@@ -130,6 +130,12 @@ public:
         auto w = TopWindows("QuilvoWin", "zrt::quo \\3 Tarvo");
         return w.empty() ? nullptr : w.front();
     }
+    // The all-sessions view: the program's other window of the views' class.
+    HWND SingleView() const {
+        for (HWND w : TopWindows("QuilvoWin"))
+            if (w != MainWindow()) return w;
+        return nullptr;
+    }
 
     std::vector<std::string> Lines() const {
         std::lock_guard<std::mutex> lock(mutex_);

@@ -118,11 +118,7 @@ protected:
     }
 
     HWND Main() const { return quilvo.MainWindow(); }
-    HWND SingleView() const {
-        for (HWND w : quilvo.TopWindows("QuilvoWin"))
-            if (w != quilvo.MainWindow()) return w;
-        return nullptr;
-    }
+    HWND SingleView() const { return quilvo.SingleView(); }
     HWND TrayHost() const {
         auto hosts = quilvo.TopWindows("#32770", kTrayHostCaption);
         return hosts.empty() ? nullptr : hosts.front();
