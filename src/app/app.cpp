@@ -2,16 +2,13 @@
 
 #include <cstdio>
 #include <cstring>
-#include <string>
-#include <vector>
 
 #include <shellapi.h>
-#include <winver.h>
 
 #include "app/instance.h"
 #include "app/startup_rules.h"
-#include "commands/box_properties.h"
 #include "app/tray_menu.h"
+#include "commands/box_properties.h"
 #include "commands/session_commands.h"
 #include "core/drag_state.h"
 #include "platform/profile.h"
@@ -219,15 +216,10 @@ LRESULT CALLBACK MainWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexce
             if (wp) ShowSessionsHiddenByUs(TheApp().sessionClass);
             return 0;
         default:
-            // A second start for this session class asks for the main window, as
-            // "Toolwindow" shows it.
+            // A second start for this session class asks for the main window: shown as the
+            // tray menu's "Toolwindow" shows it.
             if (msg == ShowToolwindowMessage() && wnd == TheApp().mainWindow) {
-                if (BoxedView* view = BoxedView::FromWindow(wnd)) {
-                    view->visible = 1;
-                    view->Show();
-                } else {
-                    ShowWindowAsync(wnd, SW_SHOWNORMAL);
-                }
+                CarryOutTrayCommand(ID_TRAY_TOOLWINDOW, 0, MenuSessions{});
                 return 0;
             }
             break;

@@ -42,7 +42,6 @@ void RegisterWindowClasses(HINSTANCE instance);
 // Clears the run flag: the message loop ends after the message being dispatched.
 void StopApp();
 
-
 // Start-up, message loop and end; returns 0 when the loop has ended.
 int RunApp(HINSTANCE instance, const char* commandLine);
 

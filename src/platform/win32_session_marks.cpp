@@ -1,5 +1,7 @@
 #include "platform/win32_session_marks.h"
 
+#include "core/text.h"
+
 namespace quilvo {
 namespace {
 
@@ -15,7 +17,7 @@ BOOL CALLBACK ShowIfMarked(HWND window, LPARAM param) {
     if (!IsMarkedHiddenByUs(window)) return TRUE;
     char cls[128] = {};
     // The class is compared as discovery compares it, so only session windows are touched.
-    if (GetClassNameA(window, cls, 127) == 0 || lstrcmpiA(cls, context->sessionClass) != 0) return TRUE;
+    if (GetClassNameA(window, cls, 127) == 0 || !EqualsNoCase(cls, context->sessionClass)) return TRUE;
     if (!IsWindowVisible(window)) {
         ShowWindowAsync(window, SW_SHOWNA);
         ++context->shown;
