@@ -80,6 +80,18 @@ bool parseCount(const Option& option, int& out, std::string& error) {
 
 }  // namespace
 
+bool parseSentMessage(const std::string& text, SentMessage& out) {
+    unsigned long long* parts[] = {&out.window, &out.message, &out.wParam, &out.lParam};
+    const char* p = text.c_str();
+    for (int i = 0; i < 4; ++i) {
+        char* end = nullptr;
+        *parts[i] = std::strtoull(p, &end, 0);
+        if (end == p || *end != (i < 3 ? ',' : '\0')) return false;
+        p = end + 1;
+    }
+    return true;
+}
+
 int fieldForCode(long long code) {
     switch (code) {
     case 4: return kClient;
@@ -203,6 +215,17 @@ bool applyOption(WindowDesc& desc, const Option& option, bool runtimeOnly, std::
     if (key == "die-after-queries") return parseCount(option, desc.dieAfterQueries, error);
     if (key == "destroy-after-queries") return parseCount(option, desc.destroyAfterQueries, error);
     if (key == "hang-after-queries") return parseCount(option, desc.hangAfterQueries, error);
+    if (key == "sleep-on-move") return parseCount(option, desc.sleepOnMoveMs, error);
+    if (key == "delete-atoms") return parseCount(option, desc.deleteAtoms, error);
+    if (key == "send-on-query" || key == "send-on-move") {
+        SentMessage parsed;
+        if (!option.value.empty() && !parseSentMessage(option.value, parsed)) {
+            error = key + " needs HWND,MSG,WPARAM,LPARAM";
+            return false;
+        }
+        (key == "send-on-query" ? desc.sendOnQuery : desc.sendOnMove) = option.value;
+        return true;
+    }
     if (runtimeOnly) {
         error = "'" + key + "' cannot be changed here";
         return false;

@@ -38,7 +38,18 @@ struct WindowDesc {
     int dieAfterQueries = 0;      // 0: never
     int destroyAfterQueries = 0;  // 0: never
     int hangAfterQueries = 0;     // 0: never
+    int sleepOnMoveMs = 0;        // the thread sleeps this long in every WM_WINDOWPOSCHANGING
+    int deleteAtoms = 0;          // 1: an OK code's atom is deleted once read
+    std::string sendOnQuery;      // "HWND,MSG,WPARAM,LPARAM": sent once, at the next query
+    std::string sendOnMove;       // the same, at the next WM_WINDOWPOSCHANGING
 };
+
+// A message a session sends to another program's window: "HWND,MSG,WPARAM,LPARAM", each a
+// number in C notation (0x... for hex). False when the text is not of that form.
+struct SentMessage {
+    unsigned long long window = 0, message = 0, wParam = 0, lParam = 0;
+};
+bool parseSentMessage(const std::string& text, SentMessage& out);
 
 // A word of a scenario line: `key=value` or a bare flag such as `max`.
 struct Option {

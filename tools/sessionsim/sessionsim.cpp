@@ -28,6 +28,12 @@
 //   destroy-after-queries=N       the session destroys its window at its N-th query, before replying
 //   hang-after-queries=N          the session's thread goes busy at its N-th query until `wake`,
 //                                 then replies
+//   sleep-on-move=MS              the thread answers any message at once but sleeps MS in every
+//                                 WM_WINDOWPOSCHANGING (a raise, move, show or hide of the window)
+//   delete-atoms=1                an OK code's atom is deleted once read, as receivers may do
+//   send-on-query=HWND,MSG,WP,LP  at the next SAP_GET_FRONT, before replying, the session sends
+//   send-on-move=HWND,MSG,WP,LP   (or, at the next WM_WINDOWPOSCHANGING) this message to that
+//                                 window and waits for it (at most 60 s); once
 // Values: a bare word, a "quoted text" (\" and \\ inside; "" is empty), or *N:TEXT, which
 // repeats TEXT until it is exactly N characters long (tx=*255:X is 255 X's). Texts hold at
 // most 255 characters, the most a global atom holds. An empty field answers 0.
@@ -55,6 +61,7 @@
 //   move NAME x y w h               SetWindowPos
 //   caption NAME TEXT               TEXT as it stands, or a "quoted" / *N: value
 //   set NAME key=value...           system client user group tx noanswer die-/destroy-/hang-after-queries
+//                                   sleep-on-move delete-atoms send-on-query send-on-move
 //   noanswer NAME fields|none
 //   hang NAME [ms]                  the session's thread sleeps until `wake` (or ms pass): every
 //                                   window of that thread is busy; the reply comes once it is busy
@@ -77,7 +84,9 @@
 //   okcode NAME TEXT                 an OK code run through SAP_SET_OKCODE 5 (- if unreadable)
 //   close NAME                       the session is being closed (by SAP_SET_OKCODE 3 or the user)
 //   show NAME hidden|shown|minimized|maximized|restored   a change of show state
-//   busy NAME / awake NAME           the session's thread went busy (hang) / is free again
+//   busy NAME / awake NAME           the session's thread went busy (hang, sleep-on-move) / is free again
+//   sent NAME RESULT                 a send-on-query or send-on-move message was answered (or
+//                                    "sent NAME -" when it was not)
 //   destroyed NAME                   the window is gone
 //   die NAME                         the process is ending for die-after-queries
 //   error TEXT                       a scenario or start-up problem
@@ -250,6 +259,9 @@ private:
     LRESULT onMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT onGetFront(WPARAM code);
     LRESULT onSetOkCode(WPARAM code, LPARAM lParam);
+    void onWindowPosChanging();
+    // Sends the message of send-on-query or send-on-move once, and forgets it.
+    void sendOnce(std::string WindowDesc::* which);
     void onPaint();
     void noteShowState();
 
@@ -410,6 +422,9 @@ LRESULT SimWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             g_log.line("show " + desc_.name + " hidden");
         }
         break;
+    case WM_WINDOWPOSCHANGING:
+        onWindowPosChanging();
+        break;
     case WM_WINDOWPOSCHANGED:
     case WM_SIZE:
         noteShowState();
@@ -462,6 +477,7 @@ LRESULT SimWindow::onGetFront(WPARAM code) {
         destroy();
         return 0;
     }
+    sendOnce(&WindowDesc::sendOnQuery);
     if (hangAt && queries_ == hangAt) goBusy(0);
 
     std::string answer;
@@ -489,6 +505,12 @@ LRESULT SimWindow::onSetOkCode(WPARAM code, LPARAM lParam) {
         return 0;
     }
     const std::string okCode(buf, n);
+    bool deleteAtom;
+    {
+        std::lock_guard<std::mutex> lock(mu_);
+        deleteAtom = desc_.deleteAtoms != 0;
+    }
+    if (deleteAtom) GlobalDeleteAtom(static_cast<ATOM>(lParam & 0xFFFF));
     {
         std::lock_guard<std::mutex> lock(mu_);
         desc_.fields[kTx] = okCode;
@@ -496,6 +518,31 @@ LRESULT SimWindow::onSetOkCode(WPARAM code, LPARAM lParam) {
     g_log.line("okcode " + desc_.name + " " + okCode);
     InvalidateRect(hwnd_, nullptr, TRUE);
     return 1;
+}
+
+void SimWindow::onWindowPosChanging() {
+    int sleepMs;
+    {
+        std::lock_guard<std::mutex> lock(mu_);
+        sleepMs = desc_.sleepOnMoveMs;
+    }
+    sendOnce(&WindowDesc::sendOnMove);
+    if (sleepMs > 0 && !destroying_) goBusy(static_cast<DWORD>(sleepMs));
+}
+
+void SimWindow::sendOnce(std::string WindowDesc::* which) {
+    std::string text;
+    {
+        std::lock_guard<std::mutex> lock(mu_);
+        text.swap(desc_.*which);
+    }
+    SentMessage m;
+    if (text.empty() || !parseSentMessage(text, m)) return;
+    DWORD_PTR result = 0;
+    const LRESULT answered =
+        SendMessageTimeoutA(reinterpret_cast<HWND>(static_cast<UINT_PTR>(m.window)), static_cast<UINT>(m.message),
+                            static_cast<WPARAM>(m.wParam), static_cast<LPARAM>(m.lParam), SMTO_NORMAL, 60000, &result);
+    g_log.line("sent " + desc_.name + " " + (answered ? std::to_string(static_cast<unsigned long long>(result)) : "-"));
 }
 
 void SimWindow::onPaint() {
