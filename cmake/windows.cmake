@@ -23,6 +23,7 @@ add_library(quilvo_win STATIC
     src/platform/win32_discovery.cpp
     src/platform/win32_session_marks.cpp
     src/platform/win32_refresh_platform.cpp
+    src/platform/held_messages.cpp
     src/settings/win32_window_settings.cpp
 )
 # The link-time seams of the pure code (debug output, private profile) go into the core

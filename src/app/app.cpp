@@ -11,6 +11,7 @@
 #include "commands/box_properties.h"
 #include "commands/session_commands.h"
 #include "core/drag_state.h"
+#include "platform/held_messages.h"
 #include "platform/profile.h"
 #include "platform/scoped_win.h"
 #include "platform/win32_refresh_platform.h"
@@ -154,6 +155,9 @@ void ApplyOpacity(HWND window, int opacity) {
 void StopApp() { TheApp().running = false; }
 
 INT_PTR CALLBACK TrayHostProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    // The icon's callback can come as a sent message while a pass waits for replies: the menu
+    // it opens (and Exit chosen there) must not run inside that wait.
+    if (HoldUserActionWhileWaiting(dlg, msg, wp, lp)) return TRUE;
     switch (msg) {
         case WM_INITDIALOG:
             InitTrayHost(dlg);
@@ -184,6 +188,8 @@ INT_PTR CALLBACK TrayHostProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) noexcept
 }
 
 LRESULT CALLBACK MainWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    if (HoldUserActionWhileWaiting(wnd, msg, wp, lp)) return 0;
+    if (msg == ShowToolwindowMessage() && HoldWhileWaiting(wnd, msg, wp, lp)) return 0;
     switch (msg) {
         case WM_CREATE:
             return 0;
@@ -293,6 +299,12 @@ int RunApp(HINSTANCE instance, const char* commandLine) {
         DispatchMessageA(&msg);
     }
 
+    // Every way out of the loop comes here: Exit, "Quit", a quit message posted by any
+    // program. No window the program hid stays hidden once it has ended, also none that the
+    // table no longer holds (more than fifty sessions, a pass cut short).
+    ShowSessionsHiddenByUs(app.sessionClass);
+    // Replies still to come would leave their atoms in the desktop's atom table for good.
+    discovery.AwaitOutstandingReplies();
     UnmarkMainWindow(app.mainWindow);
     DestroyWindow(app.trayHost);
     DestroyWindow(app.mainWindow);

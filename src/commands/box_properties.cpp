@@ -4,6 +4,7 @@
 
 #include "app/app.h"
 #include "commands/properties_fields.h"
+#include "platform/held_messages.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
 #include "views/boxed_view.h"
@@ -67,7 +68,9 @@ void FillPropertiesFields(const char* selection, HWND dialog) {
     SetDlgItemTextA(dialog, IDC_PROP_TRANSACTION, texts.transaction);
 }
 
-INT_PTR CALLBACK PropertiesDialog(HWND dialog, UINT msg, WPARAM wp, LPARAM) noexcept {
+INT_PTR CALLBACK PropertiesDialog(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    // OK rebuilds every panel: sent inside a wait, it runs once the wait has ended.
+    if (HoldUserActionWhileWaiting(dialog, msg, wp, lp)) return TRUE;
     switch (msg) {
         case WM_INITDIALOG:
             return TRUE;

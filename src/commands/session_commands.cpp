@@ -56,7 +56,6 @@ int GroupCommand(const SessionTable& table, WindowHandle chosen, int action, int
     });
     if (chosenRecord == nullptr) return 0;
 
-    CommandWaits waits(ops);
     FieldText wanted;
     FieldOf(*chosenRecord, field, wanted);
 
@@ -77,7 +76,6 @@ int GroupCommand(const SessionTable& table, WindowHandle chosen, int action, int
 }
 
 void RaiseSession(WindowHandle window, bool zoomed, SessionWindowOps& ops) {
-    CommandWaits waits(ops);
     ops.OpenIcon(window);
     ops.ShowAsync(window, zoomed ? kShowMaximized : kShowRestore);
     ops.BringToTop(window);
@@ -85,7 +83,6 @@ void RaiseSession(WindowHandle window, bool zoomed, SessionWindowOps& ops) {
 
 void RaiseBox(const BoxList& list, SessionWindowOps& ops) {
     if (list.items == nullptr) return;
-    CommandWaits waits(ops);
     // From the last to the first, so that the first of the list ends up on top.
     for (std::int32_t i = list.count - 1; i >= 0; --i) {
         const SessionRecord& r = list.items[i];

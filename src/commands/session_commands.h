@@ -29,23 +29,8 @@ public:
     virtual ~SessionWindowOps() = default;
     virtual void ShowAsync(WindowHandle window, int showCode) = 0;   // ShowWindowAsync
     virtual void OpenIcon(WindowHandle window) = 0;                  // restores an iconic window
-    virtual void BringToTop(WindowHandle window) = 0;                // BringWindowToTop
+    virtual void BringToTop(WindowHandle window) = 0;                // to the top of the z-order
     virtual void SendClose(WindowHandle window) = 0;                 // SAP_SET_OKCODE 3, no wait
-    // One command's calls, between these two, share one bound for all their waits on sessions.
-    virtual void BeginCommand() {}
-    virtual void EndCommand() {}
-};
-
-// The calls of one command share one bound for their waits (nested commands join the outer one).
-class CommandWaits {
-public:
-    explicit CommandWaits(SessionWindowOps& ops) : ops_(ops) { ops_.BeginCommand(); }
-    ~CommandWaits() { ops_.EndCommand(); }
-    CommandWaits(const CommandWaits&) = delete;
-    CommandWaits& operator=(const CommandWaits&) = delete;
-
-private:
-    SessionWindowOps& ops_;
 };
 
 void ShowAllSessions(const SessionTable& table, int showCode, SessionWindowOps& ops);

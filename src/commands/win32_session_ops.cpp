@@ -2,7 +2,6 @@
 #include <windows.h>
 
 #include "commands/session_commands.h"
-#include "core/wait_scope.h"
 #include "platform/scoped_win.h"
 #include "platform/win32_session_marks.h"
 
@@ -19,106 +18,45 @@ UINT SetOkCodeMessage() {
     return id;
 }
 
-// OpenIcon and BringWindowToTop on a window of another thread wait until that thread has
-// handled them, so a session that stopped answering would freeze the program there. They
-// are made only when the session's thread answers a bare message first. One probe waits at
-// most kProbeMs, all probes of one command together at most kCommandWaitMs; a thread that
-// did not answer is not asked again for kSilentMs, and one that answered is not asked again
-// within the same command. The asynchronous show command that goes with them is always
-// made, so a session that was busy still restores itself once it is free.
-constexpr DWORD kProbeMs = 250;
-constexpr DWORD kCommandWaitMs = 400;
-constexpr DWORD kSilentMs = 2000;
-constexpr int kRemembered = 16;
-
-struct ThreadNote {
-    DWORD thread;
-    DWORD when;
-};
-
+// No operation here waits for the session's thread: each one is queued to it and done once
+// that thread is free, in the order queued, so a restore still lands before the raise that
+// follows it. A session that is busy (a long report) or hung can never hold the program, and
+// nothing sent to the program meanwhile can run inside a command. (OpenIcon and
+// BringWindowToTop on another thread's window wait for that thread; a probe before them did
+// not help, since a thread that answered it could be busy a moment later.)
 class Win32SessionOps final : public SessionWindowOps {
 public:
     void ShowAsync(WindowHandle window, int showCode) override {
-        // A window hidden here carries a mark until it is shown again, so that no road out of
-        // the program leaves it hidden (see win32_session_marks.h). One that was hidden
-        // already was not hidden by us: it gets no mark (and keeps one it has).
+        // Every hide issued here marks the window until a show issued here removes the mark,
+        // so that no road out of the program leaves it hidden (see win32_session_marks.h).
         HWND hwnd = ToHwnd(window);
-        if (showCode != SW_HIDE) {
-            MarkHiddenByUs(hwnd, false);
-        } else if (IsWindowVisible(hwnd)) {
-            MarkHiddenByUs(hwnd, true);
+        if (showCode == SW_HIDE) {
+            NoteHideByUs(hwnd);
+        } else {
+            NoteShowByUs(hwnd);
         }
         ShowWindowAsync(hwnd, showCode);
     }
     void OpenIcon(WindowHandle window) override {
-        if (Answers(ToHwnd(window))) ::OpenIcon(ToHwnd(window));
+        // What OpenIcon does, queued: an iconic window is restored.
+        HWND hwnd = ToHwnd(window);
+        if (!IsIconic(hwnd)) return;
+        NoteShowByUs(hwnd);
+        ShowWindowAsync(hwnd, SW_RESTORE);
     }
     void BringToTop(WindowHandle window) override {
-        if (Answers(ToHwnd(window))) BringWindowToTop(ToHwnd(window));
+        // Queued to the window's thread. Without activation: the session comes to the top of
+        // the z-order; activating it later, whenever its thread gets to it, would take the
+        // focus and the mouse capture from the program in the middle of a drag.
+        SetWindowPos(ToHwnd(window), HWND_TOP, 0, 0, 0, 0,
+                     SWP_ASYNCWINDOWPOS | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     void SendClose(WindowHandle window) override {
         // Sent without waiting: a session that is busy closes as soon as it is free, and
         // the program goes on at once.
         SendNotifyMessageA(ToHwnd(window), SetOkCodeMessage(), kOkCodeClose, 0);
     }
-    void BeginCommand() override {
-        if (depth_++ > 0) return;
-        commandStart_ = GetTickCount();
-        answeredCount_ = 0;
-    }
-    void EndCommand() override {
-        if (depth_ > 0) --depth_;
-    }
-
-private:
-    bool Answers(HWND window);
-    bool RecentlySilent(DWORD thread, DWORD now) const {
-        for (const ThreadNote& n : silent_)
-            if (n.thread == thread && now - n.when < kSilentMs) return true;
-        return false;
-    }
-    bool AnsweredInCommand(DWORD thread) const {
-        for (int i = 0; i < answeredCount_; ++i)
-            if (answered_[i] == thread) return true;
-        return false;
-    }
-
-    int depth_ = 0;
-    DWORD commandStart_ = 0;
-    DWORD answered_[kRemembered] = {};
-    int answeredCount_ = 0;
-    ThreadNote silent_[kRemembered] = {};
-    int nextSilent_ = 0;
 };
-
-bool Win32SessionOps::Answers(HWND window) {
-    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
-    if (thread == 0) return false;  // the window is gone
-    if (thread == GetCurrentThreadId()) return true;
-    const DWORD now = GetTickCount();
-    if (RecentlySilent(thread, now)) return false;
-    if (depth_ > 0 && AnsweredInCommand(thread)) return true;
-
-    DWORD wait = kProbeMs;
-    if (depth_ > 0) {
-        const DWORD used = now - commandStart_;
-        if (used >= kCommandWaitMs) return false;
-        if (kCommandWaitMs - used < wait) wait = kCommandWaitMs - used;
-    }
-    DWORD_PTR result = 0;
-    LRESULT answered;
-    {
-        WaitScope waiting;  // what is sent to us meanwhile may not start a refresh here
-        answered = SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, wait, &result);
-    }
-    if (answered == 0) {
-        silent_[nextSilent_] = ThreadNote{thread, GetTickCount()};
-        nextSilent_ = (nextSilent_ + 1) % kRemembered;
-        return false;
-    }
-    if (depth_ > 0 && answeredCount_ < kRemembered) answered_[answeredCount_++] = thread;
-    return true;
-}
 
 }  // namespace
 

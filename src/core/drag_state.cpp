@@ -6,5 +6,7 @@ namespace quilvo {
 
 DragState g_dragState = {};
 int WaitScope::depth_ = 0;
+bool WaitScope::held_ = false;
+void (*WaitScope::release_)() = nullptr;
 
 }  // namespace quilvo

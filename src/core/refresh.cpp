@@ -10,9 +10,10 @@
 namespace quilvo {
 namespace {
 
-// Marks a pass in progress; a pass asked for from inside another (a message handled while the
-// pass waits for replies or the views rebuild) is held back instead of rewriting lists under
-// the running one.
+// Marks a pass in progress, and the pass as a wait: a pass asked for from inside another (a
+// message handled while the pass waits for replies or the views rebuild) is held back instead
+// of rewriting lists under the running one, and so is whatever else the platform holds back
+// while a wait is in progress (the tray menu, a box click).
 class PassGuard {
 public:
     explicit PassGuard(bool& flag) : flag_(flag) { flag_ = true; }
@@ -22,6 +23,7 @@ public:
 
 private:
     bool& flag_;
+    WaitScope waiting_;  // declared last: ends after the flag is cleared
 };
 
 // Hands a view its new lists and makes them the ones kept alive, also when the update runs out
@@ -100,7 +102,9 @@ void RefreshCycle::Defer() {
 void RefreshCycle::RunDeferred() {
     if (!deferred_) return;
     if (Busy()) {
-        platform_.ScheduleRefresh();  // still inside a wait: once more, later
+        // Still inside a wait: the platform hands the request back once it has ended (it is
+        // held there, not posted again and again while the wait lasts).
+        platform_.ScheduleRefresh();
         return;
     }
     deferred_ = false;
@@ -112,12 +116,11 @@ void RefreshCycle::DiscoverAndRefresh() {
         Defer();
         return;
     }
-    {
-        PassGuard guard(inPass_);
-        table_.count = 0;
-        DiscoverSessions(table_, state_.previousCount, sessionClass_, windows_);
-    }
-    Refresh();
+    // One guard for the discovery and the rebuild: nothing held back runs between them.
+    PassGuard guard(inPass_);
+    table_.count = 0;
+    DiscoverSessions(table_, state_.previousCount, sessionClass_, windows_);
+    RefreshInPass();
 }
 
 void RefreshCycle::Refresh() {
@@ -126,7 +129,10 @@ void RefreshCycle::Refresh() {
         return;
     }
     PassGuard guard(inPass_);
+    RefreshInPass();
+}
 
+void RefreshCycle::RefreshInPass() {
     const std::uint32_t now = platform_.TickCount();
     const std::int32_t count = table_.count;
     if (count == state_.previousCount) {

@@ -86,6 +86,8 @@ public:
 private:
     bool Busy() const;
     void Defer();
+    // Refresh's work, inside a pass guard that the caller holds.
+    void RefreshInPass();
     void RebuildBoxLists();
     void RebuildAllSessions();
 

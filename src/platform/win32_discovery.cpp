@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "core/front_queries.h"
+#include "core/wait_scope.h"
 
 namespace quilvo {
 namespace {
@@ -84,20 +85,31 @@ bool Win32DiscoveryWindows::SendFront(WindowHandle window, int code, FrontToken 
                                 static_cast<ULONG_PTR>(token)) != FALSE;
 }
 
-void Win32DiscoveryWindows::AwaitReplies(std::uint32_t pass) {
+template <typename Done>
+void Win32DiscoveryWindows::TakeRepliesUntil(Done done) {
     // Replies are delivered while this thread looks for sent messages; nothing posted (the
-    // user's clicks and keys, timers) is taken, so no command or refresh runs inside a pass.
-    // The wait is one for the whole pass: a session whose thread is busy, or many of them
-    // behind one busy thread, cost it at most this long together.
+    // user's clicks and keys, timers) is taken, and what is sent to the program meanwhile is
+    // held back until the wait has ended (WaitScope).
+    WaitScope waiting;
     const DWORD start = GetTickCount();
     MSG msg;
     for (;;) {
         PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        if (ThePool().Pending(pass) == 0) return;
+        if (done()) return;
         const DWORD elapsed = GetTickCount() - start;
         if (elapsed >= replyWaitMs_) return;
         MsgWaitForMultipleObjectsEx(0, nullptr, replyWaitMs_ - elapsed, QS_SENDMESSAGE, 0);
     }
+}
+
+void Win32DiscoveryWindows::AwaitReplies(std::uint32_t pass) {
+    // The wait is one for the whole pass: a session whose thread is busy, or many of them
+    // behind one busy thread, cost it at most this long together.
+    TakeRepliesUntil([pass] { return ThePool().Pending(pass) == 0; });
+}
+
+void Win32DiscoveryWindows::AwaitOutstandingReplies() {
+    TakeRepliesUntil([] { return ThePool().FreeCount() == FrontQueryPool::kCapacity; });
 }
 
 }  // namespace quilvo

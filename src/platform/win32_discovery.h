@@ -32,8 +32,16 @@ public:
     FrontQueryPool& Queries() override;
     bool SendFront(WindowHandle window, int code, FrontToken token) override;
     void AwaitReplies(std::uint32_t pass) override;
+    // At the end of the program: lets every reply still to come (of any pass) come in, for at
+    // most one pass's wait, so that their atoms are deleted and not left in the desktop's
+    // atom table, which every program shares.
+    void AwaitOutstandingReplies();
 
 private:
+    // Takes replies until done() or the pass's wait is used up.
+    template <typename Done>
+    void TakeRepliesUntil(Done done);
+
     UINT getFront_;
     DWORD replyWaitMs_;
 };

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/held_messages.h"
 #include "resources/resource_ids.h"
 
 namespace quilvo {
@@ -29,7 +30,11 @@ void Win32RefreshPlatform::SendOkCode(WindowHandle session, GlobalAtom atom) {
 }
 
 void Win32RefreshPlatform::ScheduleRefresh() {
-    if (notifyWindow_ != kNoWindow) PostMessageA(reinterpret_cast<HWND>(notifyWindow_), WM_QUILVO_REFRESH_LATER, 0, 0);
+    if (notifyWindow_ == kNoWindow) return;
+    HWND notify = reinterpret_cast<HWND>(notifyWindow_);
+    // Inside a wait the request is held and posted once when the wait ends: a message posted
+    // now could be taken by a loop running inside the wait (a menu's) and find it still going.
+    if (!HoldWhileWaiting(notify, WM_QUILVO_REFRESH_LATER, 0, 0)) PostMessageA(notify, WM_QUILVO_REFRESH_LATER, 0, 0);
 }
 
 }  // namespace quilvo

@@ -14,7 +14,8 @@ public:
     bool WindowExists(WindowHandle window) override;
     GlobalAtom AddGlobalAtom(const char* text) override;
     void SendOkCode(WindowHandle session, GlobalAtom atom) override;
-    // Posts WM_QUILVO_REFRESH_LATER to the window set here (the tray host).
+    // Posts WM_QUILVO_REFRESH_LATER to the window set here (the tray host); inside a wait,
+    // once the outermost wait has ended.
     void ScheduleRefresh() override;
     void SetNotifyWindow(WindowHandle window) { notifyWindow_ = window; }
 

@@ -6,34 +6,47 @@ namespace quilvo {
 namespace {
 
 constexpr const char* kHiddenMark = "Quilvo.HiddenByUs";
+constexpr const char* kShowPending = "Quilvo.ShowPending";
 
 struct ShowContext {
     const char* sessionClass;
     int shown;
 };
 
+void Forget(HWND window, const char* property) {
+    if (GetPropA(window, property) != nullptr) RemovePropA(window, property);
+}
+
 BOOL CALLBACK ShowIfMarked(HWND window, LPARAM param) {
     auto* context = reinterpret_cast<ShowContext*>(param);
-    if (!IsMarkedHiddenByUs(window)) return TRUE;
+    const bool marked = IsMarkedHiddenByUs(window);
+    if (!marked && GetPropA(window, kShowPending) == nullptr) return TRUE;
     char cls[128] = {};
     // The class is compared as discovery compares it, so only session windows are touched.
     if (GetClassNameA(window, cls, 127) == 0 || !EqualsNoCase(cls, context->sessionClass)) return TRUE;
-    if (!IsWindowVisible(window)) {
+    if (marked) {
         ShowWindowAsync(window, SW_SHOWNA);
         ++context->shown;
     }
-    RemovePropA(window, kHiddenMark);
+    Forget(window, kHiddenMark);
+    Forget(window, kShowPending);
     return TRUE;
 }
 
 }  // namespace
 
-void MarkHiddenByUs(HWND session, bool mark) {
-    if (mark) {
+void NoteHideByUs(HWND session) {
+    // A show of ours still queued lands before this hide: from here on the window is ours to
+    // show again, whether or not it still looks visible.
+    if (IsWindowVisible(session) || GetPropA(session, kShowPending) != nullptr) {
         SetPropA(session, kHiddenMark, reinterpret_cast<HANDLE>(1));
-    } else if (GetPropA(session, kHiddenMark) != nullptr) {
-        RemovePropA(session, kHiddenMark);
     }
+    Forget(session, kShowPending);
+}
+
+void NoteShowByUs(HWND session) {
+    Forget(session, kHiddenMark);
+    SetPropA(session, kShowPending, reinterpret_cast<HANDLE>(1));
 }
 
 bool IsMarkedHiddenByUs(HWND session) { return GetPropA(session, kHiddenMark) != nullptr; }

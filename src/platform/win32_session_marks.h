@@ -4,19 +4,28 @@
 // window itself, so the window system keeps it with that window after the program is gone,
 // and whatever road the program ends by (or the next start) can find and show exactly the
 // windows it hid.
+//
+// Shows and hides are queued to the session's thread (ShowWindowAsync), so what the window
+// looks like now may lag behind what the program asked of it while that thread is busy. The
+// marks therefore follow what the program asked, not what it sees: every hide it issues marks
+// the window, every show removes the mark. The one exception keeps windows that another program
+// hid out of it: an invisible window is marked only when a show of ours may still be on its
+// way to it (a second property notes such a show until the next hide).
 #pragma once
 
 #include <windows.h>
 
 namespace quilvo {
 
-// The program hides the window (mark = true) or shows it again (mark = false).
-void MarkHiddenByUs(HWND session, bool mark);
+// The program queues a hide of the window, or a show (any other show command).
+void NoteHideByUs(HWND session);
+void NoteShowByUs(HWND session);
 bool IsMarkedHiddenByUs(HWND session);
 
-// Shows, without activating them, every window of the session class that carries the mark and
-// is hidden, and removes the mark from every window that carries it. Returns how many windows
-// were shown. Safe to call from an unhandled-exception filter: it allocates nothing.
+// Queues SW_SHOWNA to every window of the session class that carries the mark, whatever it
+// looks like now (the show lands after any hide still queued), and removes the marks. Returns
+// how many windows were marked. Safe to call from an unhandled-exception filter: it allocates
+// nothing.
 int ShowSessionsHiddenByUs(const char* sessionClass);
 
 }  // namespace quilvo

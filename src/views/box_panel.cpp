@@ -11,6 +11,7 @@
 #include "core/drag_state.h"
 #include "core/text.h"
 #include "platform/debug_output.h"
+#include "platform/held_messages.h"
 #include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
@@ -372,6 +373,9 @@ LRESULT CALLBACK BoxPanel::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) 
         SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
         return 0;
     }
+    // A click sent to the panel while the program waits (a pass waiting for replies) hides and
+    // raises sessions of a table half rewritten, or opens a menu: it runs after the wait.
+    if (HoldUserActionWhileWaiting(wnd, msg, wp, lp)) return 0;
     BoxPanel* p = PanelOf(wnd);
     switch (msg) {
         case WM_QUILVO_RECOLOUR:

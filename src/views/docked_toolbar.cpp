@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/profile.h"
+#include "platform/held_messages.h"
 #include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
@@ -115,6 +116,7 @@ void BoxedViewToolbar::Paint() {
 }
 
 LRESULT CALLBACK BoxedViewToolbar::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    if (HoldUserActionWhileWaiting(wnd, msg, wp, lp)) return 0;
     switch (msg) {
         case WM_CREATE: {
             const auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lp);

@@ -5,6 +5,7 @@
 #include "commands/session_commands.h"
 #include "core/drag_state.h"
 #include "platform/debug_output.h"
+#include "platform/held_messages.h"
 #include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
@@ -108,21 +109,25 @@ LRESULT MiniWindow::OnMouseMove(HWND wnd) {
 void MiniWindow::StartDrag(HWND wnd, LPARAM lp) {
     TheHoverTip().DestroyTip();
     DebugOut("WM_LBUTTONDOWN\r\n");
-    BoxedView* view = View();
-    CommandWaits waits(OpsOf(view));  // the raise and the bring-to-top share one bound
-    RaiseSession(FromHwnd(sessionWindow), false, OpsOf(view));
-    if (!owningPanel) return;
+    MiniWindow* m = MiniOf(wnd);
+    if (!m) return;
+    RaiseSession(FromHwnd(m->sessionWindow), false, OpsOf(m->View()));
+    // Read again from the window: the raise runs no messages today, but if anything ever did,
+    // a rebuild inside it could have freed this mini window and its panel.
+    m = MiniOf(wnd);
+    if (!m || !m->owningPanel) return;
+    BoxedView* view = m->View();
     if (view) view->tipShown = 0;
     g_dragState.grabX = LOWORD(lp);
     g_dragState.grabY = HIWORD(lp);
     // The docked toolbar raises and captures like any view but must not move windows.
     if (!view || std::strcmp(view->sectionName, kDockedSection) != 0) g_dragState.dragFlag = 1;
     g_dragState.draggedMini = FromHwnd(wnd);
-    g_dragState.repaintWindow = FromHwnd(owningPanel->parentWindow);
-    g_dragState.draggedSession = FromHwnd(sessionWindow);
-    OpsOf(view).BringToTop(FromHwnd(sessionWindow));
+    g_dragState.repaintWindow = FromHwnd(m->owningPanel->parentWindow);
+    g_dragState.draggedSession = FromHwnd(m->sessionWindow);
+    OpsOf(view).BringToTop(FromHwnd(m->sessionWindow));
     BringWindowToTop(wnd);
-    SetCapture(parentWindow);
+    SetCapture(m->parentWindow);
 }
 
 LRESULT CALLBACK MiniWindow::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
@@ -133,6 +138,7 @@ LRESULT CALLBACK MiniWindow::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp
     }
     MiniWindow* m = MiniOf(wnd);
     if (!m) return DefWindowProcA(wnd, msg, wp, lp);
+    if (HoldUserActionWhileWaiting(wnd, msg, wp, lp)) return 0;
     switch (msg) {
         case WM_PAINT:
             m->Paint(wnd);
@@ -141,7 +147,10 @@ LRESULT CALLBACK MiniWindow::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp
             return m->OnMouseMove(wnd);
         case WM_LBUTTONDOWN:
             RaiseSession(FromHwnd(m->sessionWindow), false, OpsOf(m->View()));
-            BoxPanel::EndDrag(m->owningPanel);
+            // Read again from the window: nothing above runs messages today, but the mini
+            // window must not be used if something ever did and a rebuild freed it.
+            m = MiniOf(wnd);
+            BoxPanel::EndDrag(m ? m->owningPanel : nullptr);
             DebugOut("WM_RBUTTONDOWN\r\n");
             break;
         case WM_LBUTTONUP:
@@ -151,7 +160,7 @@ LRESULT CALLBACK MiniWindow::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp
             BringWindowToTop(wnd);
             break;
         case WM_RBUTTONDOWN:
-            m->StartDrag(wnd, lp);
+            StartDrag(wnd, lp);
             break;
         case WM_RBUTTONUP:
         case WM_KILLFOCUS:
@@ -178,6 +187,7 @@ LRESULT CALLBACK MiniWindow::ButtonProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp
     MiniWindow* m = MiniOf(wnd);
     if (!m || !m->previousButtonProc) return DefWindowProcA(wnd, msg, wp, lp);
     const WNDPROC previous = m->previousButtonProc;
+    if (HoldUserActionWhileWaiting(wnd, msg, wp, lp)) return 0;
     switch (msg) {
         case WM_MOUSEMOVE:
             return m->OnButtonMouseMove(wnd, msg, wp, lp);

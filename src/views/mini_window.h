@@ -42,7 +42,8 @@ private:
     void Paint(HWND wnd);
     bool RequestHoverTip(HWND wnd, bool button);
     LRESULT OnMouseMove(HWND wnd);
-    void StartDrag(HWND wnd, LPARAM lp);
+    // Static: the mini window is read from its window again after the raise.
+    static void StartDrag(HWND wnd, LPARAM lp);
     LRESULT OnButtonMouseMove(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
 };
 

@@ -14,6 +14,7 @@
 
 #include "e2e_util.h"
 #include "quilvo_process.h"
+#include "real_input.h"
 #include "sim_client.h"
 
 namespace e2e {
@@ -23,33 +24,6 @@ constexpr DWORD kSettle = 7000;             // three refresh periods and some
 constexpr UINT kTrayCallback = 1124;
 constexpr UINT kTrayIconId = 103;
 constexpr char kTrayHostCaption[] = "zrt::quorval /3 Tarvo Lite";
-
-// Wine starts a program of the machine itself (an ELF file) from CreateProcess, which is how
-// real input for the X display comes from here (xdotool). It hands back no process handle to
-// wait on, so the shell around the program leaves its exit code in a file under /tmp (Z:\tmp).
-bool RunUnix(const std::string& command, DWORD timeoutMs = 10000) {
-    static LONG counter = 0;
-    const std::string name =
-        "quilvo-e2e-run-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(InterlockedIncrement(&counter));
-    const std::string done = "Z:\\tmp\\" + name;
-    DeleteFileA(done.c_str());
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    std::string cmd = "/bin/sh -c \"" + command + "; echo $? > /tmp/" + name + "\"";
-    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-    std::string code;
-    WaitUntil([&] { return !(code = sessionsim::detail::readWholeFile(done)).empty() && code.back() == '\n'; }, timeoutMs);
-    DeleteFileA(done.c_str());
-    return code == "0\n";
-}
-
-bool RealClick(POINT p) {
-    return RunUnix("/usr/bin/xdotool mousemove " + std::to_string(p.x) + " " + std::to_string(p.y) + " click 1");
-}
-
-// X key names, e.g. "h" or "Escape Return".
-bool RealKeys(const std::string& keys) { return RunUnix("/usr/bin/xdotool key --delay 80 " + keys); }
 
 POINT Centre(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 

@@ -1,11 +1,13 @@
 // Commands and refreshes against sessions that do not answer: fifty sessions behind one busy
-// thread, as when a front-end process is busy, and a refresh asked for while a command waits.
+// thread, as when a front-end process is busy, a refresh asked for while a pass waits, a raise
+// of a session that stalls in its moves, and replies still to come at the end.
 #include <gtest/gtest.h>
 #include "win_test_util.h"
 
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <thread>
@@ -24,6 +26,7 @@ namespace quilvo {
 namespace {
 
 using test::PumpFor;
+using test::PumpUntil;
 
 std::string FiftyOnOneThread() {
     std::string scenario;
@@ -66,10 +69,11 @@ TEST(BusySessions, CommandsGiveTheProgramBackAtOnceAndTheSessionsActWhenFree) {
 }
 
 // The window a notification reaches: it asks for a refresh, as the tray icon's callback does,
-// and runs the refresh held back for later.
+// and runs the refresh held back for later, counting how often it is asked to.
 struct NotifyTarget {
     RefreshCycle* cycle = nullptr;
     bool askedDuringWait = false;
+    int laterRuns = 0;
     static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
         auto* self = reinterpret_cast<NotifyTarget*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
         if (self != nullptr && msg == WM_QUILVO_TRAYICON) {
@@ -78,6 +82,7 @@ struct NotifyTarget {
             return 0;
         }
         if (self != nullptr && msg == WM_QUILVO_REFRESH_LATER) {
+            ++self->laterRuns;
             self->cycle->RunDeferred();
             return 0;
         }
@@ -95,9 +100,10 @@ public:
     int passes = 0;
 };
 
-// A notification sent to the program while a command waits for a busy session: the refresh it
-// asks for does not run inside the wait, but right after the command.
-TEST(BusySessions, ARefreshAskedForWhileACommandWaitsRunsAfterIt) {
+// A notification sent to the program while a pass waits for the replies (the session sends
+// it when queried): the refresh it asks for does not run inside the pass, but once right after
+// it, asked for once, not again and again while the wait lasts.
+TEST(BusySessions, ARefreshAskedForWhileAPassWaitsRunsOnceAfterIt) {
     sessionsim::Simulator sim;
     ASSERT_TRUE(sim.start("session A system=PRD client=100 user=U1\nsession B system=QAS client=200 user=U2\n"))
         << sim.lastError();
@@ -125,24 +131,65 @@ TEST(BusySessions, ARefreshAskedForWhileACommandWaitsRunsAfterIt) {
     ASSERT_EQ(discovery.passes, 1);
     ASSERT_EQ(table.count, 2);
 
-    ASSERT_TRUE(sim.send("hang B"));
-    std::thread shell([target] {
-        Sleep(60);
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutA(target, WM_QUILVO_TRAYICON, 103, WM_RBUTTONDOWN, SMTO_NORMAL, 5000, &ignored);
-    });
-    RaiseSession(FromHwnd(sim.hwnd("B")), false, PlatformSessionOps());  // waits for B a while
-    shell.join();
+    char send[96];
+    std::snprintf(send, sizeof send, "set B send-on-query=0x%llx,%u,103,%u hang-after-queries=7",
+                  static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(target)), WM_QUILVO_TRAYICON,
+                  WM_RBUTTONDOWN);
+    ASSERT_TRUE(sim.send(send));
+    cycle.DiscoverAndRefresh();  // B sends, then hangs at its next query: the pass waits its limit
     EXPECT_TRUE(notify.askedDuringWait);
-    EXPECT_EQ(discovery.passes, 1) << "no pass may run inside the command's wait";
+    EXPECT_EQ(discovery.passes, 2) << "no pass may run inside the pass's wait";
     EXPECT_TRUE(cycle.Deferred());
-    PumpFor(200);
-    EXPECT_EQ(discovery.passes, 2);
+    PumpFor(300);
+    EXPECT_EQ(discovery.passes, 3);
+    EXPECT_EQ(notify.laterRuns, 1);
     EXPECT_FALSE(cycle.Deferred());
 
     ASSERT_TRUE(sim.send("wake B"));
     SetWindowLongPtrA(target, GWLP_USERDATA, 0);
     DestroyWindow(target);
+}
+
+// A session whose thread answers at once but sleeps in every move: raising it (restore, show,
+// bring to the top) queues everything and returns at once, and the session ends up restored
+// and on top once its thread has slept through the queue.
+TEST(BusySessions, RaisingASessionThatSleepsInItsMovesDoesNotWait) {
+    sessionsim::Simulator sim;
+    ASSERT_TRUE(sim.start("session A system=PRD client=100 user=U1 min\nsession B system=PRD client=100 user=U2\n"))
+        << sim.lastError();
+    ASSERT_TRUE(sim.send("set A sleep-on-move=800"));
+    const DWORD begin = GetTickCount();
+    RaiseSession(FromHwnd(sim.hwnd("A")), false, PlatformSessionOps());
+    EXPECT_LT(GetTickCount() - begin, 100u);
+    HWND a = sim.hwnd("A");
+    EXPECT_TRUE(PumpUntil([&] { return !IsIconic(a) && IsWindowVisible(a); }, 8000));
+    EXPECT_TRUE(PumpUntil([&] {
+        for (HWND w = GetTopWindow(nullptr); w != nullptr; w = GetWindow(w, GW_HWNDNEXT))
+            if (w == a || w == sim.hwnd("B")) return w == a;
+        return false;
+    }, 8000)) << "A is above B";
+    ASSERT_TRUE(sim.send("set A sleep-on-move=0"));
+}
+
+// Replies still to come when the program ends are collected under the pass's wait, so their
+// atoms are deleted and do not stay in the desktop's atom table.
+TEST(BusySessions, RepliesOutstandingAtTheEndAreCollected) {
+    sessionsim::Simulator sim;
+    ASSERT_TRUE(sim.start("session A system=PRD client=100 user=QuilvoLateAnswer hang-after-queries=1\n"))
+        << sim.lastError();
+    SessionTable table = {};
+    Win32DiscoveryWindows discovery(SapMessages::Register().getFront, 100);
+    DiscoverSessions(table, 0, kDefaultSessionClass, discovery);
+    ASSERT_EQ(table.count, 1);
+    ASSERT_LT(discovery.Queries().FreeCount(), FrontQueryPool::kCapacity) << "A still owes its answers";
+    std::thread waker([&] {
+        Sleep(30);
+        sim.send("wake A");
+    });
+    discovery.AwaitOutstandingReplies();
+    waker.join();
+    EXPECT_EQ(discovery.Queries().FreeCount(), FrontQueryPool::kCapacity);
+    EXPECT_EQ(GlobalFindAtomA("QuilvoLateAnswer"), 0) << "the user's answer was deleted";
 }
 
 }  // namespace

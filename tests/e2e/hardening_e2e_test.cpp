@@ -1,0 +1,228 @@
+// What busy, slow and meddling sessions can do to the program from outside: messages sent to it
+// while it waits, raises of sessions whose thread stalls, shows and hides still queued when the
+// program ends, atoms deleted under it. Nothing may free what running code still uses, freeze
+// the program, or leave a session hidden.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "e2e_util.h"
+#include "quilvo_process.h"
+#include "real_input.h"
+#include "sim_client.h"
+
+namespace e2e {
+namespace {
+
+constexpr DWORD kPass = 2000;
+constexpr char kTrayHostCaption[] = "zrt::quorval /3 Tarvo Lite";
+constexpr char kBoxClick[] = "XBOXED: WM_LBUTTONDOWN\r\n";
+// The icon's callback (1124, icon 103) with a left button release: it opens the tray menu.
+constexpr char kOpenTrayMenu[] = ",1124,103,0x202";
+
+std::string Hex(HWND w) {
+    char text[32];
+    std::snprintf(text, sizeof text, "0x%llx", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(w)));
+    return text;
+}
+
+class Hardening : public ::testing::Test {
+protected:
+    void Start(const std::string& scenario, const std::string& ini) {
+        // The tray menu opens at the pointer: from here it opens above it and picks nothing.
+        ASSERT_TRUE(RunUnix("/usr/bin/xdotool mousemove 1000 1000"));
+        ASSERT_TRUE(sim.start(scenario)) << sim.lastError();
+        dir.WriteIni(ini);
+        ASSERT_TRUE(quilvo.Start(dir.Path()));
+        ASSERT_TRUE(WaitUntil([&] { return PanelsOf(quilvo.MainWindow()).size() == 6 && TrayHost(); }, 10000));
+    }
+    void TearDown() override {
+        quilvo.Kill();
+        sim.stop();
+    }
+    HWND TrayHost() const {
+        auto hosts = quilvo.TopWindows("#32770", kTrayHostCaption);
+        return hosts.empty() ? nullptr : hosts.front();
+    }
+    HWND Panel(int i) const { return PanelsOf(quilvo.MainWindow())[i]; }
+    int Minis(int panel) const { return static_cast<int>(Children(Panel(panel), "XIconWin").size()); }
+    bool MenuOpen() const {
+        for (HWND m : quilvo.TopWindows("#32768"))
+            if (IsWindowVisible(m)) return true;
+        return false;
+    }
+    void ClickBox(int panel) {
+        PostMessageA(Panel(panel), WM_LBUTTONDOWN, MK_LBUTTON, Point(5, 5));
+        PostMessageA(Panel(panel), WM_LBUTTONUP, 0, Point(5, 5));
+    }
+    // Exit chosen with its mnemonic from the tray menu once it is open; the keys go to the
+    // menu's loop through the program's queue.
+    void ChooseExit() {
+        ASSERT_TRUE(WaitUntil([&] { return MenuOpen(); }, 5000)) << "no tray menu";
+        PostMessageA(TrayHost(), WM_KEYDOWN, 'X', 0);
+        PostMessageA(TrayHost(), WM_KEYUP, 'X', 0xC0000000);
+        EXPECT_EQ(quilvo.WaitForExit(10000), 0u);
+    }
+    // Exit tore the views down (each panel's deletion is logged) and nothing made mini
+    // windows again afterwards, as a pass resumed after Exit would.
+    void ExpectViewsTornDownLast() const {
+        int lastDeleted = -1, lastCreated = -1, i = 0;
+        for (const std::string& l : quilvo.Lines()) {
+            if (l.find("deleted Box") != std::string::npos) lastDeleted = i;
+            if (l.find("created MiniWindow") != std::string::npos) lastCreated = i;
+            ++i;
+        }
+        EXPECT_GT(lastDeleted, lastCreated);
+        EXPECT_EQ(dir.IniValue("BoxedViewToolWindow", "Visible"), "1") << "Exit wrote the views";
+    }
+    bool Visible(const std::string& name) const { return IsWindowVisible(sim.hwnd(name)) != FALSE; }
+    bool AllVisible(const std::vector<std::string>& names) const {
+        for (const std::string& n : names)
+            if (!Visible(n)) return false;
+        return true;
+    }
+
+    sessionsim::Simulator sim;
+    TempDir dir;
+    QuilvoProcess quilvo;
+};
+
+const char kTwoBoxes[] = "[Box0]\nSelection=PRD$$$\n[Box1]\nSelection=QAS$$$\n";
+const char kTwoSessions[] = "session A system=PRD client=100 user=U1\nsession S system=QAS client=200 user=U2\n";
+
+// The taskbar (or any program) sends the icon's message while a pass waits for the sessions'
+// replies: the menu opens once the pass is over, the sender is not held meanwhile, and Exit
+// chosen there ends the program cleanly, without the interrupted pass making views again.
+TEST_F(Hardening, AnIconMessageSentDuringAPassWaitOpensTheMenuAfterThePass) {
+    Start(kTwoSessions, kTwoBoxes);
+    ASSERT_TRUE(WaitUntil([&] { return Minis(0) == 1 && Minis(1) == 1; }, 3 * kPass));
+    ASSERT_TRUE(sim.send("set S send-on-query=" + Hex(TrayHost()) + kOpenTrayMenu));
+    EXPECT_TRUE(sim.waitForLog([](const std::string& l) { return l.rfind("sent S ", 0) == 0; }, 3 * kPass))
+        << "the sender waited for the menu";
+    ChooseExit();
+    ExpectViewsTornDownLast();
+}
+
+// The same message sent by a session while the program raises it (its thread busy with the
+// raise): the raise does not wait for the session, so the menu opens from the message loop.
+TEST_F(Hardening, AnIconMessageSentWhileASessionIsRaisedOpensTheMenuFromTheLoop) {
+    Start(kTwoSessions, kTwoBoxes);
+    ASSERT_TRUE(WaitUntil([&] { return Minis(0) == 1 && Minis(1) == 1; }, 3 * kPass));
+    ASSERT_TRUE(sim.send("set S send-on-move=" + Hex(TrayHost()) + kOpenTrayMenu));
+    ClickBox(1);
+    ChooseExit();
+    ExpectViewsTornDownLast();
+    EXPECT_TRUE(WaitUntil([&] { return AllVisible({"A", "S"}); }, 3000));
+}
+
+// A session whose thread answers at once but then sleeps three seconds in every move: box
+// clicks that restore and raise it are taken at once, one after the other.
+TEST_F(Hardening, BoxClicksRaisingASessionThatSleepsInItsMovesAreTakenAtOnce) {
+    Start(kTwoSessions, kTwoBoxes);
+    ASSERT_TRUE(WaitUntil([&] { return Minis(0) == 1 && Minis(1) == 1; }, 3 * kPass));
+    ClickBox(0);
+    ASSERT_TRUE(sim.waitForLine("show S hidden", 3000));
+    ASSERT_TRUE(sim.send("set S sleep-on-move=3000"));
+    const int clicks = quilvo.CountLines(kBoxClick);
+    const DWORD begin = GetTickCount();
+    ClickBox(1);
+    ClickBox(0);
+    ASSERT_TRUE(quilvo.WaitForLine(kBoxClick, 8000, clicks + 2));
+    EXPECT_LT(GetTickCount() - begin, 500u);
+    ASSERT_TRUE(sim.send("set S sleep-on-move=0"));
+}
+
+// Six sessions of one front end, two boxes. While its thread is busy the user clicks PRD and
+// then QAS: the hides and shows wait in the thread's queue and land when it wakes. The PRD
+// sessions, hidden in the end, carry the program's mark, so after a kill the next start shows
+// them again.
+TEST_F(Hardening, SessionsHiddenWhileTheirThreadWasBusyComeBackAfterAKill) {
+    std::string scenario;
+    for (const char* s : {"P1 system=PRD", "P2 system=PRD", "P3 system=PRD", "Q1 system=QAS", "Q2 system=QAS",
+                          "Q3 system=QAS"})
+        scenario += std::string("session ") + s + " client=100 user=U thread=front\n";
+    Start(scenario, kTwoBoxes);
+    ASSERT_TRUE(WaitUntil([&] { return Minis(0) == 3 && Minis(1) == 3; }, 3 * kPass));
+    const std::vector<std::string> prd = {"P1", "P2", "P3"};
+    ClickBox(1);
+    ASSERT_TRUE(WaitUntil([&] { return !Visible("P1") && !Visible("P2") && !Visible("P3"); }, 3000));
+
+    ASSERT_TRUE(sim.send("hang Q1 6000"));
+    const int clicks = quilvo.CountLines(kBoxClick);
+    ClickBox(0);
+    ClickBox(1);
+    ASSERT_TRUE(quilvo.WaitForLine(kBoxClick, 3000, clicks + 2));
+    ASSERT_TRUE(sim.waitForLine("awake Q1", 10000));
+    ASSERT_TRUE(WaitUntil([&] { return AllVisible({"Q1", "Q2", "Q3"}) && !Visible("P1"); }, 3000));
+
+    quilvo.Kill();
+    Sleep(kPass);
+    ASSERT_FALSE(Visible("P1")) << "nothing of ours ran after the kill";
+    QuilvoProcess next;
+    ASSERT_TRUE(next.Start(dir.Path()));
+    EXPECT_TRUE(WaitUntil([&] { return AllVisible(prd); }, 2 * kPass));
+    next.Kill();
+}
+
+// Fifty sessions, a box click that hides all but five, then five more sessions that push five
+// hidden ones out of the table: however the program ends, every session it hid is shown again;
+// the one hidden by the test stays hidden.
+class EndingRoads : public Hardening, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(EndingRoads, EveryRoadOutShowsEverySessionTheProgramHid) {
+    const bool quitMessage = GetParam();
+    std::string scenario = "session D system=DEV client=100 user=U hidden\n";
+    std::vector<std::string> names;
+    for (int i = 0; i < 49; ++i) {
+        names.push_back("S" + std::to_string(i));
+        scenario += "session " + names.back() + (i < 5 ? " system=PRD" : " system=QAS") + " client=100 user=U x=" +
+                    std::to_string(10 * i) + " y=30 w=400 h=300\n";
+    }
+    Start(scenario, kTwoBoxes);
+    ASSERT_TRUE(WaitUntil([&] { return Minis(0) == 5 && Minis(1) == 44; }, 4 * kPass));
+    ClickBox(0);
+    ASSERT_TRUE(WaitUntil([&] { return !Visible("S5") && !Visible("S48"); }, 5000));
+    for (int i = 0; i < 5; ++i) {
+        names.push_back("N" + std::to_string(i));
+        ASSERT_TRUE(sim.send("open " + names.back() + " system=DEV client=100 user=U"));
+    }
+    Sleep(2 * kPass);
+
+    if (quitMessage) {
+        PostThreadMessageA(GetWindowThreadProcessId(quilvo.MainWindow(), nullptr), WM_QUIT, 0, 0);
+        EXPECT_EQ(quilvo.WaitForExit(10000), 0u);
+    } else {
+        PostMessageA(TrayHost(), 1124, 103, WM_LBUTTONUP);
+        ChooseExit();
+    }
+    EXPECT_TRUE(WaitUntil([&] { return AllVisible(names); }, 5000));
+    for (const std::string& n : names) EXPECT_TRUE(Visible(n)) << n;
+    EXPECT_FALSE(Visible("D"));
+}
+
+INSTANTIATE_TEST_SUITE_P(ExitAndQuitMessage, EndingRoads, ::testing::Bool());
+
+// A session that deletes the OK code's atom once it has read it, as receivers of atoms may:
+// every idle action still sends the configured OK code, never another string or none.
+TEST_F(Hardening, TheIdleActionAddsItsAtomAgainWhenASessionDeletedIt) {
+    Start("session A system=PRD client=100 user=U1 delete-atoms=1\n",
+          "[Quilvo]\nIDLE_TIMER=2\nIDLE_ACTION=/nse38\n[Box0]\nSelection=PRD$$$\n");
+    const auto okCodes = [&] {
+        int ok = 0, other = 0;
+        for (const std::string& l : sim.logLines()) {
+            if (l.rfind("okcode A ", 0) != 0) continue;
+            (l == "okcode A /nse38" ? ok : other) += 1;
+        }
+        return std::make_pair(ok, other);
+    };
+    EXPECT_TRUE(WaitUntil([&] { return okCodes().first >= 3; }, 12 * kPass)) << sim.log();
+    EXPECT_EQ(okCodes().second, 0) << sim.log();
+}
+
+}  // namespace
+}  // namespace e2e
