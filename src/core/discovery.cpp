@@ -62,7 +62,9 @@ bool VisitWindow(WindowHandle window, void* context) {
         table.count = 0;
     }
     char className[kClassNameCapacity] = {};
-    if (pass.windows->ClassName(window, className, 127) == 0) return false;
+    // A class that cannot be read belongs to a window that went away between the walk's
+    // snapshot and this visit: it is skipped, and the windows after it are still looked at.
+    if (pass.windows->ClassName(window, className, 127) == 0) return true;
     if (!EqualsNoCase(className, pass.className)) return true;
 
     RefreshKnownSession(pass, window);

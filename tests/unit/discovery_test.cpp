@@ -156,15 +156,22 @@ TEST_F(Discovery, TableFullEndsThePassAndTheFiftyFirstWaitsForRoom) {
     EXPECT_EQ(table.records[49].window, last);
 }
 
-TEST_F(Discovery, UnreadableClassNameEndsThePassAndTheSweepClearsTheRest) {
-    desktop.Add("A");
+// A window that goes away between the walk's snapshot and its visit is skipped: the sessions
+// after it are still recorded, in order, with their answers.
+TEST_F(Discovery, UnreadableClassNameSkipsOnlyThatWindow) {
+    auto a = desktop.Add("A").handle;
     auto& broken = desktop.AddOther("X");
-    desktop.Add("C");
+    auto c = desktop.Add("C", "QAS", "200", "CAROL").handle;
+    auto d = desktop.Add("D", "DEV", "300", "DAN").handle;
     Pass();
-    ASSERT_EQ(previous, 2);
+    ASSERT_EQ(previous, 3);
     broken.classUnreadable = true;
-    EXPECT_EQ(Pass(), 1);
-    EXPECT_EQ(table.records[1].window, 0u);
+    ASSERT_EQ(Pass(), 3);
+    EXPECT_EQ(table.records[0].window, a);
+    EXPECT_EQ(table.records[1].window, c);
+    EXPECT_EQ(table.records[2].window, d);
+    EXPECT_STREQ(table.records[1].user, "CAROL");
+    EXPECT_STREQ(table.records[2].system, "DEV");
 }
 
 // A, B and C all answered; A closes. B and C move down, and C's old record at position 2
