@@ -160,18 +160,46 @@ TEST_F(Discovery, TableFullEndsThePassAndTheFiftyFirstWaitsForRoom) {
 // after it are still recorded, in order, with their answers.
 TEST_F(Discovery, UnreadableClassNameSkipsOnlyThatWindow) {
     auto a = desktop.Add("A").handle;
-    auto& broken = desktop.AddOther("X");
+    desktop.Add("B").classUnreadable = true;
     auto c = desktop.Add("C", "QAS", "200", "CAROL").handle;
     auto d = desktop.Add("D", "DEV", "300", "DAN").handle;
-    Pass();
-    ASSERT_EQ(previous, 3);
-    broken.classUnreadable = true;
     ASSERT_EQ(Pass(), 3);
     EXPECT_EQ(table.records[0].window, a);
     EXPECT_EQ(table.records[1].window, c);
     EXPECT_EQ(table.records[2].window, d);
     EXPECT_STREQ(table.records[1].user, "CAROL");
     EXPECT_STREQ(table.records[2].system, "DEV");
+}
+
+TEST_F(Discovery, AWindowSeenByTheLastWalkHasItsClassReadOnce) {
+    std::vector<WindowHandle> seen = {desktop.Add("A").handle, desktop.AddOther("Edit").handle,
+                                      desktop.Add("C").handle};
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(Pass(), 2);
+    for (WindowHandle h : seen) EXPECT_EQ(desktop.classReads[h], 1);
+
+    // A walk for another class does not trust what was learnt for this one.
+    EXPECT_EQ(Pass("Edit"), 1);
+    for (WindowHandle h : seen) EXPECT_EQ(desktop.classReads[h], 2);
+}
+
+// A handle missing from the last walk may name a new window of another class: it is read again.
+TEST_F(Discovery, AHandleMissingFromTheLastWalkIsReadAgain) {
+    const struct {
+        const char* before;
+        const char* after;
+        int sessionsAfter;
+    } cases[] = {{kDefaultSessionClass, "Edit", 0}, {"Edit", kDefaultSessionClass, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.before);
+        desktop.windows.clear();
+        const WindowHandle reused = desktop.AddOther(c.before).handle;
+        Pass();
+        desktop.windows.clear();
+        Pass();
+        desktop.AddOther(c.after).handle = reused;
+        EXPECT_EQ(Pass(), c.sessionsAfter);
+        EXPECT_EQ(table.records[0].window, c.sessionsAfter == 1 ? reused : kNoWindow);
+    }
 }
 
 // A, B and C all answered; A closes. B and C move down, and C's old record at position 2

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/discovery.h"
 #include "core/overview_view.h"
 #include "platform/refresh_platform.h"
 #include "platform/window_system.h"
@@ -41,6 +42,7 @@ public:
     bool NormalPlacement(WindowHandle window, NormalRect* rect) override;
     bool IsZoomed(WindowHandle) override { return false; }
     bool Exists(WindowHandle window) override { return Find(window) != nullptr; }
+    SessionClassCache& Classes() override { return classes_; }
     FrontQueryPool& Queries() override { return pool_; }
     // Answers at once, from the session as it is now.
     bool SendFront(WindowHandle window, int code, FrontToken token) override;
@@ -49,6 +51,7 @@ public:
 private:
     const std::uint32_t& clock_;
     std::vector<DesktopSession> sessions_;
+    SessionClassCache classes_;
     FrontQueryPool pool_;
 };
 
