@@ -38,8 +38,9 @@ void RefreshKnownSession(PassContext& pass, WindowHandle window) {
 // Sends the six queries of one session, all at once: they reach the session in this order,
 // since a window's thread takes the messages sent to it in the order they were sent, and the
 // replies are collected for the whole pass afterwards. A session still owing an answer from
-// an earlier pass is sent nothing new, so one that hangs for an hour is not piled up with
-// queries; its record then counts as unanswered.
+// an earlier pass is sent nothing new until those queries give their records back (after
+// FrontQueryPool::kLifetimeMs, or sooner when the pool needs the room), so one that hangs for
+// an hour is not piled up with queries; its record then counts as unanswered.
 void QuerySession(PassContext& pass, int position) {
     static const int kCodes[FrontQueryPool::kQueriesPerSession] = {
         kFrontClient, kFrontServerGroup, kFrontUser, kFrontSystem, kFrontTransaction, kFrontDone};
@@ -166,7 +167,7 @@ int DiscoverSessions(SessionTable& table, int previousCount, const char* classNa
     // Replies that can no longer come (their window is gone) give their records back.
     windows.Queries().ReleaseGone([](WindowHandle w, void* ws) { return !static_cast<DiscoveryWindows*>(ws)->Exists(w); },
                                   &windows);
-    const std::uint32_t queryPass = windows.Queries().BeginPass();
+    const std::uint32_t queryPass = windows.Queries().BeginPass(pass.stamp);
     pass.classes->BeginWalk(pass.className);
     windows.EnumerateAll(&VisitWindow, &pass);
     pass.classes->EndWalk();

@@ -270,6 +270,45 @@ TEST_F(Discovery, UnansweredSessionIsNotAskedAgainUntilItAnswers) {
     EXPECT_EQ(asked(), 12);
 }
 
+// A hung session is asked again only once its queries have given their records back; when it
+// wakes, the answers to the last queries land and the older ones go nowhere.
+TEST_F(Discovery, AHungSessionIsAskedADozenTimesAnHour) {
+    desktop.Add("A");
+    auto& h = desktop.Add("H", "HUN");
+    h.hung = true;
+    h.answers[10] = "NEW";
+    constexpr int kPassesPerHour = 3600 / 2;
+    for (int i = 0; i < kPassesPerHour; ++i) ASSERT_EQ(Pass(), 2);
+    int asked = 0;
+    for (auto& q : desktop.queries) asked += q.first == h.handle ? 1 : 0;
+    EXPECT_EQ(asked, 12 * 6);
+
+    desktop.Deliver(h.handle);
+    EXPECT_STREQ(table.records[1].system, "NEW");
+    EXPECT_EQ(desktop.Queries().FreeCount(), FrontQueryPool::kCapacity);
+}
+
+// 120 windows that never answer come to the front fifty at a time (the z-order changes): every
+// pass still asks every session it records, and a responsive one is answered.
+TEST_F(Discovery, SilentWindowsNeverKeepASessionFromBeingAsked) {
+    for (int i = 0; i < 120; ++i) desktop.Add("S" + std::to_string(i)).hung = true;
+    auto toFront = [&](int n) {
+        auto& w = desktop.windows;
+        for (int i = 0; i < n; ++i) w.splice(w.begin(), w, std::prev(w.end()));
+    };
+    for (int pass = 0; pass < 12; ++pass) {
+        SCOPED_TRACE(pass);
+        ASSERT_EQ(Pass(), kTableCapacity);
+        for (int i = 0; i < kTableCapacity; ++i) EXPECT_TRUE(desktop.Queries().Outstanding(table.records[i].window));
+        toFront(kTableCapacity);
+    }
+    const WindowHandle responsive = desktop.Add("R", "QAS", "200", "ROSE").handle;
+    toFront(1);
+    Pass();
+    ASSERT_EQ(table.records[0].window, responsive);
+    EXPECT_STREQ(table.records[0].user, "ROSE");
+}
+
 // Session A stops answering at position 0; then a window before it closes and B comes to
 // position 0 while A's queries are still out. B's record holds B's answers alone, and when A
 // wakes its late answers go nowhere but its own record.

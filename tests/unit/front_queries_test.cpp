@@ -62,7 +62,36 @@ TEST_F(FrontQueries, ReleasedRecordsDropTheirLateAnswersAndAreReused) {
     EXPECT_EQ(pool.Open(&owner, table, kTableCapacity, kA, kFrontClient), 0u);
     pool.ReleaseOwner(&owner);
     EXPECT_EQ(pool.FreeCount(), FrontQueryPool::kCapacity / 2);
-    EXPECT_EQ(pool.Pending(pool.BeginPass()), 0);
+    EXPECT_EQ(pool.Pending(pool.BeginPass(0)), 0);
+}
+
+// Two full passes of unanswered queries leave less room than a pass needs: the third gives
+// back the first's records; the second's go once they are kLifetimeMs old.
+TEST_F(FrontQueries, TheOldestRecordsMakeRoomForAPassAndAllAgeOut) {
+    auto openPass = [&](std::uint32_t now) {
+        pool.BeginPass(now);
+        FrontToken first = 0;
+        for (int n = 0; n < FrontQueryPool::kPassNeed; ++n) {
+            const FrontToken t = pool.Open(&owner, table, 3, kA, kFrontUser);
+            if (first == 0) first = t;
+        }
+        return first;
+    };
+    const FrontToken early = openPass(0);
+    const FrontToken later = openPass(2000);
+    const std::uint32_t pass = pool.BeginPass(4000);
+    EXPECT_EQ(pool.FreeCount(), FrontQueryPool::kCapacity - FrontQueryPool::kPassNeed);
+    EXPECT_EQ(pool.Pending(pass - 2), 0);
+    EXPECT_EQ(pool.Pending(pass - 1), FrontQueryPool::kPassNeed);
+    pool.Complete(early, "EARLY");
+    EXPECT_STREQ(table.records[3].user, "");
+    pool.Complete(later, "LATER");
+    EXPECT_STREQ(table.records[3].user, "LATER");
+
+    pool.BeginPass(2000 + FrontQueryPool::kLifetimeMs - 1);
+    EXPECT_EQ(pool.Pending(pass - 1), FrontQueryPool::kPassNeed - 1);
+    pool.BeginPass(2000 + FrontQueryPool::kLifetimeMs);
+    EXPECT_EQ(pool.FreeCount(), FrontQueryPool::kCapacity);
 }
 
 }  // namespace
