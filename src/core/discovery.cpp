@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/int_range.h"
 #include "core/text.h"
 
 namespace quilvo {
@@ -106,8 +107,8 @@ bool VisitWindow(WindowHandle window, void* context) {
         r.x = normal.left;
         r.y = normal.top;
     }
-    r.width = normal.right - normal.left;
-    r.height = normal.bottom - normal.top;
+    r.width = SpanOf(normal.left, normal.right);
+    r.height = SpanOf(normal.top, normal.bottom);
     CopyCut(r.title, caption);
 
     ++table.count;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 #include "core/discovery.h"
@@ -109,6 +110,26 @@ TEST_F(Discovery, ZoomedSessionIsRecordedAtOriginWithItsRestoredSize) {
     Pass();
     EXPECT_EQ(table.records[0].x, 30);
     EXPECT_EQ(table.records[0].zoomed, 1);
+}
+
+TEST_F(Discovery, ExtremePlacementsAreRecordedWithClampedSizes) {
+    constexpr std::int32_t kMin = INT32_MIN, kMax = INT32_MAX;
+    const struct {
+        NormalRect rect;
+        std::int32_t width, height;
+    } cases[] = {{{kMin, kMin, kMax, kMax}, kMax, kMax},
+                 {{kMax, kMax, kMin, kMin}, kMin, kMin},
+                 {{kMin, -1, -1, kMax}, kMax, kMax},
+                 {{-100, -50, 100, 50}, 200, 100}};
+    for (const auto& c : cases) desktop.Add("E").rect = c.rect;
+    ASSERT_EQ(Pass(), 4);
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(table.records[i].x, cases[i].rect.left);
+        EXPECT_EQ(table.records[i].y, cases[i].rect.top);
+        EXPECT_EQ(table.records[i].width, cases[i].width);
+        EXPECT_EQ(table.records[i].height, cases[i].height);
+    }
 }
 
 TEST_F(Discovery, AnswersLongerThanTheirFieldsAreCut) {
