@@ -202,51 +202,35 @@ TEST(GeometryDrag, MiniWindowCentreStaysInPanel) {
 
 constexpr int kMin = INT32_MIN, kMax = INT32_MAX;
 
-TEST(GeometryExtremes, MiniWindowsAndCascadeOfSessionsAtTheEndsOfTheRange) {
-    const struct {
-        SessionPlace session;
-        int offset;
-        PixelRect mini;
-    } minis[] = {{{kMin, kMin, kMax, kMax}, -5, {kMin, kMin, kMax, kMax}},
-                 {{kMax, kMax, kMin, kMin}, 5, {kMax, kMax, kMiniMinimumSize, kMiniMinimumSize}}};
-    for (const auto& c : minis) {
-        const PixelRect r = MiniWindowRect(c.session, 1, 1, 1, c.offset, c.offset);
-        ExpectRect(r, c.mini.x, c.mini.y, c.mini.width, c.mini.height);
-    }
-    const struct {
-        int mini, index, step, offset, expected;
-    } stairs[] = {{kMax, kMax, kMax, kMax, kMax}, {kMin, 2, kMin, kMin, kMin}, {kMax, kMax, kMin, 0, kMin}};
-    for (const auto& c : stairs) {
-        const PixelPoint p = CascadePosition(c.mini, c.mini, c.index, 1, 1, c.step, c.offset, c.offset);
-        EXPECT_EQ(p.x, c.expected);
-        EXPECT_EQ(p.y, c.expected);
-    }
+TEST(GeometryExtremes, MiniWindowsCascadeAndTipsOfSessionsAtTheEndsOfTheRange) {
+    ExpectRect(MiniWindowRect({kMin, kMin, kMax, kMax}, 1, 1, 1, -5, -5), kMin, kMin, kMax, kMax);
+    ExpectRect(MiniWindowRect({kMax, kMax, kMin, kMin}, 1, 1, 1, 5, 5), kMax, kMax, kMiniMinimumSize,
+               kMiniMinimumSize);
+    EXPECT_EQ(CascadePosition(kMax, kMax, kMax, 1, 1, kMax, kMax, kMax).x, kMax);
+    EXPECT_EQ(CascadePosition(kMin, kMin, 2, 1, 1, kMin, kMin, kMin).y, kMin);
+    EXPECT_EQ(CascadePosition(kMax, kMax, kMax, 1, 1, kMin, 0, 0).x, kMin);
     EXPECT_EQ(MiniWindowTipPosition({kMax, kMax}, {kMax, kMax}, kMax).x, kMax);
     EXPECT_EQ(MiniWindowTipPosition({kMin, kMin}, {kMin, kMin}, 0).y, kMin);
 }
 
 TEST(GeometryExtremes, DragWithPointerPanelOrDesktopAtTheEndsOfTheRange) {
-    const struct {
-        const char* what;
-        int pointer, grab, clientRight, miniWidth, desktopRight;
-        bool moves;
-        int miniX;
-    } cases[] = {{"pointer far left of its grab", kMin, kMax, 400, 20, 1280, true, 0},
-                 {"pointer far right of its grab", kMax, kMin, 400, 20, 1280, true, 390},
-                 {"empty panel far left", 10, 0, kMin, kMax, 1280, true, 0},
-                 {"panel far right, desktop too", kMax, 0, kMax, 0, kMax, false, 0},
-                 {"desktop far left", 10, 0, 400, 20, kMin, false, 0}};
+    // pointer, grab, client right, mini width, desktop right -> moves, mini x
+    const int cases[][7] = {{kMin, kMax, 400, 20, 1280, 1, 0},    // pointer far left of its grab
+                            {kMax, kMin, 400, 20, 1280, 1, 390},  // far right of it
+                            {10, 0, kMin, kMax, 1280, 1, 0},      // empty panel far left
+                            {kMax, 0, kMax, 0, kMax, 0, 0},       // panel and desktop far right
+                            {10, 0, 400, 20, kMin, 0, 0}};        // desktop far left
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        DragInput in = WideDrag(c.pointer);
-        in.grabX = c.grab;
-        in.clientRight = c.clientRight;
-        in.miniWidth = c.miniWidth;
-        in.desktopRight = c.desktopRight;
+        SCOPED_TRACE(&c - cases);
+        DragInput in = WideDrag(c[0]);
+        in.grabX = c[1];
+        in.clientRight = c[2];
+        in.miniWidth = c[3];
+        in.desktopRight = c[4];
         in.horizontalScale = 1;
         const DragMove m = ComputeDragMove(in);
-        EXPECT_EQ(m.moves, c.moves);
-        EXPECT_EQ(m.mini.x, c.moves ? c.miniX : 0);
+        EXPECT_EQ(m.moves, c[5] == 1);
+        EXPECT_EQ(m.mini.x, c[6]);
     }
 }
 

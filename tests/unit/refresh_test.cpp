@@ -366,11 +366,8 @@ TEST_F(RefreshTest, IdleActionMakesItsAtomAnewWhenItNoLongerHoldsTheOkCode) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const GlobalAtom before = cycle->State().okCodeAtom;
-        if (c.nameNow == nullptr) {
-            platform.atoms.erase(before);
-        } else {
-            platform.atoms[before] = c.nameNow;
-        }
+        platform.atoms.erase(before);
+        if (c.nameNow != nullptr) platform.atoms[before] = c.nameNow;
         ++platform.nextAtom;
         const std::size_t added = platform.atomsAdded.size();
         Pass();  // the next idle action
