@@ -24,6 +24,7 @@ public:
     std::uint32_t TickCount() override { return 1000; }
     bool WindowExists(WindowHandle window) override { return window != kNoWindow; }
     GlobalAtom AddGlobalAtom(const char*) override { return 0; }
+    bool AtomHolds(GlobalAtom, const char*) override { return false; }
     void SendOkCode(WindowHandle, GlobalAtom) override {}
     void ScheduleRefresh() override {}
 };

@@ -1,7 +1,9 @@
 #include "core/discovery.h"
 
+#include <algorithm>
 #include <cstring>
 
+#include "core/int_range.h"
 #include "core/text.h"
 
 namespace quilvo {
@@ -14,6 +16,7 @@ struct PassContext {
     SessionTable* table;
     int previousCount;
     DiscoveryWindows* windows;
+    SessionClassCache* classes;
 };
 
 // A session seen by the previous pass keeps its record fresh even before this pass
@@ -36,8 +39,9 @@ void RefreshKnownSession(PassContext& pass, WindowHandle window) {
 // Sends the six queries of one session, all at once: they reach the session in this order,
 // since a window's thread takes the messages sent to it in the order they were sent, and the
 // replies are collected for the whole pass afterwards. A session still owing an answer from
-// an earlier pass is sent nothing new, so one that hangs for an hour is not piled up with
-// queries; its record then counts as unanswered.
+// an earlier pass is sent nothing new until those queries give their records back (after
+// FrontQueryPool::kLifetimeMs, or sooner when the pool needs the room), so one that hangs for
+// an hour is not piled up with queries; its record then counts as unanswered.
 void QuerySession(PassContext& pass, int position) {
     static const int kCodes[FrontQueryPool::kQueriesPerSession] = {
         kFrontClient, kFrontServerGroup, kFrontUser, kFrontSystem, kFrontTransaction, kFrontDone};
@@ -54,6 +58,20 @@ void QuerySession(PassContext& pass, int position) {
     }
 }
 
+// Whether window is of the session class: as the previous walk found, when it saw the window,
+// else read. A class that cannot be read belongs to a window that went away between the walk's
+// snapshot and this visit: it is skipped, the walk goes on, and nothing is noted of it.
+bool IsSessionWindow(PassContext& pass, WindowHandle window) {
+    bool isSession = false;
+    if (!pass.classes->Recall(window, &isSession)) {
+        char className[kClassNameCapacity] = {};
+        if (pass.windows->ClassName(window, className, 127) == 0) return false;
+        isSession = EqualsNoCase(className, pass.className);
+    }
+    pass.classes->Note(window, isSession);
+    return isSession;
+}
+
 bool VisitWindow(WindowHandle window, void* context) {
     PassContext& pass = *static_cast<PassContext*>(context);
     SessionTable& table = *pass.table;
@@ -61,9 +79,7 @@ bool VisitWindow(WindowHandle window, void* context) {
         pass.reset = 0;
         table.count = 0;
     }
-    char className[kClassNameCapacity] = {};
-    if (pass.windows->ClassName(window, className, 127) == 0) return false;
-    if (!EqualsNoCase(className, pass.className)) return true;
+    if (!IsSessionWindow(pass, window)) return true;
 
     RefreshKnownSession(pass, window);
 
@@ -91,8 +107,8 @@ bool VisitWindow(WindowHandle window, void* context) {
         r.x = normal.left;
         r.y = normal.top;
     }
-    r.width = normal.right - normal.left;
-    r.height = normal.bottom - normal.top;
+    r.width = SpanOf(normal.left, normal.right);
+    r.height = SpanOf(normal.top, normal.bottom);
     CopyCut(r.title, caption);
 
     ++table.count;
@@ -100,6 +116,37 @@ bool VisitWindow(WindowHandle window, void* context) {
 }
 
 }  // namespace
+
+SessionClassCache::SessionClassCache() : previous_(kCapacity), current_(kCapacity) {}
+
+bool SessionClassCache::ByWindow(const Entry& a, const Entry& b) { return a.window < b.window; }
+
+void SessionClassCache::BeginWalk(const char* className) {
+    if (std::strcmp(className, className_) != 0) {
+        CopyCut(className_, className);
+        previousCount_ = 0;
+    }
+    currentCount_ = 0;
+}
+
+bool SessionClassCache::Recall(WindowHandle window, bool* isSession) const {
+    const Entry* end = previous_.data() + previousCount_;
+    const Entry* it = std::lower_bound(previous_.data(), end, Entry{window, false}, &ByWindow);
+    if (it == end || it->window != window) return false;
+    *isSession = it->isSession;
+    return true;
+}
+
+void SessionClassCache::Note(WindowHandle window, bool isSession) {
+    if (currentCount_ < kCapacity) current_[currentCount_++] = Entry{window, isSession};
+}
+
+void SessionClassCache::EndWalk() {
+    std::sort(current_.begin(), current_.begin() + currentCount_, &ByWindow);
+    previous_.swap(current_);
+    previousCount_ = currentCount_;
+    currentCount_ = 0;
+}
 
 void SweepStaleSessions(SessionTable& table, std::uint32_t stamp) {
     for (SessionRecord& r : table.records) {
@@ -116,12 +163,15 @@ int DiscoverSessions(SessionTable& table, int previousCount, const char* classNa
     pass.table = &table;
     pass.previousCount = previousCount;
     pass.windows = &windows;
+    pass.classes = &windows.Classes();
 
     // Replies that can no longer come (their window is gone) give their records back.
     windows.Queries().ReleaseGone([](WindowHandle w, void* ws) { return !static_cast<DiscoveryWindows*>(ws)->Exists(w); },
                                   &windows);
-    const std::uint32_t queryPass = windows.Queries().BeginPass();
+    const std::uint32_t queryPass = windows.Queries().BeginPass(pass.stamp);
+    pass.classes->BeginWalk(pass.className);
     windows.EnumerateAll(&VisitWindow, &pass);
+    pass.classes->EndWalk();
     // The queries go out once the desktop has been walked: the sessions answering meanwhile
     // would only slow the walk down.
     for (int position = 0; position < table.count; ++position) QuerySession(pass, position);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "core/session.h"
 #include "platform/window_system.h"
@@ -11,6 +12,43 @@ namespace quilvo {
 
 constexpr int kClassNameCapacity = 128;  // 127 characters and the terminator
 constexpr const char* kDefaultSessionClass = "SAP_FRONTEND_SESSION";
+
+// What the previous walk of the desktop learnt of each window it visited: whether it is of the
+// session class. A window's class never changes while the window lives, so a walk reads the
+// class name only of windows the walk before it did not see. A window missing from that walk
+// is read again: its handle may have been given to a new window meanwhile. Allocates nothing
+// after construction.
+class SessionClassCache {
+public:
+    // Windows remembered per walk; the ones past it are simply read every time.
+    static constexpr int kCapacity = 4096;
+
+    SessionClassCache();
+    SessionClassCache(const SessionClassCache&) = delete;
+    SessionClassCache& operator=(const SessionClassCache&) = delete;
+
+    // Starts a walk that looks for className; what was learnt for another class is forgotten.
+    void BeginWalk(const char* className);
+    // True, with *isSession, when the previous walk visited window and could read its class.
+    bool Recall(WindowHandle window, bool* isSession) const;
+    // What this walk learnt of window.
+    void Note(WindowHandle window, bool isSession);
+    // Ends the walk: what it noted is what the next walk recalls.
+    void EndWalk();
+
+private:
+    struct Entry {
+        WindowHandle window;
+        bool isSession;
+    };
+    static bool ByWindow(const Entry& a, const Entry& b);
+
+    std::vector<Entry> previous_;  // sorted by window
+    std::vector<Entry> current_;   // in the order visited
+    int previousCount_ = 0;
+    int currentCount_ = 0;
+    char className_[kClassNameCapacity] = {};
+};
 
 // Runs one pass over the desktop and returns the session count. previousCount is the
 // count the refresh cycle saw on its last pass (known windows are searched among that many).

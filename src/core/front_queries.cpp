@@ -1,5 +1,6 @@
 #include "core/front_queries.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/text.h"
@@ -43,6 +44,33 @@ FrontQueryPool::FrontQueryPool() {
     for (Entry& e : entries_) e.generation = 1;
 }
 
+std::uint32_t FrontQueryPool::BeginPass(std::uint32_t now) {
+    static_assert(kPassNeed <= kCapacity, "a pass must find room for a full table");
+    ReleaseExpired(now);
+    ReleaseOldestUntilFree(kPassNeed);
+    passTick_ = now;
+    return ++pass_;
+}
+
+void FrontQueryPool::ReleaseExpired(std::uint32_t now) {
+    if (free_ == kCapacity) return;
+    // Unsigned: the age is right across a wrap of the tick count.
+    for (Entry& e : entries_)
+        if (e.inUse && now - e.opened >= kLifetimeMs) Release(e);
+}
+
+// A pass's records all go together, so a window's six are given back together and the window
+// is either owed nothing or owed all it was last asked.
+void FrontQueryPool::ReleaseOldestUntilFree(int need) {
+    while (free_ < need) {
+        std::uint32_t oldest = 0;  // in passes before the current one
+        for (const Entry& e : entries_)
+            if (e.inUse) oldest = std::max(oldest, pass_ - e.pass);
+        for (Entry& e : entries_)
+            if (e.inUse && pass_ - e.pass == oldest) Release(e);
+    }
+}
+
 FrontToken FrontQueryPool::Open(const void* owner, SessionTable& table, int position, WindowHandle window,
                                 int code) {
     if (free_ == 0 || position < 0 || position >= kTableCapacity) return 0;
@@ -55,6 +83,7 @@ FrontToken FrontQueryPool::Open(const void* owner, SessionTable& table, int posi
         e.field = FieldForCode(code);
         e.position = static_cast<std::int16_t>(position);
         e.pass = pass_;
+        e.opened = passTick_;
         e.window = window;
         e.table = &table;
         e.owner = owner;

@@ -21,13 +21,22 @@ public:
     // Enough for 50 sessions asked six times each, with as many again still unanswered.
     static constexpr int kCapacity = 640;
     static constexpr int kQueriesPerSession = 6;
+    // What one pass may need: every session of a full table asked its six.
+    static constexpr int kPassNeed = kTableCapacity * kQueriesPerSession;
+    // An unanswered query gives its record back after this long, and its window may be asked
+    // again: long enough that a session hung for an hour is asked only a dozen times, short
+    // enough that a window that can no longer answer is not left unasked for long.
+    static constexpr std::uint32_t kLifetimeMs = 5 * 60 * 1000;
 
     FrontQueryPool();
     FrontQueryPool(const FrontQueryPool&) = delete;
     FrontQueryPool& operator=(const FrontQueryPool&) = delete;
 
-    // Starts a new discovery pass; returns its number.
-    std::uint32_t BeginPass() { return ++pass_; }
+    // Starts a new discovery pass at tick `now`; returns its number. The records of queries
+    // older than kLifetimeMs are given back first, and then, while fewer than kPassNeed are
+    // free, those of the oldest passes: however many windows never answer, every pass can
+    // ask every session it records.
+    std::uint32_t BeginPass(std::uint32_t now);
     std::uint32_t CurrentPass() const { return pass_; }
 
     // Opens the record of one query: the answer to `code` for `window`, recorded at `position`
@@ -60,17 +69,21 @@ private:
         std::uint8_t field;
         std::int16_t position;
         std::uint32_t pass;
+        std::uint32_t opened;  // tick of its pass
         WindowHandle window;
         SessionTable* table;
         const void* owner;
     };
     Entry* Find(FrontToken token);
     void Release(Entry& e);
+    void ReleaseExpired(std::uint32_t now);
+    void ReleaseOldestUntilFree(int need);
 
     Entry entries_[kCapacity];
     int free_ = kCapacity;
     int cursor_ = 0;
     std::uint32_t pass_ = 0;
+    std::uint32_t passTick_ = 0;
 };
 
 }  // namespace quilvo

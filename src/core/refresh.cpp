@@ -238,7 +238,11 @@ bool RefreshCycle::DetectChanges() const {
 }
 
 void RefreshCycle::RunIdleAction() {
-    if (state_.okCodeAtom == 0) state_.okCodeAtom = platform_.AddGlobalAtom(idle_.idleAction);
+    // Any program can delete the atom, and its number may then name another string, which the
+    // sessions would run as an OK code: it is looked at before every use and made anew.
+    if (state_.okCodeAtom == 0 || !platform_.AtomHolds(state_.okCodeAtom, idle_.idleAction)) {
+        state_.okCodeAtom = platform_.AddGlobalAtom(idle_.idleAction);
+    }
     if (state_.okCodeAtom == 0) return;  // no atom, nothing the sessions could read
     for (const auto& list : lists_) {
         if (list == nullptr || list->count <= 0 || list->items == nullptr) continue;

@@ -38,7 +38,7 @@ struct RefreshState {
     std::uint32_t idleCounter = 0;      // +2 per pass without a count change
     std::uint32_t lastRebuildTime = 0;  // tick count at the start of the last rebuild
     bool firstRefreshDone = false;
-    GlobalAtom okCodeAtom = 0;          // made once, on the first idle action
+    GlobalAtom okCodeAtom = 0;          // made on the first idle action, again when lost
 };
 
 class RefreshCycle {

@@ -18,6 +18,8 @@ public:
     virtual bool WindowExists(WindowHandle window) = 0;
     // GlobalAddAtomA; 0 when the atom could not be made.
     virtual GlobalAtom AddGlobalAtom(const char* text) = 0;
+    // True while atom names text, compared without regard to case as atoms are.
+    virtual bool AtomHolds(GlobalAtom atom, const char* text) = 0;
     // SAP_SET_OKCODE with wParam 5 and lParam the atom, zero-extended: the session runs the
     // OK code named by the atom.
     virtual void SendOkCode(WindowHandle session, GlobalAtom atom) = 0;

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "core/discovery.h"
 #include "platform/window_system.h"
 
 namespace quilvo {
@@ -29,6 +30,7 @@ public:
     bool NormalPlacement(WindowHandle window, NormalRect* rect) override;
     bool IsZoomed(WindowHandle window) override;
     bool Exists(WindowHandle window) override;
+    SessionClassCache& Classes() override { return classes_; }
     FrontQueryPool& Queries() override;
     bool SendFront(WindowHandle window, int code, FrontToken token) override;
     void AwaitReplies(std::uint32_t pass) override;
@@ -44,6 +46,7 @@ private:
 
     UINT getFront_;
     DWORD replyWaitMs_;
+    SessionClassCache classes_;
 };
 
 // Completion routine of SAP_GET_FRONT: hands the atom's name to the query's completion record

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "core/text.h"
 #include "platform/held_messages.h"
 #include "resources/resource_ids.h"
 
@@ -21,6 +22,11 @@ bool Win32RefreshPlatform::WindowExists(WindowHandle window) {
 }
 
 GlobalAtom Win32RefreshPlatform::AddGlobalAtom(const char* text) { return GlobalAddAtomA(text); }
+
+bool Win32RefreshPlatform::AtomHolds(GlobalAtom atom, const char* text) {
+    char name[256] = {};  // an atom's name has at most 255 characters
+    return GlobalGetAtomNameA(atom, name, sizeof name) != 0 && EqualsNoCase(name, text);
+}
 
 void Win32RefreshPlatform::SendOkCode(WindowHandle session, GlobalAtom atom) {
     // Sent without waiting: one thread does everything here, so a session that is busy must

@@ -13,6 +13,7 @@ public:
     std::uint32_t TickCount() override;
     bool WindowExists(WindowHandle window) override;
     GlobalAtom AddGlobalAtom(const char* text) override;
+    bool AtomHolds(GlobalAtom atom, const char* text) override;
     void SendOkCode(WindowHandle session, GlobalAtom atom) override;
     // Posts WM_QUILVO_REFRESH_LATER to the window set here (the tray host); inside a wait,
     // once the outermost wait has ended.

@@ -10,6 +10,8 @@
 
 namespace quilvo {
 
+class SessionClassCache;
+
 struct NormalRect {
     std::int32_t left, top, right, bottom;
 };
@@ -43,6 +45,8 @@ public:
     // False once the window no longer exists.
     virtual bool Exists(WindowHandle window) = 0;
 
+    // What the last walk of this desktop learnt of its windows' classes (see discovery.h).
+    virtual SessionClassCache& Classes() = 0;
     // The completion records of this desktop's SAP_GET_FRONT queries.
     virtual FrontQueryPool& Queries() = 0;
     // Sends one SAP_GET_FRONT without waiting for the reply; the reply completes `token` in

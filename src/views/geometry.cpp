@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/int_range.h"
+
 namespace quilvo {
 
 namespace {
@@ -17,6 +19,16 @@ void AddRow(std::vector<PixelRect>& out, int count, int panelWidth, int panelHei
         out.push_back(PixelRect{px, y, panelWidth, panelHeight});
         px += panelWidth - 1;
     }
+}
+
+// The dragged mini window's corner in one direction: the pointer less where it grabbed the
+// mini window, with the mini window's centre inside the client area and the corner not left of
+// or above it.
+int DragCorner(int pointer, int grab, int miniExtent, int clientEnd) {
+    std::int64_t corner = static_cast<std::int64_t>(pointer) - grab;
+    corner = std::min<std::int64_t>(corner, static_cast<std::int64_t>(clientEnd) - miniExtent / 2);
+    // Not std::clamp: a client rectangle can be empty, and then 0 wins.
+    return static_cast<int>(std::max<std::int64_t>(std::min<std::int64_t>(corner, clientEnd), 0));
 }
 
 }  // namespace
@@ -57,18 +69,19 @@ PixelRect MiniWindowRect(const SessionPlace& session, int horizontalScale, int v
     const std::int64_t vs = std::max(verticalScale, 1);
     const std::int64_t zoom = EffectiveZoom(zoomFactor);
     PixelRect r;
-    r.width = static_cast<std::int32_t>(std::max<std::int64_t>(session.width / (zoom * hs), kMiniMinimumSize));
-    r.height = static_cast<std::int32_t>(std::max<std::int64_t>(session.height / (zoom * vs), kMiniMinimumSize));
-    r.x = static_cast<std::int32_t>(session.x / hs + offsetX);
-    r.y = static_cast<std::int32_t>(session.y / vs + offsetY);
+    r.width = ClampToInt32(std::max<std::int64_t>(session.width / (zoom * hs), kMiniMinimumSize));
+    r.height = ClampToInt32(std::max<std::int64_t>(session.height / (zoom * vs), kMiniMinimumSize));
+    r.x = ClampToInt32(session.x / hs + offsetX);
+    r.y = ClampToInt32(session.y / vs + offsetY);
     return r;
 }
 
 PixelPoint CascadePosition(int miniX, int miniY, int index, int horizontalScale, int verticalScale,
                            int cascadeStep, int offsetX, int offsetY) {
-    const int hs = std::max(horizontalScale, 1);
-    const int vs = std::max(verticalScale, 1);
-    return PixelPoint{miniX / hs + index * cascadeStep + offsetX, miniY / vs + index * cascadeStep + offsetY};
+    const std::int64_t hs = std::max(horizontalScale, 1);
+    const std::int64_t vs = std::max(verticalScale, 1);
+    const std::int64_t stair = static_cast<std::int64_t>(index) * cascadeStep;
+    return PixelPoint{ClampToInt32(miniX / hs + stair + offsetX), ClampToInt32(miniY / vs + stair + offsetY)};
 }
 
 ButtonRow SessionButtonRow(int panelWidth, int panelHeight, int count, int divisor) {
@@ -101,20 +114,18 @@ AlignBy PanelTextAlignment(const char* system, const char* client, const char* u
 int PanelTextX(int clientRight, int textWidth) { return std::max(clientRight - textWidth - 3, 0); }
 
 DragMove ComputeDragMove(const DragInput& in) {
-    int ax = in.pointerX - in.grabX;
-    int ay = in.pointerY - in.grabY;
-    ax = std::min(ax, in.clientRight - in.miniWidth / 2);
-    ay = std::min(ay, in.clientBottom - in.miniHeight / 2);
-    // Not std::clamp: a client rectangle can be empty, and then 0 wins.
-    ax = std::max(std::min(ax, in.clientRight), 0);
-    ay = std::max(std::min(ay, in.clientBottom), 0);
+    const int ax = DragCorner(in.pointerX, in.grabX, in.miniWidth, in.clientRight);
+    const int ay = DragCorner(in.pointerY, in.grabY, in.miniHeight, in.clientBottom);
 
     DragMove out;
     const std::int64_t sx = static_cast<std::int64_t>(in.horizontalScale) * ax;
     const std::int64_t sy = static_cast<std::int64_t>(in.verticalScale) * ay;
-    if (sx > in.desktopRight - kDesktopMargin || sy > in.desktopBottom - kDesktopMargin) return out;
+    if (sx > static_cast<std::int64_t>(in.desktopRight) - kDesktopMargin ||
+        sy > static_cast<std::int64_t>(in.desktopBottom) - kDesktopMargin) {
+        return out;
+    }
     out.moves = true;
-    out.session = PixelPoint{static_cast<std::int32_t>(sx), static_cast<std::int32_t>(sy)};
+    out.session = PixelPoint{ClampToInt32(sx), ClampToInt32(sy)};
     out.mini = PixelPoint{std::max({ax, in.offsetX, 0}), std::max({ay, in.offsetY, 0})};
     return out;
 }
@@ -122,8 +133,10 @@ DragMove ComputeDragMove(const DragInput& in) {
 PixelPoint MiniWindowTipPosition(PixelPoint panelOrigin, PixelPoint miniPosition, int miniWidth) {
     constexpr int kBorder = 1;
     constexpr int kAbove = 10;
-    return PixelPoint{panelOrigin.x + 2 * miniPosition.x + kBorder + miniWidth,
-                      panelOrigin.y + 2 * miniPosition.y + kBorder - kAbove};
+    // 64 bits: a mini window's position follows its session's, which can be anything.
+    const std::int64_t x = static_cast<std::int64_t>(panelOrigin.x) + 2 * static_cast<std::int64_t>(miniPosition.x);
+    const std::int64_t y = static_cast<std::int64_t>(panelOrigin.y) + 2 * static_cast<std::int64_t>(miniPosition.y);
+    return PixelPoint{ClampToInt32(x + kBorder + miniWidth), ClampToInt32(y + kBorder - kAbove)};
 }
 
 PixelPoint SessionButtonTipPosition(PixelPoint panelOrigin, PixelPoint buttonPosition) {

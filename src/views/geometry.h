@@ -1,6 +1,7 @@
 // Layout arithmetic of the views, box panels, mini windows and session buttons: plain
 // integer computations in pixels, divisions truncating toward zero. The window classes feed
-// them what the window system reports and apply the results.
+// them what the window system reports and apply the results. A session window may report any
+// coordinates: what is computed from them is computed in 64 bits and clamped to 32.
 #pragma once
 
 #include <cstdint>

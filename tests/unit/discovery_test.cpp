@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 #include "core/discovery.h"
@@ -111,6 +112,26 @@ TEST_F(Discovery, ZoomedSessionIsRecordedAtOriginWithItsRestoredSize) {
     EXPECT_EQ(table.records[0].zoomed, 1);
 }
 
+TEST_F(Discovery, ExtremePlacementsAreRecordedWithClampedSizes) {
+    constexpr std::int32_t kMin = INT32_MIN, kMax = INT32_MAX;
+    const struct {
+        NormalRect rect;
+        std::int32_t width, height;
+    } cases[] = {{{kMin, kMin, kMax, kMax}, kMax, kMax},
+                 {{kMax, kMax, kMin, kMin}, kMin, kMin},
+                 {{kMin, -1, -1, kMax}, kMax, kMax},
+                 {{-100, -50, 100, 50}, 200, 100}};
+    for (const auto& c : cases) desktop.Add("E").rect = c.rect;
+    ASSERT_EQ(Pass(), 4);
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(table.records[i].x, cases[i].rect.left);
+        EXPECT_EQ(table.records[i].y, cases[i].rect.top);
+        EXPECT_EQ(table.records[i].width, cases[i].width);
+        EXPECT_EQ(table.records[i].height, cases[i].height);
+    }
+}
+
 TEST_F(Discovery, AnswersLongerThanTheirFieldsAreCut) {
     auto& w = desktop.Add("A");
     for (int code : {4, 11, 15, 10, 5}) w.answers[code] = std::string(255, 'Q');
@@ -156,15 +177,50 @@ TEST_F(Discovery, TableFullEndsThePassAndTheFiftyFirstWaitsForRoom) {
     EXPECT_EQ(table.records[49].window, last);
 }
 
-TEST_F(Discovery, UnreadableClassNameEndsThePassAndTheSweepClearsTheRest) {
-    desktop.Add("A");
-    auto& broken = desktop.AddOther("X");
-    desktop.Add("C");
-    Pass();
-    ASSERT_EQ(previous, 2);
-    broken.classUnreadable = true;
-    EXPECT_EQ(Pass(), 1);
-    EXPECT_EQ(table.records[1].window, 0u);
+// A window that goes away between the walk's snapshot and its visit is skipped: the sessions
+// after it are still recorded, in order, with their answers.
+TEST_F(Discovery, UnreadableClassNameSkipsOnlyThatWindow) {
+    auto a = desktop.Add("A").handle;
+    desktop.Add("B").classUnreadable = true;
+    auto c = desktop.Add("C", "QAS", "200", "CAROL").handle;
+    auto d = desktop.Add("D", "DEV", "300", "DAN").handle;
+    ASSERT_EQ(Pass(), 3);
+    EXPECT_EQ(table.records[0].window, a);
+    EXPECT_EQ(table.records[1].window, c);
+    EXPECT_EQ(table.records[2].window, d);
+    EXPECT_STREQ(table.records[1].user, "CAROL");
+    EXPECT_STREQ(table.records[2].system, "DEV");
+}
+
+TEST_F(Discovery, AWindowSeenByTheLastWalkHasItsClassReadOnce) {
+    std::vector<WindowHandle> seen = {desktop.Add("A").handle, desktop.AddOther("Edit").handle,
+                                      desktop.Add("C").handle};
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(Pass(), 2);
+    for (WindowHandle h : seen) EXPECT_EQ(desktop.classReads[h], 1);
+
+    // A walk for another class does not trust what was learnt for this one.
+    EXPECT_EQ(Pass("Edit"), 1);
+    for (WindowHandle h : seen) EXPECT_EQ(desktop.classReads[h], 2);
+}
+
+// A handle missing from the last walk may name a new window of another class: it is read again.
+TEST_F(Discovery, AHandleMissingFromTheLastWalkIsReadAgain) {
+    const struct {
+        const char* before;
+        const char* after;
+        int sessionsAfter;
+    } cases[] = {{kDefaultSessionClass, "Edit", 0}, {"Edit", kDefaultSessionClass, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.before);
+        desktop.windows.clear();
+        const WindowHandle reused = desktop.AddOther(c.before).handle;
+        Pass();
+        desktop.windows.clear();
+        Pass();
+        desktop.AddOther(c.after).handle = reused;
+        EXPECT_EQ(Pass(), c.sessionsAfter);
+        EXPECT_EQ(table.records[0].window, c.sessionsAfter == 1 ? reused : kNoWindow);
+    }
 }
 
 // A, B and C all answered; A closes. B and C move down, and C's old record at position 2
@@ -233,6 +289,45 @@ TEST_F(Discovery, UnansweredSessionIsNotAskedAgainUntilItAnswers) {
     EXPECT_STREQ(table.records[1].system, "NEW");
     Pass();
     EXPECT_EQ(asked(), 12);
+}
+
+// A hung session is asked again only once its queries have given their records back; when it
+// wakes, the answers to the last queries land and the older ones go nowhere.
+TEST_F(Discovery, AHungSessionIsAskedADozenTimesAnHour) {
+    desktop.Add("A");
+    auto& h = desktop.Add("H", "HUN");
+    h.hung = true;
+    h.answers[10] = "NEW";
+    constexpr int kPassesPerHour = 3600 / 2;
+    for (int i = 0; i < kPassesPerHour; ++i) ASSERT_EQ(Pass(), 2);
+    int asked = 0;
+    for (auto& q : desktop.queries) asked += q.first == h.handle ? 1 : 0;
+    EXPECT_EQ(asked, 12 * 6);
+
+    desktop.Deliver(h.handle);
+    EXPECT_STREQ(table.records[1].system, "NEW");
+    EXPECT_EQ(desktop.Queries().FreeCount(), FrontQueryPool::kCapacity);
+}
+
+// 120 windows that never answer come to the front fifty at a time (the z-order changes): every
+// pass still asks every session it records, and a responsive one is answered.
+TEST_F(Discovery, SilentWindowsNeverKeepASessionFromBeingAsked) {
+    for (int i = 0; i < 120; ++i) desktop.Add("S" + std::to_string(i)).hung = true;
+    auto toFront = [&](int n) {
+        auto& w = desktop.windows;
+        for (int i = 0; i < n; ++i) w.splice(w.begin(), w, std::prev(w.end()));
+    };
+    for (int pass = 0; pass < 12; ++pass) {
+        SCOPED_TRACE(pass);
+        ASSERT_EQ(Pass(), kTableCapacity);
+        for (int i = 0; i < kTableCapacity; ++i) EXPECT_TRUE(desktop.Queries().Outstanding(table.records[i].window));
+        toFront(kTableCapacity);
+    }
+    const WindowHandle responsive = desktop.Add("R", "QAS", "200", "ROSE").handle;
+    toFront(1);
+    Pass();
+    ASSERT_EQ(table.records[0].window, responsive);
+    EXPECT_STREQ(table.records[0].user, "ROSE");
 }
 
 // Session A stops answering at position 0; then a window before it closes and B comes to

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/discovery.h"
 #include "core/text.h"
 #include "platform/window_system.h"
 
@@ -30,6 +31,7 @@ public:
     std::list<FakeWindow> windows;  // a list: references stay valid as windows come and go
     std::vector<std::pair<WindowHandle, int>> queries;  // every query made, in order
     int awaits = 0;                                       // AwaitReplies calls
+    std::map<WindowHandle, int> classReads;               // ClassName calls per window
 
     FakeWindow& Add(const std::string& caption, const std::string& system = "PRD",
                     const std::string& client = "100", const std::string& user = "USER01") {
@@ -70,6 +72,7 @@ public:
             if (!visit(h, context)) return;
     }
     int ClassName(WindowHandle window, char* buf, int maxCount) override {
+        ++classReads[window];
         FakeWindow* w = Find(window);
         if (w == nullptr || w->classUnreadable || maxCount <= 0) return 0;
         CopyCut(buf, static_cast<std::size_t>(maxCount), w->className.c_str());
@@ -92,6 +95,7 @@ public:
         return w != nullptr && w->zoomed;
     }
     bool Exists(WindowHandle window) override { return Find(window) != nullptr; }
+    SessionClassCache& Classes() override { return classes_; }
     FrontQueryPool& Queries() override { return pool_; }
     bool SendFront(WindowHandle window, int code, FrontToken token) override {
         queries.emplace_back(window, code);
@@ -139,6 +143,7 @@ private:
         pending_.swap(keep);
     }
 
+    SessionClassCache classes_;
     FrontQueryPool pool_;
     std::vector<Pending> pending_;
     WindowHandle nextHandle_ = 0x1000;

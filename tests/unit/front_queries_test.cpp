@@ -62,7 +62,27 @@ TEST_F(FrontQueries, ReleasedRecordsDropTheirLateAnswersAndAreReused) {
     EXPECT_EQ(pool.Open(&owner, table, kTableCapacity, kA, kFrontClient), 0u);
     pool.ReleaseOwner(&owner);
     EXPECT_EQ(pool.FreeCount(), FrontQueryPool::kCapacity / 2);
-    EXPECT_EQ(pool.Pending(pool.BeginPass()), 0);
+    EXPECT_EQ(pool.Pending(pool.BeginPass(0)), 0);
+}
+
+// Two full passes of unanswered queries leave less room than a pass needs: the third gives
+// back the first's records; the second's go once they are kLifetimeMs old.
+TEST_F(FrontQueries, TheOldestRecordsMakeRoomForAPassAndAllAgeOut) {
+    FrontToken last[2] = {};
+    for (int p = 0; p < 2; ++p) {
+        pool.BeginPass(p * 2000);
+        for (int n = 0; n < FrontQueryPool::kPassNeed; ++n) last[p] = pool.Open(&owner, table, 3, kA, kFrontUser);
+    }
+    pool.BeginPass(4000);
+    EXPECT_EQ(pool.FreeCount(), FrontQueryPool::kCapacity - FrontQueryPool::kPassNeed);
+    pool.Complete(last[1], "LATER");
+    pool.Complete(last[0], "EARLY");
+    EXPECT_STREQ(table.records[3].user, "LATER");
+
+    pool.BeginPass(2000 + FrontQueryPool::kLifetimeMs - 1);
+    EXPECT_EQ(pool.FreeCount(), FrontQueryPool::kCapacity - FrontQueryPool::kPassNeed + 1);
+    pool.BeginPass(2000 + FrontQueryPool::kLifetimeMs);
+    EXPECT_EQ(pool.FreeCount(), FrontQueryPool::kCapacity);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 namespace quilvo {
 namespace {
 
@@ -196,6 +198,40 @@ TEST(GeometryDrag, MiniWindowCentreStaysInPanel) {
     in.offsetX = 4;  // the mini window never goes left of the panel's offset
     EXPECT_EQ(ComputeDragMove(in).mini.x, 4);
     EXPECT_EQ(ComputeDragMove(in).session.x, 0);
+}
+
+constexpr int kMin = INT32_MIN, kMax = INT32_MAX;
+
+TEST(GeometryExtremes, MiniWindowsCascadeAndTipsOfSessionsAtTheEndsOfTheRange) {
+    ExpectRect(MiniWindowRect({kMin, kMin, kMax, kMax}, 1, 1, 1, -5, -5), kMin, kMin, kMax, kMax);
+    ExpectRect(MiniWindowRect({kMax, kMax, kMin, kMin}, 1, 1, 1, 5, 5), kMax, kMax, kMiniMinimumSize,
+               kMiniMinimumSize);
+    EXPECT_EQ(CascadePosition(kMax, kMax, kMax, 1, 1, kMax, kMax, kMax).x, kMax);
+    EXPECT_EQ(CascadePosition(kMin, kMin, 2, 1, 1, kMin, kMin, kMin).y, kMin);
+    EXPECT_EQ(CascadePosition(kMax, kMax, kMax, 1, 1, kMin, 0, 0).x, kMin);
+    EXPECT_EQ(MiniWindowTipPosition({kMax, kMax}, {kMax, kMax}, kMax).x, kMax);
+    EXPECT_EQ(MiniWindowTipPosition({kMin, kMin}, {kMin, kMin}, 0).y, kMin);
+}
+
+TEST(GeometryExtremes, DragWithPointerPanelOrDesktopAtTheEndsOfTheRange) {
+    // pointer, grab, client right, mini width, desktop right -> moves, mini x
+    const int cases[][7] = {{kMin, kMax, 400, 20, 1280, 1, 0},    // pointer far left of its grab
+                            {kMax, kMin, 400, 20, 1280, 1, 390},  // far right of it
+                            {10, 0, kMin, kMax, 1280, 1, 0},      // empty panel far left
+                            {kMax, 0, kMax, 0, kMax, 0, 0},       // panel and desktop far right
+                            {10, 0, 400, 20, kMin, 0, 0}};        // desktop far left
+    for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        DragInput in = WideDrag(c[0]);
+        in.grabX = c[1];
+        in.clientRight = c[2];
+        in.miniWidth = c[3];
+        in.desktopRight = c[4];
+        in.horizontalScale = 1;
+        const DragMove m = ComputeDragMove(in);
+        EXPECT_EQ(m.moves, c[5] == 1);
+        EXPECT_EQ(m.mini.x, c[6]);
+    }
 }
 
 TEST(GeometryTip, AnchorsOfMiniWindowAndButton) {

@@ -5,12 +5,15 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "core/discovery.h"
 #include "core/overview_view.h"
+#include "core/text.h"
 #include "platform/refresh_platform.h"
 #include "platform/window_system.h"
 
@@ -41,6 +44,7 @@ public:
     bool NormalPlacement(WindowHandle window, NormalRect* rect) override;
     bool IsZoomed(WindowHandle) override { return false; }
     bool Exists(WindowHandle window) override { return Find(window) != nullptr; }
+    SessionClassCache& Classes() override { return classes_; }
     FrontQueryPool& Queries() override { return pool_; }
     // Answers at once, from the session as it is now.
     bool SendFront(WindowHandle window, int code, FrontToken token) override;
@@ -49,6 +53,7 @@ public:
 private:
     const std::uint32_t& clock_;
     std::vector<DesktopSession> sessions_;
+    SessionClassCache classes_;
     FrontQueryPool pool_;
 };
 
@@ -59,13 +64,19 @@ public:
     WindowHandle mainWindow = kNoWindow;  // the one window that exists
     GlobalAtom nextAtom = 0xC123;
     std::vector<std::string> atomsAdded;
+    std::map<GlobalAtom, std::string> atoms;  // the global atom table: a test may delete or rename
     std::vector<std::pair<WindowHandle, GlobalAtom>> okCodesSent;
 
     std::uint32_t TickCount() override { return clock_; }
     bool WindowExists(WindowHandle window) override { return window != kNoWindow && window == mainWindow; }
     GlobalAtom AddGlobalAtom(const char* text) override {
         atomsAdded.emplace_back(text);
+        atoms[nextAtom] = text;
         return nextAtom;
+    }
+    bool AtomHolds(GlobalAtom atom, const char* text) override {
+        auto it = atoms.find(atom);
+        return it != atoms.end() && EqualsNoCase(it->second.c_str(), text);
     }
     void SendOkCode(WindowHandle session, GlobalAtom atom) override { okCodesSent.emplace_back(session, atom); }
     int scheduled = 0;  // ScheduleRefresh calls

@@ -349,6 +349,34 @@ TEST_F(RefreshTest, IdleActionRunsOnTheSixthQuietPassForTenSecondsThenEverySixth
     EXPECT_EQ(platform.atomsAdded.size(), 1u);  // the atom is made once
 }
 
+// Any program can delete the OK code's atom, and its number may then name another string.
+TEST_F(RefreshTest, IdleActionMakesItsAtomAnewWhenItNoLongerHoldsTheOkCode) {
+    TwoSystems();
+    Make(1, "/nex");
+    Pass();
+    Pass();  // the first idle action makes the atom
+    ASSERT_EQ(platform.atomsAdded.size(), 1u);
+    const struct {
+        const char* what;
+        const char* nameNow;  // null: deleted
+        bool madeAnew;
+    } cases[] = {{"deleted", nullptr, true},
+                 {"its number given to another string", "/nend", true},
+                 {"kept, in other letter case", "/NEX", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const GlobalAtom before = cycle->State().okCodeAtom;
+        platform.atoms.erase(before);
+        if (c.nameNow != nullptr) platform.atoms[before] = c.nameNow;
+        ++platform.nextAtom;
+        const std::size_t added = platform.atomsAdded.size();
+        Pass();  // the next idle action
+        const GlobalAtom expected = c.madeAnew ? platform.nextAtom : before;
+        EXPECT_EQ(platform.atomsAdded.size(), added + (c.madeAnew ? 1 : 0));
+        EXPECT_EQ(platform.okCodesSent.back().second, expected);
+    }
+}
+
 TEST_F(RefreshTest, IdleActionNeverRunsForATimerOfZeroOrBelow) {
     TwoSystems();
     fake::Profile().AddRaw(kSettingsFile, "Quilvo", "IDLE_TIMER", "-1");

@@ -2,6 +2,7 @@
 // it counts how often it is walked.
 #pragma once
 
+#include "core/discovery.h"
 #include "platform/window_system.h"
 
 namespace quilvo {
@@ -16,11 +17,13 @@ public:
     bool NormalPlacement(WindowHandle, NormalRect*) override { return false; }
     bool IsZoomed(WindowHandle) override { return false; }
     bool Exists(WindowHandle) override { return false; }
+    SessionClassCache& Classes() override { return classes_; }
     FrontQueryPool& Queries() override { return pool_; }
     bool SendFront(WindowHandle, int, FrontToken) override { return false; }
     void AwaitReplies(std::uint32_t) override {}
 
 private:
+    SessionClassCache classes_;
     FrontQueryPool pool_;
 };
 

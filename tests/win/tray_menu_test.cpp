@@ -130,6 +130,7 @@ public:
     }
     bool WindowExists(WindowHandle) override { return false; }
     GlobalAtom AddGlobalAtom(const char*) override { return 0; }
+    bool AtomHolds(GlobalAtom, const char*) override { return false; }
     void SendOkCode(WindowHandle, GlobalAtom) override {}
     void ScheduleRefresh() override {}
 };
