@@ -9,6 +9,7 @@
 
 #include "commands/session_commands.h"
 #include "core/drag_state.h"
+#include "core/int_range.h"
 #include "core/text.h"
 #include "platform/debug_output.h"
 #include "platform/held_messages.h"
@@ -290,8 +291,8 @@ void BoxPanel::OnDragMove(LPARAM lp) {
     in.pointerY = static_cast<short>(HIWORD(lp));
     in.grabX = g_dragState.grabX;
     in.grabY = g_dragState.grabY;
-    in.miniWidth = mr.right - mr.left;
-    in.miniHeight = mr.bottom - mr.top;
+    in.miniWidth = SpanOf(mr.left, mr.right);
+    in.miniHeight = SpanOf(mr.top, mr.bottom);
     in.clientRight = c.right;
     in.clientBottom = c.bottom;
     in.horizontalScale = horizontalScale;
@@ -304,7 +305,7 @@ void BoxPanel::OnDragMove(LPARAM lp) {
     if (!move.moves) return;
     // The session window belongs to another program: moved without waiting for it, so a
     // session that stopped answering cannot hold the drag (or the program) up.
-    SetWindowPos(session, nullptr, move.session.x, move.session.y, sr.right - sr.left, sr.bottom - sr.top,
+    SetWindowPos(session, nullptr, move.session.x, move.session.y, SpanOf(sr.left, sr.right), SpanOf(sr.top, sr.bottom),
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
     MoveWindow(mini, move.mini.x, move.mini.y, in.miniWidth, in.miniHeight, TRUE);
     UpdateWindow(ownWindow);
