@@ -18,12 +18,102 @@ UINT SetOkCodeMessage() {
     return id;
 }
 
-// No operation here waits for the session's thread: each one is queued to it and done once
-// that thread is free, in the order queued, so a restore still lands before the raise that
-// follows it. A session that is busy (a long report) or hung can never hold the program, and
-// nothing sent to the program meanwhile can run inside a command. (OpenIcon and
-// BringWindowToTop on another thread's window wait for that thread; a probe before them did
-// not help, since a thread that answered it could be busy a moment later.)
+// Brings session windows to the top of the z-order one after the other, in the order asked,
+// on a thread of its own. A window's position in the z-order can be set only by a call that
+// waits for the window's thread; from the program's one user-interface thread that wait froze
+// the program while a session was busy, and a message sent to the program meanwhile could run
+// a rebuild under the command still on the stack. Queued to the sessions' threads instead
+// (SWP_ASYNCWINDOWPOS), the raises of a box's sessions, each on its own front-end thread,
+// would land in whatever order those threads get to them, and the box's first session would
+// not reliably end on top. This thread makes them one after the other, each after the show
+// commands queued to its window before it, and only the thread waits.
+//
+// A window whose thread does not answer a bare message within kProbeMs is not raised (its show
+// command still lands when it is free), and that thread is not asked again for kSilentMs, so
+// fifty sessions behind one busy thread cost this thread one probe, not fifty.
+class RaiseWorker {
+public:
+    RaiseWorker() { InitializeCriticalSection(&lock_); }
+    RaiseWorker(const RaiseWorker&) = delete;
+    RaiseWorker& operator=(const RaiseWorker&) = delete;
+
+    // Never waits: the raise is made on the worker thread (started on first use).
+    void Push(HWND window) {
+        EnterCriticalSection(&lock_);
+        if (count_ < kCapacity) queue_[(head_ + count_++) % kCapacity] = window;
+        const bool start = thread_ == nullptr;
+        if (start) {
+            wake_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+            thread_ = CreateThread(nullptr, 0, &RaiseWorker::Run, this, 0, nullptr);
+        }
+        LeaveCriticalSection(&lock_);
+        SetEvent(wake_);
+    }
+
+private:
+    static constexpr int kCapacity = 256;
+    static constexpr DWORD kProbeMs = 250;
+    static constexpr DWORD kSilentMs = 2000;
+    static constexpr int kRemembered = 16;
+    struct ThreadNote {
+        DWORD thread;
+        DWORD when;
+    };
+
+    static DWORD WINAPI Run(LPVOID self) {
+        static_cast<RaiseWorker*>(self)->Loop();
+        return 0;
+    }
+    void Loop() {
+        for (;;) {
+            WaitForSingleObject(wake_, INFINITE);
+            HWND window = nullptr;
+            while (Pop(&window)) Raise(window);
+        }
+    }
+    bool Pop(HWND* window) {
+        EnterCriticalSection(&lock_);
+        const bool any = count_ > 0;
+        if (any) {
+            *window = queue_[head_];
+            head_ = (head_ + 1) % kCapacity;
+            --count_;
+        }
+        LeaveCriticalSection(&lock_);
+        return any;
+    }
+    void Raise(HWND window) {
+        const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+        if (thread == 0 || RecentlySilent(thread)) return;  // gone, or known to be busy
+        DWORD_PTR ignored = 0;
+        if (!SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, kProbeMs, &ignored)) {
+            silent_[nextSilent_] = ThreadNote{thread, GetTickCount()};
+            nextSilent_ = (nextSilent_ + 1) % kRemembered;
+            return;
+        }
+        SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    bool RecentlySilent(DWORD thread) const {
+        const DWORD now = GetTickCount();
+        for (const ThreadNote& n : silent_)
+            if (n.thread == thread && now - n.when < kSilentMs) return true;
+        return false;
+    }
+
+    CRITICAL_SECTION lock_;
+    HANDLE wake_ = nullptr;
+    HANDLE thread_ = nullptr;
+    HWND queue_[kCapacity] = {};
+    int head_ = 0;
+    int count_ = 0;
+    ThreadNote silent_[kRemembered] = {};  // worker thread only
+    int nextSilent_ = 0;
+};
+
+// No operation here waits for a session's thread: shows and hides are queued to it and land
+// once it is free, in the order queued; raises go to the RaiseWorker. A session that is busy
+// (a long report) or hung never holds the program, and nothing sent to the program meanwhile
+// can run inside a command.
 class Win32SessionOps final : public SessionWindowOps {
 public:
     void ShowAsync(WindowHandle window, int showCode) override {
@@ -45,17 +135,19 @@ public:
         ShowWindowAsync(hwnd, SW_RESTORE);
     }
     void BringToTop(WindowHandle window) override {
-        // Queued to the window's thread. Without activation: the session comes to the top of
-        // the z-order; activating it later, whenever its thread gets to it, would take the
-        // focus and the mouse capture from the program in the middle of a drag.
-        SetWindowPos(ToHwnd(window), HWND_TOP, 0, 0, 0, 0,
-                     SWP_ASYNCWINDOWPOS | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        // Without activation: the session comes to the top of the z-order; activating it a
+        // moment later would take the focus and the mouse capture from the program in the
+        // middle of a drag.
+        raises_.Push(ToHwnd(window));
     }
     void SendClose(WindowHandle window) override {
         // Sent without waiting: a session that is busy closes as soon as it is free, and
         // the program goes on at once.
         SendNotifyMessageA(ToHwnd(window), SetOkCodeMessage(), kOkCodeClose, 0);
     }
+
+private:
+    RaiseWorker raises_;
 };
 
 }  // namespace

@@ -41,7 +41,7 @@ struct WindowDesc {
     int sleepOnMoveMs = 0;        // the thread sleeps this long in every WM_WINDOWPOSCHANGING
     int deleteAtoms = 0;          // 1: an OK code's atom is deleted once read
     std::string sendOnQuery;      // "HWND,MSG,WPARAM,LPARAM": sent once, at the next query
-    std::string sendOnMove;       // the same, at the next WM_WINDOWPOSCHANGING
+    std::string sendOnMove;       // the same, at the next WM_WINDOWPOSCHANGED
 };
 
 // A message a session sends to another program's window: "HWND,MSG,WPARAM,LPARAM", each a

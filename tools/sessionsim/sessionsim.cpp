@@ -32,7 +32,7 @@
 //                                 WM_WINDOWPOSCHANGING (a raise, move, show or hide of the window)
 //   delete-atoms=1                an OK code's atom is deleted once read, as receivers may do
 //   send-on-query=HWND,MSG,WP,LP  at the next SAP_GET_FRONT, before replying, the session sends
-//   send-on-move=HWND,MSG,WP,LP   (or, at the next WM_WINDOWPOSCHANGING) this message to that
+//   send-on-move=HWND,MSG,WP,LP   (or, at the next WM_WINDOWPOSCHANGED) this message to that
 //                                 window and waits for it (at most 60 s); once
 // Values: a bare word, a "quoted text" (\" and \\ inside; "" is empty), or *N:TEXT, which
 // repeats TEXT until it is exactly N characters long (tx=*255:X is 255 X's). Texts hold at
@@ -426,6 +426,10 @@ LRESULT SimWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         onWindowPosChanging();
         break;
     case WM_WINDOWPOSCHANGED:
+        // Once the change is made, so a show sent back meanwhile is not undone by it.
+        sendOnce(&WindowDesc::sendOnMove);
+        noteShowState();
+        break;
     case WM_SIZE:
         noteShowState();
         break;
@@ -526,7 +530,6 @@ void SimWindow::onWindowPosChanging() {
         std::lock_guard<std::mutex> lock(mu_);
         sleepMs = desc_.sleepOnMoveMs;
     }
-    sendOnce(&WindowDesc::sendOnMove);
     if (sleepMs > 0 && !destroying_) goBusy(static_cast<DWORD>(sleepMs));
 }
 
