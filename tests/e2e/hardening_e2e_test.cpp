@@ -33,6 +33,10 @@ std::string Hex(HWND w) {
 
 class Hardening : public ::testing::Test {
 protected:
+    // Wine's heap fills what is freed and checks it on the next use of the heap: code that
+    // goes on with an object freed under it crashes or leaves a heap error, and the program's
+    // exit code says so.
+    void CheckTheHeap() { SetEnvironmentVariableA("WINEDEBUG", "-all,warn+heap"); }
     void Start(const std::string& scenario, const std::string& ini) {
         // The tray menu opens at the pointer: from here it opens above it and picks nothing.
         ASSERT_TRUE(RunUnix("/usr/bin/xdotool mousemove 1000 1000"));
@@ -44,6 +48,7 @@ protected:
     void TearDown() override {
         quilvo.Kill();
         sim.stop();
+        SetEnvironmentVariableA("WINEDEBUG", wineDebug_.empty() ? nullptr : wineDebug_.c_str());
     }
     HWND TrayHost() const {
         auto hosts = quilvo.TopWindows("#32770", kTrayHostCaption);
@@ -90,6 +95,13 @@ protected:
     sessionsim::Simulator sim;
     TempDir dir;
     QuilvoProcess quilvo;
+
+private:
+    static std::string Environment(const char* name) {
+        char value[256] = {};
+        return GetEnvironmentVariableA(name, value, sizeof value) ? value : "";
+    }
+    const std::string wineDebug_ = Environment("WINEDEBUG");
 };
 
 const char kTwoBoxes[] = "[Box0]\nSelection=PRD$$$\n[Box1]\nSelection=QAS$$$\n";
@@ -99,6 +111,7 @@ const char kTwoSessions[] = "session A system=PRD client=100 user=U1\nsession S 
 // replies: the menu opens once the pass is over, the sender is not held meanwhile, and Exit
 // chosen there ends the program cleanly, without the interrupted pass making views again.
 TEST_F(Hardening, AnIconMessageSentDuringAPassWaitOpensTheMenuAfterThePass) {
+    CheckTheHeap();
     Start(kTwoSessions, kTwoBoxes);
     ASSERT_TRUE(WaitUntil([&] { return Minis(0) == 1 && Minis(1) == 1; }, 3 * kPass));
     ASSERT_TRUE(sim.send("set S send-on-query=" + Hex(TrayHost()) + kOpenTrayMenu));
@@ -108,13 +121,19 @@ TEST_F(Hardening, AnIconMessageSentDuringAPassWaitOpensTheMenuAfterThePass) {
     ExpectViewsTornDownLast();
 }
 
-// The same message sent by a session while the program raises it (its thread busy with the
-// raise): the raise does not wait for the session, so the menu opens from the message loop.
-TEST_F(Hardening, AnIconMessageSentWhileASessionIsRaisedOpensTheMenuFromTheLoop) {
+// The same message sent by a hidden session while a right press on its mini window shows and
+// raises it (from the session's thread, as the show lands) and starts a drag: the raise does
+// not wait for the session, so the menu opens from the message loop, and Exit chosen there
+// frees nothing the drag's start still uses.
+TEST_F(Hardening, AnIconMessageSentWhileADragRaisesItsSessionOpensTheMenuFromTheLoop) {
+    CheckTheHeap();
     Start(kTwoSessions, kTwoBoxes);
     ASSERT_TRUE(WaitUntil([&] { return Minis(0) == 1 && Minis(1) == 1; }, 3 * kPass));
+    ClickBox(0);
+    ASSERT_TRUE(sim.waitForLine("show S hidden", 3000));
     ASSERT_TRUE(sim.send("set S send-on-move=" + Hex(TrayHost()) + kOpenTrayMenu));
-    ClickBox(1);
+    HWND mini = Children(Panel(1), "XIconWin")[0];
+    PostMessageA(mini, WM_RBUTTONDOWN, MK_RBUTTON, Point(2, 2));
     ChooseExit();
     ExpectViewsTornDownLast();
     EXPECT_TRUE(WaitUntil([&] { return AllVisible({"A", "S"}); }, 3000));
