@@ -1,5 +1,36 @@
 // Scenario lines of the session simulator: what windows to open and how they answer.
 // Plain C++ (no <windows.h>) so the parsing can be reasoned about on its own.
+//
+// Scenario file: one window per line, blank lines and lines starting with '#' ignored.
+//   session NAME [option...]   a session window (class SAP_FRONTEND_SESSION unless class=)
+//   frame NAME [option...]     a plain top-level window (class SessionSimFrame) to parent sessions
+// Options:
+//   caption=TEXT  system= client= user= group= tx=     the caption (default NAME) and the answers
+//   x= y= w= h=                   normal rectangle (default 100 100 640 480; for a child, in its
+//                                 parent's client area)
+//   max | min | hidden            shown maximised or minimised (the rectangle stays the restored
+//                                 one), or not shown at all
+//   class=NAME                    another window class (class names are case-insensitive within
+//                                 one process: the first spelling registered is the one reported)
+//   parent=NAME                   child window of a frame or session defined above
+//   thread=NAME                   top-level windows naming the same thread share it, as the
+//                                 sessions of one front-end process share its user-interface
+//                                 thread: a hang of one of them makes them all busy
+//   noanswer=client,group,user,system,tx   those fields answer 0
+//   die-after-queries=N           the whole process ends (ExitProcess(3)) at the N-th SAP_GET_FRONT
+//                                 this session receives, before replying
+//   destroy-after-queries=N       the session destroys its window at its N-th query, before replying
+//   hang-after-queries=N          the session's thread goes busy at its N-th query until `wake`,
+//                                 then replies
+//   sleep-on-move=MS              the thread answers any message at once but sleeps MS in every
+//                                 WM_WINDOWPOSCHANGING (a raise, move, show or hide of the window)
+//   delete-atoms=1                an OK code's atom is deleted once read, as receivers may do
+//   send-on-query=HWND,MSG,WP,LP  at the next SAP_GET_FRONT, before replying, the session sends
+//   send-on-move=HWND,MSG,WP,LP   (or, at the next WM_WINDOWPOSCHANGING) this message to that
+//                                 window and waits for it (at most 60 s); once
+// Values: a bare word, a "quoted text" (\" and \\ inside; "" is empty), or *N:TEXT, which
+// repeats TEXT until it is exactly N characters long (tx=*255:X is 255 X's). Texts hold at
+// most 255 characters, the most a global atom holds. An empty field answers 0.
 #pragma once
 
 #include <string>

@@ -6,7 +6,7 @@
 //   sessionsim::FrontQuery q(a, 4);               // SAP_GET_FRONT, as Quilvo sends it
 //   ASSERT_TRUE(q.wait(2000));                    // pumps messages until the reply arrives
 //   EXPECT_EQ(q.text(), "100");
-//   EXPECT_TRUE(sim.send("hang A"));              // control commands; see sessionsim.cpp
+//   EXPECT_TRUE(sim.send("hang A"));              // control commands; see control_channel.h
 //   EXPECT_TRUE(sim.waitForLine("get A 4 100"));  // the simulator's log
 //   // the destructor sends `exit`, then terminates the process if it does not end in time
 //

@@ -1,0 +1,148 @@
+#include "open_windows.h"
+
+#include <map>
+#include <mutex>
+
+namespace sessionsim {
+namespace {
+
+std::mutex g_windowsMu;
+std::map<std::string, std::shared_ptr<SimWindow>> g_windows;  // by name, the latest of that name
+std::vector<std::shared_ptr<SimWindow>> g_allWindows;          // every window ever made (kept alive)
+
+// Threads named by thread=NAME, by name; each has a hidden root window of its own.
+std::map<std::string, std::shared_ptr<UiThread>> g_namedThreads;  // under g_windowsMu
+constexpr char kThreadRootClass[] = "SessionSimThread";
+
+LRESULT CALLBACK threadRootProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+    auto* thread = reinterpret_cast<UiThread*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (msg == WM_SIM_RUN_TASKS && thread) {
+        thread->drain();
+        return 0;
+    }
+    if (msg == WM_NCDESTROY && thread) {
+        thread->end();
+        PostQuitMessage(0);
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+// The named thread, started on first use.
+std::shared_ptr<UiThread> namedThread(const std::string& name, std::string& error) {
+    std::lock_guard<std::mutex> lock(g_windowsMu);
+    auto it = g_namedThreads.find(name);
+    if (it != g_namedThreads.end()) return it->second;
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = threadRootProc;
+    wc.hInstance = g_instance;
+    wc.lpszClassName = kThreadRootClass;
+    RegisterClassExA(&wc);  // already registered: fine
+    auto thread = std::make_shared<UiThread>();
+    UiThread* raw = thread.get();
+    thread->create = [raw] {
+        HWND root = CreateWindowExA(0, kThreadRootClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, g_instance, nullptr);
+        if (root) SetWindowLongPtrA(root, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(raw));
+        return root;
+    };
+    if (!thread->start()) {
+        error = "cannot start thread '" + name + "'";
+        return nullptr;
+    }
+    g_namedThreads[name] = thread;
+    return thread;
+}
+
+}  // namespace
+
+std::shared_ptr<SimWindow> findWindow(const std::string& name) {
+    std::lock_guard<std::mutex> lock(g_windowsMu);
+    auto it = g_windows.find(name);
+    return it == g_windows.end() ? nullptr : it->second;
+}
+
+std::vector<std::shared_ptr<SimWindow>> liveWindows() {
+    std::vector<std::shared_ptr<SimWindow>> live;
+    std::lock_guard<std::mutex> lock(g_windowsMu);
+    for (auto& entry : g_windows) {
+        if (entry.second->alive()) live.push_back(entry.second);
+    }
+    return live;
+}
+
+std::shared_ptr<SimWindow> openWindow(const WindowDesc& desc, std::string& error) {
+    auto existing = findWindow(desc.name);
+    if (existing && existing->alive()) {
+        error = "'" + desc.name + "' is open already";
+        return nullptr;
+    }
+    auto window = std::make_shared<SimWindow>(desc);
+    {
+        // Kept for the life of the process, so a late message or task never finds it gone.
+        std::lock_guard<std::mutex> lock(g_windowsMu);
+        g_allWindows.push_back(window);
+    }
+    if (!desc.parent.empty() || !desc.thread.empty()) {
+        HWND parentHwnd = nullptr;
+        if (!desc.parent.empty()) {
+            auto parent = findWindow(desc.parent);
+            if (!parent || !parent->alive()) {
+                error = "no parent '" + desc.parent + "'";
+                return nullptr;
+            }
+            window->thread = parent->thread;
+            parentHwnd = parent->hwnd();
+        } else {
+            window->thread = namedThread(desc.thread, error);
+            if (!window->thread) return nullptr;
+        }
+        auto made = std::make_shared<HWND>(nullptr);
+        auto task = window->thread->post([made, window, parentHwnd] { *made = window->create(parentHwnd); });
+        if (!task || WaitForSingleObject(task->done, 10000) != WAIT_OBJECT_0) {
+            error = "window's thread busy";
+            return nullptr;
+        }
+        if (!*made) {
+            error = "cannot create window";
+            return nullptr;
+        }
+    } else {
+        auto thread = std::make_shared<UiThread>();
+        window->thread = thread;
+        thread->create = [window] { return window->create(nullptr); };
+        if (!thread->start()) {
+            error = "cannot create window";
+            return nullptr;
+        }
+    }
+    std::lock_guard<std::mutex> lock(g_windowsMu);
+    g_windows[desc.name] = window;
+    return window;
+}
+
+void shutDown() {
+    std::vector<std::shared_ptr<SimWindow>> roots;
+    std::vector<std::shared_ptr<UiThread>> threads;
+    {
+        std::lock_guard<std::mutex> lock(g_windowsMu);
+        for (auto& window : g_allWindows) {
+            if (window->alive() && window->isRoot()) {
+                roots.push_back(window);
+                threads.push_back(window->thread);
+            }
+        }
+        for (auto& entry : g_namedThreads) threads.push_back(entry.second);
+    }
+    for (auto& window : roots) window->thread->post([window] { window->destroy(); });
+    for (auto& entry : g_namedThreads) {
+        HWND root = entry.second->root;
+        entry.second->post([root] { DestroyWindow(root); });
+    }
+    const DWORD start = GetTickCount();
+    for (auto& thread : threads) {
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed < 3000) WaitForSingleObject(thread->handle, 3000 - elapsed);
+    }
+}
+
+}  // namespace sessionsim

@@ -1,0 +1,286 @@
+#include "sim_window.h"
+
+#include "event_log.h"
+
+namespace sessionsim {
+
+HINSTANCE g_instance = nullptr;
+
+namespace {
+
+constexpr char kDefaultSessionClass[] = "SAP_FRONTEND_SESSION";
+constexpr char kFrameClass[] = "SessionSimFrame";
+constexpr int kExitDied = 3;
+
+UINT g_msgGetFront = 0;
+UINT g_msgSetOkCode = 0;
+
+bool registerClass(const std::string& name) {
+    static std::mutex mu;
+    std::lock_guard<std::mutex> lock(mu);
+    WNDCLASSEXA probe{};
+    probe.cbSize = sizeof probe;
+    if (GetClassInfoExA(g_instance, name.c_str(), &probe)) return true;
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = &SimWindow::windowProc;
+    wc.hInstance = g_instance;
+    wc.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = name.c_str();
+    return RegisterClassExA(&wc) != 0;
+}
+
+}  // namespace
+
+void registerSessionMessages() {
+    g_msgGetFront = RegisterWindowMessageA("SAP_GET_FRONT");
+    g_msgSetOkCode = RegisterWindowMessageA("SAP_SET_OKCODE");
+}
+
+HWND SimWindow::create(HWND parent) {
+    const std::string cls = desc_.frame ? kFrameClass : desc_.className.empty() ? kDefaultSessionClass : desc_.className;
+    if (!registerClass(cls)) return nullptr;
+    root_ = parent == nullptr && desc_.thread.empty();
+    DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+    if (parent) style |= WS_CHILD;
+    HWND hwnd = CreateWindowExA(0, cls.c_str(), desc_.caption.c_str(), style, desc_.x, desc_.y, desc_.w, desc_.h,
+                                parent, nullptr, g_instance, this);
+    if (!hwnd) return nullptr;
+    if (desc_.hidden) return hwnd;
+    if (desc_.maximized || desc_.minimized) {
+        // Through the placement, so the scenario's rectangle stays the one restored to
+        // (a plain ShowWindow on a window never shown can record the maximised one instead).
+        WINDOWPLACEMENT wp{};
+        wp.length = sizeof wp;
+        GetWindowPlacement(hwnd, &wp);
+        wp.flags = 0;
+        wp.showCmd = desc_.maximized ? SW_SHOWMAXIMIZED : SW_SHOWMINNOACTIVE;
+        wp.rcNormalPosition = RECT{desc_.x, desc_.y, desc_.x + desc_.w, desc_.y + desc_.h};
+        SetWindowPlacement(hwnd, &wp);
+    } else {
+        ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+    }
+    UpdateWindow(hwnd);
+    return hwnd;
+}
+
+LRESULT CALLBACK SimWindow::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        auto* self = static_cast<SimWindow*>(cs->lpCreateParams);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->hwnd_ = hwnd;
+        self->alive_ = true;
+    }
+    auto* self = reinterpret_cast<SimWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        self->alive_ = false;
+        if (self->root_) {
+            self->thread->end();
+            PostQuitMessage(0);
+        }
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+    return self->onMessage(msg, wParam, lParam);
+}
+
+LRESULT SimWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == g_msgGetFront && !desc_.frame) return onGetFront(wParam);
+    if (msg == g_msgSetOkCode && !desc_.frame) return onSetOkCode(wParam, lParam);
+    switch (msg) {
+    case WM_SIM_RUN_TASKS:
+        if (thread) thread->drain();
+        return 0;
+    case WM_CLOSE:
+        g_log.line("close " + desc_.name);
+        destroy();
+        return 0;
+    case WM_SHOWWINDOW:
+        // Sent before the visibility changes; a hide is final here, a show is seen afterwards
+        // by WM_WINDOWPOSCHANGED.
+        if (!wParam && shown_ != Shown::Hidden && !destroying_) {
+            shown_ = Shown::Hidden;
+            g_log.line("show " + desc_.name + " hidden");
+        }
+        break;
+    case WM_WINDOWPOSCHANGING:
+        onWindowPosChanging();
+        break;
+    case WM_WINDOWPOSCHANGED:
+    case WM_SIZE:
+        noteShowState();
+        break;
+    case WM_PAINT:
+        onPaint();
+        return 0;
+    case WM_DESTROY:
+        g_log.line("destroyed " + desc_.name);
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcA(hwnd_, msg, wParam, lParam);
+}
+
+void SimWindow::noteShowState() {
+    if (destroying_) return;
+    Shown now = !IsWindowVisible(hwnd_) ? Shown::Hidden
+                : IsIconic(hwnd_)       ? Shown::Minimized
+                : IsZoomed(hwnd_)       ? Shown::Maximized
+                                        : Shown::Normal;
+    if (now == shown_) return;
+    const char* word = now == Shown::Hidden      ? "hidden"
+                       : now == Shown::Minimized ? "minimized"
+                       : now == Shown::Maximized ? "maximized"
+                       : shown_ == Shown::Hidden ? "shown"
+                                                 : "restored";
+    shown_ = now;
+    g_log.line("show " + desc_.name + " " + word);
+}
+
+LRESULT SimWindow::onGetFront(WPARAM code) {
+    ++queries_;
+    const std::string prefix = "get " + desc_.name + " " + std::to_string(static_cast<long long>(code)) + " ";
+    int dieAt, destroyAt, hangAt;
+    {
+        std::lock_guard<std::mutex> lock(mu_);
+        dieAt = desc_.dieAfterQueries;
+        destroyAt = desc_.destroyAfterQueries;
+        hangAt = desc_.hangAfterQueries;
+    }
+    if (dieAt && queries_ == dieAt) {
+        g_log.line(prefix + "-");
+        g_log.line("die " + desc_.name);
+        ExitProcess(kExitDied);
+    }
+    if (destroyAt && queries_ == destroyAt) {
+        g_log.line(prefix + "-");
+        destroy();
+        return 0;
+    }
+    sendOnce(&WindowDesc::sendOnQuery);
+    if (hangAt && queries_ == hangAt) goBusy(0);
+
+    std::string answer;
+    const int field = fieldForCode(static_cast<long long>(code));
+    if (field >= 0) {
+        std::lock_guard<std::mutex> lock(mu_);
+        if (!(desc_.noAnswer & (1u << field))) answer = desc_.fields[field];
+    }
+    ATOM atom = answer.empty() ? 0 : GlobalAddAtomA(answer.c_str());
+    g_log.line(prefix + (atom ? answer : std::string("-")));
+    return atom;
+}
+
+LRESULT SimWindow::onSetOkCode(WPARAM code, LPARAM lParam) {
+    if (code == 3) {
+        // Closed after the reply, as a session ends once it has taken the request.
+        PostMessageA(hwnd_, WM_CLOSE, 0, 0);
+        return 1;
+    }
+    if (code != 5) return 0;
+    char buf[kMaxText + 1] = {};
+    const UINT n = GlobalGetAtomNameA(static_cast<ATOM>(lParam & 0xFFFF), buf, sizeof buf);
+    if (n == 0) {
+        g_log.line("okcode " + desc_.name + " -");
+        return 0;
+    }
+    const std::string okCode(buf, n);
+    bool deleteAtom;
+    {
+        std::lock_guard<std::mutex> lock(mu_);
+        deleteAtom = desc_.deleteAtoms != 0;
+    }
+    if (deleteAtom) GlobalDeleteAtom(static_cast<ATOM>(lParam & 0xFFFF));
+    {
+        std::lock_guard<std::mutex> lock(mu_);
+        desc_.fields[kTx] = okCode;
+    }
+    g_log.line("okcode " + desc_.name + " " + okCode);
+    InvalidateRect(hwnd_, nullptr, TRUE);
+    return 1;
+}
+
+void SimWindow::onWindowPosChanging() {
+    int sleepMs;
+    {
+        std::lock_guard<std::mutex> lock(mu_);
+        sleepMs = desc_.sleepOnMoveMs;
+    }
+    sendOnce(&WindowDesc::sendOnMove);
+    if (sleepMs > 0 && !destroying_) goBusy(static_cast<DWORD>(sleepMs));
+}
+
+void SimWindow::sendOnce(std::string WindowDesc::* which) {
+    std::string text;
+    {
+        std::lock_guard<std::mutex> lock(mu_);
+        text.swap(desc_.*which);
+    }
+    SentMessage m;
+    if (text.empty() || !parseSentMessage(text, m)) return;
+    DWORD_PTR result = 0;
+    const LRESULT answered =
+        SendMessageTimeoutA(reinterpret_cast<HWND>(static_cast<UINT_PTR>(m.window)), static_cast<UINT>(m.message),
+                            static_cast<WPARAM>(m.wParam), static_cast<LPARAM>(m.lParam), SMTO_NORMAL, 60000, &result);
+    g_log.line("sent " + desc_.name + " " + (answered ? std::to_string(static_cast<unsigned long long>(result)) : "-"));
+}
+
+void SimWindow::onPaint() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd_, &ps);
+    if (!dc) return;
+    std::vector<std::string> lines;
+    {
+        std::lock_guard<std::mutex> lock(mu_);
+        lines.push_back((desc_.frame ? "Frame " : "Session ") + desc_.name);
+        if (!desc_.frame) {
+            const char* labels[kFieldCount] = {"Client", "Server group", "User", "System", "Transaction"};
+            for (int f = 0; f < kFieldCount; ++f) {
+                const bool silent = desc_.noAnswer & (1u << f);
+                lines.push_back(std::string(labels[f]) + ": " + desc_.fields[f] + (silent ? "  (no answer)" : ""));
+            }
+        }
+    }
+    HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    int y = 4;
+    for (const std::string& line : lines) {
+        TextOutA(dc, 6, y, line.c_str(), static_cast<int>(line.size()));
+        y += 16;
+    }
+    SelectObject(dc, oldFont);
+    EndPaint(hwnd_, &ps);
+}
+
+bool SimWindow::applyRuntime(const std::vector<Option>& options, std::string& error) {
+    std::lock_guard<std::mutex> lock(mu_);
+    WindowDesc changed = desc_;
+    for (const Option& option : options) {
+        if (!applyOption(changed, option, true, error)) return false;
+    }
+    desc_ = changed;
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+    return true;
+}
+
+void SimWindow::goBusy(DWORD ms) {
+    ResetEvent(wake_);
+    busy_ = true;
+    g_log.line("busy " + desc_.name);
+    const DWORD start = GetTickCount();
+    for (;;) {
+        // Deliberately no message handling here: the thread is busy.
+        if (WaitForSingleObject(wake_, 20) == WAIT_OBJECT_0) break;
+        if (ms && GetTickCount() - start >= ms) break;
+    }
+    busy_ = false;
+    g_log.line("awake " + desc_.name);
+}
+
+}  // namespace sessionsim
