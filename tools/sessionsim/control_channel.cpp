@@ -22,25 +22,25 @@ struct Reply {
     LRESULT result = 1;
 };
 
-Reply failed(const std::string& why) { return Reply{false, "error " + why, 0}; }
+Reply Failed(const std::string& why) { return Reply{false, "error " + why, 0}; }
 
-std::string hexHandle(HWND hwnd) {
+std::string HexHandle(HWND hwnd) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "0x%llx", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)));
     return buf;
 }
 
 // Runs fn on the window's thread; "ok queued" if it does not get to it in time.
-Reply onWindowThread(const std::shared_ptr<SimWindow>& window, std::function<void()> fn) {
-    auto task = window->thread->post(std::move(fn));
-    if (!task) return failed("window gone");
+Reply OnWindowThread(const std::shared_ptr<SimWindow>& window, std::function<void()> fn) {
+    auto task = window->thread->Post(std::move(fn));
+    if (!task) return Failed("window gone");
     if (WaitForSingleObject(task->done, kActionWaitMs) != WAIT_OBJECT_0) return Reply{true, "ok queued", 1};
     return Reply{};
 }
 
 bool g_exitRequested = false;
 
-Reply runCommand(const std::string& text) {
+Reply RunCommand(const std::string& text) {
     std::size_t cut = text.find(' ');
     const std::string verb = text.substr(0, cut);
     std::string rest = cut == std::string::npos ? std::string() : text.substr(cut + 1);
@@ -54,76 +54,76 @@ Reply runCommand(const std::string& text) {
     if (verb == "count" || verb == "list") {
         int live = 0;
         std::string list;
-        for (auto& window : liveWindows()) {
-            if (!window->isFrame()) ++live;
-            list += (list.empty() ? "" : " ") + window->name() + "=" + hexHandle(window->hwnd());
+        for (auto& window : LiveWindows()) {
+            if (!window->IsFrame()) ++live;
+            list += (list.empty() ? "" : " ") + window->Name() + "=" + HexHandle(window->Hwnd());
         }
         return Reply{true, "ok " + (verb == "count" ? std::to_string(live) : list), 1};
     }
     if (verb == "open") {
         WindowDesc desc;
         const bool frame = rest.compare(0, 6, "frame ") == 0;
-        if (!parseWindowLine(frame ? rest : "session " + rest, desc, error)) return failed(error);
-        auto window = openWindow(desc, error);
-        if (!window) return failed(error);
-        return Reply{true, "ok " + hexHandle(window->hwnd()), 1};
+        if (!ParseWindowLine(frame ? rest : "session " + rest, desc, error)) return Failed(error);
+        auto window = OpenWindow(desc, error);
+        if (!window) return Failed(error);
+        return Reply{true, "ok " + HexHandle(window->Hwnd()), 1};
     }
 
     static const char* const kWindowVerbs[] = {"hwnd", "close", "move", "caption", "set", "noanswer", "hang",
                                                "wake", "placement", "maximize", "minimize", "restore", "hide", "show"};
     bool known = false;
     for (const char* v : kWindowVerbs) known = known || verb == v;
-    if (!known) return failed("unknown command '" + verb + "'");
+    if (!known) return Failed("unknown command '" + verb + "'");
 
     // The rest act on one named window.
     cut = rest.find(' ');
     const std::string name = rest.substr(0, cut);
     rest = cut == std::string::npos ? std::string() : rest.substr(cut + 1);
-    auto window = findWindow(name);
-    if (!window || !window->alive()) return failed("no window '" + name + "'");
-    HWND hwnd = window->hwnd();
+    auto window = FindSimWindow(name);
+    if (!window || !window->Alive()) return Failed("no window '" + name + "'");
+    HWND hwnd = window->Hwnd();
 
-    if (verb == "hwnd") return Reply{true, "ok " + hexHandle(hwnd), reinterpret_cast<LRESULT>(hwnd)};
+    if (verb == "hwnd") return Reply{true, "ok " + HexHandle(hwnd), reinterpret_cast<LRESULT>(hwnd)};
     if (verb == "close") {
         PostMessageA(hwnd, WM_CLOSE, 0, 0);
         const DWORD start = GetTickCount();
-        while (window->alive() && GetTickCount() - start < kActionWaitMs) Sleep(1);
-        return window->alive() ? Reply{true, "ok queued", 1} : Reply{};
+        while (window->Alive() && GetTickCount() - start < kActionWaitMs) Sleep(1);
+        return window->Alive() ? Reply{true, "ok queued", 1} : Reply{};
     }
     if (verb == "move") {
         int x, y, w, h;
-        if (std::sscanf(rest.c_str(), "%d %d %d %d", &x, &y, &w, &h) != 4) return failed("move NAME x y w h");
-        return onWindowThread(window, [=] { SetWindowPos(hwnd, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE); });
+        if (std::sscanf(rest.c_str(), "%d %d %d %d", &x, &y, &w, &h) != 4) return Failed("move NAME x y w h");
+        return OnWindowThread(window, [=] { SetWindowPos(hwnd, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE); });
     }
     if (verb == "caption") {
         std::string caption;
-        if (!parseValue(rest, caption, error)) return failed(error);
-        return onWindowThread(window, [=] { SetWindowTextA(hwnd, caption.c_str()); });
+        if (!ParseValue(rest, caption, error)) return Failed(error);
+        return OnWindowThread(window, [=] { SetWindowTextA(hwnd, caption.c_str()); });
     }
     if (verb == "set") {
         std::vector<Option> options;
-        if (!tokenize(rest, options, error) || !window->applyRuntime(options, error)) return failed(error);
+        if (!Tokenize(rest, options, error) || !window->ApplyRuntime(options, error)) return Failed(error);
         return Reply{};
     }
     if (verb == "noanswer") {
         unsigned mask = 0;
-        if (!parseFieldList(rest, mask, error)) return failed(error);
-        window->setNoAnswer(mask);
+        if (!ParseFieldList(rest, mask, error)) return Failed(error);
+        window->SetNoAnswer(mask);
         return Reply{};
     }
     if (verb == "hang") {
-        if (window->busy()) return failed("busy already");
+        if (window->Busy()) return Failed("busy already");
         const DWORD ms = static_cast<DWORD>(std::strtoul(rest.c_str(), nullptr, 10));
-        if (!window->thread->post([window, ms] { window->goBusy(ms); })) return failed("window gone");
+        if (!window->thread->Post([window, ms] { window->GoBusy(ms); })) return Failed("window gone");
         const DWORD start = GetTickCount();
-        while (!window->busy() && GetTickCount() - start < kActionWaitMs) Sleep(1);
-        return window->busy() ? Reply{} : Reply{true, "ok queued", 1};
+        while (!window->Busy() && GetTickCount() - start < kActionWaitMs) Sleep(1);
+        return window->Busy() ? Reply{} : Reply{true, "ok queued", 1};
     }
     if (verb == "placement") {
         // Read by the window's own process: Wine answers GetWindowPlacement from another
         // process with the current rectangle, not the one a maximised window restores to.
         auto out = std::make_shared<std::string>();
-        auto task = window->thread->post([hwnd, out] {
+        auto task = window->thread->Post([hwnd, out] {
             WINDOWPLACEMENT wp{};
             wp.length = sizeof wp;
             if (!GetWindowPlacement(hwnd, &wp)) return;
@@ -131,12 +131,12 @@ Reply runCommand(const std::string& text) {
             *out = std::to_string(wp.showCmd) + " " + std::to_string(r.left) + " " + std::to_string(r.top) + " " +
                    std::to_string(r.right - r.left) + " " + std::to_string(r.bottom - r.top);
         });
-        if (!task || WaitForSingleObject(task->done, kActionWaitMs) != WAIT_OBJECT_0) return failed("window busy");
-        if (out->empty()) return failed("no placement");
+        if (!task || WaitForSingleObject(task->done, kActionWaitMs) != WAIT_OBJECT_0) return Failed("window busy");
+        if (out->empty()) return Failed("no placement");
         return Reply{true, "ok " + *out, 1};
     }
     if (verb == "wake") {
-        window->wake();
+        window->Wake();
         return Reply{};
     }
     const int show = verb == "maximize" ? SW_MAXIMIZE
@@ -144,10 +144,10 @@ Reply runCommand(const std::string& text) {
                      : verb == "restore"  ? SW_RESTORE
                      : verb == "hide"     ? SW_HIDE
                                           : SW_SHOW;
-    return onWindowThread(window, [=] { ShowWindow(hwnd, show); });
+    return OnWindowThread(window, [=] { ShowWindow(hwnd, show); });
 }
 
-LRESULT CALLBACK controlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
     if (msg != WM_COPYDATA) {
         if (msg == WM_CLOSE) {
             g_exitRequested = true;
@@ -161,12 +161,12 @@ LRESULT CALLBACK controlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     std::string text(static_cast<const char*>(cds->lpData), cds->lpData ? cds->cbData : 0);
     while (!text.empty() && (text.back() == '\0' || text.back() == '\r' || text.back() == '\n' || text.back() == ' '))
         text.pop_back();
-    g_log.line("cmd " + text);
+    g_log.Line("cmd " + text);
     Reply reply;
     try {
-        reply = runCommand(text);
+        reply = RunCommand(text);
     } catch (const std::exception& e) {
-        reply = failed(e.what());
+        reply = Failed(e.what());
     }
     HWND sender = reinterpret_cast<HWND>(wParam);
     if (sender && IsWindow(sender)) {
@@ -184,20 +184,20 @@ LRESULT CALLBACK controlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
 
 }  // namespace
 
-bool registerControlClass() {
+bool RegisterControlClass() {
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = controlProc;
+    wc.lpfnWndProc = ControlProc;
     wc.hInstance = g_instance;
     wc.lpszClassName = kControlClass;
     return RegisterClassExA(&wc) != 0;
 }
 
-HWND createControlWindow(const std::string& id) {
+HWND CreateControlWindow(const std::string& id) {
     return CreateWindowExA(0, kControlClass, id.c_str(), WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr, g_instance,
                            nullptr);
 }
 
-bool exitRequested() { return g_exitRequested; }
+bool ExitRequested() { return g_exitRequested; }
 
 }  // namespace sessionsim

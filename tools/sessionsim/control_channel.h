@@ -39,10 +39,10 @@
 namespace sessionsim {
 
 // Registers the control window's class; false if it cannot be.
-bool registerControlClass();
+bool RegisterControlClass();
 // Makes the hidden control window that takes the commands; null if it cannot be made.
-HWND createControlWindow(const std::string& id);
+HWND CreateControlWindow(const std::string& id);
 // True once `exit` was run or the control window was asked to close.
-bool exitRequested();
+bool ExitRequested();
 
 }  // namespace sessionsim

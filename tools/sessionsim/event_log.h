@@ -12,14 +12,14 @@
 
 namespace sessionsim {
 
-class Log {
+class EventLog {
 public:
-    bool open(const std::string& path) {
+    bool Open(const std::string& path) {
         file_ = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                             nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         return file_ != INVALID_HANDLE_VALUE;
     }
-    void line(std::string text) {
+    void Line(std::string text) {
         for (char& c : text) {
             if (c == '\r' || c == '\n') c = ' ';  // one event, one line
         }
@@ -36,6 +36,6 @@ private:
 };
 
 // Written by the window threads and the main thread alike.
-inline Log g_log;
+inline EventLog g_log;
 
 }  // namespace sessionsim

@@ -14,27 +14,27 @@ std::vector<std::shared_ptr<SimWindow>> g_allWindows;          // every window e
 std::map<std::string, std::shared_ptr<UiThread>> g_namedThreads;  // under g_windowsMu
 constexpr char kThreadRootClass[] = "SessionSimThread";
 
-LRESULT CALLBACK threadRootProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+LRESULT CALLBACK ThreadRootProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
     auto* thread = reinterpret_cast<UiThread*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (msg == WM_SIM_RUN_TASKS && thread) {
-        thread->drain();
+        thread->Drain();
         return 0;
     }
     if (msg == WM_NCDESTROY && thread) {
-        thread->end();
+        thread->End();
         PostQuitMessage(0);
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
 // The named thread, started on first use.
-std::shared_ptr<UiThread> namedThread(const std::string& name, std::string& error) {
+std::shared_ptr<UiThread> NamedThread(const std::string& name, std::string& error) {
     std::lock_guard<std::mutex> lock(g_windowsMu);
     auto it = g_namedThreads.find(name);
     if (it != g_namedThreads.end()) return it->second;
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = threadRootProc;
+    wc.lpfnWndProc = ThreadRootProc;
     wc.hInstance = g_instance;
     wc.lpszClassName = kThreadRootClass;
     RegisterClassExA(&wc);  // already registered: fine
@@ -45,7 +45,7 @@ std::shared_ptr<UiThread> namedThread(const std::string& name, std::string& erro
         if (root) SetWindowLongPtrA(root, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(raw));
         return root;
     };
-    if (!thread->start()) {
+    if (!thread->Start()) {
         error = "cannot start thread '" + name + "'";
         return nullptr;
     }
@@ -55,24 +55,24 @@ std::shared_ptr<UiThread> namedThread(const std::string& name, std::string& erro
 
 }  // namespace
 
-std::shared_ptr<SimWindow> findWindow(const std::string& name) {
+std::shared_ptr<SimWindow> FindSimWindow(const std::string& name) {
     std::lock_guard<std::mutex> lock(g_windowsMu);
     auto it = g_windows.find(name);
     return it == g_windows.end() ? nullptr : it->second;
 }
 
-std::vector<std::shared_ptr<SimWindow>> liveWindows() {
+std::vector<std::shared_ptr<SimWindow>> LiveWindows() {
     std::vector<std::shared_ptr<SimWindow>> live;
     std::lock_guard<std::mutex> lock(g_windowsMu);
     for (auto& entry : g_windows) {
-        if (entry.second->alive()) live.push_back(entry.second);
+        if (entry.second->Alive()) live.push_back(entry.second);
     }
     return live;
 }
 
-std::shared_ptr<SimWindow> openWindow(const WindowDesc& desc, std::string& error) {
-    auto existing = findWindow(desc.name);
-    if (existing && existing->alive()) {
+std::shared_ptr<SimWindow> OpenWindow(const WindowDesc& desc, std::string& error) {
+    auto existing = FindSimWindow(desc.name);
+    if (existing && existing->Alive()) {
         error = "'" + desc.name + "' is open already";
         return nullptr;
     }
@@ -85,19 +85,19 @@ std::shared_ptr<SimWindow> openWindow(const WindowDesc& desc, std::string& error
     if (!desc.parent.empty() || !desc.thread.empty()) {
         HWND parentHwnd = nullptr;
         if (!desc.parent.empty()) {
-            auto parent = findWindow(desc.parent);
-            if (!parent || !parent->alive()) {
+            auto parent = FindSimWindow(desc.parent);
+            if (!parent || !parent->Alive()) {
                 error = "no parent '" + desc.parent + "'";
                 return nullptr;
             }
             window->thread = parent->thread;
-            parentHwnd = parent->hwnd();
+            parentHwnd = parent->Hwnd();
         } else {
-            window->thread = namedThread(desc.thread, error);
+            window->thread = NamedThread(desc.thread, error);
             if (!window->thread) return nullptr;
         }
         auto made = std::make_shared<HWND>(nullptr);
-        auto task = window->thread->post([made, window, parentHwnd] { *made = window->create(parentHwnd); });
+        auto task = window->thread->Post([made, window, parentHwnd] { *made = window->Create(parentHwnd); });
         if (!task || WaitForSingleObject(task->done, 10000) != WAIT_OBJECT_0) {
             error = "window's thread busy";
             return nullptr;
@@ -109,8 +109,8 @@ std::shared_ptr<SimWindow> openWindow(const WindowDesc& desc, std::string& error
     } else {
         auto thread = std::make_shared<UiThread>();
         window->thread = thread;
-        thread->create = [window] { return window->create(nullptr); };
-        if (!thread->start()) {
+        thread->create = [window] { return window->Create(nullptr); };
+        if (!thread->Start()) {
             error = "cannot create window";
             return nullptr;
         }
@@ -120,23 +120,23 @@ std::shared_ptr<SimWindow> openWindow(const WindowDesc& desc, std::string& error
     return window;
 }
 
-void shutDown() {
+void ShutDown() {
     std::vector<std::shared_ptr<SimWindow>> roots;
     std::vector<std::shared_ptr<UiThread>> threads;
     {
         std::lock_guard<std::mutex> lock(g_windowsMu);
         for (auto& window : g_allWindows) {
-            if (window->alive() && window->isRoot()) {
+            if (window->Alive() && window->IsRoot()) {
                 roots.push_back(window);
                 threads.push_back(window->thread);
             }
         }
         for (auto& entry : g_namedThreads) threads.push_back(entry.second);
     }
-    for (auto& window : roots) window->thread->post([window] { window->destroy(); });
+    for (auto& window : roots) window->thread->Post([window] { window->Destroy(); });
     for (auto& entry : g_namedThreads) {
         HWND root = entry.second->root;
-        entry.second->post([root] { DestroyWindow(root); });
+        entry.second->Post([root] { DestroyWindow(root); });
     }
     const DWORD start = GetTickCount();
     for (auto& thread : threads) {

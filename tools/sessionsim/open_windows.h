@@ -17,16 +17,16 @@ namespace sessionsim {
 
 // Opens one window of a scenario line: on a new thread when top-level, on its parent's thread
 // when a child.
-std::shared_ptr<SimWindow> openWindow(const WindowDesc& desc, std::string& error);
+std::shared_ptr<SimWindow> OpenWindow(const WindowDesc& desc, std::string& error);
 
 // The latest window of that name, alive or not; null if there never was one.
-std::shared_ptr<SimWindow> findWindow(const std::string& name);
+std::shared_ptr<SimWindow> FindSimWindow(const std::string& name);
 
 // The live windows, the latest of each name, in the order of their names.
-std::vector<std::shared_ptr<SimWindow>> liveWindows();
+std::vector<std::shared_ptr<SimWindow>> LiveWindows();
 
 // Destroys every window from its own thread and gives the threads a moment to end; a busy
 // thread does not hold up the exit.
-void shutDown();
+void ShutDown();
 
 }  // namespace sessionsim

@@ -46,11 +46,11 @@ constexpr std::size_t kMaxText = 255;
 
 // Field asked for by a SAP_GET_FRONT query code; -1 for codes that ask for nothing (3 and
 // unknown codes).
-int fieldForCode(long long code);
+int FieldForCode(long long code);
 // Scenario key of a field ("client", "group", "user", "system", "tx").
-const char* fieldKey(int field);
+const char* FieldKey(int field);
 // Field for a scenario key; -1 if the key is not a field.
-int fieldFromKey(const std::string& key);
+int FieldFromKey(const std::string& key);
 
 // One window of the scenario: a session (class SAP_FRONTEND_SESSION unless told another)
 // or a frame (a plain top-level window that can parent sessions).
@@ -80,7 +80,7 @@ struct WindowDesc {
 struct SentMessage {
     unsigned long long window = 0, message = 0, wParam = 0, lParam = 0;
 };
-bool parseSentMessage(const std::string& text, SentMessage& out);
+bool ParseSentMessage(const std::string& text, SentMessage& out);
 
 // A word of a scenario line: `key=value` or a bare flag such as `max`.
 struct Option {
@@ -91,23 +91,23 @@ struct Option {
 
 // Splits text into options. Values are bare words, "quoted texts" (\" and \\ escape inside)
 // or *N:TEXT, which repeats TEXT (bare or quoted) until it is exactly N characters long.
-bool tokenize(const std::string& text, std::vector<Option>& out, std::string& error);
+bool Tokenize(const std::string& text, std::vector<Option>& out, std::string& error);
 
 // Parses one value in the syntax above from the whole of text (used for `caption NAME TEXT`).
-bool parseValue(const std::string& text, std::string& out, std::string& error);
+bool ParseValue(const std::string& text, std::string& out, std::string& error);
 
 // Applies one option to a window. With runtimeOnly, only what can change on a live window
 // is accepted (fields, noanswer, the fault counters).
-bool applyOption(WindowDesc& desc, const Option& option, bool runtimeOnly, std::string& error);
+bool ApplyOption(WindowDesc& desc, const Option& option, bool runtimeOnly, std::string& error);
 
 // "client,user" -> mask of those fields; "none" or "" -> 0.
-bool parseFieldList(const std::string& list, unsigned& mask, std::string& error);
+bool ParseFieldList(const std::string& list, unsigned& mask, std::string& error);
 
 // "session NAME options..." or "frame NAME options...".
-bool parseWindowLine(const std::string& line, WindowDesc& out, std::string& error);
+bool ParseWindowLine(const std::string& line, WindowDesc& out, std::string& error);
 
 // A whole scenario: one window per line, blank lines and '#' comments skipped. Names are
 // unique and a parent must come before its children. error names the line at fault.
-bool parseScenario(const std::string& text, std::vector<WindowDesc>& out, std::string& error);
+bool ParseScenario(const std::string& text, std::vector<WindowDesc>& out, std::string& error);
 
 }  // namespace sessionsim

@@ -45,7 +45,7 @@
 namespace sessionsim {
 namespace {
 
-void printTo(DWORD which, const std::string& text) {
+void PrintTo(DWORD which, const std::string& text) {
     HANDLE out = GetStdHandle(which);
     if (!out || out == INVALID_HANDLE_VALUE) return;
     DWORD written = 0;
@@ -54,7 +54,7 @@ void printTo(DWORD which, const std::string& text) {
 
 // `--send ID words...`: a word with blanks is taken back into quotes (key="a b") so a command
 // split by the shell reads as it was typed.
-int runClient(const std::string& id, const std::vector<std::string>& words) {
+int RunClient(const std::string& id, const std::vector<std::string>& words) {
     std::string command;
     for (const std::string& word : words) {
         if (!command.empty()) command += ' ';
@@ -68,22 +68,22 @@ int runClient(const std::string& id, const std::vector<std::string>& words) {
     }
     HWND control = FindWindowA(kControlClass, id.c_str());
     if (!control) {
-        printTo(STD_ERROR_HANDLE, "sessionsim: no simulator with id '" + id + "'\n");
+        PrintTo(STD_ERROR_HANDLE, "sessionsim: no simulator with id '" + id + "'\n");
         return 2;
     }
     const CommandResult r = sendCommand(control, command);
-    printTo(STD_OUTPUT_HANDLE, r.text + "\n");
+    PrintTo(STD_OUTPUT_HANDLE, r.text + "\n");
     return r.ok ? 0 : 1;
 }
 
-int usage(const std::string& why) {
-    printTo(STD_ERROR_HANDLE, "sessionsim: " + why +
+int Usage(const std::string& why) {
+    PrintTo(STD_ERROR_HANDLE, "sessionsim: " + why +
                                   "\nusage: sessionsim --scenario FILE --log FILE [--id NAME]\n"
                                   "       sessionsim --send ID COMMAND...\n");
     return 2;
 }
 
-int run(int argc, char** argv) {
+int Run(int argc, char** argv) {
     std::string scenarioPath, logPath, id = "sessionsim", sendId;
     std::vector<std::string> sendWords;
     for (int i = 1; i < argc; ++i) {
@@ -99,19 +99,19 @@ int run(int argc, char** argv) {
         } else if (arg == "--id" && i + 1 < argc) {
             id = argv[++i];
         } else {
-            return usage("unexpected argument '" + arg + "'");
+            return Usage("unexpected argument '" + arg + "'");
         }
     }
     if (!sendId.empty()) {
-        if (sendWords.empty()) return usage("--send needs a command");
-        return runClient(sendId, sendWords);
+        if (sendWords.empty()) return Usage("--send needs a command");
+        return RunClient(sendId, sendWords);
     }
-    if (scenarioPath.empty() || logPath.empty()) return usage("--scenario and --log are required");
-    if (!g_log.open(logPath)) return usage("cannot open log " + logPath);
+    if (scenarioPath.empty() || logPath.empty()) return Usage("--scenario and --log are required");
+    if (!g_log.Open(logPath)) return Usage("cannot open log " + logPath);
 
     auto fail = [](const std::string& why) {
-        g_log.line("error " + why);
-        printTo(STD_ERROR_HANDLE, "sessionsim: " + why + "\n");
+        g_log.Line("error " + why);
+        PrintTo(STD_ERROR_HANDLE, "sessionsim: " + why + "\n");
         return 2;
     };
     if (FindWindowA(kControlClass, id.c_str())) return fail("a simulator with id '" + id + "' runs already");
@@ -120,26 +120,26 @@ int run(int argc, char** argv) {
     const std::string text = detail::readWholeFile(scenarioPath);
     std::vector<WindowDesc> descs;
     std::string error;
-    if (!parseScenario(text, descs, error)) return fail(scenarioPath + ": " + error);
+    if (!ParseScenario(text, descs, error)) return fail(scenarioPath + ": " + error);
 
-    registerSessionMessages();
-    if (!registerControlClass()) return fail("cannot register the control class");
+    RegisterSessionMessages();
+    if (!RegisterControlClass()) return fail("cannot register the control class");
 
     for (const WindowDesc& desc : descs) {
-        if (!openWindow(desc, error)) return fail(desc.name + ": " + error);
+        if (!OpenWindow(desc, error)) return fail(desc.name + ": " + error);
     }
-    HWND control = createControlWindow(id);
+    HWND control = CreateControlWindow(id);
     if (!control) return fail("cannot create the control window");
-    g_log.line("ready");
+    g_log.Line("ready");
 
     MSG msg;
-    while (!exitRequested() && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    while (!ExitRequested() && GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
     DestroyWindow(control);
-    shutDown();
-    g_log.line("exit");
+    ShutDown();
+    g_log.Line("exit");
     return 0;
 }
 
@@ -150,5 +150,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     sessionsim::g_instance = instance;
     // ExitProcess rather than a return: a session thread still busy in a hang must not keep
     // the process alive.
-    ExitProcess(static_cast<UINT>(sessionsim::run(__argc, __argv)));
+    ExitProcess(static_cast<UINT>(sessionsim::Run(__argc, __argv)));
 }

@@ -15,7 +15,7 @@ constexpr int kExitDied = 3;
 UINT g_msgGetFront = 0;
 UINT g_msgSetOkCode = 0;
 
-bool registerClass(const std::string& name) {
+bool RegisterWindowClass(const std::string& name) {
     static std::mutex mu;
     std::lock_guard<std::mutex> lock(mu);
     WNDCLASSEXA probe{};
@@ -24,7 +24,7 @@ bool registerClass(const std::string& name) {
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
     wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = &SimWindow::windowProc;
+    wc.lpfnWndProc = &SimWindow::WindowProc;
     wc.hInstance = g_instance;
     wc.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
     wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
@@ -35,14 +35,14 @@ bool registerClass(const std::string& name) {
 
 }  // namespace
 
-void registerSessionMessages() {
+void RegisterSessionMessages() {
     g_msgGetFront = RegisterWindowMessageA("SAP_GET_FRONT");
     g_msgSetOkCode = RegisterWindowMessageA("SAP_SET_OKCODE");
 }
 
-HWND SimWindow::create(HWND parent) {
+HWND SimWindow::Create(HWND parent) {
     const std::string cls = desc_.frame ? kFrameClass : desc_.className.empty() ? kDefaultSessionClass : desc_.className;
-    if (!registerClass(cls)) return nullptr;
+    if (!RegisterWindowClass(cls)) return nullptr;
     root_ = parent == nullptr && desc_.thread.empty();
     DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
     if (parent) style |= WS_CHILD;
@@ -67,7 +67,7 @@ HWND SimWindow::create(HWND parent) {
     return hwnd;
 }
 
-LRESULT CALLBACK SimWindow::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+LRESULT CALLBACK SimWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
     if (msg == WM_NCCREATE) {
         auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
         auto* self = static_cast<SimWindow*>(cs->lpCreateParams);
@@ -81,45 +81,45 @@ LRESULT CALLBACK SimWindow::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
         self->alive_ = false;
         if (self->root_) {
-            self->thread->end();
+            self->thread->End();
             PostQuitMessage(0);
         }
         return DefWindowProcA(hwnd, msg, wParam, lParam);
     }
-    return self->onMessage(msg, wParam, lParam);
+    return self->OnMessage(msg, wParam, lParam);
 }
 
-LRESULT SimWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == g_msgGetFront && !desc_.frame) return onGetFront(wParam);
-    if (msg == g_msgSetOkCode && !desc_.frame) return onSetOkCode(wParam, lParam);
+LRESULT SimWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == g_msgGetFront && !desc_.frame) return OnGetFront(wParam);
+    if (msg == g_msgSetOkCode && !desc_.frame) return OnSetOkCode(wParam, lParam);
     switch (msg) {
     case WM_SIM_RUN_TASKS:
-        if (thread) thread->drain();
+        if (thread) thread->Drain();
         return 0;
     case WM_CLOSE:
-        g_log.line("close " + desc_.name);
-        destroy();
+        g_log.Line("close " + desc_.name);
+        Destroy();
         return 0;
     case WM_SHOWWINDOW:
         // Sent before the visibility changes; a hide is final here, a show is seen afterwards
         // by WM_WINDOWPOSCHANGED.
         if (!wParam && shown_ != Shown::Hidden && !destroying_) {
             shown_ = Shown::Hidden;
-            g_log.line("show " + desc_.name + " hidden");
+            g_log.Line("show " + desc_.name + " hidden");
         }
         break;
     case WM_WINDOWPOSCHANGING:
-        onWindowPosChanging();
+        OnWindowPosChanging();
         break;
     case WM_WINDOWPOSCHANGED:
     case WM_SIZE:
-        noteShowState();
+        NoteShowState();
         break;
     case WM_PAINT:
-        onPaint();
+        OnPaint();
         return 0;
     case WM_DESTROY:
-        g_log.line("destroyed " + desc_.name);
+        g_log.Line("destroyed " + desc_.name);
         break;
     default:
         break;
@@ -127,7 +127,7 @@ LRESULT SimWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(hwnd_, msg, wParam, lParam);
 }
 
-void SimWindow::noteShowState() {
+void SimWindow::NoteShowState() {
     if (destroying_) return;
     Shown now = !IsWindowVisible(hwnd_) ? Shown::Hidden
                 : IsIconic(hwnd_)       ? Shown::Minimized
@@ -140,10 +140,10 @@ void SimWindow::noteShowState() {
                        : shown_ == Shown::Hidden ? "shown"
                                                  : "restored";
     shown_ = now;
-    g_log.line("show " + desc_.name + " " + word);
+    g_log.Line("show " + desc_.name + " " + word);
 }
 
-LRESULT SimWindow::onGetFront(WPARAM code) {
+LRESULT SimWindow::OnGetFront(WPARAM code) {
     ++queries_;
     const std::string prefix = "get " + desc_.name + " " + std::to_string(static_cast<long long>(code)) + " ";
     int dieAt, destroyAt, hangAt;
@@ -154,30 +154,30 @@ LRESULT SimWindow::onGetFront(WPARAM code) {
         hangAt = desc_.hangAfterQueries;
     }
     if (dieAt && queries_ == dieAt) {
-        g_log.line(prefix + "-");
-        g_log.line("die " + desc_.name);
+        g_log.Line(prefix + "-");
+        g_log.Line("die " + desc_.name);
         ExitProcess(kExitDied);
     }
     if (destroyAt && queries_ == destroyAt) {
-        g_log.line(prefix + "-");
-        destroy();
+        g_log.Line(prefix + "-");
+        Destroy();
         return 0;
     }
-    sendOnce(&WindowDesc::sendOnQuery);
-    if (hangAt && queries_ == hangAt) goBusy(0);
+    SendOnce(&WindowDesc::sendOnQuery);
+    if (hangAt && queries_ == hangAt) GoBusy(0);
 
     std::string answer;
-    const int field = fieldForCode(static_cast<long long>(code));
+    const int field = FieldForCode(static_cast<long long>(code));
     if (field >= 0) {
         std::lock_guard<std::mutex> lock(mu_);
         if (!(desc_.noAnswer & (1u << field))) answer = desc_.fields[field];
     }
     ATOM atom = answer.empty() ? 0 : GlobalAddAtomA(answer.c_str());
-    g_log.line(prefix + (atom ? answer : std::string("-")));
+    g_log.Line(prefix + (atom ? answer : std::string("-")));
     return atom;
 }
 
-LRESULT SimWindow::onSetOkCode(WPARAM code, LPARAM lParam) {
+LRESULT SimWindow::OnSetOkCode(WPARAM code, LPARAM lParam) {
     if (code == 3) {
         // Closed after the reply, as a session ends once it has taken the request.
         PostMessageA(hwnd_, WM_CLOSE, 0, 0);
@@ -187,7 +187,7 @@ LRESULT SimWindow::onSetOkCode(WPARAM code, LPARAM lParam) {
     char buf[kMaxText + 1] = {};
     const UINT n = GlobalGetAtomNameA(static_cast<ATOM>(lParam & 0xFFFF), buf, sizeof buf);
     if (n == 0) {
-        g_log.line("okcode " + desc_.name + " -");
+        g_log.Line("okcode " + desc_.name + " -");
         return 0;
     }
     const std::string okCode(buf, n);
@@ -201,37 +201,37 @@ LRESULT SimWindow::onSetOkCode(WPARAM code, LPARAM lParam) {
         std::lock_guard<std::mutex> lock(mu_);
         desc_.fields[kTx] = okCode;
     }
-    g_log.line("okcode " + desc_.name + " " + okCode);
+    g_log.Line("okcode " + desc_.name + " " + okCode);
     InvalidateRect(hwnd_, nullptr, TRUE);
     return 1;
 }
 
-void SimWindow::onWindowPosChanging() {
+void SimWindow::OnWindowPosChanging() {
     int sleepMs;
     {
         std::lock_guard<std::mutex> lock(mu_);
         sleepMs = desc_.sleepOnMoveMs;
     }
-    sendOnce(&WindowDesc::sendOnMove);
-    if (sleepMs > 0 && !destroying_) goBusy(static_cast<DWORD>(sleepMs));
+    SendOnce(&WindowDesc::sendOnMove);
+    if (sleepMs > 0 && !destroying_) GoBusy(static_cast<DWORD>(sleepMs));
 }
 
-void SimWindow::sendOnce(std::string WindowDesc::* which) {
+void SimWindow::SendOnce(std::string WindowDesc::* which) {
     std::string text;
     {
         std::lock_guard<std::mutex> lock(mu_);
         text.swap(desc_.*which);
     }
     SentMessage m;
-    if (text.empty() || !parseSentMessage(text, m)) return;
+    if (text.empty() || !ParseSentMessage(text, m)) return;
     DWORD_PTR result = 0;
     const LRESULT answered =
         SendMessageTimeoutA(reinterpret_cast<HWND>(static_cast<UINT_PTR>(m.window)), static_cast<UINT>(m.message),
                             static_cast<WPARAM>(m.wParam), static_cast<LPARAM>(m.lParam), SMTO_NORMAL, 60000, &result);
-    g_log.line("sent " + desc_.name + " " + (answered ? std::to_string(static_cast<unsigned long long>(result)) : "-"));
+    g_log.Line("sent " + desc_.name + " " + (answered ? std::to_string(static_cast<unsigned long long>(result)) : "-"));
 }
 
-void SimWindow::onPaint() {
+void SimWindow::OnPaint() {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd_, &ps);
     if (!dc) return;
@@ -258,21 +258,21 @@ void SimWindow::onPaint() {
     EndPaint(hwnd_, &ps);
 }
 
-bool SimWindow::applyRuntime(const std::vector<Option>& options, std::string& error) {
+bool SimWindow::ApplyRuntime(const std::vector<Option>& options, std::string& error) {
     std::lock_guard<std::mutex> lock(mu_);
     WindowDesc changed = desc_;
     for (const Option& option : options) {
-        if (!applyOption(changed, option, true, error)) return false;
+        if (!ApplyOption(changed, option, true, error)) return false;
     }
     desc_ = changed;
     if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
     return true;
 }
 
-void SimWindow::goBusy(DWORD ms) {
+void SimWindow::GoBusy(DWORD ms) {
     ResetEvent(wake_);
     busy_ = true;
-    g_log.line("busy " + desc_.name);
+    g_log.Line("busy " + desc_.name);
     const DWORD start = GetTickCount();
     for (;;) {
         // Deliberately no message handling here: the thread is busy.
@@ -280,7 +280,7 @@ void SimWindow::goBusy(DWORD ms) {
         if (ms && GetTickCount() - start >= ms) break;
     }
     busy_ = false;
-    g_log.line("awake " + desc_.name);
+    g_log.Line("awake " + desc_.name);
 }
 
 }  // namespace sessionsim

@@ -25,7 +25,7 @@ namespace sessionsim {
 extern HINSTANCE g_instance;
 
 // Registers SAP_GET_FRONT and SAP_SET_OKCODE; called once before the first window is made.
-void registerSessionMessages();
+void RegisterSessionMessages();
 
 class SimWindow {
 public:
@@ -33,41 +33,41 @@ public:
     ~SimWindow() { CloseHandle(wake_); }
 
     // Makes the window on the calling thread (the one that will own it).
-    HWND create(HWND parent);
-    static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
+    HWND Create(HWND parent);
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
 
-    const std::string& name() const { return desc_.name; }
-    bool isFrame() const { return desc_.frame; }
-    bool isRoot() const { return root_; }
-    HWND hwnd() const { return hwnd_; }
-    bool alive() const { return alive_; }
-    bool busy() const { return busy_; }
+    const std::string& Name() const { return desc_.name; }
+    bool IsFrame() const { return desc_.frame; }
+    bool IsRoot() const { return root_; }
+    HWND Hwnd() const { return hwnd_; }
+    bool Alive() const { return alive_; }
+    bool Busy() const { return busy_; }
     std::shared_ptr<UiThread> thread;
 
     // Changes the answers; safe from any thread.
-    bool applyRuntime(const std::vector<Option>& options, std::string& error);
-    void setNoAnswer(unsigned mask) {
+    bool ApplyRuntime(const std::vector<Option>& options, std::string& error);
+    void SetNoAnswer(unsigned mask) {
         std::lock_guard<std::mutex> lock(mu_);
         desc_.noAnswer = mask;
     }
     // Runs on the window's own thread: sleeps until woken or ms pass (0: no limit).
-    void goBusy(DWORD ms);
-    void wake() { SetEvent(wake_); }
+    void GoBusy(DWORD ms);
+    void Wake() { SetEvent(wake_); }
     // Destroys the window on its own thread; the hide that goes with it is not a show change.
-    void destroy() {
+    void Destroy() {
         destroying_ = true;
         DestroyWindow(hwnd_);
     }
 
 private:
-    LRESULT onMessage(UINT msg, WPARAM wParam, LPARAM lParam);
-    LRESULT onGetFront(WPARAM code);
-    LRESULT onSetOkCode(WPARAM code, LPARAM lParam);
-    void onWindowPosChanging();
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT OnGetFront(WPARAM code);
+    LRESULT OnSetOkCode(WPARAM code, LPARAM lParam);
+    void OnWindowPosChanging();
     // Sends the message of send-on-query or send-on-move once, and forgets it.
-    void sendOnce(std::string WindowDesc::* which);
-    void onPaint();
-    void noteShowState();
+    void SendOnce(std::string WindowDesc::* which);
+    void OnPaint();
+    void NoteShowState();
 
     enum class Shown { Hidden, Normal, Minimized, Maximized };
 

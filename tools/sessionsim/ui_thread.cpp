@@ -2,13 +2,13 @@
 
 namespace sessionsim {
 
-bool UiThread::start() {
+bool UiThread::Start() {
     DWORD id = 0;
-    handle = CreateThread(nullptr, 0, threadMain, this, 0, &id);
+    handle = CreateThread(nullptr, 0, ThreadMain, this, 0, &id);
     return handle && WaitForSingleObject(ready, 10000) == WAIT_OBJECT_0 && root;
 }
 
-std::shared_ptr<UiThread::Task> UiThread::post(std::function<void()> fn) {
+std::shared_ptr<UiThread::Task> UiThread::Post(std::function<void()> fn) {
     auto task = std::make_shared<Task>();
     task->fn = std::move(fn);
     {
@@ -20,7 +20,7 @@ std::shared_ptr<UiThread::Task> UiThread::post(std::function<void()> fn) {
     return task;
 }
 
-void UiThread::drain() {
+void UiThread::Drain() {
     for (;;) {
         std::shared_ptr<Task> task;
         {
@@ -34,7 +34,7 @@ void UiThread::drain() {
     }
 }
 
-void UiThread::end() {
+void UiThread::End() {
     std::deque<std::shared_ptr<Task>> dropped;
     {
         std::lock_guard<std::mutex> lock(mu_);
@@ -44,10 +44,10 @@ void UiThread::end() {
     for (auto& task : dropped) SetEvent(task->done);
 }
 
-DWORD WINAPI UiThread::threadMain(LPVOID param) {
+DWORD WINAPI UiThread::ThreadMain(LPVOID param) {
     auto* thread = static_cast<UiThread*>(param);
     thread->root = thread->create();
-    if (!thread->root) thread->end();
+    if (!thread->root) thread->End();
     SetEvent(thread->ready);
     if (!thread->root) return 1;
     MSG msg;
@@ -55,7 +55,7 @@ DWORD WINAPI UiThread::threadMain(LPVOID param) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    thread->end();
+    thread->End();
     return 0;
 }
 

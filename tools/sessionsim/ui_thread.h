@@ -33,13 +33,13 @@ public:
 
     // Starts the thread, which runs create and then its message loop; false if the thread or
     // its root window could not be made (within 10 s).
-    bool start();
+    bool Start();
     // Queues fn; returns the task (null if the thread has ended).
-    std::shared_ptr<Task> post(std::function<void()> fn);
+    std::shared_ptr<Task> Post(std::function<void()> fn);
     // Runs the queued tasks; called on this thread.
-    void drain();
+    void Drain();
     // The loop is over: pending tasks will never run.
-    void end();
+    void End();
 
     HANDLE handle = nullptr;
     HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
@@ -47,7 +47,7 @@ public:
     std::function<HWND()> create;  // runs first on the new thread and makes the root window
 
 private:
-    static DWORD WINAPI threadMain(LPVOID param);
+    static DWORD WINAPI ThreadMain(LPVOID param);
 
     std::mutex mu_;
     std::deque<std::shared_ptr<Task>> queue_;
