@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "event_log.h"
@@ -23,6 +25,9 @@ struct Reply {
 };
 
 Reply Failed(const std::string& why) { return Reply{false, "error " + why, 0}; }
+Reply OkWith(const std::string& data) { return Reply{true, "ok " + data, 1}; }
+// Accepted, but the window's thread has not got to it yet.
+Reply Queued() { return Reply{true, "ok queued", 1}; }
 
 std::string HexHandle(HWND hwnd) {
     char buf[32];
@@ -30,121 +35,212 @@ std::string HexHandle(HWND hwnd) {
     return buf;
 }
 
+// "verb rest of the line" -> {"verb", "rest of the line"}.
+std::pair<std::string, std::string> SplitFirstWord(const std::string& text) {
+    const std::size_t cut = text.find(' ');
+    return {text.substr(0, cut), cut == std::string::npos ? std::string() : text.substr(cut + 1)};
+}
+
+// Waits up to kActionWaitMs for done() to become true; returns its last value.
+bool WaitUntil(const std::function<bool()>& done) {
+    const DWORD start = GetTickCount();
+    while (!done() && GetTickCount() - start < kActionWaitMs) Sleep(1);
+    return done();
+}
+
 // Runs fn on the window's thread; "ok queued" if it does not get to it in time.
 Reply OnWindowThread(const std::shared_ptr<SimWindow>& window, std::function<void()> fn) {
     auto task = window->thread->Post(std::move(fn));
     if (!task) return Failed("window gone");
-    if (WaitForSingleObject(task->done, kActionWaitMs) != WAIT_OBJECT_0) return Reply{true, "ok queued", 1};
+    if (WaitForSingleObject(task->done, kActionWaitMs) != WAIT_OBJECT_0) return Queued();
     return Reply{};
 }
 
 bool g_exitRequested = false;
 
-Reply RunCommand(const std::string& text) {
-    std::size_t cut = text.find(' ');
-    const std::string verb = text.substr(0, cut);
-    std::string rest = cut == std::string::npos ? std::string() : text.substr(cut + 1);
+// What a command's handler is given.
+struct Request {
+    std::string args;                   // the text after the verb (after the window's name, if any)
+    std::shared_ptr<SimWindow> window;  // the live window named, for the commands that act on one
+};
+
+Reply Exit(const Request&) {
+    g_exitRequested = true;
+    return Reply{};
+}
+
+Reply Count(const Request&) {
+    int live = 0;
+    for (auto& window : LiveWindows()) {
+        if (!window->IsFrame()) ++live;
+    }
+    return OkWith(std::to_string(live));
+}
+
+Reply List(const Request&) {
+    std::string list;
+    for (auto& window : LiveWindows()) {
+        list += (list.empty() ? "" : " ") + window->Name() + "=" + HexHandle(window->Hwnd());
+    }
+    return OkWith(list);
+}
+
+Reply Open(const Request& request) {
+    const std::string& rest = request.args;
+    WindowDesc desc;
     std::string error;
+    const bool frame = rest.compare(0, 6, "frame ") == 0;
+    if (!ParseWindowLine(frame ? rest : "session " + rest, desc, error)) return Failed(error);
+    auto window = OpenWindow(desc, error);
+    if (!window) return Failed(error);
+    return OkWith(HexHandle(window->Hwnd()));
+}
 
-    if (verb == "ping") return Reply{};
-    if (verb == "exit") {
-        g_exitRequested = true;
-        return Reply{};
-    }
-    if (verb == "count" || verb == "list") {
-        int live = 0;
-        std::string list;
-        for (auto& window : LiveWindows()) {
-            if (!window->IsFrame()) ++live;
-            list += (list.empty() ? "" : " ") + window->Name() + "=" + HexHandle(window->Hwnd());
-        }
-        return Reply{true, "ok " + (verb == "count" ? std::to_string(live) : list), 1};
-    }
-    if (verb == "open") {
-        WindowDesc desc;
-        const bool frame = rest.compare(0, 6, "frame ") == 0;
-        if (!ParseWindowLine(frame ? rest : "session " + rest, desc, error)) return Failed(error);
-        auto window = OpenWindow(desc, error);
-        if (!window) return Failed(error);
-        return Reply{true, "ok " + HexHandle(window->Hwnd()), 1};
-    }
+Reply HandleOf(const Request& request) {
+    HWND hwnd = request.window->Hwnd();
+    return Reply{true, "ok " + HexHandle(hwnd), reinterpret_cast<LRESULT>(hwnd)};
+}
 
-    static const char* const kWindowVerbs[] = {"hwnd", "close", "move", "caption", "set", "noanswer", "hang",
-                                               "wake", "placement", "maximize", "minimize", "restore", "hide", "show"};
-    bool known = false;
-    for (const char* v : kWindowVerbs) known = known || verb == v;
-    if (!known) return Failed("unknown command '" + verb + "'");
+Reply Close(const Request& request) {
+    const auto& window = request.window;
+    PostMessageA(window->Hwnd(), WM_CLOSE, 0, 0);
+    return WaitUntil([&] { return !window->Alive(); }) ? Reply{} : Queued();
+}
 
-    // The rest act on one named window.
-    cut = rest.find(' ');
-    const std::string name = rest.substr(0, cut);
-    rest = cut == std::string::npos ? std::string() : rest.substr(cut + 1);
-    auto window = FindSimWindow(name);
-    if (!window || !window->Alive()) return Failed("no window '" + name + "'");
-    HWND hwnd = window->Hwnd();
+Reply Move(const Request& request) {
+    int x, y, w, h;
+    if (std::sscanf(request.args.c_str(), "%d %d %d %d", &x, &y, &w, &h) != 4) return Failed("move NAME x y w h");
+    HWND hwnd = request.window->Hwnd();
+    return OnWindowThread(request.window,
+                          [=] { SetWindowPos(hwnd, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE); });
+}
 
-    if (verb == "hwnd") return Reply{true, "ok " + HexHandle(hwnd), reinterpret_cast<LRESULT>(hwnd)};
-    if (verb == "close") {
-        PostMessageA(hwnd, WM_CLOSE, 0, 0);
-        const DWORD start = GetTickCount();
-        while (window->Alive() && GetTickCount() - start < kActionWaitMs) Sleep(1);
-        return window->Alive() ? Reply{true, "ok queued", 1} : Reply{};
+Reply Caption(const Request& request) {
+    std::string caption, error;
+    if (!ParseValue(request.args, caption, error)) return Failed(error);
+    HWND hwnd = request.window->Hwnd();
+    return OnWindowThread(request.window, [=] { SetWindowTextA(hwnd, caption.c_str()); });
+}
+
+Reply Set(const Request& request) {
+    std::vector<Option> options;
+    std::string error;
+    if (!Tokenize(request.args, options, error) || !request.window->ApplyRuntime(options, error)) return Failed(error);
+    return Reply{};
+}
+
+Reply NoAnswer(const Request& request) {
+    unsigned mask = 0;
+    std::string error;
+    if (!ParseFieldList(request.args, mask, error)) return Failed(error);
+    request.window->SetNoAnswer(mask);
+    return Reply{};
+}
+
+Reply Hang(const Request& request) {
+    const auto& window = request.window;
+    if (window->Busy()) return Failed("busy already");
+    const DWORD ms = static_cast<DWORD>(std::strtoul(request.args.c_str(), nullptr, 10));
+    if (!window->thread->Post([window, ms] { window->GoBusy(ms); })) return Failed("window gone");
+    return WaitUntil([&] { return window->Busy(); }) ? Reply{} : Queued();
+}
+
+Reply Wake(const Request& request) {
+    request.window->Wake();
+    return Reply{};
+}
+
+Reply Placement(const Request& request) {
+    // Read by the window's own process: Wine answers GetWindowPlacement from another
+    // process with the current rectangle, not the one a maximised window restores to.
+    HWND hwnd = request.window->Hwnd();
+    auto out = std::make_shared<std::string>();
+    auto task = request.window->thread->Post([hwnd, out] {
+        WINDOWPLACEMENT wp{};
+        wp.length = sizeof wp;
+        if (!GetWindowPlacement(hwnd, &wp)) return;
+        const RECT& r = wp.rcNormalPosition;
+        *out = std::to_string(wp.showCmd) + " " + std::to_string(r.left) + " " + std::to_string(r.top) + " " +
+               std::to_string(r.right - r.left) + " " + std::to_string(r.bottom - r.top);
+    });
+    if (!task || WaitForSingleObject(task->done, kActionWaitMs) != WAIT_OBJECT_0) return Failed("window busy");
+    if (out->empty()) return Failed("no placement");
+    return OkWith(*out);
+}
+
+Reply ShowAs(const Request& request, int show) {
+    HWND hwnd = request.window->Hwnd();
+    return OnWindowThread(request.window, [=] { ShowWindow(hwnd, show); });
+}
+
+struct Command {
+    const char* verb;
+    bool onWindow;  // the word after the verb names a live window, given to the handler
+    Reply (*handler)(const Request& request);
+};
+
+constexpr Command kCommands[] = {
+    {"ping", false, [](const Request&) { return Reply{}; }},
+    {"exit", false, Exit},
+    {"count", false, Count},
+    {"list", false, List},
+    {"open", false, Open},
+    {"hwnd", true, HandleOf},
+    {"close", true, Close},
+    {"move", true, Move},
+    {"caption", true, Caption},
+    {"set", true, Set},
+    {"noanswer", true, NoAnswer},
+    {"hang", true, Hang},
+    {"wake", true, Wake},
+    {"placement", true, Placement},
+    {"maximize", true, [](const Request& r) { return ShowAs(r, SW_MAXIMIZE); }},
+    {"minimize", true, [](const Request& r) { return ShowAs(r, SW_MINIMIZE); }},
+    {"restore", true, [](const Request& r) { return ShowAs(r, SW_RESTORE); }},
+    {"hide", true, [](const Request& r) { return ShowAs(r, SW_HIDE); }},
+    {"show", true, [](const Request& r) { return ShowAs(r, SW_SHOW); }},
+};
+
+const Command* FindCommand(const std::string& verb) {
+    for (const Command& command : kCommands) {
+        if (verb == command.verb) return &command;
     }
-    if (verb == "move") {
-        int x, y, w, h;
-        if (std::sscanf(rest.c_str(), "%d %d %d %d", &x, &y, &w, &h) != 4) return Failed("move NAME x y w h");
-        return OnWindowThread(window, [=] { SetWindowPos(hwnd, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE); });
+    return nullptr;
+}
+
+Reply RunCommand(const std::string& text) {
+    Request request;
+    std::string verb;
+    std::tie(verb, request.args) = SplitFirstWord(text);
+    const Command* command = FindCommand(verb);
+    if (!command) return Failed("unknown command '" + verb + "'");
+    if (command->onWindow) {
+        std::string name;
+        std::tie(name, request.args) = SplitFirstWord(request.args);
+        request.window = FindSimWindow(name);
+        if (!request.window || !request.window->Alive()) return Failed("no window '" + name + "'");
     }
-    if (verb == "caption") {
-        std::string caption;
-        if (!ParseValue(rest, caption, error)) return Failed(error);
-        return OnWindowThread(window, [=] { SetWindowTextA(hwnd, caption.c_str()); });
-    }
-    if (verb == "set") {
-        std::vector<Option> options;
-        if (!Tokenize(rest, options, error) || !window->ApplyRuntime(options, error)) return Failed(error);
-        return Reply{};
-    }
-    if (verb == "noanswer") {
-        unsigned mask = 0;
-        if (!ParseFieldList(rest, mask, error)) return Failed(error);
-        window->SetNoAnswer(mask);
-        return Reply{};
-    }
-    if (verb == "hang") {
-        if (window->Busy()) return Failed("busy already");
-        const DWORD ms = static_cast<DWORD>(std::strtoul(rest.c_str(), nullptr, 10));
-        if (!window->thread->Post([window, ms] { window->GoBusy(ms); })) return Failed("window gone");
-        const DWORD start = GetTickCount();
-        while (!window->Busy() && GetTickCount() - start < kActionWaitMs) Sleep(1);
-        return window->Busy() ? Reply{} : Reply{true, "ok queued", 1};
-    }
-    if (verb == "placement") {
-        // Read by the window's own process: Wine answers GetWindowPlacement from another
-        // process with the current rectangle, not the one a maximised window restores to.
-        auto out = std::make_shared<std::string>();
-        auto task = window->thread->Post([hwnd, out] {
-            WINDOWPLACEMENT wp{};
-            wp.length = sizeof wp;
-            if (!GetWindowPlacement(hwnd, &wp)) return;
-            const RECT& r = wp.rcNormalPosition;
-            *out = std::to_string(wp.showCmd) + " " + std::to_string(r.left) + " " + std::to_string(r.top) + " " +
-                   std::to_string(r.right - r.left) + " " + std::to_string(r.bottom - r.top);
-        });
-        if (!task || WaitForSingleObject(task->done, kActionWaitMs) != WAIT_OBJECT_0) return Failed("window busy");
-        if (out->empty()) return Failed("no placement");
-        return Reply{true, "ok " + *out, 1};
-    }
-    if (verb == "wake") {
-        window->Wake();
-        return Reply{};
-    }
-    const int show = verb == "maximize" ? SW_MAXIMIZE
-                     : verb == "minimize" ? SW_MINIMIZE
-                     : verb == "restore"  ? SW_RESTORE
-                     : verb == "hide"     ? SW_HIDE
-                                          : SW_SHOW;
-    return OnWindowThread(window, [=] { ShowWindow(hwnd, show); });
+    return command->handler(request);
+}
+
+// The command a WM_COPYDATA carries, without the terminator or line end a sender may add.
+std::string CommandText(const COPYDATASTRUCT& cds) {
+    std::string text(static_cast<const char*>(cds.lpData), cds.lpData ? cds.cbData : 0);
+    while (!text.empty() && (text.back() == '\0' || text.back() == '\r' || text.back() == '\n' || text.back() == ' '))
+        text.pop_back();
+    return text;
+}
+
+// The reply text goes back to the sender's window, if it named one, before the message returns.
+void SendReply(HWND sender, HWND control, const std::string& text) {
+    if (!sender || !IsWindow(sender)) return;
+    COPYDATASTRUCT back{};
+    back.dwData = kReplyTag;
+    back.cbData = static_cast<DWORD>(text.size());
+    back.lpData = const_cast<char*>(text.data());
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(sender, WM_COPYDATA, reinterpret_cast<WPARAM>(control), reinterpret_cast<LPARAM>(&back),
+                        SMTO_ABORTIFHUNG, 5000, &ignored);
 }
 
 LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
@@ -158,9 +254,7 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     }
     auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
     if (!cds || cds->dwData != kCommandTag) return 0;
-    std::string text(static_cast<const char*>(cds->lpData), cds->lpData ? cds->cbData : 0);
-    while (!text.empty() && (text.back() == '\0' || text.back() == '\r' || text.back() == '\n' || text.back() == ' '))
-        text.pop_back();
+    const std::string text = CommandText(*cds);
     g_log.Line("cmd " + text);
     Reply reply;
     try {
@@ -168,16 +262,7 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     } catch (const std::exception& e) {
         reply = Failed(e.what());
     }
-    HWND sender = reinterpret_cast<HWND>(wParam);
-    if (sender && IsWindow(sender)) {
-        COPYDATASTRUCT back{};
-        back.dwData = kReplyTag;
-        back.cbData = static_cast<DWORD>(reply.text.size());
-        back.lpData = const_cast<char*>(reply.text.data());
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutA(sender, WM_COPYDATA, reinterpret_cast<WPARAM>(hwnd), reinterpret_cast<LPARAM>(&back),
-                            SMTO_ABORTIFHUNG, 5000, &ignored);
-    }
+    SendReply(reinterpret_cast<HWND>(wParam), hwnd, reply.text);
     if (g_exitRequested) PostQuitMessage(0);
     return reply.result;
 }
