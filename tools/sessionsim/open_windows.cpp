@@ -53,6 +53,46 @@ std::shared_ptr<UiThread> NamedThread(const std::string& name, std::string& erro
     return thread;
 }
 
+// A child on its parent's thread, or a window on a thread named by thread=NAME.
+bool OpenOnSharedThread(const std::shared_ptr<SimWindow>& window, const WindowDesc& desc, std::string& error) {
+    HWND parentHwnd = nullptr;
+    if (!desc.parent.empty()) {
+        auto parent = FindSimWindow(desc.parent);
+        if (!parent || !parent->Alive()) {
+            error = "no parent '" + desc.parent + "'";
+            return false;
+        }
+        window->thread = parent->thread;
+        parentHwnd = parent->Hwnd();
+    } else {
+        window->thread = NamedThread(desc.thread, error);
+        if (!window->thread) return false;
+    }
+    auto made = std::make_shared<HWND>(nullptr);
+    auto task = window->thread->Post([made, window, parentHwnd] { *made = window->Create(parentHwnd); });
+    if (!task || WaitForSingleObject(task->done, 10000) != WAIT_OBJECT_0) {
+        error = "window's thread busy";
+        return false;
+    }
+    if (!*made) {
+        error = "cannot create window";
+        return false;
+    }
+    return true;
+}
+
+// A top-level window on a thread of its own, whose root it is.
+bool OpenOnOwnThread(const std::shared_ptr<SimWindow>& window, std::string& error) {
+    auto thread = std::make_shared<UiThread>();
+    window->thread = thread;
+    thread->create = [window] { return window->Create(nullptr); };
+    if (!thread->Start()) {
+        error = "cannot create window";
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::shared_ptr<SimWindow> FindSimWindow(const std::string& name) {
@@ -82,39 +122,8 @@ std::shared_ptr<SimWindow> OpenWindow(const WindowDesc& desc, std::string& error
         std::lock_guard<std::mutex> lock(g_windowsMu);
         g_allWindows.push_back(window);
     }
-    if (!desc.parent.empty() || !desc.thread.empty()) {
-        HWND parentHwnd = nullptr;
-        if (!desc.parent.empty()) {
-            auto parent = FindSimWindow(desc.parent);
-            if (!parent || !parent->Alive()) {
-                error = "no parent '" + desc.parent + "'";
-                return nullptr;
-            }
-            window->thread = parent->thread;
-            parentHwnd = parent->Hwnd();
-        } else {
-            window->thread = NamedThread(desc.thread, error);
-            if (!window->thread) return nullptr;
-        }
-        auto made = std::make_shared<HWND>(nullptr);
-        auto task = window->thread->Post([made, window, parentHwnd] { *made = window->Create(parentHwnd); });
-        if (!task || WaitForSingleObject(task->done, 10000) != WAIT_OBJECT_0) {
-            error = "window's thread busy";
-            return nullptr;
-        }
-        if (!*made) {
-            error = "cannot create window";
-            return nullptr;
-        }
-    } else {
-        auto thread = std::make_shared<UiThread>();
-        window->thread = thread;
-        thread->create = [window] { return window->Create(nullptr); };
-        if (!thread->Start()) {
-            error = "cannot create window";
-            return nullptr;
-        }
-    }
+    const bool shared = !desc.parent.empty() || !desc.thread.empty();
+    if (!(shared ? OpenOnSharedThread(window, desc, error) : OpenOnOwnThread(window, error))) return nullptr;
     std::lock_guard<std::mutex> lock(g_windowsMu);
     g_windows[desc.name] = window;
     return window;

@@ -54,7 +54,7 @@ void PrintTo(DWORD which, const std::string& text) {
 
 // `--send ID words...`: a word with blanks is taken back into quotes (key="a b") so a command
 // split by the shell reads as it was typed.
-int RunClient(const std::string& id, const std::vector<std::string>& words) {
+std::string JoinSendWords(const std::vector<std::string>& words) {
     std::string command;
     for (const std::string& word : words) {
         if (!command.empty()) command += ' ';
@@ -66,6 +66,11 @@ int RunClient(const std::string& id, const std::vector<std::string>& words) {
             command += word;
         }
     }
+    return command;
+}
+
+int RunClient(const std::string& id, const std::vector<std::string>& words) {
+    const std::string command = JoinSendWords(words);
     HWND control = FindWindowA(kControlClass, id.c_str());
     if (!control) {
         PrintTo(STD_ERROR_HANDLE, "sessionsim: no simulator with id '" + id + "'\n");
@@ -83,64 +88,98 @@ int Usage(const std::string& why) {
     return 2;
 }
 
-int Run(int argc, char** argv) {
+struct Arguments {
     std::string scenarioPath, logPath, id = "sessionsim", sendId;
     std::vector<std::string> sendWords;
+};
+
+// False, with why, for a word it does not know or a missing one.
+bool ParseArguments(int argc, char** argv, Arguments& args, std::string& why) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (!sendId.empty()) {
-            sendWords.push_back(arg);
+        if (!args.sendId.empty()) {
+            args.sendWords.push_back(arg);
         } else if (arg == "--send" && i + 1 < argc) {
-            sendId = argv[++i];
+            args.sendId = argv[++i];
         } else if (arg == "--scenario" && i + 1 < argc) {
-            scenarioPath = argv[++i];
+            args.scenarioPath = argv[++i];
         } else if (arg == "--log" && i + 1 < argc) {
-            logPath = argv[++i];
+            args.logPath = argv[++i];
         } else if (arg == "--id" && i + 1 < argc) {
-            id = argv[++i];
+            args.id = argv[++i];
         } else {
-            return Usage("unexpected argument '" + arg + "'");
+            why = "unexpected argument '" + arg + "'";
+            return false;
         }
     }
-    if (!sendId.empty()) {
-        if (sendWords.empty()) return Usage("--send needs a command");
-        return RunClient(sendId, sendWords);
+    if (!args.sendId.empty()) {
+        if (args.sendWords.empty()) why = "--send needs a command";
+        return !args.sendWords.empty();
     }
-    if (scenarioPath.empty() || logPath.empty()) return Usage("--scenario and --log are required");
-    if (!g_log.Open(logPath)) return Usage("cannot open log " + logPath);
-
-    auto fail = [](const std::string& why) {
-        g_log.Line("error " + why);
-        PrintTo(STD_ERROR_HANDLE, "sessionsim: " + why + "\n");
-        return 2;
-    };
-    if (FindWindowA(kControlClass, id.c_str())) return fail("a simulator with id '" + id + "' runs already");
-    if (GetFileAttributesA(scenarioPath.c_str()) == INVALID_FILE_ATTRIBUTES)
-        return fail("cannot read scenario " + scenarioPath);
-    const std::string text = detail::readWholeFile(scenarioPath);
-    std::vector<WindowDesc> descs;
-    std::string error;
-    if (!ParseScenario(text, descs, error)) return fail(scenarioPath + ": " + error);
-
-    RegisterSessionMessages();
-    if (!RegisterControlClass()) return fail("cannot register the control class");
-
-    for (const WindowDesc& desc : descs) {
-        if (!OpenWindow(desc, error)) return fail(desc.name + ": " + error);
+    if (args.scenarioPath.empty() || args.logPath.empty()) {
+        why = "--scenario and --log are required";
+        return false;
     }
-    HWND control = CreateControlWindow(id);
-    if (!control) return fail("cannot create the control window");
-    g_log.Line("ready");
+    return true;
+}
 
+// A start-up problem, once the log is open: logged and printed, exit code 2.
+int Fail(const std::string& why) {
+    g_log.Line("error " + why);
+    PrintTo(STD_ERROR_HANDLE, "sessionsim: " + why + "\n");
+    return 2;
+}
+
+bool ReadScenario(const std::string& path, std::vector<WindowDesc>& descs, std::string& error) {
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        error = "cannot read scenario " + path;
+        return false;
+    }
+    if (!ParseScenario(detail::readWholeFile(path), descs, error)) {
+        error = path + ": " + error;
+        return false;
+    }
+    return true;
+}
+
+// The main thread's message loop, which serves the control window, until `exit`.
+void ServeCommands() {
     MSG msg;
     while (!ExitRequested() && GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+}
+
+int RunScenario(const Arguments& args) {
+    if (!g_log.Open(args.logPath)) return Usage("cannot open log " + args.logPath);
+    if (FindWindowA(kControlClass, args.id.c_str())) return Fail("a simulator with id '" + args.id + "' runs already");
+    std::vector<WindowDesc> descs;
+    std::string error;
+    if (!ReadScenario(args.scenarioPath, descs, error)) return Fail(error);
+
+    RegisterSessionMessages();
+    if (!RegisterControlClass()) return Fail("cannot register the control class");
+    for (const WindowDesc& desc : descs) {
+        if (!OpenWindow(desc, error)) return Fail(desc.name + ": " + error);
+    }
+    HWND control = CreateControlWindow(args.id);
+    if (!control) return Fail("cannot create the control window");
+    g_log.Line("ready");
+
+    ServeCommands();
     DestroyWindow(control);
     ShutDown();
     g_log.Line("exit");
     return 0;
+}
+
+int Run(int argc, char** argv) {
+    Arguments args;
+    std::string why;
+    if (!ParseArguments(argc, argv, args, why)) return Usage(why);
+    if (!args.sendId.empty()) return RunClient(args.sendId, args.sendWords);
+    return RunScenario(args);
 }
 
 }  // namespace

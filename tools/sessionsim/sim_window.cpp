@@ -166,15 +166,17 @@ LRESULT SimWindow::OnGetFront(WPARAM code) {
     SendOnce(&WindowDesc::sendOnQuery);
     if (hangAt && queries_ == hangAt) GoBusy(0);
 
-    std::string answer;
-    const int field = FieldForCode(static_cast<long long>(code));
-    if (field >= 0) {
-        std::lock_guard<std::mutex> lock(mu_);
-        if (!(desc_.noAnswer & (1u << field))) answer = desc_.fields[field];
-    }
+    const std::string answer = AnswerFor(code);
     ATOM atom = answer.empty() ? 0 : GlobalAddAtomA(answer.c_str());
     g_log.Line(prefix + (atom ? answer : std::string("-")));
     return atom;
+}
+
+std::string SimWindow::AnswerFor(WPARAM code) {
+    const int field = FieldForCode(static_cast<long long>(code));
+    if (field < 0) return std::string();
+    std::lock_guard<std::mutex> lock(mu_);
+    return desc_.noAnswer & (1u << field) ? std::string() : desc_.fields[field];
 }
 
 LRESULT SimWindow::OnSetOkCode(WPARAM code, LPARAM lParam) {

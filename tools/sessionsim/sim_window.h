@@ -62,6 +62,8 @@ public:
 private:
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT OnGetFront(WPARAM code);
+    // The text a SAP_GET_FRONT of that code answers; empty for none.
+    std::string AnswerFor(WPARAM code);
     LRESULT OnSetOkCode(WPARAM code, LPARAM lParam);
     void OnWindowPosChanging();
     // Sends the message of send-on-query or send-on-move once, and forgets it.
