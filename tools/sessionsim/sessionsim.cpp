@@ -76,7 +76,7 @@ int RunClient(const std::string& id, const std::vector<std::string>& words) {
         PrintTo(STD_ERROR_HANDLE, "sessionsim: no simulator with id '" + id + "'\n");
         return 2;
     }
-    const CommandResult r = sendCommand(control, command);
+    const CommandResult r = SendCommand(control, command);
     PrintTo(STD_OUTPUT_HANDLE, r.text + "\n");
     return r.ok ? 0 : 1;
 }
@@ -135,7 +135,7 @@ bool ReadScenario(const std::string& path, std::vector<WindowDesc>& descs, std::
         error = "cannot read scenario " + path;
         return false;
     }
-    if (!ParseScenario(detail::readWholeFile(path), descs, error)) {
+    if (!ParseScenario(detail::ReadWholeFile(path), descs, error)) {
         error = path + ": " + error;
         return false;
     }
