@@ -50,12 +50,12 @@ int main(int argc, char** argv) {
                     std::to_string(i * 10) + " y=20 w=640 h=480\n";
     }
     sessionsim::Simulator sim;
-    if (!sim.start(scenario)) {
-        std::fprintf(stderr, "simulator did not start: %s\n", sim.lastError().c_str());
+    if (!sim.Start(scenario)) {
+        std::fprintf(stderr, "simulator did not start: %s\n", sim.LastError().c_str());
         return 1;
     }
     std::vector<HWND> sessions;
-    for (int i = 0; i < 50; ++i) sessions.push_back(sim.hwnd("S" + std::to_string(i)));
+    for (int i = 0; i < 50; ++i) sessions.push_back(sim.Hwnd("S" + std::to_string(i)));
 
     const quilvo::SapMessages messages = quilvo::SapMessages::Register();
     quilvo::Win32DiscoveryWindows windows(messages.getFront);
@@ -99,15 +99,15 @@ int main(int argc, char** argv) {
         quilvo::DiscoverSessions(scratch, previous, quilvo::kDefaultSessionClass, enumerationOnly);
         enumerations.push_back(MillisecondsSince(t0));
     }
-    sim.stop();
+    sim.Stop();
 
     // The same fifty sessions behind one thread, as the sessions of one front-end process.
     sessionsim::Simulator front;
     std::string shared;
-    for (const std::string& line : sessionsim::splitLines(scenario))
+    for (const std::string& line : sessionsim::SplitLines(scenario))
         if (!line.empty()) shared += line + " thread=front\n";
-    if (!front.start(shared)) {
-        std::fprintf(stderr, "simulator did not start: %s\n", front.lastError().c_str());
+    if (!front.Start(shared)) {
+        std::fprintf(stderr, "simulator did not start: %s\n", front.LastError().c_str());
         return 1;
     }
     std::vector<double> oneThread;
@@ -120,7 +120,7 @@ int main(int argc, char** argv) {
         previous = quilvo::DiscoverSessions(table, previous, quilvo::kDefaultSessionClass, windows);
         oneThread.push_back(MillisecondsSince(t0));
     }
-    front.stop();
+    front.Stop();
 
     double pass = Median(passes), floor = Median(floors), enumeration = Median(enumerations);
     std::printf("bench discovery: pass %.2f ms floor %.2f ms (50 sessions, 300 exchanges one at a time, median of %d); "

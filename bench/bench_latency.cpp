@@ -155,7 +155,7 @@ int main() {
     SetCurrentDirectoryA(dir.c_str());
     std::string ini;
     for (int b = 0; b < kBoxCount; ++b) ini += "[Box" + std::to_string(b) + "]\r\nSelection=$" + std::to_string(100 + b) + "$$\r\n";
-    sessionsim::detail::writeWholeFile(".\\Quilvo.ini", ini);
+    sessionsim::detail::WriteWholeFile(".\\Quilvo.ini", ini);
 
     HINSTANCE module = GetModuleHandleA(nullptr);
     RegisterWindowClasses(module);
@@ -169,8 +169,8 @@ int main() {
                                       200, nullptr, nullptr, module, nullptr);
 
     sessionsim::Simulator responsive;
-    if (!responsive.start(Sessions(nullptr))) {
-        std::fprintf(stderr, "simulator did not start: %s\n", responsive.lastError().c_str());
+    if (!responsive.Start(Sessions(nullptr))) {
+        std::fprintf(stderr, "simulator did not start: %s\n", responsive.LastError().c_str());
         return 1;
     }
     static SessionTable table;
@@ -194,20 +194,20 @@ int main() {
     Measure(host, 3, false);  // the first rebuild creates the views
     const Figures nochange = Measure(host, 40, false);
     const Figures rebuild = Measure(host, 10, true);
-    responsive.stop();
+    responsive.Stop();
 
     sessionsim::Simulator front;
-    if (!front.start(Sessions("front"))) {
-        std::fprintf(stderr, "simulator did not start: %s\n", front.lastError().c_str());
+    if (!front.Start(Sessions("front"))) {
+        std::fprintf(stderr, "simulator did not start: %s\n", front.LastError().c_str());
         return 1;
     }
     Sleep(3000);
     Measure(host, 3, false);
-    front.command("hang S0");
+    front.Command("hang S0");
     const Figures busy = Measure(host, 10, false);
     const Figures clicks = Measure(host, 10, false, true);
-    front.command("wake S0");
-    front.stop();
+    front.Command("wake S0");
+    front.Stop();
 
     cycle.reset();
     DestroyWindow(mainWindow);

@@ -20,14 +20,14 @@ constexpr DWORD kPass = 2000;
 class BadInput : public ::testing::Test {
 protected:
     void Start(const std::string& scenario, const std::string& ini, const std::string& args = "") {
-        ASSERT_TRUE(sim.start(scenario)) << sim.lastError();
+        ASSERT_TRUE(sim.Start(scenario)) << sim.LastError();
         if (!ini.empty()) dir.WriteIni(ini);
         ASSERT_TRUE(quilvo.Start(dir.Path(), args));
         ASSERT_TRUE(WaitUntil([&] { return PanelsOf(quilvo.MainWindow()).size() == 6; }, 10000));
     }
     void TearDown() override {
         quilvo.Kill();
-        sim.stop();
+        sim.Stop();
     }
     int Minis(int panel) const {
         return static_cast<int>(Children(PanelsOf(quilvo.MainWindow())[panel], "XIconWin").size());
@@ -151,14 +151,14 @@ TEST_F(BadInput, SessionsAtNegativeCoordinatesAreShown) {
 TEST_F(BadInput, SessionThatStopsAnsweringDoesNotFreezeTheProgram) {
     Start("session A system=PRD client=100 user=U1\nsession H system=PRD client=100 user=U2\n", "");
     ASSERT_TRUE(WaitUntil([&] { return Minis(0) == 2; }, 3 * kPass));
-    ASSERT_TRUE(sim.send("hang H"));
+    ASSERT_TRUE(sim.Send("hang H"));
     Sleep(3 * kPass);
     // The program still answers its own windows at once.
     DWORD_PTR result = 0;
     EXPECT_NE(SendMessageTimeoutA(quilvo.MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result), 0);
-    ASSERT_TRUE(sim.send("open B system=PRD client=100 user=U3"));
+    ASSERT_TRUE(sim.Send("open B system=PRD client=100 user=U3"));
     EXPECT_TRUE(WaitUntil([&] { return Minis(0) == 3; }, 4 * kPass));
-    ASSERT_TRUE(sim.send("wake H"));
+    ASSERT_TRUE(sim.Send("wake H"));
 }
 
 }  // namespace
@@ -174,7 +174,7 @@ TEST_F(BadInput, ClicksAndDragsOnAHungSessionDoNotFreezeTheProgram) {
     HWND panel = PanelsOf(quilvo.MainWindow())[0];
     ASSERT_TRUE(WaitUntil([&] { return Children(panel, "XIconWin").size() == 1; }, 3 * kPass));
     HWND mini = Children(panel, "XIconWin")[0];
-    ASSERT_TRUE(sim.send("hang H"));
+    ASSERT_TRUE(sim.Send("hang H"));
 
     auto answers = [&] {
         DWORD_PTR r = 0;
@@ -190,11 +190,11 @@ TEST_F(BadInput, ClicksAndDragsOnAHungSessionDoNotFreezeTheProgram) {
     PostMessageA(panel, WM_LBUTTONDOWN, MK_LBUTTON, Point(5, 5));
     EXPECT_TRUE(answers());
 
-    ASSERT_TRUE(sim.send("wake H"));
+    ASSERT_TRUE(sim.Send("wake H"));
     RECT desk = ClientRect(GetDesktopWindow()), pr = ScreenRect(panel);
     int hs = desk.right / (pr.right - pr.left);
-    EXPECT_TRUE(WaitUntil([&] { return ScreenRect(sim.hwnd("H")).left == hs * 18; }, 5000))
-        << ScreenRect(sim.hwnd("H")).left;
+    EXPECT_TRUE(WaitUntil([&] { return ScreenRect(sim.Hwnd("H")).left == hs * 18; }, 5000))
+        << ScreenRect(sim.Hwnd("H")).left;
 }
 
 }  // namespace
@@ -220,7 +220,7 @@ TEST_F(BadInput, FiftyBusySessionsBehindOneThreadDoNotHoldTheProgram) {
         return c;
     };
     ASSERT_TRUE(WaitUntil([&] { return counts() == expected; }, 4 * kPass));
-    ASSERT_TRUE(sim.send("hang S0"));
+    ASSERT_TRUE(sim.Send("hang S0"));
 
     const std::vector<HWND> panels = PanelsOf(quilvo.MainWindow());
     const std::string click = "XBOXED: WM_LBUTTONDOWN\r\n";
@@ -235,9 +235,9 @@ TEST_F(BadInput, FiftyBusySessionsBehindOneThreadDoNotHoldTheProgram) {
         Sleep(kPass);
         EXPECT_EQ(counts(), expected) << "round " << round;
     }
-    ASSERT_TRUE(sim.send("wake S0"));
-    EXPECT_TRUE(sim.waitForLog([](const std::string& l) { return l.rfind("okcode S", 0) == 0; }, 5000));
-    EXPECT_TRUE(sim.waitForLine("show S0 hidden", 5000)) << "the hide of the box clicks reaches it once it is free";
+    ASSERT_TRUE(sim.Send("wake S0"));
+    EXPECT_TRUE(sim.WaitForLog([](const std::string& l) { return l.rfind("okcode S", 0) == 0; }, 5000));
+    EXPECT_TRUE(sim.WaitForLine("show S0 hidden", 5000)) << "the hide of the box clicks reaches it once it is free";
 }
 
 }  // namespace

@@ -40,14 +40,14 @@ protected:
     void Start(const std::string& scenario, const std::string& ini) {
         // The tray menu opens at the pointer: from here it opens above it and picks nothing.
         ASSERT_TRUE(RunUnix("/usr/bin/xdotool mousemove 1000 1000"));
-        ASSERT_TRUE(sim.start(scenario)) << sim.lastError();
+        ASSERT_TRUE(sim.Start(scenario)) << sim.LastError();
         dir.WriteIni(ini);
         ASSERT_TRUE(quilvo.Start(dir.Path()));
         ASSERT_TRUE(WaitUntil([&] { return PanelsOf(quilvo.MainWindow()).size() == 6 && TrayHost(); }, 10000));
     }
     void TearDown() override {
         quilvo.Kill();
-        sim.stop();
+        sim.Stop();
         SetEnvironmentVariableA("WINEDEBUG", wineDebug_.empty() ? nullptr : wineDebug_.c_str());
     }
     HWND TrayHost() const {
@@ -85,7 +85,7 @@ protected:
         EXPECT_GT(lastDeleted, lastCreated);
         EXPECT_EQ(dir.IniValue("BoxedViewToolWindow", "Visible"), "1") << "Exit wrote the views";
     }
-    bool Visible(const std::string& name) const { return IsWindowVisible(sim.hwnd(name)) != FALSE; }
+    bool Visible(const std::string& name) const { return IsWindowVisible(sim.Hwnd(name)) != FALSE; }
     bool AllVisible(const std::vector<std::string>& names) const {
         for (const std::string& n : names)
             if (!Visible(n)) return false;
@@ -114,8 +114,8 @@ TEST_F(Hardening, AnIconMessageSentDuringAPassWaitOpensTheMenuAfterThePass) {
     CheckTheHeap();
     Start(kTwoSessions, kTwoBoxes);
     ASSERT_TRUE(WaitUntil([&] { return Minis(0) == 1 && Minis(1) == 1; }, 3 * kPass));
-    ASSERT_TRUE(sim.send("set S send-on-query=" + Hex(TrayHost()) + kOpenTrayMenu));
-    EXPECT_TRUE(sim.waitForLog([](const std::string& l) { return l.rfind("sent S ", 0) == 0; }, 3 * kPass))
+    ASSERT_TRUE(sim.Send("set S send-on-query=" + Hex(TrayHost()) + kOpenTrayMenu));
+    EXPECT_TRUE(sim.WaitForLog([](const std::string& l) { return l.rfind("sent S ", 0) == 0; }, 3 * kPass))
         << "the sender waited for the menu";
     ChooseExit();
     ExpectViewsTornDownLast();
@@ -130,8 +130,8 @@ TEST_F(Hardening, AnIconMessageSentWhileADragRaisesItsSessionOpensTheMenuFromThe
     Start(kTwoSessions, kTwoBoxes);
     ASSERT_TRUE(WaitUntil([&] { return Minis(0) == 1 && Minis(1) == 1; }, 3 * kPass));
     ClickBox(0);
-    ASSERT_TRUE(sim.waitForLine("show S hidden", 3000));
-    ASSERT_TRUE(sim.send("set S send-on-move=" + Hex(TrayHost()) + kOpenTrayMenu));
+    ASSERT_TRUE(sim.WaitForLine("show S hidden", 3000));
+    ASSERT_TRUE(sim.Send("set S send-on-move=" + Hex(TrayHost()) + kOpenTrayMenu));
     HWND mini = Children(Panel(1), "XIconWin")[0];
     PostMessageA(mini, WM_RBUTTONDOWN, MK_RBUTTON, Point(2, 2));
     ChooseExit();
@@ -145,15 +145,15 @@ TEST_F(Hardening, BoxClicksRaisingASessionThatSleepsInItsMovesAreTakenAtOnce) {
     Start(kTwoSessions, kTwoBoxes);
     ASSERT_TRUE(WaitUntil([&] { return Minis(0) == 1 && Minis(1) == 1; }, 3 * kPass));
     ClickBox(0);
-    ASSERT_TRUE(sim.waitForLine("show S hidden", 3000));
-    ASSERT_TRUE(sim.send("set S sleep-on-move=3000"));
+    ASSERT_TRUE(sim.WaitForLine("show S hidden", 3000));
+    ASSERT_TRUE(sim.Send("set S sleep-on-move=3000"));
     const int clicks = quilvo.CountLines(kBoxClick);
     const DWORD begin = GetTickCount();
     ClickBox(1);
     ClickBox(0);
     ASSERT_TRUE(quilvo.WaitForLine(kBoxClick, 8000, clicks + 2));
     EXPECT_LT(GetTickCount() - begin, 500u);
-    ASSERT_TRUE(sim.send("set S sleep-on-move=0"));
+    ASSERT_TRUE(sim.Send("set S sleep-on-move=0"));
 }
 
 // Six sessions of one front end, two boxes. While its thread is busy the user clicks PRD and
@@ -171,12 +171,12 @@ TEST_F(Hardening, SessionsHiddenWhileTheirThreadWasBusyComeBackAfterAKill) {
     ClickBox(1);
     ASSERT_TRUE(WaitUntil([&] { return !Visible("P1") && !Visible("P2") && !Visible("P3"); }, 3000));
 
-    ASSERT_TRUE(sim.send("hang Q1 6000"));
+    ASSERT_TRUE(sim.Send("hang Q1 6000"));
     const int clicks = quilvo.CountLines(kBoxClick);
     ClickBox(0);
     ClickBox(1);
     ASSERT_TRUE(quilvo.WaitForLine(kBoxClick, 3000, clicks + 2));
-    ASSERT_TRUE(sim.waitForLine("awake Q1", 10000));
+    ASSERT_TRUE(sim.WaitForLine("awake Q1", 10000));
     ASSERT_TRUE(WaitUntil([&] { return AllVisible({"Q1", "Q2", "Q3"}) && !Visible("P1"); }, 3000));
 
     quilvo.Kill();
@@ -208,7 +208,7 @@ TEST_P(EndingRoads, EveryRoadOutShowsEverySessionTheProgramHid) {
     ASSERT_TRUE(WaitUntil([&] { return !Visible("S5") && !Visible("S48"); }, 5000));
     for (int i = 0; i < 5; ++i) {
         names.push_back("N" + std::to_string(i));
-        ASSERT_TRUE(sim.send("open " + names.back() + " system=DEV client=100 user=U"));
+        ASSERT_TRUE(sim.Send("open " + names.back() + " system=DEV client=100 user=U"));
     }
     Sleep(2 * kPass);
 
@@ -235,14 +235,14 @@ TEST_F(Hardening, TheIdleActionAddsItsAtomAgainWhenASessionDeletedIt) {
     Start("session A system=PRD client=100 user=U1 delete-atoms=1\n", ini);
     const auto okCodes = [&] {
         int ok = 0, other = 0;
-        for (const std::string& l : sim.logLines()) {
+        for (const std::string& l : sim.LogLines()) {
             if (l.rfind("okcode A ", 0) != 0) continue;
             (l == "okcode A /nse38" ? ok : other) += 1;
         }
         return std::make_pair(ok, other);
     };
-    EXPECT_TRUE(WaitUntil([&] { return okCodes().first >= 3; }, 12 * kPass)) << sim.log();
-    EXPECT_EQ(okCodes().second, 0) << sim.log();
+    EXPECT_TRUE(WaitUntil([&] { return okCodes().first >= 3; }, 12 * kPass)) << sim.Log();
+    EXPECT_EQ(okCodes().second, 0) << sim.Log();
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ protected:
         for (int i = 0; i < sessions; ++i)
             scenario += "session S" + std::to_string(i) + " system=PRD client=100 user=U" + std::to_string(i) +
                         " x=" + std::to_string(i * 30) + " y=" + std::to_string(i * 20) + " w=400 h=300\n";
-        ASSERT_TRUE(sim.start(scenario)) << sim.lastError();
+        ASSERT_TRUE(sim.Start(scenario)) << sim.LastError();
         dir.WriteIni(ini);
         ASSERT_TRUE(quilvo.Start(dir.Path()));
         ASSERT_TRUE(WaitUntil([&] { return PanelsOf(quilvo.MainWindow()).size() == 6; }, 10000));
@@ -35,7 +35,7 @@ protected:
     }
     void TearDown() override {
         quilvo.Kill();
-        sim.stop();
+        sim.Stop();
     }
     HWND FindTrayHost() const {
         for (HWND w : quilvo.TopWindows("#32770"))
@@ -70,7 +70,7 @@ TEST_F(Leaks, FiveHundredRebuildsLeaveWindowsAndMemoryWhereTheyWere) {
               "[BoxedViewSingle]\nVisible=0\n");
     auto rebuild = [&](int i) {
         // Moving a boxed session is a change: the refresh rebuilds every list and panel.
-        sim.send("move S0 " + std::to_string(10 + i % 2) + " 0 400 300");
+        sim.Send("move S0 " + std::to_string(10 + i % 2) + " 0 400 300");
         RefreshNow();
     };
     for (int i = 0; i < 10; ++i) rebuild(i);
@@ -109,7 +109,7 @@ TEST_F(Leaks, PaintRecolourAndTipPathsRunPastTheGdiHandleLimit) {
     EXPECT_TRUE(quilvo.Running());
 
     // New windows still come: a session that opens gets its mini window and button.
-    ASSERT_TRUE(sim.send("open N system=PRD client=100 user=U0 x=10 y=10 w=300 h=200"));
+    ASSERT_TRUE(sim.Send("open N system=PRD client=100 user=U0 x=10 y=10 w=300 h=200"));
     RefreshNow();
     EXPECT_TRUE(WaitUntil([&] { return Children(panel, "XIconWin").size() == 2; }, 8000));
     EXPECT_EQ(Children(panel, "Button").size(), 2u);

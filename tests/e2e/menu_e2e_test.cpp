@@ -20,10 +20,10 @@ constexpr DWORD kSettle = 7000;
 class PanelMenu : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(sim.start("session A system=PRD client=100 user=ALICE x=100 y=50 w=800 h=600\n"
+        ASSERT_TRUE(sim.Start("session A system=PRD client=100 user=ALICE x=100 y=50 w=800 h=600\n"
                               "session B system=PRD client=200 user=BOB x=300 y=260 w=640 h=480\n"
                               "session C system=PRD client=300 user=CAROL x=700 y=400 w=500 h=400\n"))
-            << sim.lastError();
+            << sim.LastError();
     }
     void Start(const std::string& ini = "") {
         if (!ini.empty()) dir.WriteIni(ini);
@@ -34,7 +34,7 @@ protected:
     }
     void TearDown() override {
         quilvo.Kill();
-        sim.stop();
+        sim.Stop();
     }
 
     HWND MenuWindow() const {
@@ -62,9 +62,9 @@ protected:
     }
     // Two rebuilds: the click that opened the menu makes the panel skip one update.
     void TwoRebuilds() {
-        ASSERT_TRUE(sim.send("move C 700 410 500 400"));
+        ASSERT_TRUE(sim.Send("move C 700 410 500 400"));
         Sleep(2600);
-        ASSERT_TRUE(sim.send("move C 700 400 500 400"));
+        ASSERT_TRUE(sim.Send("move C 700 400 500 400"));
         Sleep(2600);
     }
 
@@ -121,13 +121,13 @@ TEST_F(PanelMenu, ZoomChangesTheMiniWindowSizesAtTheNextRebuild) {
 
 TEST_F(PanelMenu, QuitShowsEverySessionAndWritesOnlyTheMainWindowPosition) {
     Start("[Quilvo]\nIDLE_TIMER=0\n[BoxedViewToolWindow]\nZoomFactor=5\n");
-    ASSERT_TRUE(sim.send("hide B"));
-    ASSERT_TRUE(sim.send("minimize C"));
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(sim.hwnd("B")); }, 3000));
+    ASSERT_TRUE(sim.Send("hide B"));
+    ASSERT_TRUE(sim.Send("minimize C"));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(sim.Hwnd("B")); }, 3000));
     ChooseFromMenu({VK_UP, VK_RETURN});
     EXPECT_EQ(quilvo.WaitForExit(10000), 0u);
-    EXPECT_TRUE(IsWindowVisible(sim.hwnd("B")));
-    EXPECT_FALSE(IsIconic(sim.hwnd("C")));
+    EXPECT_TRUE(IsWindowVisible(sim.Hwnd("B")));
+    EXPECT_FALSE(IsIconic(sim.Hwnd("C")));
     EXPECT_EQ(dir.ReadIni(), "[Quilvo]\r\nIDLE_TIMER=0\r\nWindowX=0\r\nWindowY=0\r\n[BoxedViewToolWindow]\r\nZoomFactor=5\r\n");
 }
 

@@ -21,18 +21,18 @@ protected:
     // A and B in box 0's system, C elsewhere; the test hides D itself. A left click on box 0's
     // panel then hides C (the program's doing) and raises A and B.
     void SetUp() override {
-        ASSERT_TRUE(sim.start("session A system=PRD client=100 user=U1\n"
+        ASSERT_TRUE(sim.Start("session A system=PRD client=100 user=U1\n"
                               "session B system=PRD client=100 user=U2\n"
                               "session C system=QAS client=200 user=U3\n"
                               "session D system=QAS client=200 user=U4\n"))
-            << sim.lastError();
-        ASSERT_TRUE(sim.send("hide D"));
+            << sim.LastError();
+        ASSERT_TRUE(sim.Send("hide D"));
         dir.WriteIni("[Box0]\nSelection=PRD$$$\n");
     }
     void TearDown() override {
         first.Kill();
         second.Kill();
-        sim.stop();
+        sim.Stop();
     }
     void StartFirst(const char* exe = "Quilvo.exe", bool debug = true) {
         first.UseExe(exe);
@@ -51,7 +51,7 @@ protected:
         PostMessageA(panel, WM_LBUTTONUP, 0, Point(5, 5));
         ASSERT_TRUE(WaitUntil([&] { return !Visible("C"); }, 3000)) << "the click hid nothing";
     }
-    bool Visible(const char* name) const { return IsWindowVisible(sim.hwnd(name)) != FALSE; }
+    bool Visible(const char* name) const { return IsWindowVisible(sim.Hwnd(name)) != FALSE; }
     // Only the sessions the program hid come back; the one the test hid stays hidden.
     void ExpectOnlyItsOwnBack(DWORD withinMs) {
         EXPECT_TRUE(WaitUntil([&] { return Visible("C"); }, withinMs));

@@ -41,7 +41,7 @@ std::string ThreeSessions() {
 class Overview : public ::testing::Test {
 protected:
     void StartAll(const std::string& scenario, const std::string& ini = "", const std::string& args = "") {
-        ASSERT_TRUE(sim.start(scenario)) << sim.lastError();
+        ASSERT_TRUE(sim.Start(scenario)) << sim.LastError();
         if (!ini.empty()) dir.WriteIni(ini);
         ASSERT_TRUE(quilvo.Start(dir.Path(), args)) << "Quilvo did not start";
         ASSERT_TRUE(WaitUntil([&] { return SingleView() != nullptr && PanelsOf(quilvo.MainWindow()).size() == 6; },
@@ -50,7 +50,7 @@ protected:
     }
     void TearDown() override {
         quilvo.Kill();
-        sim.stop();
+        sim.Stop();
     }
 
     HWND Main() const { return quilvo.MainWindow(); }
@@ -175,35 +175,35 @@ TEST_F(Overview, SessionsOpeningClosingAndMovingShowOnTheNextPass) {
     HWND panel0 = PanelsOf(Main())[0];
     ASSERT_TRUE(WaitUntil([&] { return MiniCount(panel0) == 1; }, kSettle));
 
-    ASSERT_TRUE(sim.send("open D system=PRD client=101 user=DAN x=640 y=512 w=640 h=480"));
+    ASSERT_TRUE(sim.Send("open D system=PRD client=101 user=DAN x=640 y=512 w=640 h=480"));
     EXPECT_TRUE(WaitUntil([&] { return MiniCount(panel0) == 2; }, kSettle));
     EXPECT_TRUE(WaitUntil([&] { return MiniCount(PanelsOf(Main())[5]) == 4; }, kSettle));
 
-    ASSERT_TRUE(sim.send("move A 0 0 1280 1024"));
+    ASSERT_TRUE(sim.Send("move A 0 0 1280 1024"));
     Session moved{"A", 0, 0, 1280, 1024};
     EXPECT_TRUE(WaitUntil([&] { return HasMiniAt(panel0, ExpectedMini(panel0, moved)); }, kSettle));
 
-    ASSERT_TRUE(sim.send("close D"));
+    ASSERT_TRUE(sim.Send("close D"));
     EXPECT_TRUE(WaitUntil([&] { return MiniCount(panel0) == 1; }, kSettle));
 }
 
 TEST_F(Overview, LeftClickOnAPanelMakesItsBoxTheVisibleDesktop) {
     StartAll(ThreeSessions(), "[Box0]\nSelection=$$$\n[Box1]\nSelection=QAS$$$\n");
     std::vector<HWND> panels = PanelsOf(Main());
-    HWND b = sim.hwnd("B");
+    HWND b = sim.Hwnd("B");
     PostMessageA(panels[1], WM_LBUTTONDOWN, MK_LBUTTON, Point(5, 5));
     PostMessageA(panels[1], WM_LBUTTONUP, 0, Point(5, 5));
-    EXPECT_TRUE(sim.waitForLine("show A hidden", 5000));
-    EXPECT_TRUE(sim.waitForLine("show C hidden", 5000));
-    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(b) && !IsWindowVisible(sim.hwnd("A")); }, 5000));
-    EXPECT_FALSE(IsWindowVisible(sim.hwnd("C")));
+    EXPECT_TRUE(sim.WaitForLine("show A hidden", 5000));
+    EXPECT_TRUE(sim.WaitForLine("show C hidden", 5000));
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(b) && !IsWindowVisible(sim.Hwnd("A")); }, 5000));
+    EXPECT_FALSE(IsWindowVisible(sim.Hwnd("C")));
 
     // A box of three: every session is shown again.
     PostMessageA(panels[0], WM_LBUTTONDOWN, MK_LBUTTON, Point(5, 5));
     PostMessageA(panels[0], WM_LBUTTONUP, 0, Point(5, 5));
     EXPECT_TRUE(WaitUntil(
         [&] {
-            return IsWindowVisible(sim.hwnd("A")) && IsWindowVisible(sim.hwnd("B")) && IsWindowVisible(sim.hwnd("C"));
+            return IsWindowVisible(sim.Hwnd("A")) && IsWindowVisible(sim.Hwnd("B")) && IsWindowVisible(sim.Hwnd("C"));
         },
         5000));
 }
@@ -218,7 +218,7 @@ HWND TopmostOf(const std::vector<HWND>& sessions) {
 TEST_F(Overview, LeftClickRaisesTheBoxWithItsFirstSessionOnTop) {
     StartAll(ThreeSessions());
     HWND panel = PanelsOf(Main())[0];
-    std::vector<HWND> sessions = {sim.hwnd("A"), sim.hwnd("B"), sim.hwnd("C")};
+    std::vector<HWND> sessions = {sim.Hwnd("A"), sim.Hwnd("B"), sim.Hwnd("C")};
 
     // The box's first session is the one whose button starts the row; its tip names it.
     HWND firstButton = nullptr;
@@ -248,12 +248,12 @@ TEST_F(Overview, ClickOnAMiniWindowRestoresAndRaisesItsSession) {
     StartAll(ThreeSessions(), "[Box0]\nSelection=QAS$$$\n");
     HWND panel0 = PanelsOf(Main())[0];
     ASSERT_TRUE(WaitUntil([&] { return MiniCount(panel0) == 1; }, kSettle));
-    ASSERT_TRUE(sim.send("minimize B"));
-    ASSERT_TRUE(WaitUntil([&] { return IsIconic(sim.hwnd("B")) != FALSE; }, 3000));
+    ASSERT_TRUE(sim.Send("minimize B"));
+    ASSERT_TRUE(WaitUntil([&] { return IsIconic(sim.Hwnd("B")) != FALSE; }, 3000));
     HWND mini = Children(panel0, "XIconWin")[0];
     PostMessageA(mini, WM_LBUTTONDOWN, MK_LBUTTON, Point(2, 2));
     PostMessageA(mini, WM_LBUTTONUP, 0, Point(2, 2));
-    EXPECT_TRUE(WaitUntil([&] { return !IsIconic(sim.hwnd("B")) && IsWindowVisible(sim.hwnd("B")); }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return !IsIconic(sim.Hwnd("B")) && IsWindowVisible(sim.Hwnd("B")); }, 5000));
     EXPECT_TRUE(quilvo.WaitForLine("WM_RBUTTONDOWN\r\n", 2000));  // the left press's line
 }
 
@@ -273,12 +273,12 @@ TEST_F(Overview, RightDragOfAMiniWindowMovesTheSessionByTheScaleAndPausesTheRefr
     int ax = 12 - 2, ay = 9 - 3;
     EXPECT_TRUE(WaitUntil(
         [&] {
-            RECT r = ScreenRect(sim.hwnd("B"));
+            RECT r = ScreenRect(sim.Hwnd("B"));
             return r.left == hs * ax && r.top == vs * ay;
         },
         3000))
-        << "session at " << ScreenRect(sim.hwnd("B")).left << "," << ScreenRect(sim.hwnd("B")).top;
-    RECT r = ScreenRect(sim.hwnd("B"));
+        << "session at " << ScreenRect(sim.Hwnd("B")).left << "," << ScreenRect(sim.Hwnd("B")).top;
+    RECT r = ScreenRect(sim.Hwnd("B"));
     EXPECT_EQ(r.right - r.left, 640);
 
     EXPECT_TRUE(quilvo.WaitForLine("Drag skipped\r\n", 3 * kPass)) << "the refresh runs during a drag";
@@ -305,7 +305,7 @@ TEST_F(Overview, ADragThatLosesTheMouseEndsAndTheRefreshGoesOn) {
                            {"move without a button", WM_MOUSEMOVE, 0}};
     for (const Loss& loss : losses) {
         SCOPED_TRACE(loss.what);
-        const RECT before = ScreenRect(sim.hwnd("B"));
+        const RECT before = ScreenRect(sim.Hwnd("B"));
         const int presses = quilvo.CountLines("WM_LBUTTONDOWN\r\n");
         PostMessageA(Children(panel0, "XIconWin")[0], WM_RBUTTONDOWN, MK_RBUTTON, Point(2, 3));
         ASSERT_TRUE(quilvo.WaitForLine("WM_LBUTTONDOWN\r\n", 3000, presses + 1));
@@ -318,15 +318,15 @@ TEST_F(Overview, ADragThatLosesTheMouseEndsAndTheRefreshGoesOn) {
         const int after = quilvo.CountLines("Drag skipped\r\n");
         Sleep(kPass + 500);
         EXPECT_EQ(quilvo.CountLines("Drag skipped\r\n"), after) << "the refresh is still paused";
-        const RECT now = ScreenRect(sim.hwnd("B"));
+        const RECT now = ScreenRect(sim.Hwnd("B"));
         EXPECT_EQ(now.left, before.left);
         EXPECT_EQ(now.top, before.top);
     }
     // The overview follows the sessions again (the panel skips the first rebuild after a click
     // on it, so the session moves twice).
-    ASSERT_TRUE(sim.send("move B 60 30 640 480"));
+    ASSERT_TRUE(sim.Send("move B 60 30 640 480"));
     Sleep(kPass + 500);
-    ASSERT_TRUE(sim.send("move B 40 30 640 480"));
+    ASSERT_TRUE(sim.Send("move B 40 30 640 480"));
     EXPECT_TRUE(WaitUntil([&] { return HasMiniAt(panel0, ExpectedMini(panel0, Session{"B", 40, 30, 640, 480})); },
                           kSettle));
 }
@@ -401,7 +401,7 @@ TEST_F(Overview, RightPressOnTheTrayIconRefreshesAtOnceAndShowsNoMenu) {
     ASSERT_NE(trayHost, nullptr);
     EXPECT_FALSE(IsWindowVisible(trayHost));
 
-    ASSERT_TRUE(sim.send("open P system=PRD client=101 user=PAT x=10 y=10 w=300 h=200"));
+    ASSERT_TRUE(sim.Send("open P system=PRD client=101 user=PAT x=10 y=10 w=300 h=200"));
     DWORD begin = GetTickCount();
     DWORD_PTR r = 0;
     SendMessageTimeoutA(trayHost, 1124, 103, WM_RBUTTONDOWN, SMTO_NORMAL, 5000, &r);

@@ -23,14 +23,14 @@ constexpr const char* kMatchLine = "Creating GUI Goup...\r\n";
 class Properties : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(sim.start("session A system=PRD client=100 user=ALICE x=100 y=50 w=800 h=600\n"
+        ASSERT_TRUE(sim.Start("session A system=PRD client=100 user=ALICE x=100 y=50 w=800 h=600\n"
                               "session B system=QAS client=200 user=BOB x=300 y=260 w=640 h=480\n"
                               "session C system=PRD client=300 user=CAROL x=700 y=400 w=500 h=400\n"))
-            << sim.lastError();
+            << sim.LastError();
     }
     void TearDown() override {
         quilvo.Kill();
-        sim.stop();
+        sim.Stop();
     }
 
     // Starts the program and waits until box 0, which selects every session, shows all three.
@@ -256,7 +256,7 @@ TEST_F(Properties, AnUnwritableIniKeepsTheOldGroupingAndLosesNothing) {
     EXPECT_EQ(dir.ReadIni(), file);
 
     // Still running and still following the sessions; the stored Selection is back.
-    ASSERT_TRUE(sim.send("open D system=PRD client=400 user=DAN x=200 y=600 w=400 h=300"));
+    ASSERT_TRUE(sim.Send("open D system=PRD client=400 user=DAN x=200 y=600 w=400 h=300"));
     EXPECT_TRUE(WaitUntil([&] { return Minis(0) == 4 && Minis(2) == 3; }, kSettle));
     EXPECT_TRUE(quilvo.Running());
 }

@@ -54,8 +54,8 @@ public:
     TempDir& operator=(const TempDir&) = delete;
     const std::string& Path() const { return path_; }
     std::string Ini() const { return path_ + "\\Quilvo.ini"; }
-    void WriteIni(const std::string& text) const { sessionsim::detail::writeWholeFile(Ini(), text); }
-    std::string ReadIni() const { return sessionsim::detail::readWholeFile(Ini()); }
+    void WriteIni(const std::string& text) const { sessionsim::detail::WriteWholeFile(Ini(), text); }
+    std::string ReadIni() const { return sessionsim::detail::ReadWholeFile(Ini()); }
     bool IniExists() const { return GetFileAttributesA(Ini().c_str()) != INVALID_FILE_ATTRIBUTES; }
     std::string IniValue(const char* section, const char* key) const {
         char buf[512] = {};

@@ -25,7 +25,7 @@ inline bool RunUnix(const std::string& command, DWORD timeoutMs = 10000) {
     std::string cmd = "/bin/sh -c \"" + command + "; echo $? > /tmp/" + name + "\"";
     if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
     std::string code;
-    WaitUntil([&] { return !(code = sessionsim::detail::readWholeFile(done)).empty() && code.back() == '\n'; }, timeoutMs);
+    WaitUntil([&] { return !(code = sessionsim::detail::ReadWholeFile(done)).empty() && code.back() == '\n'; }, timeoutMs);
     DeleteFileA(done.c_str());
     return code == "0\n";
 }

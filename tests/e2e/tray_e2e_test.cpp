@@ -78,17 +78,17 @@ protected:
         // The menu opens with its lower left corner at the pointer; from here it opens above
         // the pointer, which then picks no item of it.
         ASSERT_TRUE(RunUnix("/usr/bin/xdotool mousemove 1000 1000"));
-        ASSERT_TRUE(sim.start(scenario)) << sim.lastError();
+        ASSERT_TRUE(sim.Start(scenario)) << sim.LastError();
         if (!ini.empty()) dir.WriteIni(ini);
         ASSERT_TRUE(quilvo.Start(dir.Path()));
         ASSERT_TRUE(WaitUntil([&] { return SingleView() != nullptr && TrayHost() != nullptr; }, 10000));
         // The sessions are in the table once the all-sessions panel shows each of them.
-        const int n = sim.count();
+        const int n = sim.Count();
         ASSERT_TRUE(WaitUntil([&] { return SingleMinis() == n; }, kSettle)) << SingleMinis() << " of " << n;
     }
     void TearDown() override {
         quilvo.Kill();
-        sim.stop();
+        sim.Stop();
     }
 
     HWND Main() const { return quilvo.MainWindow(); }
@@ -142,7 +142,7 @@ protected:
     }
     bool AllOf(const std::vector<std::string>& names, bool (*state)(HWND)) const {
         for (const std::string& n : names)
-            if (!state(sim.hwnd(n))) return false;
+            if (!state(sim.Hwnd(n))) return false;
         return true;
     }
     static bool Visible(HWND w) { return IsWindowVisible(w) != FALSE; }
@@ -151,7 +151,7 @@ protected:
     static bool Restored(HWND w) { return IsWindowVisible(w) && !IsIconic(w) && !IsZoomed(w); }
     int LogLinesStarting(const std::string& prefix) const {
         int n = 0;
-        for (const std::string& l : sim.logLines()) n += l.rfind(prefix, 0) == 0;
+        for (const std::string& l : sim.LogLines()) n += l.rfind(prefix, 0) == 0;
         return n;
     }
     // The session table as the menu shows it: discovery walks the desktop from the top of the
@@ -161,7 +161,7 @@ protected:
         DWORD_PTR result = 0;
         SendMessageTimeoutA(TrayHost(), kTrayCallback, kTrayIconId, WM_RBUTTONDOWN, SMTO_NORMAL, 5000, &result);
         std::vector<HWND> windows;
-        for (const std::string& n : names) windows.push_back(sim.hwnd(n));
+        for (const std::string& n : names) windows.push_back(sim.Hwnd(n));
         std::vector<std::string> order;
         for (HWND w = GetTopWindow(nullptr); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
             auto it = std::find(windows.begin(), windows.end(), w);
@@ -189,7 +189,7 @@ protected:
         return entries;
     }
     void MinimizeAll(const std::vector<std::string>& names) {
-        for (const std::string& n : names) ASSERT_TRUE(sim.send("minimize " + n));
+        for (const std::string& n : names) ASSERT_TRUE(sim.Send("minimize " + n));
         ASSERT_TRUE(WaitUntil([&] { return AllOf(names, Iconic); }, 3000));
     }
 
@@ -224,9 +224,9 @@ TEST_F(TrayMenu, ARealClickOnTheIconOpensTheMenuAndHideShowAndIconizeAllAct) {
     ASSERT_TRUE(WaitUntil([&] { return OpenMenus() == 1; }, 3000));
     ASSERT_TRUE(RealKeys("s"));
     EXPECT_TRUE(WaitUntil([&] { return AllOf(all, Visible); }, 3000)) << "Show All";
-    EXPECT_TRUE(WaitUntil([&] { return IsZoomed(sim.hwnd("A")) != FALSE; }, 3000)) << "A comes back maximised";
-    EXPECT_TRUE(Restored(sim.hwnd("B")));
-    EXPECT_TRUE(Restored(sim.hwnd("C")));
+    EXPECT_TRUE(WaitUntil([&] { return IsZoomed(sim.Hwnd("A")) != FALSE; }, 3000)) << "A comes back maximised";
+    EXPECT_TRUE(Restored(sim.Hwnd("B")));
+    EXPECT_TRUE(Restored(sim.Hwnd("C")));
 
     Choose({'I'});
     EXPECT_TRUE(WaitUntil([&] { return AllOf(all, Iconic); }, 3000)) << "Iconize All";
@@ -242,8 +242,8 @@ TEST_F(TrayMenu, DestroyAllIsGrayedAndTheViewCommandsShowTheViewsAgain) {
     EXPECT_TRUE(WaitUntil([&] { return OpenMenus() == 0; }, 3000));
     Choose({'D'});
     Sleep(500);
-    EXPECT_EQ(LogLinesStarting("close "), 0) << sim.log();
-    EXPECT_EQ(sim.count(), 3);
+    EXPECT_EQ(LogLinesStarting("close "), 0) << sim.Log();
+    EXPECT_EQ(sim.Count(), 3);
 
     // The close box hides a view; "Toolwindow" and "SingleBox" show them again. The "&Views"
     // pop-up opens with its first item, "Toolbar", picked.
@@ -269,10 +269,10 @@ TEST_F(TrayMenu, ASessionEntryRestoresEverySessionWithItsTitleAndRaisesTheChosen
     const std::string chosen = IndexOf(order, "A") > IndexOf(order, "C") ? "A" : "C";
     const std::string other = chosen == "A" ? "C" : "A";
     Choose(Down(IndexOf(order, chosen) + 1, {VK_RETURN}));
-    EXPECT_TRUE(WaitUntil([&] { return Restored(sim.hwnd("A")) && Restored(sim.hwnd("C")); }, 3000));
-    EXPECT_TRUE(WaitUntil([&] { return TopmostOf({sim.hwnd("A"), sim.hwnd("C")}) == sim.hwnd(chosen); }, 3000))
+    EXPECT_TRUE(WaitUntil([&] { return Restored(sim.Hwnd("A")) && Restored(sim.Hwnd("C")); }, 3000));
+    EXPECT_TRUE(WaitUntil([&] { return TopmostOf({sim.Hwnd("A"), sim.Hwnd("C")}) == sim.Hwnd(chosen); }, 3000))
         << chosen << " is not above " << other;
-    EXPECT_TRUE(IsIconic(sim.hwnd("B")));
+    EXPECT_TRUE(IsIconic(sim.Hwnd("B")));
 }
 
 // Five sessions over three systems; System and Server group texts in two spellings each.
@@ -293,28 +293,28 @@ TEST_F(TrayMenu, SystemsAndServerGroupsAreRestoredAndClosedWhateverTheirLetterCa
     std::vector<std::string> entries = PopupEntries(order, systems);
     ASSERT_EQ(entries.size(), 3u);
     Choose(PopupEntry(5, 2, IndexOf(entries, "PRD")));
-    EXPECT_TRUE(WaitUntil([&] { return Restored(sim.hwnd("A")) && Restored(sim.hwnd("B")); }, 3000)) << "Restore PRD";
+    EXPECT_TRUE(WaitUntil([&] { return Restored(sim.Hwnd("A")) && Restored(sim.Hwnd("B")); }, 3000)) << "Restore PRD";
     EXPECT_TRUE(AllOf({"C", "D", "E"}, Iconic));
 
     // "Destroy Systems", PRD: A and B are asked to close, nobody else.
     order = TableOrder({"A", "B", "C", "D", "E"});
     entries = PopupEntries(order, systems);
     Choose(PopupEntry(5, 4, IndexOf(entries, "PRD")));
-    EXPECT_TRUE(sim.waitForLine("close A", 5000));
-    EXPECT_TRUE(sim.waitForLine("close B", 5000));
+    EXPECT_TRUE(sim.WaitForLine("close A", 5000));
+    EXPECT_TRUE(sim.WaitForLine("close B", 5000));
     ASSERT_TRUE(WaitUntil([&] { return SingleMinis() == 3; }, kSettle)) << "the table did not shrink";
-    EXPECT_EQ(LogLinesStarting("close "), 2) << sim.log();
+    EXPECT_EQ(LogLinesStarting("close "), 2) << sim.Log();
 
     // "Destroy Server Group", G1 (as g1 or G1, whichever comes first): C of QAS and E of DEV.
     order = TableOrder({"C", "D", "E"});
     entries = PopupEntries(order, groups);
     ASSERT_EQ(entries.size(), 2u);
     Choose(PopupEntry(3, 3, IndexOf(entries, "G1")));
-    EXPECT_TRUE(sim.waitForLine("close C", 5000));
-    EXPECT_TRUE(sim.waitForLine("close E", 5000));
+    EXPECT_TRUE(sim.WaitForLine("close C", 5000));
+    EXPECT_TRUE(sim.WaitForLine("close E", 5000));
     Sleep(300);
-    EXPECT_EQ(LogLinesStarting("close "), 4) << sim.log();
-    EXPECT_TRUE(IsWindow(sim.hwnd("D")));
+    EXPECT_EQ(LogLinesStarting("close "), 4) << sim.Log();
+    EXPECT_TRUE(IsWindow(sim.Hwnd("D")));
 }
 
 TEST_F(TrayMenu, ARefreshWhileTheMenuIsOpenShrinksTheTableAndTheGoneSessionsEntryActsOnNothing) {
@@ -325,14 +325,14 @@ TEST_F(TrayMenu, ARefreshWhileTheMenuIsOpenShrinksTheTableAndTheGoneSessionsEntr
     OpenMenu();
     // The first session of the table goes and a refresh runs under the open menu: the others
     // move up, so the gone session's position now holds another one.
-    ASSERT_TRUE(sim.send("close " + first));
+    ASSERT_TRUE(sim.Send("close " + first));
     ASSERT_TRUE(WaitUntil([&] { return SingleMinis() == 2; }, kSettle)) << "no refresh while the menu is open";
     ASSERT_EQ(OpenMenus(), 1);
     Press(PopupEntry(3, 4, IndexOf(PopupEntries(order, systems), systems.at(first))));
     ASSERT_TRUE(WaitUntil([&] { return OpenMenus() == 0; }, 3000));
     Sleep(500);
-    EXPECT_EQ(LogLinesStarting("close "), 1) << sim.log();  // the simulator's own, for the first
-    EXPECT_EQ(sim.count(), 2);
+    EXPECT_EQ(LogLinesStarting("close "), 1) << sim.Log();  // the simulator's own, for the first
+    EXPECT_EQ(sim.Count(), 2);
     EXPECT_TRUE(quilvo.Running());
     // And it goes on answering: the menu opens again.
     Choose({VK_ESCAPE});
@@ -406,8 +406,8 @@ TEST_F(TrayMenu, ExitShowsEverySessionWritesTheViewsAndEndsWithCodeZero) {
           "[BoxedViewToolWindow]\nWindowX=-50\nWindowY=20\nWidth=0\nHeight=210\nZoomFactor=3\n"
           "[BoxedViewSingle]\nWindowX=-20\nZoomFactor=4\n");
     HWND host = TrayHost(), main = Main(), single = SingleView();
-    ASSERT_TRUE(sim.send("hide B"));
-    ASSERT_TRUE(sim.send("minimize C"));
+    ASSERT_TRUE(sim.Send("hide B"));
+    ASSERT_TRUE(sim.Send("minimize C"));
     // The main window minimised keeps its stored geometry; the single view, moved and then
     // closed (hidden), stores where it is and Visible 0.
     PostMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
@@ -415,8 +415,8 @@ TEST_F(TrayMenu, ExitShowsEverySessionWritesTheViewsAndEndsWithCodeZero) {
     PostMessageA(single, WM_CLOSE, 0, 0);
     ASSERT_TRUE(WaitUntil(
         [&] {
-            return IsIconic(main) && !IsWindowVisible(single) && !IsWindowVisible(sim.hwnd("B")) &&
-                   IsIconic(sim.hwnd("C"));
+            return IsIconic(main) && !IsWindowVisible(single) && !IsWindowVisible(sim.Hwnd("B")) &&
+                   IsIconic(sim.Hwnd("C"));
         },
         3000));
 

@@ -41,16 +41,16 @@ std::string FiftyOnOneThread() {
 // once their thread is free.
 TEST(BusySessions, CommandsGiveTheProgramBackAtOnceAndTheSessionsActWhenFree) {
     sessionsim::Simulator sim;
-    ASSERT_TRUE(sim.start(FiftyOnOneThread())) << sim.lastError();
+    ASSERT_TRUE(sim.Start(FiftyOnOneThread())) << sim.LastError();
     SessionTable table = {};
     for (int i = 0; i < 50; ++i) {
-        table.records[i].window = FromHwnd(sim.hwnd("T" + std::to_string(i)));
+        table.records[i].window = FromHwnd(sim.Hwnd("T" + std::to_string(i)));
         table.records[i].index = static_cast<std::int16_t>(i);
     }
     table.count = 50;
     BoxFilter all = {};
     BoxList box(table, 50, all);
-    ASSERT_TRUE(sim.send("hang T0"));
+    ASSERT_TRUE(sim.Send("hang T0"));
 
     SessionWindowOps& ops = PlatformSessionOps();
     DWORD begin = GetTickCount();
@@ -64,8 +64,8 @@ TEST(BusySessions, CommandsGiveTheProgramBackAtOnceAndTheSessionsActWhenFree) {
     ShowAllSessions(table, kShowClose, ops);
     EXPECT_LT(GetTickCount() - begin, 500u) << "close every session";
 
-    ASSERT_TRUE(sim.send("wake T0"));
-    EXPECT_TRUE(sim.waitForLog([&](const std::string&) { return sim.count() == 0; }, 10000)) << sim.log();
+    ASSERT_TRUE(sim.Send("wake T0"));
+    EXPECT_TRUE(sim.WaitForLog([&](const std::string&) { return sim.Count() == 0; }, 10000)) << sim.Log();
 }
 
 // The window a notification reaches: it asks for a refresh, as the tray icon's callback does,
@@ -105,8 +105,8 @@ public:
 // it, asked for once, not again and again while the wait lasts.
 TEST(BusySessions, ARefreshAskedForWhileAPassWaitsRunsOnceAfterIt) {
     sessionsim::Simulator sim;
-    ASSERT_TRUE(sim.start("session A system=PRD client=100 user=U1\nsession B system=QAS client=200 user=U2\n"))
-        << sim.lastError();
+    ASSERT_TRUE(sim.Start("session A system=PRD client=100 user=U1\nsession B system=QAS client=200 user=U2\n"))
+        << sim.LastError();
     WNDCLASSA wc = {};
     wc.lpfnWndProc = &NotifyTarget::Proc;
     wc.hInstance = GetModuleHandleA(nullptr);
@@ -135,7 +135,7 @@ TEST(BusySessions, ARefreshAskedForWhileAPassWaitsRunsOnceAfterIt) {
     std::snprintf(send, sizeof send, "set B send-on-query=0x%llx,%u,103,%u hang-after-queries=7",
                   static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(target)), WM_QUILVO_TRAYICON,
                   WM_RBUTTONDOWN);
-    ASSERT_TRUE(sim.send(send));
+    ASSERT_TRUE(sim.Send(send));
     cycle.DiscoverAndRefresh();  // B sends, then hangs at its next query: the pass waits its limit
     EXPECT_TRUE(notify.askedDuringWait);
     EXPECT_EQ(discovery.passes, 2) << "no pass may run inside the pass's wait";
@@ -145,7 +145,7 @@ TEST(BusySessions, ARefreshAskedForWhileAPassWaitsRunsOnceAfterIt) {
     EXPECT_EQ(notify.laterRuns, 1);
     EXPECT_FALSE(cycle.Deferred());
 
-    ASSERT_TRUE(sim.send("wake B"));
+    ASSERT_TRUE(sim.Send("wake B"));
     SetWindowLongPtrA(target, GWLP_USERDATA, 0);
     DestroyWindow(target);
 }
@@ -155,28 +155,28 @@ TEST(BusySessions, ARefreshAskedForWhileAPassWaitsRunsOnceAfterIt) {
 // and on top once its thread has slept through the queue.
 TEST(BusySessions, RaisingASessionThatSleepsInItsMovesDoesNotWait) {
     sessionsim::Simulator sim;
-    ASSERT_TRUE(sim.start("session A system=PRD client=100 user=U1 min\nsession B system=PRD client=100 user=U2\n"))
-        << sim.lastError();
-    ASSERT_TRUE(sim.send("set A sleep-on-move=800"));
+    ASSERT_TRUE(sim.Start("session A system=PRD client=100 user=U1 min\nsession B system=PRD client=100 user=U2\n"))
+        << sim.LastError();
+    ASSERT_TRUE(sim.Send("set A sleep-on-move=800"));
     const DWORD begin = GetTickCount();
-    RaiseSession(FromHwnd(sim.hwnd("A")), false, PlatformSessionOps());
+    RaiseSession(FromHwnd(sim.Hwnd("A")), false, PlatformSessionOps());
     EXPECT_LT(GetTickCount() - begin, 100u);
-    HWND a = sim.hwnd("A");
+    HWND a = sim.Hwnd("A");
     EXPECT_TRUE(PumpUntil([&] { return !IsIconic(a) && IsWindowVisible(a); }, 8000));
     EXPECT_TRUE(PumpUntil([&] {
         for (HWND w = GetTopWindow(nullptr); w != nullptr; w = GetWindow(w, GW_HWNDNEXT))
-            if (w == a || w == sim.hwnd("B")) return w == a;
+            if (w == a || w == sim.Hwnd("B")) return w == a;
         return false;
     }, 8000)) << "A is above B";
-    ASSERT_TRUE(sim.send("set A sleep-on-move=0"));
+    ASSERT_TRUE(sim.Send("set A sleep-on-move=0"));
 }
 
 // Replies still to come when the program ends are collected under the pass's wait, so their
 // atoms are deleted and do not stay in the desktop's atom table.
 TEST(BusySessions, RepliesOutstandingAtTheEndAreCollected) {
     sessionsim::Simulator sim;
-    ASSERT_TRUE(sim.start("session A system=PRD client=100 user=QuilvoLateAnswer hang-after-queries=1\n"))
-        << sim.lastError();
+    ASSERT_TRUE(sim.Start("session A system=PRD client=100 user=QuilvoLateAnswer hang-after-queries=1\n"))
+        << sim.LastError();
     SessionTable table = {};
     Win32DiscoveryWindows discovery(SapMessages::Register().getFront, 100);
     DiscoverSessions(table, 0, kDefaultSessionClass, discovery);
@@ -184,7 +184,7 @@ TEST(BusySessions, RepliesOutstandingAtTheEndAreCollected) {
     ASSERT_LT(discovery.Queries().FreeCount(), FrontQueryPool::kCapacity) << "A still owes its answers";
     std::thread waker([&] {
         Sleep(30);
-        sim.send("wake A");
+        sim.Send("wake A");
     });
     discovery.AwaitOutstandingReplies();
     waker.join();

@@ -23,7 +23,7 @@ class DiscoveryAcrossProcesses : public ::testing::Test {
 protected:
     void SetUp() override { table.Clear(); }
 
-    void Start(const std::string& scenario) { ASSERT_TRUE(sim.start(scenario)) << sim.lastError(); }
+    void Start(const std::string& scenario) { ASSERT_TRUE(sim.Start(scenario)) << sim.LastError(); }
 
     int Pass(const char* cls = kDefaultSessionClass) {
         table.count = 0;
@@ -52,7 +52,7 @@ protected:
     // The scenario name of the session recorded at position i.
     std::string NameAt(int i) const {
         for (const char* name : {"A", "B", "C", "H", "D", "P", "Q", "N"})
-            if (table.records[i].window == reinterpret_cast<WindowHandle>(sim.hwnd(name))) return name;
+            if (table.records[i].window == reinterpret_cast<WindowHandle>(sim.Hwnd(name))) return name;
         return "";
     }
 
@@ -74,7 +74,7 @@ TEST_F(DiscoveryAcrossProcesses, ThreeSessionsAreRecordedWithEveryAnswer) {
           "session B system=QAS client=200 user=BOB group=GRP2 tx=SE80\n"
           "session C system=DEV client=300 user=CAROL group=GRP3 tx=SU01\n");
     ASSERT_EQ(Pass(), 3);
-    const SessionRecord* a = Find(sim.hwnd("A"));
+    const SessionRecord* a = Find(sim.Hwnd("A"));
     ASSERT_NE(a, nullptr);
     EXPECT_STREQ(a->title, "PRD(1)/100 SAP Easy Access");
     EXPECT_STREQ(a->system, "PRD");
@@ -88,9 +88,9 @@ TEST_F(DiscoveryAcrossProcesses, ThreeSessionsAreRecordedWithEveryAnswer) {
     EXPECT_EQ(a->height, 600);
     EXPECT_EQ(a->zoomed, 0);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(table.records[i].index, i);
-    EXPECT_STREQ(Find(sim.hwnd("C"))->user, "CAROL");
+    EXPECT_STREQ(Find(sim.Hwnd("C"))->user, "CAROL");
     // Each session was asked the six codes in order.
-    EXPECT_TRUE(sim.waitForLine("get B 3 -"));
+    EXPECT_TRUE(sim.WaitForLine("get B 3 -"));
 }
 
 TEST_F(DiscoveryAcrossProcesses, FiftySessionsFillTheTableAndTheFiftyFirstWaits) {
@@ -106,11 +106,11 @@ TEST_F(DiscoveryAcrossProcesses, FiftySessionsFillTheTableAndTheFiftyFirstWaits)
     // One of the recorded ones closes: the one left out is recorded on the next pass.
     HWND left = nullptr;
     for (int i = 0; i < 51; ++i) {
-        HWND h = sim.hwnd("S" + std::to_string(i));
+        HWND h = sim.Hwnd("S" + std::to_string(i));
         if (Find(h) == nullptr) left = h;
     }
     ASSERT_NE(left, nullptr);
-    ASSERT_TRUE(sim.send("close " + std::string(Find(sim.hwnd("S0")) ? "S0" : "S1")));
+    ASSERT_TRUE(sim.Send("close " + std::string(Find(sim.Hwnd("S0")) ? "S0" : "S1")));
     ASSERT_EQ(Pass(), 50);
     EXPECT_NE(Find(left), nullptr);
 }
@@ -123,13 +123,13 @@ TEST_F(DiscoveryAcrossProcesses, OddWindowsAreFoundAsTheRulesSay) {
           "session MAX max x=40 y=30 w=700 h=500 system=PRD client=400 user=U4\n"
           "session MIN min x=60 y=70 w=500 h=400 system=PRD client=500 user=U5\n");
     ASSERT_EQ(Pass(), 5);
-    EXPECT_STREQ(Find(sim.hwnd("EMPTY"))->title, "INVALID");
-    EXPECT_NE(Find(sim.hwnd("LOWER")), nullptr);
-    const SessionRecord* child = Find(sim.hwnd("CHILD"));
+    EXPECT_STREQ(Find(sim.Hwnd("EMPTY"))->title, "INVALID");
+    EXPECT_NE(Find(sim.Hwnd("LOWER")), nullptr);
+    const SessionRecord* child = Find(sim.Hwnd("CHILD"));
     ASSERT_NE(child, nullptr);
     EXPECT_STREQ(child->system, "DEV");
 
-    HWND maxWindow = sim.hwnd("MAX");
+    HWND maxWindow = sim.Hwnd("MAX");
     const SessionRecord* max = Find(maxWindow);
     ASSERT_NE(max, nullptr);
     WINDOWPLACEMENT wp = {};
@@ -141,17 +141,17 @@ TEST_F(DiscoveryAcrossProcesses, OddWindowsAreFoundAsTheRulesSay) {
     EXPECT_EQ(max->width, wp.rcNormalPosition.right - wp.rcNormalPosition.left);
     EXPECT_EQ(max->height, wp.rcNormalPosition.bottom - wp.rcNormalPosition.top);
 
-    const SessionRecord* min = Find(sim.hwnd("MIN"));
+    const SessionRecord* min = Find(sim.Hwnd("MIN"));
     ASSERT_NE(min, nullptr);
     EXPECT_EQ(min->zoomed, 0);
-    ASSERT_TRUE(GetWindowPlacement(sim.hwnd("MIN"), &wp));
+    ASSERT_TRUE(GetWindowPlacement(sim.Hwnd("MIN"), &wp));
     EXPECT_EQ(min->width, wp.rcNormalPosition.right - wp.rcNormalPosition.left);
 
     // Another class name finds only the windows of that class.
     char frameClass[128] = {};
-    ASSERT_GT(GetClassNameA(sim.hwnd("F"), frameClass, sizeof frameClass), 0);
+    ASSERT_GT(GetClassNameA(sim.Hwnd("F"), frameClass, sizeof frameClass), 0);
     ASSERT_EQ(Pass(frameClass), 1);
-    EXPECT_EQ(table.records[0].window, reinterpret_cast<WindowHandle>(sim.hwnd("F")));
+    EXPECT_EQ(table.records[0].window, reinterpret_cast<WindowHandle>(sim.Hwnd("F")));
 }
 
 TEST_F(DiscoveryAcrossProcesses, OverlongAnswersAreCutToTheirFields) {
@@ -176,7 +176,7 @@ TEST_F(DiscoveryAcrossProcesses, ClosedSessionLeavesTheOldRecordOfTheLastForOneP
     std::string first = NameAt(0);
     WindowHandle second = table.records[1].window, third = table.records[2].window;
 
-    ASSERT_TRUE(sim.send("close " + first));
+    ASSERT_TRUE(sim.Send("close " + first));
     ASSERT_EQ(Pass(), 2);
     EXPECT_EQ(table.records[0].window, second);
     EXPECT_EQ(table.records[1].window, third);
@@ -192,25 +192,25 @@ TEST_F(DiscoveryAcrossProcesses, HungSessionDoesNotHoldThePassAndItsLateAnswersS
           "session H system=HUN client=900 user=UH tx=H1\n"
           "session C system=QAS client=300 user=U3 tx=C1\n");
     ASSERT_EQ(Pass(), 3);
-    ASSERT_TRUE(sim.send("set H client=901 system=NEW"));
-    ASSERT_TRUE(sim.send("hang H"));
-    ASSERT_TRUE(sim.send("set A client=101"));
-    const int hPos = static_cast<int>(Find(sim.hwnd("H")) - table.records);
+    ASSERT_TRUE(sim.Send("set H client=901 system=NEW"));
+    ASSERT_TRUE(sim.Send("hang H"));
+    ASSERT_TRUE(sim.Send("set A client=101"));
+    const int hPos = static_cast<int>(Find(sim.Hwnd("H")) - table.records);
 
     DWORD begin = GetTickCount();
     ASSERT_EQ(Pass(), 3);
     DWORD took = GetTickCount() - begin;
     EXPECT_LT(took, 1000u) << "one hung session must cost one bounded wait, not the pass";
-    ASSERT_EQ(Find(sim.hwnd("H")) - table.records, hPos);
+    ASSERT_EQ(Find(sim.Hwnd("H")) - table.records, hPos);
     EXPECT_STREQ(table.records[hPos].client, "900");  // kept what it held
-    EXPECT_STREQ(Find(sim.hwnd("A"))->client, "101");
-    EXPECT_STREQ(Find(sim.hwnd("C"))->system, "QAS");
+    EXPECT_STREQ(Find(sim.Hwnd("A"))->client, "101");
+    EXPECT_STREQ(Find(sim.Hwnd("C"))->system, "QAS");
 
     // The session wakes and answers the queries it was left with; the answers land in its
     // own record when this thread next handles messages, and nowhere else.
     SessionRecord before[kTableCapacity];
     std::memcpy(before, table.records, sizeof before);
-    ASSERT_TRUE(sim.send("wake H"));
+    ASSERT_TRUE(sim.Send("wake H"));
     DWORD deadline = GetTickCount() + 3000;
     MSG msg;
     while (std::strcmp(table.records[hPos].system, "NEW") != 0 && GetTickCount() < deadline) {
@@ -225,7 +225,7 @@ TEST_F(DiscoveryAcrossProcesses, HungSessionDoesNotHoldThePassAndItsLateAnswersS
     }
 
     ASSERT_EQ(Pass(), 3);
-    EXPECT_STREQ(Find(sim.hwnd("H"))->system, "NEW");
+    EXPECT_STREQ(Find(sim.Hwnd("H"))->system, "NEW");
 }
 
 TEST_F(DiscoveryAcrossProcesses, WindowDestroyedWhileBeingQueried) {
@@ -235,8 +235,8 @@ TEST_F(DiscoveryAcrossProcesses, WindowDestroyedWhileBeingQueried) {
     int n = Pass();
     EXPECT_GE(n, 2);
     EXPECT_LE(n, 3);
-    EXPECT_NE(Find(sim.hwnd("C")), nullptr);
-    EXPECT_STREQ(Find(sim.hwnd("C"))->user, "U3");
+    EXPECT_NE(Find(sim.Hwnd("C")), nullptr);
+    EXPECT_STREQ(Find(sim.Hwnd("C"))->user, "U3");
     EXPECT_EQ(Pass(), 2);
 }
 
@@ -249,7 +249,7 @@ TEST_F(DiscoveryAcrossProcesses, SessionProcessEndingMidPass) {
     EXPECT_LT(GetTickCount() - begin, 5000u);
     EXPECT_GE(n, 0);
     EXPECT_LE(n, 3);
-    sim.waitForExit(5000);
+    sim.WaitForExit(5000);
     EXPECT_EQ(Pass(), 0);
     for (const SessionRecord& r : table.records) EXPECT_EQ(r.window, 0u);
 }
@@ -272,12 +272,12 @@ TEST_F(DiscoveryAcrossProcesses, AHungSessionNeverLendsItsIdentityToTheOneRecord
           "session B system=QAS client=200 user=BOB group=GB tx=SE80 noanswer=group\n");
     ASSERT_EQ(Pass(), 2);
     const std::string first = NameAt(0), second = NameAt(1);
-    ASSERT_TRUE(sim.send("hang " + first));
-    ASSERT_TRUE(sim.send("set " + first + " system=LAT client=999 user=LATE tx=LATE"));
+    ASSERT_TRUE(sim.Send("hang " + first));
+    ASSERT_TRUE(sim.Send("set " + first + " system=LAT client=999 user=LATE tx=LATE"));
     ASSERT_EQ(Pass(), 2);  // the first one is asked and does not answer
 
     // The second comes to the top of the z-order, so it is found first.
-    HWND raised = sim.hwnd(second);
+    HWND raised = sim.Hwnd(second);
     SetWindowPos(raised, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
     const DWORD deadline = GetTickCount() + 5000;
     while (Pass() != 2 || NameAt(0) != second) ASSERT_LT(GetTickCount(), deadline) << "the z-order did not change";
@@ -293,7 +293,7 @@ TEST_F(DiscoveryAcrossProcesses, AHungSessionNeverLendsItsIdentityToTheOneRecord
         EXPECT_TRUE(RecordHolds(table.records[1], "", "", "", "", "")) << "the hung one has answered nothing yet";
     }
 
-    ASSERT_TRUE(sim.send("wake " + first));
+    ASSERT_TRUE(sim.Send("wake " + first));
     PumpFor(500);
     EXPECT_STRNE(table.records[0].user, "LATE");
     EXPECT_STRNE(table.records[0].system, "LAT");
@@ -310,10 +310,10 @@ TEST_F(DiscoveryAcrossProcesses, ASilentSessionTakesNoIdentityFromTheRecordItRep
           "session Q system=prd client=200 user=BOB group=G1\n");
     ASSERT_EQ(Pass(), 2);
     const std::string first = NameAt(0) == "P" ? "P" : "Q";
-    ASSERT_TRUE(sim.send("open N noanswer=client,group,user,system,tx"));
-    HWND silent = sim.hwnd("N");
+    ASSERT_TRUE(sim.Send("open N noanswer=client,group,user,system,tx"));
+    HWND silent = sim.Hwnd("N");
     SetWindowPos(silent, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
-    ASSERT_TRUE(sim.send("close " + first));
+    ASSERT_TRUE(sim.Send("close " + first));
     DWORD deadline = GetTickCount() + 3000;
     int n = 0;
     while ((n = Pass()) != 2 || table.records[0].window != reinterpret_cast<WindowHandle>(silent)) {
@@ -328,9 +328,9 @@ TEST_F(DiscoveryAcrossProcesses, ASilentSessionTakesNoIdentityFromTheRecordItRep
     EXPECT_EQ(prdBox.items[0].window, table.records[1].window);
 
     GroupCommand(table, table.records[1].window, kGroupClose, kGroupBySystem, PlatformSessionOps());
-    EXPECT_TRUE(sim.waitForLine(std::string("close ") + (first == "P" ? "Q" : "P")));
+    EXPECT_TRUE(sim.WaitForLine(std::string("close ") + (first == "P" ? "Q" : "P")));
     PumpFor(300);
-    EXPECT_FALSE(sim.hasLine("close N"));
+    EXPECT_FALSE(sim.HasLine("close N"));
     EXPECT_TRUE(IsWindow(silent));
 }
 
@@ -346,21 +346,21 @@ TEST_F(DiscoveryAcrossProcesses, FiftySessionsBehindOneBusyThreadCostOneWait) {
     ASSERT_EQ(Pass(), 50);
     SessionRecord before[kTableCapacity];
     std::memcpy(before, table.records, sizeof before);
-    ASSERT_TRUE(sim.send("hang T0"));
-    ASSERT_TRUE(sim.send("set OTHER user=OTTO2"));
+    ASSERT_TRUE(sim.Send("hang T0"));
+    ASSERT_TRUE(sim.Send("set OTHER user=OTTO2"));
     for (int pass = 0; pass < 3; ++pass) {
         const DWORD begin = GetTickCount();
         ASSERT_EQ(Pass(), 50);
         EXPECT_LT(GetTickCount() - begin, 1000u) << "pass " << pass;
-        EXPECT_STREQ(Find(sim.hwnd("OTHER"))->user, "OTTO2");
+        EXPECT_STREQ(Find(sim.Hwnd("OTHER"))->user, "OTTO2");
         for (int i = 0; i < kTableCapacity; ++i) {
-            if (table.records[i].window == reinterpret_cast<WindowHandle>(sim.hwnd("OTHER"))) continue;
+            if (table.records[i].window == reinterpret_cast<WindowHandle>(sim.Hwnd("OTHER"))) continue;
             EXPECT_EQ(table.records[i].window, before[i].window);
             EXPECT_STREQ(table.records[i].user, before[i].user) << i;
             EXPECT_STREQ(table.records[i].client, before[i].client) << i;
         }
     }
-    ASSERT_TRUE(sim.send("wake T0"));
+    ASSERT_TRUE(sim.Send("wake T0"));
 }
 
 }  // namespace

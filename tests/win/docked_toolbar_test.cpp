@@ -114,12 +114,12 @@ protected:
         CreateDirectoryA(workDir_, nullptr);
         SetCurrentDirectoryA(workDir_);
 
-        ASSERT_TRUE(sim.start("session A system=PRD client=100 user=ALICE x=100 y=50 w=800 h=600\n"
+        ASSERT_TRUE(sim.Start("session A system=PRD client=100 user=ALICE x=100 y=50 w=800 h=600\n"
                               "session B system=QAS client=200 user=BOB x=300 y=700 w=640 h=200\n"
                               "session T class=AfxWnd42s parent=A x=0 y=0 w=700 h=100\n"))
-            << sim.lastError();
-        a_ = sim.hwnd("A");
-        b_ = sim.hwnd("B");
+            << sim.LastError();
+        a_ = sim.Hwnd("A");
+        b_ = sim.Hwnd("B");
 
         SessionTable table = {};
         const HWND windows[] = {a_, b_};
@@ -149,7 +149,7 @@ protected:
         TearDownDockedView();
         if (ownFrame_) DestroyWindow(ownFrame_);
         PumpFor(20);
-        sim.stop();
+        sim.Stop();
         DeleteFileA(".\\Quilvo.ini");
         SetCurrentDirectoryA(savedDir_);
         RemoveDirectoryA(workDir_);
@@ -158,7 +158,7 @@ protected:
     // The "AfxWnd" child of the simulated session A: where a docked toolbar would sit.
     HWND SessionHost() {
         HWND host = FindAfxWndChild(a_);
-        EXPECT_EQ(host, sim.hwnd("T"));
+        EXPECT_EQ(host, sim.Hwnd("T"));
         return host;
     }
     // The same arrangement inside this process. A window made inside another process's
@@ -331,7 +331,7 @@ TEST_F(DockedToolbarTest, CloseDestroyAndTheSessionClosingTearDownOnce) {
     } ways[] = {
         {"WM_CLOSE", [](HWND strip) { SendMessageA(strip, WM_CLOSE, 0, 0); }},
         {"DestroyWindow", [](HWND strip) { DestroyWindow(strip); }},
-        {"session closes", [this](HWND) { EXPECT_TRUE(sim.send("close A")); }},
+        {"session closes", [this](HWND) { EXPECT_TRUE(sim.Send("close A")); }},
     };
     for (const auto& w : ways) {
         SCOPED_TRACE(w.way);
@@ -362,11 +362,11 @@ TEST_F(DockedToolbarTest, ARightPressOnItsMiniWindowRaisesTheSessionButMovesNoth
     ASSERT_NE(mini, nullptr);
     ASSERT_EQ(mini->sessionWindow, b_);
     const auto placeOfB = [this] {
-        const std::string p = sim.command("placement B").data();  // "SHOWCMD x y w h"
+        const std::string p = sim.Command("placement B").Data();  // "SHOWCMD x y w h"
         return p.substr(p.find(' ') + 1);
     };
-    ASSERT_TRUE(sim.send("minimize B"));
-    ASSERT_TRUE(sim.waitForLine("show B minimized"));
+    ASSERT_TRUE(sim.Send("minimize B"));
+    ASSERT_TRUE(sim.WaitForLine("show B minimized"));
     const std::string before = placeOfB();
     const RECT miniBefore = RectInParent(mini->ownWindow);
 
@@ -376,7 +376,7 @@ TEST_F(DockedToolbarTest, ARightPressOnItsMiniWindowRaisesTheSessionButMovesNoth
         PumpFor(300);
     };
     pressAndMove();
-    EXPECT_TRUE(sim.waitForLine("show B restored"));
+    EXPECT_TRUE(sim.WaitForLine("show B restored"));
     EXPECT_EQ(g_dragState.dragFlag, 0);
     EXPECT_EQ(placeOfB(), before);
     const RECT miniAfter = RectInParent(mini->ownWindow);

@@ -19,7 +19,7 @@
 namespace quilvo {
 namespace {
 
-void WriteIni(const std::string& text) { ASSERT_TRUE(sessionsim::detail::writeWholeFile(".\\Quilvo.ini", text)); }
+void WriteIni(const std::string& text) { ASSERT_TRUE(sessionsim::detail::WriteWholeFile(".\\Quilvo.ini", text)); }
 
 class IdleActionTest : public ::testing::Test {
 protected:
@@ -62,7 +62,7 @@ protected:
     }
 
     int OkCodeLines(const std::string& line) const {
-        const auto lines = sim.logLines();
+        const auto lines = sim.LogLines();
         return static_cast<int>(std::count(lines.begin(), lines.end(), line));
     }
 
@@ -80,10 +80,10 @@ protected:
 };
 
 TEST_F(IdleActionTest, TheOkCodeReachesTheFirstSessionOfEachNonEmptyBoxOncePerBox) {
-    ASSERT_TRUE(sim.start("session A system=PRD client=100 user=U1 tx=SMEN\n"
+    ASSERT_TRUE(sim.Start("session A system=PRD client=100 user=U1 tx=SMEN\n"
                           "session B system=QAS client=200 user=U2 tx=SE80\n"
                           "session C system=PRD client=300 user=U3 tx=VA01\n"))
-        << sim.lastError();
+        << sim.LastError();
     Make("2", "/nex");
 
     cycle->OnRefreshTimer();  // the count changes from 0 to 3: the lists are built
@@ -95,9 +95,9 @@ TEST_F(IdleActionTest, TheOkCodeReachesTheFirstSessionOfEachNonEmptyBoxOncePerBo
     EXPECT_EQ(OkCodeLines("okcode A /nex"), 0);
     cycle->OnRefreshTimer();  // counter 4 > 2: the idle action
 
-    ASSERT_TRUE(sim.waitForLine("okcode B /nex", 5000)) << sim.log();
-    ASSERT_TRUE(sim.waitForLog([&](const std::string&) { return OkCodeLines("okcode A /nex") >= 2; }, 5000))
-        << sim.log();
+    ASSERT_TRUE(sim.WaitForLine("okcode B /nex", 5000)) << sim.Log();
+    ASSERT_TRUE(sim.WaitForLog([&](const std::string&) { return OkCodeLines("okcode A /nex") >= 2; }, 5000))
+        << sim.Log();
     EXPECT_EQ(OkCodeLines("okcode A /nex"), 2);  // first in box 0 and in box 2
     EXPECT_EQ(OkCodeLines("okcode B /nex"), 1);
     EXPECT_EQ(OkCodeLines("okcode C /nex"), 0);  // second in no box
@@ -108,31 +108,31 @@ TEST_F(IdleActionTest, TheOkCodeReachesTheFirstSessionOfEachNonEmptyBoxOncePerBo
 }
 
 TEST_F(IdleActionTest, WithoutIdleActionKeyTheCodeIsNone) {
-    ASSERT_TRUE(sim.start("session A system=PRD client=100 user=U1 tx=SMEN\n")) << sim.lastError();
+    ASSERT_TRUE(sim.Start("session A system=PRD client=100 user=U1 tx=SMEN\n")) << sim.LastError();
     Make("1", nullptr);
     cycle->OnRefreshTimer();
     cycle->OnRefreshTimer();  // counter 2 > 1
-    EXPECT_TRUE(sim.waitForLine("okcode A none", 5000)) << sim.log();
+    EXPECT_TRUE(sim.WaitForLine("okcode A none", 5000)) << sim.Log();
 }
 
 // The OK code is sent without waiting: a busy session does not hold the program and runs the
 // code once it is free.
 TEST_F(IdleActionTest, AHungSessionDoesNotHoldTheProgramAndRunsTheCodeWhenFree) {
-    ASSERT_TRUE(sim.start("session A system=PRD client=100 user=U1 tx=SMEN\n")) << sim.lastError();
+    ASSERT_TRUE(sim.Start("session A system=PRD client=100 user=U1 tx=SMEN\n")) << sim.LastError();
     Make("1", "/nex");
     cycle->OnRefreshTimer();
     ASSERT_EQ(cycle->List(0)->count, 1);
-    ASSERT_TRUE(sim.send("hang A"));
-    ASSERT_TRUE(sim.waitForLine("busy A", 5000));
+    ASSERT_TRUE(sim.Send("hang A"));
+    ASSERT_TRUE(sim.WaitForLine("busy A", 5000));
     const DWORD start = GetTickCount();
     cycle->RunIdleAction();
     const DWORD elapsed = GetTickCount() - start;
     EXPECT_LT(elapsed, 500u);
     EXPECT_EQ(OkCodeLines("okcode A /nex"), 0);
-    ASSERT_TRUE(sim.send("wake A"));
+    ASSERT_TRUE(sim.Send("wake A"));
     // A is first in box 0 and in box 2: it runs the code twice.
-    EXPECT_TRUE(sim.waitForLog([&](const std::string&) { return OkCodeLines("okcode A /nex") == 2; }, 5000))
-        << sim.log();
+    EXPECT_TRUE(sim.WaitForLog([&](const std::string&) { return OkCodeLines("okcode A /nex") == 2; }, 5000))
+        << sim.Log();
 }
 
 }  // namespace

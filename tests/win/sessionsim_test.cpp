@@ -42,18 +42,18 @@ struct Exchange {
 
 Exchange ask(HWND session, WPARAM code, DWORD wait = kReplyWait) {
     FrontQuery q(session, code);
-    EXPECT_TRUE(q.sent());
-    const bool replied = q.wait(wait);
-    return Exchange{replied, q.text(), q.atom()};
+    EXPECT_TRUE(q.Sent());
+    const bool replied = q.Wait(wait);
+    return Exchange{replied, q.Text(), q.Atom()};
 }
 
 TEST(SessionSimulator, AnswersEachQueryCodeFromAnotherProcess) {
     Simulator sim;
-    ASSERT_TRUE(sim.start("session A caption=\"PRD(1)/100 SAP Easy Access\" system=PRD client=100 user=USER01 "
+    ASSERT_TRUE(sim.Start("session A caption=\"PRD(1)/100 SAP Easy Access\" system=PRD client=100 user=USER01 "
                           "group=SPACE tx=SESSION_MANAGER\n"
                           "session L tx=*255:Ab user=\"\" noanswer=system system=QAS client=\"a \\\"q\\\" b\"\n"))
-        << sim.lastError();
-    HWND a = sim.hwnd("A");
+        << sim.LastError();
+    HWND a = sim.Hwnd("A");
     ASSERT_TRUE(IsWindow(a));
     char caption[256] = {};
     GetWindowTextA(a, caption, sizeof caption);
@@ -77,33 +77,33 @@ TEST(SessionSimulator, AnswersEachQueryCodeFromAnotherProcess) {
     }
 
     // Long, empty, silenced and quoted fields.
-    HWND l = sim.hwnd("L");
+    HWND l = sim.Hwnd("L");
     const Exchange tx = ask(l, 5);
     EXPECT_EQ(tx.text.size(), 255u);
     EXPECT_EQ(tx.text.substr(0, 5), "AbAbA");
     EXPECT_EQ(ask(l, 15).atom, 0);  // empty user
     EXPECT_EQ(ask(l, 10).atom, 0);  // system set, but not answered
     EXPECT_EQ(ask(l, 4).text, "a \"q\" b");
-    EXPECT_TRUE(sim.send("noanswer L none"));
+    EXPECT_TRUE(sim.Send("noanswer L none"));
     EXPECT_EQ(ask(l, 10).text, "QAS");
 
-    EXPECT_TRUE(sim.waitForLine("get A 4 100"));
-    EXPECT_TRUE(sim.waitForLine("get A 3 -"));
-    EXPECT_TRUE(sim.waitForLine("get L 15 -"));
-    EXPECT_EQ(sim.stop(), 0u);
+    EXPECT_TRUE(sim.WaitForLine("get A 4 100"));
+    EXPECT_TRUE(sim.WaitForLine("get A 3 -"));
+    EXPECT_TRUE(sim.WaitForLine("get L 15 -"));
+    EXPECT_EQ(sim.Stop(), 0u);
 }
 
 TEST(SessionSimulator, OkCodeRunsAndCloseEndsTheSession) {
     Simulator sim;
-    ASSERT_TRUE(sim.start("session A tx=SMEN\nsession B tx=VA01\n")) << sim.lastError();
-    HWND a = sim.hwnd("A");
-    HWND b = sim.hwnd("B");
+    ASSERT_TRUE(sim.Start("session A tx=SMEN\nsession B tx=VA01\n")) << sim.LastError();
+    HWND a = sim.Hwnd("A");
+    HWND b = sim.Hwnd("B");
     ASSERT_TRUE(a && b);
 
     const ATOM okCode = GlobalAddAtomA("/nSE38");
     ASSERT_NE(okCode, 0);
     EXPECT_EQ(SendMessageA(a, setOkCodeMessage(), 5, static_cast<LPARAM>(okCode)), 1);
-    EXPECT_TRUE(sim.waitForLine("okcode A /nSE38"));
+    EXPECT_TRUE(sim.WaitForLine("okcode A /nSE38"));
     EXPECT_EQ(ask(a, 5).text, "/nSE38");
     // The atom is the sender's: the session must not have deleted it.
     char name[64] = {};
@@ -111,50 +111,50 @@ TEST(SessionSimulator, OkCodeRunsAndCloseEndsTheSession) {
     GlobalDeleteAtom(okCode);
 
     SendMessageA(b, setOkCodeMessage(), 3, 0);
-    EXPECT_TRUE(sim.waitForLine("destroyed B"));
-    EXPECT_TRUE(sim.hasLine("close B"));
+    EXPECT_TRUE(sim.WaitForLine("destroyed B"));
+    EXPECT_TRUE(sim.HasLine("close B"));
     EXPECT_TRUE(eventually([&] { return !IsWindow(b); }));
-    EXPECT_EQ(sim.count(), 1);
+    EXPECT_EQ(sim.Count(), 1);
     EXPECT_TRUE(IsWindow(a));
 }
 
 TEST(SessionSimulator, BusySessionDoesNotHoldUpTheOthersAndAnswersLate) {
     Simulator sim;
-    ASSERT_TRUE(sim.start("session A client=100\nsession B client=200 hang-after-queries=2\n")) << sim.lastError();
-    HWND a = sim.hwnd("A");
-    HWND b = sim.hwnd("B");
+    ASSERT_TRUE(sim.Start("session A client=100\nsession B client=200 hang-after-queries=2\n")) << sim.LastError();
+    HWND a = sim.Hwnd("A");
+    HWND b = sim.Hwnd("B");
 
-    ASSERT_TRUE(sim.send("hang A"));
+    ASSERT_TRUE(sim.Send("hang A"));
     FrontQuery late(a, 4);
-    EXPECT_FALSE(late.wait(300));
+    EXPECT_FALSE(late.Wait(300));
     const Exchange other = ask(b, 4, 1000);
     EXPECT_TRUE(other.replied);
     EXPECT_EQ(other.text, "200");
-    ASSERT_TRUE(sim.send("wake A"));
-    ASSERT_TRUE(late.wait(kReplyWait));
-    EXPECT_EQ(late.text(), "100");
+    ASSERT_TRUE(sim.Send("wake A"));
+    ASSERT_TRUE(late.Wait(kReplyWait));
+    EXPECT_EQ(late.Text(), "100");
 
     // B's second query finds it busy until woken; the reply then still arrives.
     FrontQuery second(b, 4);
-    EXPECT_TRUE(sim.waitForLine("busy B"));
-    EXPECT_FALSE(second.wait(200));
-    EXPECT_TRUE(sim.send("wake B"));
-    EXPECT_TRUE(second.wait(kReplyWait));
-    EXPECT_EQ(second.text(), "200");
+    EXPECT_TRUE(sim.WaitForLine("busy B"));
+    EXPECT_FALSE(second.Wait(200));
+    EXPECT_TRUE(sim.Send("wake B"));
+    EXPECT_TRUE(second.Wait(kReplyWait));
+    EXPECT_EQ(second.Text(), "200");
 }
 
 TEST(SessionSimulator, WindowsTakeTheShapeTheScenarioGives) {
     Simulator sim;
     // M first: class names are case-insensitive in a process, the first spelling sticks.
-    ASSERT_TRUE(sim.start("session M max x=40 y=30 w=500 h=400 class=sap_frontend_session\n"
+    ASSERT_TRUE(sim.Start("session M max x=40 y=30 w=500 h=400 class=sap_frontend_session\n"
                           "frame F caption=\"Host\" x=50 y=60 w=700 h=500\n"
                           "session C parent=F client=300 x=10 y=20 w=300 h=200\n"
                           "session N min caption=\"\"\n"))
-        << sim.lastError();
-    HWND f = sim.hwnd("F");
-    HWND c = sim.hwnd("C");
-    HWND m = sim.hwnd("M");
-    HWND n = sim.hwnd("N");
+        << sim.LastError();
+    HWND f = sim.Hwnd("F");
+    HWND c = sim.Hwnd("C");
+    HWND m = sim.Hwnd("M");
+    HWND n = sim.Hwnd("N");
     ASSERT_TRUE(f && c && m && n);
 
     EXPECT_EQ(GetParent(c), f);
@@ -165,66 +165,66 @@ TEST(SessionSimulator, WindowsTakeTheShapeTheScenarioGives) {
     EXPECT_TRUE(IsZoomed(m));
     // The rectangle it restores to is the scenario's (asked of the simulator: Wine answers
     // GetWindowPlacement across processes with the maximised rectangle).
-    EXPECT_EQ(sim.command("placement M").data(), "3 40 30 500 400");
+    EXPECT_EQ(sim.Command("placement M").Data(), "3 40 30 500 400");
 
     EXPECT_TRUE(IsIconic(n));
     EXPECT_EQ(GetWindowTextLengthA(n), 0);
-    EXPECT_EQ(sim.count(), 3);  // the frame is not a session
+    EXPECT_EQ(sim.Count(), 3);  // the frame is not a session
 
     // Show-state changes made through the control channel are seen by the window and logged once.
-    EXPECT_TRUE(sim.send("restore N"));
-    EXPECT_TRUE(sim.send("minimize N"));
-    EXPECT_TRUE(sim.waitForLine("show N minimized"));
+    EXPECT_TRUE(sim.Send("restore N"));
+    EXPECT_TRUE(sim.Send("minimize N"));
+    EXPECT_TRUE(sim.WaitForLine("show N minimized"));
     int restored = 0;
-    for (const std::string& line : sim.logLines()) restored += line == "show N restored";
+    for (const std::string& line : sim.LogLines()) restored += line == "show N restored";
     EXPECT_EQ(restored, 1);
 }
 
 TEST(SessionSimulator, ControlChannelOpensChangesAndRefuses) {
     Simulator sim;
-    ASSERT_TRUE(sim.start("session A client=100\n")) << sim.lastError();
-    const sessionsim::CommandResult opened = sim.command("open B caption=\"QAS(1)/200\" client=200 x=300");
+    ASSERT_TRUE(sim.Start("session A client=100\n")) << sim.LastError();
+    const sessionsim::CommandResult opened = sim.Command("open B caption=\"QAS(1)/200\" client=200 x=300");
     ASSERT_TRUE(opened.ok) << opened.text;
-    HWND b = sim.hwnd("B");
-    EXPECT_EQ(std::strtoull(opened.data().c_str(), nullptr, 16), reinterpret_cast<UINT_PTR>(b));
+    HWND b = sim.Hwnd("B");
+    EXPECT_EQ(std::strtoull(opened.Data().c_str(), nullptr, 16), reinterpret_cast<UINT_PTR>(b));
     EXPECT_EQ(ask(b, 4).text, "200");
 
-    EXPECT_TRUE(sim.send("set B client=201 tx=\"VA01 x\""));
+    EXPECT_TRUE(sim.Send("set B client=201 tx=\"VA01 x\""));
     EXPECT_EQ(ask(b, 4).text, "201");
     EXPECT_EQ(ask(b, 5).text, "VA01 x");
-    EXPECT_TRUE(sim.send("caption B Renamed session"));
+    EXPECT_TRUE(sim.Send("caption B Renamed session"));
     char caption[64] = {};
     GetWindowTextA(b, caption, sizeof caption);
     EXPECT_STREQ(caption, "Renamed session");
-    EXPECT_TRUE(sim.send("move B 20 30 400 300"));
+    EXPECT_TRUE(sim.Send("move B 20 30 400 300"));
     RECT r{};
     GetWindowRect(b, &r);
     EXPECT_EQ(r.right - r.left, 400);
 
-    EXPECT_FALSE(sim.send("open A client=1"));  // name in use
-    EXPECT_FALSE(sim.send("set B colour=red"));
-    EXPECT_FALSE(sim.send("hwnd nobody"));
-    EXPECT_FALSE(sim.send("frobnicate A"));
-    EXPECT_TRUE(sim.send("close B"));
+    EXPECT_FALSE(sim.Send("open A client=1"));  // name in use
+    EXPECT_FALSE(sim.Send("set B colour=red"));
+    EXPECT_FALSE(sim.Send("hwnd nobody"));
+    EXPECT_FALSE(sim.Send("frobnicate A"));
+    EXPECT_TRUE(sim.Send("close B"));
     EXPECT_TRUE(eventually([&] { return !IsWindow(b); }));
-    EXPECT_TRUE(sim.hasLine("cmd close B"));
+    EXPECT_TRUE(sim.HasLine("cmd close B"));
 }
 
 TEST(SessionSimulator, FaultsEndTheWindowOrTheProcess) {
     Simulator sim;
-    ASSERT_TRUE(sim.start("session A client=100 destroy-after-queries=2\nsession B client=200 die-after-queries=1\n"))
-        << sim.lastError();
-    HWND a = sim.hwnd("A");
-    HWND b = sim.hwnd("B");
+    ASSERT_TRUE(sim.Start("session A client=100 destroy-after-queries=2\nsession B client=200 die-after-queries=1\n"))
+        << sim.LastError();
+    HWND a = sim.Hwnd("A");
+    HWND b = sim.Hwnd("B");
     EXPECT_EQ(ask(a, 4).text, "100");
     const Exchange gone = ask(a, 4);
     EXPECT_EQ(gone.atom, 0);
     EXPECT_TRUE(eventually([&] { return !IsWindow(a); }));
-    EXPECT_TRUE(sim.hasLine("destroyed A"));
+    EXPECT_TRUE(sim.HasLine("destroyed A"));
 
     FrontQuery last(b, 4);
-    EXPECT_EQ(sim.waitForExit(5000), 3u);
-    EXPECT_TRUE(sim.hasLine("die B"));  // logged before the end, and kept
+    EXPECT_EQ(sim.WaitForExit(5000), 3u);
+    EXPECT_TRUE(sim.HasLine("die B"));  // logged before the end, and kept
     EXPECT_TRUE(eventually([&] { return !IsWindow(b); }));
 }
 

@@ -18,13 +18,13 @@
 namespace quilvo {
 namespace {
 
-std::string ReadFileText(const char* path) { return sessionsim::detail::readWholeFile(path); }
+std::string ReadFileText(const char* path) { return sessionsim::detail::ReadWholeFile(path); }
 
 void WriteFileText(const char* path, const std::string& text) {
-    ASSERT_TRUE(sessionsim::detail::writeWholeFile(path, text)) << path;
+    ASSERT_TRUE(sessionsim::detail::WriteWholeFile(path, text)) << path;
 }
 
-std::vector<std::string> Lines(const std::string& text) { return sessionsim::splitLines(text); }
+std::vector<std::string> Lines(const std::string& text) { return sessionsim::SplitLines(text); }
 
 bool FileExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 

@@ -10,10 +10,10 @@ namespace {
 
 const char* const kFieldKeys[kFieldCount] = {"client", "group", "user", "system", "tx"};
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 // Reads a "quoted" text starting at text[pos] == '"'; pos ends after the closing quote.
-bool readQuoted(const std::string& text, std::size_t& pos, std::string& out, std::string& error) {
+bool ReadQuoted(const std::string& text, std::size_t& pos, std::string& out, std::string& error) {
     ++pos;
     while (pos < text.size()) {
         char c = text[pos++];
@@ -26,7 +26,7 @@ bool readQuoted(const std::string& text, std::size_t& pos, std::string& out, std
 }
 
 // Reads one value at text[pos]; pos ends after it (at a blank or the end).
-bool readValue(const std::string& text, std::size_t& pos, std::string& out, std::string& error) {
+bool ReadValue(const std::string& text, std::size_t& pos, std::string& out, std::string& error) {
     out.clear();
     if (pos < text.size() && text[pos] == '*') {
         std::size_t digits = pos + 1;
@@ -35,7 +35,7 @@ bool readValue(const std::string& text, std::size_t& pos, std::string& out, std:
             const long count = std::strtol(text.c_str() + pos + 1, nullptr, 10);
             pos = digits + 1;
             std::string unit;
-            if (!readValue(text, pos, unit, error)) return false;
+            if (!ReadValue(text, pos, unit, error)) return false;
             if (unit.empty()) {
                 error = "*N: needs a text to repeat";
                 return false;
@@ -50,18 +50,18 @@ bool readValue(const std::string& text, std::size_t& pos, std::string& out, std:
         }
     }
     if (pos < text.size() && text[pos] == '"') {
-        if (!readQuoted(text, pos, out, error)) return false;
-        if (pos < text.size() && !isSpace(text[pos])) {
+        if (!ReadQuoted(text, pos, out, error)) return false;
+        if (pos < text.size() && !IsSpace(text[pos])) {
             error = "text after closing quote";
             return false;
         }
         return true;
     }
-    while (pos < text.size() && !isSpace(text[pos])) out += text[pos++];
+    while (pos < text.size() && !IsSpace(text[pos])) out += text[pos++];
     return true;
 }
 
-bool parseInt(const std::string& text, int& out) {
+bool ParseInt(const std::string& text, int& out) {
     if (text.empty()) return false;
     char* end = nullptr;
     const long value = std::strtol(text.c_str(), &end, 10);
@@ -70,8 +70,8 @@ bool parseInt(const std::string& text, int& out) {
     return true;
 }
 
-bool parseCount(const Option& option, int& out, std::string& error) {
-    if (!parseInt(option.value, out) || out < 0) {
+bool ParseCount(const Option& option, int& out, std::string& error) {
+    if (!ParseInt(option.value, out) || out < 0) {
         error = option.key + " needs a count of 0 or more";
         return false;
     }
@@ -80,7 +80,7 @@ bool parseCount(const Option& option, int& out, std::string& error) {
 
 }  // namespace
 
-bool parseSentMessage(const std::string& text, SentMessage& out) {
+bool ParseSentMessage(const std::string& text, SentMessage& out) {
     unsigned long long* parts[] = {&out.window, &out.message, &out.wParam, &out.lParam};
     const char* p = text.c_str();
     for (int i = 0; i < 4; ++i) {
@@ -92,7 +92,7 @@ bool parseSentMessage(const std::string& text, SentMessage& out) {
     return true;
 }
 
-int fieldForCode(long long code) {
+int FieldForCode(long long code) {
     switch (code) {
     case 4: return kClient;
     case 11: return kGroup;
@@ -103,29 +103,29 @@ int fieldForCode(long long code) {
     }
 }
 
-const char* fieldKey(int field) {
+const char* FieldKey(int field) {
     return field >= 0 && field < kFieldCount ? kFieldKeys[field] : "";
 }
 
-int fieldFromKey(const std::string& key) {
+int FieldFromKey(const std::string& key) {
     for (int i = 0; i < kFieldCount; ++i) {
         if (key == kFieldKeys[i]) return i;
     }
     return -1;
 }
 
-bool tokenize(const std::string& text, std::vector<Option>& out, std::string& error) {
+bool Tokenize(const std::string& text, std::vector<Option>& out, std::string& error) {
     out.clear();
     std::size_t pos = 0;
     for (;;) {
-        while (pos < text.size() && isSpace(text[pos])) ++pos;
+        while (pos < text.size() && IsSpace(text[pos])) ++pos;
         if (pos >= text.size()) return true;
         Option option;
-        while (pos < text.size() && !isSpace(text[pos]) && text[pos] != '=') option.key += text[pos++];
+        while (pos < text.size() && !IsSpace(text[pos]) && text[pos] != '=') option.key += text[pos++];
         if (pos < text.size() && text[pos] == '=') {
             ++pos;
             option.hasValue = true;
-            if (!readValue(text, pos, option.value, error)) {
+            if (!ReadValue(text, pos, option.value, error)) {
                 error = option.key + ": " + error;
                 return false;
             }
@@ -138,17 +138,17 @@ bool tokenize(const std::string& text, std::vector<Option>& out, std::string& er
     }
 }
 
-bool parseValue(const std::string& text, std::string& out, std::string& error) {
+bool ParseValue(const std::string& text, std::string& out, std::string& error) {
     std::size_t begin = 0;
-    while (begin < text.size() && isSpace(text[begin])) ++begin;
+    while (begin < text.size() && IsSpace(text[begin])) ++begin;
     std::size_t end = text.size();
-    while (end > begin && isSpace(text[end - 1])) --end;
+    while (end > begin && IsSpace(text[end - 1])) --end;
     const std::string trimmed = text.substr(begin, end - begin);
     if (trimmed.empty() || (trimmed[0] != '"' && trimmed[0] != '*')) {
         out = trimmed;  // a plain text is taken as it stands, blanks included
     } else {
         std::size_t pos = 0;
-        if (!readValue(trimmed, pos, out, error)) return false;
+        if (!ReadValue(trimmed, pos, out, error)) return false;
         if (pos != trimmed.size()) {
             error = "text after the value";
             return false;
@@ -161,7 +161,7 @@ bool parseValue(const std::string& text, std::string& out, std::string& error) {
     return true;
 }
 
-bool parseFieldList(const std::string& list, unsigned& mask, std::string& error) {
+bool ParseFieldList(const std::string& list, unsigned& mask, std::string& error) {
     mask = 0;
     if (list == "none") return true;
     std::size_t pos = 0;
@@ -170,7 +170,7 @@ bool parseFieldList(const std::string& list, unsigned& mask, std::string& error)
         if (comma == std::string::npos) comma = list.size();
         const std::string key = list.substr(pos, comma - pos);
         if (!key.empty()) {
-            const int field = fieldFromKey(key);
+            const int field = FieldFromKey(key);
             if (field < 0) {
                 error = "unknown field '" + key + "' (client, group, user, system, tx)";
                 return false;
@@ -182,7 +182,7 @@ bool parseFieldList(const std::string& list, unsigned& mask, std::string& error)
     return true;
 }
 
-bool applyOption(WindowDesc& desc, const Option& option, bool runtimeOnly, std::string& error) {
+bool ApplyOption(WindowDesc& desc, const Option& option, bool runtimeOnly, std::string& error) {
     const std::string& key = option.key;
     if (!option.hasValue) {
         if (runtimeOnly) {
@@ -202,7 +202,7 @@ bool applyOption(WindowDesc& desc, const Option& option, bool runtimeOnly, std::
         error = key + ": text longer than 255 characters";
         return false;
     }
-    const int field = fieldFromKey(key);
+    const int field = FieldFromKey(key);
     if (field >= 0) {
         if (desc.frame) {
             error = "a frame has no " + key;
@@ -211,15 +211,15 @@ bool applyOption(WindowDesc& desc, const Option& option, bool runtimeOnly, std::
         desc.fields[field] = option.value;
         return true;
     }
-    if (key == "noanswer") return parseFieldList(option.value, desc.noAnswer, error);
-    if (key == "die-after-queries") return parseCount(option, desc.dieAfterQueries, error);
-    if (key == "destroy-after-queries") return parseCount(option, desc.destroyAfterQueries, error);
-    if (key == "hang-after-queries") return parseCount(option, desc.hangAfterQueries, error);
-    if (key == "sleep-on-move") return parseCount(option, desc.sleepOnMoveMs, error);
-    if (key == "delete-atoms") return parseCount(option, desc.deleteAtoms, error);
+    if (key == "noanswer") return ParseFieldList(option.value, desc.noAnswer, error);
+    if (key == "die-after-queries") return ParseCount(option, desc.dieAfterQueries, error);
+    if (key == "destroy-after-queries") return ParseCount(option, desc.destroyAfterQueries, error);
+    if (key == "hang-after-queries") return ParseCount(option, desc.hangAfterQueries, error);
+    if (key == "sleep-on-move") return ParseCount(option, desc.sleepOnMoveMs, error);
+    if (key == "delete-atoms") return ParseCount(option, desc.deleteAtoms, error);
     if (key == "send-on-query" || key == "send-on-move") {
         SentMessage parsed;
-        if (!option.value.empty() && !parseSentMessage(option.value, parsed)) {
+        if (!option.value.empty() && !ParseSentMessage(option.value, parsed)) {
             error = key + " needs HWND,MSG,WPARAM,LPARAM";
             return false;
         }
@@ -257,7 +257,7 @@ bool applyOption(WindowDesc& desc, const Option& option, bool runtimeOnly, std::
     }
     int* coordinate = key == "x" ? &desc.x : key == "y" ? &desc.y : key == "w" ? &desc.w : key == "h" ? &desc.h : nullptr;
     if (coordinate) {
-        if (!parseInt(option.value, *coordinate)) {
+        if (!ParseInt(option.value, *coordinate)) {
             error = key + " needs a whole number";
             return false;
         }
@@ -267,9 +267,9 @@ bool applyOption(WindowDesc& desc, const Option& option, bool runtimeOnly, std::
     return false;
 }
 
-bool parseWindowLine(const std::string& line, WindowDesc& out, std::string& error) {
+bool ParseWindowLine(const std::string& line, WindowDesc& out, std::string& error) {
     std::vector<Option> options;
-    if (!tokenize(line, options, error)) return false;
+    if (!Tokenize(line, options, error)) return false;
     if (options.size() < 2 || options[0].hasValue || options[1].hasValue ||
         (options[0].key != "session" && options[0].key != "frame")) {
         error = "expected 'session NAME ...' or 'frame NAME ...'";
@@ -279,7 +279,7 @@ bool parseWindowLine(const std::string& line, WindowDesc& out, std::string& erro
     out.frame = options[0].key == "frame";
     out.name = options[1].key;
     for (std::size_t i = 2; i < options.size(); ++i) {
-        if (!applyOption(out, options[i], false, error)) return false;
+        if (!ApplyOption(out, options[i], false, error)) return false;
     }
     if (!out.parent.empty() && !out.thread.empty()) {
         error = "a child lives on its parent's thread: parent and thread exclude each other";
@@ -302,7 +302,7 @@ bool parseWindowLine(const std::string& line, WindowDesc& out, std::string& erro
     return true;
 }
 
-bool parseScenario(const std::string& text, std::vector<WindowDesc>& out, std::string& error) {
+bool ParseScenario(const std::string& text, std::vector<WindowDesc>& out, std::string& error) {
     out.clear();
     std::set<std::string> names;
     std::size_t pos = 0;
@@ -316,7 +316,7 @@ bool parseScenario(const std::string& text, std::vector<WindowDesc>& out, std::s
         std::size_t first = line.find_first_not_of(" \t\r");
         if (first == std::string::npos || line[first] == '#') continue;
         WindowDesc desc;
-        if (!parseWindowLine(line, desc, error)) {
+        if (!ParseWindowLine(line, desc, error)) {
             error = "line " + std::to_string(lineNumber) + ": " + error;
             return false;
         }

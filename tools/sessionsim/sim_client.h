@@ -1,13 +1,13 @@
 // Header-only client of the session simulator, for Windows-side tests and benchmarks.
 //
 //   sessionsim::Simulator sim;
-//   ASSERT_TRUE(sim.start("session A system=PRD client=100 user=U1 tx=SMEN\n")) << sim.lastError();
-//   HWND a = sim.hwnd("A");
+//   ASSERT_TRUE(sim.Start("session A system=PRD client=100 user=U1 tx=SMEN\n")) << sim.LastError();
+//   HWND a = sim.Hwnd("A");
 //   sessionsim::FrontQuery q(a, 4);               // SAP_GET_FRONT, as Quilvo sends it
-//   ASSERT_TRUE(q.wait(2000));                    // pumps messages until the reply arrives
-//   EXPECT_EQ(q.text(), "100");
-//   EXPECT_TRUE(sim.send("hang A"));              // control commands; see sessionsim.cpp
-//   EXPECT_TRUE(sim.waitForLine("get A 4 100"));  // the simulator's log
+//   ASSERT_TRUE(q.Wait(2000));                    // pumps messages until the reply arrives
+//   EXPECT_EQ(q.Text(), "100");
+//   EXPECT_TRUE(sim.Send("hang A"));              // control commands; see control_channel.h
+//   EXPECT_TRUE(sim.WaitForLine("get A 4 100"));  // the simulator's log
 //   // the destructor sends `exit`, then terminates the process if it does not end in time
 //
 // sessionsim.exe is expected next to the running executable (both land in build/windows).
@@ -36,12 +36,12 @@ struct CommandResult {
     LRESULT result = 0;      // message result: 0 error, 1 ok, the window handle for `hwnd`
     std::string text;        // reply text: "ok", "ok <data>" or "error <why>"
     // The part of the reply after "ok " (the data of `hwnd`, `count`, `list`).
-    std::string data() const { return text.size() > 3 ? text.substr(3) : std::string(); }
+    std::string Data() const { return text.size() > 3 ? text.substr(3) : std::string(); }
 };
 
 namespace detail {
 
-inline LRESULT CALLBACK replyWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+inline LRESULT CALLBACK ReplyWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
     if (msg == WM_COPYDATA) {
         auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
         auto* out = reinterpret_cast<std::string*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
@@ -54,11 +54,11 @@ inline LRESULT CALLBACK replyWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-inline const char* replyClass() {
+inline const char* ReplyClass() {
     static const char* name = [] {
         WNDCLASSEXA wc{};
         wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = replyWindowProc;
+        wc.lpfnWndProc = ReplyWindowProc;
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.lpszClassName = "SessionSimReply";
         RegisterClassExA(&wc);  // already registered by an earlier call: fine
@@ -67,7 +67,7 @@ inline const char* replyClass() {
     return name;
 }
 
-inline std::string readWholeFile(const std::string& path) {
+inline std::string ReadWholeFile(const std::string& path) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return {};
@@ -79,7 +79,7 @@ inline std::string readWholeFile(const std::string& path) {
     return text;
 }
 
-inline bool writeWholeFile(const std::string& path, const std::string& text) {
+inline bool WriteWholeFile(const std::string& path, const std::string& text) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
@@ -94,10 +94,10 @@ inline bool writeWholeFile(const std::string& path, const std::string& text) {
 // Sends one command to a control window and collects the reply text. The reply comes back
 // as a WM_COPYDATA to a message-only window of the calling thread, while this thread waits
 // in SendMessageTimeout (which handles messages sent to it meanwhile).
-inline CommandResult sendCommand(HWND control, const std::string& command, DWORD timeoutMs = 10000) {
+inline CommandResult SendCommand(HWND control, const std::string& command, DWORD timeoutMs = 10000) {
     CommandResult r;
     std::string reply;
-    HWND replyWindow = CreateWindowExA(0, detail::replyClass(), "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+    HWND replyWindow = CreateWindowExA(0, detail::ReplyClass(), "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                        GetModuleHandleA(nullptr), nullptr);
     if (replyWindow) SetWindowLongPtrA(replyWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&reply));
     COPYDATASTRUCT cds{};
@@ -118,7 +118,7 @@ inline CommandResult sendCommand(HWND control, const std::string& command, DWORD
 }
 
 // Directory of the running executable, with a trailing backslash.
-inline std::string exeDirectory() {
+inline std::string ExeDirectory() {
     char path[MAX_PATH] = {};
     const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string dir(path, n);
@@ -126,7 +126,7 @@ inline std::string exeDirectory() {
     return slash == std::string::npos ? std::string() : dir.substr(0, slash + 1);
 }
 
-inline std::vector<std::string> splitLines(const std::string& text) {
+inline std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
     std::size_t pos = 0;
     while (pos < text.size()) {
@@ -141,13 +141,13 @@ inline std::vector<std::string> splitLines(const std::string& text) {
 }
 
 // One SAP_GET_FRONT exchange sent the way Quilvo sends it (SendMessageCallbackA). The reply
-// is delivered while this thread pumps messages in wait(). A query dropped before its reply
+// is delivered while this thread pumps messages in Wait(). A query dropped before its reply
 // arrives leaves its state to the callback, which then frees it and deletes the atom.
 class FrontQuery {
 public:
     FrontQuery(HWND session, WPARAM code) : state_(new State) {
         const UINT msg = RegisterWindowMessageA("SAP_GET_FRONT");
-        sent_ = SendMessageCallbackA(session, msg, code, 0, &FrontQuery::onReply,
+        sent_ = SendMessageCallbackA(session, msg, code, 0, &FrontQuery::OnReply,
                                      reinterpret_cast<ULONG_PTR>(state_)) != 0;
         if (!sent_) {
             delete state_;
@@ -166,9 +166,9 @@ public:
     FrontQuery(const FrontQuery&) = delete;
     FrontQuery& operator=(const FrontQuery&) = delete;
 
-    bool sent() const { return sent_; }
+    bool Sent() const { return sent_; }
     // Pumps this thread's messages until the reply arrives or timeoutMs pass.
-    bool wait(DWORD timeoutMs) {
+    bool Wait(DWORD timeoutMs) {
         if (!state_) return false;
         const DWORD start = GetTickCount();
         while (!state_->replied) {
@@ -184,10 +184,10 @@ public:
         }
         return true;
     }
-    bool replied() const { return state_ && state_->replied; }
-    ATOM atom() const { return state_ ? state_->atom : 0; }
+    bool Replied() const { return state_ && state_->replied; }
+    ATOM Atom() const { return state_ ? state_->atom : 0; }
     // The answer text ("" for no answer or no reply yet).
-    std::string text() const { return state_ ? state_->text : std::string(); }
+    std::string Text() const { return state_ ? state_->text : std::string(); }
 
 private:
     struct State {
@@ -196,7 +196,7 @@ private:
         ATOM atom = 0;
         std::string text;
     };
-    static void CALLBACK onReply(HWND, UINT, ULONG_PTR data, LRESULT result) {
+    static void CALLBACK OnReply(HWND, UINT, ULONG_PTR data, LRESULT result) {
         auto* state = reinterpret_cast<State*>(data);
         state->replied = true;
         state->atom = static_cast<ATOM>(result);
@@ -219,17 +219,17 @@ class Simulator {
 public:
     Simulator() = default;
     ~Simulator() {
-        stop();
-        removeLog();
+        Stop();
+        RemoveLog();
     }
     Simulator(const Simulator&) = delete;
     Simulator& operator=(const Simulator&) = delete;
 
     // Writes the scenario to a temporary file, starts sessionsim.exe and waits until it has
-    // logged `ready` and its control window answers `ping`. false on failure (lastError()).
-    bool start(const std::string& scenario, DWORD timeoutMs = 20000) {
-        stop();
-        removeLog();
+    // logged `ready` and its control window answers `ping`. false on failure (LastError()).
+    bool Start(const std::string& scenario, DWORD timeoutMs = 20000) {
+        Stop();
+        RemoveLog();
         static LONG counter = 0;
         const std::string unique = std::to_string(GetCurrentProcessId()) + "-" +
                                    std::to_string(InterlockedIncrement(&counter));
@@ -239,16 +239,16 @@ public:
         scenarioPath_ = std::string(temp) + "sessionsim-" + unique + "-scenario.txt";
         logPath_ = std::string(temp) + "sessionsim-" + unique + "-log.txt";
         DeleteFileA(logPath_.c_str());
-        if (!detail::writeWholeFile(scenarioPath_, scenario)) return fail("cannot write " + scenarioPath_);
+        if (!detail::WriteWholeFile(scenarioPath_, scenario)) return Fail("cannot write " + scenarioPath_);
 
-        const std::string exe = exeDirectory() + "sessionsim.exe";
+        const std::string exe = ExeDirectory() + "sessionsim.exe";
         std::string commandLine = "\"" + exe + "\" --scenario \"" + scenarioPath_ + "\" --log \"" + logPath_ +
                                   "\" --id " + id_;
         STARTUPINFOA si{};
         si.cb = sizeof si;
         PROCESS_INFORMATION pi{};
         if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-            return fail("cannot start " + exe + " (error " + std::to_string(GetLastError()) + ")");
+            return Fail("cannot start " + exe + " (error " + std::to_string(GetLastError()) + ")");
         process_ = pi.hProcess;
         CloseHandle(pi.hThread);
         processId_ = pi.dwProcessId;
@@ -258,58 +258,58 @@ public:
             if (WaitForSingleObject(process_, 0) == WAIT_OBJECT_0) {
                 DWORD code = 0;
                 GetExitCodeProcess(process_, &code);
-                return fail("simulator ended with code " + std::to_string(code) + ": " + log());
+                return Fail("simulator ended with code " + std::to_string(code) + ": " + Log());
             }
-            if (hasLine("ready")) {
+            if (HasLine("ready")) {
                 control_ = FindWindowA(kControlClass, id_.c_str());
-                if (control_ && sendCommand(control_, "ping", 2000).ok) return true;
+                if (control_ && SendCommand(control_, "ping", 2000).ok) return true;
             }
-            if (GetTickCount() - begin > timeoutMs) return fail("simulator not ready in time: " + log());
+            if (GetTickCount() - begin > timeoutMs) return Fail("simulator not ready in time: " + Log());
             Sleep(5);
         }
     }
 
-    CommandResult command(const std::string& text, DWORD timeoutMs = 10000) const {
+    CommandResult Command(const std::string& text, DWORD timeoutMs = 10000) const {
         if (!control_) return CommandResult{false, false, 0, "error not running"};
-        return sendCommand(control_, text, timeoutMs);
+        return SendCommand(control_, text, timeoutMs);
     }
-    bool send(const std::string& text) const { return command(text).ok; }
-    HWND hwnd(const std::string& name) const {
-        return reinterpret_cast<HWND>(command("hwnd " + name).result);
+    bool Send(const std::string& text) const { return Command(text).ok; }
+    HWND Hwnd(const std::string& name) const {
+        return reinterpret_cast<HWND>(Command("hwnd " + name).result);
     }
     // Live sessions (frames not counted); -1 if the simulator does not answer.
-    int count() const {
-        const CommandResult r = command("count");
-        return r.ok ? std::atoi(r.data().c_str()) : -1;
+    int Count() const {
+        const CommandResult r = Command("count");
+        return r.ok ? std::atoi(r.Data().c_str()) : -1;
     }
 
-    std::string log() const { return logPath_.empty() ? std::string() : detail::readWholeFile(logPath_); }
-    std::vector<std::string> logLines() const { return splitLines(log()); }
-    bool hasLine(const std::string& line) const {
-        for (const std::string& l : logLines()) {
+    std::string Log() const { return logPath_.empty() ? std::string() : detail::ReadWholeFile(logPath_); }
+    std::vector<std::string> LogLines() const { return SplitLines(Log()); }
+    bool HasLine(const std::string& line) const {
+        for (const std::string& l : LogLines()) {
             if (l == line) return true;
         }
         return false;
     }
     // Waits until the log holds a line for which pred(line) is true.
     template <class Pred>
-    bool waitForLog(Pred pred, DWORD timeoutMs = 5000) const {
+    bool WaitForLog(Pred pred, DWORD timeoutMs = 5000) const {
         const DWORD begin = GetTickCount();
         for (;;) {
-            for (const std::string& l : logLines()) {
+            for (const std::string& l : LogLines()) {
                 if (pred(l)) return true;
             }
             if (GetTickCount() - begin > timeoutMs) return false;
             Sleep(2);
         }
     }
-    bool waitForLine(const std::string& line, DWORD timeoutMs = 5000) const {
-        return waitForLog([&](const std::string& l) { return l == line; }, timeoutMs);
+    bool WaitForLine(const std::string& line, DWORD timeoutMs = 5000) const {
+        return WaitForLog([&](const std::string& l) { return l == line; }, timeoutMs);
     }
 
-    bool running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+    bool Running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
     // Waits for the process to end by itself; its exit code, or STILL_ACTIVE after the deadline.
-    DWORD waitForExit(DWORD timeoutMs) const {
+    DWORD WaitForExit(DWORD timeoutMs) const {
         if (!process_) return 0;
         WaitForSingleObject(process_, timeoutMs);
         DWORD code = STILL_ACTIVE;
@@ -317,11 +317,11 @@ public:
         return code;
     }
     // Sends `exit`; terminates the process if it has not ended within timeoutMs. Returns the
-    // exit code (1 after a termination). Keeps the log file readable until the next start().
-    DWORD stop(DWORD timeoutMs = 5000) {
+    // exit code (1 after a termination). Keeps the log file readable until the next Start().
+    DWORD Stop(DWORD timeoutMs = 5000) {
         DWORD code = 0;
         if (process_) {
-            if (running()) command("exit", timeoutMs);
+            if (Running()) Command("exit", timeoutMs);
             if (WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) {
                 TerminateProcess(process_, 1);
                 WaitForSingleObject(process_, timeoutMs);
@@ -335,18 +335,18 @@ public:
         scenarioPath_.clear();
         return code;
     }
-    const std::string& id() const { return id_; }
-    const std::string& logPath() const { return logPath_; }
-    DWORD processId() const { return processId_; }
-    HWND control() const { return control_; }
-    const std::string& lastError() const { return error_; }
+    const std::string& Id() const { return id_; }
+    const std::string& LogPath() const { return logPath_; }
+    DWORD ProcessId() const { return processId_; }
+    HWND Control() const { return control_; }
+    const std::string& LastError() const { return error_; }
 
 private:
-    bool fail(const std::string& why) {
+    bool Fail(const std::string& why) {
         error_ = why;
         return false;
     }
-    void removeLog() {
+    void RemoveLog() {
         if (!logPath_.empty()) DeleteFileA(logPath_.c_str());
         logPath_.clear();
     }
