@@ -18,33 +18,34 @@ UINT SetOkCodeMessage() {
     return id;
 }
 
-// Brings session windows to the top of the z-order one after the other, in the order asked,
-// on a thread of its own. A window's position in the z-order can be set only by a call that
-// waits for the window's thread; from the program's one user-interface thread that wait froze
-// the program while a session was busy, and a message sent to the program meanwhile could run
-// a rebuild under the command still on the stack. Queued to the sessions' threads instead
-// (SWP_ASYNCWINDOWPOS), the raises of a box's sessions, each on its own front-end thread,
-// would land in whatever order those threads get to them, and the box's first session would
-// not reliably end on top. This thread makes them one after the other, each after the show
-// commands queued to its window before it, and only the thread waits.
+// Restores iconic session windows and brings session windows to the top of the z-order, one
+// after the other, in the order asked, on a thread of its own. Both can be made only by calls
+// that wait for the window's thread (OpenIcon, SetWindowPos without SWP_ASYNCWINDOWPOS); from
+// the program's one user-interface thread that wait froze the program while a session was
+// busy, and a message sent to the program meanwhile could run a rebuild under the command
+// still on the stack. Queued to the sessions' own threads instead, the restores and raises of
+// a box's sessions (each on its own front-end thread) would land in whatever order those
+// threads get to them, and the chosen or first session would not reliably end on top. This
+// thread makes them one after the other, and only this thread waits.
 //
-// A window whose thread does not answer a bare message within kProbeMs is not raised (its show
-// command still lands when it is free), and that thread is not asked again for kSilentMs, so
-// fifty sessions behind one busy thread cost this thread one probe, not fifty.
-class RaiseWorker {
+// A window whose thread does not answer a bare message within kProbeMs is skipped (the show
+// command queued to it still lands when it is free), and that thread is not asked again for
+// kSilentMs, so fifty sessions behind one busy thread cost this thread one probe, not fifty.
+class SessionWorker {
 public:
-    RaiseWorker() { InitializeCriticalSection(&lock_); }
-    RaiseWorker(const RaiseWorker&) = delete;
-    RaiseWorker& operator=(const RaiseWorker&) = delete;
+    enum Job : unsigned char { kRestore, kRaise };
 
-    // Never waits: the raise is made on the worker thread (started on first use).
-    void Push(HWND window) {
+    SessionWorker() { InitializeCriticalSection(&lock_); }
+    SessionWorker(const SessionWorker&) = delete;
+    SessionWorker& operator=(const SessionWorker&) = delete;
+
+    // Never waits: the job is done on the worker thread (started on first use).
+    void Push(Job job, HWND window) {
         EnterCriticalSection(&lock_);
-        if (count_ < kCapacity) queue_[(head_ + count_++) % kCapacity] = window;
-        const bool start = thread_ == nullptr;
-        if (start) {
+        if (count_ < kCapacity) queue_[(head_ + count_++) % kCapacity] = Item{job, window};
+        if (thread_ == nullptr) {
             wake_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-            thread_ = CreateThread(nullptr, 0, &RaiseWorker::Run, this, 0, nullptr);
+            thread_ = CreateThread(nullptr, 0, &SessionWorker::Run, this, 0, nullptr);
         }
         LeaveCriticalSection(&lock_);
         SetEvent(wake_);
@@ -55,55 +56,62 @@ private:
     static constexpr DWORD kProbeMs = 250;
     static constexpr DWORD kSilentMs = 2000;
     static constexpr int kRemembered = 16;
+    struct Item {
+        Job job;
+        HWND window;
+    };
     struct ThreadNote {
         DWORD thread;
         DWORD when;
     };
 
     static DWORD WINAPI Run(LPVOID self) {
-        static_cast<RaiseWorker*>(self)->Loop();
+        static_cast<SessionWorker*>(self)->Loop();
         return 0;
     }
     void Loop() {
         for (;;) {
             WaitForSingleObject(wake_, INFINITE);
-            HWND window = nullptr;
-            while (Pop(&window)) Raise(window);
+            Item item = {};
+            while (Pop(&item)) Do(item);
         }
     }
-    bool Pop(HWND* window) {
+    bool Pop(Item* item) {
         EnterCriticalSection(&lock_);
         const bool any = count_ > 0;
         if (any) {
-            *window = queue_[head_];
+            *item = queue_[head_];
             head_ = (head_ + 1) % kCapacity;
             --count_;
         }
         LeaveCriticalSection(&lock_);
         return any;
     }
-    void Raise(HWND window) {
-        const DWORD thread = GetWindowThreadProcessId(window, nullptr);
-        if (thread == 0 || RecentlySilent(thread)) return;  // gone, or known to be busy
-        DWORD_PTR ignored = 0;
-        if (!SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, kProbeMs, &ignored)) {
-            silent_[nextSilent_] = ThreadNote{thread, GetTickCount()};
-            nextSilent_ = (nextSilent_ + 1) % kRemembered;
-            return;
+    void Do(const Item& item) {
+        if (!Answers(item.window)) return;
+        if (item.job == kRestore) {
+            ::OpenIcon(item.window);
+        } else {
+            SetWindowPos(item.window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         }
-        SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
-    bool RecentlySilent(DWORD thread) const {
+    bool Answers(HWND window) {
+        const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+        if (thread == 0) return false;  // the window is gone
         const DWORD now = GetTickCount();
         for (const ThreadNote& n : silent_)
-            if (n.thread == thread && now - n.when < kSilentMs) return true;
+            if (n.thread == thread && now - n.when < kSilentMs) return false;
+        DWORD_PTR ignored = 0;
+        if (SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, kProbeMs, &ignored)) return true;
+        silent_[nextSilent_] = ThreadNote{thread, GetTickCount()};
+        nextSilent_ = (nextSilent_ + 1) % kRemembered;
         return false;
     }
 
     CRITICAL_SECTION lock_;
     HANDLE wake_ = nullptr;
     HANDLE thread_ = nullptr;
-    HWND queue_[kCapacity] = {};
+    Item queue_[kCapacity] = {};
     int head_ = 0;
     int count_ = 0;
     ThreadNote silent_[kRemembered] = {};  // worker thread only
@@ -111,7 +119,8 @@ private:
 };
 
 // No operation here waits for a session's thread: shows and hides are queued to it and land
-// once it is free, in the order queued; raises go to the RaiseWorker. A session that is busy
+// once it is free, in the order queued; restores of iconic windows and raises go to the
+// SessionWorker. A session that is busy
 // (a long report) or hung never holds the program, and nothing sent to the program meanwhile
 // can run inside a command.
 class Win32SessionOps final : public SessionWindowOps {
@@ -128,17 +137,16 @@ public:
         ShowWindowAsync(hwnd, showCode);
     }
     void OpenIcon(WindowHandle window) override {
-        // What OpenIcon does, queued: an iconic window is restored.
         HWND hwnd = ToHwnd(window);
         if (!IsIconic(hwnd)) return;
         NoteShowByUs(hwnd);
-        ShowWindowAsync(hwnd, SW_RESTORE);
+        worker_.Push(SessionWorker::kRestore, hwnd);
     }
     void BringToTop(WindowHandle window) override {
         // Without activation: the session comes to the top of the z-order; activating it a
         // moment later would take the focus and the mouse capture from the program in the
         // middle of a drag.
-        raises_.Push(ToHwnd(window));
+        worker_.Push(SessionWorker::kRaise, ToHwnd(window));
     }
     void SendClose(WindowHandle window) override {
         // Sent without waiting: a session that is busy closes as soon as it is free, and
@@ -147,7 +155,7 @@ public:
     }
 
 private:
-    RaiseWorker raises_;
+    SessionWorker worker_;
 };
 
 }  // namespace
