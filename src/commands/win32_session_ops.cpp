@@ -4,6 +4,7 @@
 #include "commands/session_commands.h"
 #include "platform/scoped_win.h"
 #include "platform/win32_session_marks.h"
+#include "platform/window_names.h"
 
 namespace quilvo {
 
@@ -11,12 +12,6 @@ namespace {
 
 // The close command: SAP_SET_OKCODE with 3, 0.
 constexpr WPARAM kOkCodeClose = 3;
-
-UINT SetOkCodeMessage() {
-    // RegisterWindowMessageA gives the same id for the same name in every process.
-    static const UINT id = RegisterWindowMessageA("SAP_SET_OKCODE");
-    return id;
-}
 
 // Brings session windows to the top of the z-order one after the other, in the order asked,
 // on a thread of its own. A window's position in the z-order can be set only by a call that
