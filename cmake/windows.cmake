@@ -37,7 +37,7 @@ target_compile_options(quilvo_win PRIVATE ${QUILVO_WARNINGS})
 
 # Start-up, tray host, main window and message loop: a library of its own so the window
 # procedures can be tested beside the others.
-add_library(quilvo_app STATIC src/app/app.cpp src/app/instance.cpp src/app/main_window.cpp src/app/session_window.cpp
+add_library(quilvo_app STATIC src/app/app.cpp src/app/instance.cpp src/app/main_window.cpp
             src/app/tray_host.cpp src/app/tray_menu.cpp src/app/window_classes.cpp src/commands/box_properties.cpp)
 target_link_libraries(quilvo_app PUBLIC quilvo_win)
 target_compile_options(quilvo_app PRIVATE ${QUILVO_WARNINGS})

@@ -63,6 +63,9 @@ INT_PTR TrayHost::OnMessage(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) noexcep
             if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) ShowWindow(dialog, SW_HIDE);
             SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 0);
             return TRUE;
+        // Held by Dialog during a wait: the icon's callback can come as a sent message while a
+        // pass waits for replies, and the menu it opens (and Exit chosen there) must not run
+        // inside that wait.
         case WM_QUILVO_TRAYICON: OnTrayIcon(dialog, lp); return TRUE;
         case WM_QUILVO_REFRESH_LATER:
             // A refresh asked for while an operation waited runs now that it has ended.

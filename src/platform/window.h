@@ -30,9 +30,10 @@ public:
             self->OnWindowGone(wnd);
             return DefWindowProcA(wnd, msg, wp, lp);
         }
-        // What the user does while the program waits for another program (a pass waiting
-        // for replies) could free the lists, panels and mini windows the waiting code still
-        // uses: it is handled after the wait.
+        // A click sent to a window while the program waits (a pass waiting for replies)
+        // would hide and raise sessions of a table half rewritten, or open a menu, and could
+        // free the lists, panels and mini windows the waiting code still uses: what the user
+        // does is handled after the wait.
         if (HoldUserActionWhileWaiting(wnd, msg, wp, lp)) return 0;
         return self->OnMessage(wnd, msg, wp, lp);
     }

@@ -350,7 +350,6 @@ void BoxPanel::OnMenuCommand(int command) {
 
 LRESULT BoxPanel::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
     switch (msg) {
-        case WM_CREATE: return 0;
         case WM_QUILVO_RECOLOUR: Recolour(wnd); break;
         case WM_COMMAND: OnSessionButton(reinterpret_cast<HWND>(lp)); break;
         case WM_MOUSEMOVE: OnMouseMove(wp, lp); return 0;

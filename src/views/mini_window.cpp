@@ -134,7 +134,6 @@ void MiniWindow::StartDrag(HWND wnd, LPARAM lp) {
 
 LRESULT MiniWindow::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
     switch (msg) {
-        case WM_CREATE: return 0;
         case WM_PAINT: Paint(wnd); return 0;
         case WM_MOUSEMOVE: return OnMouseMove(wnd);
         case WM_LBUTTONDOWN: OnLeftButtonDown(wnd); break;

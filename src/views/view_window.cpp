@@ -9,7 +9,6 @@ namespace quilvo {
 
 LRESULT ViewWindow::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
     switch (msg) {
-        case WM_CREATE: return 0;
         case WM_DESTROY: SaveWindowPosition(FromHwnd(wnd)); break;
         case WM_PAINT: OnPaint(wnd); break;
         case WM_CLOSE: OnClose(); return 0;
