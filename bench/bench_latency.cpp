@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "app/window_classes.h"
 #include "commands/session_commands.h"
 #include "core/refresh.h"
 #include "platform/scoped_win.h"

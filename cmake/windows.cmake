@@ -12,7 +12,7 @@ enable_language(RC)
 add_library(quilvo_win STATIC
     src/commands/win32_session_ops.cpp
     src/commands/win32_session_menu.cpp
-    src/views/window_object.cpp
+    src/views/view_window.cpp
     src/views/hover_tip.cpp
     src/views/boxed_view.cpp
     src/views/docked_view.cpp
@@ -32,13 +32,13 @@ target_sources(quilvo_core PRIVATE
     src/platform/win32_profile.cpp
     src/platform/win32_debug_output.cpp
 )
-target_link_libraries(quilvo_win PUBLIC quilvo_core user32 gdi32 kernel32 shell32)
+target_link_libraries(quilvo_win PUBLIC quilvo_core user32 gdi32 kernel32 shell32 comctl32)
 target_compile_options(quilvo_win PRIVATE ${QUILVO_WARNINGS})
 
 # Start-up, tray host, main window and message loop: a library of its own so the window
 # procedures can be tested beside the others.
-add_library(quilvo_app STATIC src/app/app.cpp src/app/instance.cpp src/app/tray_menu.cpp
-            src/commands/box_properties.cpp)
+add_library(quilvo_app STATIC src/app/app.cpp src/app/instance.cpp src/app/main_window.cpp
+            src/app/tray_host.cpp src/app/tray_menu.cpp src/app/window_classes.cpp src/commands/box_properties.cpp)
 target_link_libraries(quilvo_app PUBLIC quilvo_win)
 target_compile_options(quilvo_app PRIVATE ${QUILVO_WARNINGS})
 

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "app/main_window.h"
+#include "app/tray_host.h"
 #include "core/boxes.h"
 #include "core/discovery.h"
 #include "core/refresh.h"
@@ -16,10 +18,8 @@ namespace quilvo {
 struct App {
     HINSTANCE instance = nullptr;
     char sessionClass[kClassNameCapacity] = {};
-    HWND mainWindow = nullptr;
-    HWND trayHost = nullptr;
-    HICON trayIcon = nullptr;      // the notification icon, kept to add it again
-    UINT taskbarCreated = 0;       // the shell's "TaskbarCreated" message
+    MainWindow mainWindow;
+    TrayHost trayHost;
     bool running = false;
     SapMessages messages;
     IdleSettings idle;
@@ -32,21 +32,10 @@ struct App {
 
 App& TheApp();
 
-// Makes the window layered with the low 8 bits of opacity as its alpha, where the platform
-// has SetLayeredWindowAttributes; otherwise changes nothing.
-void ApplyOpacity(HWND window, int opacity);
-
-// Registers the program's six window classes from one template.
-void RegisterWindowClasses(HINSTANCE instance);
-
 // Clears the run flag: the message loop ends after the message being dispatched.
 void StopApp();
 
 // Start-up, message loop and end; returns 0 when the loop has ended.
 int RunApp(HINSTANCE instance, const char* commandLine);
-
-LRESULT CALLBACK MainWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
-LRESULT CALLBACK SessionWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
-INT_PTR CALLBACK TrayHostProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) noexcept;
 
 }  // namespace quilvo

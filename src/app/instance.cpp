@@ -5,12 +5,12 @@
 #include <exception>
 
 #include "platform/win32_session_marks.h"
+#include "platform/window_names.h"
 
 namespace quilvo {
 namespace {
 
 constexpr const char* kInstanceProperty = "Quilvo.SessionClass";
-constexpr const char* kMainWindowClass = "QuilvoWin";
 constexpr DWORD kFindRunningMs = 5000;
 
 // The class name as discovery compares it: A to Z as a to z; a backslash, which a mutex name
@@ -34,7 +34,7 @@ struct FindContext {
 BOOL CALLBACK FindMainWindow(HWND window, LPARAM param) {
     auto* context = reinterpret_cast<FindContext*>(param);
     char cls[32] = {};
-    if (GetClassNameA(window, cls, sizeof cls) == 0 || std::strcmp(cls, kMainWindowClass) != 0) return TRUE;
+    if (GetClassNameA(window, cls, sizeof cls) == 0 || std::strcmp(cls, kQuilvoWinClass) != 0) return TRUE;
     const ATOM atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropA(window, kInstanceProperty)));
     char name[256] = {};
     if (atom == 0 || GlobalGetAtomNameA(atom, name, sizeof name) == 0 || std::strcmp(name, context->wanted) != 0)

@@ -1,6 +1,7 @@
 #include "app/tray_menu.h"
 
 #include "app/app.h"
+#include "app/tray_host.h"
 #include "commands/session_commands.h"
 #include "commands/win32_session_menu.h"
 #include "platform/scoped_win.h"
@@ -41,7 +42,7 @@ void ShowView(OverviewView* view) {
 }
 
 void SetOpacity(int opacity) {
-    ApplyOpacity(TheApp().mainWindow, opacity);
+    ApplyOpacity(TheApp().mainWindow.Handle(), opacity);
     WriteProfileInt(kAppSection, kKeyOpacity, opacity);
 }
 
@@ -73,8 +74,7 @@ void ShowTrayMenu(HWND trayHost) {
         }
     }
     // The owner must get a message once the menu is gone, or the next menu may not close when
-    // the user clicks elsewhere. It also wakes the message loop when the icon's message came
-    // as a sent one and Exit has cleared the run flag.
+    // the user clicks elsewhere (after Exit there is no owner left, and no next menu).
     PostMessageA(trayHost, WM_NULL, 0, 0);
 }
 
@@ -94,7 +94,7 @@ void CarryOutTrayCommand(UINT id, std::uintptr_t itemData, const MenuSessions& b
     switch (id) {
         case 0: break;
         case ID_TRAY_EXIT: RunExitSequence(); break;
-        case ID_TRAY_ABOUT: ShowAboutBox(app.trayHost); break;
+        case ID_TRAY_ABOUT: app.trayHost.ShowAbout(); break;
         case ID_TRAY_SHOWALL: ShowAllSessions(app.sessions, kShowRestore, ops); break;
         case ID_TRAY_ICONIZEALL: ShowAllSessions(app.sessions, kShowMinimize, ops); break;
         case ID_TRAY_HIDEALL: ShowAllSessions(app.sessions, kShowHide, ops); break;
@@ -115,31 +115,6 @@ void CarryOutTrayCommand(UINT id, std::uintptr_t itemData, const MenuSessions& b
         case ID_TRAY_OPACITY_HIGH: SetOpacity(kOpacityHigh); break;
         default: DispatchSessionCommand(app.sessions, built, static_cast<int>(id), itemData, ops); break;
     }
-}
-
-void ShowAboutBox(HWND trayHost) {
-    RECT r = {};
-    GetWindowRect(trayHost, &r);
-    const int x = (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2;
-    const int y = (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2;
-    SetWindowPos(trayHost, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    ShowWindow(trayHost, SW_SHOW);
-}
-
-void RunExitSequence() {
-    App& app = TheApp();
-    ShowAllSessions(app.sessions, kShowRestore, PlatformSessionOps());
-    KillTimer(app.trayHost, TIMER_REFRESH);
-    // The main window's view first, then the single view, then the docked view; each writes
-    // its section. The windows stay until the message loop has ended.
-    if (app.cycle != nullptr) app.cycle->DestroyViews();
-    TearDownDockedView();
-    ShowWindow(app.mainWindow, SW_SHOWNA);
-    // The destroy handling without destroying: the icon goes and the run flag is cleared,
-    // then the main window's position is written.
-    SendMessageA(app.trayHost, WM_DESTROY, 0, 0);
-    SendMessageA(app.mainWindow, WM_DESTROY, 0, 0);
-    StopApp();
 }
 
 }  // namespace quilvo

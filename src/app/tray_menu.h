@@ -1,6 +1,6 @@
 // The notification icon's callback and the tray menu: a left click opens the menu (resource
 // 102 under the session entries and group pop-ups), a right press refreshes at once. Every
-// command of the menu, the About box and the exit sequence.
+// command of the menu (the About box and Exit: app/tray_host.h).
 #pragma once
 
 #include <windows.h>
@@ -18,13 +18,5 @@ void OnTrayIcon(HWND trayHost, LPARAM mouseMessage);
 // their own work, any other id is a session menu command with the chosen item's data, for
 // the sessions the menu was built from.
 void CarryOutTrayCommand(UINT id, std::uintptr_t itemData, const MenuSessions& built);
-
-// Centres the tray host on the screen and shows it as the About box.
-void ShowAboutBox(HWND trayHost);
-
-// Exit: every session shown, the refresh timer stopped, the views torn down (they write their
-// sections), the icon removed and the main window's position written; the message loop then
-// ends.
-void RunExitSequence();
 
 }  // namespace quilvo

@@ -2,9 +2,7 @@
 
 #include <initializer_list>
 
-#include "app/app.h"
 #include "commands/properties_fields.h"
-#include "platform/held_messages.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
 #include "views/boxed_view.h"
@@ -21,23 +19,6 @@ void RebuildEveryPanel(const RefreshCycle& cycle) {
     }
 }
 
-void OnOk(HWND dialog) {
-    BOOL translated = FALSE;
-    const int box = static_cast<int>(GetDlgItemInt(dialog, IDC_PROP_BOXNUMBER, &translated, FALSE)) - 1;
-    PropertiesTexts texts = {};
-    GetDlgItemTextA(dialog, IDC_PROP_USER, texts.user, sizeof texts.user);
-    GetDlgItemTextA(dialog, IDC_PROP_SYSTEM, texts.system, sizeof texts.system);
-    GetDlgItemTextA(dialog, IDC_PROP_CLIENT, texts.client, sizeof texts.client);
-    GetDlgItemTextA(dialog, IDC_PROP_TRANSACTION, texts.transaction, sizeof texts.transaction);
-    App& app = TheApp();
-    // A failed write goes unnoticed: the rebuild then reads the old Selection back.
-    StoreBoxProperties(app.filters, box, texts);
-    if (app.cycle == nullptr || box < 0 || box >= kBoxCount) return;
-    RebuildEveryPanel(*app.cycle);
-    app.cycle->ForceRebuild();
-    app.cycle->DiscoverAndRefresh();
-}
-
 // Ending a modeless dialog only hides it; it is destroyed as well, so that a user who opens
 // it fifty times does not leave fifty windows behind.
 void EndPropertiesDialog(HWND dialog) {
@@ -47,9 +28,25 @@ void EndPropertiesDialog(HWND dialog) {
 
 }  // namespace
 
-void OpenBoxProperties(HWND owner, int boxIndex) {
+void BoxPropertiesDialogs::OnOk(HWND dialog) {
+    BOOL translated = FALSE;
+    const int box = static_cast<int>(GetDlgItemInt(dialog, IDC_PROP_BOXNUMBER, &translated, FALSE)) - 1;
+    PropertiesTexts texts = {};
+    GetDlgItemTextA(dialog, IDC_PROP_USER, texts.user, sizeof texts.user);
+    GetDlgItemTextA(dialog, IDC_PROP_SYSTEM, texts.system, sizeof texts.system);
+    GetDlgItemTextA(dialog, IDC_PROP_CLIENT, texts.client, sizeof texts.client);
+    GetDlgItemTextA(dialog, IDC_PROP_TRANSACTION, texts.transaction, sizeof texts.transaction);
+    // A failed write goes unnoticed: the rebuild then reads the old Selection back.
+    StoreBoxProperties(filters_, box, texts);
+    if (box < 0 || box >= kBoxCount) return;
+    RebuildEveryPanel(cycle_);
+    cycle_.ForceRebuild();
+    cycle_.DiscoverAndRefresh();
+}
+
+void BoxPropertiesDialogs::Open(HWND owner, int boxIndex) {
     HINSTANCE module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE));
-    HWND dialog = CreateDialogParamA(module, MAKEINTRESOURCEA(IDD_BOXPROPERTIES), owner, &PropertiesDialog, 0);
+    HWND dialog = CreateDialogParamA(module, MAKEINTRESOURCEA(IDD_BOXPROPERTIES), owner, &DialogProc, Param(this));
     if (dialog == nullptr) return;
     SetDlgItemInt(dialog, IDC_PROP_BOXNUMBER, static_cast<UINT>(boxIndex + 1), FALSE);
     char selection[kSelectionBufferSize] = {};
@@ -68,9 +65,8 @@ void FillPropertiesFields(const char* selection, HWND dialog) {
     SetDlgItemTextA(dialog, IDC_PROP_TRANSACTION, texts.transaction);
 }
 
-INT_PTR CALLBACK PropertiesDialog(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) noexcept {
-    // OK rebuilds every panel: sent inside a wait, it runs once the wait has ended.
-    if (HoldUserActionWhileWaiting(dialog, msg, wp, lp)) return TRUE;
+// OK rebuilds every panel: sent inside a wait, it runs once the wait has ended (Dialog holds it).
+INT_PTR BoxPropertiesDialogs::OnMessage(HWND dialog, UINT msg, WPARAM wp, LPARAM) noexcept {
     switch (msg) {
         case WM_INITDIALOG:
             return TRUE;

@@ -7,15 +7,35 @@
 
 #include <windows.h>
 
+#include "core/boxes.h"
+#include "core/refresh.h"
+#include "platform/window.h"
+#include "views/box_panel.h"
+
 namespace quilvo {
 
-// Opens a further dialog for a box (0 to 5), owned by the panel's window, filled from the
-// box's stored Selection. The panel's "Properties" item calls it.
-void OpenBoxProperties(HWND owner, int boxIndex);
+// The object behind every open properties dialog: a dialog keeps its box number (control
+// 1005) and its texts in its controls, so one object serves them all.
+class BoxPropertiesDialogs final : public BoxPropertiesOpener, public Dialog<BoxPropertiesDialogs> {
+public:
+    // OK stores into these filters and rebuilds through this cycle.
+    BoxPropertiesDialogs(BoxFilter (&filters)[kBoxCount], RefreshCycle& cycle) : filters_(filters), cycle_(cycle) {}
+
+    // Opens a further dialog for a box (0 to 5), owned by the panel's window, filled from the
+    // box's stored Selection. The panel's "Properties" item calls it.
+    void Open(HWND owner, int boxIndex) override;
+
+    // Dialog<BoxPropertiesDialogs>
+    INT_PTR OnMessage(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+
+private:
+    void OnOk(HWND dialog);
+
+    BoxFilter (&filters_)[kBoxCount];
+    RefreshCycle& cycle_;
+};
 
 // Fills the four edit controls of a dialog from a Selection text.
 void FillPropertiesFields(const char* selection, HWND dialog);
-
-INT_PTR CALLBACK PropertiesDialog(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) noexcept;
 
 }  // namespace quilvo

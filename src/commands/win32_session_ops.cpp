@@ -4,6 +4,7 @@
 #include "commands/session_commands.h"
 #include "platform/scoped_win.h"
 #include "platform/win32_session_marks.h"
+#include "platform/window_names.h"
 
 namespace quilvo {
 
@@ -11,12 +12,6 @@ namespace {
 
 // The close command: SAP_SET_OKCODE with 3, 0.
 constexpr WPARAM kOkCodeClose = 3;
-
-UINT SetOkCodeMessage() {
-    // RegisterWindowMessageA gives the same id for the same name in every process.
-    static const UINT id = RegisterWindowMessageA("SAP_SET_OKCODE");
-    return id;
-}
 
 // Restores iconic session windows and brings session windows to the top of the z-order, one
 // after the other, in the order asked, on a thread of its own. Both can be made only by calls
@@ -120,9 +115,8 @@ private:
 
 // No operation here waits for a session's thread: shows and hides are queued to it and land
 // once it is free, in the order queued; restores of iconic windows and raises go to the
-// SessionWorker. A session that is busy
-// (a long report) or hung never holds the program, and nothing sent to the program meanwhile
-// can run inside a command.
+// SessionWorker. A session that is busy (a long report) or hung never holds the program, and
+// nothing sent to the program meanwhile can run inside a command.
 class Win32SessionOps final : public SessionWindowOps {
 public:
     void ShowAsync(WindowHandle window, int showCode) override {

@@ -4,6 +4,8 @@
 
 #include "core/front_queries.h"
 #include "core/wait_scope.h"
+#include "platform/scoped_win.h"
+#include "platform/window_names.h"
 
 namespace quilvo {
 namespace {
@@ -20,14 +22,12 @@ BOOL CALLBACK EnumVisit(HWND window, LPARAM param) {
     return pair->first(reinterpret_cast<WindowHandle>(window), pair->second) ? TRUE : FALSE;
 }
 
-HWND ToHwnd(WindowHandle h) { return reinterpret_cast<HWND>(h); }
-
 }  // namespace
 
 SapMessages SapMessages::Register() {
     SapMessages m;
     m.getFront = RegisterWindowMessageA("SAP_GET_FRONT");
-    m.setOkCode = RegisterWindowMessageA("SAP_SET_OKCODE");
+    m.setOkCode = SetOkCodeMessage();
     return m;
 }
 

@@ -4,6 +4,7 @@
 
 #include "core/text.h"
 #include "platform/held_messages.h"
+#include "platform/window_names.h"
 #include "resources/resource_ids.h"
 
 namespace quilvo {
@@ -13,7 +14,7 @@ constexpr WPARAM kOkCodeRun = 5;
 }
 
 Win32RefreshPlatform::Win32RefreshPlatform()
-    : setOkCodeMessage_(RegisterWindowMessageA("SAP_SET_OKCODE")) {}
+    : setOkCodeMessage_(SetOkCodeMessage()) {}
 
 std::uint32_t Win32RefreshPlatform::TickCount() { return GetTickCount(); }
 

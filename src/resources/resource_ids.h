@@ -65,7 +65,10 @@
 #define ID_DOCK_CLOSE 40038
 
 // Private window messages
-#define WM_QUILVO_RECOLOUR 25     // replace the class background brush by a system colour
+// The recolour message (replace the class background brush by a system colour) is number 25,
+// below WM_USER, because that is its documented number: other windows and tools send it by
+// that number, so it must not move.
+#define WM_QUILVO_RECOLOUR 25
 #define WM_QUILVO_TRAYICON 1124   // notification icon callback
 #define WM_QUILVO_REFRESH_LATER 0x8101  // WM_APP + 0x101: run a refresh asked for during a wait
 

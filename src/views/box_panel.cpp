@@ -12,7 +12,6 @@
 #include "core/int_range.h"
 #include "core/text.h"
 #include "platform/debug_output.h"
-#include "platform/held_messages.h"
 #include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
@@ -26,11 +25,9 @@ namespace quilvo {
 
 namespace {
 
-BoxPropertiesOpener g_boxPropertiesOpener = nullptr;
+BoxPropertiesOpener* g_boxPropertiesOpener = nullptr;
 
 std::uintptr_t Identity(const void* object) { return reinterpret_cast<std::uintptr_t>(object); }
-
-BoxPanel* PanelOf(HWND wnd) { return reinterpret_cast<BoxPanel*>(GetWindowLongPtrA(wnd, GWLP_USERDATA)); }
 
 HINSTANCE ThisModule() { return GetModuleHandleA(nullptr); }
 
@@ -41,14 +38,6 @@ void Recolour(HWND wnd) { ReplaceClassBackground(wnd, GetSysColor(COLOR_BACKGROU
 
 SessionWindowOps& OpsOf(const BoxPanel* panel) {
     return (panel && panel->view) ? panel->view->Ops() : PlatformSessionOps();
-}
-
-// The MiniWindow behind a session button of this panel window, or none when the control is
-// not one of its session buttons.
-MiniWindow* MiniOfButton(HWND panelWindow, HWND control) {
-    if (!control || GetParent(control) != panelWindow) return nullptr;
-    if (GetWindowLongPtrA(control, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&MiniWindow::ButtonProc)) return nullptr;
-    return reinterpret_cast<MiniWindow*>(GetWindowLongPtrA(control, GWLP_USERDATA));
 }
 
 void SetItemState(HMENU menu, UINT command, UINT state) {
@@ -72,7 +61,7 @@ bool IsBoxIndex(int index) { return index >= 0 && index < kBoxCount; }
 
 }  // namespace
 
-void SetBoxPropertiesOpener(BoxPropertiesOpener opener) { g_boxPropertiesOpener = opener; }
+void SetBoxPropertiesOpener(BoxPropertiesOpener* opener) { g_boxPropertiesOpener = opener; }
 
 BoxPanel::BoxPanel(BoxList* list) {
     boxList = list;
@@ -88,7 +77,7 @@ BoxPanel::BoxPanel(BoxList* list) {
 
 BoxPanel::~BoxPanel() {
     DestroyMiniWindows();
-    if (ownWindow && PanelOf(ownWindow) == this) SetWindowLongPtrA(ownWindow, GWLP_USERDATA, 0);
+    Detach(ownWindow, this);
 }
 
 MiniWindow* BoxPanel::Mini(int i) const {
@@ -98,10 +87,7 @@ MiniWindow* BoxPanel::Mini(int i) const {
 HWND BoxPanel::Create() {
     ownWindow = CreateWindowExA(0, kBoxPanelClass, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, x, y, width, height,
                                 parentWindow, nullptr, ThisModule(), this);
-    if (ownWindow) {
-        SendMessageA(ownWindow, WM_QUILVO_RECOLOUR, 0, 0);
-        SetWindowLongPtrA(ownWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    }
+    if (ownWindow) SendMessageA(ownWindow, WM_QUILVO_RECOLOUR, 0, 0);
     ComputeScale();
     CreateMiniWindows();
     return ownWindow;
@@ -176,9 +162,7 @@ void BoxPanel::CreateButtons(int divisor) {
                                  row.width, row.height, ownWindow, nullptr, ThisModule(), nullptr);
         m->buttonWindow = b;
         if (!b) continue;
-        m->previousButtonProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(b, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MiniWindow::ButtonProc)));
-        SetWindowLongPtrA(b, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(m));
+        m->AttachButton(b);
         if (std::strstr(m->title, "Debugger")) SetWindowTextA(b, "-");
     }
 }
@@ -208,10 +192,7 @@ void BoxPanel::Update() {
             miniCount = count;
         }
     }
-    if (ownWindow) {
-        SetWindowLongPtrA(ownWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        SetWindowPos(ownWindow, HWND_TOP, x, y, width, height, SWP_SHOWWINDOW);
-    }
+    if (ownWindow) SetWindowPos(ownWindow, HWND_TOP, x, y, width, height, SWP_SHOWWINDOW);
     CreateMiniWindows();
     CreateButtons(view ? view->ButtonRowDivisor() : kDefaultButtonRowDivisor);
 }
@@ -311,14 +292,13 @@ void BoxPanel::OnDragMove(LPARAM lp) {
     UpdateWindow(ownWindow);
 }
 
-LRESULT BoxPanel::OnLeftButtonDown(HWND wnd, WPARAM wp, LPARAM lp) {
+void BoxPanel::OnLeftButtonDown() {
     TheHoverTip().DestroyTip();
     DebugOut("XBOXED: WM_LBUTTONDOWN\r\n");
     EndDrag(this);
     SessionWindowOps& ops = OpsOf(this);
     if (view && view->Sessions()) ShowAllSessions(*view->Sessions(), kShowHide, ops);
     if (boxList) RaiseBox(*boxList, ops);
-    return DefWindowProcA(wnd, WM_LBUTTONDOWN, wp, lp);
 }
 
 void BoxPanel::ContextMenu(HWND wnd) {
@@ -338,7 +318,7 @@ void BoxPanel::ContextMenu(HWND wnd) {
         const int command = static_cast<int>(TrackPopupMenu(
             popup, TPM_RETURNCMD | TPM_BOTTOMALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, wnd, nullptr));
         // The menu runs its own message loop: act only if the window still names this panel.
-        if (PanelOf(wnd) == this) OnMenuCommand(command);
+        if (From(wnd) == this) OnMenuCommand(command);
     }
 }
 
@@ -346,7 +326,7 @@ void BoxPanel::OnMenuCommand(int command) {
     switch (command) {
         case ID_BOX_PROPERTIES:
             if (g_boxPropertiesOpener && boxList && IsBoxIndex(boxList->boxIndex)) {
-                g_boxPropertiesOpener(ownWindow, boxList->boxIndex);
+                g_boxPropertiesOpener->Open(ownWindow, boxList->boxIndex);
             }
             break;
         case ID_BOX_QUIT:
@@ -368,76 +348,71 @@ void BoxPanel::OnMenuCommand(int command) {
     }
 }
 
-LRESULT CALLBACK BoxPanel::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
-    if (msg == WM_CREATE) {
-        const auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lp);
-        SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-        return 0;
-    }
-    // A click sent to the panel while the program waits (a pass waiting for replies) hides and
-    // raises sessions of a table half rewritten, or opens a menu: it runs after the wait.
-    if (HoldUserActionWhileWaiting(wnd, msg, wp, lp)) return 0;
-    BoxPanel* p = PanelOf(wnd);
+LRESULT BoxPanel::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
     switch (msg) {
-        case WM_QUILVO_RECOLOUR:
-            Recolour(wnd);
-            return DefWindowProcA(wnd, msg, wp, lp);
-        case WM_COMMAND:
-            if (MiniWindow* m = MiniOfButton(wnd, reinterpret_cast<HWND>(lp))) {
-                RaiseSession(FromHwnd(m->sessionWindow), false, OpsOf(m->owningPanel));
-            }
-            return DefWindowProcA(wnd, msg, wp, lp);
-        case WM_MOUSEMOVE:
-            TheHoverTip().CancelTipRequest();
-            if (p && g_dragState.dragFlag) {
-                // The drag is made with a button held; a move without one means its release
-                // went elsewhere, and the drag is over.
-                if ((wp & (MK_LBUTTON | MK_RBUTTON)) == 0) {
-                    EndDrag(p);
-                } else {
-                    p->OnDragMove(lp);
-                }
-            }
-            return 0;
+        case WM_QUILVO_RECOLOUR: Recolour(wnd); break;
+        case WM_COMMAND: OnSessionButton(reinterpret_cast<HWND>(lp)); break;
+        case WM_MOUSEMOVE: OnMouseMove(wp, lp); return 0;
         case WM_CAPTURECHANGED:
-        case WM_CANCELMODE:
-            // The mouse capture went elsewhere (a dialog popped up, the user switched away):
-            // without it the drag can never see its end, so it ends here.
-            if (g_dragState.draggedMini != kNoWindow && GetParent(ToHwnd(g_dragState.draggedMini)) == wnd) EndDrag(p);
-            return DefWindowProcA(wnd, msg, wp, lp);
-        case WM_NCDESTROY:
-            SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
-            if (p && p->ownWindow == wnd) p->ownWindow = nullptr;
-            return DefWindowProcA(wnd, msg, wp, lp);
-        default:
-            break;
-    }
-    if (!p) return DefWindowProcA(wnd, msg, wp, lp);
-    switch (msg) {
+        case WM_CANCELMODE: OnCaptureLost(wnd); break;
         case WM_PAINT: {
             ScopedPaint paint(wnd);
-            p->Paint(paint.dc());
+            Paint(paint.dc());
             return 0;
         }
-        case WM_LBUTTONDOWN:
-            return p->OnLeftButtonDown(wnd, wp, lp);
+        case WM_LBUTTONDOWN: OnLeftButtonDown(); break;
         case WM_LBUTTONUP:
         case WM_RBUTTONUP:
-            EndDrag(p);
+            EndDrag(this);
             TheHoverTip().DestroyTip();
-            return DefWindowProcA(wnd, msg, wp, lp);
-        case WM_RBUTTONDOWN: {
-            EndDrag(p);
-            TheHoverTip().DestroyTip();
-            p->ContextMenu(wnd);
-            if (PanelOf(wnd) == p) {
-                ScopedPaint paint(wnd);
-                p->Paint(paint.dc());
-            }
-            return 0;
+            break;
+        case WM_RBUTTONDOWN: OnRightButtonDown(wnd); return 0;
+        default: break;
+    }
+    return DefWindowProcA(wnd, msg, wp, lp);
+}
+
+void BoxPanel::OnWindowGone(HWND wnd) noexcept {
+    if (ownWindow == wnd) ownWindow = nullptr;
+}
+
+// A command from one of this panel's session buttons raises the button's session.
+void BoxPanel::OnSessionButton(HWND control) {
+    for (int i = 0; control != nullptr && i < miniCount; ++i) {
+        const MiniWindow* m = Mini(i);
+        if (m && m->buttonWindow == control) {
+            RaiseSession(FromHwnd(m->sessionWindow), false, OpsOf(m->owningPanel));
+            return;
         }
-        default:
-            return DefWindowProcA(wnd, msg, wp, lp);
+    }
+}
+
+void BoxPanel::OnMouseMove(WPARAM wp, LPARAM lp) {
+    TheHoverTip().CancelTipRequest();
+    if (!g_dragState.dragFlag) return;
+    // The drag is made with a button held; a move without one means its release went
+    // elsewhere, and the drag is over.
+    if ((wp & (MK_LBUTTON | MK_RBUTTON)) == 0) {
+        EndDrag(this);
+    } else {
+        OnDragMove(lp);
+    }
+}
+
+// The mouse capture went elsewhere (a dialog popped up, the user switched away): without it
+// the drag can never see its end, so it ends here.
+void BoxPanel::OnCaptureLost(HWND wnd) {
+    if (g_dragState.draggedMini != kNoWindow && GetParent(ToHwnd(g_dragState.draggedMini)) == wnd) EndDrag(this);
+}
+
+void BoxPanel::OnRightButtonDown(HWND wnd) {
+    EndDrag(this);
+    TheHoverTip().DestroyTip();
+    ContextMenu(wnd);
+    // The menu ran a message loop of its own: paint only if the window still names this panel.
+    if (From(wnd) == this) {
+        ScopedPaint paint(wnd);
+        Paint(paint.dc());
     }
 }
 

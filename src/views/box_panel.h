@@ -8,6 +8,8 @@
 #include <memory>
 
 #include "core/boxes.h"
+#include "platform/window.h"
+#include "platform/window_names.h"
 #include "views/window_object.h"
 
 namespace quilvo {
@@ -15,19 +17,23 @@ namespace quilvo {
 class BoxedView;
 class MiniWindow;
 
-constexpr const char* kBoxPanelClass = "XBoxed";
-
 // Opens the box properties dialog for a box (owner = the panel's window). Until the dialog
 // exists no opener is installed and "Properties" does nothing.
-using BoxPropertiesOpener = void (*)(HWND owner, int boxIndex);
-void SetBoxPropertiesOpener(BoxPropertiesOpener opener);
+class BoxPropertiesOpener {
+public:
+    virtual void Open(HWND owner, int boxIndex) = 0;
 
-class BoxPanel : public WindowObject {
+protected:
+    ~BoxPropertiesOpener() = default;
+};
+void SetBoxPropertiesOpener(BoxPropertiesOpener* opener);
+
+class BoxPanel : public WindowObject, public Window<BoxPanel> {
 public:
     explicit BoxPanel(BoxList* list);
     // Teardown: destroys the mini windows and buttons; the panel's window stays, without
     // its panel.
-    ~BoxPanel() override;
+    ~BoxPanel();
     BoxPanel(const BoxPanel&) = delete;
     BoxPanel& operator=(const BoxPanel&) = delete;
 
@@ -46,8 +52,9 @@ public:
     // Ends a drag, or does its clean-up when none is in progress; panel may be none.
     static void EndDrag(BoxPanel* panel);
 
-    // The window procedure of class XBoxed (registered by the application).
-    static LRESULT CALLBACK WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+    // Window<BoxPanel>: the messages of its XBoxed window.
+    LRESULT OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+    void OnWindowGone(HWND wnd) noexcept;
 
     int MiniCount() const { return miniCount; }
     MiniWindow* Mini(int i) const;
@@ -65,7 +72,11 @@ public:
     std::int32_t cascadeStep = 3;
 
 private:
-    LRESULT OnLeftButtonDown(HWND wnd, WPARAM wp, LPARAM lp);
+    void OnSessionButton(HWND control);
+    void OnMouseMove(WPARAM wp, LPARAM lp);
+    void OnCaptureLost(HWND wnd);
+    void OnLeftButtonDown();
+    void OnRightButtonDown(HWND wnd);
     void OnDragMove(LPARAM lp);
     void ContextMenu(HWND wnd);
     void OnMenuCommand(int command);

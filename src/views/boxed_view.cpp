@@ -8,6 +8,7 @@
 #include "core/text.h"
 #include "platform/debug_output.h"
 #include "platform/profile.h"
+#include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
 #include "views/box_panel.h"
@@ -54,18 +55,9 @@ BoxedView::~BoxedView() {
         panels_.reset();
     }
     SaveGeometry();
-    if (ownWindow && FromWindow(ownWindow) == this) SetWindowLongPtrA(ownWindow, GWLP_USERDATA, 0);
 }
 
 void BoxedView::SetSection(const char* name) { CopyCut(sectionName, name); }
-
-void BoxedView::StoreInWindow() {
-    if (ownWindow) SetWindowLongPtrA(ownWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-}
-
-BoxedView* BoxedView::FromWindow(HWND wnd) {
-    return reinterpret_cast<BoxedView*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
-}
 
 BoxPanel* BoxedView::Panel(int i) const {
     return (panels_ && i >= 0 && i < boxCount) ? panels_[i].get() : nullptr;
@@ -189,12 +181,15 @@ BoxedViewToolWindow2::BoxedViewToolWindow2(BoxList* const* lists, int count, int
     defaultWidth = width;
     defaultHeight = height;
     zoomFactor = 3;
+    window_.shownView = this;
     ownWindow = CreateWindowExA(0, kQuilvoWinClass, kStandAloneCaption,
                                 WS_VISIBLE | WS_BORDER | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, width, height,
-                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+                                nullptr, nullptr, GetModuleHandleA(nullptr), &window_);
     SetSection("BoxedViewToolWindow2");
-    StoreInWindow();
 }
+
+// The window stays, as every view's does, without its object.
+BoxedViewToolWindow2::~BoxedViewToolWindow2() { ViewWindow::Detach(ownWindow, &window_); }
 
 void BoxedViewToolWindow2::Layout() {
     const std::vector<PixelRect> places = OneRowLayout(width, height, boxCount);
@@ -209,14 +204,13 @@ BoxedViewSingle::BoxedViewSingle(BoxList* const* lists, int count, int width, in
     : BoxedViewToolWindow2(lists, count, width, height, services) {
     zoomFactor = 4;
     SetSection("BoxedViewSingle");
-    StoreInWindow();
 }
 
 // ---- Factory -----------------------------------------------------------------------------
 
 std::unique_ptr<OverviewView> Win32ViewFactory::CreateToolWindowView(WindowHandle mainWindow,
                                                                      BoxList* const* lists, int boxCount) {
-    return std::make_unique<BoxedViewToolWindow>(reinterpret_cast<HWND>(mainWindow), lists, boxCount, services_);
+    return std::make_unique<BoxedViewToolWindow>(ToHwnd(mainWindow), lists, boxCount, services_);
 }
 
 std::unique_ptr<OverviewView> Win32ViewFactory::CreateSingleView(BoxList* const* lists, int boxCount, int width,
@@ -225,8 +219,7 @@ std::unique_ptr<OverviewView> Win32ViewFactory::CreateSingleView(BoxList* const*
 }
 
 void Win32ViewFactory::AttachToMainWindow(WindowHandle mainWindow, OverviewView* view) {
-    SetWindowLongPtrA(reinterpret_cast<HWND>(mainWindow), GWLP_USERDATA,
-                      reinterpret_cast<LONG_PTR>(dynamic_cast<BoxedView*>(view)));
+    if (ViewWindow* window = ViewWindow::From(ToHwnd(mainWindow))) window->shownView = dynamic_cast<BoxedView*>(view);
 }
 
 }  // namespace quilvo

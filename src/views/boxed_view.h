@@ -3,8 +3,8 @@
 //
 // Variants: BoxedViewToolWindow (the main window, six boxes in two rows),
 // BoxedViewToolWindow2 (a stand-alone QuilvoWin window, one row) and BoxedViewSingle (the
-// stand-alone all-sessions view). The own window's GWLP_USERDATA holds the view as a
-// BoxedView*; BoxedView::FromWindow reads it back.
+// stand-alone all-sessions view). A QuilvoWin window knows the view it shows through its
+// ViewWindow object: the main window's is the main window, a stand-alone view owns its own.
 #pragma once
 
 #include <windows.h>
@@ -16,6 +16,7 @@
 #include "core/boxes.h"
 #include "core/overview_view.h"
 #include "core/session.h"
+#include "views/view_window.h"
 #include "views/window_object.h"
 
 namespace quilvo {
@@ -28,8 +29,6 @@ struct ViewServices {
     const SessionTable* sessions = nullptr;  // none: show and hide commands do nothing
     SessionWindowOps* ops = nullptr;         // none: the platform's own operations
 };
-
-constexpr const char* kQuilvoWinClass = "QuilvoWin";
 
 class BoxedView : public WindowObject, public OverviewView {
 public:
@@ -64,9 +63,6 @@ public:
     SessionWindowOps& Ops() const;
     const SessionTable* Sessions() const { return services_.sessions; }
 
-    // The view stored in a window's user data, or none.
-    static BoxedView* FromWindow(HWND wnd);
-
     std::uint8_t tipShown = 0;
     std::uint8_t visible = 1;
     RECT clientRect = {};
@@ -80,7 +76,6 @@ public:
 protected:
     BoxedView(HWND parent, BoxList* const* lists, int count, const ViewServices& services);
     void SetSection(const char* name);
-    void StoreInWindow();
     // Gives panel i its place and creates it with its buttons.
     void PlaceAndCreatePanel(int i, int px, int py, int pw, int ph);
 
@@ -101,7 +96,11 @@ public:
 class BoxedViewToolWindow2 : public BoxedView {
 public:
     BoxedViewToolWindow2(BoxList* const* lists, int count, int width, int height, const ViewServices& services);
+    ~BoxedViewToolWindow2() override;
     void Layout() override;
+
+private:
+    ViewWindow window_;  // the object of the own window, which shows this view
 };
 
 // The stand-alone view of the all-sessions list.
@@ -119,7 +118,7 @@ public:
                                                        int boxCount) override;
     std::unique_ptr<OverviewView> CreateSingleView(BoxList* const* lists, int boxCount, int width,
                                                    int height) override;
-    // Stores the view (as a BoxedView*) in the main window's GWLP_USERDATA.
+    // Makes the main window's object show the view (none: no view).
     void AttachToMainWindow(WindowHandle mainWindow, OverviewView* view) override;
 
 private:

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "platform/profile.h"
-#include "platform/held_messages.h"
 #include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
@@ -20,9 +19,6 @@ namespace quilvo {
 namespace {
 
 constexpr COLORREF kTextColour = RGB(255, 255, 255);
-
-// Only CreateDockedView makes windows of this class, always with a BoxedViewToolbar.
-BoxedViewToolbar* ToolbarOf(HWND wnd) { return static_cast<BoxedViewToolbar*>(BoxedView::FromWindow(wnd)); }
 
 void DockedContextMenu(HWND wnd) {
     HINSTANCE module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(wnd, GWLP_HINSTANCE));
@@ -39,7 +35,7 @@ void DockedContextMenu(HWND wnd) {
     g_dockedFlag = 0;
     // Read afresh: the menu ran a message loop of its own. The teardown that WM_CLOSE runs
     // stores this flag as "Visible".
-    if (BoxedView* view = BoxedView::FromWindow(wnd)) view->visible = 0;
+    if (BoxedViewToolbar* view = BoxedViewToolbar::From(wnd)) view->visible = 0;
     SendMessageA(wnd, WM_CLOSE, 0, 0);
 }
 
@@ -70,6 +66,8 @@ BoxedViewToolbar::BoxedViewToolbar(HWND parent, BoxList* const* lists, int count
     SetSection(kDockedSection);
 }
 
+BoxedViewToolbar::~BoxedViewToolbar() { Detach(ownWindow, this); }
+
 void BoxedViewToolbar::Layout() {
     const std::vector<PixelRect> places = OneRowLayout(width / 2, height, boxCount);
     for (std::size_t i = 0; i < places.size(); ++i) {
@@ -84,7 +82,7 @@ void BoxedViewToolbar::LoadGeometry() {
     if (!visible) Hide();
 }
 
-void BoxedViewToolbar::Paint() {
+void BoxedViewToolbar::Paint(HDC dc) {
     SendMessageA(ownWindow, WM_QUILVO_RECOLOUR, 0, 0);
     if (label == nullptr) return;
 
@@ -95,61 +93,52 @@ void BoxedViewToolbar::Paint() {
     lf.lfItalic = TRUE;
     std::strcpy(lf.lfFaceName, "ARIAL");
 
-    // Declared in this order so that scope puts the old font back, deletes the font and
-    // releases the device context, in that order.
-    ScopedGetDC dc(ownWindow);
+    // The class brush is renewed once more as the texts are drawn, as the strip always did.
     SendMessageA(ownWindow, WM_QUILVO_RECOLOUR, 0, 0);
+    // Declared in this order so that scope puts the old font back before it deletes the font.
     ScopedFont font(CreateFontIndirectA(&lf));
-    ScopedSelectObject selected(dc.get(), font.get());
+    ScopedSelectObject selected(dc, font.get());
     RECT client = {};
     GetClientRect(ownWindow, &client);
 
     const BoxPanel* first = Panel(0);
     if (first == nullptr) return;
     const int x = boxCount * first->width;  // right of the row of panels
-    SetBkColor(dc.get(), textBackground);
-    SetTextColor(dc.get(), kTextColour);
-    TextOutA(dc.get(), x, 0, label, static_cast<int>(std::strlen(label)));
+    SetBkColor(dc, textBackground);
+    SetTextColor(dc, kTextColour);
+    TextOutA(dc, x, 0, label, static_cast<int>(std::strlen(label)));
     char details[kDockedDetailsCapacity];
     const int length = FormatDockedDetails(details, detail1, detail2, detail3);
-    TextOutA(dc.get(), x, client.bottom - size.height, details, length);
+    TextOutA(dc, x, client.bottom - size.height, details, length);
 }
 
-LRESULT CALLBACK BoxedViewToolbar::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
-    if (HoldUserActionWhileWaiting(wnd, msg, wp, lp)) return 0;
+LRESULT BoxedViewToolbar::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
     switch (msg) {
-        case WM_CREATE: {
-            const auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lp);
-            SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-            if (BoxedViewToolbar* view = ToolbarOf(wnd)) view->ownWindow = wnd;
+        case WM_CREATE:
+            ownWindow = wnd;
             SendMessageA(wnd, WM_QUILVO_RECOLOUR, 0, 0);
             return 0;
-        }
-        case WM_QUILVO_RECOLOUR:
-            if (BoxedViewToolbar* view = ToolbarOf(wnd)) ReplaceClassBackground(wnd, view->BackgroundColour());
-            break;
+        case WM_QUILVO_RECOLOUR: ReplaceClassBackground(wnd, BackgroundColour()); break;
         case WM_PAINT: {
-            ScopedPaint paint(wnd);  // validates also a window without a view
-            if (BoxedViewToolbar* view = ToolbarOf(wnd)) view->Paint();
+            ScopedPaint paint(wnd);
+            Paint(paint.dc());
             return 0;
         }
-        case WM_RBUTTONDOWN:
-            DockedContextMenu(wnd);
-            return 1;
+        case WM_RBUTTONDOWN: DockedContextMenu(wnd); return 1;
         case WM_CLOSE:
         case WM_DESTROY:
-            // WM_CLOSE tears down and the default handling destroys the window; the
-            // WM_DESTROY that follows finds no docked view.
+            // The strip is going: its owner tears the view down (it writes its section) and
+            // deletes it; nothing of it is used after. The default handling of WM_CLOSE then
+            // destroys the window, whose WM_DESTROY finds no object.
             TearDownDockedView();
             break;
-        case WM_NCDESTROY:
-            if (BoxedViewToolbar* view = ToolbarOf(wnd)) view->ownWindow = nullptr;
-            SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
-            break;
-        default:
-            break;
+        default: break;
     }
     return DefWindowProcA(wnd, msg, wp, lp);
+}
+
+void BoxedViewToolbar::OnWindowGone(HWND wnd) noexcept {
+    if (ownWindow == wnd) ownWindow = nullptr;
 }
 
 BoxedViewToolbar* CreateDockedView(const DockedViewSetup& setup) {
@@ -167,8 +156,7 @@ BoxedViewToolbar* CreateDockedView(const DockedViewSetup& setup) {
     view->defaultWidth = view->width;
     view->defaultHeight = view->height;
     HWND wnd = CreateWindowExA(0, kDockedToolbarClass, nullptr, WS_CHILD | WS_VISIBLE, view->x, view->y, view->width,
-                               view->height, setup.parent, nullptr, GetModuleHandleA(nullptr),
-                               static_cast<BoxedView*>(view.get()));
+                               view->height, setup.parent, nullptr, GetModuleHandleA(nullptr), view.get());
     // Without its window the view goes again; having no window, it writes nothing.
     if (wnd == nullptr) return nullptr;
     view->ownWindow = wnd;

@@ -8,15 +8,18 @@
 
 #include <windows.h>
 
+#include "platform/window.h"
+#include "platform/window_names.h"
 #include "views/boxed_view.h"
 
 namespace quilvo {
 
-constexpr const char* kDockedToolbarClass = "HijackedToolbar";
-
-class BoxedViewToolbar : public BoxedView {
+// Its owner is the module-level reference of views/docked_view.h, which deletes it.
+class BoxedViewToolbar : public BoxedView, public Window<BoxedViewToolbar> {
 public:
     BoxedViewToolbar(HWND parent, BoxList* const* lists, int count, const ViewServices& services);
+    // The strip stays, as every view's window does, without its object.
+    ~BoxedViewToolbar() override;
 
     // The panels in one row over the left half of the strip; the texts use the right half.
     void Layout() override;
@@ -27,10 +30,11 @@ public:
     // The colour the strip's class background takes on the recolour message, whatever the
     // view's state.
     COLORREF BackgroundColour() const { return GetSysColor(COLOR_INFOBK); }
-    void Paint();
+    void Paint(HDC dc);
 
-    // The window procedure of class "HijackedToolbar" (registered by the application).
-    static LRESULT CALLBACK WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+    // Window<BoxedViewToolbar>: the messages of its "HijackedToolbar" window.
+    LRESULT OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+    void OnWindowGone(HWND wnd) noexcept;
 
     // None until set: while the label is none nothing is drawn. Not owned.
     const char* label = nullptr;

@@ -10,9 +10,10 @@ class BoxedView;
 // The docked toolbar view, when one exists.
 extern BoxedView* g_dockedView;
 
-// "Visible" of "BoxedViewToolbar" as the tray host read it at start-up; the tray menu's
+// "Visible" of "BoxedViewToolbar" as start-up read it (ReadDockedFlag); the tray menu's
 // "&Docked" inverts it and the docked toolbar's "&Close" clears it.
 extern int g_dockedFlag;
+void ReadDockedFlag();
 
 // Runs the docked view's teardown (it writes its section) and deletes it; in any case clears
 // the reference, so a second call finds nothing.

@@ -11,7 +11,9 @@
 // pending request only ever turns into the one tip window, at most one tip is up.
 #include "views/hover_tip.h"
 
+#include <cstddef>
 #include <cstring>
+#include <type_traits>
 
 #include "core/drag_state.h"
 #include "core/text.h"
@@ -58,12 +60,8 @@ HWND g_lastHoveredWindow = nullptr;
 
 HoverTip& TheHoverTip() { return g_hoverTip; }
 
-HoverTip::HoverTip() : delay_(300) {}
-
-void HoverTip::DestroyOwnWindow() { DestroyTip(); }
-
 TipState HoverTip::State() const {
-    if (ownWindow != nullptr) return TipState::Shown;
+    if (tipWindow_ != nullptr) return TipState::Shown;
     if (pendingTimerId_ != 0) return TipState::Pending;
     return TipState::Idle;
 }
@@ -105,73 +103,61 @@ void HoverTip::StoreRequest(int tipX, int tipY, const char* text) {
     // tip's own font.
     SIZE extent = {};
     {
-        ScopedGetDC dc(parentWindow);
+        ScopedGetDC dc(target_);
         if (dc.get() != nullptr)
             GetTextExtentPoint32A(dc.get(), text, static_cast<int>(std::strlen(text)), &extent);
     }
-    x = tipX;
-    y = tipY;
-    width = extent.cx;
+    x_ = tipX;
+    y_ = tipY;
+    width_ = extent.cx;
     CopyCut(text_, text);
 }
 
 void HoverTip::DestroyTipWindow() {
-    HWND tip = ownWindow;
-    ownWindow = nullptr;
+    HWND tip = tipWindow_;
+    tipWindow_ = nullptr;
     if (tip != nullptr) DestroyWindow(tip);  // its destroy timer ends with it
 }
 
 void HoverTip::StopCreateTimer() {
-    if (parentWindow != nullptr) KillTimer(parentWindow, TIMER_TIP_CREATE);
+    if (target_ != nullptr) KillTimer(target_, TIMER_TIP_CREATE);
     // The running timer may sit on a former target (or, without a target, be a thread timer).
-    if (pendingTimerId_ != 0 && !(pendingTarget_ != nullptr && pendingTarget_ == parentWindow))
+    if (pendingTimerId_ != 0 && !(pendingTarget_ != nullptr && pendingTarget_ == target_))
         KillTimer(pendingTarget_, pendingTimerId_);
     pendingTarget_ = nullptr;
     pendingTimerId_ = 0;
 }
 
 void HoverTip::StartCreateTimer() {
-    UINT_PTR id = SetTimer(parentWindow, TIMER_TIP_CREATE, delay_, CreateTimerProc);
+    UINT_PTR id = SetTimer(target_, TIMER_TIP_CREATE, delay_, CreateTimerProc);
     if (id == 0) return;
-    pendingTarget_ = parentWindow;
+    pendingTarget_ = target_;
     // Without a window SetTimer makes a thread timer and chooses its id itself.
-    pendingTimerId_ = parentWindow != nullptr ? TIMER_TIP_CREATE : id;
+    pendingTimerId_ = target_ != nullptr ? TIMER_TIP_CREATE : id;
 }
 
 void HoverTip::CreateTip() {
+    static_assert(std::is_standard_layout_v<HoverTip> && offsetof(HoverTip, text_) == 0,
+                  "the tip window's user data must point at the text");
     DebugOut("CreateWindowEx ToolTip \r\n");
-    HWND tip = CreateWindowExA(WS_EX_TOOLWINDOW, "XToolTip", nullptr, WS_POPUP | WS_VISIBLE, x, y,
-                               width, kTipHeight, GetDesktopWindow(), nullptr,
-                               GetModuleHandleA(nullptr), nullptr);
-    ownWindow = tip;
+    HWND tip = CreateWindowExA(WS_EX_TOOLWINDOW, kHoverTipClass, nullptr, WS_POPUP | WS_VISIBLE, x_, y_, width_,
+                               kTipHeight, GetDesktopWindow(), nullptr, GetModuleHandleA(nullptr), this);
+    tipWindow_ = tip;
     if (tip == nullptr) return;  // nothing shown; the next request starts over
-    // The window paints whatever text the tip holds.
-    SetWindowLongPtrA(tip, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(text_));
-    SetWindowPos(tip, HWND_TOPMOST, x, y, kFirstShowWidth, kTipHeight, SWP_SHOWWINDOW);
-    MoveWindow(tip, x, y, width, kTipHeight, TRUE);
+    SetWindowPos(tip, HWND_TOPMOST, x_, y_, kFirstShowWidth, kTipHeight, SWP_SHOWWINDOW);
+    MoveWindow(tip, x_, y_, width_, kTipHeight, TRUE);
     SetTimer(tip, TIMER_TIP_DESTROY, kDestroyAfterMs, DestroyTimerProc);
 }
 
-LRESULT CALLBACK HoverTip::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
-    switch (msg) {
-        case WM_PAINT: {
-            const char* text = reinterpret_cast<const char*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
-            if (text == nullptr) {
-                // Nothing to paint; validate anyway, or WM_PAINT would come back at once.
-                ValidateRect(wnd, nullptr);
-                return 0;
-            }
-            PaintTip(wnd, text);
-            return 0;
-        }
-        case WM_NCDESTROY:
-            // A tip window destroyed by anyone else must not stay recorded as the tip.
-            if (TheHoverTip().ownWindow == wnd) TheHoverTip().ownWindow = nullptr;
-            break;
-        default:
-            break;
-    }
-    return DefWindowProcA(wnd, msg, wp, lp);
+LRESULT HoverTip::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    if (msg != WM_PAINT) return DefWindowProcA(wnd, msg, wp, lp);
+    PaintTip(wnd, text_);
+    return 0;
+}
+
+// A tip window destroyed by anyone else must not stay recorded as the tip.
+void HoverTip::OnWindowGone(HWND wnd) noexcept {
+    if (tipWindow_ == wnd) tipWindow_ = nullptr;
 }
 
 }  // namespace quilvo

@@ -4,29 +4,33 @@
 
 #include <windows.h>
 
+#include "platform/window.h"
+#include "platform/window_names.h"
 #include "views/tip_states.h"
-#include "views/window_object.h"
 
 namespace quilvo {
 
-class HoverTip : public WindowObject {
+class HoverTip : public Window<HoverTip> {
 public:
-    HoverTip();
-    void DestroyOwnWindow() override;  // DestroyTip
+    HoverTip() = default;
+    HoverTip(const HoverTip&) = delete;
+    HoverTip& operator=(const HoverTip&) = delete;
 
     // The window that owns the create timer and measures the text; callers set it first.
-    void SetTarget(HWND target) { parentWindow = target; }
+    void SetTarget(HWND target) { target_ = target; }
     void RequestTip(int x, int y, const char* text);
     void CancelTipRequest();
     void DestroyTip();
 
-    HWND TipWindow() const { return ownWindow; }
+    HWND TipWindow() const { return tipWindow_; }
     const char* Text() const { return text_; }
     // The window whose create timer runs, or none when no request is pending.
     HWND PendingTarget() const { return pendingTarget_; }
     TipState State() const;
 
-    static LRESULT CALLBACK WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+    // Window<HoverTip>: the messages of its XToolTip window.
+    LRESULT OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+    void OnWindowGone(HWND wnd) noexcept;
 
     // Timer procedures: they ignore their arguments and act on the one HoverTip.
     static void CALLBACK CreateTimerProc(HWND, UINT, UINT_PTR, DWORD) noexcept;
@@ -42,7 +46,15 @@ private:
     void StopCreateTimer();
     void StartCreateTimer();
 
+    // First, so that the tip window's user data, which names this object, points at the
+    // zero-terminated text as well: tools (and the end-to-end tests) read the tip's text from
+    // another process that way.
     char text_[128] = {};
+    HWND target_ = nullptr;          // the window that made the last request
+    HWND tipWindow_ = nullptr;
+    int x_ = 0;
+    int y_ = 0;
+    int width_ = 0;
     DWORD delay_ = 300;
     HWND pendingTarget_ = nullptr;   // the window whose create timer is running, if any
     UINT_PTR pendingTimerId_ = 0;    // that timer's id; 0 when no request is pending

@@ -1,11 +1,12 @@
 #include "views/mini_window.h"
 
+#include <commctrl.h>
+
 #include <cstring>
 
 #include "commands/session_commands.h"
 #include "core/drag_state.h"
 #include "platform/debug_output.h"
-#include "platform/held_messages.h"
 #include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
@@ -23,7 +24,8 @@ constexpr int kSmallPictureLimit = 20;
 constexpr int kSmallPictureSize = 16;
 constexpr int kLargePictureSize = 32;
 
-MiniWindow* MiniOf(HWND wnd) { return reinterpret_cast<MiniWindow*>(GetWindowLongPtrA(wnd, GWLP_USERDATA)); }
+// The id of the session buttons' subclass (one per procedure and button).
+constexpr UINT_PTR kSessionButton = 1;
 
 SessionWindowOps& OpsOf(const BoxedView* view) { return view ? view->Ops() : PlatformSessionOps(); }
 
@@ -50,7 +52,7 @@ MiniWindow::MiniWindow() {
 MiniWindow::~MiniWindow() {
     if (!ownWindow) return;
     HWND own = ownWindow;
-    SetWindowLongPtrA(own, GWLP_USERDATA, 0);
+    Detach(own, this);
     ownWindow = nullptr;
     DestroyWindow(own);
 }
@@ -109,12 +111,12 @@ LRESULT MiniWindow::OnMouseMove(HWND wnd) {
 void MiniWindow::StartDrag(HWND wnd, LPARAM lp) {
     TheHoverTip().DestroyTip();
     DebugOut("WM_LBUTTONDOWN\r\n");
-    MiniWindow* m = MiniOf(wnd);
+    MiniWindow* m = From(wnd);
     if (!m) return;
     RaiseSession(FromHwnd(m->sessionWindow), false, OpsOf(m->View()));
     // Read again from the window: the raise runs no messages today, but if anything ever did,
     // a rebuild inside it could have freed this mini window and its panel.
-    m = MiniOf(wnd);
+    m = From(wnd);
     if (!m || !m->owningPanel) return;
     BoxedView* view = m->View();
     if (view) view->tipShown = 0;
@@ -130,84 +132,80 @@ void MiniWindow::StartDrag(HWND wnd, LPARAM lp) {
     SetCapture(m->parentWindow);
 }
 
-LRESULT CALLBACK MiniWindow::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
-    if (msg == WM_CREATE) {
-        const auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lp);
-        SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-        return 0;
-    }
-    MiniWindow* m = MiniOf(wnd);
-    if (!m) return DefWindowProcA(wnd, msg, wp, lp);
-    if (HoldUserActionWhileWaiting(wnd, msg, wp, lp)) return 0;
+LRESULT MiniWindow::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
     switch (msg) {
-        case WM_PAINT:
-            m->Paint(wnd);
-            return 0;
-        case WM_MOUSEMOVE:
-            return m->OnMouseMove(wnd);
-        case WM_LBUTTONDOWN:
-            RaiseSession(FromHwnd(m->sessionWindow), false, OpsOf(m->View()));
-            // Read again from the window: nothing above runs messages today, but the mini
-            // window must not be used if something ever did and a rebuild freed it.
-            m = MiniOf(wnd);
-            BoxPanel::EndDrag(m ? m->owningPanel : nullptr);
-            DebugOut("WM_RBUTTONDOWN\r\n");
-            break;
-        case WM_LBUTTONUP:
-            DebugOut("WM_RBUTTONUP\r\n");
-            BoxPanel::EndDrag(m->owningPanel);
-            TheHoverTip().DestroyTip();
-            BringWindowToTop(wnd);
-            break;
-        case WM_RBUTTONDOWN:
-            StartDrag(wnd, lp);
-            break;
+        case WM_PAINT: Paint(wnd); return 0;
+        case WM_MOUSEMOVE: return OnMouseMove(wnd);
+        case WM_LBUTTONDOWN: OnLeftButtonDown(wnd); break;
+        case WM_LBUTTONUP: OnLeftButtonUp(wnd); break;
+        case WM_RBUTTONDOWN: StartDrag(wnd, lp); break;
         case WM_RBUTTONUP:
         case WM_KILLFOCUS:
-            BoxPanel::EndDrag(m->owningPanel);
+            BoxPanel::EndDrag(owningPanel);
             TheHoverTip().DestroyTip();
             break;
-        case WM_NCDESTROY:
-            SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
-            if (m->ownWindow == wnd) m->ownWindow = nullptr;
-            break;
-        default:
-            break;
+        default: break;
     }
     return DefWindowProcA(wnd, msg, wp, lp);
 }
 
-LRESULT MiniWindow::OnButtonMouseMove(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (!View()) return 0;
-    if (!RequestHoverTip(wnd, true)) return 1;
-    return CallWindowProcA(previousButtonProc, wnd, msg, wp, lp);
+void MiniWindow::OnWindowGone(HWND wnd) noexcept {
+    if (ownWindow == wnd) ownWindow = nullptr;
 }
 
-LRESULT CALLBACK MiniWindow::ButtonProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
-    MiniWindow* m = MiniOf(wnd);
-    if (!m || !m->previousButtonProc) return DefWindowProcA(wnd, msg, wp, lp);
-    const WNDPROC previous = m->previousButtonProc;
-    if (HoldUserActionWhileWaiting(wnd, msg, wp, lp)) return 0;
+void MiniWindow::OnLeftButtonDown(HWND wnd) {
+    RaiseSession(FromHwnd(sessionWindow), false, OpsOf(View()));
+    // Read again from the window: nothing above runs messages today, but the mini window must
+    // not be used if something ever did and a rebuild freed it.
+    MiniWindow* m = From(wnd);
+    BoxPanel::EndDrag(m ? m->owningPanel : nullptr);
+    DebugOut("WM_RBUTTONDOWN\r\n");
+}
+
+void MiniWindow::OnLeftButtonUp(HWND wnd) {
+    DebugOut("WM_RBUTTONUP\r\n");
+    BoxPanel::EndDrag(owningPanel);
+    TheHoverTip().DestroyTip();
+    BringWindowToTop(wnd);
+}
+
+// ---- Session button ----------------------------------------------------------------------
+
+void MiniWindow::AttachButton(HWND button) {
+    SetWindowLongPtrA(button, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowSubclass(button, &ButtonProc, kSessionButton, 0);
+}
+
+LRESULT MiniWindow::OnButtonMessage(HWND button, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_MOUSEMOVE:
-            return m->OnButtonMouseMove(wnd, msg, wp, lp);
+            if (!View()) return 0;
+            if (!RequestHoverTip(button, true)) return 1;
+            break;
         case WM_LBUTTONUP:
-            SendMessageA(m->parentWindow, WM_COMMAND, 0, reinterpret_cast<LPARAM>(wnd));
+            SendMessageA(parentWindow, WM_COMMAND, 0, reinterpret_cast<LPARAM>(button));
             break;
         case WM_CLOSE:
-            DestroyWindow(wnd);
-            break;
-        case WM_NCDESTROY:
-            // The button goes before its mini window: forget it, and give the button its own
-            // procedure back for its last message.
-            if (m->buttonWindow == wnd) m->buttonWindow = nullptr;
-            SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
-            SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
-            break;
-        default:
-            break;
+            DestroyWindow(button);
+            return 0;
+        default: break;
     }
-    return CallWindowProcA(previous, wnd, msg, wp, lp);
+    return DefSubclassProc(button, msg, wp, lp);
+}
+
+LRESULT CALLBACK MiniWindow::ButtonProc(HWND button, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR) noexcept {
+    MiniWindow* m = reinterpret_cast<MiniWindow*>(GetWindowLongPtrA(button, GWLP_USERDATA));
+    if (msg == WM_NCDESTROY) {
+        // The button goes before its mini window: forget it, and give the button its own
+        // procedure back for its last message.
+        if (m && m->buttonWindow == button) m->buttonWindow = nullptr;
+        SetWindowLongPtrA(button, GWLP_USERDATA, 0);
+        RemoveWindowSubclass(button, &ButtonProc, id);
+        return DefSubclassProc(button, msg, wp, lp);
+    }
+    if (!m) return DefSubclassProc(button, msg, wp, lp);
+    if (HoldUserActionWhileWaiting(button, msg, wp, lp)) return 0;
+    return m->OnButtonMessage(button, msg, wp, lp);
 }
 
 }  // namespace quilvo

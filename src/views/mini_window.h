@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "platform/window.h"
+#include "platform/window_names.h"
 #include "views/window_object.h"
 
 namespace quilvo {
@@ -11,14 +13,12 @@ namespace quilvo {
 class BoxPanel;
 class BoxedView;
 
-constexpr const char* kMiniWindowClass = "XIconWin";
-
-class MiniWindow : public WindowObject {
+class MiniWindow : public WindowObject, public Window<MiniWindow> {
 public:
     MiniWindow();
     // Destroys the own window. The session button belongs to the panel, which destroys it
     // first.
-    ~MiniWindow() override;
+    ~MiniWindow();
     MiniWindow(const MiniWindow&) = delete;
     MiniWindow& operator=(const MiniWindow&) = delete;
 
@@ -27,13 +27,15 @@ public:
     // The owning panel's view, or none.
     BoxedView* View() const;
 
-    // The window procedure of class XIconWin (registered by the application).
-    static LRESULT CALLBACK WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
-    // The procedure a box panel installs in its session buttons.
-    static LRESULT CALLBACK ButtonProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+    // Window<MiniWindow>: the messages of its XIconWin window.
+    LRESULT OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+    void OnWindowGone(HWND wnd) noexcept;
+
+    // Makes a BUTTON child of the panel this mini window's session button: the button names
+    // the mini window in its user data and runs through ButtonProc (a subclass).
+    void AttachButton(HWND button);
 
     HWND buttonWindow = nullptr;
-    WNDPROC previousButtonProc = nullptr;
     char title[128] = {};
     BoxPanel* owningPanel = nullptr;
     HWND sessionWindow = nullptr;
@@ -42,9 +44,13 @@ private:
     void Paint(HWND wnd);
     bool RequestHoverTip(HWND wnd, bool button);
     LRESULT OnMouseMove(HWND wnd);
+    void OnLeftButtonDown(HWND wnd);
+    void OnLeftButtonUp(HWND wnd);
     // Static: the mini window is read from its window again after the raise.
     static void StartDrag(HWND wnd, LPARAM lp);
-    LRESULT OnButtonMouseMove(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT OnButtonMessage(HWND button, UINT msg, WPARAM wp, LPARAM lp);
+    static LRESULT CALLBACK ButtonProc(HWND button, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                       DWORD_PTR) noexcept;
 };
 
 }  // namespace quilvo

@@ -1,4 +1,4 @@
-// The common base of views, box panels, mini windows and the hover tip.
+// What views, box panels and mini windows share: their window, its parent and its place.
 #pragma once
 
 #include <windows.h>
@@ -7,12 +7,7 @@
 
 namespace quilvo {
 
-class WindowObject {
-public:
-    virtual ~WindowObject() = default;
-    virtual void DestroyOwnWindow();
-    virtual void Place();
-
+struct WindowObject {
     HWND parentWindow = nullptr;
     HWND ownWindow = nullptr;
     std::int32_t x = 0;

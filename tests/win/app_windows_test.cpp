@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "app/app.h"
+#include "app/session_window.h"
 #include "core/text.h"
 #include "platform/scoped_win.h"
 
@@ -19,15 +20,16 @@ void Pump() {
 // shows the System, Client and User that the table holds for it, looked up among the first
 // five records only.
 TEST(AppWindows, OwnSessionWindowShowsItsRecordFromTheFirstFive) {
+    SessionWindow shows(TheApp().sessions);
     WNDCLASSA wc = {};
-    wc.lpfnWndProc = &SessionWindowProc;
+    wc.lpfnWndProc = &SessionWindow::WindowProc;
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "SAP_FRONTEND_SESSION";
     RegisterClassA(&wc);
     HWND fifth = CreateWindowExA(0, "SAP_FRONTEND_SESSION", "fifth", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
-                                nullptr, nullptr, wc.hInstance, nullptr);
+                                nullptr, nullptr, wc.hInstance, &shows);
     HWND sixth = CreateWindowExA(0, "SAP_FRONTEND_SESSION", "sixth", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
-                               nullptr, nullptr, wc.hInstance, nullptr);
+                               nullptr, nullptr, wc.hInstance, &shows);
     HWND fifthText = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 150, 20, fifth, nullptr,
                                     wc.hInstance, nullptr);
     HWND sixthText = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 150, 20, sixth, nullptr,

@@ -312,11 +312,12 @@ TEST_F(DockedToolbarTest, CloseFromItsMenuStoresInvisibleForTheNextStart) {
     EXPECT_EQ(Ini("BoxedViewToolbar", "Width"), std::to_string(kStripWidth));
     EXPECT_EQ(DebugLines::Containing("freed Boxes"), 1);
 
-    // The next start: the tray host's initialisation reads the docked flag.
+    // The next start reads the docked flag right after making the tray host.
     g_dockedFlag = 1;
-    HWND trayHost = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_TRAYHOST), nullptr,
-                                       &TrayHostProc, 0);
+    TrayHost host;
+    HWND trayHost = host.Create(GetModuleHandleA(nullptr), IDI_QUILVO);
     ASSERT_NE(trayHost, nullptr);
+    ReadDockedFlag();
     EXPECT_EQ(g_dockedFlag, 0);
     DestroyWindow(trayHost);
 }

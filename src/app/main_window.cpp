@@ -1,0 +1,53 @@
+#include "app/main_window.h"
+
+#include "app/app.h"
+#include "app/instance.h"
+#include "app/tray_menu.h"
+#include "platform/win32_session_marks.h"
+#include "resources/resource_ids.h"
+
+namespace quilvo {
+
+namespace {
+constexpr const char* kMainCaption = "zrt::quo \\3 Tarvo";
+}
+
+HWND MainWindow::Create(HINSTANCE instance) {
+    window_ = CreateWindowExA(0, kQuilvoWinClass, kMainCaption, WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                              0, 0, 300, 200, nullptr, nullptr, instance, static_cast<ViewWindow*>(this));
+    return window_;
+}
+
+LRESULT MainWindow::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    // A second start for this session class asks for the main window: shown as the tray
+    // menu's "Toolwindow" shows it (after a wait, should one be in progress).
+    if (msg == ShowToolwindowMessage()) {
+        if (!HoldWhileWaiting(wnd, msg, wp, lp)) CarryOutTrayCommand(ID_TRAY_TOOLWINDOW, 0, MenuSessions{});
+        return 0;
+    }
+    switch (msg) {
+        case WM_DESTROY: UnmarkMainWindow(wnd); break;
+        case WM_ENDSESSION:
+            // Log-off or shut-down: the process may be ended any moment from here on.
+            if (wp) ShowSessionsHiddenByUs(TheApp().sessionClass);
+            return 0;
+        default: break;
+    }
+    return ViewWindow::OnMessage(wnd, msg, wp, lp);
+}
+
+void ApplyOpacity(HWND window, int opacity) {
+    using SetLayeredFn = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
+    HMODULE user32 = LoadLibraryA("user32");
+    if (user32 == nullptr) return;
+    auto setLayered = reinterpret_cast<SetLayeredFn>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "SetLayeredWindowAttributes")));
+    if (setLayered != nullptr) {
+        LONG_PTR ex = GetWindowLongPtrA(window, GWL_EXSTYLE);
+        SetWindowLongPtrA(window, GWL_EXSTYLE, ex | WS_EX_LAYERED);
+        setLayered(window, 0, static_cast<BYTE>(opacity & 0xFF), LWA_ALPHA);
+    }
+    FreeLibrary(user32);
+}
+
+}  // namespace quilvo

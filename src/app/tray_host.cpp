@@ -1,0 +1,107 @@
+#include "app/tray_host.h"
+
+#include <shellapi.h>
+
+#include "app/app.h"
+#include "app/tray_menu.h"
+#include "commands/session_commands.h"
+#include "resources/resource_ids.h"
+#include "views/docked_view.h"
+
+namespace quilvo {
+
+namespace {
+
+constexpr const char* kTrayTip = "zrt::quorval /3 Tarvo";
+
+NOTIFYICONDATAA TrayIconData(HWND trayHost, HICON icon) {
+    NOTIFYICONDATAA nid = {};
+    // The first layout of the record, whose size differs between 32-bit (88) and 64-bit builds.
+    nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    nid.hWnd = trayHost;
+    nid.uID = IDI_QUILVO;
+    nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    nid.uCallbackMessage = WM_QUILVO_TRAYICON;
+    nid.hIcon = icon;
+    lstrcpynA(nid.szTip, kTrayTip, 64);
+    return nid;
+}
+
+void RemoveIcon(HWND dialog) {
+    NOTIFYICONDATAA nid = TrayIconData(dialog, nullptr);
+    Shell_NotifyIconA(NIM_DELETE, &nid);
+}
+
+}  // namespace
+
+HWND TrayHost::Create(HINSTANCE instance, int iconId) {
+    icon_ = LoadIconA(instance, MAKEINTRESOURCEA(iconId));
+    // The shell sends this to every top-level window when the notification area is made
+    // anew (after a crash or an update of the shell): the icons it held are gone by then.
+    taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+    dialog_ = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_TRAYHOST), nullptr, &DialogProc, Param(this));
+    return dialog_;
+}
+
+void TrayHost::ShowAbout() {
+    RECT r = {};
+    GetWindowRect(dialog_, &r);
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2;
+    SetWindowPos(dialog_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ShowWindow(dialog_, SW_SHOW);
+}
+
+INT_PTR TrayHost::OnMessage(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    switch (msg) {
+        case WM_INITDIALOG: return OnInitDialog(dialog);
+        case WM_DESTROY:
+            RemoveIcon(dialog);
+            SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 0);
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) ShowWindow(dialog, SW_HIDE);
+            SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 0);
+            return TRUE;
+        // Held by Dialog during a wait: the icon's callback can come as a sent message while a
+        // pass waits for replies, and the menu it opens (and Exit chosen there) must not run
+        // inside that wait.
+        case WM_QUILVO_TRAYICON: OnTrayIcon(dialog, lp); return TRUE;
+        case WM_QUILVO_REFRESH_LATER:
+            // A refresh asked for while an operation waited runs now that it has ended.
+            if (TheApp().cycle != nullptr) TheApp().cycle->RunDeferred();
+            return TRUE;
+        default:
+            if (msg == 0 || msg != taskbarCreated_) return FALSE;
+            AddIcon(dialog);
+            return TRUE;
+    }
+}
+
+INT_PTR TrayHost::OnInitDialog(HWND dialog) {
+    AddIcon(dialog);
+    SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    return TRUE;
+}
+
+void TrayHost::AddIcon(HWND dialog) {
+    NOTIFYICONDATAA nid = TrayIconData(dialog, icon_);
+    Shell_NotifyIconA(NIM_ADD, &nid);
+}
+
+void RunExitSequence() {
+    App& app = TheApp();
+    ShowAllSessions(app.sessions, kShowRestore, PlatformSessionOps());
+    KillTimer(app.trayHost.Handle(), TIMER_REFRESH);
+    // The main window's view first, then the single view, then the docked view; each writes
+    // its section. The views' windows stay until the program ends.
+    if (app.cycle != nullptr) app.cycle->DestroyViews();
+    TearDownDockedView();
+    ShowWindow(app.mainWindow.Handle(), SW_SHOWNA);
+    // The tray host takes the icon with it; the main window writes its position.
+    DestroyWindow(app.trayHost.Handle());
+    DestroyWindow(app.mainWindow.Handle());
+    StopApp();
+}
+
+}  // namespace quilvo

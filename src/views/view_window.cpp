@@ -1,0 +1,39 @@
+#include "views/view_window.h"
+
+#include "platform/scoped_win.h"
+#include "resources/resource_ids.h"
+#include "settings/settings.h"
+#include "views/boxed_view.h"
+
+namespace quilvo {
+
+LRESULT ViewWindow::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    switch (msg) {
+        case WM_DESTROY: SaveWindowPosition(FromHwnd(wnd)); break;
+        case WM_PAINT: OnPaint(wnd); break;
+        case WM_CLOSE: OnClose(); return 0;
+        case WM_COMMAND: return 0;
+        case WM_SYSCOMMAND:
+            if (wp == ID_BOX_PROPERTIES) return 0;
+            break;
+        case WM_LBUTTONDOWN:
+            InvalidateRect(wnd, nullptr, FALSE);
+            return 0;
+        default: break;
+    }
+    return DefWindowProcA(wnd, msg, wp, lp);
+}
+
+void ViewWindow::OnPaint(HWND wnd) {
+    InvalidateRect(wnd, nullptr, TRUE);
+    ScopedPaint paint(wnd);
+}
+
+// The close box hides the view; the program keeps running in the tray.
+void ViewWindow::OnClose() {
+    if (shownView == nullptr) return;
+    shownView->visible = 0;
+    shownView->Hide();
+}
+
+}  // namespace quilvo
