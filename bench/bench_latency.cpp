@@ -26,6 +26,7 @@
 #include "resources/resource_ids.h"
 #include "sim_client.h"
 #include "views/boxed_view.h"
+#include "window_helpers.h"
 
 using namespace quilvo;
 
@@ -159,12 +160,8 @@ int main() {
 
     HINSTANCE module = GetModuleHandleA(nullptr);
     RegisterWindowClasses(module);
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = HostProc;
-    wc.hInstance = module;
-    wc.lpszClassName = "BenchLatencyHost";
-    RegisterClassA(&wc);
-    HWND host = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, module, nullptr);
+    quilvo::test::RegisterTestClass("BenchLatencyHost", HostProc);
+    HWND host = CreateWindowExA(0, "BenchLatencyHost", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, module, nullptr);
     HWND mainWindow = CreateWindowExA(0, kQuilvoWinClass, "bench", WS_VISIBLE | WS_CAPTION | WS_SYSMENU, 0, 0, 300,
                                       200, nullptr, nullptr, module, nullptr);
 

@@ -11,12 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "app/app.h"
 #include "commands/session_commands.h"
 #include "core/boxes.h"
 #include "core/text.h"
 #include "views/box_panel.h"
 #include "views/boxed_view.h"
 #include "views/mini_window.h"
+#include "window_helpers.h"
 
 using namespace quilvo;
 
@@ -33,29 +35,7 @@ public:
     void SendClose(WindowHandle) override {}
 };
 
-void RegisterClasses(HINSTANCE module) {
-    WNDCLASSA wc = {};
-    wc.hInstance = module;
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    const std::pair<const char*, WNDPROC> classes[] = {
-        {kQuilvoWinClass, DefWindowProcA}, {kBoxPanelClass, &BoxPanel::WindowProc},
-        {kMiniWindowClass, &MiniWindow::WindowProc}, {kBareClass, DefWindowProcA}};
-    for (const auto& c : classes) {
-        wc.lpszClassName = c.first;
-        wc.lpfnWndProc = c.second;
-        RegisterClassA(&wc);
-    }
-}
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
+using quilvo::test::Pump;
 
 double Median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
@@ -113,7 +93,8 @@ void CreateAndDestroyBare(const std::vector<HWND>& panels, HINSTANCE module) {
 int main(int argc, char** argv) {
     int rounds = argc > 1 ? std::max(3, std::atoi(argv[1])) : 21;
     HINSTANCE module = GetModuleHandleA(nullptr);
-    RegisterClasses(module);
+    RegisterWindowClasses(module);
+    quilvo::test::RegisterTestClass(kBareClass);
 
     // The view's teardown writes its section of .\Quilvo.ini: keep that out of the way.
     char temp[MAX_PATH] = {};

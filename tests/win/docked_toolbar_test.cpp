@@ -1,7 +1,6 @@
 // The docked toolbar on real windows: a strip made by the creation routine inside the
 // "AfxWnd" child of a simulated session window, found by FindAfxWndChild.
 #include <gtest/gtest.h>
-#include "win_test_util.h"
 
 #include <windows.h>
 
@@ -22,6 +21,7 @@
 #include "resources/resource_ids.h"
 #include "sim_client.h"
 #include "views/box_panel.h"
+#include "window_helpers.h"
 #include "views/docked_rules.h"
 #include "views/docked_toolbar.h"
 #include "views/docked_view.h"
@@ -36,28 +36,6 @@ constexpr int kStripWidth = 600;
 constexpr int kStripHeight = 48;
 
 constexpr const char* kOwnAfxClass = "AfxWnd42s";
-
-void RegisterClasses() {
-    // As start-up registers them: one template, the light grey stock brush to begin with.
-    WNDCLASSEXA wc = {};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
-    const struct {
-        const char* name;
-        WNDPROC proc;
-    } classes[] = {{kBoxPanelClass, &BoxPanel::WindowProc},
-                   {kMiniWindowClass, &MiniWindow::WindowProc},
-                   {kDockedToolbarClass, &BoxedViewToolbar::WindowProc},
-                   {kOwnAfxClass, &DefWindowProcA}};
-    for (const auto& c : classes) {
-        wc.lpszClassName = c.name;
-        wc.lpfnWndProc = c.proc;
-        RegisterClassExA(&wc);  // another test file may have registered it first
-    }
-}
 
 using test::DebugLines;
 using test::PumpFor;
@@ -104,7 +82,10 @@ std::string Ini(const char* section, const char* key) {
 
 class DockedToolbarTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { RegisterClasses(); }
+    static void SetUpTestSuite() {
+        RegisterWindowClasses(GetModuleHandleA(nullptr));
+        test::RegisterTestClass(kOwnAfxClass);
+    }
 
     void SetUp() override {
         GetCurrentDirectoryA(sizeof savedDir_, savedDir_);

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "core/refresh.h"
-#include "no_views.h"
+#include "refresh_fakes.h"
 #include "core/text.h"
 #include "platform/win32_discovery.h"
 #include "platform/win32_refresh_platform.h"
@@ -75,7 +75,7 @@ protected:
     DragState drag = {};
     Win32DiscoveryWindows discovery{SapMessages::Register().getFront};
     Win32RefreshPlatform platform;
-    NoViews views;
+    fake::FakeViewFactory views;
     std::unique_ptr<RefreshCycle> cycle;
 };
 

@@ -12,6 +12,7 @@
 #include "core/text.h"
 #include "junk_numbers.h"
 #include "settings/settings.h"
+#include "window_helpers.h"
 
 #include "sim_client.h"
 
@@ -223,18 +224,10 @@ TEST_F(SettingsIniTest, SelectionsOfEveryShapeReadBackIntoTheFilter) {
     EXPECT_STREQ(f.transaction, "\xA7TX");
 }
 
-LRESULT CALLBACK PlainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
-}
-
 TEST_F(SettingsIniTest, TheMainWindowPositionIsSavedFromItsNormalRectangleAndRestoredClamped) {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = PlainWindowProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "QuilvoSettingsTestWindow";
-    RegisterClassA(&wc);
-    HWND window = CreateWindowExA(0, wc.lpszClassName, "settings", WS_POPUP, -30, 40, 200, 100, nullptr,
-                                  nullptr, wc.hInstance, nullptr);
+    test::RegisterTestClass("QuilvoSettingsTestWindow");
+    HWND window = CreateWindowExA(0, "QuilvoSettingsTestWindow", "settings", WS_POPUP, -30, 40, 200, 100, nullptr,
+                                  nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(window, nullptr);
 
     SaveWindowPosition(reinterpret_cast<WindowHandle>(window));
