@@ -149,11 +149,7 @@ int main() {
     QueryPerformanceFrequency(&f);
     g_ticksPerMs = static_cast<double>(f.QuadPart) / 1000.0;
 
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    const std::string dir = std::string(temp) + "quilvo-bench-latency-" + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(dir.c_str(), nullptr);
-    SetCurrentDirectoryA(dir.c_str());
+    quilvo::test::ScratchDirectory dir("quilvo-bench-latency");
     std::string ini;
     for (int b = 0; b < kBoxCount; ++b) ini += "[Box" + std::to_string(b) + "]\r\nSelection=$" + std::to_string(100 + b) + "$$\r\n";
     sessionsim::detail::WriteWholeFile(".\\Quilvo.ini", ini);
@@ -208,9 +204,6 @@ int main() {
 
     cycle.reset();
     DestroyWindow(mainWindow);
-    DeleteFileA(".\\Quilvo.ini");
-    SetCurrentDirectoryA(temp);
-    RemoveDirectoryA(dir.c_str());
 
     std::printf("bench latency: nochange max %.1f ms p99 %.1f ms (%d passes, %d rebuilt; target 60 ms), "
                 "rebuild max %.1f ms p99 %.1f ms (%d passes, %d rebuilt), "

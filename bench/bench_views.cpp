@@ -97,11 +97,7 @@ int main(int argc, char** argv) {
     quilvo::test::RegisterTestClass(kBareClass);
 
     // The view's teardown writes its section of .\Quilvo.ini: keep that out of the way.
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    std::string dir = std::string(temp) + "quilvo-bench-views";
-    CreateDirectoryA(dir.c_str(), nullptr);
-    SetCurrentDirectoryA(dir.c_str());
+    quilvo::test::ScratchDirectory dir("quilvo-bench-views");
 
     HWND main = CreateWindowExA(0, kQuilvoWinClass, "bench", WS_VISIBLE | WS_CAPTION | WS_SYSMENU, 0, 0, 600, 400,
                                 nullptr, nullptr, module, nullptr);
@@ -140,9 +136,6 @@ int main(int argc, char** argv) {
     }
     view.reset();
     DestroyWindow(main);
-    DeleteFileA((dir + "\\Quilvo.ini").c_str());
-    SetCurrentDirectoryA(temp);
-    RemoveDirectoryA(dir.c_str());
 
     double update = Median(updates), floor = Median(floors);
     std::printf("bench views: update %.2f ms floor %.2f ms (6 panels x %d sessions: %d mini windows and buttons, "

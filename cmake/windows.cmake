@@ -83,16 +83,17 @@ if(NOT EXISTS "${GOOGLETEST_SOURCE_DIR}/CMakeLists.txt")
 endif()
 add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
-set(QUILVO_TEST_REPORTS ${CMAKE_BINARY_DIR}/test-reports)
 # Helpers and fakes shared with the native tests.
 set(COMMON_TEST_SOURCES ${CMAKE_SOURCE_DIR}/tests/common/allocation_hook.cpp
     ${CMAKE_SOURCE_DIR}/tests/common/refresh_fakes.cpp)
 
 # A Windows-side suite runs as one CTest test under the emulator (scripts/wine-run), since
 # every process start costs about a second under Wine; its cases are counted from the
-# GoogleTest report it writes.
+# GoogleTest report it writes to test-reports/ (a relative path: under Wine a Linux path
+# would name a place on drive C).
 function(quilvo_wine_suite name)
-    add_test(NAME ${name} COMMAND ${name} --gtest_color=no --gtest_output=xml:${QUILVO_TEST_REPORTS}/${name}.xml)
+    add_test(NAME ${name} COMMAND ${name} --gtest_color=no --gtest_output=xml:test-reports/${name}.xml
+             WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
     set_tests_properties(${name} PROPERTIES TIMEOUT 900 LABELS wine)
 endfunction()
 

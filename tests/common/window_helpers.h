@@ -67,6 +67,39 @@ inline void RegisterTestClass(const char* name, WNDPROC proc = &DefWindowProcA) 
     RegisterClassA(&wc);
 }
 
+// A fresh directory of the test's own made the current one, for code that reads and writes
+// .\Quilvo.ini. When it goes, so does the ini (read-only or not), and the directory before
+// is the current one again.
+class ScratchDirectory {
+public:
+    explicit ScratchDirectory(const std::string& name) {
+        GetCurrentDirectoryA(sizeof previous_, previous_);
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        path_ = std::string(temp) + name + "-" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(path_.c_str(), nullptr);
+        entered_ = SetCurrentDirectoryA(path_.c_str()) != 0;
+        RemoveIni();  // left by an earlier run that ended badly
+    }
+    ~ScratchDirectory() {
+        RemoveIni();
+        SetCurrentDirectoryA(previous_);
+        RemoveDirectoryA(path_.c_str());
+    }
+    ScratchDirectory(const ScratchDirectory&) = delete;
+    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+    bool Entered() const { return entered_; }
+
+private:
+    static void RemoveIni() {
+        SetFileAttributesA(".\\Quilvo.ini", FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(".\\Quilvo.ini");
+    }
+    char previous_[MAX_PATH] = {};
+    std::string path_;
+    bool entered_ = false;
+};
+
 inline std::string ClassOf(HWND w) {
     char name[256] = {};
     GetClassNameA(w, name, sizeof name);

@@ -82,18 +82,15 @@ std::string Ini(const char* section, const char* key) {
 
 class DockedToolbarTest : public ::testing::Test {
 protected:
+    test::ScratchDirectory dir_{"quilvo-docked"};  // first made, last gone
+
     static void SetUpTestSuite() {
         RegisterWindowClasses(GetModuleHandleA(nullptr));
         test::RegisterTestClass(kOwnAfxClass);
     }
 
     void SetUp() override {
-        GetCurrentDirectoryA(sizeof savedDir_, savedDir_);
-        char temp[MAX_PATH] = {};
-        GetTempPathA(sizeof temp, temp);
-        std::snprintf(workDir_, sizeof workDir_, "%squilvo-docked-%lu", temp, GetCurrentProcessId());
-        CreateDirectoryA(workDir_, nullptr);
-        SetCurrentDirectoryA(workDir_);
+        ASSERT_TRUE(dir_.Entered());
 
         ASSERT_TRUE(sim.Start("session A system=PRD client=100 user=ALICE x=100 y=50 w=800 h=600\n"
                               "session B system=QAS client=200 user=BOB x=300 y=700 w=640 h=200\n"
@@ -131,9 +128,6 @@ protected:
         if (ownFrame_) DestroyWindow(ownFrame_);
         PumpFor(20);
         sim.Stop();
-        DeleteFileA(".\\Quilvo.ini");
-        SetCurrentDirectoryA(savedDir_);
-        RemoveDirectoryA(workDir_);
     }
 
     // The "AfxWnd" child of the simulated session A: where a docked toolbar would sit.
@@ -175,9 +169,8 @@ protected:
     std::unique_ptr<BoxList> list_;
     BoxList* lists_[kBoxCount] = {};
     PVOID handler_ = nullptr;
-    char savedDir_[MAX_PATH] = {};
-    char workDir_[MAX_PATH] = {};
 };
+
 
 // The columns between left and right in which a band of rows differs from the class
 // background, and how many of those pixels are white-ish or the text background.

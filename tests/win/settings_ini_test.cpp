@@ -33,26 +33,10 @@ constexpr const char* kIni = ".\\Quilvo.ini";
 
 class SettingsIniTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        GetCurrentDirectoryA(sizeof previous_, previous_);
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        dir_ = std::string(temp) + "quilvo-settings-" + std::to_string(GetCurrentProcessId()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        CreateDirectoryA(dir_.c_str(), nullptr);
-        ASSERT_TRUE(SetCurrentDirectoryA(dir_.c_str()));
-        SetFileAttributesA(kIni, FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(kIni);
-    }
-    void TearDown() override {
-        SetFileAttributesA(kIni, FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(kIni);
-        SetCurrentDirectoryA(previous_);
-        RemoveDirectoryA(dir_.c_str());
-    }
+    void SetUp() override { ASSERT_TRUE(dir_.Entered()); }
 
-    char previous_[MAX_PATH] = {};
-    std::string dir_;
+    test::ScratchDirectory dir_{std::string("quilvo-settings-") +
+                                ::testing::UnitTest::GetInstance()->current_test_info()->name()};
 };
 
 TEST_F(SettingsIniTest, AMissingFileGivesEveryDefaultAndCreatesNothing) {

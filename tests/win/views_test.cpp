@@ -69,15 +69,12 @@ std::unique_ptr<BoxList> MakeList(int count, const char* extraTitle = nullptr) {
 
 class ViewsTest : public ::testing::Test {
 protected:
+    // Views read and write .\Quilvo.ini: a directory of their own, first made, last gone.
+    test::ScratchDirectory dir_{"quilvo-views"};
+
     void SetUp() override {
         RegisterWindowClasses(GetModuleHandleA(nullptr));
-        // Views read and write .\Quilvo.ini: give them a directory of their own.
-        GetCurrentDirectoryA(sizeof savedDir_, savedDir_);
-        char temp[MAX_PATH] = {};
-        GetTempPathA(sizeof temp, temp);
-        std::snprintf(workDir_, sizeof workDir_, "%squilvo-views-%lu", temp, GetCurrentProcessId());
-        CreateDirectoryA(workDir_, nullptr);
-        SetCurrentDirectoryA(workDir_);
+        ASSERT_TRUE(dir_.Entered());
         services_.ops = &ops_;
     }
 
@@ -86,9 +83,6 @@ protected:
         view_.reset();
         if (own) DestroyWindow(own);
         Pump();
-        DeleteFileA(".\\Quilvo.ini");
-        SetCurrentDirectoryA(savedDir_);
-        RemoveDirectoryA(workDir_);
     }
 
     BoxedViewSingle& MakeSingle(BoxList* list) {
@@ -108,8 +102,6 @@ protected:
     RecordingOps ops_;
     ViewServices services_;
     std::unique_ptr<BoxedViewSingle> view_;
-    char savedDir_[MAX_PATH] = {};
-    char workDir_[MAX_PATH] = {};
 };
 
 TEST_F(ViewsTest, SingleViewBuildsPanelMiniWindowsAndButtonsAtTheirPlaces) {
