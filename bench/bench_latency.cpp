@@ -27,6 +27,7 @@
 #include "resources/resource_ids.h"
 #include "sim_client.h"
 #include "views/boxed_view.h"
+#include "window_helpers.h"
 
 using namespace quilvo;
 
@@ -149,23 +150,15 @@ int main() {
     QueryPerformanceFrequency(&f);
     g_ticksPerMs = static_cast<double>(f.QuadPart) / 1000.0;
 
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    const std::string dir = std::string(temp) + "quilvo-bench-latency-" + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(dir.c_str(), nullptr);
-    SetCurrentDirectoryA(dir.c_str());
+    quilvo::test::ScratchDirectory dir("quilvo-bench-latency");
     std::string ini;
     for (int b = 0; b < kBoxCount; ++b) ini += "[Box" + std::to_string(b) + "]\r\nSelection=$" + std::to_string(100 + b) + "$$\r\n";
     sessionsim::detail::WriteWholeFile(".\\Quilvo.ini", ini);
 
     HINSTANCE module = GetModuleHandleA(nullptr);
     RegisterWindowClasses(module);
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = HostProc;
-    wc.hInstance = module;
-    wc.lpszClassName = "BenchLatencyHost";
-    RegisterClassA(&wc);
-    HWND host = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, module, nullptr);
+    quilvo::test::RegisterTestClass("BenchLatencyHost", HostProc);
+    HWND host = CreateWindowExA(0, "BenchLatencyHost", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, module, nullptr);
     HWND mainWindow = CreateWindowExA(0, kQuilvoWinClass, "bench", WS_VISIBLE | WS_CAPTION | WS_SYSMENU, 0, 0, 300,
                                       200, nullptr, nullptr, module, nullptr);
 
@@ -212,9 +205,6 @@ int main() {
 
     cycle.reset();
     DestroyWindow(mainWindow);
-    DeleteFileA(".\\Quilvo.ini");
-    SetCurrentDirectoryA(temp);
-    RemoveDirectoryA(dir.c_str());
 
     std::printf("bench latency: nochange max %.1f ms p99 %.1f ms (%d passes, %d rebuilt; target 60 ms), "
                 "rebuild max %.1f ms p99 %.1f ms (%d passes, %d rebuilt), "

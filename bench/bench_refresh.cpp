@@ -1,7 +1,7 @@
 // Cost of a refresh pass that finds nothing changed against a full rebuild of the box lists,
-// with a full table of 50 sessions. Views are stand-ins that do nothing, so the figures are the
-// cycle's own (the rebuild includes reading the six box sections of the settings file in the
-// current directory). Prints one line:
+// with a full table of 50 sessions. The views are fakes that only note the calls, so the
+// figures are the cycle's own (the rebuild includes reading the six box sections of the
+// settings file in the current directory). Prints one line:
 //   bench refresh: nochange <median> us rebuild <median> us ... ratio <rebuild/nochange>
 #include <algorithm>
 #include <chrono>
@@ -11,8 +11,8 @@
 
 #include "core/refresh.h"
 #include "core/text.h"
-#include "no_desktop.h"
-#include "no_views.h"
+#include "fake_desktop.h"
+#include "refresh_fakes.h"
 
 namespace {
 
@@ -69,9 +69,9 @@ int main() {
     static SessionTable table;
     static BoxFilter filters[kBoxCount];
     DragState drag = {};
-    NoDesktop desktop;
+    test::FakeDesktop desktop;
     BenchPlatform platform;
-    NoViews views;
+    fake::FakeViewFactory views;
     FillTable(table);
 
     RefreshCycle cycle(table, filters, drag, desktop, platform, views, kDefaultSessionClass, IdleSettings{});

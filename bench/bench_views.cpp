@@ -11,12 +11,15 @@
 #include <string>
 #include <vector>
 
+#include "app/app.h"
+#include "app/window_classes.h"
 #include "commands/session_commands.h"
 #include "core/boxes.h"
 #include "core/text.h"
 #include "views/box_panel.h"
 #include "views/boxed_view.h"
 #include "views/mini_window.h"
+#include "window_helpers.h"
 
 using namespace quilvo;
 
@@ -33,29 +36,7 @@ public:
     void SendClose(WindowHandle) override {}
 };
 
-void RegisterClasses(HINSTANCE module) {
-    WNDCLASSA wc = {};
-    wc.hInstance = module;
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    const std::pair<const char*, WNDPROC> classes[] = {
-        {kQuilvoWinClass, DefWindowProcA}, {kBoxPanelClass, &BoxPanel::WindowProc},
-        {kMiniWindowClass, &MiniWindow::WindowProc}, {kBareClass, DefWindowProcA}};
-    for (const auto& c : classes) {
-        wc.lpszClassName = c.first;
-        wc.lpfnWndProc = c.second;
-        RegisterClassA(&wc);
-    }
-}
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
+using quilvo::test::Pump;
 
 double Median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
@@ -113,14 +94,11 @@ void CreateAndDestroyBare(const std::vector<HWND>& panels, HINSTANCE module) {
 int main(int argc, char** argv) {
     int rounds = argc > 1 ? std::max(3, std::atoi(argv[1])) : 21;
     HINSTANCE module = GetModuleHandleA(nullptr);
-    RegisterClasses(module);
+    RegisterWindowClasses(module);
+    quilvo::test::RegisterTestClass(kBareClass);
 
     // The view's teardown writes its section of .\Quilvo.ini: keep that out of the way.
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    std::string dir = std::string(temp) + "quilvo-bench-views";
-    CreateDirectoryA(dir.c_str(), nullptr);
-    SetCurrentDirectoryA(dir.c_str());
+    quilvo::test::ScratchDirectory dir("quilvo-bench-views");
 
     HWND main = CreateWindowExA(0, kQuilvoWinClass, "bench", WS_VISIBLE | WS_CAPTION | WS_SYSMENU, 0, 0, 600, 400,
                                 nullptr, nullptr, module, nullptr);
@@ -159,9 +137,6 @@ int main(int argc, char** argv) {
     }
     view.reset();
     DestroyWindow(main);
-    DeleteFileA((dir + "\\Quilvo.ini").c_str());
-    SetCurrentDirectoryA(temp);
-    RemoveDirectoryA(dir.c_str());
 
     double update = Median(updates), floor = Median(floors);
     std::printf("bench views: update %.2f ms floor %.2f ms (6 panels x %d sessions: %d mini windows and buttons, "

@@ -56,6 +56,26 @@ set_source_files_properties(src/resources/Quilvo.rc PROPERTIES
 
 add_subdirectory(tools/sessionsim)
 
+# The release: build/Quilvo-<version>-win64.zip with the stripped program and the two texts
+# of dist/, their version filled in and with Windows line ends (`cpack` in this tree, which
+# scripts/package runs).
+set(VERSION ${PROJECT_VERSION})
+foreach(text README.txt Quilvo.ini.sample)
+    configure_file(dist/${text} ${CMAKE_BINARY_DIR}/dist/${text} @ONLY NEWLINE_STYLE WIN32)
+    install(FILES ${CMAKE_BINARY_DIR}/dist/${text} DESTINATION .)
+endforeach()
+install(TARGETS Quilvo RUNTIME DESTINATION .)
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_FILE_NAME Quilvo-${PROJECT_VERSION}-win64)
+set(CPACK_PACKAGE_DIRECTORY ${CMAKE_SOURCE_DIR}/build)
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+set(CPACK_STRIP_FILES ON)
+include(CPack)
+
+enable_testing()
+# The release zip as a user receives it; the check makes it first.
+add_test(NAME package COMMAND ${CMAKE_SOURCE_DIR}/tests/package/check)
+
 # The tests and benchmarks need googletest's sources; without them only the programs build.
 if(NOT EXISTS "${GOOGLETEST_SOURCE_DIR}/CMakeLists.txt")
     message(STATUS "googletest sources not found in ${GOOGLETEST_SOURCE_DIR}: building the programs only")
@@ -63,9 +83,23 @@ if(NOT EXISTS "${GOOGLETEST_SOURCE_DIR}/CMakeLists.txt")
 endif()
 add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
+# Helpers and fakes shared with the native tests.
+set(COMMON_TEST_SOURCES ${CMAKE_SOURCE_DIR}/tests/common/allocation_hook.cpp
+    ${CMAKE_SOURCE_DIR}/tests/common/refresh_fakes.cpp)
+
+# A Windows-side suite runs as one CTest test under the emulator (scripts/wine-run), since
+# every process start costs about a second under Wine; its cases are counted from the
+# GoogleTest report it writes to test-reports/ (a relative path: under Wine a Linux path
+# would name a place on drive C).
+function(quilvo_wine_suite name)
+    add_test(NAME ${name} COMMAND ${name} --gtest_color=no --gtest_output=xml:test-reports/${name}.xml
+             WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+    set_tests_properties(${name} PROPERTIES TIMEOUT 900 LABELS wine)
+endfunction()
+
 file(GLOB WIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
 if(WIN_TEST_SOURCES)
-    add_executable(win_tests ${WIN_TEST_SOURCES})
+    add_executable(win_tests ${WIN_TEST_SOURCES} ${COMMON_TEST_SOURCES})
     target_link_libraries(win_tests PRIVATE quilvo_app gtest gtest_main)
     target_include_directories(win_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/win ${CMAKE_SOURCE_DIR}/tests/common ${CMAKE_SOURCE_DIR}/tools/sessionsim)
     target_compile_options(win_tests PRIVATE ${QUILVO_WARNINGS})
@@ -73,14 +107,16 @@ if(WIN_TEST_SOURCES)
     target_sources(win_tests PRIVATE ${CMAKE_SOURCE_DIR}/src/resources/Quilvo.rc)
     target_include_directories(win_tests PRIVATE $<$<COMPILE_LANGUAGE:RC>:${CMAKE_SOURCE_DIR}/src/resources>
                                $<$<COMPILE_LANGUAGE:RC>:${CMAKE_BINARY_DIR}/generated>)
+    add_dependencies(win_tests sessionsim)
+    quilvo_wine_suite(win_tests)
 endif()
 
 file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
 foreach(src ${BENCH_SOURCES})
     get_filename_component(name ${src} NAME_WE)
-    add_executable(${name} ${src})
+    add_executable(${name} ${src} ${COMMON_TEST_SOURCES})
     target_link_libraries(${name} PRIVATE quilvo_app)
-    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/win ${CMAKE_SOURCE_DIR}/tools/sessionsim)
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/common ${CMAKE_SOURCE_DIR}/tools/sessionsim)
 endforeach()
 
 # The program as the tests need it beside the real one: the same sources with hooks that only
@@ -96,8 +132,9 @@ file(GLOB E2E_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp
 if(E2E_TEST_SOURCES)
     add_executable(e2e_tests ${E2E_TEST_SOURCES})
     target_link_libraries(e2e_tests PRIVATE gtest gtest_main user32 gdi32 kernel32 psapi shell32 version)
-    target_include_directories(e2e_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_SOURCE_DIR}/tools/sessionsim
-                               ${CMAKE_SOURCE_DIR}/src)
+    target_include_directories(e2e_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_SOURCE_DIR}/tests/common
+                               ${CMAKE_SOURCE_DIR}/tools/sessionsim ${CMAKE_SOURCE_DIR}/src)
     target_compile_options(e2e_tests PRIVATE ${QUILVO_WARNINGS})
     add_dependencies(e2e_tests Quilvo QuilvoTestHooks sessionsim)
+    quilvo_wine_suite(e2e_tests)
 endif()

@@ -1,47 +1,18 @@
 // The refresh cycle: when it rebuilds, what it hands the views, idle counting and the idle
 // action, the drag pause, and that a pass without change allocates nothing.
-#include <atomic>
-#include <cstdlib>
 #include <new>
 
 #include <gtest/gtest.h>
 
+#include "allocation_hook.h"
 #include "core/refresh.h"
 #include "core/wait_scope.h"
 #include "core/text.h"
 #include "fake_debug_output.h"
 #include "fake_profile.h"
+#include "fake_desktop.h"
 #include "platform/profile.h"
 #include "refresh_fakes.h"
-
-// Counting allocator: every operator new of the test binary is counted while counting is on.
-namespace {
-std::atomic<bool> g_countAllocations{false};
-std::atomic<long> g_allocations{0};
-std::atomic<bool> g_failAllocations{false};  // every operator new throws, as without memory
-
-void* CountedAllocate(std::size_t size) {
-    if (g_failAllocations.load()) throw std::bad_alloc();
-    if (g_countAllocations.load()) ++g_allocations;
-    void* p = std::malloc(size == 0 ? 1 : size);
-    if (p == nullptr) throw std::bad_alloc();
-    return p;
-}
-}  // namespace
-
-void* operator new(std::size_t size) { return CountedAllocate(size); }
-void* operator new[](std::size_t size) { return CountedAllocate(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    if (g_countAllocations.load()) ++g_allocations;
-    return std::malloc(size == 0 ? 1 : size);
-}
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
 namespace quilvo {
 namespace {
@@ -102,7 +73,7 @@ protected:
     }
 
     std::uint32_t now = 100000;
-    fake::FakeDesktop desktop{now};
+    test::FakeDesktop desktop{now};
     fake::FakeRefreshPlatform platform{now};
     fake::FakeViewFactory views;
     SessionTable table;
@@ -195,12 +166,12 @@ TEST_F(RefreshTest, ABoxedSessionThatMovesOrIsRenamedRebuildsAtOnce) {
     Pass();
     EXPECT_EQ(ToolUpdates(), 2u);
 
-    CopyCut(desktop.Find(0x200)->caption, "Another caption");
+    desktop.Find(0x200)->caption = "Another caption";
     Pass();
     EXPECT_EQ(ToolUpdates(), 3u);
 
     // A caption that differs only in letter case is the same title.
-    CopyCut(desktop.Find(0x200)->caption, "ANOTHER CAPTION");
+    desktop.Find(0x200)->caption = "ANOTHER CAPTION";
     Pass();
     EXPECT_EQ(ToolUpdates(), 3u);
 }
@@ -449,13 +420,12 @@ TEST_F(RefreshTest, APassWithoutChangeAllocatesNothing) {
     Pass();
     ASSERT_EQ(table.count, kTableCapacity);
 
-    g_allocations = 0;
-    g_countAllocations = true;
+    test::StartCountingAllocations();
     Pass();
     Pass();
-    g_countAllocations = false;
+    test::StopCountingAllocations();
 
-    EXPECT_EQ(g_allocations.load(), 0);
+    EXPECT_EQ(test::Allocations(), 0);
     EXPECT_EQ(ToolUpdates(), 0u);  // it really was a pass without change
     EXPECT_EQ(cycle->State().idleCounter, 4u);
 }
@@ -533,9 +503,9 @@ TEST_F(RefreshTest, WithoutMemoryTheViewsKeepLiveListsAndTheNextPassRebuilds) {
         cycle->ForceRebuild();
         now += 2000;
         table.count = 0;
-        g_failAllocations = !f.inToolUpdate && !f.inSingleUpdate;
+        if (!f.inToolUpdate && !f.inSingleUpdate) test::FailAllocationsAfter(0);
         cycle->Refresh();
-        g_failAllocations = false;
+        test::StopFailingAllocations();
         views.tool.onUpdate = nullptr;
         views.single.onUpdate = nullptr;
         fake::ReadHeldLists(views.tool);

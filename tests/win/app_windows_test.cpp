@@ -5,35 +5,31 @@
 
 #include "app/app.h"
 #include "app/session_window.h"
+#include "app/window_classes.h"
 #include "core/text.h"
 #include "platform/scoped_win.h"
+#include "window_helpers.h"
 
 namespace quilvo {
 namespace {
 
-void Pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-}
+using test::Pump;
 
 // The program registers a session window class of its own; a window of it in this process
 // shows the System, Client and User that the table holds for it, looked up among the first
 // five records only.
 TEST(AppWindows, OwnSessionWindowShowsItsRecordFromTheFirstFive) {
     SessionWindow shows(TheApp().sessions);
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = &SessionWindow::WindowProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "SAP_FRONTEND_SESSION";
-    RegisterClassA(&wc);
+    HINSTANCE module = GetModuleHandleA(nullptr);
+    RegisterWindowClasses(module);
     HWND fifth = CreateWindowExA(0, "SAP_FRONTEND_SESSION", "fifth", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
-                                nullptr, nullptr, wc.hInstance, &shows);
+                                nullptr, nullptr, module, &shows);
     HWND sixth = CreateWindowExA(0, "SAP_FRONTEND_SESSION", "sixth", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
-                               nullptr, nullptr, wc.hInstance, &shows);
+                               nullptr, nullptr, module, &shows);
     HWND fifthText = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 150, 20, fifth, nullptr,
-                                    wc.hInstance, nullptr);
+                                    module, nullptr);
     HWND sixthText = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 150, 20, sixth, nullptr,
-                                   wc.hInstance, nullptr);
+                                   module, nullptr);
     ASSERT_NE(fifthText, nullptr);
 
     SessionTable& t = TheApp().sessions;

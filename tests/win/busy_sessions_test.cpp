@@ -2,7 +2,6 @@
 // thread, as when a front-end process is busy, a refresh asked for while a pass waits, a raise
 // of a session that stalls in its moves, and replies still to come at the end.
 #include <gtest/gtest.h>
-#include "win_test_util.h"
 
 #include <windows.h>
 
@@ -15,8 +14,9 @@
 #include "commands/session_commands.h"
 #include "core/refresh.h"
 #include "core/wait_scope.h"
-#include "no_views.h"
+#include "refresh_fakes.h"
 #include "platform/scoped_win.h"
+#include "window_helpers.h"
 #include "platform/win32_discovery.h"
 #include "platform/win32_refresh_platform.h"
 #include "resources/resource_ids.h"
@@ -107,12 +107,9 @@ TEST(BusySessions, ARefreshAskedForWhileAPassWaitsRunsOnceAfterIt) {
     sessionsim::Simulator sim;
     ASSERT_TRUE(sim.Start("session A system=PRD client=100 user=U1\nsession B system=QAS client=200 user=U2\n"))
         << sim.LastError();
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = &NotifyTarget::Proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "QuilvoTestNotifyTarget";
-    RegisterClassA(&wc);
-    HWND target = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
+    test::RegisterTestClass("QuilvoTestNotifyTarget", &NotifyTarget::Proc);
+    HWND target = CreateWindowExA(0, "QuilvoTestNotifyTarget", "", 0, 0, 0, 0, 0, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(target, nullptr);
 
     SessionTable table = {};
@@ -121,7 +118,7 @@ TEST(BusySessions, ARefreshAskedForWhileAPassWaitsRunsOnceAfterIt) {
     CountingDiscovery discovery(SapMessages::Register().getFront);
     Win32RefreshPlatform platform;
     platform.SetNotifyWindow(FromHwnd(target));
-    NoViews views;
+    fake::FakeViewFactory views;
     RefreshCycle cycle(table, filters, drag, discovery, platform, views, kDefaultSessionClass, IdleSettings{});
     cycle.SetMainWindow(FromHwnd(target));
     NotifyTarget notify;

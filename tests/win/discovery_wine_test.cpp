@@ -1,6 +1,6 @@
 // Discovery against real session windows owned by the simulator in another process.
 #include <gtest/gtest.h>
-#include "win_test_util.h"
+#include "window_helpers.h"
 
 #include <windows.h>
 

@@ -1,7 +1,6 @@
 // The docked toolbar on real windows: a strip made by the creation routine inside the
 // "AfxWnd" child of a simulated session window, found by FindAfxWndChild.
 #include <gtest/gtest.h>
-#include "win_test_util.h"
 
 #include <windows.h>
 
@@ -15,6 +14,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "app/window_classes.h"
 #include "core/boxes.h"
 #include "core/drag_state.h"
 #include "core/text.h"
@@ -22,6 +22,7 @@
 #include "resources/resource_ids.h"
 #include "sim_client.h"
 #include "views/box_panel.h"
+#include "window_helpers.h"
 #include "views/docked_rules.h"
 #include "views/docked_toolbar.h"
 #include "views/docked_view.h"
@@ -36,28 +37,6 @@ constexpr int kStripWidth = 600;
 constexpr int kStripHeight = 48;
 
 constexpr const char* kOwnAfxClass = "AfxWnd42s";
-
-void RegisterClasses() {
-    // As start-up registers them: one template, the light grey stock brush to begin with.
-    WNDCLASSEXA wc = {};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
-    const struct {
-        const char* name;
-        WNDPROC proc;
-    } classes[] = {{kBoxPanelClass, &BoxPanel::WindowProc},
-                   {kMiniWindowClass, &MiniWindow::WindowProc},
-                   {kDockedToolbarClass, &BoxedViewToolbar::WindowProc},
-                   {kOwnAfxClass, &DefWindowProcA}};
-    for (const auto& c : classes) {
-        wc.lpszClassName = c.name;
-        wc.lpfnWndProc = c.proc;
-        RegisterClassExA(&wc);  // another test file may have registered it first
-    }
-}
 
 using test::DebugLines;
 using test::PumpFor;
@@ -104,15 +83,15 @@ std::string Ini(const char* section, const char* key) {
 
 class DockedToolbarTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { RegisterClasses(); }
+    test::ScratchDirectory dir_{"quilvo-docked"};  // first made, last gone
+
+    static void SetUpTestSuite() {
+        RegisterWindowClasses(GetModuleHandleA(nullptr));
+        test::RegisterTestClass(kOwnAfxClass);
+    }
 
     void SetUp() override {
-        GetCurrentDirectoryA(sizeof savedDir_, savedDir_);
-        char temp[MAX_PATH] = {};
-        GetTempPathA(sizeof temp, temp);
-        std::snprintf(workDir_, sizeof workDir_, "%squilvo-docked-%lu", temp, GetCurrentProcessId());
-        CreateDirectoryA(workDir_, nullptr);
-        SetCurrentDirectoryA(workDir_);
+        ASSERT_TRUE(dir_.Entered());
 
         ASSERT_TRUE(sim.Start("session A system=PRD client=100 user=ALICE x=100 y=50 w=800 h=600\n"
                               "session B system=QAS client=200 user=BOB x=300 y=700 w=640 h=200\n"
@@ -150,9 +129,6 @@ protected:
         if (ownFrame_) DestroyWindow(ownFrame_);
         PumpFor(20);
         sim.Stop();
-        DeleteFileA(".\\Quilvo.ini");
-        SetCurrentDirectoryA(savedDir_);
-        RemoveDirectoryA(workDir_);
     }
 
     // The "AfxWnd" child of the simulated session A: where a docked toolbar would sit.
@@ -194,9 +170,8 @@ protected:
     std::unique_ptr<BoxList> list_;
     BoxList* lists_[kBoxCount] = {};
     PVOID handler_ = nullptr;
-    char savedDir_[MAX_PATH] = {};
-    char workDir_[MAX_PATH] = {};
 };
+
 
 // The columns between left and right in which a band of rows differs from the class
 // background, and how many of those pixels are white-ish or the text background.

@@ -8,11 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "app/app.h"
+#include "app/window_classes.h"
 #include "core/drag_state.h"
 #include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
 #include "views/hover_tip.h"
-#include "win_test_util.h"
+#include "window_helpers.h"
 
 namespace quilvo {
 namespace {
@@ -56,16 +58,7 @@ struct TipCreations {
 class HoverTipTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        // As start-up registers it: one template for all the program's classes.
-        WNDCLASSEXA wc = {};
-        wc.cbSize = sizeof wc;
-        wc.style = CS_HREDRAW | CS_VREDRAW;
-        wc.lpfnWndProc = HoverTip::WindowProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
-        wc.lpszClassName = "XToolTip";
-        RegisterClassExA(&wc);
+        RegisterWindowClasses(GetModuleHandleA(nullptr));
     }
 
     void SetUp() override {

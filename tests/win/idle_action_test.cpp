@@ -10,11 +10,12 @@
 #include <string>
 
 #include "core/refresh.h"
-#include "no_views.h"
 #include "core/text.h"
 #include "platform/win32_discovery.h"
 #include "platform/win32_refresh_platform.h"
+#include "refresh_fakes.h"
 #include "sim_client.h"
+#include "window_helpers.h"
 
 namespace quilvo {
 namespace {
@@ -23,13 +24,10 @@ void WriteIni(const std::string& text) { ASSERT_TRUE(sessionsim::detail::WriteWh
 
 class IdleActionTest : public ::testing::Test {
 protected:
+    test::ScratchDirectory dir_{"quilvo-idle"};  // first made, last gone
+
     void SetUp() override {
-        GetCurrentDirectoryA(sizeof previous_, previous_);
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        dir_ = std::string(temp) + "quilvo-idle-" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(dir_.c_str(), nullptr);
-        ASSERT_TRUE(SetCurrentDirectoryA(dir_.c_str()));
+        ASSERT_TRUE(dir_.Entered());
         table.Clear();
         std::memset(filters, 0, sizeof filters);
         mainWindow = CreateWindowExA(0, "STATIC", "main", 0, 0, 0, 10, 10, nullptr, nullptr,
@@ -39,9 +37,6 @@ protected:
     void TearDown() override {
         cycle.reset();
         DestroyWindow(mainWindow);
-        DeleteFileA(".\\Quilvo.ini");
-        SetCurrentDirectoryA(previous_);
-        RemoveDirectoryA(dir_.c_str());
     }
 
     void Make(const char* idleTimer, const char* idleAction) {
@@ -66,8 +61,6 @@ protected:
         return static_cast<int>(std::count(lines.begin(), lines.end(), line));
     }
 
-    char previous_[MAX_PATH] = {};
-    std::string dir_;
     HWND mainWindow = nullptr;
     sessionsim::Simulator sim;
     SessionTable table;
@@ -75,7 +68,7 @@ protected:
     DragState drag = {};
     Win32DiscoveryWindows discovery{SapMessages::Register().getFront};
     Win32RefreshPlatform platform;
-    NoViews views;
+    fake::FakeViewFactory views;
     std::unique_ptr<RefreshCycle> cycle;
 };
 

@@ -12,6 +12,7 @@
 #include "core/text.h"
 #include "junk_numbers.h"
 #include "settings/settings.h"
+#include "window_helpers.h"
 
 #include "sim_client.h"
 
@@ -32,26 +33,10 @@ constexpr const char* kIni = ".\\Quilvo.ini";
 
 class SettingsIniTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        GetCurrentDirectoryA(sizeof previous_, previous_);
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        dir_ = std::string(temp) + "quilvo-settings-" + std::to_string(GetCurrentProcessId()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        CreateDirectoryA(dir_.c_str(), nullptr);
-        ASSERT_TRUE(SetCurrentDirectoryA(dir_.c_str()));
-        SetFileAttributesA(kIni, FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(kIni);
-    }
-    void TearDown() override {
-        SetFileAttributesA(kIni, FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(kIni);
-        SetCurrentDirectoryA(previous_);
-        RemoveDirectoryA(dir_.c_str());
-    }
+    void SetUp() override { ASSERT_TRUE(dir_.Entered()); }
 
-    char previous_[MAX_PATH] = {};
-    std::string dir_;
+    test::ScratchDirectory dir_{std::string("quilvo-settings-") +
+                                ::testing::UnitTest::GetInstance()->current_test_info()->name()};
 };
 
 TEST_F(SettingsIniTest, AMissingFileGivesEveryDefaultAndCreatesNothing) {
@@ -223,18 +208,10 @@ TEST_F(SettingsIniTest, SelectionsOfEveryShapeReadBackIntoTheFilter) {
     EXPECT_STREQ(f.transaction, "\xA7TX");
 }
 
-LRESULT CALLBACK PlainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
-}
-
 TEST_F(SettingsIniTest, TheMainWindowPositionIsSavedFromItsNormalRectangleAndRestoredClamped) {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = PlainWindowProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "QuilvoSettingsTestWindow";
-    RegisterClassA(&wc);
-    HWND window = CreateWindowExA(0, wc.lpszClassName, "settings", WS_POPUP, -30, 40, 200, 100, nullptr,
-                                  nullptr, wc.hInstance, nullptr);
+    test::RegisterTestClass("QuilvoSettingsTestWindow");
+    HWND window = CreateWindowExA(0, "QuilvoSettingsTestWindow", "settings", WS_POPUP, -30, 40, 200, 100, nullptr,
+                                  nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(window, nullptr);
 
     SaveWindowPosition(reinterpret_cast<WindowHandle>(window));

@@ -13,8 +13,8 @@
 #include "commands/win32_session_menu.h"
 #include "core/refresh.h"
 #include "core/text.h"
-#include "no_desktop.h"
-#include "no_views.h"
+#include "fake_desktop.h"
+#include "refresh_fakes.h"
 #include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
 #include "views/docked_view.h"
@@ -142,9 +142,9 @@ TEST(TrayMenu, DockedInvertsTheFlagAndRefreshesWithoutDiscovery) {
     SessionTable table = {};
     BoxFilter filters[kBoxCount] = {};
     DragState drag = {};
-    NoDesktop desktop;
+    test::FakeDesktop desktop;
     CountingPlatform platform;
-    NoViews views;
+    fake::FakeViewFactory views;
     RefreshCycle cycle(table, filters, drag, desktop, platform, views, kDefaultSessionClass, IdleSettings{});
     App& app = TheApp();
     RefreshCycle* saved = app.cycle;
@@ -158,7 +158,7 @@ TEST(TrayMenu, DockedInvertsTheFlagAndRefreshesWithoutDiscovery) {
     CarryOutTrayCommand(ID_TRAY_DOCKED, 0, MenuSessions{});
     EXPECT_EQ(g_dockedFlag, 1);
     EXPECT_EQ(platform.ticks, 2);
-    EXPECT_EQ(desktop.walks, 0);
+    EXPECT_EQ(desktop.enumerations, 0);
 
     app.cycle = saved;
     g_dockedFlag = savedFlag;

@@ -12,8 +12,10 @@
 #include "commands/session_commands.h"
 #include "core/boxes.h"
 #include "core/text.h"
-#include "failing_allocator.h"
-#include "win_test_util.h"
+#include "allocation_hook.h"
+#include "app/app.h"
+#include "app/window_classes.h"
+#include "window_helpers.h"
 #include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
 #include "views/box_panel.h"
@@ -32,64 +34,9 @@ public:
     void SendClose(WindowHandle) override {}
 };
 
-void RegisterViewClasses() {
-    static bool done = false;
-    if (done) return;
-    done = true;
-    HINSTANCE module = GetModuleHandleA(nullptr);
-    WNDCLASSA view = {};
-    view.lpfnWndProc = DefWindowProcA;  // the application's QuilvoWin procedure is not under test
-    view.hInstance = module;
-    view.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    view.lpszClassName = kQuilvoWinClass;
-    RegisterClassA(&view);
-
-    WNDCLASSA panel = {};
-    panel.lpfnWndProc = &BoxPanel::WindowProc;
-    panel.hInstance = module;
-    panel.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
-    panel.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    panel.lpszClassName = kBoxPanelClass;
-    RegisterClassA(&panel);
-
-    WNDCLASSA mini = {};
-    mini.lpfnWndProc = &MiniWindow::WindowProc;
-    mini.hInstance = module;
-    mini.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    mini.lpszClassName = kMiniWindowClass;
-    RegisterClassA(&mini);
-}
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
-std::string ClassOf(HWND wnd) {
-    char name[64] = {};
-    GetClassNameA(wnd, name, sizeof name);
-    return name;
-}
-
-std::vector<HWND> DirectChildren(HWND parent, const char* className) {
-    std::vector<HWND> out;
-    for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-        if (EqualsNoCase(ClassOf(c).c_str(), className)) out.push_back(c);
-    }
-    return out;
-}
-
-int DescendantCount(HWND parent) {
-    int n = 0;
-    EnumChildWindows(
-        parent, [](HWND, LPARAM count) -> BOOL { ++*reinterpret_cast<int*>(count); return TRUE; },
-        reinterpret_cast<LPARAM>(&n));
-    return n;
-}
-
+using test::Children;
+using test::DescendantCount;
+using test::Pump;
 using test::RectInParent;
 
 void ExpectPlaced(HWND wnd, int x, int y, int w, int h) {
@@ -123,15 +70,12 @@ std::unique_ptr<BoxList> MakeList(int count, const char* extraTitle = nullptr) {
 
 class ViewsTest : public ::testing::Test {
 protected:
+    // Views read and write .\Quilvo.ini: a directory of their own, first made, last gone.
+    test::ScratchDirectory dir_{"quilvo-views"};
+
     void SetUp() override {
-        RegisterViewClasses();
-        // Views read and write .\Quilvo.ini: give them a directory of their own.
-        GetCurrentDirectoryA(sizeof savedDir_, savedDir_);
-        char temp[MAX_PATH] = {};
-        GetTempPathA(sizeof temp, temp);
-        std::snprintf(workDir_, sizeof workDir_, "%squilvo-views-%lu", temp, GetCurrentProcessId());
-        CreateDirectoryA(workDir_, nullptr);
-        SetCurrentDirectoryA(workDir_);
+        RegisterWindowClasses(GetModuleHandleA(nullptr));
+        ASSERT_TRUE(dir_.Entered());
         services_.ops = &ops_;
     }
 
@@ -140,9 +84,6 @@ protected:
         view_.reset();
         if (own) DestroyWindow(own);
         Pump();
-        DeleteFileA(".\\Quilvo.ini");
-        SetCurrentDirectoryA(savedDir_);
-        RemoveDirectoryA(workDir_);
     }
 
     BoxedViewSingle& MakeSingle(BoxList* list) {
@@ -162,8 +103,6 @@ protected:
     RecordingOps ops_;
     ViewServices services_;
     std::unique_ptr<BoxedViewSingle> view_;
-    char savedDir_[MAX_PATH] = {};
-    char workDir_[MAX_PATH] = {};
 };
 
 TEST_F(ViewsTest, SingleViewBuildsPanelMiniWindowsAndButtonsAtTheirPlaces) {
@@ -176,7 +115,7 @@ TEST_F(ViewsTest, SingleViewBuildsPanelMiniWindowsAndButtonsAtTheirPlaces) {
     EXPECT_EQ(outer.right - outer.left, 150);
     EXPECT_EQ(outer.bottom - outer.top, 150);
 
-    const std::vector<HWND> panels = DirectChildren(view.ownWindow, kBoxPanelClass);
+    const std::vector<HWND> panels = Children(view.ownWindow, kBoxPanelClass);
     ASSERT_EQ(panels.size(), 1u);
     BoxPanel* panel = view.Panel(0);
     ASSERT_NE(panel, nullptr);
@@ -189,8 +128,8 @@ TEST_F(ViewsTest, SingleViewBuildsPanelMiniWindowsAndButtonsAtTheirPlaces) {
     EXPECT_EQ(panel->horizontalScale, ComputeScale(true, desktop.right, place.width));
     EXPECT_EQ(panel->verticalScale, ComputeScale(true, desktop.bottom, place.height));
 
-    const std::vector<HWND> minis = DirectChildren(panel->ownWindow, kMiniWindowClass);
-    const std::vector<HWND> buttons = DirectChildren(panel->ownWindow, "BUTTON");
+    const std::vector<HWND> minis = Children(panel->ownWindow, kMiniWindowClass);
+    const std::vector<HWND> buttons = Children(panel->ownWindow, "BUTTON");
     ASSERT_EQ(minis.size(), 3u);
     ASSERT_EQ(buttons.size(), 3u);
     const ButtonRow row = SessionButtonRow(place.width, place.height, 3, 7);
@@ -220,8 +159,8 @@ TEST_F(ViewsTest, UpdateRebuildsChildrenFromTheNewList) {
 
     auto second = MakeList(5, "SAP Debugger (Session 4)");
     Update(second.get());
-    EXPECT_EQ(DirectChildren(panelWindow, kMiniWindowClass).size(), 5u);
-    EXPECT_EQ(DirectChildren(panelWindow, "BUTTON").size(), 5u);
+    EXPECT_EQ(Children(panelWindow, kMiniWindowClass).size(), 5u);
+    EXPECT_EQ(Children(panelWindow, "BUTTON").size(), 5u);
     EXPECT_EQ(view.Panel(0)->MiniCount(), 5);
     char text[16] = {};
     GetWindowTextA(view.Panel(0)->Mini(4)->buttonWindow, text, sizeof text);
@@ -374,9 +313,9 @@ TEST_F(ViewsTest, UpdateWithoutMemoryLeavesEveryPanelOnItsNewListAndConsistent) 
                     }
                 }
                 EXPECT_LE(live, next[i]->count);
-                EXPECT_EQ(DirectChildren(panel->ownWindow, kMiniWindowClass).size(), static_cast<std::size_t>(live));
-                EXPECT_EQ(DirectChildren(panel->ownWindow, "BUTTON").size(), static_cast<std::size_t>(live));
-                for (HWND mini : DirectChildren(panel->ownWindow, kMiniWindowClass))
+                EXPECT_EQ(Children(panel->ownWindow, kMiniWindowClass).size(), static_cast<std::size_t>(live));
+                EXPECT_EQ(Children(panel->ownWindow, "BUTTON").size(), static_cast<std::size_t>(live));
+                for (HWND mini : Children(panel->ownWindow, kMiniWindowClass))
                     SendMessageA(mini, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
                 SendMessageA(panel->ownWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
                 SendMessageA(panel->ownWindow, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
@@ -391,7 +330,7 @@ TEST_F(ViewsTest, UpdateWithoutMemoryLeavesEveryPanelOnItsNewListAndConsistent) 
         makeLists(3, last);
         view.UpdatePanels(last);
         for (int i = 0; i < kBoxCount; ++i)
-            EXPECT_EQ(DirectChildren(view.Panel(i)->ownWindow, kMiniWindowClass).size(),
+            EXPECT_EQ(Children(view.Panel(i)->ownWindow, kMiniWindowClass).size(),
                       static_cast<std::size_t>(last[i]->count));
     }
     DestroyWindow(main);

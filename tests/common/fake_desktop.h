@@ -1,4 +1,7 @@
-// A desktop of fake windows for discovery tests: handles from a counter, answers per code.
+// The one fake of the discovery seam: a desktop of fake windows with handles from a counter,
+// answering each query code from the window's answers. Responsive windows answer while the
+// pass waits; hung ones keep their queries until Deliver. Its own bookkeeping is never taken
+// for the code under test's allocations.
 #pragma once
 
 #include <cstring>
@@ -8,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "allocation_hook.h"
 #include "core/discovery.h"
 #include "core/text.h"
 #include "platform/window_system.h"
@@ -16,7 +20,7 @@ namespace quilvo::test {
 
 struct FakeWindow {
     WindowHandle handle = 0;
-    std::string className = "SAP_FRONTEND_SESSION";
+    std::string className = kDefaultSessionClass;
     std::string caption;
     NormalRect rect = {0, 0, 100, 100};
     bool zoomed = false;
@@ -27,24 +31,37 @@ struct FakeWindow {
 
 class FakeDesktop : public DiscoveryWindows {
 public:
+    FakeDesktop() = default;
+    // Reads a clock the test keeps, shared with its other fakes, instead of its own tick.
+    explicit FakeDesktop(const std::uint32_t& clock) : clock_(&clock) {}
+
     std::uint32_t tick = 1000;
     std::list<FakeWindow> windows;  // a list: references stay valid as windows come and go
     std::vector<std::pair<WindowHandle, int>> queries;  // every query made, in order
     int awaits = 0;                                       // AwaitReplies calls
+    int enumerations = 0;                                 // EnumerateAll calls
     std::map<WindowHandle, int> classReads;               // ClassName calls per window
 
     FakeWindow& Add(const std::string& caption, const std::string& system = "PRD",
                     const std::string& client = "100", const std::string& user = "USER01") {
-        FakeWindow w;
-        w.handle = nextHandle_++;
+        FakeWindow& w = AddOther(kDefaultSessionClass);
         w.caption = caption;
-        w.answers[4] = client;
-        w.answers[11] = "SPACE";
-        w.answers[15] = user;
-        w.answers[10] = system;
-        w.answers[5] = "SESSION_MANAGER";
-        windows.push_back(w);
-        return windows.back();
+        w.answers[kFrontClient] = client;
+        w.answers[kFrontServerGroup] = "SPACE";
+        w.answers[kFrontUser] = user;
+        w.answers[kFrontSystem] = system;
+        w.answers[kFrontTransaction] = "SESSION_MANAGER";
+        return w;
+    }
+    // A session with a handle of the test's choosing, a transaction and a real window's size.
+    FakeWindow& Add(WindowHandle handle, const char* system, const char* client, const char* user,
+                    const char* transaction, const char* caption = "Session") {
+        FakeWindow& w = Add(caption, system, client, user);
+        w.handle = handle;
+        w.rect = NormalRect{10, 20, 410, 320};
+        w.answers[kFrontServerGroup] = "GRP";
+        w.answers[kFrontTransaction] = transaction;
+        return w;
     }
     FakeWindow& AddOther(const std::string& className) {
         FakeWindow w;
@@ -64,15 +81,22 @@ public:
             if (it->handle == h) { windows.erase(it); return; }
     }
 
-    std::uint32_t TickCount() override { return tick; }
+    std::uint32_t TickCount() override { return clock_ != nullptr ? *clock_ : tick; }
     void EnumerateAll(WindowVisit visit, void* context) override {
         std::vector<WindowHandle> order;
-        for (const FakeWindow& w : windows) order.push_back(w.handle);
+        {
+            UncountedAllocations own;
+            ++enumerations;
+            for (const FakeWindow& w : windows) order.push_back(w.handle);
+        }
         for (WindowHandle h : order)
             if (!visit(h, context)) return;
     }
     int ClassName(WindowHandle window, char* buf, int maxCount) override {
-        ++classReads[window];
+        {
+            UncountedAllocations own;
+            ++classReads[window];
+        }
         FakeWindow* w = Find(window);
         if (w == nullptr || w->classUnreadable || maxCount <= 0) return 0;
         CopyCut(buf, static_cast<std::size_t>(maxCount), w->className.c_str());
@@ -98,6 +122,7 @@ public:
     SessionClassCache& Classes() override { return classes_; }
     FrontQueryPool& Queries() override { return pool_; }
     bool SendFront(WindowHandle window, int code, FrontToken token) override {
+        UncountedAllocations own;
         queries.emplace_back(window, code);
         if (Find(window) == nullptr) return false;
         pending_.push_back(Pending{window, code, token});
@@ -124,25 +149,30 @@ private:
         int code;
         FrontToken token;
     };
+    // The replies reach the pool in the order the queries went out, as a window's would.
     template <typename Pred>
     void DeliverWhere(Pred pred) {
-        std::vector<Pending> keep;
-        for (const Pending& p : pending_) {
-            FakeWindow* w = Find(p.window);
-            if (w != nullptr && !pred(*w)) {
-                keep.push_back(p);
-                continue;
+        std::vector<Pending> due;
+        {
+            UncountedAllocations own;
+            std::vector<Pending> keep;
+            for (const Pending& p : pending_) {
+                FakeWindow* w = Find(p.window);
+                (w != nullptr && !pred(*w) ? keep : due).push_back(p);
             }
+            pending_.swap(keep);
+        }
+        for (const Pending& p : due) {
             const char* answer = nullptr;
-            if (w != nullptr) {
+            if (FakeWindow* w = Find(p.window)) {
                 auto it = w->answers.find(p.code);
                 if (it != w->answers.end()) answer = it->second.c_str();
             }
             pool_.Complete(p.token, answer);
         }
-        pending_.swap(keep);
     }
 
+    const std::uint32_t* clock_ = nullptr;
     SessionClassCache classes_;
     FrontQueryPool pool_;
     std::vector<Pending> pending_;

@@ -1,18 +1,26 @@
-#include "failing_allocator.h"
+#include "allocation_hook.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <new>
 
 namespace quilvo::test {
 namespace {
 
-int g_allowed = -1;  // allocations still allowed; -1: no limit
-int g_refused = 0;
+std::atomic<bool> g_counting{false};
+std::atomic<long> g_allocations{0};
+std::atomic<int> g_allowed{-1};  // allocations still allowed; -1: no limit
+std::atomic<int> g_refused{0};
+std::atomic<int> g_uncounted{0};  // live UncountedAllocations
 
+// Counts the allocation and says whether it is refused.
 bool Refuse() {
-    if (g_allowed < 0) return false;
-    if (g_allowed > 0) {
-        --g_allowed;
+    if (g_uncounted.load() > 0) return false;
+    if (g_counting.load()) ++g_allocations;
+    int allowed = g_allowed.load();
+    if (allowed < 0) return false;
+    if (allowed > 0) {
+        g_allowed = allowed - 1;
         return false;
     }
     ++g_refused;
@@ -23,12 +31,22 @@ void* Allocate(std::size_t size) { return std::malloc(size == 0 ? 1 : size); }
 
 }  // namespace
 
+void StartCountingAllocations() {
+    g_allocations = 0;
+    g_counting = true;
+}
+void StopCountingAllocations() { g_counting = false; }
+long Allocations() { return g_allocations.load(); }
+
 void FailAllocationsAfter(int n) {
     g_allowed = n;
     g_refused = 0;
 }
 void StopFailingAllocations() { g_allowed = -1; }
-int RefusedAllocations() { return g_refused; }
+int RefusedAllocations() { return g_refused.load(); }
+
+UncountedAllocations::UncountedAllocations() { ++g_uncounted; }
+UncountedAllocations::~UncountedAllocations() { --g_uncounted; }
 
 }  // namespace quilvo::test
 

@@ -1,6 +1,6 @@
-// Fakes for driving the refresh cycle without windows: a desktop of session windows that
-// answers discovery, a platform with a settable clock, and views that record what they are
-// told and read every list they hold (so a destroyed list shows up under the sanitizer).
+// Fakes for driving the refresh cycle without windows (its desktop is test::FakeDesktop): a
+// platform with a settable clock, and views that record what they are told and read every
+// list they hold (so a destroyed list shows up under the sanitizer).
 #pragma once
 
 #include <cstdint>
@@ -11,51 +11,11 @@
 #include <utility>
 #include <vector>
 
-#include "core/discovery.h"
 #include "core/overview_view.h"
 #include "core/text.h"
 #include "platform/refresh_platform.h"
-#include "platform/window_system.h"
 
 namespace quilvo::fake {
-
-struct DesktopSession {
-    WindowHandle window;
-    char caption[256];
-    NormalRect rect;
-    char system[4], client[4], user[14], transaction[64], serverGroup[12];
-};
-
-// Allocation-free while it answers discovery: the sessions are set up beforehand.
-class FakeDesktop : public DiscoveryWindows {
-public:
-    explicit FakeDesktop(const std::uint32_t& clock) : clock_(clock) {}
-
-    DesktopSession& Add(WindowHandle window, const char* system, const char* client, const char* user,
-                        const char* transaction, const char* caption = "Session");
-    DesktopSession* Find(WindowHandle window);
-    void Remove(WindowHandle window);
-    int enumerations = 0;
-
-    std::uint32_t TickCount() override { return clock_; }
-    void EnumerateAll(WindowVisit visit, void* context) override;
-    int ClassName(WindowHandle window, char* buf, int maxCount) override;
-    int Caption(WindowHandle window, char* buf, int bufSize) override;
-    bool NormalPlacement(WindowHandle window, NormalRect* rect) override;
-    bool IsZoomed(WindowHandle) override { return false; }
-    bool Exists(WindowHandle window) override { return Find(window) != nullptr; }
-    SessionClassCache& Classes() override { return classes_; }
-    FrontQueryPool& Queries() override { return pool_; }
-    // Answers at once, from the session as it is now.
-    bool SendFront(WindowHandle window, int code, FrontToken token) override;
-    void AwaitReplies(std::uint32_t) override {}
-
-private:
-    const std::uint32_t& clock_;
-    std::vector<DesktopSession> sessions_;
-    SessionClassCache classes_;
-    FrontQueryPool pool_;
-};
 
 class FakeRefreshPlatform : public RefreshPlatform {
 public:

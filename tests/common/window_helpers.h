@@ -1,0 +1,154 @@
+// Helpers of the Windows-side tests, the end-to-end ones and the benchmarks: letting this
+// thread's messages (and so its timers and the replies to its sends) run, collecting the
+// debug lines written on this thread, and looking at windows as an accessibility tool would.
+#pragma once
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace quilvo::test {
+
+// Dispatches what is waiting now.
+inline void Pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+// Dispatches until done() or the deadline; done() is tested after every round.
+template <typename Done>
+bool PumpUntil(Done done, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        Pump();
+        if (done()) return true;
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= timeoutMs) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(5, timeoutMs - elapsed), QS_ALLINPUT);
+    }
+}
+
+inline void PumpFor(DWORD ms) {
+    PumpUntil([] { return false; }, ms);
+}
+
+// The debug lines written on this thread: OutputDebugStringA raises DBG_PRINTEXCEPTION_C,
+// which a vectored handler (Handler, installed by the test) sees before the system handles it.
+struct DebugLines {
+    static inline std::vector<std::string> lines;
+    static LONG CALLBACK Handler(EXCEPTION_POINTERS* info) {
+        const EXCEPTION_RECORD* r = info->ExceptionRecord;
+        if (r->ExceptionCode == DBG_PRINTEXCEPTION_C && r->NumberParameters >= 2)
+            lines.emplace_back(reinterpret_cast<const char*>(r->ExceptionInformation[1]));
+        return EXCEPTION_CONTINUE_SEARCH;
+    }
+    static int Containing(const char* part) {
+        int n = 0;
+        for (const std::string& l : lines) n += l.find(part) != std::string::npos;
+        return n;
+    }
+};
+
+// A window class of the test's own, not one of the program's: the light grey background of
+// the program's classes, so that pixels read around the program's windows are the same.
+inline void RegisterTestClass(const char* name, WNDPROC proc = &DefWindowProcA) {
+    WNDCLASSA wc = {};
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
+    wc.lpszClassName = name;
+    RegisterClassA(&wc);
+}
+
+// A fresh directory of the test's own made the current one, for code that reads and writes
+// .\Quilvo.ini. When it goes, so does the ini (read-only or not), and the directory before
+// is the current one again.
+class ScratchDirectory {
+public:
+    explicit ScratchDirectory(const std::string& name) {
+        GetCurrentDirectoryA(sizeof previous_, previous_);
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        path_ = std::string(temp) + name + "-" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(path_.c_str(), nullptr);
+        entered_ = SetCurrentDirectoryA(path_.c_str()) != 0;
+        RemoveIni();  // left by an earlier run that ended badly
+    }
+    ~ScratchDirectory() {
+        RemoveIni();
+        SetCurrentDirectoryA(previous_);
+        RemoveDirectoryA(path_.c_str());
+    }
+    ScratchDirectory(const ScratchDirectory&) = delete;
+    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+    bool Entered() const { return entered_; }
+
+private:
+    static void RemoveIni() {
+        SetFileAttributesA(".\\Quilvo.ini", FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(".\\Quilvo.ini");
+    }
+    char previous_[MAX_PATH] = {};
+    std::string path_;
+    bool entered_ = false;
+};
+
+inline std::string ClassOf(HWND w) {
+    char name[256] = {};
+    GetClassNameA(w, name, sizeof name);
+    return name;
+}
+
+inline std::string TextOf(HWND w) {
+    char text[256] = {};
+    GetWindowTextA(w, text, sizeof text);
+    return text;
+}
+
+// Direct children of a window with the given class (in any letter case), in the order the
+// system keeps them.
+inline std::vector<HWND> Children(HWND parent, const char* cls) {
+    std::vector<HWND> out;
+    for (HWND c = GetWindow(parent, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+        if (lstrcmpiA(ClassOf(c).c_str(), cls) == 0) out.push_back(c);
+    }
+    return out;
+}
+
+// Children, grandchildren and so on.
+inline int DescendantCount(HWND parent) {
+    int n = 0;
+    EnumChildWindows(
+        parent, [](HWND, LPARAM count) -> BOOL { ++*reinterpret_cast<int*>(count); return TRUE; },
+        reinterpret_cast<LPARAM>(&n));
+    return n;
+}
+
+// A child's outer rectangle in its parent's client coordinates.
+inline RECT RectInParent(HWND child) {
+    RECT r = {};
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+inline RECT ScreenRect(HWND w) {
+    RECT r = {};
+    GetWindowRect(w, &r);
+    return r;
+}
+
+inline RECT ClientRect(HWND w) {
+    RECT r = {};
+    GetClientRect(w, &r);
+    return r;
+}
+
+}  // namespace quilvo::test
