@@ -93,16 +93,17 @@ int RunApp(HINSTANCE instance, const char* commandLine) {
 
     static Win32DiscoveryWindows discovery(app.messages.getFront);
     static Win32RefreshPlatform platform;
+    static BoxPropertiesDialogs properties(app.filters);
     ViewServices services;
     services.sessions = &app.sessions;
     services.ops = &PlatformSessionOps();
+    services.properties = &properties;
     static Win32ViewFactory views(services);
     app.cycle = new RefreshCycle(app.sessions, app.filters, g_dragState, discovery, platform, views,
                                  app.sessionClass, app.idle);
     app.cycle->SetMainWindow(FromHwnd(mainWindow));
     platform.SetNotifyWindow(FromHwnd(app.trayHost.Handle()));
-    static BoxPropertiesDialogs properties(app.filters, *app.cycle);
-    SetBoxPropertiesOpener(&properties);
+    properties.Use(*app.cycle);
 
     SetTimer(app.trayHost.Handle(), TIMER_REFRESH, kRefreshPeriodMs, &OnRefreshTimerProc);
     app.cycle->DiscoverAndRefresh();

@@ -35,10 +35,7 @@ public:
 // The views are read from the refresh cycle when the command runs, never kept across the
 // menu: a refresh may run while the menu is open.
 void ShowView(OverviewView* view) {
-    BoxedView* boxed = dynamic_cast<BoxedView*>(view);
-    if (boxed == nullptr) return;
-    boxed->visible = 1;
-    boxed->Show();
+    if (view != nullptr) view->Show();
 }
 
 void SetOpacity(int opacity) {

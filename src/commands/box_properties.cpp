@@ -5,7 +5,6 @@
 #include "commands/properties_fields.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
-#include "views/boxed_view.h"
 
 namespace quilvo {
 
@@ -15,7 +14,7 @@ namespace {
 // after OK is the one the user is waiting for, in the panel they clicked too.
 void RebuildEveryPanel(const RefreshCycle& cycle) {
     for (OverviewView* v : {cycle.ToolWindowView(), cycle.SingleView()}) {
-        if (auto* view = dynamic_cast<BoxedView*>(v)) view->ForgetSkippedUpdates();
+        if (v != nullptr) v->ForgetSkippedUpdates();
     }
 }
 
@@ -39,9 +38,10 @@ void BoxPropertiesDialogs::OnOk(HWND dialog) {
     // A failed write goes unnoticed: the rebuild then reads the old Selection back.
     StoreBoxProperties(filters_, box, texts);
     if (box < 0 || box >= kBoxCount) return;
-    RebuildEveryPanel(cycle_);
-    cycle_.ForceRebuild();
-    cycle_.DiscoverAndRefresh();
+    if (cycle_ == nullptr) return;
+    RebuildEveryPanel(*cycle_);
+    cycle_->ForceRebuild();
+    cycle_->DiscoverAndRefresh();
 }
 
 void BoxPropertiesDialogs::Open(HWND owner, int boxIndex) {

@@ -10,7 +10,7 @@
 #include "core/boxes.h"
 #include "core/refresh.h"
 #include "platform/window.h"
-#include "views/box_panel.h"
+#include "commands/properties_opener.h"
 
 namespace quilvo {
 
@@ -18,8 +18,10 @@ namespace quilvo {
 // 1005) and its texts in its controls, so one object serves them all.
 class BoxPropertiesDialogs final : public BoxPropertiesOpener, public Dialog<BoxPropertiesDialogs> {
 public:
-    // OK stores into these filters and rebuilds through this cycle.
-    BoxPropertiesDialogs(BoxFilter (&filters)[kBoxCount], RefreshCycle& cycle) : filters_(filters), cycle_(cycle) {}
+    // OK stores into these filters and rebuilds through the cycle given by Use (made after
+    // the views, which reach this object through their services).
+    explicit BoxPropertiesDialogs(BoxFilter (&filters)[kBoxCount]) : filters_(filters) {}
+    void Use(RefreshCycle& cycle) { cycle_ = &cycle; }
 
     // Opens a further dialog for a box (0 to 5), owned by the panel's window, filled from the
     // box's stored Selection. The panel's "Properties" item calls it.
@@ -32,7 +34,7 @@ private:
     void OnOk(HWND dialog);
 
     BoxFilter (&filters_)[kBoxCount];
-    RefreshCycle& cycle_;
+    RefreshCycle* cycle_ = nullptr;
 };
 
 // Fills the four edit controls of a dialog from a Selection text.

@@ -24,6 +24,11 @@ public:
     virtual void UpdatePanels(BoxList* const* lists) = 0;
     // The view's visible flag.
     virtual bool IsVisible() const = 0;
+    // Sets the visible flag and shows the window (the tray menu's "Toolwindow", "SingleBox").
+    virtual void Show() = 0;
+    // A click on a panel makes it keep its mini windows through the next update; a rebuild
+    // the user asks for (OK in a box's properties) must reach every panel all the same.
+    virtual void ForgetSkippedUpdates() = 0;
 };
 
 class ViewFactory {

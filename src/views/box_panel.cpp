@@ -25,8 +25,6 @@ namespace quilvo {
 
 namespace {
 
-BoxPropertiesOpener* g_boxPropertiesOpener = nullptr;
-
 std::uintptr_t Identity(const void* object) { return reinterpret_cast<std::uintptr_t>(object); }
 
 HINSTANCE ThisModule() { return GetModuleHandleA(nullptr); }
@@ -60,8 +58,6 @@ UINT ZoomCommand(int zoom) {
 bool IsBoxIndex(int index) { return index >= 0 && index < kBoxCount; }
 
 }  // namespace
-
-void SetBoxPropertiesOpener(BoxPropertiesOpener* opener) { g_boxPropertiesOpener = opener; }
 
 BoxPanel::BoxPanel(BoxList* list) {
     boxList = list;
@@ -325,8 +321,9 @@ void BoxPanel::ContextMenu(HWND wnd) {
 void BoxPanel::OnMenuCommand(int command) {
     switch (command) {
         case ID_BOX_PROPERTIES:
-            if (g_boxPropertiesOpener && boxList && IsBoxIndex(boxList->boxIndex)) {
-                g_boxPropertiesOpener->Open(ownWindow, boxList->boxIndex);
+            if (BoxPropertiesOpener* opener = view ? view->PropertiesOpener() : nullptr;
+                opener != nullptr && boxList && IsBoxIndex(boxList->boxIndex)) {
+                opener->Open(ownWindow, boxList->boxIndex);
             }
             break;
         case ID_BOX_QUIT:

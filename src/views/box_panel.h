@@ -17,17 +17,6 @@ namespace quilvo {
 class BoxedView;
 class MiniWindow;
 
-// Opens the box properties dialog for a box (owner = the panel's window). Until the dialog
-// exists no opener is installed and "Properties" does nothing.
-class BoxPropertiesOpener {
-public:
-    virtual void Open(HWND owner, int boxIndex) = 0;
-
-protected:
-    ~BoxPropertiesOpener() = default;
-};
-void SetBoxPropertiesOpener(BoxPropertiesOpener* opener);
-
 class BoxPanel : public WindowObject, public Window<BoxPanel> {
 public:
     explicit BoxPanel(BoxList* list);

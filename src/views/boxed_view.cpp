@@ -135,7 +135,10 @@ void BoxedView::ForgetSkippedUpdates() {
     }
 }
 
-void BoxedView::Show() { ShowWindowAsync(ownWindow, SW_SHOWNORMAL); }
+void BoxedView::Show() {
+    visible = 1;
+    ShowWindowAsync(ownWindow, SW_SHOWNORMAL);
+}
 
 void BoxedView::Hide() { ShowWindowAsync(ownWindow, SW_HIDE); }
 
@@ -219,7 +222,7 @@ std::unique_ptr<OverviewView> Win32ViewFactory::CreateSingleView(BoxList* const*
 }
 
 void Win32ViewFactory::AttachToMainWindow(WindowHandle mainWindow, OverviewView* view) {
-    if (ViewWindow* window = ViewWindow::From(ToHwnd(mainWindow))) window->shownView = dynamic_cast<BoxedView*>(view);
+    if (ViewWindow* window = ViewWindow::From(ToHwnd(mainWindow))) window->shownView = static_cast<BoxedView*>(view);  // this factory made it
 }
 
 }  // namespace quilvo

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "commands/properties_opener.h"
 #include "commands/session_commands.h"
 #include "core/boxes.h"
 #include "core/overview_view.h"
@@ -28,6 +29,7 @@ class BoxPanel;
 struct ViewServices {
     const SessionTable* sessions = nullptr;  // none: show and hide commands do nothing
     SessionWindowOps* ops = nullptr;         // none: the platform's own operations
+    BoxPropertiesOpener* properties = nullptr;  // none: "Properties" does nothing
 };
 
 class BoxedView : public WindowObject, public OverviewView {
@@ -51,10 +53,8 @@ public:
 
     void ReadClientRect();
     void SetZoom(int zoom);  // the mini windows take the new size at the next update pass
-    // A click on a panel makes it keep its mini windows through the next update; a rebuild
-    // the user asks for (OK in a box's properties) must reach every panel all the same.
-    void ForgetSkippedUpdates();
-    void Show();
+    void ForgetSkippedUpdates() override;
+    void Show() override;
     void Hide();
     void SaveGeometry();
 
@@ -62,6 +62,7 @@ public:
     BoxPanel* Panel(int i) const;
     SessionWindowOps& Ops() const;
     const SessionTable* Sessions() const { return services_.sessions; }
+    BoxPropertiesOpener* PropertiesOpener() const { return services_.properties; }
 
     std::uint8_t tipShown = 0;
     std::uint8_t visible = 1;

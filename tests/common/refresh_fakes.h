@@ -69,6 +69,8 @@ public:
     void CreatePanels() override;
     void UpdatePanels(BoxList* const* lists) override;
     bool IsVisible() const override { return record_.visible; }
+    void Show() override { record_.visible = true; }
+    void ForgetSkippedUpdates() override {}
 
 private:
     ViewRecord& record_;
