@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/refresh.h"
-#include "core/text.h"
+#include "base/text.h"
 #include "fake_desktop.h"
 #include "refresh_fakes.h"
 

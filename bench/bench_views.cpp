@@ -15,7 +15,7 @@
 #include "app/window_classes.h"
 #include "commands/session_commands.h"
 #include "core/boxes.h"
-#include "core/text.h"
+#include "base/text.h"
 #include "views/box_panel.h"
 #include "views/boxed_view.h"
 #include "views/mini_window.h"

@@ -1,7 +1,7 @@
 #include "app/startup_rules.h"
 
 #include "core/discovery.h"
-#include "core/text.h"
+#include "base/text.h"
 
 namespace quilvo {
 

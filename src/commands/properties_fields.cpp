@@ -1,6 +1,6 @@
 #include "commands/properties_fields.h"
 
-#include "core/text.h"
+#include "base/text.h"
 
 namespace quilvo {
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "core/text.h"
+#include "base/text.h"
 
 namespace quilvo {
 

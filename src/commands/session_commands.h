@@ -6,7 +6,7 @@
 
 #include "core/boxes.h"
 #include "core/session.h"
-#include "platform/handle.h"
+#include "base/handle.h"
 
 namespace quilvo {
 

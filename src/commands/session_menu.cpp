@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "core/text.h"
+#include "base/text.h"
 
 namespace quilvo {
 

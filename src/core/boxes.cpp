@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/text.h"
-#include "platform/debug_output.h"
+#include "base/text.h"
+#include "base/debug_output.h"
 #include "settings/settings.h"
 
 namespace quilvo {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/int_range.h"
-#include "core/text.h"
+#include "base/int_range.h"
+#include "base/text.h"
 
 namespace quilvo {
 namespace {

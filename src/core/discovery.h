@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/session.h"
-#include "platform/window_system.h"
+#include "core/discovery_windows.h"
 
 namespace quilvo {
 

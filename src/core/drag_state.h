@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "platform/handle.h"
+#include "base/handle.h"
 
 namespace quilvo {
 

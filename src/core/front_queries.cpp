@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/text.h"
-#include "platform/window_system.h"
+#include "base/text.h"
+#include "core/discovery_windows.h"
 
 namespace quilvo {
 namespace {

@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "core/session.h"
-#include "platform/handle.h"
+#include "base/handle.h"
 
 namespace quilvo {
 

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "core/boxes.h"
-#include "platform/handle.h"
+#include "base/handle.h"
 
 namespace quilvo {
 

@@ -3,9 +3,9 @@
 #include <cstring>
 #include <new>
 
-#include "core/text.h"
+#include "base/text.h"
 #include "core/wait_scope.h"
-#include "platform/debug_output.h"
+#include "base/debug_output.h"
 
 namespace quilvo {
 namespace {

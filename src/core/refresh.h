@@ -12,8 +12,8 @@
 #include "core/drag_state.h"
 #include "core/overview_view.h"
 #include "core/session.h"
-#include "platform/refresh_platform.h"
-#include "platform/window_system.h"
+#include "core/refresh_platform.h"
+#include "core/discovery_windows.h"
 #include "settings/settings.h"
 
 namespace quilvo {

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "platform/handle.h"
+#include "base/handle.h"
 
 namespace quilvo {
 

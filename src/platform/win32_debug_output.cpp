@@ -1,5 +1,5 @@
 // Debug lines go to the debugger output channel and nowhere else.
-#include "platform/debug_output.h"
+#include "base/debug_output.h"
 
 #include <windows.h>
 

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "core/discovery.h"
-#include "platform/window_system.h"
+#include "core/discovery_windows.h"
 
 namespace quilvo {
 

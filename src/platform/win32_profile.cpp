@@ -1,5 +1,5 @@
 // The private-profile seam on Windows: the platform's own ini code, nothing of ours.
-#include "platform/profile.h"
+#include "settings/profile.h"
 
 #include <windows.h>
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "core/text.h"
+#include "base/text.h"
 #include "platform/held_messages.h"
 #include "platform/window_names.h"
 #include "resources/resource_ids.h"

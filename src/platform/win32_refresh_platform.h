@@ -1,7 +1,7 @@
 // The refresh cycle's platform on Windows.
 #pragma once
 
-#include "platform/refresh_platform.h"
+#include "core/refresh_platform.h"
 
 namespace quilvo {
 

@@ -1,6 +1,6 @@
 #include "platform/win32_session_marks.h"
 
-#include "core/text.h"
+#include "base/text.h"
 
 namespace quilvo {
 namespace {

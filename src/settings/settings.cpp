@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/profile.h"
+#include "settings/profile.h"
 
 namespace quilvo {
 namespace {

@@ -9,9 +9,9 @@
 
 #include "commands/session_commands.h"
 #include "core/drag_state.h"
-#include "core/int_range.h"
-#include "core/text.h"
-#include "platform/debug_output.h"
+#include "base/int_range.h"
+#include "base/text.h"
+#include "base/debug_output.h"
 #include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"

@@ -5,9 +5,9 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "core/text.h"
-#include "platform/debug_output.h"
-#include "platform/profile.h"
+#include "base/text.h"
+#include "base/debug_output.h"
+#include "settings/profile.h"
 #include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"

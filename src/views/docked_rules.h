@@ -5,8 +5,8 @@
 
 #include <cstddef>
 
-#include "platform/handle.h"
-#include "platform/window_system.h"
+#include "base/handle.h"
+#include "core/discovery_windows.h"
 
 namespace quilvo {
 

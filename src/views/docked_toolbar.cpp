@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/profile.h"
+#include "settings/profile.h"
 #include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"

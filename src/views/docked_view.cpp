@@ -1,6 +1,6 @@
 #include "views/docked_view.h"
 
-#include "platform/profile.h"
+#include "settings/profile.h"
 #include "settings/settings.h"
 #include "views/boxed_view.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/int_range.h"
+#include "base/int_range.h"
 
 namespace quilvo {
 

@@ -16,8 +16,8 @@
 #include <type_traits>
 
 #include "core/drag_state.h"
-#include "core/text.h"
-#include "platform/debug_output.h"
+#include "base/text.h"
+#include "base/debug_output.h"
 #include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
 

@@ -6,7 +6,7 @@
 
 #include "commands/session_commands.h"
 #include "core/drag_state.h"
-#include "platform/debug_output.h"
+#include "base/debug_output.h"
 #include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"

@@ -13,8 +13,8 @@
 
 #include "allocation_hook.h"
 #include "core/discovery.h"
-#include "core/text.h"
-#include "platform/window_system.h"
+#include "base/text.h"
+#include "core/discovery_windows.h"
 
 namespace quilvo::test {
 

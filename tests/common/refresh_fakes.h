@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "core/overview_view.h"
-#include "core/text.h"
-#include "platform/refresh_platform.h"
+#include "base/text.h"
+#include "core/refresh_platform.h"
 
 namespace quilvo::fake {
 

@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 #include "core/boxes.h"
-#include "core/text.h"
+#include "base/text.h"
 #include "fake_debug_output.h"
 #include "fake_profile.h"
-#include "platform/profile.h"
+#include "settings/profile.h"
 
 namespace quilvo {
 namespace {

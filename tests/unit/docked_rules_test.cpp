@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/text.h"
+#include "base/text.h"
 #include "views/docked_rules.h"
 
 namespace quilvo {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/debug_output.h"
+#include "base/debug_output.h"
 
 namespace quilvo {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "core/front_queries.h"
-#include "core/text.h"
-#include "platform/window_system.h"
+#include "base/text.h"
+#include "core/discovery_windows.h"
 
 namespace quilvo {
 namespace {

@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 
 #include "commands/properties_fields.h"
-#include "core/text.h"
+#include "base/text.h"
 #include "fake_profile.h"
-#include "platform/profile.h"
+#include "settings/profile.h"
 
 namespace quilvo {
 namespace {

@@ -7,11 +7,11 @@
 #include "allocation_hook.h"
 #include "core/refresh.h"
 #include "core/wait_scope.h"
-#include "core/text.h"
+#include "base/text.h"
 #include "fake_debug_output.h"
 #include "fake_profile.h"
 #include "fake_desktop.h"
-#include "platform/profile.h"
+#include "settings/profile.h"
 #include "refresh_fakes.h"
 
 namespace quilvo {

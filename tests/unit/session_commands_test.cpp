@@ -7,7 +7,7 @@
 
 #include "commands/session_commands.h"
 #include "core/boxes.h"
-#include "core/text.h"
+#include "base/text.h"
 
 namespace quilvo {
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "commands/session_menu.h"
-#include "core/text.h"
+#include "base/text.h"
 
 namespace quilvo {
 namespace {

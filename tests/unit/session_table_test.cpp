@@ -4,7 +4,7 @@
 #include <string>
 
 #include "core/session.h"
-#include "core/text.h"
+#include "base/text.h"
 
 namespace quilvo {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "core/refresh.h"
 #include "fake_profile.h"
-#include "platform/profile.h"
+#include "settings/profile.h"
 #include "junk_numbers.h"
 #include "settings/settings.h"
 

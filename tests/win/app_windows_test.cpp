@@ -6,7 +6,7 @@
 #include "app/app.h"
 #include "app/session_window.h"
 #include "app/window_classes.h"
-#include "core/text.h"
+#include "base/text.h"
 #include "platform/scoped_win.h"
 #include "window_helpers.h"
 

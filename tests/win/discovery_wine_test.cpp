@@ -10,7 +10,7 @@
 #include "commands/session_commands.h"
 #include "core/boxes.h"
 #include "core/discovery.h"
-#include "core/text.h"
+#include "base/text.h"
 #include "platform/win32_discovery.h"
 #include "sim_client.h"
 

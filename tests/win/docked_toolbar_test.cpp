@@ -17,7 +17,7 @@
 #include "app/window_classes.h"
 #include "core/boxes.h"
 #include "core/drag_state.h"
-#include "core/text.h"
+#include "base/text.h"
 #include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
 #include "sim_client.h"

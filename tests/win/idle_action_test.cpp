@@ -10,7 +10,7 @@
 #include <string>
 
 #include "core/refresh.h"
-#include "core/text.h"
+#include "base/text.h"
 #include "platform/win32_discovery.h"
 #include "platform/win32_refresh_platform.h"
 #include "refresh_fakes.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/boxes.h"
-#include "core/text.h"
+#include "base/text.h"
 #include "junk_numbers.h"
 #include "settings/settings.h"
 #include "window_helpers.h"

@@ -12,7 +12,7 @@
 #include "app/tray_menu.h"
 #include "commands/win32_session_menu.h"
 #include "core/refresh.h"
-#include "core/text.h"
+#include "base/text.h"
 #include "fake_desktop.h"
 #include "refresh_fakes.h"
 #include "platform/scoped_win.h"

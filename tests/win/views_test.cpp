@@ -11,7 +11,7 @@
 
 #include "commands/session_commands.h"
 #include "core/boxes.h"
-#include "core/text.h"
+#include "base/text.h"
 #include "allocation_hook.h"
 #include "app/app.h"
 #include "app/window_classes.h"

@@ -1,4 +1,4 @@
-#include "core/text.h"
+#include "base/text.h"
 
 #include <cstring>
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "platform/handle.h"
+#include "base/handle.h"
 
 namespace quilvo {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "core/front_queries.h"
-#include "platform/handle.h"
+#include "base/handle.h"
 
 namespace quilvo {
 

@@ -1,7 +1,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "platform/debug_output.h"
+#include "base/debug_output.h"
 
 namespace quilvo {
 
