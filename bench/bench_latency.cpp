@@ -21,6 +21,7 @@
 #include "app/window_classes.h"
 #include "commands/session_commands.h"
 #include "core/refresh.h"
+#include "settings/settings.h"
 #include "platform/scoped_win.h"
 #include "platform/win32_discovery.h"
 #include "platform/win32_refresh_platform.h"
@@ -179,7 +180,7 @@ int main() {
     services.ops = &PlatformSessionOps();
     Win32ViewFactory views(services);
     auto cycle = std::make_unique<RefreshCycle>(table, filters, drag, discovery, platform, views,
-                                                kDefaultSessionClass, IdleSettings{});
+                                                IniCycleSettings(), kDefaultSessionClass, IdleSettings{});
     cycle->SetMainWindow(FromHwnd(mainWindow));
     g_host.cycle = cycle.get();
     g_host.mainWindow = mainWindow;

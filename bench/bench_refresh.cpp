@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/refresh.h"
+#include "settings/settings.h"
 #include "base/text.h"
 #include "fake_desktop.h"
 #include "refresh_fakes.h"
@@ -74,7 +75,7 @@ int main() {
     fake::FakeViewFactory views;
     FillTable(table);
 
-    RefreshCycle cycle(table, filters, drag, desktop, platform, views, kDefaultSessionClass, IdleSettings{});
+    RefreshCycle cycle(table, filters, drag, desktop, platform, views, IniCycleSettings(), kDefaultSessionClass, IdleSettings{});
     cycle.SetMainWindow(0x1);
     cycle.Refresh();  // the first rebuild creates the views
 

@@ -100,7 +100,7 @@ int RunApp(HINSTANCE instance, const char* commandLine) {
     services.properties = &properties;
     static Win32ViewFactory views(services);
     app.cycle = new RefreshCycle(app.sessions, app.filters, g_dragState, discovery, platform, views,
-                                 app.sessionClass, app.idle);
+                                 IniCycleSettings(), app.sessionClass, app.idle);
     app.cycle->SetMainWindow(FromHwnd(mainWindow));
     platform.SetNotifyWindow(FromHwnd(app.trayHost.Handle()));
     properties.Use(*app.cycle);

@@ -28,7 +28,9 @@ constexpr WPARAM kOkCodeClose = 3;
 // kSilentMs, so fifty sessions behind one busy thread cost this thread one probe, not fifty.
 class SessionWorker {
 public:
-    enum Job : unsigned char { kRestore, kRaise };
+    // kSettle only waits until the window's thread has taken what was queued to it before (a
+    // show command), so that a later raise of another window lands after it.
+    enum Job : unsigned char { kSettle, kRestore, kRaise };
 
     SessionWorker() { InitializeCriticalSection(&lock_); }
     SessionWorker(const SessionWorker&) = delete;
@@ -86,7 +88,7 @@ private:
         if (!Answers(item.window)) return;
         if (item.job == kRestore) {
             ::OpenIcon(item.window);
-        } else {
+        } else if (item.job == kRaise) {
             SetWindowPos(item.window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         }
     }
@@ -129,6 +131,9 @@ public:
             NoteShowByUs(hwnd);
         }
         ShowWindowAsync(hwnd, showCode);
+        // A restore activates the window and brings it to the top whenever its thread gets to
+        // it: a raise that follows (of this or another session) must come after that.
+        if (showCode != SW_HIDE) worker_.Push(SessionWorker::kSettle, hwnd);
     }
     void OpenIcon(WindowHandle window) override {
         HWND hwnd = ToHwnd(window);

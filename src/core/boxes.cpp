@@ -6,21 +6,8 @@
 
 #include "base/text.h"
 #include "base/debug_output.h"
-#include "settings/settings.h"
 
 namespace quilvo {
-
-bool LoadBoxFilter(int box, BoxFilter& filter) {
-    filter.cascade = FlagOnFromSetting(ReadBoxInt(box, kKeyCascade, 0)) ? 1 : 0;
-
-    char selection[kSelectionBufferSize] = {};
-    if (ReadBoxSelection(selection, sizeof selection, box) == 0 || selection[0] == '\0') return false;
-
-    SplitSelection(selection, SelectionFields{filter.system, sizeof filter.system, filter.client,
-                                              sizeof filter.client, filter.user, sizeof filter.user,
-                                              filter.transaction, sizeof filter.transaction});
-    return true;
-}
 
 namespace {
 

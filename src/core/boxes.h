@@ -33,9 +33,4 @@ struct BoxList {
 // True when the session passes the filter (writes one debug line per call).
 bool SessionMatches(const BoxFilter& filter, const SessionRecord& session);
 
-// Refreshes a box filter from the box's section of the settings file: the cascade flag always,
-// System, Client, User and Transaction from a non-empty "Selection" (fields that no part of it
-// reaches keep what they held). True when a non-empty Selection was read.
-bool LoadBoxFilter(int box, BoxFilter& filter);
-
 }  // namespace quilvo

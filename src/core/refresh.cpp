@@ -42,24 +42,16 @@ void UpdateAndAdopt(OverviewView& view, BoxList* const* lists, Adopt adopt) {
 
 }  // namespace
 
-IdleSettings ReadIdleSettings() {
-    IdleSettings idle;
-    int idleTimer = ReadAppInt(kKeyIdleTimer);
-    // Kept as read: a negative IDLE_TIMER becomes a threshold the counter never passes.
-    idle.idleTime = static_cast<std::uint32_t>(idleTimer);
-    if (idleTimer != 0) ReadAppString(kKeyIdleAction, idle.idleAction, sizeof idle.idleAction);
-    return idle;
-}
-
 RefreshCycle::RefreshCycle(SessionTable& table, BoxFilter (&filters)[kBoxCount], const DragState& drag,
                            DiscoveryWindows& windows, RefreshPlatform& platform, ViewFactory& views,
-                           const char* sessionClass, const IdleSettings& idle)
+                           CycleSettings& settings, const char* sessionClass, const IdleSettings& idle)
     : table_(table),
       filters_(filters),
       drag_(drag),
       windows_(windows),
       platform_(platform),
       views_(views),
+      settings_(settings),
       idle_(idle) {
     CopyCut(sessionClass_, sessionClass != nullptr ? sessionClass : kDefaultSessionClass);
 }
@@ -174,7 +166,7 @@ void RefreshCycle::RebuildBoxLists() {
     std::unique_ptr<BoxList> fresh[kBoxCount];
     BoxList* lists[kBoxCount];
     for (int b = 0; b < kBoxCount; ++b) {
-        LoadBoxFilter(b, filters_[b]);
+        settings_.LoadBoxFilter(b, filters_[b]);
         fresh[b] = std::make_unique<BoxList>(table_, table_.count, filters_[b]);
         fresh[b]->SortByIndex();
         fresh[b]->boxIndex = static_cast<std::int16_t>(b);

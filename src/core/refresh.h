@@ -14,7 +14,7 @@
 #include "core/session.h"
 #include "core/refresh_platform.h"
 #include "core/discovery_windows.h"
-#include "settings/settings.h"
+#include "core/cycle_settings.h"
 
 namespace quilvo {
 
@@ -22,15 +22,6 @@ namespace quilvo {
 constexpr std::uint32_t kRebuildIntervalMs = 17000;
 constexpr int kSingleViewWidth = 150;
 constexpr int kSingleViewHeight = 150;
-
-// IDLE_TIMER and IDLE_ACTION as start-up reads them, once.
-struct IdleSettings {
-    std::uint32_t idleTime = 0;            // 0: no idle action
-    char idleAction[kIdleActionSize] = {};  // the OK code to send
-};
-
-// Reads IDLE_TIMER and, only when it is not 0, IDLE_ACTION (default "none").
-IdleSettings ReadIdleSettings();
 
 struct RefreshState {
     std::int32_t previousCount = 0;     // -1 forces the next Refresh to rebuild
@@ -46,7 +37,7 @@ public:
     // Every collaborator must outlive the cycle. sessionClass is copied.
     RefreshCycle(SessionTable& table, BoxFilter (&filters)[kBoxCount], const DragState& drag,
                  DiscoveryWindows& windows, RefreshPlatform& platform, ViewFactory& views,
-                 const char* sessionClass, const IdleSettings& idle);
+                 CycleSettings& settings, const char* sessionClass, const IdleSettings& idle);
     ~RefreshCycle();
     RefreshCycle(const RefreshCycle&) = delete;
     RefreshCycle& operator=(const RefreshCycle&) = delete;
@@ -97,6 +88,7 @@ private:
     DiscoveryWindows& windows_;
     RefreshPlatform& platform_;
     ViewFactory& views_;
+    CycleSettings& settings_;
     char sessionClass_[kClassNameCapacity] = {};
     IdleSettings idle_;
     WindowHandle mainWindow_ = kNoWindow;

@@ -128,4 +128,34 @@ int ComposeSelection(char* buffer, std::size_t size, const char* system, const c
     return static_cast<std::size_t>(n) < size ? n : static_cast<int>(size - 1);
 }
 
+bool LoadBoxFilter(int box, BoxFilter& filter) {
+    filter.cascade = FlagOnFromSetting(ReadBoxInt(box, kKeyCascade, 0)) ? 1 : 0;
+
+    char selection[kSelectionBufferSize] = {};
+    if (ReadBoxSelection(selection, sizeof selection, box) == 0 || selection[0] == '\0') return false;
+
+    SplitSelection(selection, SelectionFields{filter.system, sizeof filter.system, filter.client,
+                                              sizeof filter.client, filter.user, sizeof filter.user,
+                                              filter.transaction, sizeof filter.transaction});
+    return true;
+}
+
+IdleSettings ReadIdleSettings() {
+    IdleSettings idle;
+    int idleTimer = ReadAppInt(kKeyIdleTimer);
+    // Kept as read: a negative IDLE_TIMER becomes a threshold the counter never passes.
+    idle.idleTime = static_cast<std::uint32_t>(idleTimer);
+    if (idleTimer != 0) ReadAppString(kKeyIdleAction, idle.idleAction, sizeof idle.idleAction);
+    return idle;
+}
+
+CycleSettings& IniCycleSettings() {
+    class IniSettings final : public CycleSettings {
+    public:
+        bool LoadBoxFilter(int box, BoxFilter& filter) override { return quilvo::LoadBoxFilter(box, filter); }
+    };
+    static IniSettings settings;
+    return settings;
+}
+
 }  // namespace quilvo

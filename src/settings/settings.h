@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "base/handle.h"
+#include "core/cycle_settings.h"
 
 namespace quilvo {
 
@@ -28,7 +29,6 @@ constexpr const char* kKeyHeight = "Height";
 constexpr const char* kDockedSection = "BoxedViewToolbar";
 
 constexpr int kSelectionBufferSize = 255;  // at most 254 characters are read
-constexpr int kIdleActionSize = 32;        // at most 31 characters are read
 constexpr const char* kDefaultIdleAction = "none";
 
 // "Box%d" of the box index taken as a signed 16-bit number.
@@ -94,5 +94,16 @@ int ComposeSelection(char* buffer, std::size_t size, const char* system, const c
 void SaveWindowPosition(WindowHandle window);
 void RestoreMainWindow(WindowHandle window, int width, int height);
 #endif
+
+// Refreshes a box filter from the box's section of the settings file: the cascade flag always,
+// System, Client, User and Transaction from a non-empty "Selection" (fields that no part of it
+// reaches keep what they held). True when a non-empty Selection was read.
+bool LoadBoxFilter(int box, BoxFilter& filter);
+
+// Reads IDLE_TIMER and, only when it is not 0, IDLE_ACTION (default "none").
+IdleSettings ReadIdleSettings();
+
+// The refresh cycle's settings, read from the settings file.
+CycleSettings& IniCycleSettings();
 
 }  // namespace quilvo

@@ -9,6 +9,7 @@
 #include "fake_debug_output.h"
 #include "fake_profile.h"
 #include "settings/profile.h"
+#include "settings/settings.h"
 
 namespace quilvo {
 namespace {

@@ -6,6 +6,7 @@
 
 #include "allocation_hook.h"
 #include "core/refresh.h"
+#include "settings/settings.h"
 #include "core/wait_scope.h"
 #include "base/text.h"
 #include "fake_debug_output.h"
@@ -34,7 +35,7 @@ protected:
         idle.idleTime = idleTime;
         CopyCut(idle.idleAction, idleAction);
         cycle = std::make_unique<RefreshCycle>(table, filters, drag, desktop, platform, views,
-                                               kDefaultSessionClass, idle);
+                                               IniCycleSettings(), kDefaultSessionClass, idle);
         cycle->SetMainWindow(kMain);
     }
 

@@ -13,6 +13,7 @@
 
 #include "commands/session_commands.h"
 #include "core/refresh.h"
+#include "settings/settings.h"
 #include "core/wait_scope.h"
 #include "refresh_fakes.h"
 #include "platform/scoped_win.h"
@@ -119,7 +120,7 @@ TEST(BusySessions, ARefreshAskedForWhileAPassWaitsRunsOnceAfterIt) {
     Win32RefreshPlatform platform;
     platform.SetNotifyWindow(FromHwnd(target));
     fake::FakeViewFactory views;
-    RefreshCycle cycle(table, filters, drag, discovery, platform, views, kDefaultSessionClass, IdleSettings{});
+    RefreshCycle cycle(table, filters, drag, discovery, platform, views, IniCycleSettings(), kDefaultSessionClass, IdleSettings{});
     cycle.SetMainWindow(FromHwnd(target));
     NotifyTarget notify;
     notify.cycle = &cycle;

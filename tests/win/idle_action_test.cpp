@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/refresh.h"
+#include "settings/settings.h"
 #include "base/text.h"
 #include "platform/win32_discovery.h"
 #include "platform/win32_refresh_platform.h"
@@ -52,7 +53,7 @@ protected:
                "[Box5]\r\nSelection=ZZZ$$$\r\n";
         WriteIni(ini);
         cycle = std::make_unique<RefreshCycle>(table, filters, drag, discovery, platform, views,
-                                               kDefaultSessionClass, ReadIdleSettings());
+                                               IniCycleSettings(), kDefaultSessionClass, ReadIdleSettings());
         cycle->SetMainWindow(reinterpret_cast<WindowHandle>(mainWindow));
     }
 

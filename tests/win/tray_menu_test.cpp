@@ -12,6 +12,7 @@
 #include "app/tray_menu.h"
 #include "commands/win32_session_menu.h"
 #include "core/refresh.h"
+#include "settings/settings.h"
 #include "base/text.h"
 #include "fake_desktop.h"
 #include "refresh_fakes.h"
@@ -145,7 +146,7 @@ TEST(TrayMenu, DockedInvertsTheFlagAndRefreshesWithoutDiscovery) {
     test::FakeDesktop desktop;
     CountingPlatform platform;
     fake::FakeViewFactory views;
-    RefreshCycle cycle(table, filters, drag, desktop, platform, views, kDefaultSessionClass, IdleSettings{});
+    RefreshCycle cycle(table, filters, drag, desktop, platform, views, IniCycleSettings(), kDefaultSessionClass, IdleSettings{});
     App& app = TheApp();
     RefreshCycle* saved = app.cycle;
     app.cycle = &cycle;
