@@ -44,8 +44,13 @@ protected:
         ASSERT_TRUE(sim.Start(scenario)) << sim.LastError();
         if (!ini.empty()) dir.WriteIni(ini);
         ASSERT_TRUE(quilvo.Start(dir.Path(), args)) << "Quilvo did not start";
-        ASSERT_TRUE(WaitUntil([&] { return SingleView() != nullptr && PanelsOf(quilvo.MainWindow()).size() == 6; },
-                              10000))
+        // The single view's window is made before its panel: wait for both.
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                return SingleView() != nullptr && PanelsOf(quilvo.MainWindow()).size() == 6 &&
+                       PanelsOf(SingleView()).size() == 1;
+            },
+            10000))
             << "views were not created";
     }
     void TearDown() override {

@@ -247,7 +247,15 @@ public:
         STARTUPINFOA si{};
         si.cb = sizeof si;
         PROCESS_INFORMATION pi{};
-        if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        // Under Wine a process start now and then fails with an internal error (1359) while
+        // the machine is busy; a second try a moment later goes through.
+        bool started = false;
+        for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+            if (attempt > 0) Sleep(200);
+            started = CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                                     &pi) != FALSE;
+        }
+        if (!started)
             return Fail("cannot start " + exe + " (error " + std::to_string(GetLastError()) + ")");
         process_ = pi.hProcess;
         CloseHandle(pi.hThread);
