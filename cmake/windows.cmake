@@ -8,45 +8,12 @@ set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
 enable_language(RC)
 
-# The Win32 side of the seams and everything that draws windows.
-add_library(quilvo_win STATIC
-    src/commands/win32_session_ops.cpp
-    src/commands/win32_session_menu.cpp
-    src/views/view_window.cpp
-    src/views/hover_tip.cpp
-    src/views/boxed_view.cpp
-    src/views/docked_view.cpp
-    src/views/docked_toolbar.cpp
-    src/views/class_brush.cpp
-    src/views/box_panel.cpp
-    src/views/mini_window.cpp
-    src/platform/win32_discovery.cpp
-    src/platform/win32_session_marks.cpp
-    src/platform/win32_refresh_platform.cpp
-    src/platform/held_messages.cpp
-    src/settings/win32_window_settings.cpp
-)
-# The link-time seams of the pure code (debug output, private profile) go into the core
-# library itself: a static archive resolves its own members, whatever the link order.
-target_sources(quilvo_core PRIVATE
-    src/platform/win32_profile.cpp
-    src/platform/win32_debug_output.cpp
-)
-target_link_libraries(quilvo_win PUBLIC quilvo_core user32 gdi32 kernel32 shell32 comctl32)
-target_compile_options(quilvo_win PRIVATE ${QUILVO_WARNINGS})
-
-# Start-up, tray host, main window and message loop: a library of its own so the window
-# procedures can be tested beside the others.
-add_library(quilvo_app STATIC src/app/app.cpp src/app/instance.cpp src/app/main_window.cpp
-            src/app/tray_host.cpp src/app/tray_menu.cpp src/app/window_classes.cpp src/commands/box_properties.cpp)
-target_link_libraries(quilvo_app PUBLIC quilvo_win)
-target_compile_options(quilvo_app PRIVATE ${QUILVO_WARNINGS})
-
 add_executable(Quilvo WIN32
     src/resources/Quilvo.rc
     src/app/main.cpp
 )
 target_link_libraries(Quilvo PRIVATE quilvo_app)
+target_include_directories(Quilvo PRIVATE ${QUILVO_ALL_HEADERS})
 target_compile_options(Quilvo PRIVATE ${QUILVO_WARNINGS})
 target_include_directories(Quilvo PRIVATE $<$<COMPILE_LANGUAGE:RC>:${CMAKE_SOURCE_DIR}/src/resources>
                            $<$<COMPILE_LANGUAGE:RC>:${CMAKE_BINARY_DIR}/generated>)
@@ -101,7 +68,7 @@ file(GLOB WIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp
 if(WIN_TEST_SOURCES)
     add_executable(win_tests ${WIN_TEST_SOURCES} ${COMMON_TEST_SOURCES})
     target_link_libraries(win_tests PRIVATE quilvo_app gtest gtest_main)
-    target_include_directories(win_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/win ${CMAKE_SOURCE_DIR}/tests/common ${CMAKE_SOURCE_DIR}/tools/sessionsim)
+    target_include_directories(win_tests PRIVATE ${QUILVO_ALL_HEADERS} ${CMAKE_SOURCE_DIR}/tests/win ${CMAKE_SOURCE_DIR}/tests/common ${CMAKE_SOURCE_DIR}/tools/sessionsim)
     target_compile_options(win_tests PRIVATE ${QUILVO_WARNINGS})
     # The program's resources (menus, mini window pictures), so window tests draw what Quilvo draws.
     target_sources(win_tests PRIVATE ${CMAKE_SOURCE_DIR}/src/resources/Quilvo.rc)
@@ -116,7 +83,7 @@ foreach(src ${BENCH_SOURCES})
     get_filename_component(name ${src} NAME_WE)
     add_executable(${name} ${src} ${COMMON_TEST_SOURCES})
     target_link_libraries(${name} PRIVATE quilvo_app)
-    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/common ${CMAKE_SOURCE_DIR}/tools/sessionsim)
+    target_include_directories(${name} PRIVATE ${QUILVO_ALL_HEADERS} ${CMAKE_SOURCE_DIR}/tests/common ${CMAKE_SOURCE_DIR}/tools/sessionsim)
 endforeach()
 
 # The program as the tests need it beside the real one: the same sources with hooks that only
@@ -124,6 +91,7 @@ endforeach()
 add_executable(QuilvoTestHooks WIN32 src/resources/Quilvo.rc src/app/main.cpp)
 target_compile_definitions(QuilvoTestHooks PRIVATE QUILVO_TEST_HOOKS)
 target_link_libraries(QuilvoTestHooks PRIVATE quilvo_app)
+target_include_directories(QuilvoTestHooks PRIVATE ${QUILVO_ALL_HEADERS})
 target_include_directories(QuilvoTestHooks PRIVATE $<$<COMPILE_LANGUAGE:RC>:${CMAKE_SOURCE_DIR}/src/resources>
                            $<$<COMPILE_LANGUAGE:RC>:${CMAKE_BINARY_DIR}/generated>)
 
@@ -133,7 +101,7 @@ if(E2E_TEST_SOURCES)
     add_executable(e2e_tests ${E2E_TEST_SOURCES})
     target_link_libraries(e2e_tests PRIVATE gtest gtest_main user32 gdi32 kernel32 psapi shell32 version)
     target_include_directories(e2e_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_SOURCE_DIR}/tests/common
-                               ${CMAKE_SOURCE_DIR}/tools/sessionsim ${CMAKE_SOURCE_DIR}/src)
+                               ${CMAKE_SOURCE_DIR}/tools/sessionsim ${QUILVO_ALL_HEADERS})
     target_compile_options(e2e_tests PRIVATE ${QUILVO_WARNINGS})
     add_dependencies(e2e_tests Quilvo QuilvoTestHooks sessionsim)
     quilvo_wine_suite(e2e_tests)
