@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "recording_ops.h"
 #include "app/app.h"
 #include "app/window_classes.h"
 #include "commands/session_commands.h"
@@ -28,13 +29,6 @@ namespace {
 constexpr int kSessions = 50;
 constexpr const char* kBareClass = "BenchBareChild";
 
-class NoOps : public SessionWindowOps {
-public:
-    void ShowAsync(WindowHandle, int) override {}
-    void OpenIcon(WindowHandle) override {}
-    void BringToTop(WindowHandle) override {}
-    void SendClose(WindowHandle) override {}
-};
 
 using quilvo::test::Pump;
 
@@ -108,7 +102,7 @@ int main(int argc, char** argv) {
         lists[b] = MakeList(b, 0);
         raw[b] = lists[b].get();
     }
-    NoOps ops;
+    ::test::RecordingOps ops;
     ViewServices services;
     services.ops = &ops;
     auto view = std::make_unique<BoxedViewToolWindow>(main, raw, kBoxCount, services);

@@ -53,18 +53,14 @@ void ShowTrayMenu(HWND trayHost) {
     if (g_menuOpen) return;
     MenuOpenFlag open;
     {
-        ScopedMenu menu(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDM_TRAY)));
-        HMENU popup = GetSubMenu(menu.get(), 0);
-        if (popup != nullptr) {
+        const PopupMenu menu(IDM_TRAY);
+        if (HMENU popup = menu.popup) {
             MenuSessions built;
             BuildSessionMenu(popup, TheApp().sessions, built);
             // A tracked menu closes when the user clicks elsewhere only if its owner is the
             // foreground window.
             SetForegroundWindow(trayHost);
-            POINT cursor = {};
-            GetCursorPos(&cursor);
-            const UINT id = static_cast<UINT>(TrackPopupMenu(popup, TPM_RETURNCMD | TPM_BOTTOMALIGN | TPM_RIGHTBUTTON,
-                                                             cursor.x, cursor.y, 0, trayHost, nullptr));
+            const UINT id = menu.TrackAtPointer(trayHost);
             // A refresh may have run while the menu was open: the command sees the session
             // table as it is now.
             CarryOutTrayCommand(id, id != 0 ? ItemDataByCommand(popup, id) : 0, built);

@@ -19,7 +19,7 @@ bool FieldPasses(const char* filterField, const char* sessionField) {
 }  // namespace
 
 bool SessionMatches(const BoxFilter& filter, const SessionRecord& session) {
-    DebugOut("Creating GUI Goup...\r\n");
+    DebugOut(kMatchLine);
     return FieldPasses(filter.user, session.user) && FieldPasses(filter.system, session.system) &&
            FieldPasses(filter.serverGroup, session.serverGroup) &&
            FieldPasses(filter.transaction, session.transaction) &&

@@ -9,6 +9,8 @@
 namespace quilvo {
 
 constexpr int kBoxCount = 6;
+// The debug line of every match of a session against a filter.
+constexpr const char* kMatchLine = "Creating GUI Goup...\r\n";
 
 // A box filter is a session record of which only cascade, System, Client, User and
 // Transaction are filled.

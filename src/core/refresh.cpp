@@ -85,10 +85,11 @@ void RefreshCycle::OnRefreshTimer() {
 
 bool RefreshCycle::Busy() const { return inPass_ || WaitScope::Active(); }
 
-void RefreshCycle::Defer() {
-    if (deferred_) return;
+bool RefreshCycle::DeferIfBusy() {
+    if (!Busy()) return false;
+    if (!deferred_) platform_.ScheduleRefresh();
     deferred_ = true;
-    platform_.ScheduleRefresh();
+    return true;
 }
 
 void RefreshCycle::RunDeferred() {
@@ -104,10 +105,7 @@ void RefreshCycle::RunDeferred() {
 }
 
 void RefreshCycle::DiscoverAndRefresh() {
-    if (Busy()) {
-        Defer();
-        return;
-    }
+    if (DeferIfBusy()) return;
     // One guard for the discovery and the rebuild: nothing held back runs between them.
     PassGuard guard(inPass_);
     table_.count = 0;
@@ -116,10 +114,7 @@ void RefreshCycle::DiscoverAndRefresh() {
 }
 
 void RefreshCycle::Refresh() {
-    if (Busy()) {
-        Defer();
-        return;
-    }
+    if (DeferIfBusy()) return;
     PassGuard guard(inPass_);
     RefreshInPass();
 }

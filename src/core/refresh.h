@@ -76,7 +76,8 @@ public:
 
 private:
     bool Busy() const;
-    void Defer();
+    // Inside a pass or a wait the refresh is put off until it has ended: true if it was.
+    bool DeferIfBusy();
     // Refresh's work, inside a pass guard that the caller holds.
     void RefreshInPass();
     void RebuildBoxLists();

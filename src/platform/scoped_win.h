@@ -9,24 +9,29 @@
 
 namespace quilvo {
 
-template <typename T>
-class ScopedGdiObj {
+// Owns one handle and gives it back with Release when the scope ends.
+template <typename T, auto Release>
+class ScopedHandle {
 public:
-    explicit ScopedGdiObj(T obj = nullptr) noexcept : obj_(obj) {}
-    ~ScopedGdiObj() { if (obj_) DeleteObject(obj_); }
-    ScopedGdiObj(ScopedGdiObj&& o) noexcept : obj_(std::exchange(o.obj_, nullptr)) {}
-    ScopedGdiObj& operator=(ScopedGdiObj&& o) noexcept { std::swap(obj_, o.obj_); return *this; }
-    ScopedGdiObj(const ScopedGdiObj&) = delete;
-    ScopedGdiObj& operator=(const ScopedGdiObj&) = delete;
-    T get() const noexcept { return obj_; }
-    explicit operator bool() const noexcept { return obj_ != nullptr; }
+    explicit ScopedHandle(T handle = nullptr) noexcept : handle_(handle) {}
+    ~ScopedHandle() { if (handle_) Release(handle_); }
+    ScopedHandle(ScopedHandle&& o) noexcept : handle_(std::exchange(o.handle_, nullptr)) {}
+    ScopedHandle& operator=(ScopedHandle&& o) noexcept { std::swap(handle_, o.handle_); return *this; }
+    ScopedHandle(const ScopedHandle&) = delete;
+    ScopedHandle& operator=(const ScopedHandle&) = delete;
+    T get() const noexcept { return handle_; }
+    explicit operator bool() const noexcept { return handle_ != nullptr; }
 private:
-    T obj_;
+    T handle_;
 };
 
-using ScopedFont = ScopedGdiObj<HFONT>;
-using ScopedBrush = ScopedGdiObj<HBRUSH>;
-using ScopedBitmap = ScopedGdiObj<HBITMAP>;
+inline void DeleteGdiObject(HGDIOBJ obj) noexcept { DeleteObject(obj); }
+
+using ScopedFont = ScopedHandle<HFONT, DeleteGdiObject>;
+using ScopedBrush = ScopedHandle<HBRUSH, DeleteGdiObject>;
+using ScopedBitmap = ScopedHandle<HBITMAP, DeleteGdiObject>;
+using ScopedMemDC = ScopedHandle<HDC, DeleteDC>;  // from CreateCompatibleDC
+using ScopedMenu = ScopedHandle<HMENU, DestroyMenu>;
 
 // Selects an object into a DC and puts the previous one back when the scope ends.
 class ScopedSelectObject {
@@ -52,17 +57,6 @@ private:
     HDC dc_;
 };
 
-class ScopedMemDC {
-public:
-    explicit ScopedMemDC(HDC compatible) noexcept : dc_(CreateCompatibleDC(compatible)) {}
-    ~ScopedMemDC() { if (dc_) DeleteDC(dc_); }
-    ScopedMemDC(const ScopedMemDC&) = delete;
-    ScopedMemDC& operator=(const ScopedMemDC&) = delete;
-    HDC get() const noexcept { return dc_; }
-private:
-    HDC dc_;
-};
-
 class ScopedPaint {
 public:
     explicit ScopedPaint(HWND wnd) noexcept : wnd_(wnd) { dc_ = BeginPaint(wnd, &ps_); }
@@ -77,17 +71,21 @@ private:
     PAINTSTRUCT ps_ = {};
 };
 
-class ScopedMenu {
-public:
-    explicit ScopedMenu(HMENU menu = nullptr) noexcept : menu_(menu) {}
-    ~ScopedMenu() { if (menu_) DestroyMenu(menu_); }
-    ScopedMenu(ScopedMenu&& o) noexcept : menu_(std::exchange(o.menu_, nullptr)) {}
-    ScopedMenu& operator=(ScopedMenu&& o) noexcept { std::swap(menu_, o.menu_); return *this; }
-    ScopedMenu(const ScopedMenu&) = delete;
-    ScopedMenu& operator=(const ScopedMenu&) = delete;
-    HMENU get() const noexcept { return menu_; }
-private:
-    HMENU menu_;
+// A menu of the program's resources and its first popup (none when it could not be loaded).
+struct PopupMenu {
+    explicit PopupMenu(int id) noexcept
+        : menu(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id))),
+          popup(menu ? GetSubMenu(menu.get(), 0) : nullptr) {}
+    // Tracks the popup at the mouse pointer for owner; returns the command chosen, or 0.
+    // The popup runs a message loop of its own: the caller looks afresh at what it uses after.
+    UINT TrackAtPointer(HWND owner) const noexcept {
+        POINT cursor = {};
+        GetCursorPos(&cursor);
+        return static_cast<UINT>(TrackPopupMenu(popup, TPM_RETURNCMD | TPM_BOTTOMALIGN | TPM_RIGHTBUTTON, cursor.x,
+                                                cursor.y, 0, owner, nullptr));
+    }
+    ScopedMenu menu;
+    HMENU popup;
 };
 
 inline HWND ToHwnd(std::uintptr_t h) noexcept { return reinterpret_cast<HWND>(h); }

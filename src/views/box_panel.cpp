@@ -25,18 +25,12 @@ namespace quilvo {
 
 namespace {
 
-std::uintptr_t Identity(const void* object) { return reinterpret_cast<std::uintptr_t>(object); }
-
 HINSTANCE ThisModule() { return GetModuleHandleA(nullptr); }
 
 constexpr int kDefaultButtonRowDivisor = 7;
 
 // The panels' class takes the desktop colour (the brush belongs to the whole class).
 void Recolour(HWND wnd) { ReplaceClassBackground(wnd, GetSysColor(COLOR_BACKGROUND)); }
-
-SessionWindowOps& OpsOf(const BoxPanel* panel) {
-    return (panel && panel->view) ? panel->view->Ops() : PlatformSessionOps();
-}
 
 void SetItemState(HMENU menu, UINT command, UINT state) {
     MENUITEMINFOA info = {};
@@ -197,10 +191,6 @@ void BoxPanel::Paint(HDC dc) {
     if (!boxList) return;
     const SessionRecord& f = boxList->filter;
     const PanelFont pf = PanelTextFont(height);
-    LOGFONTA lf = {};
-    lf.lfHeight = pf.height;
-    lf.lfWidth = pf.width;
-    std::strcpy(lf.lfFaceName, "ARIAL");
     RECT r = {};
     GetClientRect(ownWindow, &r);
 
@@ -215,7 +205,7 @@ void BoxPanel::Paint(HDC dc) {
         case AlignBy::User: alignText = f.user; alignLength = len(f.user, sizeof f.user); break;
     }
 
-    ScopedFont font(CreateFontIndirectA(&lf));
+    const ScopedFont font = CreateTextFont(pf.height, pf.width);
     ScopedSelectObject selected(dc, font.get());
     SIZE extent = {};
     GetTextExtentPoint32A(dc, alignText, alignLength, &extent);
@@ -292,18 +282,14 @@ void BoxPanel::OnLeftButtonDown() {
     TheHoverTip().DestroyTip();
     DebugOut("XBOXED: WM_LBUTTONDOWN\r\n");
     EndDrag(this);
-    SessionWindowOps& ops = OpsOf(this);
+    SessionWindowOps& ops = OpsOf(view);
     if (view && view->Sessions()) ShowAllSessions(*view->Sessions(), kShowHide, ops);
     if (boxList) RaiseBox(*boxList, ops);
 }
 
 void BoxPanel::ContextMenu(HWND wnd) {
-    HINSTANCE module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(wnd, GWLP_HINSTANCE));
-    ScopedMenu menu(LoadMenuA(module, MAKEINTRESOURCEA(IDM_BOXPANEL)));
-    HMENU popup = menu.get() ? GetSubMenu(menu.get(), 0) : nullptr;
-    if (popup) {
-        POINT cursor = {};
-        GetCursorPos(&cursor);
+    const PopupMenu menu(IDM_BOXPANEL);
+    if (HMENU popup = menu.popup) {
         if (view && std::strcmp(view->sectionName, "BoxedViewSingle") == 0) {
             SetItemState(popup, ID_BOX_PROPERTIES, MFS_GRAYED);
         }
@@ -311,8 +297,7 @@ void BoxPanel::ContextMenu(HWND wnd) {
         if (view) SetItemState(popup, ZoomCommand(view->zoomFactor), MFS_CHECKED);
         // A popup menu only closes on a click outside it when its owner is the foreground window.
         SetForegroundWindow(wnd);
-        const int command = static_cast<int>(TrackPopupMenu(
-            popup, TPM_RETURNCMD | TPM_BOTTOMALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, wnd, nullptr));
+        const int command = static_cast<int>(menu.TrackAtPointer(wnd));
         // The menu runs its own message loop: act only if the window still names this panel.
         if (From(wnd) == this) OnMenuCommand(command);
     }
@@ -327,7 +312,7 @@ void BoxPanel::OnMenuCommand(int command) {
             }
             break;
         case ID_BOX_QUIT:
-            if (view && view->Sessions()) ShowAllSessions(*view->Sessions(), kShowRestore, OpsOf(this));
+            if (view && view->Sessions()) ShowAllSessions(*view->Sessions(), kShowRestore, OpsOf(view));
             PostQuitMessage(1);
             break;
         case ID_BOX_CASCADE:
@@ -378,7 +363,7 @@ void BoxPanel::OnSessionButton(HWND control) {
     for (int i = 0; control != nullptr && i < miniCount; ++i) {
         const MiniWindow* m = Mini(i);
         if (m && m->buttonWindow == control) {
-            RaiseSession(FromHwnd(m->sessionWindow), false, OpsOf(m->owningPanel));
+            RaiseSession(FromHwnd(m->sessionWindow), false, OpsOf(m->View()));
             return;
         }
     }

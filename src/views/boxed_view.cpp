@@ -21,7 +21,6 @@ namespace {
 constexpr const char* kStandAloneCaption = "Quilvo";
 constexpr int kPanelCascadeStep = 5;
 
-std::uintptr_t Identity(const void* object) { return reinterpret_cast<std::uintptr_t>(object); }
 
 int ReadInt(const char* section, const char* key, int defaultValue) {
     return static_cast<int>(ProfileReadInt(section, key, defaultValue, kSettingsFile));
@@ -87,23 +86,23 @@ void BoxedView::ReadClientRect() {
 
 void BoxedView::CreatePanels() {
     ReadClientRect();
-    Layout();
+    const std::vector<PixelRect> places = PanelPlaces();
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        BoxPanel* panel = Panel(static_cast<int>(i));
+        if (!panel) continue;
+        const PixelRect& p = places[i];
+        panel->parentWindow = ownWindow;
+        panel->width = p.width;
+        panel->height = p.height;
+        panel->x = p.x;
+        panel->y = p.y;
+        panel->offsetY = 0;
+        panel->cascadeStep = kPanelCascadeStep;
+        panel->view = this;
+        panel->Create();
+        panel->CreateButtons(ButtonRowDivisor());
+    }
     SendMessageA(ownWindow, WM_QUILVO_RECOLOUR, 0, 0);
-}
-
-void BoxedView::PlaceAndCreatePanel(int i, int px, int py, int pw, int ph) {
-    BoxPanel* panel = Panel(i);
-    if (!panel) return;
-    panel->parentWindow = ownWindow;
-    panel->width = pw;
-    panel->height = ph;
-    panel->x = px;
-    panel->y = py;
-    panel->offsetY = 0;
-    panel->cascadeStep = kPanelCascadeStep;
-    panel->view = this;
-    panel->Create();
-    panel->CreateButtons(ButtonRowDivisor());
 }
 
 void BoxedView::UpdatePanels(BoxList* const* lists) {
@@ -170,14 +169,6 @@ BoxedViewToolWindow::BoxedViewToolWindow(HWND mainWindow, BoxList* const* lists,
     SetSection("BoxedViewToolWindow");
 }
 
-void BoxedViewToolWindow::Layout() {
-    const std::vector<PixelRect> places = TwoRowLayout(width, height, boxCount);
-    for (std::size_t i = 0; i < places.size(); ++i) {
-        const PixelRect& p = places[i];
-        PlaceAndCreatePanel(static_cast<int>(i), p.x, p.y, p.width, p.height);
-    }
-}
-
 BoxedViewToolWindow2::BoxedViewToolWindow2(BoxList* const* lists, int count, int width, int height,
                                            const ViewServices& services)
     : BoxedView(nullptr, lists, count, services) {
@@ -193,14 +184,6 @@ BoxedViewToolWindow2::BoxedViewToolWindow2(BoxList* const* lists, int count, int
 
 // The window stays, as every view's does, without its object.
 BoxedViewToolWindow2::~BoxedViewToolWindow2() { ViewWindow::Detach(ownWindow, &window_); }
-
-void BoxedViewToolWindow2::Layout() {
-    const std::vector<PixelRect> places = OneRowLayout(width, height, boxCount);
-    for (std::size_t i = 0; i < places.size(); ++i) {
-        const PixelRect& p = places[i];
-        PlaceAndCreatePanel(static_cast<int>(i), p.x, p.y, p.width, p.height);
-    }
-}
 
 BoxedViewSingle::BoxedViewSingle(BoxList* const* lists, int count, int width, int height,
                                  const ViewServices& services)

@@ -11,12 +11,14 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "commands/properties_opener.h"
 #include "commands/session_commands.h"
 #include "core/boxes.h"
 #include "core/overview_view.h"
 #include "core/session.h"
+#include "views/geometry.h"
 #include "views/view_window.h"
 #include "views/window_object.h"
 
@@ -42,8 +44,8 @@ public:
 
     // Height of a panel's session buttons = panel height / this.
     virtual std::int16_t ButtonRowDivisor() const { return 7; }
-    // Sizes, places and creates the panels.
-    virtual void Layout() = 0;
+    // The panels' places in the client area, one per box.
+    virtual std::vector<PixelRect> PanelPlaces() const = 0;
 
     // OverviewView
     void LoadGeometry() override;
@@ -67,6 +69,7 @@ public:
     std::uint8_t tipShown = 0;
     std::uint8_t visible = 1;
     RECT clientRect = {};
+
     RECT desktopRect = {};
     char sectionName[64] = {};
     std::int32_t defaultWidth = 300;
@@ -77,8 +80,6 @@ public:
 protected:
     BoxedView(HWND parent, BoxList* const* lists, int count, const ViewServices& services);
     void SetSection(const char* name);
-    // Gives panel i its place and creates it with its buttons.
-    void PlaceAndCreatePanel(int i, int px, int py, int pw, int ph);
 
     std::unique_ptr<std::unique_ptr<BoxPanel>[]> panels_;
 
@@ -86,11 +87,14 @@ private:
     ViewServices services_;
 };
 
+// The session operations of a view; the platform's own for a window without one.
+inline SessionWindowOps& OpsOf(const BoxedView* view) { return view ? view->Ops() : PlatformSessionOps(); }
+
 // The view inside the main window: six boxes in two rows.
 class BoxedViewToolWindow : public BoxedView {
 public:
     BoxedViewToolWindow(HWND mainWindow, BoxList* const* lists, int count, const ViewServices& services);
-    void Layout() override;
+    std::vector<PixelRect> PanelPlaces() const override { return TwoRowLayout(width, height, boxCount); }
 };
 
 // A stand-alone view in its own QuilvoWin window: the boxes in one row.
@@ -98,7 +102,7 @@ class BoxedViewToolWindow2 : public BoxedView {
 public:
     BoxedViewToolWindow2(BoxList* const* lists, int count, int width, int height, const ViewServices& services);
     ~BoxedViewToolWindow2() override;
-    void Layout() override;
+    std::vector<PixelRect> PanelPlaces() const override { return OneRowLayout(width, height, boxCount); }
 
 private:
     ViewWindow window_;  // the object of the own window, which shows this view

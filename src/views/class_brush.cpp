@@ -14,6 +14,15 @@ bool MayDelete(HBRUSH brush) {
 
 }  // namespace
 
+ScopedFont CreateTextFont(int height, int width, bool italic) {
+    LOGFONTA lf = {};
+    lf.lfHeight = height;
+    lf.lfWidth = width;
+    lf.lfItalic = italic ? TRUE : FALSE;
+    lstrcpynA(lf.lfFaceName, "ARIAL", LF_FACESIZE);
+    return ScopedFont(CreateFontIndirectA(&lf));
+}
+
 void ReplaceClassBackground(HWND wnd, COLORREF colour) {
     HBRUSH fresh = CreateSolidBrush(colour);
     if (!fresh) return;

@@ -1,9 +1,16 @@
-// A window class's background brush replaced by a new solid brush.
+// What the views draw with: a window class's background brush replaced by a new solid brush,
+// and the one face their texts are written in.
 #pragma once
 
 #include <windows.h>
 
+#include "platform/scoped_win.h"
+
 namespace quilvo {
+
+// The texts of panels, tip and docked strip: Arial of this height (and width, 0 for the
+// face's own).
+ScopedFont CreateTextFont(int height, int width = 0, bool italic = false);
 
 // The new brush becomes the background of the whole class of wnd first; the old one is
 // deleted after, and only when it is neither a stock brush nor a system-colour index

@@ -21,17 +21,10 @@ namespace {
 constexpr COLORREF kTextColour = RGB(255, 255, 255);
 
 void DockedContextMenu(HWND wnd) {
-    HINSTANCE module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(wnd, GWLP_HINSTANCE));
-    ScopedMenu menu(LoadMenuA(module, MAKEINTRESOURCEA(IDM_DOCKED)));
-    HMENU popup = menu.get() ? GetSubMenu(menu.get(), 0) : nullptr;
-    if (!popup) return;
-    POINT cursor = {};
-    GetCursorPos(&cursor);
     // No SetForegroundWindow here: the strip sits inside a session window, which the right
     // press itself has made the foreground window, so the menu closes on a click elsewhere.
-    const int command = static_cast<int>(
-        TrackPopupMenu(popup, TPM_RETURNCMD | TPM_BOTTOMALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, wnd, nullptr));
-    if (command != ID_DOCK_CLOSE) return;  // "&Use Background Colorizer" does nothing
+    const PopupMenu menu(IDM_DOCKED);
+    if (!menu.popup || menu.TrackAtPointer(wnd) != ID_DOCK_CLOSE) return;  // "&Use Background Colorizer" does nothing
     g_dockedFlag = 0;
     // Read afresh: the menu ran a message loop of its own. The teardown that WM_CLOSE runs
     // stores this flag as "Visible".
@@ -68,13 +61,6 @@ BoxedViewToolbar::BoxedViewToolbar(HWND parent, BoxList* const* lists, int count
 
 BoxedViewToolbar::~BoxedViewToolbar() { Detach(ownWindow, this); }
 
-void BoxedViewToolbar::Layout() {
-    const std::vector<PixelRect> places = OneRowLayout(width / 2, height, boxCount);
-    for (std::size_t i = 0; i < places.size(); ++i) {
-        const PixelRect& p = places[i];
-        PlaceAndCreatePanel(static_cast<int>(i), p.x, p.y, p.width, p.height);
-    }
-}
 
 void BoxedViewToolbar::LoadGeometry() {
     zoomFactor = static_cast<std::int16_t>(ProfileReadInt(sectionName, kKeyZoomFactor, 2, kSettingsFile));
@@ -87,16 +73,10 @@ void BoxedViewToolbar::Paint(HDC dc) {
     if (label == nullptr) return;
 
     const DockedFont size = DockedTextFont(height);
-    LOGFONTA lf = {};
-    lf.lfHeight = size.height;
-    lf.lfWidth = size.width;
-    lf.lfItalic = TRUE;
-    std::strcpy(lf.lfFaceName, "ARIAL");
-
     // The class brush is renewed once more as the texts are drawn, as the strip always did.
     SendMessageA(ownWindow, WM_QUILVO_RECOLOUR, 0, 0);
     // Declared in this order so that scope puts the old font back before it deletes the font.
-    ScopedFont font(CreateFontIndirectA(&lf));
+    const ScopedFont font = CreateTextFont(size.height, size.width, true);
     ScopedSelectObject selected(dc, font.get());
     RECT client = {};
     GetClientRect(ownWindow, &client);

@@ -22,7 +22,8 @@ public:
     ~BoxedViewToolbar() override;
 
     // The panels in one row over the left half of the strip; the texts use the right half.
-    void Layout() override;
+    // The panels take the left half of the strip; its texts are drawn right of them.
+    std::vector<PixelRect> PanelPlaces() const override { return OneRowLayout(width / 2, height, boxCount); }
     // The zoom factor and visible flag from the section, as every view reads them. The place
     // is the creator's: the stored one is in screen coordinates, the strip is a child window.
     void LoadGeometry() override;

@@ -11,6 +11,8 @@
 // pending request only ever turns into the one tip window, at most one tip is up.
 #include "views/hover_tip.h"
 
+#include "views/class_brush.h"
+
 #include <cstddef>
 #include <cstring>
 #include <type_traits>
@@ -33,10 +35,7 @@ constexpr LONG kTipFontHeight = 12;
 HoverTip g_hoverTip;  // constructed at load, before any view exists
 
 void PaintTip(HWND wnd, const char* text) {
-    LOGFONTA lf = {};
-    lf.lfHeight = kTipFontHeight;
-    std::strcpy(lf.lfFaceName, "ARIAL");
-    ScopedFont font(CreateFontIndirectA(&lf));
+    const ScopedFont font = CreateTextFont(kTipFontHeight);
 
     ScopedPaint paint(wnd);
     HDC dc = paint.dc();

@@ -27,7 +27,6 @@ constexpr int kLargePictureSize = 32;
 // The id of the session buttons' subclass (one per procedure and button).
 constexpr UINT_PTR kSessionButton = 1;
 
-SessionWindowOps& OpsOf(const BoxedView* view) { return view ? view->Ops() : PlatformSessionOps(); }
 
 // The screen position of a window's normal top left corner inside the panel's client area,
 // and that of the panel's client origin.
@@ -77,7 +76,7 @@ void MiniWindow::Paint(HWND wnd) {
     ScopedGetDC windowDc(wnd);
     HINSTANCE module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(wnd, GWLP_HINSTANCE));
     ScopedBitmap bitmap(LoadBitmapA(module, MAKEINTRESOURCEA(picture)));
-    ScopedMemDC memory(windowDc.get());
+    ScopedMemDC memory(CreateCompatibleDC(windowDc.get()));
     if (!bitmap || !memory.get()) return;
     ScopedSelectObject selected(memory.get(), bitmap.get());
     StretchBlt(windowDc.get(), 0, 0, client.right, client.bottom, memory.get(), 0, 0, source, source, SRCCOPY);

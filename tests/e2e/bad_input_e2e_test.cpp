@@ -93,10 +93,8 @@ TEST_P(BrokenSettings, ProgramRunsWithItsViewsOnScreen) {
     Start("session A system=PRD client=100 user=U1 x=100 y=50 w=800 h=600\n", GetParam());
     ExpectStillRunning();
     RECT main = ScreenRect(quilvo.MainWindow());
-    EXPECT_GE(main.left, 0);
-    EXPECT_GE(main.top, 0);
-    EXPECT_GT(main.right - main.left, 0);
-    EXPECT_GT(main.bottom - main.top, 0);
+    EXPECT_TRUE(main.left >= 0 && main.top >= 0 && main.right > main.left && main.bottom > main.top)
+        << main.left << "," << main.top << " to " << main.right << "," << main.bottom;
     EXPECT_EQ(Minis(5), 1);  // box 5 has no filter in any of the files
 }
 

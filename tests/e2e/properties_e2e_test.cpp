@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/boxes.h"
 #include "e2e_util.h"
 #include "quilvo_process.h"
 #include "resources/resource_ids.h"
@@ -18,7 +19,7 @@ namespace e2e {
 namespace {
 
 constexpr DWORD kSettle = 7000;
-constexpr const char* kMatchLine = "Creating GUI Goup...\r\n";
+using quilvo::kMatchLine;
 
 class Properties : public ::testing::Test {
 protected:
@@ -41,6 +42,12 @@ protected:
         ASSERT_TRUE(WaitUntil([&] { return Minis(0) == 3; }, kSettle));
         DWORD pid = 0;
         thread_ = GetWindowThreadProcessId(quilvo.MainWindow(), &pid);
+    }
+    // Starts with ini, then opens the properties of box once it shows minis sessions.
+    HWND StartAndOpen(const std::string& ini, int box, int minis) {
+        Start(ini);
+        if (HasFatalFailure() || !WaitUntil([&] { return Minis(box) == minis; }, kSettle)) return nullptr;
+        return OpenProperties(box);
     }
 
 public:
@@ -82,6 +89,11 @@ public:
     // What a control shows. Asked with WM_GETTEXT, which the system carries across processes:
     // GetWindowTextA of another process's window reads only the text the window was made
     // with, not what an edit control holds.
+    // System, Client, User and Transaction as the dialog shows them, joined as a Selection.
+    static std::string Shown(HWND dialog) {
+        return Field(dialog, IDC_PROP_SYSTEM) + "$" + Field(dialog, IDC_PROP_CLIENT) + "$" +
+               Field(dialog, IDC_PROP_USER) + "$" + Field(dialog, IDC_PROP_TRANSACTION);
+    }
     static std::string Field(HWND dialog, int id) {
         char text[512] = {};
         DWORD_PTR length = 0;
@@ -125,13 +137,10 @@ public:
 // The rebuild runs before the dialog goes, so once it is gone the panel already shows the
 // new grouping: no refresh period passes in between.
 TEST_F(Properties, KeyboardOkStoresTheCutFieldsAndTheBoxRegroupsAtOnce) {
-    Start("[Box1]\r\nSelection=PRD$$$\r\n");
-    ASSERT_TRUE(WaitUntil([&] { return Minis(1) == 2; }, kSettle));
-    HWND dlg = OpenProperties(1);
+    HWND dlg = StartAndOpen("[Box1]\r\nSelection=PRD$$$\r\n", 1, 2);
     ASSERT_NE(dlg, nullptr);
     EXPECT_EQ(Field(dlg, IDC_PROP_BOXNUMBER), "2");
-    EXPECT_EQ(Field(dlg, IDC_PROP_SYSTEM), "PRD");
-    EXPECT_EQ(Field(dlg, IDC_PROP_CLIENT), "");
+    EXPECT_EQ(Shown(dlg), "PRD$$$");
 
     ASSERT_TRUE(FocusOn(dlg, IDOK)) << "the first tab stop";
     Press(VK_TAB);
@@ -152,14 +161,9 @@ TEST_F(Properties, KeyboardOkStoresTheCutFieldsAndTheBoxRegroupsAtOnce) {
 // OK always writes and rebuilds, even when the user changed nothing: here the file held the
 // Selection in quotes, which reads the same, and comes back as the program writes it.
 TEST_F(Properties, OkWithoutChangeWritesAndRebuildsAndEmptyFieldsStoreThreeSigns) {
-    Start("[Box1]\r\nSelection=\"PRD$100$$\"\r\n");
-    ASSERT_TRUE(WaitUntil([&] { return Minis(1) == 1; }, kSettle));
-    HWND dlg = OpenProperties(1);
+    HWND dlg = StartAndOpen("[Box1]\r\nSelection=\"PRD$100$$\"\r\n", 1, 1);
     ASSERT_NE(dlg, nullptr);
-    EXPECT_EQ(Field(dlg, IDC_PROP_SYSTEM), "PRD");
-    EXPECT_EQ(Field(dlg, IDC_PROP_CLIENT), "100");
-    EXPECT_EQ(Field(dlg, IDC_PROP_USER), "");
-    EXPECT_EQ(Field(dlg, IDC_PROP_TRANSACTION), "");
+    EXPECT_EQ(Shown(dlg), "PRD$100$$");
     const int matchesBefore = quilvo.CountLines(kMatchLine);
     PostMessageA(GetDlgItem(dlg, IDOK), BM_CLICK, 0, 0);
     ASSERT_TRUE(Gone(dlg));

@@ -14,7 +14,6 @@
 namespace quilvo {
 namespace {
 
-constexpr const char* kMatchLine = "Creating GUI Goup...\r\n";
 
 SessionRecord Session(WindowHandle window, const char* system, const char* client, const char* user,
                       const char* transaction, const char* serverGroup = "") {

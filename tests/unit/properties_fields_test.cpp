@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "record_checks.h"
 #include "commands/properties_fields.h"
 #include "base/text.h"
 #include "fake_profile.h"
@@ -12,6 +13,8 @@
 
 namespace quilvo {
 namespace {
+
+using ::test::ExpectFields;
 
 PropertiesTexts Typed(const char* system, const char* client, const char* user, const char* transaction) {
     PropertiesTexts t = {};
@@ -28,14 +31,6 @@ std::string Stored(int box) {
     std::string value;
     if (!fake::Profile().Stored(kSettingsFile, section, kKeySelection, &value)) return "<missing>";
     return value;
-}
-
-void ExpectFilter(const BoxFilter& f, const char* system, const char* client, const char* user,
-                  const char* transaction) {
-    EXPECT_STREQ(f.system, system);
-    EXPECT_STREQ(f.client, client);
-    EXPECT_STREQ(f.user, user);
-    EXPECT_STREQ(f.transaction, transaction);
 }
 
 TEST(PropertiesTexts, AStoredSelectionFillsTheFieldsFromTheLeftUncut) {
@@ -104,20 +99,20 @@ TEST_F(StoreProperties, CutsTheFieldsComposesTheSelectionAndReadsBack) {
         SCOPED_TRACE(c.typed.system);
         fake::Profile().Reset();
         EXPECT_TRUE(StoreBoxProperties(filters, 3, c.typed));
-        ExpectFilter(filters[3], c.system, c.client, c.user, c.transaction);
+        ExpectFields(filters[3], c.system, c.client, c.user, c.transaction);
         const std::string expected =
             c.stored ? c.stored : std::string("PRD$100$ABCDEFGHIJKLM$") + tx63;
         EXPECT_EQ(Stored(3), expected);
         ASSERT_TRUE(LoadBoxFilter(3, filters[3]));
-        ExpectFilter(filters[3], c.backSystem, c.backClient, c.backUser, c.backTransaction);
+        ExpectFields(filters[3], c.backSystem, c.backClient, c.backUser, c.backTransaction);
     }
-    ExpectFilter(filters[2], "OLD", "", "", "OLDTX");  // only the dialog's box changes
+    ExpectFields(filters[2], "OLD", "", "", "OLDTX");  // only the dialog's box changes
 
     // A box number that names no box changes and writes nothing.
     fake::Profile().Reset();
     for (int box : {-1, 6, 32767}) EXPECT_FALSE(StoreBoxProperties(filters, box, Typed("QAS", "", "", "")));
     EXPECT_EQ(fake::Profile().writes, 0);
-    ExpectFilter(filters[5], "OLD", "", "", "OLDTX");
+    ExpectFields(filters[5], "OLD", "", "", "OLDTX");
 }
 
 // A file that cannot be written: OK goes on quietly, the file keeps what it held, and the
@@ -126,11 +121,11 @@ TEST_F(StoreProperties, AFailedWriteLosesNothingAndTheOldSelectionComesBack) {
     fake::Profile().AddRaw(kSettingsFile, "Box2", "Selection", "PRD$$$");
     fake::Profile().SetLocked(true);
     EXPECT_FALSE(StoreBoxProperties(filters, 2, Typed("QAS", "200", "BOB", "VA01")));
-    ExpectFilter(filters[2], "QAS", "200", "BOB", "VA01");
+    ExpectFields(filters[2], "QAS", "200", "BOB", "VA01");
     fake::Profile().SetLocked(false);
     EXPECT_EQ(Stored(2), "PRD$$$");
     ASSERT_TRUE(LoadBoxFilter(2, filters[2]));
-    ExpectFilter(filters[2], "PRD", "", "", "");
+    ExpectFields(filters[2], "PRD", "", "", "");
 }
 
 }  // namespace

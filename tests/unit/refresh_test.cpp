@@ -19,7 +19,6 @@ namespace quilvo {
 namespace {
 
 constexpr WindowHandle kMain = 0x9000;
-constexpr const char* kMatchLine = "Creating GUI Goup...\r\n";
 
 class RefreshTest : public ::testing::Test {
 protected:

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "recording_ops.h"
 #include "commands/session_commands.h"
 #include "core/boxes.h"
 #include "base/text.h"
@@ -12,24 +13,7 @@
 namespace quilvo {
 namespace {
 
-// Records every window operation as a line ("show 11 9", "icon 11", "top 11", "close 11")
-// and keeps a z-order in which BringToTop moves a window to the front.
-class RecordingOps : public SessionWindowOps {
-public:
-    std::vector<std::string> calls;
-    std::vector<WindowHandle> zOrder;  // front first
-
-    void ShowAsync(WindowHandle w, int code) override {
-        calls.push_back("show " + std::to_string(w) + " " + std::to_string(code));
-    }
-    void OpenIcon(WindowHandle w) override { calls.push_back("icon " + std::to_string(w)); }
-    void BringToTop(WindowHandle w) override {
-        calls.push_back("top " + std::to_string(w));
-        zOrder.erase(std::remove(zOrder.begin(), zOrder.end(), w), zOrder.end());
-        zOrder.insert(zOrder.begin(), w);
-    }
-    void SendClose(WindowHandle w) override { calls.push_back("close " + std::to_string(w)); }
-};
+using ::test::RecordingOps;
 
 using Calls = std::vector<std::string>;
 

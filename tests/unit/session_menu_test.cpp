@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "recording_ops.h"
 #include "commands/session_menu.h"
 #include "base/text.h"
 
@@ -151,12 +152,15 @@ std::unique_ptr<Built> Build(const SessionTable& table) {
     return b;
 }
 
+// A named table of sessions and the lines it is expected to give.
+struct TableCase {
+    const char* name;
+    std::vector<Session> sessions;
+    Lines expected;
+};
+
 TEST(SessionMenu, LayoutForNoOneAndThreeSessions) {
-    const struct Case {
-        const char* name;
-        std::vector<Session> sessions;
-        Lines expected;
-    } cases[] = {
+    const TableCase cases[] = {
         {"no session",
          {},
          {"---", "---", "12003/2 'Restore Server Group' {}", "14005/3 'Restore Systems' {}", "---",
@@ -183,7 +187,7 @@ TEST(SessionMenu, LayoutForNoOneAndThreeSessions) {
           "13004/8 'Destroy Server Group' {13004/0 '', 13005/1 'X', 13006/2 ''}",
           "15006/9 'Destroy Systems' {15006/0 'PRD', 15007/1 'QAS', 15008/2 'DEV'}"}},
     };
-    for (const Case& c : cases) {
+    for (const TableCase& c : cases) {
         auto table = MakeTable(c.sessions);
         auto b = Build(*table);
         EXPECT_EQ(b->menus.Render(b->popup), c.expected) << c.name;
@@ -228,11 +232,7 @@ TEST(SessionMenu, FullTableOfFiftyFillsEveryPositionAndStopsThere) {
 // 255 characters loses the end of its title.
 TEST(SessionMenu, EntryTextsAtTheLimits) {
     const std::string x252(252, 'x'), x253(253, 'x'), x254(254, 'x'), x255(255, 'x');
-    const struct Case {
-        const char* name;
-        std::vector<Session> sessions;
-        Lines texts;
-    } cases[] = {
+    const TableCase cases[] = {
         {"3 + 252 is formatted and cut to 255",
          {{"PRD", "G", "100", x252}},
          {"PRD [G:100]   " + std::string(255 - 14, 'x')}},
@@ -243,13 +243,13 @@ TEST(SessionMenu, EntryTextsAtTheLimits) {
          {{"QAS", "G", "200", "short"}, {"AB", "G", "100", x254}, {"PRD", "G", "100", x255}, {"DEV", "", "1", "t"}},
          {"QAS [G:200]   short", "QAS [G:200]   short", "QAS [G:200]   short", "DEV [:1]   t"}},
     };
-    for (const Case& c : cases) {
+    for (const TableCase& c : cases) {
         auto table = MakeTable(c.sessions);
         auto b = Build(*table);
-        for (std::size_t i = 0; i < c.texts.size(); ++i) {
+        for (std::size_t i = 0; i < c.expected.size(); ++i) {
             char text[512] = {};
             b->menus.ItemText(b->popup, static_cast<int>(i), text, sizeof text);
-            EXPECT_EQ(std::string(text), c.texts[i]) << c.name << ", entry " << i;
+            EXPECT_EQ(std::string(text), c.expected[i]) << c.name << ", entry " << i;
         }
     }
 }
@@ -297,28 +297,31 @@ TEST(SessionMenu, NothingIsLeftBehindWhenTheMenuTakesNoItems) {
 
 // ---- Decoding ------------------------------------------------------------------------------
 
-class RecordingOps : public SessionWindowOps {
-public:
-    std::vector<std::string> calls;
-    void ShowAsync(WindowHandle w, int code) override {
-        calls.push_back("show " + std::to_string(w) + " " + std::to_string(code));
-    }
-    void OpenIcon(WindowHandle w) override { calls.push_back("icon " + std::to_string(w)); }
-    void BringToTop(WindowHandle w) override { calls.push_back("top " + std::to_string(w)); }
-    void SendClose(WindowHandle w) override { calls.push_back("close " + std::to_string(w)); }
+using ::test::RecordingOps;
+
+// A chosen id and item data, and the operations they are expected to carry out.
+struct DispatchCase {
+    const char* name;
+    int id;
+    std::uintptr_t data;
+    Lines calls;
 };
+
+template <std::size_t N>
+void ExpectDispatched(const SessionTable& table, const MenuSessions& built, const DispatchCase (&cases)[N]) {
+    for (const DispatchCase& c : cases) {
+        RecordingOps ops;
+        EXPECT_EQ(DispatchSessionCommand(table, built, c.id, c.data, ops), 0) << c.name;
+        EXPECT_EQ(ops.calls, c.calls) << c.name;
+    }
+}
 
 TEST(SessionMenu, EveryIdRangeDecodesToItsGroupCommand) {
     // Windows 11, 12, 13: 11 and 13 share a title and a Server group in two spellings; 11 and
     // 12 a System in two spellings.
     auto table = MakeTable({{"PRD", "A", "100", "Same"}, {"prd", "B", "200", "Other"}, {"QAS", "a", "300", "same"}});
     auto built = Build(*table);
-    const struct Case {
-        const char* name;
-        int id;
-        std::uintptr_t data;
-        Lines calls;
-    } cases[] = {
+    const DispatchCase cases[] = {
         {"session entry 0", 200, 0, {"icon 11", "show 11 9", "icon 13", "show 13 9", "top 11"}},
         {"session entry 2", 202, 0, {"icon 11", "show 11 9", "icon 13", "show 13 9", "top 13"}},
         {"session entry 1", 201, 0, {"icon 12", "show 12 9", "top 12"}},
@@ -338,11 +341,7 @@ TEST(SessionMenu, EveryIdRangeDecodesToItsGroupCommand) {
         {"data past the table", 15006 + 60, 60, {}},
         {"above every range", 16007, 1, {}},
     };
-    for (const Case& c : cases) {
-        RecordingOps ops;
-        EXPECT_EQ(DispatchSessionCommand(*table, built->sessions, c.id, c.data, ops), 0);
-        EXPECT_EQ(ops.calls, c.calls) << c.name;
-    }
+    ExpectDispatched(*table, built->sessions, cases);
 }
 
 // A refresh while the menu is open rewrote the table: A, at position 0 when the menu was
@@ -357,12 +356,7 @@ TEST(SessionMenu, CommandsActOnTheSessionTheUserSawAsTheTableHoldsItWhenTheMenuR
     after->records[0].window = 12;
     after->records[1].window = 13;
     after->records[2].window = 14;
-    const struct Case {
-        const char* name;
-        int id;
-        std::uintptr_t data;
-        Lines calls;
-    } cases[] = {
+    const DispatchCase cases[] = {
         {"A's entry", 200, 0, {}},
         {"A's Destroy Systems entry", 15006, 0, {}},
         {"A's Restore Server Group entry", 12003, 0, {}},
@@ -371,11 +365,7 @@ TEST(SessionMenu, CommandsActOnTheSessionTheUserSawAsTheTableHoldsItWhenTheMenuR
          {"close 13", "close 14", "top 13"}},
         {"B's Restore Server Group entry", 12004, 1, {"icon 12", "show 12 9", "top 12"}},
     };
-    for (const Case& c : cases) {
-        RecordingOps ops;
-        DispatchSessionCommand(*after, b->sessions, c.id, c.data, ops);
-        EXPECT_EQ(ops.calls, c.calls) << c.name;
-    }
+    ExpectDispatched(*after, b->sessions, cases);
 }
 
 }  // namespace

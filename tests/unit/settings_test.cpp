@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "record_checks.h"
 #include "core/refresh.h"
 #include "fake_profile.h"
 #include "settings/profile.h"
@@ -13,6 +14,8 @@
 
 namespace quilvo {
 namespace {
+
+using ::test::ExpectFields;
 
 struct Fields {
     char system[4];
@@ -34,14 +37,6 @@ Fields Split(const char* text, Fields f = Prefilled()) {
     SplitSelection(text, SelectionFields{f.system, sizeof f.system, f.client, sizeof f.client, f.user,
                                          sizeof f.user, f.transaction, sizeof f.transaction});
     return f;
-}
-
-void ExpectFields(const Fields& f, const char* system, const char* client, const char* user,
-                  const char* transaction) {
-    EXPECT_STREQ(f.system, system);
-    EXPECT_STREQ(f.client, client);
-    EXPECT_STREQ(f.user, user);
-    EXPECT_STREQ(f.transaction, transaction);
 }
 
 std::string Stored(const char* section, const char* key) {

@@ -21,6 +21,7 @@
 #include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
 #include "sim_client.h"
+#include "views/class_brush.h"
 #include "views/box_panel.h"
 #include "window_helpers.h"
 #include "views/docked_rules.h"
@@ -225,12 +226,7 @@ TEST_F(DockedToolbarTest, PaintsLabelAndDetailsRightOfThePanelsOnItsRecolouredBa
 
     // The texts in the strip's own font, measured independently.
     const DockedFont size = DockedTextFont(kStripHeight);
-    LOGFONTA lf = {};
-    lf.lfHeight = size.height;
-    lf.lfWidth = size.width;
-    lf.lfItalic = TRUE;
-    std::strcpy(lf.lfFaceName, "ARIAL");
-    ScopedFont font(CreateFontIndirectA(&lf));
+    const ScopedFont font = CreateTextFont(size.height, size.width, true);
     ASSERT_TRUE(font) << "no font could be made after the paints";
     ScopedGetDC dc(strip);
     SIZE label = {};

@@ -13,6 +13,7 @@
 #include "core/drag_state.h"
 #include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
+#include "views/class_brush.h"
 #include "views/hover_tip.h"
 #include "window_helpers.h"
 
@@ -285,10 +286,7 @@ TEST_F(HoverTipTest, ManyCyclesAndPaintsLeakNothing) {
     // A leaking path leaves the table full but for the one or two slots it frees itself, so
     // a few dozen new objects at once would not fit.
     std::vector<ScopedFont> fonts;
-    LOGFONTA lf = {};
-    lf.lfHeight = 12;
-    std::strcpy(lf.lfFaceName, "ARIAL");
-    for (int i = 0; i < 32; ++i) fonts.emplace_back(CreateFontIndirectA(&lf));
+    for (int i = 0; i < 32; ++i) fonts.push_back(CreateTextFont(12));
     const auto made = std::count_if(fonts.begin(), fonts.end(), [](const ScopedFont& f) { return bool(f); });
     EXPECT_EQ(made, 32) << "the GDI handle table is full";
     fonts.clear();

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "commands/session_commands.h"
 #include "platform/scoped_win.h"
 #include "sim_client.h"
@@ -10,11 +12,21 @@
 namespace quilvo {
 namespace {
 
-TEST(SessionOps, CloseReachesAResponsiveSessionAtOnceAndABusyOneWhenItIsFree) {
+// Two sessions of the simulator, A (iconic when asked) and a second one, and the platform's
+// session operations.
+class SessionOps : public ::testing::Test {
+protected:
+    void Start(const char* second, bool firstIconic = false) {
+        ASSERT_TRUE(sim.Start(std::string("session A system=PRD client=100 user=U1") + (firstIconic ? " min" : "") +
+                              "\nsession " + second + " system=PRD client=100 user=U2\n"))
+            << sim.LastError();
+    }
     sessionsim::Simulator sim;
-    ASSERT_TRUE(sim.Start("session A system=PRD client=100 user=U1\nsession H system=PRD client=100 user=U2\n"))
-        << sim.LastError();
     SessionWindowOps& ops = PlatformSessionOps();
+};
+
+TEST_F(SessionOps, CloseReachesAResponsiveSessionAtOnceAndABusyOneWhenItIsFree) {
+    Start("H");
 
     ops.SendClose(FromHwnd(sim.Hwnd("A")));
     EXPECT_TRUE(sim.WaitForLine("close A", 3000));
@@ -30,11 +42,8 @@ TEST(SessionOps, CloseReachesAResponsiveSessionAtOnceAndABusyOneWhenItIsFree) {
     EXPECT_TRUE(sim.WaitForLine("close H", 3000));
 }
 
-TEST(SessionOps, RaiseSessionRestoresAnIconicWindowAndShowCodesReachTheSession) {
-    sessionsim::Simulator sim;
-    ASSERT_TRUE(sim.Start("session A system=PRD client=100 user=U1 min\nsession B system=PRD client=100 user=U2\n"))
-        << sim.LastError();
-    SessionWindowOps& ops = PlatformSessionOps();
+TEST_F(SessionOps, RaiseSessionRestoresAnIconicWindowAndShowCodesReachTheSession) {
+    Start("B", true);
     HWND a = sim.Hwnd("A");
     ASSERT_TRUE(IsIconic(a));
     RaiseSession(FromHwnd(a), false, ops);
@@ -52,17 +61,8 @@ TEST(SessionOps, RaiseSessionRestoresAnIconicWindowAndShowCodesReachTheSession) 
                                3000));
 }
 
-}  // namespace
-}  // namespace quilvo
-
-namespace quilvo {
-namespace {
-
-TEST(SessionOps, RaisingAHungSessionDoesNotHoldTheProgram) {
-    sessionsim::Simulator sim;
-    ASSERT_TRUE(sim.Start("session A system=PRD client=100 user=U1 min\nsession B system=PRD client=100 user=U2\n"))
-        << sim.LastError();
-    SessionWindowOps& ops = PlatformSessionOps();
+TEST_F(SessionOps, RaisingAHungSessionDoesNotHoldTheProgram) {
+    Start("B", true);
     ASSERT_TRUE(sim.Send("hang A"));
     ASSERT_TRUE(sim.Send("hang B"));
     DWORD begin = GetTickCount();

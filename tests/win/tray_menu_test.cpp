@@ -80,8 +80,8 @@ TEST(TrayMenu, SessionPartStandsAboveTheResourceItemsOfTheRealMenu) {
     Fill(*table, 1, "prd", "X", "200", "Two");
     Fill(*table, 2, "QAS", "", "300", "Three & more");
 
-    ScopedMenu menu(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDM_TRAY)));
-    HMENU popup = GetSubMenu(menu.get(), 0);
+    const PopupMenu menu(IDM_TRAY);
+    HMENU popup = menu.popup;
     ASSERT_NE(popup, nullptr);
     MenuSessions built;
     EXPECT_EQ(BuildSessionMenu(popup, *table, built), 10);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "recording_ops.h"
 #include "commands/session_commands.h"
 #include "core/boxes.h"
 #include "base/text.h"
@@ -18,6 +19,7 @@
 #include "window_helpers.h"
 #include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
+#include "views/class_brush.h"
 #include "views/box_panel.h"
 #include "views/boxed_view.h"
 #include "views/geometry.h"
@@ -26,13 +28,7 @@
 namespace quilvo {
 namespace {
 
-class RecordingOps : public SessionWindowOps {
-public:
-    void ShowAsync(WindowHandle, int) override {}
-    void OpenIcon(WindowHandle) override {}
-    void BringToTop(WindowHandle) override {}
-    void SendClose(WindowHandle) override {}
-};
+using ::test::RecordingOps;
 
 using test::Children;
 using test::DescendantCount;
@@ -198,8 +194,8 @@ COLORREF ExpectedPicturePixel(int clientW, int clientH, int px, int py) {
     ScopedBitmap picture(LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(large ? IDB_MINI_LARGE : IDB_MINI_SMALL)));
     ScopedGetDC screen(nullptr);
     ScopedBitmap target(CreateCompatibleBitmap(screen.get(), clientW, clientH));
-    ScopedMemDC src(screen.get());
-    ScopedMemDC dst(screen.get());
+    ScopedMemDC src(CreateCompatibleDC(screen.get()));
+    ScopedMemDC dst(CreateCompatibleDC(screen.get()));
     ScopedSelectObject s(src.get(), picture.get());
     ScopedSelectObject d(dst.get(), target.get());
     const int size = large ? 32 : 16;
@@ -229,10 +225,7 @@ TEST_F(ViewsTest, PaintingSeventyThousandTimesLeaksNothing) {
     ShowWindow(view.ownWindow, SW_SHOWNA);
     Pump();
 
-    LOGFONTA lf = {};
-    lf.lfHeight = 12;
-    std::strcpy(lf.lfFaceName, "ARIAL");
-    ScopedFont font(CreateFontIndirectA(&lf));
+    const ScopedFont font = CreateTextFont(12);
     EXPECT_TRUE(font);
     ScopedGetDC screen(nullptr);
     ScopedBitmap bitmap(CreateCompatibleBitmap(screen.get(), 64, 64));
@@ -243,7 +236,7 @@ TEST_F(ViewsTest, PaintingSeventyThousandTimesLeaksNothing) {
     // The panel still writes its filter: text cells change a known background.
     RECT client = {};
     GetClientRect(panel->ownWindow, &client);
-    ScopedMemDC memory(screen.get());
+    ScopedMemDC memory(CreateCompatibleDC(screen.get()));
     ScopedBitmap canvas(CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
     {
         ScopedSelectObject sel(memory.get(), canvas.get());

@@ -235,24 +235,16 @@ bool ApplyOption(WindowDesc& desc, const Option& option, bool runtimeOnly, std::
         desc.captionGiven = true;
         return true;
     }
-    if (key == "class") {
+    if (key == "class" || key == "thread") {
         if (option.value.empty()) {
-            error = "class needs a name";
+            error = key + " needs a name";
             return false;
         }
-        desc.className = option.value;
+        (key == "class" ? desc.className : desc.thread) = option.value;
         return true;
     }
     if (key == "parent") {
         desc.parent = option.value;
-        return true;
-    }
-    if (key == "thread") {
-        if (option.value.empty()) {
-            error = "thread needs a name";
-            return false;
-        }
-        desc.thread = option.value;
         return true;
     }
     int* coordinate = key == "x" ? &desc.x : key == "y" ? &desc.y : key == "w" ? &desc.w : key == "h" ? &desc.h : nullptr;
