@@ -14,10 +14,6 @@ void CopyCut(char* dst, std::size_t capacity, const char* src) {
     std::memset(dst + n, 0, capacity - n);
 }
 
-static unsigned char FoldAsciiLetter(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
-}
-
 bool EqualsNoCase(const char* a, const char* b) {
     if (a == nullptr) a = "";
     if (b == nullptr) b = "";

@@ -14,6 +14,11 @@ void CopyCut(char (&dst)[N], const char* src) {
     CopyCut(dst, N, src);
 }
 
+// A to Z as a to z; every other byte (the ANSI code page's letters above 127 too) as it is.
+inline unsigned char FoldAsciiLetter(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
+}
+
 // Session texts compare without regard to the case of A to Z; every other byte by value.
 bool EqualsNoCase(const char* a, const char* b);
 

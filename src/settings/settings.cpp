@@ -62,9 +62,9 @@ int ReadAppInt(const char* key) {
     return static_cast<int>(ProfileReadInt(kAppSection, key, 0, kSettingsFile));
 }
 
-int ReadAppString(const char* key, char* buffer, int size) {
+int ReadAppString(const char* key, char* buffer, int size, const char* defaultValue) {
     if (buffer == nullptr || size <= 0) return 0;
-    return static_cast<int>(ProfileReadString(kAppSection, key, kDefaultIdleAction, buffer,
+    return static_cast<int>(ProfileReadString(kAppSection, key, defaultValue, buffer,
                                               static_cast<std::uint32_t>(size), kSettingsFile));
 }
 
@@ -147,6 +147,15 @@ IdleSettings ReadIdleSettings() {
     idle.idleTime = static_cast<std::uint32_t>(idleTimer);
     if (idleTimer != 0) ReadAppString(kKeyIdleAction, idle.idleAction, sizeof idle.idleAction);
     return idle;
+}
+
+HotkeySettings ReadHotkeySettings() {
+    HotkeySettings hotkeys;
+    ReadAppString(kKeyFindHotkey, hotkeys.findText, sizeof hotkeys.findText, kDefaultFindHotkey);
+    ReadAppString(kKeyBoxHotkeys, hotkeys.boxText, sizeof hotkeys.boxText, kDefaultBoxHotkeys);
+    hotkeys.find = ParseHotkey(hotkeys.findText);
+    hotkeys.boxes = ParseModifiers(hotkeys.boxText);
+    return hotkeys;
 }
 
 CycleSettings& IniCycleSettings() {

@@ -7,6 +7,7 @@
 
 #include "base/handle.h"
 #include "core/cycle_settings.h"
+#include "settings/hotkey_text.h"
 
 namespace quilvo {
 
@@ -19,6 +20,8 @@ constexpr const char* kKeyWindowX = "WindowX";
 constexpr const char* kKeyWindowY = "WindowY";
 constexpr const char* kKeySelection = "Selection";
 constexpr const char* kKeyCascade = "Cascade";
+constexpr const char* kKeyFindHotkey = "FIND_HOTKEY";
+constexpr const char* kKeyBoxHotkeys = "BOX_HOTKEYS";
 
 // Keys of the view sections ("WindowX" and "WindowY" as in the application section).
 constexpr const char* kKeyZoomFactor = "ZoomFactor";
@@ -30,6 +33,8 @@ constexpr const char* kDockedSection = "BoxedViewToolbar";
 
 constexpr int kSelectionBufferSize = 255;  // at most 254 characters are read
 constexpr const char* kDefaultIdleAction = "none";
+constexpr const char* kDefaultFindHotkey = "Ctrl+Alt+Space";
+constexpr const char* kDefaultBoxHotkeys = "none";
 
 // "Box%d" of the box index taken as a signed 16-bit number.
 constexpr std::size_t kBoxSectionCapacity = 16;
@@ -45,9 +50,10 @@ bool WriteBoxInt(int box, const char* key, int value);
 // Reads an integer under a key of a box section.
 int ReadBoxInt(int box, const char* key, int defaultValue);
 
-// The application section: an integer with default 0, a text with default "none".
+// The application section: an integer with default 0, a text with default "none" unless
+// another is given.
 int ReadAppInt(const char* key);
-int ReadAppString(const char* key, char* buffer, int size);
+int ReadAppString(const char* key, char* buffer, int size, const char* defaultValue = kDefaultIdleAction);
 // Writes an integer as decimal text under a key of any section.
 bool WriteProfileInt(const char* section, const char* key, int value);
 
@@ -102,6 +108,18 @@ bool LoadBoxFilter(int box, BoxFilter& filter);
 
 // Reads IDLE_TIMER and, only when it is not 0, IDLE_ACTION (default "none").
 IdleSettings ReadIdleSettings();
+
+// FIND_HOTKEY and BOX_HOTKEYS as start-up reads them, once; never written. The texts are kept
+// as read for the About box.
+// Room for more than kHotkeyTextMax characters, so a text too long still reads as too long.
+constexpr int kHotkeyTextSize = 128;
+struct HotkeySettings {
+    char findText[kHotkeyTextSize] = {};
+    char boxText[kHotkeyTextSize] = {};
+    Hotkey find;   // ParseHotkey of findText
+    Hotkey boxes;  // ParseModifiers of boxText
+};
+HotkeySettings ReadHotkeySettings();
 
 // The refresh cycle's settings, read from the settings file.
 CycleSettings& IniCycleSettings();

@@ -1,0 +1,135 @@
+// The find window's rows and their ranking for a typed query.
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "core/find_ranking.h"
+
+namespace quilvo {
+namespace {
+
+const char* Name(FindMatch m) {
+    static const char* const kNames[] = {"none", "gaps", "inside", "initials", "start"};
+    return kNames[static_cast<int>(m)];
+}
+
+struct WordCase {
+    const char* word;
+    const char* field;
+    FindMatch expected;
+};
+
+TEST(FindWord, EachKindOfMatchAndItsRank) {
+    const WordCase cases[] = {
+        {"sal", "Sales Volume", FindMatch::Start},
+        {"sv", "Sales Volume", FindMatch::Initials},  // a start of the field outranks initials
+        {"sv", "sales-volume", FindMatch::Initials},
+        {"svo", "Sales_Volume Overview", FindMatch::Initials},
+        {"abc", "a/b.c", FindMatch::Initials},
+        {"sv", "SalesVolume", FindMatch::Initials},
+        {"vo", "Sales Volume Overview", FindMatch::Initials},   // the run may begin at any part
+        {"aab", "a a a b", FindMatch::Initials},                // found after a false start
+        {"so", "Sales Volume Overview", FindMatch::Gaps},       // parts not consecutive
+        {"sl", "SAPLogon", FindMatch::Gaps},                    // upper after upper splits nothing
+        {"vol", "Sales Volume", FindMatch::Inside},
+        {"LES", "sales", FindMatch::Inside},
+        {"sls", "Sales", FindMatch::Gaps},
+        {"va1", "VA01", FindMatch::Gaps},
+        {"xyz", "Sales", FindMatch::None},
+        {"ea", "Sales", FindMatch::None},  // letters out of order
+        {"", "Sales", FindMatch::None},
+        {"\xE4", "\xC4", FindMatch::None},  // only A to Z fold
+        {"\xC4", "x\xC4y", FindMatch::Inside},
+    };
+    for (const WordCase& c : cases) {
+        EXPECT_STREQ(Name(MatchFindWord(c.word, c.field)), Name(c.expected))
+            << "'" << c.word << "' in '" << c.field << "'";
+    }
+}
+
+FindRow Session(int index, std::vector<std::string> fields) {
+    return FindRow{FindRowKind::Session, index, std::move(fields)};
+}
+
+const std::vector<FindRow>& Rows() {
+    static const std::vector<FindRow> rows = {
+        Session(0, {"PRD", "100", "MUELLER", "VA01", "Sales Volume - Create"}),
+        Session(1, {"QAS", "200", "SMITH", "SE38", "ABAP Editor"}),
+        Session(2, {"DEV", "100", "SVEN", "SM50", "Process Overview"}),
+        Session(3, {"PRD", "300", "ANNA", "MM03", "Display Material"}),
+        Session(4, {"XPRD", "100", "KIM", "ZMAT", "Other"}),
+    };
+    return rows;
+}
+
+struct QueryCase {
+    const char* query;
+    std::vector<int> expected;
+};
+
+TEST(FindRanking, OrdersRowsByTheirWeakestWordAndKeepsTies) {
+    const QueryCase cases[] = {
+        {"", {0, 1, 2, 3, 4}},
+        {"   ", {0, 1, 2, 3, 4}},
+        {"prd", {0, 3, 4}},       // two starts in input order, then inside
+        {"sv", {2, 0}},           // start of a user before initials of a title
+        {"100 sm", {2, 0}},       // every word must meet; the gaps match ranks last
+        {"  100   sm ", {2, 0}},  // runs of spaces split like one
+        {"prd mat", {3, 4, 0}},   // start + inside and inside + inside tie; start + gaps is behind
+        {"qas SE38", {1}},  // either case
+        {"prd smith", {}},  // each word is found, but never both in one row
+        {"zzz", {}},
+    };
+    for (const QueryCase& c : cases) {
+        EXPECT_EQ(RankFindRows(c.query, Rows()), c.expected) << "'" << c.query << "'";
+    }
+}
+
+// A full table's worth of ties, enough that a sort that is not stable would mix them.
+TEST(FindRanking, TiesKeepTheirOrderInAFullTable) {
+    std::vector<FindRow> rows;
+    std::vector<int> starts;
+    std::vector<int> insides;
+    for (int i = 0; i < kTableCapacity; ++i) {
+        rows.push_back(Session(i, {i % 3 == 0 ? "PRD" : "XPRD"}));
+        (i % 3 == 0 ? starts : insides).push_back(i);
+    }
+    starts.insert(starts.end(), insides.begin(), insides.end());
+    EXPECT_EQ(RankFindRows("prd", rows), starts);
+}
+
+TEST(FindRows, SessionRowsTakeLiveRecordsWithFullFieldsWhole) {
+    static SessionTable table = {};
+    table.count = 2;
+    std::strcpy(table.records[0].title, "Sales Volume");
+    std::memcpy(table.records[1].system, "ABCD", 4);  // fills the field, no terminator
+    std::strcpy(table.records[1].client, "100");
+    std::strcpy(table.records[2].user, "NOT LIVE");
+
+    std::vector<FindRow> rows = SessionFindRows(table);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1].index, 1);
+    EXPECT_EQ(rows[1].fields, (std::vector<std::string>{"ABCD", "100", "", "", ""}));
+    EXPECT_EQ(rows[0].fields[4], "Sales Volume");
+}
+
+TEST(FindRows, BoxRowsOnlyForBoxesWithAFilterAndFoundByTheirName) {
+    BoxFilter filters[kBoxCount] = {};
+    filters[0].cascade = 1;  // no text: not a filter
+    std::strcpy(filters[1].user, "SMITH");
+    std::strcpy(filters[4].system, "PRD");
+    std::strcpy(filters[4].transaction, "VA01");
+
+    std::vector<FindRow> rows = BoxFindRows(filters);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].kind, FindRowKind::Box);
+    EXPECT_EQ(rows[0].index, 1);
+    EXPECT_EQ(rows[1].fields, (std::vector<std::string>{"Box 5", "PRD", "", "", "VA01"}));
+    EXPECT_EQ(RankFindRows("box 5", rows), (std::vector<int>{1}));
+    EXPECT_EQ(RankFindRows("b2", rows), (std::vector<int>{0}));
+}
+
+}  // namespace
+}  // namespace quilvo
