@@ -40,6 +40,26 @@ bool DialogTakesMessage(MSG& msg) {
     return IsDialogMessageA(root, &msg) != FALSE;
 }
 
+// What a left click on the box's panel does, on the box's list as the last rebuild left it.
+void SwitchToBox(int box) {
+    App& app = TheApp();
+    SwitchToBox(&app.sessions, app.cycle != nullptr ? app.cycle->List(box) : nullptr, PlatformSessionOps());
+}
+
+// The find window and the hotkeys that lead to it; the About box says which are in force.
+void StartFinding(App& app) {
+    FindServices services;
+    services.sessions = &app.sessions;
+    services.filters = &app.filters;
+    services.ops = &PlatformSessionOps();
+    services.switchToBox = &SwitchToBox;
+    static FindWindow find(services);
+    app.find = &find;
+    app.hotkeys.Register(app.trayHost.Handle(), ReadHotkeySettings());
+    SetDlgItemTextA(app.trayHost.Handle(), IDC_ABOUT_FIND, app.hotkeys.FindLine().c_str());
+    SetDlgItemTextA(app.trayHost.Handle(), IDC_ABOUT_BOXES, app.hotkeys.BoxesLine().c_str());
+}
+
 void RunMessageLoop() {
     MSG msg;
     while (TheApp().running) {
@@ -56,6 +76,21 @@ void RunMessageLoop() {
 App& TheApp() {
     static App app;
     return app;
+}
+
+void OnHotkey(int id) {
+    if (id == Hotkeys::kFindId) OpenFindWindow();
+    if (id >= Hotkeys::kFirstBoxId && id < Hotkeys::kFirstBoxId + kBoxCount) SwitchToBox(id - Hotkeys::kFirstBoxId);
+}
+
+void OpenFindWindow() {
+    if (TheApp().find != nullptr) TheApp().find->Open();
+}
+
+void EndFinding() {
+    App& app = TheApp();
+    app.hotkeys.Unregister();
+    if (app.find != nullptr && app.find->Handle() != nullptr) DestroyWindow(app.find->Handle());
 }
 
 void StopApp() {
@@ -105,6 +140,8 @@ int RunApp(HINSTANCE instance, const char* commandLine) {
     platform.SetNotifyWindow(FromHwnd(app.trayHost.Handle()));
     properties.Use(*app.cycle);
 
+    StartFinding(app);
+
     SetTimer(app.trayHost.Handle(), TIMER_REFRESH, kRefreshPeriodMs, &OnRefreshTimerProc);
     app.cycle->DiscoverAndRefresh();
     // Sessions an earlier run hid and could not show again (it was ended from outside) come
@@ -121,6 +158,7 @@ int RunApp(HINSTANCE instance, const char* commandLine) {
     discovery.AwaitOutstandingReplies();
     // What Exit has not destroyed yet: the tray host takes the icon with it, the main window
     // writes its position.
+    EndFinding();
     if (app.trayHost.Handle() != nullptr) DestroyWindow(app.trayHost.Handle());
     if (app.mainWindow.Handle() != nullptr) DestroyWindow(app.mainWindow.Handle());
     return 0;

@@ -67,6 +67,8 @@ INT_PTR TrayHost::OnMessage(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) noexcep
         // pass waits for replies, and the menu it opens (and Exit chosen there) must not run
         // inside that wait.
         case WM_QUILVO_TRAYICON: OnTrayIcon(dialog, lp); return TRUE;
+        // Held by Dialog during a wait, as a click is.
+        case WM_HOTKEY: OnHotkey(static_cast<int>(wp)); return TRUE;
         case WM_QUILVO_REFRESH_LATER:
             // A refresh asked for while an operation waited runs now that it has ended.
             if (TheApp().cycle != nullptr) TheApp().cycle->RunDeferred();
@@ -98,6 +100,7 @@ void RunExitSequence() {
     if (app.cycle != nullptr) app.cycle->DestroyViews();
     TearDownDockedView();
     ShowWindow(app.mainWindow.Handle(), SW_SHOWNA);
+    EndFinding();
     // The tray host takes the icon with it; the main window writes its position.
     DestroyWindow(app.trayHost.Handle());
     DestroyWindow(app.mainWindow.Handle());

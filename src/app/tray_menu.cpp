@@ -1,5 +1,7 @@
 #include "app/tray_menu.h"
 
+#include <string>
+
 #include "app/app.h"
 #include "app/tray_host.h"
 #include "commands/session_commands.h"
@@ -57,6 +59,7 @@ void ShowTrayMenu(HWND trayHost) {
         if (HMENU popup = menu.popup) {
             MenuSessions built;
             BuildSessionMenu(popup, TheApp().sessions, built);
+            InsertFindItem(popup, TheApp().hotkeys.FindKeys());
             // A tracked menu closes when the user clicks elsewhere only if its owner is the
             // foreground window.
             SetForegroundWindow(trayHost);
@@ -81,6 +84,11 @@ void OnTrayIcon(HWND trayHost, LPARAM mouseMessage) {
     }
 }
 
+void InsertFindItem(HMENU trayPopup, const std::string& keys) {
+    const std::string text = "&Find session..." + (keys.empty() ? std::string() : "\t" + keys);
+    InsertMenuA(trayPopup, ID_TRAY_EXIT, MF_BYCOMMAND | MF_STRING, ID_TRAY_FIND, text.c_str());
+}
+
 void CarryOutTrayCommand(UINT id, std::uintptr_t itemData, const MenuSessions& built) {
     App& app = TheApp();
     SessionWindowOps& ops = PlatformSessionOps();
@@ -88,6 +96,7 @@ void CarryOutTrayCommand(UINT id, std::uintptr_t itemData, const MenuSessions& b
         case 0: break;
         case ID_TRAY_EXIT: RunExitSequence(); break;
         case ID_TRAY_ABOUT: app.trayHost.ShowAbout(); break;
+        case ID_TRAY_FIND: OpenFindWindow(); break;
         case ID_TRAY_SHOWALL: ShowAllSessions(app.sessions, kShowRestore, ops); break;
         case ID_TRAY_ICONIZEALL: ShowAllSessions(app.sessions, kShowMinimize, ops); break;
         case ID_TRAY_HIDEALL: ShowAllSessions(app.sessions, kShowHide, ops); break;

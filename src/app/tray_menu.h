@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 #include "commands/session_menu.h"
 
@@ -13,6 +14,10 @@ namespace quilvo {
 
 // The tray host's callback message 1124; mouseMessage is what happened over the icon.
 void OnTrayIcon(HWND trayHost, LPARAM mouseMessage);
+
+// "&Find session..." right above "E&xit", followed by a tab and keys when a find hotkey is in
+// force (keys empty: none is).
+void InsertFindItem(HMENU trayPopup, const std::string& keys);
 
 // Carries out a command chosen from the tray menu: 0 does nothing, the resource's commands
 // their own work, any other id is a session menu command with the chosen item's data, for

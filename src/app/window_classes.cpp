@@ -5,6 +5,7 @@
 #include "core/discovery.h"
 #include "views/box_panel.h"
 #include "views/docked_toolbar.h"
+#include "views/find_window.h"
 #include "views/hover_tip.h"
 #include "views/mini_window.h"
 
@@ -22,6 +23,7 @@ void RegisterWindowClasses(HINSTANCE instance) {
         {kBoxPanelClass, &BoxPanel::WindowProc},
         {kMiniWindowClass, &MiniWindow::WindowProc},
         {kDockedToolbarClass, &BoxedViewToolbar::WindowProc},
+        {kFindWindowClass, &FindWindow::WindowProc},
     };
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof wc;

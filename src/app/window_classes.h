@@ -7,7 +7,7 @@
 
 namespace quilvo {
 
-// Registers the program's six window classes from one template: only the name and the
+// Registers the program's window classes from one template: only the name and the
 // procedure change. Start-up calls it, and so may tests.
 void RegisterWindowClasses(HINSTANCE instance);
 

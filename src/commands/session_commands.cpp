@@ -91,4 +91,9 @@ void RaiseBox(const BoxList& list, SessionWindowOps& ops) {
     }
 }
 
+void SwitchToBox(const SessionTable* table, const BoxList* box, SessionWindowOps& ops) {
+    if (table) ShowAllSessions(*table, kShowHide, ops);
+    if (box) RaiseBox(*box, ops);
+}
+
 }  // namespace quilvo

@@ -14,6 +14,7 @@ namespace quilvo {
 enum ShowCode : int {
     kShowHide = 0,
     kShowMaximized = 3,
+    kShowAsIs = 5,  // shown in its own size and place
     kShowMinimize = 6,
     kShowNoActivate = 8,
     kShowRestore = 9,
@@ -31,12 +32,18 @@ public:
     virtual void OpenIcon(WindowHandle window) = 0;                  // restores an iconic window
     virtual void BringToTop(WindowHandle window) = 0;                // to the top of the z-order
     virtual void SendClose(WindowHandle window) = 0;                 // SAP_SET_OKCODE 3, no wait
+    // Makes the window the foreground window, with the keyboard focus; only the program that
+    // holds the foreground may do so.
+    virtual void Activate(WindowHandle window) = 0;
 };
 
 void ShowAllSessions(const SessionTable& table, int showCode, SessionWindowOps& ops);
 int GroupCommand(const SessionTable& table, WindowHandle chosen, int action, int field, SessionWindowOps& ops);
 void RaiseSession(WindowHandle window, bool zoomed, SessionWindowOps& ops);
 void RaiseBox(const BoxList& list, SessionWindowOps& ops);
+// A left click on a box's panel: every session of the table hidden, then the box's sessions
+// raised. Either may be missing.
+void SwitchToBox(const SessionTable* table, const BoxList* box, SessionWindowOps& ops);
 
 // The window system's own operations (Windows build only: win32_session_ops.cpp).
 SessionWindowOps& PlatformSessionOps();

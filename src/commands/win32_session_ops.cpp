@@ -152,6 +152,10 @@ public:
         // the program goes on at once.
         SendNotifyMessageA(ToHwnd(window), SetOkCodeMessage(), kOkCodeClose, 0);
     }
+    void Activate(WindowHandle window) override {
+        // It waits for no session's thread: the activation lands when the thread is free.
+        SetForegroundWindow(ToHwnd(window));
+    }
 
 private:
     SessionWorker worker_;

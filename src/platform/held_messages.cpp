@@ -34,7 +34,7 @@ void PostHeldMessages() {
 bool IsUserAction(UINT message) {
     if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) return true;
     if (message >= WM_KEYFIRST && message <= WM_KEYLAST) return true;
-    return message == WM_COMMAND || message == WM_SYSCOMMAND || message == WM_CONTEXTMENU || message == WM_CLOSE ||
+    return message == WM_COMMAND || message == WM_HOTKEY || message == WM_SYSCOMMAND || message == WM_CONTEXTMENU || message == WM_CLOSE ||
            message == WM_QUILVO_TRAYICON;
 }
 

@@ -11,6 +11,7 @@ constexpr const char* kBoxPanelClass = "XBoxed";
 constexpr const char* kMiniWindowClass = "XIconWin";
 constexpr const char* kHoverTipClass = "XToolTip";
 constexpr const char* kDockedToolbarClass = "HijackedToolbar";
+constexpr const char* kFindWindowClass = "QuilvoFind";
 
 // The session window commands' message, as every session front end registers it.
 inline UINT SetOkCodeMessage() {

@@ -25,6 +25,8 @@
 #define IDC_ABOUT_VERSION 1001
 #define IDC_ABOUT_LINE1 1002
 #define IDC_ABOUT_LINE2 1003
+#define IDC_ABOUT_FIND 1004       // the find hotkey in force, or why none is
+#define IDC_ABOUT_BOXES 1005      // the box hotkeys likewise
 
 // Box properties dialog controls
 #define IDC_PROP_SYSTEM 1001
@@ -59,6 +61,7 @@
 #define ID_TRAY_OPACITY_LOW 40047
 #define ID_TRAY_OPACITY_MID 40048
 #define ID_TRAY_OPACITY_HIGH 40049
+#define ID_TRAY_FIND 40050        // inserted above Exit when the menu opens
 
 // Docked toolbar context menu
 #define ID_DOCK_COLORIZER 40044

@@ -282,9 +282,7 @@ void BoxPanel::OnLeftButtonDown() {
     TheHoverTip().DestroyTip();
     DebugOut("XBOXED: WM_LBUTTONDOWN\r\n");
     EndDrag(this);
-    SessionWindowOps& ops = OpsOf(view);
-    if (view && view->Sessions()) ShowAllSessions(*view->Sessions(), kShowHide, ops);
-    if (boxList) RaiseBox(*boxList, ops);
+    SwitchToBox(view ? view->Sessions() : nullptr, boxList, OpsOf(view));
 }
 
 void BoxPanel::ContextMenu(HWND wnd) {

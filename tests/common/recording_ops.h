@@ -26,6 +26,7 @@ public:
         zOrder.insert(zOrder.begin(), w);
     }
     void SendClose(quilvo::WindowHandle w) override { calls.push_back("close " + std::to_string(w)); }
+    void Activate(quilvo::WindowHandle w) override { calls.push_back("activate " + std::to_string(w)); }
 };
 
 }  // namespace test

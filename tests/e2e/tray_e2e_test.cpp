@@ -233,12 +233,24 @@ TEST_F(TrayMenu, ARealClickOnTheIconOpensTheMenuAndHideShowAndIconizeAllAct) {
     EXPECT_TRUE(quilvo.Running());
 }
 
+// "&Find session..." above "E&xit" opens the find window, in front and ready for typing.
+TEST_F(TrayMenu, FindSessionOpensTheFindWindow) {
+    Start(kThree);
+    Choose({'F'});
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            const auto found = quilvo.TopWindows("QuilvoFind");
+            return !found.empty() && IsWindowVisible(found[0]) && GetForegroundWindow() == found[0];
+        },
+        3000));
+}
+
 TEST_F(TrayMenu, DestroyAllIsGrayedAndTheViewCommandsShowTheViewsAgain) {
     Start(kThree);
-    // "&Destroy All", fourth from the bottom, picked with the arrows or by its letter: the menu
+    // "&Destroy All", fifth from the bottom, picked with the arrows or by its letter: the menu
     // closes and chooses nothing.
     OpenMenu();
-    Press({VK_UP, VK_UP, VK_UP, VK_UP, VK_RETURN});
+    Press({VK_UP, VK_UP, VK_UP, VK_UP, VK_UP, VK_RETURN});
     EXPECT_TRUE(WaitUntil([&] { return OpenMenus() == 0; }, 3000));
     Choose({'D'});
     Sleep(500);

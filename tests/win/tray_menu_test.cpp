@@ -85,6 +85,7 @@ TEST(TrayMenu, SessionPartStandsAboveTheResourceItemsOfTheRealMenu) {
     ASSERT_NE(popup, nullptr);
     MenuSessions built;
     EXPECT_EQ(BuildSessionMenu(popup, *table, built), 10);
+    InsertFindItem(popup, "Ctrl+Alt+Space");
 
     const Lines expected = {
         "200/0 'PRD [:100]   One'",
@@ -107,6 +108,7 @@ TEST(TrayMenu, SessionPartStandsAboveTheResourceItemsOfTheRealMenu) {
         "popup/0 '&Views' {40026/0 'Toolbar' (grayed), 40028/0 'Toolwindow', 40033/0 'Toolcolumn' (grayed), "
         "40034/0 'SingleBox', 40037/0 '&Docked' (grayed)}",
         "popup/0 '&Opacity' {40046/0 '&None', 40047/0 '&Low', 40048/0 '&Mid', 40049/0 '&High'}",
+        "40050/0 '&Find session...\tCtrl+Alt+Space'",
         "40007/0 'E&xit'",
     };
     EXPECT_EQ(Render(popup), expected);

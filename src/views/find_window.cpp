@@ -1,0 +1,248 @@
+#include "views/find_window.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "platform/held_messages.h"
+#include "platform/window_names.h"
+
+namespace quilvo {
+
+namespace {
+
+constexpr const char* kCaption = "Find session";
+// Sizes at 96 pixels per inch; the window scales them to the screen's.
+constexpr int kWidth = 600;
+constexpr int kHeight = 340;
+constexpr int kMargin = 8;
+constexpr int kFieldHeight = 24;
+// Tab stops of the list, in dialog units (four to a character): Client, User, Transaction,
+// title.
+constexpr int kTabStops[] = {28, 52, 112, 168};
+constexpr UINT_PTR kFieldSubclass = 1;
+constexpr WPARAM kEscape = 0x1B;
+
+const char* const kFilterFieldNames[] = {"System", "Client", "User", "Transaction"};
+
+int ScreenDpi() {
+    ScopedGetDC screen(nullptr);
+    const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
+    return dpi > 0 ? dpi : 96;
+}
+
+int Scaled(int pixels, int dpi) { return MulDiv(pixels, dpi, 96); }
+
+// The system's message font, which the system already sizes for the screen's DPI.
+HFONT CreateMessageFont() {
+    NONCLIENTMETRICSA metrics = {};
+    metrics.cbSize = sizeof metrics;
+    if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return nullptr;
+    return CreateFontIndirectA(&metrics.lfMessageFont);
+}
+
+// The work area of the monitor that holds the mouse pointer: where the user is working.
+RECT WorkAreaUnderPointer() {
+    POINT pointer = {};
+    GetCursorPos(&pointer);
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoA(MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST), &info)) return info.rcWork;
+    RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return area;
+}
+
+bool InTable(const SessionTable& table, WindowHandle window) {
+    return std::any_of(LiveBegin(table), LiveEnd(table), [&](const SessionRecord& r) { return r.window == window; });
+}
+
+}  // namespace
+
+std::string FindRowText(const FindRow& row) {
+    std::string text;
+    if (row.kind == FindRowKind::Session) {
+        for (std::size_t i = 0; i < row.fields.size(); ++i) text += (i > 0 ? "\t" : "") + row.fields[i];
+        return text;
+    }
+    // "Box 2: System PRD, Transaction VA01": only the fields the filter sets.
+    text = row.fields.empty() ? std::string() : row.fields[0];
+    const char* separator = ": ";
+    for (std::size_t i = 1; i < row.fields.size() && i <= 4; ++i) {
+        if (row.fields[i].empty()) continue;
+        text += separator + std::string(kFilterFieldNames[i - 1]) + " " + row.fields[i];
+        separator = ", ";
+    }
+    return text;
+}
+
+FindWindow::~FindWindow() {
+    if (!window_) return;
+    HWND own = window_;
+    Detach(own, this);
+    window_ = nullptr;
+    DestroyWindow(own);
+}
+
+bool FindWindow::Create() {
+    HINSTANCE module = GetModuleHandleA(nullptr);
+    // A tool window: no taskbar button of its own, and topmost so it opens over everything.
+    window_ = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kFindWindowClass, kCaption,
+                              WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, kWidth, kHeight, nullptr, nullptr, module,
+                              this);
+    if (!window_) return false;
+    field_ = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, 0, 0,
+                             window_, nullptr, module, nullptr);
+    list_ = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", nullptr,
+                            WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_USETABSTOPS | LBS_NOINTEGRALHEIGHT,
+                            0, 0, 0, 0, window_, nullptr, module, nullptr);
+    font_ = ScopedFont(CreateMessageFont());
+    for (HWND control : {field_, list_}) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    SendMessageA(list_, LB_SETTABSTOPS, std::size(kTabStops), reinterpret_cast<LPARAM>(kTabStops));
+    SetWindowSubclass(field_, &FieldProc, kFieldSubclass, reinterpret_cast<DWORD_PTR>(this));
+    Layout();
+    return field_ != nullptr && list_ != nullptr;
+}
+
+void FindWindow::Open() {
+    if (!window_ && !Create()) return;
+    const int dpi = ScreenDpi();
+    const RECT area = WorkAreaUnderPointer();
+    const int width = std::min<int>(Scaled(kWidth, dpi), area.right - area.left);
+    const int height = std::min<int>(Scaled(kHeight, dpi), area.bottom - area.top);
+    SetWindowTextA(field_, "");
+    Filter();
+    SetWindowPos(window_, HWND_TOPMOST, area.left + (area.right - area.left - width) / 2,
+                 area.top + (area.bottom - area.top - height) / 2, width, height, SWP_SHOWWINDOW);
+    // The hotkey (or the tray menu) has made the program the foreground process, which may
+    // set the foreground window.
+    SetForegroundWindow(window_);
+    SetFocus(field_);
+}
+
+void FindWindow::Close() {
+    if (window_ && IsWindowVisible(window_)) ShowWindow(window_, SW_HIDE);
+}
+
+void FindWindow::Layout() {
+    RECT client = {};
+    GetClientRect(window_, &client);
+    const int dpi = ScreenDpi();
+    const int margin = Scaled(kMargin, dpi);
+    const int fieldHeight = Scaled(kFieldHeight, dpi);
+    MoveWindow(field_, margin, margin, std::max(0, static_cast<int>(client.right) - 2 * margin), fieldHeight, TRUE);
+    MoveWindow(list_, margin, 2 * margin + fieldHeight, std::max(0, static_cast<int>(client.right) - 2 * margin),
+               std::max(0, static_cast<int>(client.bottom) - 3 * margin - fieldHeight), TRUE);
+}
+
+void FindWindow::Filter() {
+    char query[256] = {};
+    GetWindowTextA(field_, query, sizeof query);
+    std::vector<FindRow> rows;
+    if (services_.sessions) rows = SessionFindRows(*services_.sessions);
+    if (services_.filters) {
+        std::vector<FindRow> boxes = BoxFindRows(*services_.filters);
+        rows.insert(rows.end(), boxes.begin(), boxes.end());
+    }
+    shown_.clear();
+    shownWindows_.clear();
+    SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(list_, LB_RESETCONTENT, 0, 0);
+    for (int i : RankFindRows(query, rows)) {
+        const FindRow& row = rows[static_cast<std::size_t>(i)];
+        SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(FindRowText(row).c_str()));
+        const bool session = row.kind == FindRowKind::Session;
+        shownWindows_.push_back(session ? services_.sessions->records[row.index].window : kNoWindow);
+        shown_.push_back(row);
+    }
+    SendMessageA(list_, LB_SETCURSEL, 0, 0);
+    SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list_, nullptr, TRUE);
+}
+
+void FindWindow::Choose() {
+    const LRESULT chosen = SendMessageA(list_, LB_GETCURSEL, 0, 0);
+    if (chosen < 0 || static_cast<std::size_t>(chosen) >= shown_.size()) return;
+    const FindRow& row = shown_[static_cast<std::size_t>(chosen)];
+    if (row.kind == FindRowKind::Box) {
+        const int box = row.index;
+        Close();
+        if (services_.switchToBox) services_.switchToBox(box);
+        return;
+    }
+    // A refresh since the list was filled may have taken the session away: then nothing
+    // happens, and the list shows the table as it is now.
+    const WindowHandle window = shownWindows_[static_cast<std::size_t>(chosen)];
+    if (!services_.sessions || !services_.ops || !InTable(*services_.sessions, window)) {
+        Filter();
+        return;
+    }
+    ActivateSession(window);
+    Close();
+}
+
+// Restored first if iconized (a raised icon stays an icon), shown if hidden, then made the
+// foreground window while this window is still the active one: only the foreground process
+// may hand the foreground on, and it must do so before it lets go of it.
+void FindWindow::ActivateSession(WindowHandle window) {
+    HWND hwnd = ToHwnd(window);
+    if (IsIconic(hwnd)) {
+        services_.ops->ShowAsync(window, kShowRestore);
+    } else if (!IsWindowVisible(hwnd)) {
+        services_.ops->ShowAsync(window, kShowAsIs);
+    }
+    services_.ops->Activate(window);
+}
+
+bool FindWindow::OnFieldKey(WPARAM key) {
+    switch (key) {
+        case VK_UP:
+        case VK_DOWN:
+        case VK_PRIOR:
+        case VK_NEXT:
+        case VK_HOME:
+        case VK_END:
+            // The list moves its selection as if it had the focus; the caret stays in the field.
+            SendMessageA(list_, WM_KEYDOWN, key, 0);
+            return true;
+        case VK_RETURN: Choose(); return true;
+        case kEscape: Close(); return true;
+        default: return false;
+    }
+}
+
+LRESULT CALLBACK FindWindow::FieldProc(HWND field, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                       DWORD_PTR self) noexcept {
+    if (msg == WM_NCDESTROY) {
+        RemoveWindowSubclass(field, &FieldProc, id);
+        return DefSubclassProc(field, msg, wp, lp);
+    }
+    // As for every window of the program: what the user types during a wait runs after it.
+    if (HoldUserActionWhileWaiting(field, msg, wp, lp)) return 0;
+    if (msg == WM_KEYDOWN && reinterpret_cast<FindWindow*>(self)->OnFieldKey(wp)) return 0;
+    // Enter and Escape were taken as keys; their characters would only make the field beep.
+    if (msg == WM_CHAR && (wp == '\r' || wp == kEscape)) return 0;
+    return DefSubclassProc(field, msg, wp, lp);
+}
+
+LRESULT FindWindow::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    switch (msg) {
+        case WM_SIZE: Layout(); return 0;
+        case WM_SETFOCUS: SetFocus(field_); return 0;
+        case WM_ACTIVATE:
+            if (LOWORD(wp) == WA_INACTIVE) Close();
+            break;
+        case WM_CLOSE: Close(); return 0;
+        case WM_COMMAND:
+            if (reinterpret_cast<HWND>(lp) == field_ && HIWORD(wp) == EN_CHANGE) Filter();
+            if (reinterpret_cast<HWND>(lp) == list_ && HIWORD(wp) == LBN_DBLCLK) Choose();
+            return 0;
+        default: break;
+    }
+    return DefWindowProcA(wnd, msg, wp, lp);
+}
+
+void FindWindow::OnWindowGone(HWND wnd) noexcept {
+    if (window_ == wnd) window_ = field_ = list_ = nullptr;
+}
+
+}  // namespace quilvo

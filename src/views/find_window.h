@@ -1,0 +1,75 @@
+// The find window: a small topmost window with a text field and a list of every session
+// (System, Client, User, Transaction, title) and every box that has a filter. What the user
+// types filters and ranks the rows as it is typed; Enter on a session makes it the window the
+// user works in, on a box does what a left click on the box's panel does. Escape, or the
+// window losing activation, closes it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "base/handle.h"
+#include "commands/session_commands.h"
+#include "core/boxes.h"
+#include "core/find_ranking.h"
+#include "core/session.h"
+#include "platform/scoped_win.h"
+#include "platform/window.h"
+
+namespace quilvo {
+
+// What the find window reads and acts on; all of it outlives the window.
+struct FindServices {
+    const SessionTable* sessions = nullptr;
+    const BoxFilter (*filters)[kBoxCount] = nullptr;
+    SessionWindowOps* ops = nullptr;
+    void (*switchToBox)(int box) = nullptr;  // what a left click on the box's panel does
+};
+
+// The text of a row as the list shows it.
+std::string FindRowText(const FindRow& row);
+
+class FindWindow final : public Window<FindWindow> {
+public:
+    explicit FindWindow(const FindServices& services) : services_(services) {}
+    ~FindWindow();
+    FindWindow(const FindWindow&) = delete;
+    FindWindow& operator=(const FindWindow&) = delete;
+
+    // Shows the window empty, centred on the monitor that holds the mouse pointer, in front
+    // and with the keyboard focus in its text field; makes it the first time.
+    void Open();
+    void Close();
+    HWND Handle() const { return window_; }
+    HWND Field() const { return field_; }
+    HWND List() const { return list_; }
+
+    // Window<FindWindow>
+    LRESULT OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+    void OnWindowGone(HWND wnd) noexcept;
+
+private:
+    bool Create();
+    void Layout();
+    // Reads the session table and the filters as they are now and fills the list for the text.
+    void Filter();
+    void Choose();
+    void ActivateSession(WindowHandle window);
+    bool OnFieldKey(WPARAM key);
+    static LRESULT CALLBACK FieldProc(HWND field, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                      DWORD_PTR self) noexcept;
+
+    FindServices services_;
+    HWND window_ = nullptr;
+    HWND field_ = nullptr;
+    HWND list_ = nullptr;
+    ScopedFont font_;
+    // The rows the list shows, in its order, with the session window each one showed when
+    // it was filled (none for a box row).
+    std::vector<FindRow> shown_;
+    std::vector<WindowHandle> shownWindows_;
+};
+
+}  // namespace quilvo

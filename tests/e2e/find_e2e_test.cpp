@@ -1,0 +1,146 @@
+// The keyboard path to a session: the find window and the box hotkeys, driven with real key
+// presses on the X display, and the About box lines that say which hotkeys are in force.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "e2e_util.h"
+#include "quilvo_process.h"
+#include "real_input.h"
+#include "resources/resource_ids.h"
+#include "sim_client.h"
+
+namespace e2e {
+namespace {
+
+constexpr DWORD kSettle = 7000;
+constexpr char kTrayHostCaption[] = "zrt::quorval /3 Tarvo Lite";
+constexpr char kSessions[] =
+    "session A system=PRD client=100 user=ALICE tx=VA01\n"
+    "session B system=QAS client=200 user=BOB tx=SE38 min\n"
+    "session C system=QAS client=300 user=CAROL tx=SE16\n";
+
+class Find : public ::testing::Test {
+protected:
+    void Start(const std::string& ini) {
+        ASSERT_TRUE(RunUnix("/usr/bin/xdotool mousemove 640 500"));
+        ASSERT_TRUE(sim.Start(kSessions)) << sim.LastError();
+        dir.WriteIni(ini);
+        ASSERT_TRUE(quilvo.Start(dir.Path()));
+        ASSERT_TRUE(WaitUntil([&] { return quilvo.SingleView() != nullptr && TrayHost() != nullptr; }, 10000));
+        ASSERT_TRUE(WaitUntil([&] { return Minis(quilvo.SingleView()) == 3; }, kSettle)) << "sessions found";
+    }
+    void TearDown() override {
+        quilvo.Kill();
+        sim.Stop();
+    }
+
+    static int Minis(HWND view) {
+        const auto panels = PanelsOf(view);
+        return panels.empty() ? -1 : static_cast<int>(Children(panels[0], "XIconWin").size());
+    }
+    HWND TrayHost() const {
+        auto hosts = quilvo.TopWindows("#32770", kTrayHostCaption);
+        return hosts.empty() ? nullptr : hosts.front();
+    }
+    std::string AboutLine(int id) const {
+        char text[256] = {};
+        GetDlgItemTextA(TrayHost(), id, text, sizeof text);
+        return text;
+    }
+    HWND FindWindow() const {
+        auto windows = quilvo.TopWindows("QuilvoFind");
+        return windows.empty() ? nullptr : windows.front();
+    }
+    bool FindOpen() const { return FindWindow() != nullptr && IsWindowVisible(FindWindow()); }
+    HWND List() const { return FindWindowExA(FindWindow(), nullptr, "LISTBOX", nullptr); }
+    int Rows() const { return static_cast<int>(SendMessageA(List(), LB_GETCOUNT, 0, 0)); }
+    // Read as wide text: from another process a list box hands its text over as such.
+    std::string Row(int i) const {
+        wchar_t text[512] = {};
+        SendMessageW(List(), LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        return std::string(text, text + wcslen(text));
+    }
+    // The hotkey, then the text typed into the find window.
+    void OpenAndType(const std::string& text) {
+        ASSERT_TRUE(RealKeys("ctrl+alt+space"));
+        ASSERT_TRUE(WaitUntil([&] { return FindOpen(); }, 3000)) << "the hotkey opens the find window";
+        if (!text.empty()) ASSERT_TRUE(RunUnix("/usr/bin/xdotool type --delay 60 '" + text + "'"));
+    }
+    bool Foreground(HWND session) const {
+        return WaitUntil([&] { return GetForegroundWindow() == session && IsWindowVisible(session) && !IsIconic(session); },
+                         3000);
+    }
+
+    sessionsim::Simulator sim;
+    TempDir dir;
+    QuilvoProcess quilvo;
+};
+
+// One session after the other brought to the user with the keyboard alone: an iconized one,
+// one a box hotkey hid, a box through its row; Escape closes the window.
+TEST_F(Find, HotkeyTypingAndEnterBringEachSessionToTheUser) {
+    Start("[Quilvo]\r\nBOX_HOTKEYS=Ctrl+Alt\r\n[Box1]\r\nSelection=PRD$$$\r\n");
+    EXPECT_EQ(AboutLine(IDC_ABOUT_FIND), "Find: Ctrl+Alt+Space");
+    EXPECT_EQ(AboutLine(IDC_ABOUT_BOXES), "Boxes: Ctrl+Alt+1 to 6");
+
+    OpenAndType("");
+    RECT r = {};
+    GetWindowRect(FindWindow(), &r);
+    const RECT screen = ClientRect(GetDesktopWindow());
+    EXPECT_NEAR((r.left + r.right) / 2, screen.right / 2, 2) << "centred on the screen";
+    EXPECT_NEAR((r.top + r.bottom) / 2, screen.bottom / 2, 40);
+    EXPECT_EQ(Rows(), 4) << "three sessions and the one box with a filter";
+    EXPECT_EQ(Row(3), "Box 2: System PRD");
+    ASSERT_TRUE(RunUnix("/usr/bin/xdotool type --delay 60 'qas 200'"));
+    ASSERT_TRUE(WaitUntil([&] { return Rows() == 1; }, 3000)) << Rows();
+    EXPECT_EQ(Row(0).substr(0, 17), "QAS\t200\tBOB\tSE38\t");
+    ASSERT_TRUE(RealKeys("Return"));
+    EXPECT_TRUE(Foreground(sim.Hwnd("B"))) << "restored, raised and given the focus";
+    EXPECT_FALSE(FindOpen());
+
+    // Ctrl+Alt+2 is a left click on box 2's panel: every other session hidden.
+    ASSERT_TRUE(RealKeys("ctrl+alt+2"));
+    HWND c = sim.Hwnd("C");
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(c); }, 3000)) << "the box hotkey hides the others";
+    OpenAndType("carol");
+    ASSERT_TRUE(WaitUntil([&] { return Rows() == 1; }, 3000));
+    ASSERT_TRUE(RealKeys("Return"));
+    EXPECT_TRUE(Foreground(c)) << "a session the program hid comes back";
+
+    OpenAndType("box 2");
+    ASSERT_TRUE(RealKeys("Return"));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(c) && IsWindowVisible(sim.Hwnd("A")); }, 3000))
+        << "a box row does what a click on the panel does";
+
+    OpenAndType("");
+    ASSERT_TRUE(RealKeys("Escape"));
+    EXPECT_TRUE(WaitUntil([&] { return !FindOpen(); }, 3000)) << "Escape closes";
+    EXPECT_TRUE(quilvo.Running());
+}
+
+// A find hotkey that another program holds, or that is no key, leaves the program running
+// without it and says so; box hotkeys that are not set switch nothing.
+TEST_F(Find, AHotkeyHeldByAnotherProgramIsReportedAndTheProgramRunsOn) {
+    ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, VK_SPACE));
+    Start("");
+    EXPECT_EQ(AboutLine(IDC_ABOUT_FIND), "Find: none, Ctrl+Alt+Space is taken by another program");
+    EXPECT_EQ(AboutLine(IDC_ABOUT_BOXES), "Boxes: none");
+    ASSERT_TRUE(RealKeys("ctrl+alt+2"));
+    Sleep(500);
+    EXPECT_TRUE(IsWindowVisible(sim.Hwnd("C"))) << "no box hotkeys unless they are set";
+    EXPECT_TRUE(quilvo.Running());
+    UnregisterHotKey(nullptr, 1);
+}
+
+TEST_F(Find, HotkeyTextsThatAreNoKeysAreReportedAndTheProgramRunsOn) {
+    Start("[Quilvo]\r\nFIND_HOTKEY=Ctrl+Q+\r\nBOX_HOTKEYS=Alt+Shift+X\r\n");
+    EXPECT_EQ(AboutLine(IDC_ABOUT_FIND), "Find: none, 'Ctrl+Q+' is not a key");
+    EXPECT_EQ(AboutLine(IDC_ABOUT_BOXES), "Boxes: none, 'Alt+Shift+X' is not a key");
+    EXPECT_TRUE(quilvo.Running());
+}
+
+}  // namespace
+}  // namespace e2e
