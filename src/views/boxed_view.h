@@ -61,8 +61,8 @@ public:
     void SaveGeometry();
 
     int BoxCount() const { return boxCount; }
-    BoxPanel* Panel(int i) const;
-    SessionWindowOps& Ops() const;
+    BoxPanel* Panel(int i) const { return (panels_ && i >= 0 && i < boxCount) ? panels_[i].get() : nullptr; }
+    SessionWindowOps& Ops() const { return services_.ops ? *services_.ops : PlatformSessionOps(); }
     const SessionTable* Sessions() const { return services_.sessions; }
     BoxPropertiesOpener* PropertiesOpener() const { return services_.properties; }
 
