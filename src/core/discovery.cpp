@@ -119,8 +119,6 @@ bool VisitWindow(WindowHandle window, void* context) {
 
 SessionClassCache::SessionClassCache() : previous_(kCapacity), current_(kCapacity) {}
 
-bool SessionClassCache::ByWindow(const Entry& a, const Entry& b) { return a.window < b.window; }
-
 void SessionClassCache::BeginWalk(const char* className) {
     if (std::strcmp(className, className_) != 0) {
         CopyCut(className_, className);

@@ -41,7 +41,7 @@ private:
         WindowHandle window;
         bool isSession;
     };
-    static bool ByWindow(const Entry& a, const Entry& b);
+    static bool ByWindow(const Entry& a, const Entry& b) { return a.window < b.window; }
 
     std::vector<Entry> previous_;  // sorted by window
     std::vector<Entry> current_;   // in the order visited

@@ -67,14 +67,6 @@ void RefreshCycle::DestroyViews() {
     singleView_.reset();
 }
 
-BoxList* RefreshCycle::List(int box) const {
-    return (box >= 0 && box < kBoxCount) ? lists_[box].get() : nullptr;
-}
-
-BoxList* RefreshCycle::AllSessions() const {
-    return pendingAll_ != nullptr ? pendingAll_.get() : singleList_.get();
-}
-
 void RefreshCycle::OnRefreshTimer() {
     if (drag_.dragFlag != 0) {
         DebugOut("Drag skipped\r\n");
