@@ -42,7 +42,6 @@ int ReadBoxSelection(char* buffer, int size, int box);
 bool WriteBoxSelection(const char* text, int box);
 // Writes an integer as decimal text under a key of a box section ("Cascade").
 bool WriteBoxInt(int box, const char* key, int value);
-// Reads an integer under a key of a box section.
 int ReadBoxInt(int box, const char* key, int defaultValue);
 
 // The application section: an integer with default 0, a text with default "none".
