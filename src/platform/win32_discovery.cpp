@@ -48,8 +48,6 @@ Win32DiscoveryWindows::Win32DiscoveryWindows(UINT getFrontMessage, DWORD replyWa
 
 Win32DiscoveryWindows::~Win32DiscoveryWindows() { ThePool().ReleaseOwner(this); }
 
-std::uint32_t Win32DiscoveryWindows::TickCount() { return GetTickCount(); }
-
 int Win32DiscoveryWindows::ClassName(WindowHandle window, char* buf, int maxCount) {
     return GetClassNameA(ToHwnd(window), buf, maxCount);
 }

@@ -26,7 +26,7 @@ public:
     // Replies still to come for this instance's queries are dropped from now on.
     ~Win32DiscoveryWindows() override;
 
-    std::uint32_t TickCount() override;
+    std::uint32_t TickCount() override { return GetTickCount(); }
     void EnumerateAll(WindowVisit visit, void* context) override {
         VisitDescendants(GetDesktopWindow(), visit, context);
     }
