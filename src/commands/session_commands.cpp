@@ -1,7 +1,6 @@
 #include "commands/session_commands.h"
 
 #include <cstddef>
-#include <cstring>
 
 #include "base/text.h"
 
@@ -24,9 +23,7 @@ bool FieldOf(const SessionRecord& r, int field, FieldText& out) {
         case kGroupByTitle: src = r.title; capacity = sizeof r.title; break;
         default: return false;
     }
-    std::size_t n = BoundedLength(src, capacity);
-    std::memcpy(out.text, src, n);
-    out.text[n] = '\0';
+    CopyCut(out.text, capacity + 1, src);
     return true;
 }
 
