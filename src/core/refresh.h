@@ -38,7 +38,7 @@ public:
     RefreshCycle(SessionTable& table, BoxFilter (&filters)[kBoxCount], const DragState& drag,
                  DiscoveryWindows& windows, RefreshPlatform& platform, ViewFactory& views,
                  CycleSettings& settings, const char* sessionClass, const IdleSettings& idle);
-    ~RefreshCycle();
+    ~RefreshCycle() { DestroyViews(); }
     RefreshCycle(const RefreshCycle&) = delete;
     RefreshCycle& operator=(const RefreshCycle&) = delete;
 
