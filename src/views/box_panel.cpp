@@ -337,7 +337,6 @@ LRESULT BoxPanel::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
     return DefWindowProcA(wnd, msg, wp, lp);
 }
 
-// A command from one of this panel's session buttons raises the button's session.
 void BoxPanel::OnSessionButton(HWND control) {
     for (int i = 0; control != nullptr && i < miniCount; ++i) {
         const MiniWindow* m = Mini(i);

@@ -122,8 +122,6 @@ void BoxedView::Show() {
     ShowWindowAsync(ownWindow, SW_SHOWNORMAL);
 }
 
-void BoxedView::Hide() { ShowWindowAsync(ownWindow, SW_HIDE); }
-
 void BoxedView::SaveGeometry() {
     // A view whose window was never made has nothing of its own to remember.
     if (!ownWindow) return;
@@ -161,9 +159,6 @@ BoxedViewToolWindow2::BoxedViewToolWindow2(BoxList* const* lists, int count, int
                                 nullptr, nullptr, GetModuleHandleA(nullptr), &window_);
     SetSection("BoxedViewToolWindow2");
 }
-
-// The window stays, as every view's does, without its object.
-BoxedViewToolWindow2::~BoxedViewToolWindow2() { ViewWindow::Detach(ownWindow, &window_); }
 
 BoxedViewSingle::BoxedViewSingle(BoxList* const* lists, int count, int width, int height,
                                  const ViewServices& services)

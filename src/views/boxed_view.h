@@ -57,7 +57,7 @@ public:
     void SetZoom(int zoom);  // the mini windows take the new size at the next update pass
     void ForgetSkippedUpdates() override;
     void Show() override;
-    void Hide();
+    void Hide() { ShowWindowAsync(ownWindow, SW_HIDE); }
     void SaveGeometry();
 
     int BoxCount() const { return boxCount; }
@@ -101,7 +101,8 @@ public:
 class BoxedViewToolWindow2 : public BoxedView {
 public:
     BoxedViewToolWindow2(BoxList* const* lists, int count, int width, int height, const ViewServices& services);
-    ~BoxedViewToolWindow2() override;
+    // The window stays, as every view's does, without its object.
+    ~BoxedViewToolWindow2() override { ViewWindow::Detach(ownWindow, &window_); }
     std::vector<PixelRect> PanelPlaces() const override { return OneRowLayout(width, height, boxCount); }
 
 private:

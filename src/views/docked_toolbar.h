@@ -19,7 +19,7 @@ class BoxedViewToolbar : public BoxedView, public Window<BoxedViewToolbar> {
 public:
     BoxedViewToolbar(HWND parent, BoxList* const* lists, int count, const ViewServices& services);
     // The strip stays, as every view's window does, without its object.
-    ~BoxedViewToolbar() override;
+    ~BoxedViewToolbar() override { Detach(ownWindow, this); }
 
     // The panels in one row over the left half of the strip; its texts are drawn right of them.
     std::vector<PixelRect> PanelPlaces() const override { return OneRowLayout(width / 2, height, boxCount); }

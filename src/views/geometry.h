@@ -56,7 +56,7 @@ constexpr int kMiniMinimumSize = 12;
 
 // The zoom factor a mini window's size is divided by: a stored factor below 1 is taken as 1,
 // so the mini windows show at their unzoomed scale size and nothing divides by zero.
-int EffectiveZoom(int zoomFactor);
+inline int EffectiveZoom(int zoomFactor) { return zoomFactor < 1 ? 1 : zoomFactor; }
 
 // The mini window of a session: size = session size / (zoom x scale), at least 12 pixels;
 // position = session position / scale + offset. Scales below 1 are taken as 1.
