@@ -44,17 +44,13 @@ void ShowAllSessions(const SessionTable& table, int showCode, SessionWindowOps& 
 
 int GroupCommand(const SessionTable& table, WindowHandle chosen, int action, int field,
                  SessionWindowOps& ops) {
-    if (field != kGroupBySystem && field != kGroupByServerGroup && field != kGroupByTitle) return 0;
-
     // The last record carrying the chosen window counts.
     const SessionRecord* chosenRecord = nullptr;
     ForEachUntilEmpty(table, [&](const SessionRecord& r) {
         if (r.window == chosen) chosenRecord = &r;
     });
-    if (chosenRecord == nullptr) return 0;
-
     FieldText wanted;
-    FieldOf(*chosenRecord, field, wanted);
+    if (chosenRecord == nullptr || !FieldOf(*chosenRecord, field, wanted)) return 0;
 
     ForEachUntilEmpty(table, [&](const SessionRecord& r) {
         FieldText value;
