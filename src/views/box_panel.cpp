@@ -25,9 +25,6 @@ namespace {
 
 constexpr int kDefaultButtonRowDivisor = 7;
 
-// The panels' class takes the desktop colour (the brush belongs to the whole class).
-void Recolour(HWND wnd) { ReplaceClassBackground(wnd, GetSysColor(COLOR_BACKGROUND)); }
-
 void SetItemState(HMENU menu, UINT command, UINT state) {
     MENUITEMINFOA info = {};
     info.cbSize = sizeof info;
@@ -315,7 +312,8 @@ void BoxPanel::OnMenuCommand(int command) {
 
 LRESULT BoxPanel::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
     switch (msg) {
-        case WM_QUILVO_RECOLOUR: Recolour(wnd); break;
+        // The panels' class takes the desktop colour (the brush belongs to the whole class).
+        case WM_QUILVO_RECOLOUR: ReplaceClassBackground(wnd, GetSysColor(COLOR_BACKGROUND)); break;
         case WM_COMMAND: OnSessionButton(reinterpret_cast<HWND>(lp)); break;
         case WM_MOUSEMOVE: OnMouseMove(wp, lp); return 0;
         case WM_CAPTURECHANGED:
