@@ -95,8 +95,7 @@ void RestoreMainWindow(WindowHandle window, int width, int height);
 #endif
 
 // Refreshes a box filter from the box's section of the settings file: the cascade flag always,
-// System, Client, User and Transaction from a non-empty "Selection" (fields that no part of it
-// reaches keep what they held). True when a non-empty Selection was read.
+// the four texts from a non-empty "Selection" as SplitSelection splits it (then true).
 bool LoadBoxFilter(int box, BoxFilter& filter);
 
 // Reads IDLE_TIMER and, only when it is not 0, IDLE_ACTION (default "none").

@@ -1,10 +1,7 @@
 // A view: one window that shows a set of boxes side by side, each as a BoxPanel, and keeps
-// its geometry, zoom factor and visibility in its section of the settings file.
-//
-// Variants: BoxedViewToolWindow (the main window, six boxes in two rows),
-// BoxedViewToolWindow2 (a stand-alone QuilvoWin window, one row) and BoxedViewSingle (the
-// stand-alone all-sessions view). A QuilvoWin window knows the view it shows through its
-// ViewWindow object: the main window's is the main window, a stand-alone view owns its own.
+// its geometry, zoom factor and visibility in its section of the settings file. A QuilvoWin
+// window knows the view it shows through its ViewWindow object: the main window's is the main
+// window, a stand-alone view owns its own.
 #pragma once
 
 #include <windows.h>
