@@ -17,8 +17,6 @@
 
 namespace quilvo {
 
-SessionWindowOps& PlatformSessionOps();
-
 namespace {
 
 constexpr UINT kRefreshPeriodMs = 2000;
@@ -120,8 +118,7 @@ int RunApp(HINSTANCE instance, const char* commandLine) {
 
     HWND mainWindow = app.mainWindow.Create(instance);
     MarkMainWindow(mainWindow, app.sessionClass);
-    int opacity = ReadAppInt(kKeyOpacity);
-    if (opacity == 0) opacity = 255;
+    const int opacity = OpacityFromSetting(ReadAppInt(kKeyOpacity));
     app.idle = ReadIdleSettings();
     ApplyOpacity(mainWindow, opacity);
     RestoreMainWindow(FromHwnd(mainWindow), 300, 0);
@@ -129,11 +126,7 @@ int RunApp(HINSTANCE instance, const char* commandLine) {
     static Win32DiscoveryWindows discovery(app.messages.getFront);
     static Win32RefreshPlatform platform;
     static BoxPropertiesDialogs properties(app.filters);
-    ViewServices services;
-    services.sessions = &app.sessions;
-    services.ops = &PlatformSessionOps();
-    services.properties = &properties;
-    static Win32ViewFactory views(services);
+    static Win32ViewFactory views(ViewServices{&app.sessions, &PlatformSessionOps(), &properties});
     app.cycle = new RefreshCycle(app.sessions, app.filters, g_dragState, discovery, platform, views,
                                  IniCycleSettings(), app.sessionClass, app.idle);
     app.cycle->SetMainWindow(FromHwnd(mainWindow));

@@ -8,9 +8,7 @@
 
 namespace quilvo {
 
-namespace {
 constexpr const char* kMainCaption = "zrt::quo \\3 Tarvo";
-}
 
 HWND MainWindow::Create(HINSTANCE instance) {
     window_ = CreateWindowExA(0, kQuilvoWinClass, kMainCaption, WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,

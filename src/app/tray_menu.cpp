@@ -9,7 +9,6 @@
 #include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
-#include "views/boxed_view.h"
 #include "views/docked_view.h"
 
 namespace quilvo {

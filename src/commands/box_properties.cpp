@@ -37,8 +37,7 @@ void BoxPropertiesDialogs::OnOk(HWND dialog) {
     GetDlgItemTextA(dialog, IDC_PROP_TRANSACTION, texts.transaction, sizeof texts.transaction);
     // A failed write goes unnoticed: the rebuild then reads the old Selection back.
     StoreBoxProperties(filters_, box, texts);
-    if (box < 0 || box >= kBoxCount) return;
-    if (cycle_ == nullptr) return;
+    if (box < 0 || box >= kBoxCount || cycle_ == nullptr) return;
     RebuildEveryPanel(*cycle_);
     cycle_->ForceRebuild();
     cycle_->DiscoverAndRefresh();
@@ -68,8 +67,7 @@ void FillPropertiesFields(const char* selection, HWND dialog) {
 // OK rebuilds every panel: sent inside a wait, it runs once the wait has ended (Dialog holds it).
 INT_PTR BoxPropertiesDialogs::OnMessage(HWND dialog, UINT msg, WPARAM wp, LPARAM) noexcept {
     switch (msg) {
-        case WM_INITDIALOG:
-            return TRUE;
+        case WM_INITDIALOG: return TRUE;
         case WM_COMMAND:
             // Escape and the close box arrive here as Cancel: the message loop hands the
             // dialog its keys, and the default dialog handling turns a close into IDCANCEL.
@@ -81,11 +79,9 @@ INT_PTR BoxPropertiesDialogs::OnMessage(HWND dialog, UINT msg, WPARAM wp, LPARAM
                 case IDCANCEL:
                     EndPropertiesDialog(dialog);
                     return FALSE;
-                default:
-                    return FALSE;
+                default: return FALSE;
             }
-        default:
-            return FALSE;
+        default: return FALSE;
     }
 }
 

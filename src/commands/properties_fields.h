@@ -16,9 +16,8 @@ struct PropertiesTexts {
     char transaction[kSelectionBufferSize];
 };
 
-// Splits a stored Selection from the left as the box filter reads it: each of System, Client
-// and User takes the text before the next '$' when there is one, the Transaction the rest.
-// A field that no part reaches stays empty, as its control does.
+// Splits a stored Selection as the box filter reads it (SplitSelection); a field that no part
+// reaches stays empty, as its control does.
 PropertiesTexts PropertiesTextsFromSelection(const char* selection);
 
 // OK: the texts cut into the box's filter (System 3, Client 3, User 13, Transaction 63

@@ -1,7 +1,6 @@
 #include "commands/session_commands.h"
 
 #include <cstddef>
-#include <cstring>
 
 #include "base/text.h"
 
@@ -24,9 +23,7 @@ bool FieldOf(const SessionRecord& r, int field, FieldText& out) {
         case kGroupByTitle: src = r.title; capacity = sizeof r.title; break;
         default: return false;
     }
-    std::size_t n = BoundedLength(src, capacity);
-    std::memcpy(out.text, src, n);
-    out.text[n] = '\0';
+    CopyCut(out.text, capacity + 1, src);
     return true;
 }
 
@@ -47,17 +44,13 @@ void ShowAllSessions(const SessionTable& table, int showCode, SessionWindowOps& 
 
 int GroupCommand(const SessionTable& table, WindowHandle chosen, int action, int field,
                  SessionWindowOps& ops) {
-    if (field != kGroupBySystem && field != kGroupByServerGroup && field != kGroupByTitle) return 0;
-
     // The last record carrying the chosen window counts.
     const SessionRecord* chosenRecord = nullptr;
     ForEachUntilEmpty(table, [&](const SessionRecord& r) {
         if (r.window == chosen) chosenRecord = &r;
     });
-    if (chosenRecord == nullptr) return 0;
-
     FieldText wanted;
-    FieldOf(*chosenRecord, field, wanted);
+    if (chosenRecord == nullptr || !FieldOf(*chosenRecord, field, wanted)) return 0;
 
     ForEachUntilEmpty(table, [&](const SessionRecord& r) {
         FieldText value;

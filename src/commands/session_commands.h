@@ -2,8 +2,6 @@
 // restore or close by a shared field; raise one session or a whole box.
 #pragma once
 
-#include <cstdint>
-
 #include "core/boxes.h"
 #include "core/session.h"
 #include "base/handle.h"

@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdio>
-#include <cstring>
 
 #include "base/text.h"
 
@@ -13,11 +12,7 @@ namespace {
 // A record's field as a terminated text, even when the field is filled to its last byte.
 template <std::size_t N>
 struct Field {
-    explicit Field(const char (&src)[N]) {
-        std::size_t n = BoundedLength(src, N);
-        std::memcpy(text, src, n);
-        text[n] = '\0';
-    }
+    explicit Field(const char (&src)[N]) { CopyCut(text, N + 1, src); }
     char text[N + 1];
 };
 

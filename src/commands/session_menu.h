@@ -45,7 +45,6 @@ struct MenuItemDesc {
     const char* text = nullptr;
 };
 
-// The menu operations the session menu uses.
 class MenuOps {
 public:
     virtual ~MenuOps() = default;

@@ -2,11 +2,7 @@
 
 namespace quilvo {
 
-namespace {
-
-HMENU ToHmenu(MenuHandle menu) { return reinterpret_cast<HMENU>(menu); }
-
-}  // namespace
+static HMENU ToHmenu(MenuHandle menu) { return reinterpret_cast<HMENU>(menu); }
 
 MenuHandle Win32MenuOps::CreatePopup() { return reinterpret_cast<MenuHandle>(CreateMenu()); }
 

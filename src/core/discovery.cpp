@@ -22,10 +22,9 @@ struct PassContext {
 // A session seen by the previous pass keeps its record fresh even before this pass
 // rewrites it: its caption and stamp are renewed where it stood.
 void RefreshKnownSession(PassContext& pass, WindowHandle window) {
-    SessionTable& table = *pass.table;
-    int limit = pass.previousCount < kTableCapacity ? pass.previousCount : kTableCapacity;
+    const int limit = std::min(pass.previousCount, kTableCapacity);
     for (int i = 0; i < limit; ++i) {
-        SessionRecord& r = table.records[i];
+        SessionRecord& r = pass.table->records[i];
         if (r.window == window && r.user[0] != '\0' && r.client[0] != '\0' && r.system[0] != '\0') {
             char caption[256] = {};
             pass.windows->Caption(window, caption, sizeof caption);
@@ -116,10 +115,6 @@ bool VisitWindow(WindowHandle window, void* context) {
 }
 
 }  // namespace
-
-SessionClassCache::SessionClassCache() : previous_(kCapacity), current_(kCapacity) {}
-
-bool SessionClassCache::ByWindow(const Entry& a, const Entry& b) { return a.window < b.window; }
 
 void SessionClassCache::BeginWalk(const char* className) {
     if (std::strcmp(className, className_) != 0) {

@@ -23,7 +23,7 @@ public:
     // Windows remembered per walk; the ones past it are simply read every time.
     static constexpr int kCapacity = 4096;
 
-    SessionClassCache();
+    SessionClassCache() : previous_(kCapacity), current_(kCapacity) {}
     SessionClassCache(const SessionClassCache&) = delete;
     SessionClassCache& operator=(const SessionClassCache&) = delete;
 
@@ -31,7 +31,6 @@ public:
     void BeginWalk(const char* className);
     // True, with *isSession, when the previous walk visited window and could read its class.
     bool Recall(WindowHandle window, bool* isSession) const;
-    // What this walk learnt of window.
     void Note(WindowHandle window, bool isSession);
     // Ends the walk: what it noted is what the next walk recalls.
     void EndWalk();
@@ -41,7 +40,7 @@ private:
         WindowHandle window;
         bool isSession;
     };
-    static bool ByWindow(const Entry& a, const Entry& b);
+    static bool ByWindow(const Entry& a, const Entry& b) { return a.window < b.window; }
 
     std::vector<Entry> previous_;  // sorted by window
     std::vector<Entry> current_;   // in the order visited

@@ -2,7 +2,6 @@
 // platform's own operations; the unit tests drive discovery through a fake desktop.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 
 #include "core/front_queries.h"

@@ -12,26 +12,13 @@ namespace {
 constexpr int kIndexBits = 16;
 constexpr FrontToken kIndexMask = (FrontToken{1} << kIndexBits) - 1;
 
-enum Field : std::uint8_t { kNoField, kClientField, kServerGroupField, kUserField, kSystemField, kTransactionField };
-
-Field FieldForCode(int code) {
+void Store(SessionRecord& r, int code, const char* answer) {
     switch (code) {
-        case kFrontClient: return kClientField;
-        case kFrontServerGroup: return kServerGroupField;
-        case kFrontUser: return kUserField;
-        case kFrontSystem: return kSystemField;
-        case kFrontTransaction: return kTransactionField;
-        default: return kNoField;
-    }
-}
-
-void Store(SessionRecord& r, std::uint8_t field, const char* answer) {
-    switch (field) {
-        case kClientField: CopyCut(r.client, answer); break;
-        case kServerGroupField: CopyCut(r.serverGroup, answer); break;
-        case kUserField: CopyCut(r.user, answer); break;
-        case kSystemField: CopyCut(r.system, answer); break;
-        case kTransactionField: CopyCut(r.transaction, answer); break;
+        case kFrontClient: CopyCut(r.client, answer); break;
+        case kFrontServerGroup: CopyCut(r.serverGroup, answer); break;
+        case kFrontUser: CopyCut(r.user, answer); break;
+        case kFrontSystem: CopyCut(r.system, answer); break;
+        case kFrontTransaction: CopyCut(r.transaction, answer); break;
         default: break;
     }
 }
@@ -80,7 +67,7 @@ FrontToken FrontQueryPool::Open(const void* owner, SessionTable& table, int posi
         if (e.inUse) continue;
         cursor_ = (i + 1) % kCapacity;
         e.inUse = true;
-        e.field = FieldForCode(code);
+        e.code = code;
         e.position = static_cast<std::int16_t>(position);
         e.pass = pass_;
         e.opened = passTick_;
@@ -113,7 +100,7 @@ void FrontQueryPool::Complete(FrontToken token, const char* answer) {
     Entry* e = Find(token);
     if (e == nullptr) return;
     SessionRecord& r = e->table->records[e->position];
-    if (answer != nullptr && answer[0] != '\0' && r.window == e->window) Store(r, e->field, answer);
+    if (answer != nullptr && answer[0] != '\0' && r.window == e->window) Store(r, e->code, answer);
     Release(*e);
 }
 

@@ -66,8 +66,8 @@ private:
     struct Entry {
         std::uint64_t generation;
         bool inUse;
-        std::uint8_t field;
         std::int16_t position;
+        int code;  // the FrontCode asked, which names the field the answer goes into
         std::uint32_t pass;
         std::uint32_t opened;  // tick of its pass
         WindowHandle window;

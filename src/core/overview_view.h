@@ -22,7 +22,6 @@ public:
     // The update pass: hands each panel its new list (same order and number as at
     // construction) and rebuilds its mini windows.
     virtual void UpdatePanels(BoxList* const* lists) = 0;
-    // The view's visible flag.
     virtual bool IsVisible() const = 0;
     // Sets the visible flag and shows the window (the tray menu's "Toolwindow", "SingleBox").
     virtual void Show() = 0;

@@ -56,8 +56,6 @@ RefreshCycle::RefreshCycle(SessionTable& table, BoxFilter (&filters)[kBoxCount],
     CopyCut(sessionClass_, sessionClass != nullptr ? sessionClass : kDefaultSessionClass);
 }
 
-RefreshCycle::~RefreshCycle() { DestroyViews(); }
-
 void RefreshCycle::DestroyViews() {
     if (toolView_ != nullptr) {
         // The main window must not find a torn-down view in its user data.
@@ -65,14 +63,6 @@ void RefreshCycle::DestroyViews() {
         toolView_.reset();
     }
     singleView_.reset();
-}
-
-BoxList* RefreshCycle::List(int box) const {
-    return (box >= 0 && box < kBoxCount) ? lists_[box].get() : nullptr;
-}
-
-BoxList* RefreshCycle::AllSessions() const {
-    return pendingAll_ != nullptr ? pendingAll_.get() : singleList_.get();
 }
 
 void RefreshCycle::OnRefreshTimer() {
@@ -213,11 +203,10 @@ bool RefreshCycle::DetectChanges() const {
             for (int i = 0; i < list->count; ++i) {
                 const SessionRecord& item = list->items[i];
                 if (item.window != r->window) continue;
-                if (item.index != r->index || item.x != r->x || item.y != r->y ||
-                    item.width != r->width || item.height != r->height) {
+                if (item.index != r->index || item.x != r->x || item.y != r->y || item.width != r->width ||
+                    item.height != r->height || !EqualsNoCase(item.title, r->title)) {
                     return true;
                 }
-                if (!EqualsNoCase(item.title, r->title)) return true;
             }
         }
     }

@@ -38,7 +38,7 @@ public:
     RefreshCycle(SessionTable& table, BoxFilter (&filters)[kBoxCount], const DragState& drag,
                  DiscoveryWindows& windows, RefreshPlatform& platform, ViewFactory& views,
                  CycleSettings& settings, const char* sessionClass, const IdleSettings& idle);
-    ~RefreshCycle();
+    ~RefreshCycle() { DestroyViews(); }
     RefreshCycle(const RefreshCycle&) = delete;
     RefreshCycle& operator=(const RefreshCycle&) = delete;
 
@@ -68,9 +68,9 @@ public:
 
     const RefreshState& State() const { return state_; }
     // The current list of a box (0..5); null before the first rebuild.
-    BoxList* List(int box) const;
+    BoxList* List(int box) const { return (box >= 0 && box < kBoxCount) ? lists_[box].get() : nullptr; }
     // The newest all-sessions list; null before the first rebuild.
-    BoxList* AllSessions() const;
+    BoxList* AllSessions() const { return pendingAll_ != nullptr ? pendingAll_.get() : singleList_.get(); }
     OverviewView* ToolWindowView() const { return toolView_.get(); }
     OverviewView* SingleView() const { return singleView_.get(); }
 

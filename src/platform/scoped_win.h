@@ -64,7 +64,6 @@ public:
     ScopedPaint(const ScopedPaint&) = delete;
     ScopedPaint& operator=(const ScopedPaint&) = delete;
     HDC dc() const noexcept { return dc_; }
-    const PAINTSTRUCT& ps() const noexcept { return ps_; }
 private:
     HWND wnd_;
     HDC dc_;

@@ -24,11 +24,13 @@ BOOL CALLBACK EnumVisit(HWND window, LPARAM param) {
 
 }  // namespace
 
+void VisitDescendants(HWND root, WindowVisit visit, void* context) {
+    std::pair<WindowVisit, void*> pair(visit, context);
+    EnumChildWindows(root, &EnumVisit, reinterpret_cast<LPARAM>(&pair));
+}
+
 SapMessages SapMessages::Register() {
-    SapMessages m;
-    m.getFront = RegisterWindowMessageA("SAP_GET_FRONT");
-    m.setOkCode = SetOkCodeMessage();
-    return m;
+    return SapMessages{RegisterWindowMessageA("SAP_GET_FRONT"), SetOkCodeMessage()};
 }
 
 void CALLBACK StoreAtomReply(HWND, UINT, ULONG_PTR data, LRESULT result) {
@@ -46,13 +48,6 @@ Win32DiscoveryWindows::Win32DiscoveryWindows(UINT getFrontMessage, DWORD replyWa
 
 Win32DiscoveryWindows::~Win32DiscoveryWindows() { ThePool().ReleaseOwner(this); }
 
-std::uint32_t Win32DiscoveryWindows::TickCount() { return GetTickCount(); }
-
-void Win32DiscoveryWindows::EnumerateAll(WindowVisit visit, void* context) {
-    std::pair<WindowVisit, void*> pair(visit, context);
-    EnumChildWindows(GetDesktopWindow(), &EnumVisit, reinterpret_cast<LPARAM>(&pair));
-}
-
 int Win32DiscoveryWindows::ClassName(WindowHandle window, char* buf, int maxCount) {
     return GetClassNameA(ToHwnd(window), buf, maxCount);
 }
@@ -67,10 +62,8 @@ bool Win32DiscoveryWindows::NormalPlacement(WindowHandle window, NormalRect* rec
     WINDOWPLACEMENT wp = {};
     wp.length = sizeof wp;
     if (!GetWindowPlacement(ToHwnd(window), &wp)) return false;
-    rect->left = wp.rcNormalPosition.left;
-    rect->top = wp.rcNormalPosition.top;
-    rect->right = wp.rcNormalPosition.right;
-    rect->bottom = wp.rcNormalPosition.bottom;
+    const RECT& r = wp.rcNormalPosition;
+    *rect = NormalRect{r.left, r.top, r.right, r.bottom};
     return true;
 }
 

@@ -8,6 +8,9 @@
 
 namespace quilvo {
 
+// EnumChildWindows with a WindowVisit: every descendant of root until visit returns false.
+void VisitDescendants(HWND root, WindowVisit visit, void* context);
+
 // The ids of the two registered SAP GUI messages; the same in every process.
 struct SapMessages {
     UINT getFront = 0;
@@ -23,8 +26,10 @@ public:
     // Replies still to come for this instance's queries are dropped from now on.
     ~Win32DiscoveryWindows() override;
 
-    std::uint32_t TickCount() override;
-    void EnumerateAll(WindowVisit visit, void* context) override;
+    std::uint32_t TickCount() override { return GetTickCount(); }
+    void EnumerateAll(WindowVisit visit, void* context) override {
+        VisitDescendants(GetDesktopWindow(), visit, context);
+    }
     int ClassName(WindowHandle window, char* buf, int maxCount) override;
     int Caption(WindowHandle window, char* buf, int bufSize) override;
     bool NormalPlacement(WindowHandle window, NormalRect* rect) override;

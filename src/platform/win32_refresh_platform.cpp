@@ -9,9 +9,7 @@
 
 namespace quilvo {
 
-namespace {
 constexpr WPARAM kOkCodeRun = 5;
-}
 
 Win32RefreshPlatform::Win32RefreshPlatform()
     : setOkCodeMessage_(SetOkCodeMessage()) {}

@@ -30,10 +30,9 @@ public:
             self->OnWindowGone(wnd);
             return DefWindowProcA(wnd, msg, wp, lp);
         }
-        // A click sent to a window while the program waits (a pass waiting for replies)
-        // would hide and raise sessions of a table half rewritten, or open a menu, and could
-        // free the lists, panels and mini windows the waiting code still uses: what the user
-        // does is handled after the wait.
+        // What the user does while the program waits (a pass waiting for replies) is handled
+        // after the wait: a click could hide and raise sessions of a table half rewritten, open
+        // a menu, or free the lists, panels and mini windows the waiting code still uses.
         if (HoldUserActionWhileWaiting(wnd, msg, wp, lp)) return 0;
         return self->OnMessage(wnd, msg, wp, lp);
     }

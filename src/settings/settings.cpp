@@ -11,12 +11,6 @@ namespace {
 // Every number written fits a buffer of 8 characters.
 constexpr std::size_t kNumberBufferSize = 8;
 
-bool WriteNumber(const char* section, const char* key, int value) {
-    char text[kNumberBufferSize];
-    std::snprintf(text, sizeof text, "%d", value);
-    return ProfileWriteString(section, key, text, kSettingsFile);
-}
-
 // Copies length bytes of src into dst, cut to capacity including the terminator; the rest of
 // dst is zero-filled.
 void CopyPart(char* dst, std::size_t capacity, const char* src, std::size_t length) {
@@ -49,7 +43,7 @@ bool WriteBoxSelection(const char* text, int box) {
 bool WriteBoxInt(int box, const char* key, int value) {
     char section[kBoxSectionCapacity];
     FormatBoxSection(box, section);
-    return WriteNumber(section, key, value);
+    return WriteProfileInt(section, key, value);
 }
 
 int ReadBoxInt(int box, const char* key, int defaultValue) {
@@ -69,7 +63,9 @@ int ReadAppString(const char* key, char* buffer, int size, const char* defaultVa
 }
 
 bool WriteProfileInt(const char* section, const char* key, int value) {
-    return WriteNumber(section, key, value);
+    char text[kNumberBufferSize];
+    std::snprintf(text, sizeof text, "%d", value);
+    return ProfileWriteString(section, key, text, kSettingsFile);
 }
 
 StoredPosition ReadMainWindowPosition() {
@@ -79,8 +75,8 @@ StoredPosition ReadMainWindowPosition() {
 
 void WriteMainWindowPosition(int x, int y) {
     // A failed write is ignored: the position is simply not remembered.
-    WriteNumber(kAppSection, kKeyWindowX, x);
-    WriteNumber(kAppSection, kKeyWindowY, y);
+    WriteProfileInt(kAppSection, kKeyWindowX, x);
+    WriteProfileInt(kAppSection, kKeyWindowY, y);
 }
 
 int PositionFromSetting(int stored) { return stored < 0 ? 0 : stored; }

@@ -47,7 +47,6 @@ int ReadBoxSelection(char* buffer, int size, int box);
 bool WriteBoxSelection(const char* text, int box);
 // Writes an integer as decimal text under a key of a box section ("Cascade").
 bool WriteBoxInt(int box, const char* key, int value);
-// Reads an integer under a key of a box section.
 int ReadBoxInt(int box, const char* key, int defaultValue);
 
 // The application section: an integer with default 0, a text with default "none" unless
@@ -102,8 +101,7 @@ void RestoreMainWindow(WindowHandle window, int width, int height);
 #endif
 
 // Refreshes a box filter from the box's section of the settings file: the cascade flag always,
-// System, Client, User and Transaction from a non-empty "Selection" (fields that no part of it
-// reaches keep what they held). True when a non-empty Selection was read.
+// the four texts from a non-empty "Selection" as SplitSelection splits it (then true).
 bool LoadBoxFilter(int box, BoxFilter& filter);
 
 // Reads IDLE_TIMER and, only when it is not 0, IDLE_ACTION (default "none").

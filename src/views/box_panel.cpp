@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cinttypes>
-#include <cstdarg>
-#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -25,12 +23,7 @@ namespace quilvo {
 
 namespace {
 
-HINSTANCE ThisModule() { return GetModuleHandleA(nullptr); }
-
 constexpr int kDefaultButtonRowDivisor = 7;
-
-// The panels' class takes the desktop colour (the brush belongs to the whole class).
-void Recolour(HWND wnd) { ReplaceClassBackground(wnd, GetSysColor(COLOR_BACKGROUND)); }
 
 void SetItemState(HMENU menu, UINT command, UINT state) {
     MENUITEMINFOA info = {};
@@ -58,10 +51,6 @@ BoxPanel::BoxPanel(BoxList* list) {
     miniCount = list ? std::max(list->count, 0) : 0;
     miniList.reset(new (std::nothrow) std::unique_ptr<MiniWindow>[static_cast<std::size_t>(miniCount)]());
     if (!miniList) miniCount = 0;
-    offsetX = 0;
-    offsetY = 0;
-    cascadeStep = 3;
-    skipNextUpdate = 0;
     cascade = (list && list->filter.cascade) ? 1 : 0;
 }
 
@@ -70,13 +59,9 @@ BoxPanel::~BoxPanel() {
     Detach(ownWindow, this);
 }
 
-MiniWindow* BoxPanel::Mini(int i) const {
-    return (miniList && i >= 0 && i < miniCount) ? miniList[i].get() : nullptr;
-}
-
 HWND BoxPanel::Create() {
     ownWindow = CreateWindowExA(0, kBoxPanelClass, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, x, y, width, height,
-                                parentWindow, nullptr, ThisModule(), this);
+                                parentWindow, nullptr, GetModuleHandleA(nullptr), this);
     if (ownWindow) SendMessageA(ownWindow, WM_QUILVO_RECOLOUR, 0, 0);
     ComputeScale();
     CreateMiniWindows();
@@ -149,7 +134,7 @@ void BoxPanel::CreateButtons(int divisor) {
         MiniWindow* m = Mini(i);
         if (!m) continue;
         HWND b = CreateWindowExA(0, "BUTTON", "...", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP, row.X(i), row.y,
-                                 row.width, row.height, ownWindow, nullptr, ThisModule(), nullptr);
+                                 row.width, row.height, ownWindow, nullptr, GetModuleHandleA(nullptr), nullptr);
         m->buttonWindow = b;
         if (!b) continue;
         m->AttachButton(b);
@@ -197,28 +182,23 @@ void BoxPanel::Paint(HDC dc) {
     const auto len = [](const char* text, std::size_t capacity) {
         return static_cast<int>(BoundedLength(text, capacity));
     };
-    const char* alignText = f.system;
-    int alignLength = len(f.system, sizeof f.system);
-    switch (PanelTextAlignment(f.system, f.client, f.user)) {
-        case AlignBy::System: break;
-        case AlignBy::Client: alignText = f.client; alignLength = len(f.client, sizeof f.client); break;
-        case AlignBy::User: alignText = f.user; alignLength = len(f.user, sizeof f.user); break;
-    }
-
-    const ScopedFont font = CreateTextFont(pf.height, pf.width);
-    ScopedSelectObject selected(dc, font.get());
-    SIZE extent = {};
-    GetTextExtentPoint32A(dc, alignText, alignLength, &extent);
-    const int tx = PanelTextX(r.right, extent.cx);
-
-    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-    SetBkColor(dc, GetSysColor(COLOR_BACKGROUND));
     const struct { const char* text; int length; } lines[] = {
         {f.user, len(f.user, sizeof f.user)},
         {f.client, len(f.client, sizeof f.client)},
         {f.system, len(f.system, sizeof f.system)},
         {f.transaction, len(f.transaction, sizeof f.transaction)},
     };
+    const AlignBy alignBy = PanelTextAlignment(f.system, f.client, f.user);
+    const auto& align = lines[alignBy == AlignBy::User ? 0 : (alignBy == AlignBy::Client ? 1 : 2)];
+
+    const ScopedFont font = CreateTextFont(pf.height, pf.width);
+    ScopedSelectObject selected(dc, font.get());
+    SIZE extent = {};
+    GetTextExtentPoint32A(dc, align.text, align.length, &extent);
+    const int tx = PanelTextX(r.right, extent.cx);
+
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    SetBkColor(dc, GetSysColor(COLOR_BACKGROUND));
     for (int i = 0; i < 4; ++i) {
         if (lines[i].length > 0) TextOutA(dc, tx, PanelTextLineY(i, pf.height), lines[i].text, lines[i].length);
     }
@@ -330,7 +310,8 @@ void BoxPanel::OnMenuCommand(int command) {
 
 LRESULT BoxPanel::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
     switch (msg) {
-        case WM_QUILVO_RECOLOUR: Recolour(wnd); break;
+        // The panels' class takes the desktop colour (the brush belongs to the whole class).
+        case WM_QUILVO_RECOLOUR: ReplaceClassBackground(wnd, GetSysColor(COLOR_BACKGROUND)); break;
         case WM_COMMAND: OnSessionButton(reinterpret_cast<HWND>(lp)); break;
         case WM_MOUSEMOVE: OnMouseMove(wp, lp); return 0;
         case WM_CAPTURECHANGED:
@@ -352,11 +333,6 @@ LRESULT BoxPanel::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
     return DefWindowProcA(wnd, msg, wp, lp);
 }
 
-void BoxPanel::OnWindowGone(HWND wnd) noexcept {
-    if (ownWindow == wnd) ownWindow = nullptr;
-}
-
-// A command from one of this panel's session buttons raises the button's session.
 void BoxPanel::OnSessionButton(HWND control) {
     for (int i = 0; control != nullptr && i < miniCount; ++i) {
         const MiniWindow* m = Mini(i);

@@ -20,8 +20,7 @@ class MiniWindow;
 class BoxPanel : public WindowObject, public Window<BoxPanel> {
 public:
     explicit BoxPanel(BoxList* list);
-    // Teardown: destroys the mini windows and buttons; the panel's window stays, without
-    // its panel.
+    // Destroys the mini windows and buttons; the panel's window stays, without its panel.
     ~BoxPanel();
     BoxPanel(const BoxPanel&) = delete;
     BoxPanel& operator=(const BoxPanel&) = delete;
@@ -43,10 +42,10 @@ public:
 
     // Window<BoxPanel>: the messages of its XBoxed window.
     LRESULT OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
-    void OnWindowGone(HWND wnd) noexcept;
+    using WindowObject::OnWindowGone;
 
     int MiniCount() const { return miniCount; }
-    MiniWindow* Mini(int i) const;
+    MiniWindow* Mini(int i) const { return (miniList && i >= 0 && i < miniCount) ? miniList[i].get() : nullptr; }
 
     std::unique_ptr<std::unique_ptr<MiniWindow>[]> miniList;
     std::int32_t miniCount = 0;

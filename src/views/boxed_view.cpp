@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cinttypes>
-#include <cstdarg>
-#include <cstdio>
 
 #include "base/text.h"
 #include "base/debug_output.h"
@@ -12,7 +10,6 @@
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
 #include "views/box_panel.h"
-#include "views/geometry.h"
 
 namespace quilvo {
 
@@ -20,7 +17,6 @@ namespace {
 
 constexpr const char* kStandAloneCaption = "Quilvo";
 constexpr int kPanelCascadeStep = 5;
-
 
 int ReadInt(const char* section, const char* key, int defaultValue) {
     return static_cast<int>(ProfileReadInt(section, key, defaultValue, kSettingsFile));
@@ -31,14 +27,9 @@ int ReadInt(const char* section, const char* key, int defaultValue) {
 BoxedView::BoxedView(HWND parent, BoxList* const* lists, int count, const ViewServices& services)
     : services_(services) {
     GetClientRect(GetDesktopWindow(), &desktopRect);
-    visible = 1;
-    tipShown = 0;
     parentWindow = parent;
     boxCount = static_cast<std::int16_t>(std::max(count, 0));
     panels_ = std::make_unique<std::unique_ptr<BoxPanel>[]>(static_cast<std::size_t>(boxCount));
-    defaultWidth = 300;
-    defaultHeight = 200;
-    zoomFactor = 2;
     for (int i = 0; i < boxCount; ++i) panels_[i] = std::make_unique<BoxPanel>(lists ? lists[i] : nullptr);
     SetSection("BoxedView");
 }
@@ -57,14 +48,6 @@ BoxedView::~BoxedView() {
 }
 
 void BoxedView::SetSection(const char* name) { CopyCut(sectionName, name); }
-
-BoxPanel* BoxedView::Panel(int i) const {
-    return (panels_ && i >= 0 && i < boxCount) ? panels_[i].get() : nullptr;
-}
-
-SessionWindowOps& BoxedView::Ops() const {
-    return services_.ops ? *services_.ops : PlatformSessionOps();
-}
 
 void BoxedView::LoadGeometry() {
     const char* section = sectionName;
@@ -139,8 +122,6 @@ void BoxedView::Show() {
     ShowWindowAsync(ownWindow, SW_SHOWNORMAL);
 }
 
-void BoxedView::Hide() { ShowWindowAsync(ownWindow, SW_HIDE); }
-
 void BoxedView::SaveGeometry() {
     // A view whose window was never made has nothing of its own to remember.
     if (!ownWindow) return;
@@ -163,9 +144,6 @@ BoxedViewToolWindow::BoxedViewToolWindow(HWND mainWindow, BoxList* const* lists,
                                          const ViewServices& services)
     : BoxedView(nullptr, lists, count, services) {
     ownWindow = mainWindow;
-    defaultWidth = 300;
-    defaultHeight = 200;
-    zoomFactor = 2;
     SetSection("BoxedViewToolWindow");
 }
 
@@ -181,9 +159,6 @@ BoxedViewToolWindow2::BoxedViewToolWindow2(BoxList* const* lists, int count, int
                                 nullptr, nullptr, GetModuleHandleA(nullptr), &window_);
     SetSection("BoxedViewToolWindow2");
 }
-
-// The window stays, as every view's does, without its object.
-BoxedViewToolWindow2::~BoxedViewToolWindow2() { ViewWindow::Detach(ownWindow, &window_); }
 
 BoxedViewSingle::BoxedViewSingle(BoxList* const* lists, int count, int width, int height,
                                  const ViewServices& services)

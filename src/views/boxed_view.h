@@ -1,10 +1,7 @@
 // A view: one window that shows a set of boxes side by side, each as a BoxPanel, and keeps
-// its geometry, zoom factor and visibility in its section of the settings file.
-//
-// Variants: BoxedViewToolWindow (the main window, six boxes in two rows),
-// BoxedViewToolWindow2 (a stand-alone QuilvoWin window, one row) and BoxedViewSingle (the
-// stand-alone all-sessions view). A QuilvoWin window knows the view it shows through its
-// ViewWindow object: the main window's is the main window, a stand-alone view owns its own.
+// its geometry, zoom factor and visibility in its section of the settings file. A QuilvoWin
+// window knows the view it shows through its ViewWindow object: the main window's is the main
+// window, a stand-alone view owns its own.
 #pragma once
 
 #include <windows.h>
@@ -57,12 +54,12 @@ public:
     void SetZoom(int zoom);  // the mini windows take the new size at the next update pass
     void ForgetSkippedUpdates() override;
     void Show() override;
-    void Hide();
+    void Hide() { ShowWindowAsync(ownWindow, SW_HIDE); }
     void SaveGeometry();
 
     int BoxCount() const { return boxCount; }
-    BoxPanel* Panel(int i) const;
-    SessionWindowOps& Ops() const;
+    BoxPanel* Panel(int i) const { return (panels_ && i >= 0 && i < boxCount) ? panels_[i].get() : nullptr; }
+    SessionWindowOps& Ops() const { return services_.ops ? *services_.ops : PlatformSessionOps(); }
     const SessionTable* Sessions() const { return services_.sessions; }
     BoxPropertiesOpener* PropertiesOpener() const { return services_.properties; }
 
@@ -101,7 +98,8 @@ public:
 class BoxedViewToolWindow2 : public BoxedView {
 public:
     BoxedViewToolWindow2(BoxList* const* lists, int count, int width, int height, const ViewServices& services);
-    ~BoxedViewToolWindow2() override;
+    // The window stays, as every view's does, without its object.
+    ~BoxedViewToolWindow2() override { ViewWindow::Detach(ownWindow, &window_); }
     std::vector<PixelRect> PanelPlaces() const override { return OneRowLayout(width, height, boxCount); }
 
 private:

@@ -6,10 +6,8 @@
 namespace quilvo {
 
 DockedFont DockedTextFont(int viewHeight) {
-    DockedFont f;
-    f.height = viewHeight > 0 ? viewHeight / 2 : 0;
-    f.width = f.height / 2;
-    return f;
+    const int height = viewHeight > 0 ? viewHeight / 2 : 0;
+    return DockedFont{height, height / 2};
 }
 
 int FormatDockedDetails(char (&line)[kDockedDetailsCapacity], const char* detail1, const char* detail2,

@@ -2,17 +2,16 @@
 
 #include <cstring>
 #include <memory>
-#include <vector>
 
 #include "settings/profile.h"
 #include "platform/scoped_win.h"
+#include "platform/win32_discovery.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
 #include "views/box_panel.h"
 #include "views/class_brush.h"
 #include "views/docked_rules.h"
 #include "views/docked_view.h"
-#include "views/geometry.h"
 
 namespace quilvo {
 
@@ -35,17 +34,7 @@ void DockedContextMenu(HWND wnd) {
 class Win32Descendants final : public DescendantWindows {
 public:
     void EnumerateDescendants(WindowHandle root, WindowVisit visit, void* context) override {
-        struct Walk {
-            WindowVisit visit;
-            void* context;
-        } walk{visit, context};
-        EnumChildWindows(
-            ToHwnd(root),
-            [](HWND w, LPARAM p) -> BOOL {
-                auto* walk = reinterpret_cast<Walk*>(p);
-                return walk->visit(FromHwnd(w), walk->context) ? TRUE : FALSE;
-            },
-            reinterpret_cast<LPARAM>(&walk));
+        VisitDescendants(ToHwnd(root), visit, context);
     }
     int ClassName(WindowHandle window, char* buf, int maxCount) override {
         return GetClassNameA(ToHwnd(window), buf, maxCount);
@@ -58,9 +47,6 @@ BoxedViewToolbar::BoxedViewToolbar(HWND parent, BoxList* const* lists, int count
     : BoxedView(parent, lists, count, services) {
     SetSection(kDockedSection);
 }
-
-BoxedViewToolbar::~BoxedViewToolbar() { Detach(ownWindow, this); }
-
 
 void BoxedViewToolbar::LoadGeometry() {
     zoomFactor = static_cast<std::int16_t>(ProfileReadInt(sectionName, kKeyZoomFactor, 2, kSettingsFile));
@@ -115,10 +101,6 @@ LRESULT BoxedViewToolbar::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) no
         default: break;
     }
     return DefWindowProcA(wnd, msg, wp, lp);
-}
-
-void BoxedViewToolbar::OnWindowGone(HWND wnd) noexcept {
-    if (ownWindow == wnd) ownWindow = nullptr;
 }
 
 BoxedViewToolbar* CreateDockedView(const DockedViewSetup& setup) {

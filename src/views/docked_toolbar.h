@@ -19,10 +19,9 @@ class BoxedViewToolbar : public BoxedView, public Window<BoxedViewToolbar> {
 public:
     BoxedViewToolbar(HWND parent, BoxList* const* lists, int count, const ViewServices& services);
     // The strip stays, as every view's window does, without its object.
-    ~BoxedViewToolbar() override;
+    ~BoxedViewToolbar() override { Detach(ownWindow, this); }
 
-    // The panels in one row over the left half of the strip; the texts use the right half.
-    // The panels take the left half of the strip; its texts are drawn right of them.
+    // The panels in one row over the left half of the strip; its texts are drawn right of them.
     std::vector<PixelRect> PanelPlaces() const override { return OneRowLayout(width / 2, height, boxCount); }
     // The zoom factor and visible flag from the section, as every view reads them. The place
     // is the creator's: the stored one is in screen coordinates, the strip is a child window.
@@ -35,7 +34,7 @@ public:
 
     // Window<BoxedViewToolbar>: the messages of its "HijackedToolbar" window.
     LRESULT OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
-    void OnWindowGone(HWND wnd) noexcept;
+    using WindowObject::OnWindowGone;
 
     // None until set: while the label is none nothing is drawn. Not owned.
     const char* label = nullptr;

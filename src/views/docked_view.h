@@ -1,6 +1,5 @@
-// The docked toolbar view's module-level state: the one reference to the docked view and the
-// docked flag. Nothing in the running program creates a docked view; the reference is read
-// and cleared by the exit sequence and by the docked window itself.
+// The docked toolbar view's module-level state: the docked flag and the one reference to a
+// docked view (the running program makes none), read and cleared by Exit and the strip itself.
 #pragma once
 
 namespace quilvo {

@@ -61,8 +61,6 @@ int ComputeScale(bool haveWindows, int desktopExtent, int panelExtent) {
     return q <= 0 ? kScaleFallback : q;
 }
 
-int EffectiveZoom(int zoomFactor) { return zoomFactor < 1 ? 1 : zoomFactor; }
-
 PixelRect MiniWindowRect(const SessionPlace& session, int horizontalScale, int verticalScale,
                          int zoomFactor, int offsetX, int offsetY) {
     const std::int64_t hs = std::max(horizontalScale, 1);
@@ -94,10 +92,8 @@ ButtonRow SessionButtonRow(int panelWidth, int panelHeight, int count, int divis
 }
 
 PanelFont PanelTextFont(int panelHeight) {
-    PanelFont f;
-    f.height = std::clamp(panelHeight / 3, 0, 12);
-    f.width = f.height / 2;
-    return f;
+    const int height = std::clamp(panelHeight / 3, 0, 12);
+    return PanelFont{height, height / 2};
 }
 
 AlignBy PanelTextAlignment(const char* system, const char* client, const char* user) {

@@ -37,10 +37,9 @@ std::vector<PixelRect> OneRowLayout(int clientWidth, int clientHeight, int boxCo
 // ---- Box panel -----------------------------------------------------------------------------
 
 // The reduction from desktop to panel in one direction: desktopExtent / panelExtent.
-// haveWindows false (desktop or panel window missing) gives 1. A quotient of 0 (a panel
-// wider than the desktop) gives 20. A panel extent of 0 or less, for which there is no
-// quotient, also gives 20: such a panel shows nothing usable, and 20 keeps its mini windows
-// at their minimum size instead of dividing by zero.
+// haveWindows false (desktop or panel window missing) gives 1. A quotient of 0 (a panel wider
+// than the desktop) gives 20, and so does a panel extent of 0 or less, which has none: 20
+// keeps the mini windows at their minimum size instead of dividing by zero.
 constexpr int kScaleMissingWindow = 1;
 constexpr int kScaleFallback = 20;
 int ComputeScale(bool haveWindows, int desktopExtent, int panelExtent);
@@ -55,10 +54,9 @@ struct SessionPlace {
 
 constexpr int kMiniMinimumSize = 12;
 
-// The zoom factor a mini window's size is divided by. A stored factor below 1 (0 or
-// negative) is taken as 1: the mini windows are then shown at their unzoomed scale size and
-// nothing divides by zero.
-int EffectiveZoom(int zoomFactor);
+// The zoom factor a mini window's size is divided by: a stored factor below 1 is taken as 1,
+// so the mini windows show at their unzoomed scale size and nothing divides by zero.
+inline int EffectiveZoom(int zoomFactor) { return zoomFactor < 1 ? 1 : zoomFactor; }
 
 // The mini window of a session: size = session size / (zoom x scale), at least 12 pixels;
 // position = session position / scale + offset. Scales below 1 are taken as 1.

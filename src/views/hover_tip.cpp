@@ -65,12 +65,6 @@ TipState HoverTip::State() const {
     return TipState::Idle;
 }
 
-void HoverTip::RequestTip(int tipX, int tipY, const char* text) { On(TipEvent::Request, tipX, tipY, text); }
-
-void HoverTip::CancelTipRequest() { On(TipEvent::Cancel); }
-
-void HoverTip::DestroyTip() { On(TipEvent::Destroy); }
-
 void CALLBACK HoverTip::CreateTimerProc(HWND, UINT, UINT_PTR, DWORD) noexcept {
     DebugOut("ToolTipCreateTimerProc\r\n");
     TheHoverTip().On(TipEvent::CreateTimerFires);

@@ -18,9 +18,9 @@ public:
 
     // The window that owns the create timer and measures the text; callers set it first.
     void SetTarget(HWND target) { target_ = target; }
-    void RequestTip(int x, int y, const char* text);
-    void CancelTipRequest();
-    void DestroyTip();
+    void RequestTip(int x, int y, const char* text) { On(TipEvent::Request, x, y, text); }
+    void CancelTipRequest() { On(TipEvent::Cancel); }
+    void DestroyTip() { On(TipEvent::Destroy); }
 
     HWND TipWindow() const { return tipWindow_; }
     const char* Text() const { return text_; }

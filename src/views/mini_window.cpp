@@ -27,7 +27,6 @@ constexpr int kLargePictureSize = 32;
 // The id of the session buttons' subclass (one per procedure and button).
 constexpr UINT_PTR kSessionButton = 1;
 
-
 // The screen position of a window's normal top left corner inside the panel's client area,
 // and that of the panel's client origin.
 bool PlacementInPanel(HWND child, HWND panel, PixelPoint* position, PixelPoint* panelOrigin) {
@@ -146,10 +145,6 @@ LRESULT MiniWindow::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept
         default: break;
     }
     return DefWindowProcA(wnd, msg, wp, lp);
-}
-
-void MiniWindow::OnWindowGone(HWND wnd) noexcept {
-    if (ownWindow == wnd) ownWindow = nullptr;
 }
 
 void MiniWindow::OnLeftButtonDown(HWND wnd) {

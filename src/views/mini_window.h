@@ -29,7 +29,7 @@ public:
 
     // Window<MiniWindow>: the messages of its XIconWin window.
     LRESULT OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
-    void OnWindowGone(HWND wnd) noexcept;
+    using WindowObject::OnWindowGone;
 
     // Makes a BUTTON child of the panel this mini window's session button: the button names
     // the mini window in its user data and runs through ButtonProc (a subclass).

@@ -14,6 +14,10 @@ struct WindowObject {
     std::int32_t y = 0;
     std::int32_t width = 0;
     std::int32_t height = 0;
+
+    // Window<T>::OnWindowGone of the classes built on this: a window that went no longer names
+    // its object's own window.
+    void OnWindowGone(HWND wnd) noexcept { if (ownWindow == wnd) ownWindow = nullptr; }
 };
 
 }  // namespace quilvo
