@@ -5,6 +5,8 @@
 // behind one thread (as the sessions of one front-end process).
 #include <windows.h>
 
+#include "bench_timing.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -29,15 +31,6 @@ public:
         return true;
     }
 };
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0.0 : v[v.size() / 2];
-}
-
-double MillisecondsSince(std::chrono::steady_clock::time_point t0) {
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
-}
 
 }  // namespace
 

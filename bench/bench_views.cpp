@@ -4,6 +4,8 @@
 // bench views: update <median ms> floor <median ms> ... ratio <update/floor>
 #include <windows.h>
 
+#include "bench_timing.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -31,18 +33,6 @@ constexpr const char* kBareClass = "BenchBareChild";
 
 
 using quilvo::test::Pump;
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0.0 : v[v.size() / 2];
-}
-
-template <typename F>
-double TimeMs(F f) {
-    auto t0 = std::chrono::steady_clock::now();
-    f();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
-}
 
 // Fifty sessions spread over the desktop, all passing an empty filter.
 std::unique_ptr<BoxList> MakeList(int box, int shift) {

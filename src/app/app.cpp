@@ -51,7 +51,7 @@ void StartFinding(App& app) {
     services.filters = &app.filters;
     services.ops = &PlatformSessionOps();
     services.switchToBox = &SwitchToBox;
-    static FindWindow find(services);
+    static FindSessionWindow find(services);
     app.find = &find;
     app.hotkeys.Register(app.trayHost.Handle(), ReadHotkeySettings());
     SetDlgItemTextA(app.trayHost.Handle(), IDC_ABOUT_FIND, app.hotkeys.FindLine().c_str());

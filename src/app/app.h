@@ -31,7 +31,7 @@ struct App {
     // lists of the last rebuild stay as they are when the program ends.
     RefreshCycle* cycle = nullptr;
     Hotkeys hotkeys;
-    FindWindow* find = nullptr;  // made at start-up, its window at the first opening
+    FindSessionWindow* find = nullptr;  // made at start-up, its window at the first opening
 };
 
 App& TheApp();

@@ -23,7 +23,7 @@ void RegisterWindowClasses(HINSTANCE instance) {
         {kBoxPanelClass, &BoxPanel::WindowProc},
         {kMiniWindowClass, &MiniWindow::WindowProc},
         {kDockedToolbarClass, &BoxedViewToolbar::WindowProc},
-        {kFindWindowClass, &FindWindow::WindowProc},
+        {kFindWindowClass, &FindSessionWindow::WindowProc},
     };
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof wc;

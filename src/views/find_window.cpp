@@ -75,7 +75,7 @@ std::string FindRowText(const FindRow& row) {
     return text;
 }
 
-FindWindow::~FindWindow() {
+FindSessionWindow::~FindSessionWindow() {
     if (!window_) return;
     HWND own = window_;
     Detach(own, this);
@@ -83,7 +83,7 @@ FindWindow::~FindWindow() {
     DestroyWindow(own);
 }
 
-bool FindWindow::Create() {
+bool FindSessionWindow::Create() {
     HINSTANCE module = GetModuleHandleA(nullptr);
     // A tool window: no taskbar button of its own, and topmost so it opens over everything.
     window_ = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kFindWindowClass, kCaption,
@@ -103,7 +103,7 @@ bool FindWindow::Create() {
     return field_ != nullptr && list_ != nullptr;
 }
 
-void FindWindow::Open() {
+void FindSessionWindow::Open() {
     if (!window_ && !Create()) return;
     const int dpi = ScreenDpi();
     const RECT area = WorkAreaUnderPointer();
@@ -119,11 +119,11 @@ void FindWindow::Open() {
     SetFocus(field_);
 }
 
-void FindWindow::Close() {
+void FindSessionWindow::Close() {
     if (window_ && IsWindowVisible(window_)) ShowWindow(window_, SW_HIDE);
 }
 
-void FindWindow::Layout() {
+void FindSessionWindow::Layout() {
     RECT client = {};
     GetClientRect(window_, &client);
     const int dpi = ScreenDpi();
@@ -134,7 +134,7 @@ void FindWindow::Layout() {
                std::max(0, static_cast<int>(client.bottom) - 3 * margin - fieldHeight), TRUE);
 }
 
-void FindWindow::Filter() {
+void FindSessionWindow::Filter() {
     char query[256] = {};
     GetWindowTextA(field_, query, sizeof query);
     std::vector<FindRow> rows;
@@ -159,7 +159,7 @@ void FindWindow::Filter() {
     InvalidateRect(list_, nullptr, TRUE);
 }
 
-void FindWindow::Choose() {
+void FindSessionWindow::Choose() {
     const LRESULT chosen = SendMessageA(list_, LB_GETCURSEL, 0, 0);
     if (chosen < 0 || static_cast<std::size_t>(chosen) >= shown_.size()) return;
     const FindRow& row = shown_[static_cast<std::size_t>(chosen)];
@@ -183,7 +183,7 @@ void FindWindow::Choose() {
 // Restored first if iconized (a raised icon stays an icon), shown if hidden, then made the
 // foreground window while this window is still the active one: only the foreground process
 // may hand the foreground on, and it must do so before it lets go of it.
-void FindWindow::ActivateSession(WindowHandle window) {
+void FindSessionWindow::ActivateSession(WindowHandle window) {
     HWND hwnd = ToHwnd(window);
     if (IsIconic(hwnd)) {
         services_.ops->ShowAsync(window, kShowRestore);
@@ -193,7 +193,7 @@ void FindWindow::ActivateSession(WindowHandle window) {
     services_.ops->Activate(window);
 }
 
-bool FindWindow::OnFieldKey(WPARAM key) {
+bool FindSessionWindow::OnFieldKey(WPARAM key) {
     switch (key) {
         case VK_UP:
         case VK_DOWN:
@@ -210,7 +210,7 @@ bool FindWindow::OnFieldKey(WPARAM key) {
     }
 }
 
-LRESULT CALLBACK FindWindow::FieldProc(HWND field, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+LRESULT CALLBACK FindSessionWindow::FieldProc(HWND field, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                        DWORD_PTR self) noexcept {
     if (msg == WM_NCDESTROY) {
         RemoveWindowSubclass(field, &FieldProc, id);
@@ -218,13 +218,13 @@ LRESULT CALLBACK FindWindow::FieldProc(HWND field, UINT msg, WPARAM wp, LPARAM l
     }
     // As for every window of the program: what the user types during a wait runs after it.
     if (HoldUserActionWhileWaiting(field, msg, wp, lp)) return 0;
-    if (msg == WM_KEYDOWN && reinterpret_cast<FindWindow*>(self)->OnFieldKey(wp)) return 0;
+    if (msg == WM_KEYDOWN && reinterpret_cast<FindSessionWindow*>(self)->OnFieldKey(wp)) return 0;
     // Enter and Escape were taken as keys; their characters would only make the field beep.
     if (msg == WM_CHAR && (wp == '\r' || wp == kEscape)) return 0;
     return DefSubclassProc(field, msg, wp, lp);
 }
 
-LRESULT FindWindow::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+LRESULT FindSessionWindow::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
     switch (msg) {
         case WM_SIZE: Layout(); return 0;
         case WM_SETFOCUS: SetFocus(field_); return 0;
@@ -241,7 +241,7 @@ LRESULT FindWindow::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept
     return DefWindowProcA(wnd, msg, wp, lp);
 }
 
-void FindWindow::OnWindowGone(HWND wnd) noexcept {
+void FindSessionWindow::OnWindowGone(HWND wnd) noexcept {
     if (window_ == wnd) window_ = field_ = list_ = nullptr;
 }
 

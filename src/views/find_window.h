@@ -31,12 +31,12 @@ struct FindServices {
 // The text of a row as the list shows it.
 std::string FindRowText(const FindRow& row);
 
-class FindWindow final : public Window<FindWindow> {
+class FindSessionWindow final : public Window<FindSessionWindow> {
 public:
-    explicit FindWindow(const FindServices& services) : services_(services) {}
-    ~FindWindow();
-    FindWindow(const FindWindow&) = delete;
-    FindWindow& operator=(const FindWindow&) = delete;
+    explicit FindSessionWindow(const FindServices& services) : services_(services) {}
+    ~FindSessionWindow();
+    FindSessionWindow(const FindSessionWindow&) = delete;
+    FindSessionWindow& operator=(const FindSessionWindow&) = delete;
 
     // Shows the window empty, centred on the monitor that holds the mouse pointer, in front
     // and with the keyboard focus in its text field; makes it the first time.
@@ -46,7 +46,7 @@ public:
     HWND Field() const { return field_; }
     HWND List() const { return list_; }
 
-    // Window<FindWindow>
+    // Window<FindSessionWindow>
     LRESULT OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
     void OnWindowGone(HWND wnd) noexcept;
 

@@ -50,12 +50,12 @@ protected:
         GetDlgItemTextA(TrayHost(), id, text, sizeof text);
         return text;
     }
-    HWND FindWindow() const {
+    HWND Finder() const {
         auto windows = quilvo.TopWindows("QuilvoFind");
         return windows.empty() ? nullptr : windows.front();
     }
-    bool FindOpen() const { return FindWindow() != nullptr && IsWindowVisible(FindWindow()); }
-    HWND List() const { return FindWindowExA(FindWindow(), nullptr, "LISTBOX", nullptr); }
+    bool FindOpen() const { return Finder() != nullptr && IsWindowVisible(Finder()); }
+    HWND List() const { return FindWindowExA(Finder(), nullptr, "LISTBOX", nullptr); }
     int Rows() const { return static_cast<int>(SendMessageA(List(), LB_GETCOUNT, 0, 0)); }
     // Read as wide text: from another process a list box hands its text over as such.
     std::string Row(int i) const {
@@ -67,7 +67,9 @@ protected:
     void OpenAndType(const std::string& text) {
         ASSERT_TRUE(RealKeys("ctrl+alt+space"));
         ASSERT_TRUE(WaitUntil([&] { return FindOpen(); }, 3000)) << "the hotkey opens the find window";
-        if (!text.empty()) ASSERT_TRUE(RunUnix("/usr/bin/xdotool type --delay 60 '" + text + "'"));
+        if (!text.empty()) {
+            ASSERT_TRUE(RunUnix("/usr/bin/xdotool type --delay 60 '" + text + "'"));
+        }
     }
     bool Foreground(HWND session) const {
         return WaitUntil([&] { return GetForegroundWindow() == session && IsWindowVisible(session) && !IsIconic(session); },
@@ -88,7 +90,7 @@ TEST_F(Find, HotkeyTypingAndEnterBringEachSessionToTheUser) {
 
     OpenAndType("");
     RECT r = {};
-    GetWindowRect(FindWindow(), &r);
+    GetWindowRect(Finder(), &r);
     const RECT screen = ClientRect(GetDesktopWindow());
     EXPECT_NEAR((r.left + r.right) / 2, screen.right / 2, 2) << "centred on the screen";
     EXPECT_NEAR((r.top + r.bottom) / 2, screen.bottom / 2, 40);
