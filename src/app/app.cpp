@@ -13,7 +13,7 @@
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
 #include "views/boxed_view.h"
-#include "views/docked_view.h"
+#include "views/docked_toolbar.h"
 
 namespace quilvo {
 

@@ -6,7 +6,7 @@
 #include "app/tray_menu.h"
 #include "commands/session_commands.h"
 #include "resources/resource_ids.h"
-#include "views/docked_view.h"
+#include "views/docked_toolbar.h"
 
 namespace quilvo {
 

@@ -9,7 +9,7 @@
 #include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
-#include "views/docked_view.h"
+#include "views/docked_toolbar.h"
 
 namespace quilvo {
 

@@ -10,13 +10,12 @@
 #include "core/boxes.h"
 #include "core/refresh.h"
 #include "platform/window.h"
-#include "commands/properties_opener.h"
 
 namespace quilvo {
 
 // The object behind every open properties dialog: a dialog keeps its box number (control
 // 1005) and its texts in its controls, so one object serves them all.
-class BoxPropertiesDialogs final : public BoxPropertiesOpener, public Dialog<BoxPropertiesDialogs> {
+class BoxPropertiesDialogs final : public Dialog<BoxPropertiesDialogs> {
 public:
     // OK stores into these filters and rebuilds through the cycle given by Use (made after
     // the views, which reach this object through their services).
@@ -25,7 +24,7 @@ public:
 
     // Opens a further dialog for a box (0 to 5), owned by the panel's window, filled from the
     // box's stored Selection. The panel's "Properties" item calls it.
-    void Open(HWND owner, int boxIndex) override;
+    void Open(HWND owner, int boxIndex);
 
     // Dialog<BoxPropertiesDialogs>
     INT_PTR OnMessage(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) noexcept;

@@ -19,6 +19,6 @@ struct DragState {
 };
 
 // The program's one drag record; every field clear at start-up.
-extern DragState g_dragState;
+inline DragState g_dragState = {};
 
 }  // namespace quilvo

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 #include "base/handle.h"
 
@@ -31,7 +32,10 @@ struct SessionTable {
     SessionRecord records[kTableCapacity];
     std::int32_t count;  // live records are positions 0 .. count - 1
 
-    void Clear();
+    void Clear() {
+        std::memset(records, 0, sizeof records);
+        count = 0;
+    }
 };
 
 // The records discovery filled in this pass: positions 0 .. count - 1.

@@ -29,9 +29,9 @@ private:
         if (release_ != nullptr) release_();
     }
 
-    static int depth_;
-    static bool held_;
-    static void (*release_)();
+    inline static int depth_ = 0;
+    inline static bool held_ = false;
+    inline static void (*release_)() = nullptr;
 };
 
 }  // namespace quilvo

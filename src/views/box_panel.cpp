@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "commands/box_properties.h"
 #include "commands/session_commands.h"
 #include "core/drag_state.h"
 #include "base/int_range.h"
@@ -284,9 +285,9 @@ void BoxPanel::ContextMenu(HWND wnd) {
 void BoxPanel::OnMenuCommand(int command) {
     switch (command) {
         case ID_BOX_PROPERTIES:
-            if (BoxPropertiesOpener* opener = view ? view->PropertiesOpener() : nullptr;
-                opener != nullptr && boxList && IsBoxIndex(boxList->boxIndex)) {
-                opener->Open(ownWindow, boxList->boxIndex);
+            if (BoxPropertiesDialogs* dialogs = view ? view->PropertiesDialogs() : nullptr;
+                dialogs != nullptr && boxList && IsBoxIndex(boxList->boxIndex)) {
+                dialogs->Open(ownWindow, boxList->boxIndex);
             }
             break;
         case ID_BOX_QUIT:

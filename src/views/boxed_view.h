@@ -10,7 +10,6 @@
 #include <memory>
 #include <vector>
 
-#include "commands/properties_opener.h"
 #include "commands/session_commands.h"
 #include "core/boxes.h"
 #include "core/overview_view.h"
@@ -22,13 +21,14 @@
 namespace quilvo {
 
 class BoxPanel;
+class BoxPropertiesDialogs;
 
 // What a view's panels and mini windows act on when the user clicks: the session table (a
 // panel's left click and "Quit" show or hide every session in it) and the window operations.
 struct ViewServices {
     const SessionTable* sessions = nullptr;  // none: show and hide commands do nothing
     SessionWindowOps* ops = nullptr;         // none: the platform's own operations
-    BoxPropertiesOpener* properties = nullptr;  // none: "Properties" does nothing
+    BoxPropertiesDialogs* properties = nullptr;  // none: "Properties" does nothing
 };
 
 class BoxedView : public WindowObject, public OverviewView {
@@ -61,7 +61,7 @@ public:
     BoxPanel* Panel(int i) const { return (panels_ && i >= 0 && i < boxCount) ? panels_[i].get() : nullptr; }
     SessionWindowOps& Ops() const { return services_.ops ? *services_.ops : PlatformSessionOps(); }
     const SessionTable* Sessions() const { return services_.sessions; }
-    BoxPropertiesOpener* PropertiesOpener() const { return services_.properties; }
+    BoxPropertiesDialogs* PropertiesDialogs() const { return services_.properties; }
 
     std::uint8_t tipShown = 0;
     std::uint8_t visible = 1;

@@ -11,7 +11,6 @@
 #include "views/box_panel.h"
 #include "views/class_brush.h"
 #include "views/docked_rules.h"
-#include "views/docked_view.h"
 
 namespace quilvo {
 
@@ -132,6 +131,21 @@ BoxedViewToolbar* CreateDockedView(const DockedViewSetup& setup) {
 HWND FindAfxWndChild(HWND window) {
     Win32Descendants descendants;
     return ToHwnd(FindAfxWndChild(FromHwnd(window), descendants));
+}
+
+BoxedView* g_dockedView = nullptr;
+int g_dockedFlag = 0;
+
+void ReadDockedFlag() {
+    g_dockedFlag = static_cast<int>(ProfileReadInt(kDockedSection, kKeyVisible, 1, kSettingsFile));
+}
+
+void TearDownDockedView() {
+    // Cleared before the teardown runs: the teardown may reach the window procedure again
+    // (WM_CLOSE, then WM_DESTROY), which must find no view the second time.
+    BoxedView* view = g_dockedView;
+    g_dockedView = nullptr;
+    delete view;
 }
 
 }  // namespace quilvo

@@ -134,7 +134,11 @@ void FindSessionWindow::Layout() {
                std::max(0, static_cast<int>(client.bottom) - 3 * margin - fieldHeight), TRUE);
 }
 
-void FindSessionWindow::Filter() {
+void FindSessionWindow::Filter(bool keepChoice) {
+    const LRESULT before = keepChoice ? SendMessageA(list_, LB_GETCURSEL, 0, 0) : -1;
+    const bool hadChoice = before >= 0 && static_cast<std::size_t>(before) < shown_.size();
+    const FindRow chosen = hadChoice ? shown_[static_cast<std::size_t>(before)] : FindRow{};
+    const WindowHandle chosenWindow = hadChoice ? shownWindows_[static_cast<std::size_t>(before)] : kNoWindow;
     char query[256] = {};
     GetWindowTextA(field_, query, sizeof query);
     std::vector<FindRow> rows;
@@ -154,7 +158,16 @@ void FindSessionWindow::Filter() {
         shownWindows_.push_back(session ? services_.sessions->records[row.index].window : kNoWindow);
         shown_.push_back(row);
     }
-    SendMessageA(list_, LB_SETCURSEL, 0, 0);
+    std::size_t select = 0;
+    for (std::size_t i = 0; hadChoice && i < shown_.size(); ++i) {
+        const bool same = chosen.kind == FindRowKind::Box ? shown_[i].kind == FindRowKind::Box && shown_[i].index == chosen.index
+                                                          : shownWindows_[i] == chosenWindow;
+        if (same) {
+            select = i;
+            break;
+        }
+    }
+    SendMessageA(list_, LB_SETCURSEL, select, 0);
     SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list_, nullptr, TRUE);
 }
@@ -201,7 +214,9 @@ bool FindSessionWindow::OnFieldKey(WPARAM key) {
         case VK_NEXT:
         case VK_HOME:
         case VK_END:
-            // The list moves its selection as if it had the focus; the caret stays in the field.
+            // The rows as the table is now; then the list moves its selection as if it had the
+            // focus, while the caret stays in the field.
+            Filter(true);
             SendMessageA(list_, WM_KEYDOWN, key, 0);
             return true;
         case VK_RETURN: Choose(); return true;

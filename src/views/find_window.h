@@ -53,8 +53,9 @@ public:
 private:
     bool Create();
     void Layout();
-    // Reads the session table and the filters as they are now and fills the list for the text.
-    void Filter();
+    // Reads the session table and the filters as they are now and fills the list for the text,
+    // the best row chosen, or with keepChoice the row chosen before where it is still listed.
+    void Filter(bool keepChoice = false);
     void Choose();
     void ActivateSession(WindowHandle window);
     bool OnFieldKey(WPARAM key);

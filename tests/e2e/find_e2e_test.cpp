@@ -117,7 +117,16 @@ TEST_F(Find, HotkeyTypingAndEnterBringEachSessionToTheUser) {
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(c) && IsWindowVisible(sim.Hwnd("A")); }, 3000))
         << "a box row does what a click on the panel does";
 
-    OpenAndType("");
+    // The arrows, Home and End move the choice while the caret stays in the field.
+    OpenAndType("qas");
+    ASSERT_TRUE(WaitUntil([&] { return Rows() == 2; }, 3000));
+    const auto chosen = [&] { return SendMessageA(List(), LB_GETCURSEL, 0, 0); };
+    ASSERT_TRUE(RealKeys("Down"));
+    EXPECT_TRUE(WaitUntil([&] { return chosen() == 1; }, 3000));
+    ASSERT_TRUE(RealKeys("Home"));
+    EXPECT_TRUE(WaitUntil([&] { return chosen() == 0; }, 3000));
+    ASSERT_TRUE(RealKeys("End"));
+    EXPECT_TRUE(WaitUntil([&] { return chosen() == 1; }, 3000));
     ASSERT_TRUE(RealKeys("Escape"));
     EXPECT_TRUE(WaitUntil([&] { return !FindOpen(); }, 3000)) << "Escape closes";
     EXPECT_TRUE(quilvo.Running());

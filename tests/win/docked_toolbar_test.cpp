@@ -26,7 +26,6 @@
 #include "window_helpers.h"
 #include "views/docked_rules.h"
 #include "views/docked_toolbar.h"
-#include "views/docked_view.h"
 #include "views/mini_window.h"
 
 namespace quilvo {

@@ -18,7 +18,7 @@
 #include "refresh_fakes.h"
 #include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
-#include "views/docked_view.h"
+#include "views/docked_toolbar.h"
 
 namespace quilvo {
 namespace {
