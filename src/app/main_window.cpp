@@ -35,17 +35,8 @@ LRESULT MainWindow::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept
 }
 
 void ApplyOpacity(HWND window, int opacity) {
-    using SetLayeredFn = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
-    HMODULE user32 = LoadLibraryA("user32");
-    if (user32 == nullptr) return;
-    auto setLayered = reinterpret_cast<SetLayeredFn>(
-        reinterpret_cast<void*>(GetProcAddress(user32, "SetLayeredWindowAttributes")));
-    if (setLayered != nullptr) {
-        LONG_PTR ex = GetWindowLongPtrA(window, GWL_EXSTYLE);
-        SetWindowLongPtrA(window, GWL_EXSTYLE, ex | WS_EX_LAYERED);
-        setLayered(window, 0, static_cast<BYTE>(opacity & 0xFF), LWA_ALPHA);
-    }
-    FreeLibrary(user32);
+    SetWindowLongPtrA(window, GWL_EXSTYLE, GetWindowLongPtrA(window, GWL_EXSTYLE) | WS_EX_LAYERED);
+    SetLayeredWindowAttributes(window, 0, static_cast<BYTE>(opacity & 0xFF), LWA_ALPHA);
 }
 
 }  // namespace quilvo

@@ -22,8 +22,8 @@ private:
     HWND window_ = nullptr;
 };
 
-// Makes the window layered with the low 8 bits of opacity as its alpha, where the platform
-// has SetLayeredWindowAttributes; otherwise changes nothing.
+// Makes the window layered with the low 8 bits of opacity as its alpha (every Windows since
+// 2000 has layered windows, so it is called directly).
 void ApplyOpacity(HWND window, int opacity);
 
 }  // namespace quilvo

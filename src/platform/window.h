@@ -45,6 +45,15 @@ public:
         if (wnd != nullptr && From(wnd) == object) SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
     }
 
+    // Destroys the window of an object that is going, and forgets it: the window forgets the
+    // object first, so its last messages find none.
+    static void DestroyDetached(HWND& wnd, const T* object) noexcept {
+        HWND own = wnd;
+        wnd = nullptr;
+        Detach(own, object);
+        if (own != nullptr) DestroyWindow(own);
+    }
+
     void OnWindowGone(HWND) noexcept {}
 };
 

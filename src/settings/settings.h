@@ -94,7 +94,7 @@ int ComposeSelection(char* buffer, std::size_t size, const char* system, const c
                      const char* user, const char* transaction);
 
 #if defined(_WIN32)
-// Windows only (win32_window_settings.cpp): the main window's normal position to and from the
+// Windows only (win32_settings.cpp): the main window's normal position to and from the
 // application section.
 void SaveWindowPosition(WindowHandle window);
 void RestoreMainWindow(WindowHandle window, int width, int height);

@@ -3,7 +3,7 @@
 // details drawn right of the panels in an italic font sized to the strip.
 //
 // Nothing in the running program creates one: CreateDockedView exists for the tests, and the
-// module-level reference (views/docked_view.h) is otherwise only read and cleared.
+// module-level reference (below) is otherwise only read and cleared.
 #pragma once
 
 #include <windows.h>
@@ -14,7 +14,7 @@
 
 namespace quilvo {
 
-// Its owner is the module-level reference of views/docked_view.h, which deletes it.
+// Its owner is the module-level reference (g_dockedView, below), which deletes it.
 class BoxedViewToolbar : public BoxedView, public Window<BoxedViewToolbar> {
 public:
     BoxedViewToolbar(HWND parent, BoxList* const* lists, int count, const ViewServices& services);

@@ -75,13 +75,7 @@ std::string FindRowText(const FindRow& row) {
     return text;
 }
 
-FindSessionWindow::~FindSessionWindow() {
-    if (!window_) return;
-    HWND own = window_;
-    Detach(own, this);
-    window_ = nullptr;
-    DestroyWindow(own);
-}
+FindSessionWindow::~FindSessionWindow() { DestroyDetached(window_, this); }
 
 bool FindSessionWindow::Create() {
     HINSTANCE module = GetModuleHandleA(nullptr);

@@ -47,13 +47,7 @@ MiniWindow::MiniWindow() {
     height = 1;
 }
 
-MiniWindow::~MiniWindow() {
-    if (!ownWindow) return;
-    HWND own = ownWindow;
-    Detach(own, this);
-    ownWindow = nullptr;
-    DestroyWindow(own);
-}
+MiniWindow::~MiniWindow() { DestroyDetached(ownWindow, this); }
 
 void MiniWindow::Create() {
     ownWindow = CreateWindowExA(0, kMiniWindowClass, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_BORDER, x,
