@@ -17,7 +17,51 @@ struct PassContext {
     int previousCount;
     DiscoveryWindows* windows;
     SessionClassCache* classes;
+    MonitorList monitors;
+    SessionRecord previous[kTableCapacity];  // the table as the pass found it
 };
+
+// What the previous pass learnt of a window: its record then, or none.
+const SessionRecord* PreviousRecord(const PassContext& pass, WindowHandle window) {
+    for (const SessionRecord& r : pass.previous) {
+        if (r.window == window) return &r;
+    }
+    return nullptr;
+}
+
+// Starts the record of a window that another window held: with the window's own identity from
+// the previous pass when it had one. The desktop's order changes whenever the user activates
+// another window; a session that is busy then is not asked again, and must not lose its
+// System, Client and the rest (and with them its boxes) until it answers.
+void TakeOverRecord(const PassContext& pass, SessionRecord& r, WindowHandle window) {
+    if (const SessionRecord* before = PreviousRecord(pass, window)) {
+        r = *before;
+    } else {
+        std::memset(&r, 0, sizeof r);
+    }
+}
+
+// The session's place on the virtual screen: the normal rectangle in screen coordinates, a
+// maximised window at the corner of the monitor it fills.
+void PlaceSession(const PassContext& pass, SessionRecord& r, WindowHandle window) {
+    DiscoveryWindows& windows = *pass.windows;
+    NormalRect normal = {};
+    windows.NormalPlacement(window, &normal);
+    if (windows.InWorkspaceCoordinates(window)) normal = WorkspaceToScreen(pass.monitors, normal);
+    if (windows.IsZoomed(window)) {
+        NormalRect now = normal;
+        windows.WindowRect(window, &now);
+        const ScreenPoint origin = MaximisedOrigin(pass.monitors, now);
+        r.x = origin.x;
+        r.y = origin.y;
+        r.zoomed = 1;  // written only for a zoomed window: it stays until the record is swept
+    } else {
+        r.x = normal.left;
+        r.y = normal.top;
+    }
+    r.width = SpanOf(normal.left, normal.right);
+    r.height = SpanOf(normal.top, normal.bottom);
+}
 
 // A session seen by the previous pass keeps its record fresh even before this pass
 // rewrites it: its caption and stamp are renewed where it stood.
@@ -89,25 +133,14 @@ bool VisitWindow(WindowHandle window, void* context) {
     if (table.count >= kTableCapacity) return false;
 
     SessionRecord& r = table.records[table.count];
-    // A record taken over by another window starts empty: a session that does not answer must
-    // not show (and be grouped and closed by) the identity of the one recorded here before.
-    if (r.window != window) std::memset(&r, 0, sizeof r);
+    // A record taken over by another window never keeps what it held: a session that does not
+    // answer must not show (and be grouped and closed by) the identity of the one recorded
+    // here before.
+    if (r.window != window) TakeOverRecord(pass, r, window);
     r.stamp = pass.stamp;
     r.index = static_cast<std::int16_t>(table.count);
     r.window = window;
-
-    NormalRect normal = {};
-    pass.windows->NormalPlacement(window, &normal);
-    if (pass.windows->IsZoomed(window)) {
-        r.x = 0;
-        r.y = 0;
-        r.zoomed = 1;
-    } else {
-        r.x = normal.left;
-        r.y = normal.top;
-    }
-    r.width = SpanOf(normal.left, normal.right);
-    r.height = SpanOf(normal.top, normal.bottom);
+    PlaceSession(pass, r, window);
     CopyCut(r.title, caption);
 
     ++table.count;
@@ -159,6 +192,8 @@ int DiscoverSessions(SessionTable& table, int previousCount, const char* classNa
     pass.previousCount = previousCount;
     pass.windows = &windows;
     pass.classes = &windows.Classes();
+    pass.monitors = windows.Monitors();
+    std::memcpy(pass.previous, table.records, sizeof pass.previous);
 
     // Replies that can no longer come (their window is gone) give their records back.
     windows.Queries().ReleaseGone([](WindowHandle w, void* ws) { return !static_cast<DiscoveryWindows*>(ws)->Exists(w); },
@@ -173,6 +208,10 @@ int DiscoverSessions(SessionTable& table, int previousCount, const char* classNa
     // One wait for the whole pass, however many sessions do not answer.
     windows.AwaitReplies(queryPass);
     SweepStaleSessions(table, pass.stamp);
+    for (int position = 0; position < table.count; ++position) {
+        SessionRecord& r = table.records[position];
+        r.busy = windows.Queries().Outstanding(r.window) ? 1 : 0;
+    }
     return table.count;
 }
 

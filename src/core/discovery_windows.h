@@ -5,15 +5,12 @@
 #include <cstdint>
 
 #include "core/front_queries.h"
+#include "core/monitors.h"
 #include "base/handle.h"
 
 namespace quilvo {
 
 class SessionClassCache;
-
-struct NormalRect {
-    std::int32_t left, top, right, bottom;
-};
 
 // The query codes a session answers through SAP_GET_FRONT.
 enum FrontCode : int {
@@ -28,7 +25,8 @@ enum FrontCode : int {
 // Visit routine for EnumerateAll: return false to end the enumeration.
 using WindowVisit = bool (*)(WindowHandle window, void* context);
 
-class DiscoveryWindows {
+// Monitors(): read once per pass, to place the sessions on the virtual screen.
+class DiscoveryWindows : public MonitorSource {
 public:
     virtual ~DiscoveryWindows() = default;
 
@@ -40,7 +38,12 @@ public:
     // Caption into buf (bufSize bytes); number of characters, 0 for empty or unreadable.
     virtual int Caption(WindowHandle window, char* buf, int bufSize) = 0;
     virtual bool NormalPlacement(WindowHandle window, NormalRect* rect) = 0;
+    // True when the normal rectangle is in workspace coordinates (a top-level window without
+    // WS_EX_TOOLWINDOW), false when it is in screen (or its parent's client) coordinates.
+    virtual bool InWorkspaceCoordinates(WindowHandle window) = 0;
     virtual bool IsZoomed(WindowHandle window) = 0;
+    // Where the window is now (a maximised one: the monitor it fills).
+    virtual bool WindowRect(WindowHandle window, NormalRect* rect) = 0;
     // False once the window no longer exists.
     virtual bool Exists(WindowHandle window) = 0;
 

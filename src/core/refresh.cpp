@@ -197,6 +197,7 @@ void RefreshCycle::RebuildAllSessions() {
 }
 
 bool RefreshCycle::DetectChanges() const {
+    const BoxList* all = AllSessions();
     for (const SessionRecord* r = LiveBegin(table_); r != LiveEnd(table_); ++r) {
         for (const auto& list : lists_) {
             if (list == nullptr) continue;
@@ -204,10 +205,14 @@ bool RefreshCycle::DetectChanges() const {
                 const SessionRecord& item = list->items[i];
                 if (item.window != r->window) continue;
                 if (item.index != r->index || item.x != r->x || item.y != r->y || item.width != r->width ||
-                    item.height != r->height || !EqualsNoCase(item.title, r->title)) {
+                    item.height != r->height || !EqualsNoCase(item.title, r->title) || item.busy != r->busy) {
                     return true;
                 }
             }
+        }
+        // A session that turned busy or answers again shows so in every view, boxed or not.
+        for (int i = 0; all != nullptr && i < all->count; ++i) {
+            if (all->items[i].window == r->window && all->items[i].busy != r->busy) return true;
         }
     }
     return false;

@@ -54,8 +54,9 @@ public:
     void Refresh();
     void RunDeferred();
     bool Deferred() const { return deferred_; }
-    // True when a boxed session's index, position, size or title differs from its copy in
-    // the box lists. Allocates nothing.
+    // True when a boxed session's index, position, size, title or busy flag differs from its
+    // copy in the box lists, or any session's busy flag from its copy in the all-sessions
+    // list. Allocates nothing.
     bool DetectChanges() const;
     // Sends the OK code to the first session of every box that has one.
     void RunIdleAction();

@@ -14,7 +14,9 @@ struct SessionRecord {
     std::int16_t index;       // position in the table when written
     std::uint8_t cascade;     // only used when the record serves as a box filter
     std::uint8_t zoomed;      // the window was maximised when seen
-    std::int32_t x;           // normal rectangle; 0,0 for a zoomed window
+    std::uint8_t busy;        // not every answer came within the pass that last saw it
+    std::int32_t x;           // normal rectangle, screen coordinates; a zoomed window at the
+                              // top left corner of the monitor it fills (0,0 on the primary)
     std::int32_t y;
     std::int32_t width;
     std::int32_t height;

@@ -4,6 +4,7 @@
 
 #include "core/front_queries.h"
 #include "core/wait_scope.h"
+#include "platform/display.h"
 #include "platform/scoped_win.h"
 #include "platform/window_names.h"
 
@@ -67,7 +68,18 @@ bool Win32DiscoveryWindows::NormalPlacement(WindowHandle window, NormalRect* rec
     return true;
 }
 
+bool Win32DiscoveryWindows::InWorkspaceCoordinates(WindowHandle window) { return PlacementInWorkspace(ToHwnd(window)); }
+
 bool Win32DiscoveryWindows::IsZoomed(WindowHandle window) { return ::IsZoomed(ToHwnd(window)) != FALSE; }
+
+bool Win32DiscoveryWindows::WindowRect(WindowHandle window, NormalRect* rect) {
+    RECT r = {};
+    if (!GetWindowRect(ToHwnd(window), &r)) return false;
+    *rect = NormalRect{r.left, r.top, r.right, r.bottom};
+    return true;
+}
+
+MonitorList Win32DiscoveryWindows::Monitors() { return ReadMonitors(); }
 
 bool Win32DiscoveryWindows::Exists(WindowHandle window) { return IsWindow(ToHwnd(window)) != FALSE; }
 

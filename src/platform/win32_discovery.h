@@ -33,7 +33,10 @@ public:
     int ClassName(WindowHandle window, char* buf, int maxCount) override;
     int Caption(WindowHandle window, char* buf, int bufSize) override;
     bool NormalPlacement(WindowHandle window, NormalRect* rect) override;
+    bool InWorkspaceCoordinates(WindowHandle window) override;
     bool IsZoomed(WindowHandle window) override;
+    bool WindowRect(WindowHandle window, NormalRect* rect) override;
+    MonitorList Monitors() override;
     bool Exists(WindowHandle window) override;
     SessionClassCache& Classes() override { return classes_; }
     FrontQueryPool& Queries() override;

@@ -24,6 +24,8 @@ struct FakeWindow {
     std::string caption;
     NormalRect rect = {0, 0, 100, 100};
     bool zoomed = false;
+    bool workspace = false;                  // rect is in workspace coordinates
+    NormalRect shown = {0, 0, 0, 0};         // where a zoomed window is now; empty: rect
     bool classUnreadable = false;
     bool hung = false;                       // queries stay unanswered until Deliver
     std::map<int, std::string> answers;      // code -> answer; missing code: no answer
@@ -41,6 +43,7 @@ public:
     int awaits = 0;                                       // AwaitReplies calls
     int enumerations = 0;                                 // EnumerateAll calls
     std::map<WindowHandle, int> classReads;               // ClassName calls per window
+    MonitorList monitors = OneMonitor(1280, 1024);
 
     FakeWindow& Add(const std::string& caption, const std::string& system = "PRD",
                     const std::string& client = "100", const std::string& user = "USER01") {
@@ -114,6 +117,17 @@ public:
         *rect = w->rect;
         return true;
     }
+    bool InWorkspaceCoordinates(WindowHandle window) override {
+        FakeWindow* w = Find(window);
+        return w != nullptr && w->workspace;
+    }
+    bool WindowRect(WindowHandle window, NormalRect* rect) override {
+        FakeWindow* w = Find(window);
+        if (w == nullptr) return false;
+        *rect = w->shown.right > w->shown.left ? w->shown : w->rect;
+        return true;
+    }
+    MonitorList Monitors() override { return monitors; }
     bool IsZoomed(WindowHandle window) override {
         FakeWindow* w = Find(window);
         return w != nullptr && w->zoomed;

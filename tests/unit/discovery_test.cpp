@@ -327,12 +327,13 @@ TEST_F(Discovery, SilentWindowsNeverKeepASessionFromBeingAsked) {
     EXPECT_STREQ(table.records[0].user, "ROSE");
 }
 
-// Session A stops answering at position 0; then a window before it closes and B comes to
-// position 0 while A's queries are still out. B's record holds B's answers alone, and when A
-// wakes its late answers go nowhere but its own record.
+// Session A stops answering at position 0; then B comes to position 0 while A's queries are
+// still out. B's record holds B's answers alone, A keeps its own fields where it moved, and
+// when A wakes its late answers go nowhere but its own record.
 TEST_F(Discovery, LateAnswersNeverLandInAnotherSessionsRecord) {
     auto& a = desktop.Add("A", "PRD", "100", "ALICE");
     auto& b = desktop.Add("B", "QAS", "200", "BOB");
+    a.answers[kFrontServerGroup] = "AGRP";
     Pass();
     a.hung = true;
     a.answers[15] = "ALICE2";
@@ -347,15 +348,18 @@ TEST_F(Discovery, LateAnswersNeverLandInAnotherSessionsRecord) {
     ASSERT_EQ(table.records[0].window, b.handle);
     EXPECT_STREQ(table.records[0].user, "BOB");
     EXPECT_STREQ(table.records[0].system, "QAS");
-    EXPECT_STREQ(table.records[0].serverGroup, "");  // not A's
-    EXPECT_STREQ(table.records[1].user, "");         // A's new record: nothing answered yet
+    EXPECT_STREQ(table.records[0].serverGroup, "SPACE");  // B's own from before, not A's
+    EXPECT_STREQ(table.records[1].user, "ALICE");    // A's new record: what A had, while it is busy
+    EXPECT_EQ(table.records[1].busy, 1);
+    EXPECT_EQ(table.records[0].busy, 0);
 
     a2.hung = false;
     desktop.Deliver(a2.handle);  // A's answers to the queries made at position 0
     EXPECT_STREQ(table.records[0].user, "BOB");
     EXPECT_STREQ(table.records[0].client, "200");
-    EXPECT_STREQ(table.records[1].user, "");
+    EXPECT_STREQ(table.records[1].user, "ALICE");
     Pass();
+    EXPECT_EQ(table.records[1].busy, 0) << "answered again";
     EXPECT_STREQ(table.records[1].user, "ALICE2");
 }
 

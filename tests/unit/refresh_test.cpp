@@ -176,6 +176,35 @@ TEST_F(RefreshTest, ABoxedSessionThatMovesOrIsRenamedRebuildsAtOnce) {
     EXPECT_EQ(ToolUpdates(), 3u);
 }
 
+// A session that stops answering is shown busy at once, boxed or not, with the fields it had;
+// so is its waking up.
+TEST_F(RefreshTest, ASessionTurningBusyOrAnsweringAgainRebuildsAtOnce) {
+    desktop.Add(0x100, "PRD", "100", "ALICE", "VA01");
+    desktop.Add(0x300, "DEV", "100", "CAROL", "SU01");
+    for (int b = 0; b < kBoxCount; ++b) Box(b, "PRD$$$");
+    Make();
+    Pass();
+    for (WindowHandle session : {WindowHandle{0x100}, WindowHandle{0x300}}) {
+        SCOPED_TRACE(session);
+        const std::size_t before = ToolUpdates();
+        desktop.Find(session)->hung = true;
+        Pass();
+        EXPECT_EQ(ToolUpdates(), before + 1);
+        const BoxList* all = cycle->AllSessions();
+        const int at = all->items[0].window == session ? 0 : 1;
+        EXPECT_EQ(all->items[at].busy, 1);
+        EXPECT_STREQ(all->items[at].client, "100");
+        Pass();
+        EXPECT_EQ(ToolUpdates(), before + 1) << "still busy: nothing new";
+        desktop.Find(session)->hung = false;
+        desktop.Deliver(session);
+        Pass();
+        EXPECT_EQ(ToolUpdates(), before + 2);
+        EXPECT_EQ(cycle->AllSessions()->items[at].busy, 0);
+    }
+    EXPECT_EQ(cycle->List(0)->count, 1);
+}
+
 TEST_F(RefreshTest, AnUnboxedSessionShowsOnlyAfterMoreThan17000Ms) {
     desktop.Add(0x100, "PRD", "100", "ALICE", "VA01");
     desktop.Add(0x300, "DEV", "100", "CAROL", "SU01");
