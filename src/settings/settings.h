@@ -28,6 +28,8 @@ constexpr const char* kKeyZoomFactor = "ZoomFactor";
 constexpr const char* kKeyVisible = "Visible";
 constexpr const char* kKeyWidth = "Width";
 constexpr const char* kKeyHeight = "Height";
+// Read when the view is made, never written: 0 turns the mini windows' labels off.
+constexpr const char* kKeyLabels = "Labels";
 // The docked view's section, whose "Visible" doubles as the docked flag.
 constexpr const char* kDockedSection = "BoxedViewToolbar";
 

@@ -69,23 +69,24 @@ HWND BoxPanel::Create() {
     return ownWindow;
 }
 
+// The ratio between the virtual screen (every monitor; the desktop window's rectangle with
+// one) and the panel, in each direction.
 void BoxPanel::ComputeScale() {
-    HWND desktop = GetDesktopWindow();
-    WINDOWPLACEMENT d = {};
     WINDOWPLACEMENT p = {};
-    d.length = sizeof d;
     p.length = sizeof p;
-    const bool have = desktop && ownWindow && GetWindowPlacement(desktop, &d) && GetWindowPlacement(ownWindow, &p);
-    const RECT& dr = d.rcNormalPosition;
+    const bool have = view != nullptr && ownWindow && GetWindowPlacement(ownWindow, &p);
+    const RECT d = view != nullptr ? view->desktopRect : RECT{};
     const RECT& pr = p.rcNormalPosition;
-    horizontalScale = quilvo::ComputeScale(have, dr.right - dr.left, pr.right - pr.left);
-    verticalScale = quilvo::ComputeScale(have, dr.bottom - dr.top, pr.bottom - pr.top);
+    horizontalScale = quilvo::ComputeScale(have, SpanOf(d.left, d.right), SpanOf(pr.left, pr.right));
+    verticalScale = quilvo::ComputeScale(have, SpanOf(d.top, d.bottom), SpanOf(pr.top, pr.bottom));
 }
 
 void BoxPanel::CreateMiniWindows() {
     if (!boxList) return;
     const int n = std::min(boxList->count, miniCount);
     const int zoom = view ? view->zoomFactor : 1;
+    const PixelPoint origin = view ? view->DesktopOrigin() : PixelPoint{};
+    const int minimumSize = ScaleForDpi(kMiniMinimumSize, view ? view->dpi : kBaseDpi);
     for (int i = 0; i < n; ++i) {
         const SessionRecord& s = boxList->items[i];
         // Without memory for it, this session's mini window is simply missing.
@@ -95,13 +96,13 @@ void BoxPanel::CreateMiniWindows() {
         DebugLine("[%" PRIxPTR "] created MiniWindow [%d] [%" PRIxPTR "]\n", Identity(this), i, Identity(m));
         m->parentWindow = ownWindow;
         m->sessionWindow = ToHwnd(s.window);
-        const PixelRect r =
-            MiniWindowRect(SessionPlace{s.x, s.y, s.width, s.height}, horizontalScale, verticalScale, zoom, offsetX, offsetY);
+        const PixelRect r = MiniWindowRect(SessionPlace{s.x, s.y, s.width, s.height}, horizontalScale, verticalScale,
+                                           zoom, offsetX, offsetY, origin, minimumSize);
         m->width = r.width;
         m->height = r.height;
         m->x = r.x;
         m->y = r.y;
-        CopyCut(m->title, s.title);
+        m->TakeSession(s);
         m->owningPanel = this;
         m->Create();
     }
@@ -169,14 +170,26 @@ void BoxPanel::Update() {
         }
     }
     if (ownWindow) SetWindowPos(ownWindow, HWND_TOP, x, y, width, height, SWP_SHOWWINDOW);
+    // The view has read the desk again: a monitor may have come or gone.
+    ComputeScale();
     CreateMiniWindows();
     CreateButtons(view ? view->ButtonRowDivisor() : kDefaultButtonRowDivisor);
+}
+
+void BoxPanel::Relayout(const PixelRect& place) {
+    x = place.x;
+    y = place.y;
+    width = place.width;
+    height = place.height;
+    skipNextUpdate = 0;
+    Update();
 }
 
 void BoxPanel::Paint(HDC dc) {
     if (!boxList) return;
     const SessionRecord& f = boxList->filter;
-    const PanelFont pf = PanelTextFont(height);
+    const int dpi = view ? view->dpi : kBaseDpi;
+    const PanelFont pf = PanelTextFont(height, dpi);
     RECT r = {};
     GetClientRect(ownWindow, &r);
 
@@ -196,12 +209,12 @@ void BoxPanel::Paint(HDC dc) {
     ScopedSelectObject selected(dc, font.get());
     SIZE extent = {};
     GetTextExtentPoint32A(dc, align.text, align.length, &extent);
-    const int tx = PanelTextX(r.right, extent.cx);
+    const int tx = PanelTextX(r.right, extent.cx, dpi);
 
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     SetBkColor(dc, GetSysColor(COLOR_BACKGROUND));
     for (int i = 0; i < 4; ++i) {
-        if (lines[i].length > 0) TextOutA(dc, tx, PanelTextLineY(i, pf.height), lines[i].text, lines[i].length);
+        if (lines[i].length > 0) TextOutA(dc, tx, PanelTextLineY(i, pf.height, dpi), lines[i].text, lines[i].length);
     }
 }
 
@@ -245,6 +258,8 @@ void BoxPanel::OnDragMove(LPARAM lp) {
     in.clientBottom = c.bottom;
     in.horizontalScale = horizontalScale;
     in.verticalScale = verticalScale;
+    in.desktopLeft = view->desktopRect.left;
+    in.desktopTop = view->desktopRect.top;
     in.desktopRight = view->desktopRect.right;
     in.desktopBottom = view->desktopRect.bottom;
     in.offsetX = offsetX;

@@ -10,6 +10,7 @@
 #include "core/boxes.h"
 #include "platform/window.h"
 #include "platform/window_names.h"
+#include "views/geometry.h"
 #include "views/window_object.h"
 
 namespace quilvo {
@@ -31,6 +32,9 @@ public:
     void CreateButtons(int divisor);
     // The update pass, after the view has set the new box list.
     void Update();
+    // The view was laid out anew (its DPI changed): the panel moves to place and builds its
+    // mini windows and buttons again at once.
+    void Relayout(const PixelRect& place);
     void ComputeScale();
     void CreateMiniWindows();
     void CascadeMiniWindows();

@@ -9,7 +9,10 @@
 #include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
+#include "platform/display.h"
 #include "views/box_panel.h"
+#include "views/class_brush.h"
+#include "views/mini_label.h"
 
 namespace quilvo {
 
@@ -26,7 +29,7 @@ int ReadInt(const char* section, const char* key, int defaultValue) {
 
 BoxedView::BoxedView(HWND parent, BoxList* const* lists, int count, const ViewServices& services)
     : services_(services) {
-    GetClientRect(GetDesktopWindow(), &desktopRect);
+    ReadDesktop();
     parentWindow = parent;
     boxCount = static_cast<std::int16_t>(std::max(count, 0));
     panels_ = std::make_unique<std::unique_ptr<BoxPanel>[]>(static_cast<std::size_t>(boxCount));
@@ -49,16 +52,63 @@ BoxedView::~BoxedView() {
 
 void BoxedView::SetSection(const char* name) { CopyCut(sectionName, name); }
 
+void BoxedView::ReadDesktop() {
+    const NormalRect v = VirtualScreen((services_.monitors ? *services_.monitors : PlatformMonitors()).Monitors());
+    desktopRect = RECT{v.left, v.top, v.right, v.bottom};
+}
+
+void BoxedView::ReadLabelsAndDpi() {
+    labels = ReadInt(sectionName, kKeyLabels, 1) != 0;
+    dpi = WindowDpi(ownWindow);
+    MakeFonts();
+}
+
+void BoxedView::MakeFonts() {
+    labelFont_ = labels ? CreateMessageFont(dpi, kLabelPoints) : ScopedFont();
+    labelLineHeight_ = 0;
+    if (!labelFont_) return;
+    ScopedGetDC screen(nullptr);
+    ScopedSelectObject selected(screen.get(), labelFont_.get());
+    TEXTMETRICA metrics = {};
+    if (GetTextMetricsA(screen.get(), &metrics)) labelLineHeight_ = metrics.tmHeight;
+}
+
 void BoxedView::LoadGeometry() {
     const char* section = sectionName;
     zoomFactor = static_cast<std::int16_t>(ReadInt(section, kKeyZoomFactor, 2));
     visible = ReadInt(section, kKeyVisible, 1) != 0 ? 1 : 0;
-    const int wx = ReadInt(section, kKeyWindowX, 0);
-    const int wy = ReadInt(section, kKeyWindowY, 0);
-    const int w = SizeFromSetting(ReadInt(section, kKeyWidth, defaultWidth), defaultWidth);
-    const int h = SizeFromSetting(ReadInt(section, kKeyHeight, defaultHeight), defaultHeight);
-    SetWindowPos(ownWindow, HWND_TOPMOST, PositionFromSetting(wx), PositionFromSetting(wy), w, h, SWP_SHOWWINDOW);
+    // Not left of or above the virtual screen (with one monitor: not negative).
+    const int x = std::max<int>(ReadInt(section, kKeyWindowX, 0), std::min<LONG>(desktopRect.left, 0));
+    const int y = std::max<int>(ReadInt(section, kKeyWindowY, 0), std::min<LONG>(desktopRect.top, 0));
+    const int storedW = ReadInt(section, kKeyWidth, 0);
+    const int storedH = ReadInt(section, kKeyHeight, 0);
+    // A stored size is physical pixels, kept as stored wherever the window goes; the default
+    // size is for the DPI of the monitor the window goes to, so the window goes there first.
+    placing_ = true;
+    if (storedW <= 0 || storedH <= 0) {
+        SetWindowPos(ownWindow, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    const int windowDpi = WindowDpi(ownWindow);
+    const int w = storedW > 0 ? storedW : ScaleForDpi(defaultWidth, windowDpi);
+    const int h = storedH > 0 ? storedH : ScaleForDpi(defaultHeight, windowDpi);
+    SetWindowPos(ownWindow, HWND_TOPMOST, x, y, w, h, SWP_SHOWWINDOW);
+    placing_ = false;
+    ReadLabelsAndDpi();
     if (!visible) Hide();
+}
+
+void BoxedView::OnDpiChanged(int newDpi, const RECT& suggested) {
+    if (placing_) return;
+    SetWindowPos(ownWindow, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    dpi = newDpi > 0 ? newDpi : WindowDpi(ownWindow);
+    MakeFonts();
+    ReadClientRect();
+    const std::vector<PixelRect> places = PanelPlaces();
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        if (BoxPanel* panel = Panel(static_cast<int>(i))) panel->Relayout(places[i]);
+    }
+    InvalidateRect(ownWindow, nullptr, TRUE);
 }
 
 void BoxedView::ReadClientRect() {
@@ -90,6 +140,8 @@ void BoxedView::CreatePanels() {
 
 void BoxedView::UpdatePanels(BoxList* const* lists) {
     ReadClientRect();
+    // A monitor plugged in or taken away since: the panels map the desk as it is now.
+    ReadDesktop();
     // Every panel takes its new list before any is rebuilt, so that whatever happens part way,
     // no panel is left on a list its owner has let go.
     for (int i = 0; i < boxCount; ++i) {

@@ -12,8 +12,10 @@
 
 #include "commands/session_commands.h"
 #include "core/boxes.h"
+#include "core/monitors.h"
 #include "core/overview_view.h"
 #include "core/session.h"
+#include "platform/scoped_win.h"
 #include "views/geometry.h"
 #include "views/view_window.h"
 #include "views/window_object.h"
@@ -29,6 +31,7 @@ struct ViewServices {
     const SessionTable* sessions = nullptr;  // none: show and hide commands do nothing
     SessionWindowOps* ops = nullptr;         // none: the platform's own operations
     BoxPropertiesDialogs* properties = nullptr;  // none: "Properties" does nothing
+    MonitorSource* monitors = nullptr;       // none: the window system's monitors
 };
 
 class BoxedView : public WindowObject, public OverviewView {
@@ -52,6 +55,10 @@ public:
 
     void ReadClientRect();
     void SetZoom(int zoom);  // the mini windows take the new size at the next update pass
+    // The window went to a monitor of another DPI: it takes the suggested rectangle, the
+    // fonts are made anew and the panels laid out again. Ignored while LoadGeometry places
+    // the window (what is stored stays as stored).
+    void OnDpiChanged(int newDpi, const RECT& suggested);
     void ForgetSkippedUpdates() override;
     void Show() override;
     void Hide() { ShowWindowAsync(ownWindow, SW_HIDE); }
@@ -60,6 +67,11 @@ public:
     int BoxCount() const { return boxCount; }
     BoxPanel* Panel(int i) const { return (panels_ && i >= 0 && i < boxCount) ? panels_[i].get() : nullptr; }
     SessionWindowOps& Ops() const { return services_.ops ? *services_.ops : PlatformSessionOps(); }
+    // The virtual screen's origin, which the panels map the session windows from.
+    PixelPoint DesktopOrigin() const { return PixelPoint{desktopRect.left, desktopRect.top}; }
+    // The font of the mini windows' labels and the height of one of its lines (0: none).
+    HFONT LabelFont() const { return labelFont_.get(); }
+    int LabelLineHeight() const { return labelLineHeight_; }
     const SessionTable* Sessions() const { return services_.sessions; }
     BoxPropertiesDialogs* PropertiesDialogs() const { return services_.properties; }
 
@@ -67,21 +79,31 @@ public:
     std::uint8_t visible = 1;
     RECT clientRect = {};
 
-    RECT desktopRect = {};
+    RECT desktopRect = {};  // the virtual screen: all monitors, its origin may be negative
     char sectionName[64] = {};
     std::int32_t defaultWidth = 300;
     std::int32_t defaultHeight = 200;
     std::int16_t zoomFactor = 2;
     std::int16_t boxCount = 0;
+    int dpi = 96;         // of the view's window, as last taken
+    bool labels = true;   // "Labels" of the section: mini windows large enough show their texts
 
 protected:
     BoxedView(HWND parent, BoxList* const* lists, int count, const ViewServices& services);
     void SetSection(const char* name);
+    // "Labels" of the section, the window's DPI and the fonts made for it.
+    void ReadLabelsAndDpi();
+    // The virtual screen as the monitor source gives it now.
+    void ReadDesktop();
+    void MakeFonts();
 
     std::unique_ptr<std::unique_ptr<BoxPanel>[]> panels_;
 
 private:
     ViewServices services_;
+    ScopedFont labelFont_;
+    int labelLineHeight_ = 0;
+    bool placing_ = false;  // LoadGeometry is placing the window
 };
 
 // The session operations of a view; the platform's own for a window without one.

@@ -1,5 +1,7 @@
 #include "views/class_brush.h"
 
+#include "platform/display.h"
+
 namespace quilvo {
 namespace {
 
@@ -20,6 +22,16 @@ ScopedFont CreateTextFont(int height, int width, bool italic) {
     lf.lfWidth = width;
     lf.lfItalic = italic ? TRUE : FALSE;
     lstrcpynA(lf.lfFaceName, "ARIAL", LF_FACESIZE);
+    return ScopedFont(CreateFontIndirectA(&lf));
+}
+
+ScopedFont CreateMessageFont(int dpi, int points) {
+    NONCLIENTMETRICSA metrics = {};
+    metrics.cbSize = sizeof metrics;
+    if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return ScopedFont();
+    LOGFONTA& lf = metrics.lfMessageFont;
+    lf.lfHeight = points > 0 ? -MulDiv(points, dpi, 72) : MulDiv(lf.lfHeight, dpi, WindowDpi(nullptr));
+    lf.lfWidth = 0;
     return ScopedFont(CreateFontIndirectA(&lf));
 }
 

@@ -50,6 +50,7 @@ BoxedViewToolbar::BoxedViewToolbar(HWND parent, BoxList* const* lists, int count
 void BoxedViewToolbar::LoadGeometry() {
     zoomFactor = static_cast<std::int16_t>(ProfileReadInt(sectionName, kKeyZoomFactor, 2, kSettingsFile));
     visible = ProfileReadInt(sectionName, kKeyVisible, 1, kSettingsFile) != 0 ? 1 : 0;
+    ReadLabelsAndDpi();
     if (!visible) Hide();
 }
 

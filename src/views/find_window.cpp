@@ -4,8 +4,11 @@
 
 #include <algorithm>
 
+#include "platform/display.h"
 #include "platform/held_messages.h"
 #include "platform/window_names.h"
+#include "views/class_brush.h"
+#include "views/geometry.h"
 
 namespace quilvo {
 
@@ -24,22 +27,6 @@ constexpr UINT_PTR kFieldSubclass = 1;
 constexpr WPARAM kEscape = 0x1B;
 
 const char* const kFilterFieldNames[] = {"System", "Client", "User", "Transaction"};
-
-int ScreenDpi() {
-    ScopedGetDC screen(nullptr);
-    const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
-    return dpi > 0 ? dpi : 96;
-}
-
-int Scaled(int pixels, int dpi) { return MulDiv(pixels, dpi, 96); }
-
-// The system's message font, which the system already sizes for the screen's DPI.
-HFONT CreateMessageFont() {
-    NONCLIENTMETRICSA metrics = {};
-    metrics.cbSize = sizeof metrics;
-    if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return nullptr;
-    return CreateFontIndirectA(&metrics.lfMessageFont);
-}
 
 // The work area of the monitor that holds the mouse pointer: where the user is working.
 RECT WorkAreaUnderPointer() {
@@ -89,20 +76,32 @@ bool FindSessionWindow::Create() {
     list_ = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", nullptr,
                             WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_USETABSTOPS | LBS_NOINTEGRALHEIGHT,
                             0, 0, 0, 0, window_, nullptr, module, nullptr);
-    font_ = ScopedFont(CreateMessageFont());
-    for (HWND control : {field_, list_}) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     SendMessageA(list_, LB_SETTABSTOPS, std::size(kTabStops), reinterpret_cast<LPARAM>(kTabStops));
     SetWindowSubclass(field_, &FieldProc, kFieldSubclass, reinterpret_cast<DWORD_PTR>(this));
-    Layout();
+    TakeFont();
     return field_ != nullptr && list_ != nullptr;
+}
+
+// The controls' font for the window's DPI; the window lays itself out again.
+void FindSessionWindow::TakeFont() {
+    fontDpi_ = WindowDpi(window_);
+    ScopedFont font = CreateMessageFont(fontDpi_);
+    for (HWND control : {field_, list_}) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    font_ = std::move(font);  // the controls have let go of the old one
+    Layout();
 }
 
 void FindSessionWindow::Open() {
     if (!window_ && !Create()) return;
-    const int dpi = ScreenDpi();
     const RECT area = WorkAreaUnderPointer();
-    const int width = std::min<int>(Scaled(kWidth, dpi), area.right - area.left);
-    const int height = std::min<int>(Scaled(kHeight, dpi), area.bottom - area.top);
+    // Onto that monitor first: its DPI (the window's from then on) sizes the window.
+    placing_ = true;
+    SetWindowPos(window_, HWND_TOPMOST, area.left, area.top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+    placing_ = false;
+    if (WindowDpi(window_) != fontDpi_) TakeFont();
+    const int dpi = fontDpi_;
+    const int width = std::min<int>(ScaleForDpi(kWidth, dpi), area.right - area.left);
+    const int height = std::min<int>(ScaleForDpi(kHeight, dpi), area.bottom - area.top);
     SetWindowTextA(field_, "");
     Filter();
     SetWindowPos(window_, HWND_TOPMOST, area.left + (area.right - area.left - width) / 2,
@@ -120,9 +119,9 @@ void FindSessionWindow::Close() {
 void FindSessionWindow::Layout() {
     RECT client = {};
     GetClientRect(window_, &client);
-    const int dpi = ScreenDpi();
-    const int margin = Scaled(kMargin, dpi);
-    const int fieldHeight = Scaled(kFieldHeight, dpi);
+    const int dpi = WindowDpi(window_);
+    const int margin = ScaleForDpi(kMargin, dpi);
+    const int fieldHeight = ScaleForDpi(kFieldHeight, dpi);
     MoveWindow(field_, margin, margin, std::max(0, static_cast<int>(client.right) - 2 * margin), fieldHeight, TRUE);
     MoveWindow(list_, margin, 2 * margin + fieldHeight, std::max(0, static_cast<int>(client.right) - 2 * margin),
                std::max(0, static_cast<int>(client.bottom) - 3 * margin - fieldHeight), TRUE);
@@ -241,6 +240,16 @@ LRESULT FindSessionWindow::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) n
             if (LOWORD(wp) == WA_INACTIVE) Close();
             break;
         case WM_CLOSE: Close(); return 0;
+        case WM_DPICHANGED:
+            // Dragged onto a monitor of another DPI: the size the system suggests, and the font.
+            // Open, which places the window itself, takes the monitor's DPI on its own.
+            if (!placing_) {
+                const RECT* r = reinterpret_cast<const RECT*>(lp);
+                SetWindowPos(wnd, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                             SWP_NOZORDER | SWP_NOACTIVATE);
+                TakeFont();
+            }
+            return 0;
         case WM_COMMAND:
             if (reinterpret_cast<HWND>(lp) == field_ && HIWORD(wp) == EN_CHANGE) Filter();
             if (reinterpret_cast<HWND>(lp) == list_ && HIWORD(wp) == LBN_DBLCLK) Choose();

@@ -52,6 +52,7 @@ public:
 
 private:
     bool Create();
+    void TakeFont();
     void Layout();
     // Reads the session table and the filters as they are now and fills the list for the text,
     // the best row chosen, or with keepChoice the row chosen before where it is still listed.
@@ -67,6 +68,8 @@ private:
     HWND field_ = nullptr;
     HWND list_ = nullptr;
     ScopedFont font_;
+    int fontDpi_ = 0;       // the DPI font_ was made for
+    bool placing_ = false;  // Open is moving the window: its DPI change is taken there
     // The rows the list shows, in its order, with the session window each one showed when
     // it was filled (none for a box row).
     std::vector<FindRow> shown_;

@@ -33,6 +33,13 @@ int DragCorner(int pointer, int grab, int miniExtent, int clientEnd) {
 
 }  // namespace
 
+int ScaleForDpi(int pixels, int dpi) {
+    if (dpi <= 0) dpi = kBaseDpi;
+    const std::int64_t scaled = static_cast<std::int64_t>(pixels) * dpi;
+    // Rounded half away from zero, as MulDiv rounds.
+    return ClampToInt32((scaled + (scaled < 0 ? -kBaseDpi / 2 : kBaseDpi / 2)) / kBaseDpi);
+}
+
 std::vector<PixelRect> TwoRowLayout(int clientWidth, int clientHeight, int boxCount) {
     std::vector<PixelRect> out;
     if (boxCount <= 0) return out;
@@ -62,15 +69,15 @@ int ComputeScale(bool haveWindows, int desktopExtent, int panelExtent) {
 }
 
 PixelRect MiniWindowRect(const SessionPlace& session, int horizontalScale, int verticalScale,
-                         int zoomFactor, int offsetX, int offsetY) {
+                         int zoomFactor, int offsetX, int offsetY, PixelPoint origin, int minimumSize) {
     const std::int64_t hs = std::max(horizontalScale, 1);
     const std::int64_t vs = std::max(verticalScale, 1);
     const std::int64_t zoom = EffectiveZoom(zoomFactor);
     PixelRect r;
-    r.width = ClampToInt32(std::max<std::int64_t>(session.width / (zoom * hs), kMiniMinimumSize));
-    r.height = ClampToInt32(std::max<std::int64_t>(session.height / (zoom * vs), kMiniMinimumSize));
-    r.x = ClampToInt32(session.x / hs + offsetX);
-    r.y = ClampToInt32(session.y / vs + offsetY);
+    r.width = ClampToInt32(std::max<std::int64_t>(session.width / (zoom * hs), minimumSize));
+    r.height = ClampToInt32(std::max<std::int64_t>(session.height / (zoom * vs), minimumSize));
+    r.x = ClampToInt32((static_cast<std::int64_t>(session.x) - origin.x) / hs + offsetX);
+    r.y = ClampToInt32((static_cast<std::int64_t>(session.y) - origin.y) / vs + offsetY);
     return r;
 }
 
@@ -91,8 +98,8 @@ ButtonRow SessionButtonRow(int panelWidth, int panelHeight, int count, int divis
     return row;
 }
 
-PanelFont PanelTextFont(int panelHeight) {
-    const int height = std::clamp(panelHeight / 3, 0, 12);
+PanelFont PanelTextFont(int panelHeight, int dpi) {
+    const int height = std::clamp(panelHeight / 3, 0, ScaleForDpi(12, dpi));
     return PanelFont{height, height / 2};
 }
 
@@ -107,15 +114,17 @@ AlignBy PanelTextAlignment(const char* system, const char* client, const char* u
     return best;
 }
 
-int PanelTextX(int clientRight, int textWidth) { return std::max(clientRight - textWidth - 3, 0); }
+int PanelTextX(int clientRight, int textWidth, int dpi) {
+    return std::max(clientRight - textWidth - ScaleForDpi(3, dpi), 0);
+}
 
 DragMove ComputeDragMove(const DragInput& in) {
     const int ax = DragCorner(in.pointerX, in.grabX, in.miniWidth, in.clientRight);
     const int ay = DragCorner(in.pointerY, in.grabY, in.miniHeight, in.clientBottom);
 
     DragMove out;
-    const std::int64_t sx = static_cast<std::int64_t>(in.horizontalScale) * ax;
-    const std::int64_t sy = static_cast<std::int64_t>(in.verticalScale) * ay;
+    const std::int64_t sx = static_cast<std::int64_t>(in.horizontalScale) * ax + in.desktopLeft;
+    const std::int64_t sy = static_cast<std::int64_t>(in.verticalScale) * ay + in.desktopTop;
     if (sx > static_cast<std::int64_t>(in.desktopRight) - kDesktopMargin ||
         sy > static_cast<std::int64_t>(in.desktopBottom) - kDesktopMargin) {
         return out;

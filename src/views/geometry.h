@@ -21,6 +21,13 @@ struct PixelPoint {
     std::int32_t y = 0;
 };
 
+// ---- Pixels per inch -----------------------------------------------------------------------
+
+// The figures of the overview are pixels at 96 DPI; a window at another DPI draws them this
+// many pixels (rounded to the nearest). A DPI of 0 or less is taken as 96.
+constexpr int kBaseDpi = 96;
+int ScaleForDpi(int pixels, int dpi);
+
 // ---- View layouts --------------------------------------------------------------------------
 
 // Panels of a view in two rows inside a client area of clientWidth x clientHeight. Each
@@ -58,10 +65,12 @@ constexpr int kMiniMinimumSize = 12;
 // so the mini windows show at their unzoomed scale size and nothing divides by zero.
 inline int EffectiveZoom(int zoomFactor) { return zoomFactor < 1 ? 1 : zoomFactor; }
 
-// The mini window of a session: size = session size / (zoom x scale), at least 12 pixels;
-// position = session position / scale + offset. Scales below 1 are taken as 1.
+// The mini window of a session: size = session size / (zoom x scale), at least minimumSize
+// (12 pixels at 96 DPI); position = (session position - origin) / scale + offset, where origin
+// is the virtual screen's top left corner (0,0 with one monitor). Scales below 1 are taken as 1.
 PixelRect MiniWindowRect(const SessionPlace& session, int horizontalScale, int verticalScale,
-                         int zoomFactor, int offsetX, int offsetY);
+                         int zoomFactor, int offsetX, int offsetY, PixelPoint origin = {},
+                         int minimumSize = kMiniMinimumSize);
 
 // Where cascading puts mini window `index` whose (already scaled) position is miniX, miniY:
 // mini / scale + index x step + offset in each direction.
@@ -81,22 +90,25 @@ ButtonRow SessionButtonRow(int panelWidth, int panelHeight, int count, int divis
 
 // The filter text a panel writes near its top right corner.
 struct PanelFont {
-    int height = 0;  // panel height / 3, at most 12, never negative
+    int height = 0;  // panel height / 3, at most 12 (at 96 DPI), never negative
     int width = 0;   // height / 2
 };
-PanelFont PanelTextFont(int panelHeight);
+PanelFont PanelTextFont(int panelHeight, int dpi = kBaseDpi);
 
 // Which of System, Client and User sets the right alignment: the longest by character
 // count, the earlier on equal length.
 enum class AlignBy { System, Client, User };
 AlignBy PanelTextAlignment(const char* system, const char* client, const char* user);
 
-// The x of all four lines: right - textWidth - 3, at least 0.
-int PanelTextX(int clientRight, int textWidth);
+// The x of all four lines: right - textWidth - 3 (at 96 DPI), at least 0.
+int PanelTextX(int clientRight, int textWidth, int dpi = kBaseDpi);
 
-// The y of line `line` (0 User, 1 Client, 2 System, 3 Transaction): 20 + line x font height.
+// The y of line `line` (0 User, 1 Client, 2 System, 3 Transaction): 20 (at 96 DPI) + line x
+// font height.
 constexpr int kPanelTextTop = 20;
-inline int PanelTextLineY(int line, int fontHeight) { return kPanelTextTop + line * fontHeight; }
+inline int PanelTextLineY(int line, int fontHeight, int dpi = kBaseDpi) {
+    return ScaleForDpi(kPanelTextTop, dpi) + line * fontHeight;
+}
 
 // ---- Dragging a mini window ----------------------------------------------------------------
 
@@ -106,11 +118,12 @@ struct DragInput {
     int miniWidth = 0, miniHeight = 0;       // the dragged mini window's outer size
     int clientRight = 0, clientBottom = 0;   // the panel's client rectangle
     int horizontalScale = 1, verticalScale = 1;
-    int desktopRight = 0, desktopBottom = 0; // the view's desktop rectangle
+    int desktopRight = 0, desktopBottom = 0; // the view's desktop rectangle (the virtual screen)
     int offsetX = 0, offsetY = 0;            // the panel's mini window offsets
+    int desktopLeft = 0, desktopTop = 0;     // its origin: 0,0 with one monitor
 };
 
-// The session window keeps this far from the desktop's right and bottom edges.
+// The session window keeps this far from the virtual screen's right and bottom edges.
 constexpr int kDesktopMargin = 50;
 
 struct DragMove {
@@ -120,8 +133,8 @@ struct DragMove {
 };
 
 // One pointer move during a drag: the mini window's centre stays inside the panel, the
-// session window follows at the scale unless it would come within 50 pixels of the
-// desktop's right or bottom edge.
+// session window follows at the scale (from the desktop's origin) unless it would come within
+// 50 pixels of the desktop's right or bottom edge.
 DragMove ComputeDragMove(const DragInput& in);
 
 // ---- Hover tip anchors ---------------------------------------------------------------------

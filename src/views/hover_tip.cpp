@@ -20,8 +20,10 @@
 #include "core/drag_state.h"
 #include "base/text.h"
 #include "base/debug_output.h"
+#include "platform/display.h"
 #include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
+#include "views/geometry.h"
 
 namespace quilvo {
 
@@ -35,7 +37,7 @@ constexpr LONG kTipFontHeight = 12;
 HoverTip g_hoverTip;  // constructed at load, before any view exists
 
 void PaintTip(HWND wnd, const char* text) {
-    const ScopedFont font = CreateTextFont(kTipFontHeight);
+    const ScopedFont font = CreateTextFont(ScaleForDpi(kTipFontHeight, WindowDpi(wnd)));
 
     ScopedPaint paint(wnd);
     HDC dc = paint.dc();
@@ -133,12 +135,14 @@ void HoverTip::CreateTip() {
     static_assert(std::is_standard_layout_v<HoverTip> && offsetof(HoverTip, text_) == 0,
                   "the tip window's user data must point at the text");
     DebugOut("CreateWindowEx ToolTip \r\n");
+    // The tip's height follows the DPI of the view it stands for, as its font does.
+    const int height = ScaleForDpi(kTipHeight, WindowDpi(target_));
     HWND tip = CreateWindowExA(WS_EX_TOOLWINDOW, kHoverTipClass, nullptr, WS_POPUP | WS_VISIBLE, x_, y_, width_,
-                               kTipHeight, GetDesktopWindow(), nullptr, GetModuleHandleA(nullptr), this);
+                               height, GetDesktopWindow(), nullptr, GetModuleHandleA(nullptr), this);
     tipWindow_ = tip;
     if (tip == nullptr) return;  // nothing shown; the next request starts over
-    SetWindowPos(tip, HWND_TOPMOST, x_, y_, kFirstShowWidth, kTipHeight, SWP_SHOWWINDOW);
-    MoveWindow(tip, x_, y_, width_, kTipHeight, TRUE);
+    SetWindowPos(tip, HWND_TOPMOST, x_, y_, kFirstShowWidth, height, SWP_SHOWWINDOW);
+    MoveWindow(tip, x_, y_, width_, height, TRUE);
     SetTimer(tip, TIMER_TIP_DESTROY, kDestroyAfterMs, DestroyTimerProc);
 }
 

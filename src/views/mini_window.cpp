@@ -2,11 +2,13 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "commands/session_commands.h"
 #include "core/drag_state.h"
 #include "base/debug_output.h"
+#include "base/text.h"
 #include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
@@ -14,6 +16,7 @@
 #include "views/boxed_view.h"
 #include "views/geometry.h"
 #include "views/hover_tip.h"
+#include "views/mini_label.h"
 
 namespace quilvo {
 
@@ -26,6 +29,27 @@ constexpr int kLargePictureSize = 32;
 
 // The id of the session buttons' subclass (one per procedure and button).
 constexpr UINT_PTR kSessionButton = 1;
+
+// The busy mark's side at 96 DPI, and the raster operation that washes the picture out:
+// destination OR pattern.
+constexpr int kBusyMarkSize = 9;
+constexpr DWORD kDestOrPattern = 0x00FA0089;
+
+// One line of a label in its place, cut with an ellipsis where it does not fit.
+void DrawFittedLine(HDC dc, const char* text, const PixelRect& place) {
+    constexpr int kMaxLine = kLabelLineCapacity;
+    constexpr char kEllipsis[] = "...";
+    const int length = static_cast<int>(std::strlen(text));
+    if (length <= 0 || length >= kMaxLine) return;
+    int cumulative[kMaxLine] = {};
+    SIZE size = {};
+    SIZE ellipsis = {};
+    if (!GetTextExtentExPointA(dc, text, length, 0, nullptr, cumulative, &size)) return;
+    GetTextExtentPoint32A(dc, kEllipsis, 3, &ellipsis);
+    const FittedText fit = FitWithEllipsis(cumulative, length, ellipsis.cx, place.width);
+    if (fit.kept > 0) TextOutA(dc, place.x, place.y, text, fit.kept);
+    if (fit.ellipsis) TextOutA(dc, place.x + (fit.kept > 0 ? cumulative[fit.kept - 1] : 0), place.y, kEllipsis, 3);
+}
 
 // The screen position of a window's normal top left corner inside the panel's client area,
 // and that of the panel's client origin.
@@ -56,23 +80,78 @@ void MiniWindow::Create() {
 
 BoxedView* MiniWindow::View() const { return owningPanel ? owningPanel->view : nullptr; }
 
+void MiniWindow::TakeSession(const SessionRecord& s) {
+    CopyCut(title, s.title);
+    CopyCut(system, s.system);
+    CopyCut(client, s.client);
+    CopyCut(transaction, s.transaction);
+    busy = s.busy != 0;
+}
+
 void MiniWindow::Paint(HWND wnd) {
     ScopedPaint paint(wnd);
     RECT client = {};
     GetClientRect(wnd, &client);
-    const bool large = client.right > kSmallPictureLimit || client.bottom > kSmallPictureLimit;
+    const PixelRect area = PaintLabel(paint.dc(), client);
+    const bool large = area.width > kSmallPictureLimit || area.height > kSmallPictureLimit;
     const int picture = large ? IDB_MINI_LARGE : IDB_MINI_SMALL;
     const int source = large ? kLargePictureSize : kSmallPictureSize;
 
     // Declared in this order so that the bitmap leaves the memory DC before the DC is deleted,
     // and the bitmap is deleted only after that.
-    ScopedGetDC windowDc(wnd);
+    HDC dc = paint.dc();
     HINSTANCE module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(wnd, GWLP_HINSTANCE));
     ScopedBitmap bitmap(LoadBitmapA(module, MAKEINTRESOURCEA(picture)));
-    ScopedMemDC memory(CreateCompatibleDC(windowDc.get()));
+    ScopedMemDC memory(CreateCompatibleDC(dc));
     if (!bitmap || !memory.get()) return;
-    ScopedSelectObject selected(memory.get(), bitmap.get());
-    StretchBlt(windowDc.get(), 0, 0, client.right, client.bottom, memory.get(), 0, 0, source, source, SRCCOPY);
+    {
+        ScopedSelectObject selected(memory.get(), bitmap.get());
+        StretchBlt(dc, area.x, area.y, area.width, area.height, memory.get(), 0, 0, source, source, SRCCOPY);
+    }
+    if (busy) PaintBusyMark(dc, client);
+}
+
+PixelRect MiniWindow::PaintLabel(HDC dc, const RECT& clientRect) const {
+    const BoxedView* view = View();
+    const bool wanted = view != nullptr && view->labels && view->LabelFont() != nullptr;
+    const MiniLabelLayout layout = LayOutMiniLabel(clientRect.right, clientRect.bottom,
+                                                   wanted ? view->LabelLineHeight() : 0, wanted ? view->dpi : kBaseDpi);
+    if (!layout.labelled) return layout.picture;
+    const RECT band = {0, 0, layout.band.width, layout.band.height};
+    // A busy session's band takes the colours of an inactive caption.
+    FillRect(dc, &band, GetSysColorBrush(busy ? COLOR_INACTIVECAPTION : COLOR_ACTIVECAPTION));
+    ScopedSelectObject font(dc, view->LabelFont());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(busy ? COLOR_INACTIVECAPTIONTEXT : COLOR_CAPTIONTEXT));
+    const MiniLabelText text = MiniLabelLines(system, client, transaction, title);
+    const char* lines[2] = {text.first, text.second};
+    for (int i = 0; i < 2; ++i) DrawFittedLine(dc, lines[i], layout.lines[i]);
+    return layout.picture;
+}
+
+void MiniWindow::PaintBusyMark(HDC dc, const RECT& clientRect) const {
+    // The picture is washed out (every colour at least mid-grey) and a small clock face
+    // stands in the top right corner.
+    {
+        ScopedSelectObject grey(dc, GetStockObject(GRAY_BRUSH));
+        PatBlt(dc, 0, 0, clientRect.right, clientRect.bottom, kDestOrPattern);
+    }
+    const int size = std::min<int>(ScaleForDpi(kBusyMarkSize, View() ? View()->dpi : kBaseDpi),
+                                   std::min(clientRect.right, clientRect.bottom) - 2);
+    if (size < 5) return;
+    const int left = clientRect.right - size - 1;
+    const int top = 1;
+    ScopedSelectObject pen(dc, GetStockObject(DC_PEN));
+    ScopedSelectObject brush(dc, GetStockObject(DC_BRUSH));
+    SetDCPenColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    SetDCBrushColor(dc, GetSysColor(COLOR_WINDOW));
+    Ellipse(dc, left, top, left + size, top + size);
+    const int cx = left + size / 2;
+    const int cy = top + size / 2;
+    MoveToEx(dc, cx, cy, nullptr);
+    LineTo(dc, cx, top + 2);
+    MoveToEx(dc, cx, cy, nullptr);
+    LineTo(dc, left + size - 2, cy);
 }
 
 // One tip request when the mouse comes onto a mini window or its button; false when the tip

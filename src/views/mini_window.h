@@ -4,8 +4,10 @@
 
 #include <windows.h>
 
+#include "core/session.h"
 #include "platform/window.h"
 #include "platform/window_names.h"
+#include "views/geometry.h"
 #include "views/window_object.h"
 
 namespace quilvo {
@@ -23,6 +25,8 @@ public:
     MiniWindow& operator=(const MiniWindow&) = delete;
 
     void Create();
+    // Takes what the mini window shows of its session: title, label texts, busy flag.
+    void TakeSession(const SessionRecord& session);
 
     // The owning panel's view, or none.
     BoxedView* View() const;
@@ -39,9 +43,17 @@ public:
     char title[128] = {};
     BoxPanel* owningPanel = nullptr;
     HWND sessionWindow = nullptr;
+    char system[4] = {};
+    char client[4] = {};
+    char transaction[64] = {};
+    bool busy = false;  // the session did not answer in time: drawn dimmed, with a busy mark
 
 private:
     void Paint(HWND wnd);
+    // The caption band with the label's two lines, when the view has labels and the mini
+    // window room for them; the picture's place either way.
+    PixelRect PaintLabel(HDC dc, const RECT& client) const;
+    void PaintBusyMark(HDC dc, const RECT& client) const;
     bool RequestHoverTip(HWND wnd, bool button);
     LRESULT OnMouseMove(HWND wnd);
     void OnLeftButtonDown(HWND wnd);

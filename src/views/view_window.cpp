@@ -19,6 +19,7 @@ LRESULT ViewWindow::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept
         case WM_LBUTTONDOWN:
             InvalidateRect(wnd, nullptr, FALSE);
             return 0;
+        case WM_DPICHANGED: OnDpiChanged(wnd, HIWORD(wp), *reinterpret_cast<const RECT*>(lp)); return 0;
         default: break;
     }
     return DefWindowProcA(wnd, msg, wp, lp);
@@ -27,6 +28,17 @@ LRESULT ViewWindow::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept
 void ViewWindow::OnPaint(HWND wnd) {
     InvalidateRect(wnd, nullptr, TRUE);
     ScopedPaint paint(wnd);
+}
+
+// Moved to a monitor of another DPI: the view takes the suggested size and lays itself out
+// again; a window that shows no view yet only takes the size.
+void ViewWindow::OnDpiChanged(HWND wnd, int dpi, const RECT& suggested) {
+    if (shownView != nullptr) {
+        shownView->OnDpiChanged(dpi, suggested);
+        return;
+    }
+    SetWindowPos(wnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // The close box hides the view; the program keeps running in the tray.

@@ -90,7 +90,8 @@ TEST_F(Leaks, FiveHundredRebuildsLeaveWindowsAndMemoryWhereTheyWere) {
 }
 
 // Every recolour makes a new class brush, every paint a new font, every mini window paint a
-// bitmap and a memory DC. Run each path past the limit of GDI handles a process may hold: if
+// bitmap and a memory DC, and a labelled busy one measures and writes its label and draws its
+// mark. Run each path past the limit of GDI handles a process may hold: if
 // any of them kept what it made, the window system would refuse new objects and windows long
 // before the end. The pixels these paths draw are checked in-process by the Windows-side
 // tests; here the program must still build and show new windows and tips afterwards.
@@ -98,7 +99,21 @@ TEST_F(Leaks, PaintRecolourAndTipPathsRunPastTheGdiHandleLimit) {
     Start(1, "[Box0]\nSelection=PRD$100$U0$\n[BoxedViewSingle]\nVisible=0\n");
     HWND panel = PanelsOf(quilvo.MainWindow())[0];
     ASSERT_TRUE(WaitUntil([&] { return Children(panel, "XIconWin").size() == 1; }, 8000));
+    // Large enough for its label, and busy: the paint path that draws the most.
     HWND mini = Children(panel, "XIconWin")[0];
+    const auto rebuilt = [&] {
+        HWND before = mini;
+        return WaitUntil([&] {
+            const auto minis = Children(panel, "XIconWin");
+            mini = minis.size() == 1 ? minis[0] : nullptr;
+            return mini != nullptr && mini != before;
+        }, 8000);
+    };
+    ASSERT_TRUE(sim.Send("move S0 0 0 1280 1024"));
+    ASSERT_TRUE(rebuilt());
+    ASSERT_TRUE(sim.Send("hang S0"));
+    ASSERT_TRUE(rebuilt()) << "the pass that finds it busy rebuilds";
+    ASSERT_GE(ClientRect(mini).bottom, 40);
 
     constexpr int kRounds = 70001;  // past 65,536 handles
     for (int i = 0; i < kRounds; ++i) {
@@ -107,6 +122,7 @@ TEST_F(Leaks, PaintRecolourAndTipPathsRunPastTheGdiHandleLimit) {
         SendMessageA(mini, WM_PAINT, 0, 0);
     }
     EXPECT_TRUE(quilvo.Running());
+    ASSERT_TRUE(sim.Send("wake S0"));
 
     // New windows still come: a session that opens gets its mini window and button.
     ASSERT_TRUE(sim.Send("open N system=PRD client=100 user=U0 x=10 y=10 w=300 h=200"));

@@ -261,8 +261,8 @@ bool RecordHolds(const SessionRecord& r, const char* system, const char* client,
 }
 
 // A hangs at a position, B comes to that position (a z-order change) while A's queries are
-// out, then A wakes: B's record holds B's answers alone, and A's late answers land nowhere
-// but in A's own record once A is asked again.
+// out, then A wakes: B's record holds B's answers alone, A's keeps what A had, and A's late
+// answers land nowhere but in A's own record once A is asked again.
 TEST_F(DiscoveryAcrossProcesses, AHungSessionNeverLendsItsIdentityToTheOneRecordedAfterIt) {
     // B never answers its Server group, so B's record must show none, never A's.
     Start("session A system=PRD client=100 user=ALICE group=GA tx=VA01\n"
@@ -287,7 +287,10 @@ TEST_F(DiscoveryAcrossProcesses, AHungSessionNeverLendsItsIdentityToTheOneRecord
         const bool bIsA = second == "A";
         EXPECT_TRUE(bIsA ? RecordHolds(b, "PRD", "100", "ALICE", "GA", "VA01") : RecordHolds(b, "QAS", "200", "BOB", "", "SE80"))
             << "pass " << pass << ": " << b.system << " " << b.client << " " << b.user << " " << b.serverGroup;
-        EXPECT_TRUE(RecordHolds(table.records[1], "", "", "", "", "")) << "the hung one has answered nothing yet";
+        const SessionRecord& hung = table.records[1];
+        EXPECT_TRUE(bIsA ? RecordHolds(hung, "QAS", "200", "BOB", "", "SE80") : RecordHolds(hung, "PRD", "100", "ALICE", "GA", "VA01"))
+            << "the hung one keeps what it had, not the new texts it has not answered yet: " << hung.system;
+        EXPECT_EQ(hung.busy, 1);
     }
 
     ASSERT_TRUE(sim.Send("wake " + first));

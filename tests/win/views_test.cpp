@@ -23,6 +23,7 @@
 #include "views/box_panel.h"
 #include "views/boxed_view.h"
 #include "views/geometry.h"
+#include "views/mini_label.h"
 #include "views/mini_window.h"
 
 namespace quilvo {
@@ -252,14 +253,16 @@ TEST_F(ViewsTest, PaintingSeventyThousandTimesLeaksNothing) {
         EXPECT_EQ(GetPixel(memory.get(), 2, 5), green);  // above the first line nothing is drawn
     }
 
-    // The mini window still shows its picture.
-    SendMessageA(mini->ownWindow, WM_PAINT, 0, 0);
+    // The mini window still shows its picture, below its label.
+    RedrawWindow(mini->ownWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     RECT mc = {};
     GetClientRect(mini->ownWindow, &mc);
+    const PixelRect pic = LayOutMiniLabel(mc.right, mc.bottom, view.LabelLineHeight(), view.dpi).picture;
+    ASSERT_LT(pic.y, mc.bottom);
     ScopedGetDC miniDc(mini->ownWindow);
-    for (POINT p : {POINT{1, 1}, POINT{mc.right / 2, mc.bottom / 2}, POINT{mc.right - 2, mc.bottom - 2}}) {
-        EXPECT_EQ(GetPixel(miniDc.get(), p.x, p.y), ExpectedPicturePixel(mc.right, mc.bottom, p.x, p.y))
-            << "at " << p.x << "," << p.y;
+    for (POINT p : {POINT{1, 1}, POINT{pic.width / 2, pic.height / 2}, POINT{pic.width - 2, pic.height - 2}}) {
+        EXPECT_EQ(GetPixel(miniDc.get(), p.x, pic.y + p.y), ExpectedPicturePixel(pic.width, pic.height, p.x, p.y))
+            << "at " << p.x << "," << p.y << " of the picture";
     }
 }
 

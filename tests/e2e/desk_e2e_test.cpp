@@ -1,0 +1,168 @@
+// The overview on the desk as the user has it, observed from outside: a prefix at 144 DPI
+// (sizes, the label's font and the mapping of the sessions), and a session that stops
+// answering, shown dimmed until it answers again. Colours are read off the screen.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "e2e_util.h"
+#include "quilvo_process.h"
+#include "real_input.h"
+#include "sim_client.h"
+
+namespace e2e {
+namespace {
+
+constexpr DWORD kSettle = 7000;
+
+// The prefix's DPI, which a program reads when it starts; set back to 96 when the test ends.
+class PrefixDpi {
+public:
+    explicit PrefixDpi(DWORD dpi) { Set(dpi); }
+    ~PrefixDpi() { Set(96); }
+    PrefixDpi(const PrefixDpi&) = delete;
+    PrefixDpi& operator=(const PrefixDpi&) = delete;
+
+private:
+    static void Set(DWORD dpi) {
+        HKEY key = nullptr;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                            nullptr) != ERROR_SUCCESS)
+            return;
+        RegSetValueExA(key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+        RegCloseKey(key);
+    }
+};
+
+// The height of a line of the system's message face at 8 points and the given DPI.
+int LabelLineHeight(int dpi) {
+    NONCLIENTMETRICSA metrics = {};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    metrics.lfMessageFont.lfHeight = -MulDiv(8, dpi, 72);
+    metrics.lfMessageFont.lfWidth = 0;
+    HFONT font = CreateFontIndirectA(&metrics.lfMessageFont);
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    TEXTMETRICA tm = {};
+    GetTextMetricsA(dc, &tm);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(font);
+    return tm.tmHeight;
+}
+
+// A pixel of a window's client area as the screen shows it.
+COLORREF ScreenPixel(HWND window, int x, int y) {
+    POINT p = {x, y};
+    ClientToScreen(window, &p);
+    HDC screen = GetDC(nullptr);
+    const COLORREF c = GetPixel(screen, p.x, p.y);
+    ReleaseDC(nullptr, screen);
+    return c;
+}
+
+// Rows from the top of a mini window, along its right edge, in the band's colour.
+int BandRows(HWND mini, COLORREF band) {
+    const RECT c = ClientRect(mini);
+    int rows = 0;
+    while (rows < c.bottom && ScreenPixel(mini, c.right - 2, rows) == band) ++rows;
+    return rows;
+}
+
+class Desk : public ::testing::Test {
+protected:
+    void Start(const std::string& scenario, const std::string& ini = "") {
+        ASSERT_TRUE(RunUnix("/usr/bin/xdotool mousemove 1270 1010"));  // no tip over the views
+        ASSERT_TRUE(sim.Start(scenario)) << sim.LastError();
+        if (!ini.empty()) dir.WriteIni(ini);
+        ASSERT_TRUE(quilvo.Start(dir.Path()));
+        ASSERT_TRUE(WaitUntil([&] { return quilvo.SingleView() != nullptr && PanelsOf(quilvo.MainWindow()).size() == 6; },
+                              10000));
+        ASSERT_TRUE(WaitUntil([&] { return Mini() != nullptr; }, kSettle)) << "the session's mini window";
+    }
+    void TearDown() override {
+        quilvo.Kill();
+        sim.Stop();
+    }
+    HWND Panel() const {
+        const auto panels = PanelsOf(quilvo.SingleView());
+        return panels.empty() ? nullptr : panels[0];
+    }
+    HWND Mini() const {
+        const auto minis = Panel() ? Children(Panel(), "XIconWin") : std::vector<HWND>{};
+        return minis.empty() ? nullptr : minis[0];
+    }
+
+    sessionsim::Simulator sim;
+    TempDir dir;
+    QuilvoProcess quilvo;
+};
+
+// At 144 DPI with nothing stored: the views come up 1.5 times their 96-DPI size, the label's
+// lines are 1.5 times as tall, and the session is mapped exactly at the panel's scale, with the
+// minimum size of 18 pixels.
+TEST_F(Desk, At144DpiTheViewsTheLabelsAndTheMappingScale) {
+    PrefixDpi dpi(144);
+    Start("session A system=QAS client=200 user=BOB tx=SE38 x=160 y=130 w=1100 h=880\n"
+          "session B system=PRD client=100 user=ANNA tx=VA01 x=900 y=700 w=60 h=40\n");
+    const RECT main = ScreenRect(quilvo.MainWindow());
+    EXPECT_EQ(main.right - main.left, 450);
+    EXPECT_EQ(main.bottom - main.top, 300);
+    const RECT single = ScreenRect(quilvo.SingleView());
+    EXPECT_EQ(single.right - single.left, 225);
+    EXPECT_EQ(single.bottom - single.top, 225);
+
+    ASSERT_TRUE(WaitUntil([&] { return Children(Panel(), "XIconWin").size() == 2; }, kSettle));
+    const RECT panel = ClientRect(Panel());
+    const int hs = 1280 / panel.right;
+    const int vs = 1024 / panel.bottom;
+    const struct {
+        const char* name;
+        int x, y, w, h;
+    } sessions[] = {{"A", 160, 130, 1100, 880}, {"B", 900, 700, 60, 40}};
+    for (const auto& s : sessions) {
+        SCOPED_TRACE(s.name);
+        HWND mini = nullptr;
+        for (HWND m : Children(Panel(), "XIconWin")) {
+            const RECT r = RectInParent(m);
+            if (r.left == s.x / hs && r.top == s.y / vs) mini = m;
+        }
+        ASSERT_NE(mini, nullptr) << "a mini window at (" << s.x / hs << ", " << s.y / vs << ")";
+        const RECT r = RectInParent(mini);
+        EXPECT_EQ(r.right - r.left, std::max(s.w / (2 * hs), 18));
+        EXPECT_EQ(r.bottom - r.top, std::max(s.h / (2 * vs), 18));
+    }
+    HWND large = nullptr;
+    for (HWND m : Children(Panel(), "XIconWin")) large = RectInParent(m).left == 160 / hs ? m : large;
+    const int line144 = LabelLineHeight(144);
+    EXPECT_EQ(BandRows(large, GetSysColor(COLOR_ACTIVECAPTION)), 2 * line144 + 2) << "two lines of 8 points at 144 DPI";
+    EXPECT_NEAR(line144, LabelLineHeight(96) * 3 / 2, 2);
+}
+
+// A session whose thread sleeps is dimmed, in its box with its fields, and comes back to
+// normal when it answers again.
+TEST_F(Desk, ABusySessionIsDimmedUntilItAnswersAgain) {
+    Start("session A system=QAS client=200 user=BOB tx=SE38 x=0 y=0 w=1280 h=1024\n", "[Box1]\r\nSelection=QAS$$$\r\n");
+    HWND mini = Mini();
+    const COLORREF active = GetSysColor(COLOR_ACTIVECAPTION);
+    const COLORREF inactive = GetSysColor(COLOR_INACTIVECAPTION);
+    ASSERT_NE(active, inactive);
+    ASSERT_TRUE(WaitUntil([&] { return BandRows(Mini(), active) > 0; }, kSettle)) << "labelled";
+
+    ASSERT_TRUE(sim.Send("hang A"));
+    EXPECT_TRUE(WaitUntil([&] { return Mini() != mini && BandRows(Mini(), inactive) > 0; }, kSettle))
+        << "dimmed once a pass has gone unanswered";
+    EXPECT_EQ(Children(PanelsOf(quilvo.MainWindow())[1], "XIconWin").size(), 1u) << "still in its box";
+
+    ASSERT_TRUE(sim.Send("wake A"));
+    EXPECT_TRUE(WaitUntil([&] { return BandRows(Mini(), active) > 0; }, kSettle)) << "normal again";
+    EXPECT_TRUE(quilvo.Running());
+}
+
+}  // namespace
+}  // namespace e2e
