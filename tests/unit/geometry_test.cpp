@@ -244,5 +244,72 @@ TEST(GeometryTip, AnchorsOfMiniWindowAndButton) {
     EXPECT_EQ(button.y, 356);
 }
 
+// Each figure the overview draws, at 96 DPI and what it becomes at 120, 144 and 192.
+TEST(Dpi, EveryFigureScalesWithTheWindowsDpiAndStaysAsItIsAt96) {
+    struct Row {
+        const char* what;
+        int at96;
+        int at120, at144, at192;
+    };
+    const Row rows[] = {
+        {"main view width", 300, 375, 450, 600},   {"main view height", 200, 250, 300, 400},
+        {"single view side", 150, 188, 225, 300},  {"mini window minimum", kMiniMinimumSize, 15, 18, 24},
+        {"panel font cap", 12, 15, 18, 24},        {"panel text top", kPanelTextTop, 25, 30, 40},
+        {"odd figure", 5, 6, 8, 10},               {"negative figure", -5, -6, -8, -10},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        EXPECT_EQ(ScaleForDpi(r.at96, 96), r.at96);
+        EXPECT_EQ(ScaleForDpi(r.at96, 0), r.at96) << "an unreadable DPI is 96";
+        EXPECT_EQ(ScaleForDpi(r.at96, 120), r.at120);
+        EXPECT_EQ(ScaleForDpi(r.at96, 144), r.at144);
+        EXPECT_EQ(ScaleForDpi(r.at96, 192), r.at192);
+    }
+    // The panel's text: capped at 12 pixels at 96 DPI, 18 at 144; below the cap a third of the panel.
+    EXPECT_EQ(PanelTextFont(85).height, 12);
+    EXPECT_EQ(PanelTextFont(85, 144).height, 18);
+    EXPECT_EQ(PanelTextFont(128, 144).height, 18);
+    EXPECT_EQ(PanelTextFont(45, 144).height, 15);
+    EXPECT_EQ(PanelTextFont(85, 144).width, 9);
+    EXPECT_EQ(PanelTextLineY(2, 18, 144), 30 + 36);
+    EXPECT_EQ(PanelTextX(300, 40, 144), 300 - 40 - 5);
+    EXPECT_EQ(PanelTextX(96, 40), 53);
+}
+
+// A virtual screen of two monitors with its origin left of the primary: the mapping and the
+// drag measure from the origin; with the origin at 0,0 every figure is the one-monitor figure.
+TEST(Dpi, MappingAndDragMeasureFromTheVirtualScreensOrigin) {
+    const PixelPoint origin{-1024, 0};
+    ExpectRect(MiniWindowRect(SessionPlace{-1000, 100, 800, 600}, 18, 12, 2, 0, 0, origin), 24 / 18, 100 / 12, 800 / 36,
+               600 / 24);
+    EXPECT_EQ(MiniWindowRect(SessionPlace{100, 50, 800, 600}, 18, 12, 2, 0, 0, origin).x, 1124 / 18);
+    EXPECT_EQ(MiniWindowRect(SessionPlace{100, 50, 40, 40}, 13, 12, 2, 0, 0, {}, 18).width, 18);
+
+    // pointer x, y, virtual screen left, top, right -> moves, session x, y
+    const int drags[][8] = {{60, 10, -1024, 0, 2560, 1, -1024 + 60 * 18, 120},
+                            {196, 10, -1024, 0, 2560, 1, -1024 + 190 * 18, 120},  // the corner stops at 190
+                            {196, 10, -1024, 0, 2400, 0, 0, 0},  // 2396 is within 50 of the right edge
+                            {60, 0, 0, -900, 2560, 1, 60 * 18, -900}};
+    for (const auto& d : drags) {
+        SCOPED_TRACE(&d - drags);
+        DragInput in;
+        in.pointerX = d[0];
+        in.pointerY = d[1];
+        in.miniWidth = in.miniHeight = 20;
+        in.clientRight = 200;
+        in.clientBottom = 100;
+        in.horizontalScale = 18;
+        in.verticalScale = 12;
+        in.desktopLeft = d[2];
+        in.desktopTop = d[3];
+        in.desktopRight = d[4];
+        in.desktopBottom = 1024;
+        const DragMove m = ComputeDragMove(in);
+        EXPECT_EQ(m.moves, d[5] == 1);
+        EXPECT_EQ(m.session.x, d[6]);
+        EXPECT_EQ(m.session.y, d[7]);
+    }
+}
+
 }  // namespace
 }  // namespace quilvo

@@ -12,6 +12,7 @@
 #include "recording_ops.h"
 #include "commands/session_commands.h"
 #include "core/boxes.h"
+#include "core/monitors.h"
 #include "base/text.h"
 #include "allocation_hook.h"
 #include "app/app.h"
@@ -19,6 +20,8 @@
 #include "window_helpers.h"
 #include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
+#include "settings/profile.h"
+#include "settings/settings.h"
 #include "views/class_brush.h"
 #include "views/box_panel.h"
 #include "views/boxed_view.h"
@@ -34,7 +37,9 @@ using ::test::RecordingOps;
 using test::Children;
 using test::DescendantCount;
 using test::Pump;
+using test::ClientRect;
 using test::RectInParent;
+using test::ScreenRect;
 
 void ExpectPlaced(HWND wnd, int x, int y, int w, int h) {
     const RECT r = RectInParent(wnd);
@@ -65,6 +70,28 @@ std::unique_ptr<BoxList> MakeList(int count, const char* extraTitle = nullptr) {
     return std::make_unique<BoxList>(table, count, filter);
 }
 
+// One session of QAS 200 in SE38 at a place, busy or not.
+std::unique_ptr<BoxList> OneSession(const SessionPlace& p, bool busy = false) {
+    auto list = MakeList(1);
+    SessionRecord& r = list->items[0];
+    r.x = p.x;
+    r.y = p.y;
+    r.width = p.width;
+    r.height = p.height;
+    r.busy = busy ? 1 : 0;
+    CopyCut(r.system, "QAS");
+    CopyCut(r.client, "200");
+    CopyCut(r.transaction, "SE38");
+    return list;
+}
+
+// The desk the views see: one monitor of 1280 x 1024 unless a test adds more.
+class FixedMonitors : public MonitorSource {
+public:
+    MonitorList list = OneMonitor(1280, 1024);
+    MonitorList Monitors() override { return list; }
+};
+
 class ViewsTest : public ::testing::Test {
 protected:
     // Views read and write .\Quilvo.ini: a directory of their own, first made, last gone.
@@ -74,6 +101,7 @@ protected:
         RegisterWindowClasses(GetModuleHandleA(nullptr));
         ASSERT_TRUE(dir_.Entered());
         services_.ops = &ops_;
+        services_.monitors = &monitors_;
     }
 
     void TearDown() override {
@@ -83,7 +111,12 @@ protected:
         Pump();
     }
 
-    BoxedViewSingle& MakeSingle(BoxList* list) {
+    // size: the side stored for the view (0: none stored, its default 150 x 150).
+    BoxedViewSingle& MakeSingle(BoxList* list, int size = 0) {
+        if (size > 0) {
+            ProfileWriteString("BoxedViewSingle", "Width", std::to_string(size).c_str(), kSettingsFile);
+            ProfileWriteString("BoxedViewSingle", "Height", std::to_string(size).c_str(), kSettingsFile);
+        }
         BoxList* lists[] = {list};
         view_ = std::make_unique<BoxedViewSingle>(lists, 1, 150, 150, services_);
         view_->LoadGeometry();
@@ -97,7 +130,16 @@ protected:
         view_->UpdatePanels(lists);
     }
 
+    MiniWindow& Mini() const { return *view_->Panel(0)->Mini(0); }
+    // What the mini window shows, painted as the window system paints it.
+    COLORREF PixelOfMini(int x, int y) const {
+        RedrawWindow(Mini().ownWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        ScopedGetDC dc(Mini().ownWindow);
+        return GetPixel(dc.get(), x, y);
+    }
+
     RecordingOps ops_;
+    FixedMonitors monitors_;
     ViewServices services_;
     std::unique_ptr<BoxedViewSingle> view_;
 };
@@ -331,6 +373,102 @@ TEST_F(ViewsTest, UpdateWithoutMemoryLeavesEveryPanelOnItsNewListAndConsistent) 
     }
     DestroyWindow(main);
     Pump();
+}
+
+// A session on the second monitor, right of or left of the primary, sits inside the panel
+// at its place on the virtual screen; the panel's scale is that of the whole virtual screen.
+TEST_F(ViewsTest, ASessionOnTheSecondMonitorIsDrawnAtItsPlaceInsideThePanel) {
+    const struct {
+        const char* desk;
+        NormalRect second;
+        SessionPlace session;
+    } desks[] = {
+        {"right of the primary", {1280, 0, 2560, 1024}, {1920, 300, 800, 600}},
+        {"left of the primary, smaller", {-1024, 256, 0, 1024}, {-900, 400, 640, 480}},
+        {"above the primary", {0, -1024, 1280, 0}, {200, -700, 800, 600}},
+    };
+    for (const auto& d : desks) {
+        SCOPED_TRACE(d.desk);
+        monitors_.list = OneMonitor(1280, 1024);
+        monitors_.list.Add(d.second);
+        auto list = OneSession(d.session);
+        BoxedViewSingle& view = MakeSingle(list.get(), 300);
+        const NormalRect v = VirtualScreen(monitors_.list);
+        BoxPanel* panel = view.Panel(0);
+        const RECT client = ClientRect(panel->ownWindow);
+        EXPECT_EQ(panel->horizontalScale, (v.right - v.left) / client.right);
+        EXPECT_EQ(panel->verticalScale, (v.bottom - v.top) / client.bottom);
+        const RECT m = RectInParent(Mini().ownWindow);
+        EXPECT_EQ(m.left, (d.session.x - v.left) / panel->horizontalScale);
+        EXPECT_EQ(m.top, (d.session.y - v.top) / panel->verticalScale);
+        EXPECT_LE(m.right, client.right) << "inside its panel";
+        EXPECT_LE(m.bottom, client.bottom);
+        TearDown();
+    }
+}
+
+// WM_DPICHANGED as the window system sends it when the view goes to a monitor of 144 DPI:
+// the view takes the suggested rectangle, its panel fills the new client area, the label font
+// is made 1.5 times as tall and the mini windows are no smaller than 18 pixels.
+TEST_F(ViewsTest, ADpiChangeTakesTheSuggestedRectangleRemakesTheFontsAndLaysOutAgain) {
+    auto list = OneSession(SessionPlace{100, 100, 40, 40});
+    BoxedViewSingle& view = MakeSingle(list.get(), 300);
+    ASSERT_EQ(view.dpi, 96);
+    const int lineAt96 = view.LabelLineHeight();
+    ASSERT_GT(lineAt96, 0);
+    const HWND oldMini = Mini().ownWindow;
+
+    RECT suggested = {40, 30, 40 + 450, 30 + 450};
+    SendMessageA(view.ownWindow, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    Pump();
+    const RECT outer = ScreenRect(view.ownWindow);
+    EXPECT_EQ(outer.left, 40);
+    EXPECT_EQ(outer.right - outer.left, 450);
+    EXPECT_EQ(outer.bottom - outer.top, 450);
+    EXPECT_EQ(view.dpi, 144);
+    EXPECT_NEAR(view.LabelLineHeight(), lineAt96 * 3 / 2, 2);
+    const RECT client = ClientRect(view.ownWindow);
+    const PixelRect place = OneRowLayout(client.right, client.bottom, 1)[0];
+    const RECT p = RectInParent(view.Panel(0)->ownWindow);
+    EXPECT_EQ(p.right - p.left, place.width);
+    EXPECT_EQ(p.bottom - p.top, place.height);
+    EXPECT_NE(Mini().ownWindow, oldMini) << "the mini windows are built anew";
+    const RECT m = RectInParent(Mini().ownWindow);
+    EXPECT_EQ(m.right - m.left, 18) << "40 / (2 x scale) is below the minimum of 12 x 1.5";
+}
+
+// A mini window with room for its label shows a caption band over the picture, in the active
+// caption's colour, the inactive one's while its session is busy, when it is not dimmed and
+// marked; with "Labels" 0 in the section the picture fills it as before, and nothing is
+// written for the key.
+TEST_F(ViewsTest, ALabelledMiniWindowShowsItsBandAndABusySessionIsDimmedAndMarked) {
+    auto list = OneSession(SessionPlace{0, 0, 1280, 1024});
+    MakeSingle(list.get(), 300);
+    const RECT mc = ClientRect(Mini().ownWindow);
+    ASSERT_GT(mc.bottom, 40);
+    const COLORREF active = GetSysColor(COLOR_ACTIVECAPTION);
+    EXPECT_EQ(PixelOfMini(mc.right - 2, 1), active) << "the band, right of the text";
+    const COLORREF pictureAt = PixelOfMini(mc.right / 2, mc.bottom - 3);
+
+    auto busy = OneSession(SessionPlace{0, 0, 1280, 1024}, true);
+    BoxList* lists[] = {busy.get()};
+    view_->UpdatePanels(lists);
+    Pump();
+    EXPECT_EQ(PixelOfMini(2, 1), GetSysColor(COLOR_INACTIVECAPTION));
+    const COLORREF dimmed = PixelOfMini(mc.right / 2, mc.bottom - 3);
+    EXPECT_EQ(dimmed, pictureAt | RGB(128, 128, 128)) << "the picture washed out";
+    const int markLeft = mc.right - 9 - 1;  // a 9-pixel clock face one pixel in from the corner
+    EXPECT_EQ(PixelOfMini(markLeft + 2, 1 + 6), GetSysColor(COLOR_WINDOW)) << "the busy mark's face";
+    TearDown();
+
+    ProfileWriteString("BoxedViewSingle", "Labels", "0", kSettingsFile);
+    MakeSingle(list.get(), 300);
+    EXPECT_FALSE(view_->labels);
+    EXPECT_NE(PixelOfMini(mc.right - 2, 1), active);
+    TearDown();
+    char text[16] = {};
+    ProfileReadString("BoxedViewSingle", "Labels", "gone", text, sizeof text, kSettingsFile);
+    EXPECT_STREQ(text, "0") << "read, never written";
 }
 
 }  // namespace
