@@ -292,18 +292,13 @@ TEST(Dpi, MappingAndDragMeasureFromTheVirtualScreensOrigin) {
                             {60, 0, 0, -900, 2560, 1, 60 * 18, -900}};
     for (const auto& d : drags) {
         SCOPED_TRACE(&d - drags);
-        DragInput in;
-        in.pointerX = d[0];
+        DragInput in = WideDrag(d[0]);
         in.pointerY = d[1];
-        in.miniWidth = in.miniHeight = 20;
         in.clientRight = 200;
-        in.clientBottom = 100;
         in.horizontalScale = 18;
-        in.verticalScale = 12;
         in.desktopLeft = d[2];
         in.desktopTop = d[3];
         in.desktopRight = d[4];
-        in.desktopBottom = 1024;
         const DragMove m = ComputeDragMove(in);
         EXPECT_EQ(m.moves, d[5] == 1);
         EXPECT_EQ(m.session.x, d[6]);

@@ -55,6 +55,15 @@ protected:
         for (int b = 3; b < kBoxCount; ++b) Box(b, "ZZZ$$$");
     }
 
+    // A PRD session in every box and a DEV one in none, after the first pass.
+    void BoxedPrdAndUnboxedDev() {
+        desktop.Add(0x100, "PRD", "100", "ALICE", "VA01");
+        desktop.Add(0x300, "DEV", "100", "CAROL", "SU01");
+        for (int b = 0; b < kBoxCount; ++b) Box(b, "PRD$$$");
+        Make();
+        Pass();
+    }
+
     // One timer pass, 2000 ms after the previous one.
     void Pass(std::uint32_t ms = 2000) {
         now += ms;
@@ -179,11 +188,7 @@ TEST_F(RefreshTest, ABoxedSessionThatMovesOrIsRenamedRebuildsAtOnce) {
 // A session that stops answering is shown busy at once, boxed or not, with the fields it had;
 // so is its waking up.
 TEST_F(RefreshTest, ASessionTurningBusyOrAnsweringAgainRebuildsAtOnce) {
-    desktop.Add(0x100, "PRD", "100", "ALICE", "VA01");
-    desktop.Add(0x300, "DEV", "100", "CAROL", "SU01");
-    for (int b = 0; b < kBoxCount; ++b) Box(b, "PRD$$$");
-    Make();
-    Pass();
+    BoxedPrdAndUnboxedDev();
     for (WindowHandle session : {WindowHandle{0x100}, WindowHandle{0x300}}) {
         SCOPED_TRACE(session);
         const std::size_t before = ToolUpdates();
@@ -206,11 +211,7 @@ TEST_F(RefreshTest, ASessionTurningBusyOrAnsweringAgainRebuildsAtOnce) {
 }
 
 TEST_F(RefreshTest, AnUnboxedSessionShowsOnlyAfterMoreThan17000Ms) {
-    desktop.Add(0x100, "PRD", "100", "ALICE", "VA01");
-    desktop.Add(0x300, "DEV", "100", "CAROL", "SU01");
-    for (int b = 0; b < kBoxCount; ++b) Box(b, "PRD$$$");
-    Make();
-    Pass();
+    BoxedPrdAndUnboxedDev();
     const std::uint32_t rebuilt = cycle->State().lastRebuildTime;
     ASSERT_EQ(rebuilt, now);
     ASSERT_EQ(cycle->List(5)->count, 1);
