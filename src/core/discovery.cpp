@@ -29,16 +29,19 @@ const SessionRecord* PreviousRecord(const PassContext& pass, WindowHandle window
     return nullptr;
 }
 
-// Starts the record of a window that another window held: with the window's own identity from
-// the previous pass when it had one. The desktop's order changes whenever the user activates
-// another window; a session that is busy then is not asked again, and must not lose its
-// System, Client and the rest (and with them its boxes) until it answers.
+// Starts the record of a window that another window held: empty but for the window's own
+// answers of the previous pass, when it had any. The desktop's order changes whenever the user
+// activates another window; a session that is busy then is not asked again, and must not lose
+// its System, Client and the rest (and with them its boxes) until it answers.
 void TakeOverRecord(const PassContext& pass, SessionRecord& r, WindowHandle window) {
-    if (const SessionRecord* before = PreviousRecord(pass, window)) {
-        r = *before;
-    } else {
-        std::memset(&r, 0, sizeof r);
-    }
+    std::memset(&r, 0, sizeof r);
+    const SessionRecord* before = PreviousRecord(pass, window);
+    if (before == nullptr) return;
+    std::memcpy(r.system, before->system, sizeof r.system);
+    std::memcpy(r.serverGroup, before->serverGroup, sizeof r.serverGroup);
+    std::memcpy(r.user, before->user, sizeof r.user);
+    std::memcpy(r.transaction, before->transaction, sizeof r.transaction);
+    std::memcpy(r.client, before->client, sizeof r.client);
 }
 
 // The session's place on the virtual screen: the normal rectangle in screen coordinates, a
@@ -47,6 +50,9 @@ void PlaceSession(const PassContext& pass, SessionRecord& r, WindowHandle window
     DiscoveryWindows& windows = *pass.windows;
     NormalRect normal = {};
     windows.NormalPlacement(window, &normal);
+    // The size as the platform gives it: a conversion near the ends of the range may clamp.
+    r.width = SpanOf(normal.left, normal.right);
+    r.height = SpanOf(normal.top, normal.bottom);
     if (windows.InWorkspaceCoordinates(window)) normal = WorkspaceToScreen(pass.monitors, normal);
     if (windows.IsZoomed(window)) {
         NormalRect now = normal;
@@ -59,8 +65,6 @@ void PlaceSession(const PassContext& pass, SessionRecord& r, WindowHandle window
         r.x = normal.left;
         r.y = normal.top;
     }
-    r.width = SpanOf(normal.left, normal.right);
-    r.height = SpanOf(normal.top, normal.bottom);
 }
 
 // A session seen by the previous pass keeps its record fresh even before this pass

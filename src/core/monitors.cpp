@@ -44,11 +44,14 @@ NormalRect VirtualScreen(const MonitorList& monitors) {
 }
 
 const MonitorArea* MonitorFor(const MonitorList& monitors, const NormalRect& r) {
+    // Areas and squared distances in double: each extent may be up to 2^32, their products
+    // beyond 64 bits.
     const MonitorArea* best = nullptr;
-    std::int64_t bestArea = 0;
+    double bestArea = 0;
     for (int i = 0; i < monitors.count; ++i) {
         const NormalRect& m = monitors.items[i].monitor;
-        const std::int64_t area = Overlap(r.left, r.right, m.left, m.right) * Overlap(r.top, r.bottom, m.top, m.bottom);
+        const double area = static_cast<double>(Overlap(r.left, r.right, m.left, m.right)) *
+                            static_cast<double>(Overlap(r.top, r.bottom, m.top, m.bottom));
         if (area > bestArea) {
             best = &monitors.items[i];
             bestArea = area;
@@ -56,12 +59,12 @@ const MonitorArea* MonitorFor(const MonitorList& monitors, const NormalRect& r) 
     }
     if (best != nullptr) return best;
     // No monitor under it (or an empty rectangle): the nearest, the first of equals.
-    std::int64_t bestDistance = 0;
+    double bestDistance = 0;
     for (int i = 0; i < monitors.count; ++i) {
         const NormalRect& m = monitors.items[i].monitor;
-        const std::int64_t dx = Gap(r.left, r.right, m.left, m.right);
-        const std::int64_t dy = Gap(r.top, r.bottom, m.top, m.bottom);
-        const std::int64_t distance = dx * dx + dy * dy;
+        const double dx = static_cast<double>(Gap(r.left, r.right, m.left, m.right));
+        const double dy = static_cast<double>(Gap(r.top, r.bottom, m.top, m.bottom));
+        const double distance = dx * dx + dy * dy;
         if (best == nullptr || distance < bestDistance) {
             best = &monitors.items[i];
             bestDistance = distance;

@@ -19,7 +19,7 @@ LRESULT ViewWindow::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept
         case WM_LBUTTONDOWN:
             InvalidateRect(wnd, nullptr, FALSE);
             return 0;
-        case WM_DPICHANGED: OnDpiChanged(wnd, HIWORD(wp), *reinterpret_cast<const RECT*>(lp)); return 0;
+        case WM_DPICHANGED: OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp)); return 0;
         default: break;
     }
     return DefWindowProcA(wnd, msg, wp, lp);
@@ -31,14 +31,10 @@ void ViewWindow::OnPaint(HWND wnd) {
 }
 
 // Moved to a monitor of another DPI: the view takes the suggested size and lays itself out
-// again; a window that shows no view yet only takes the size.
-void ViewWindow::OnDpiChanged(HWND wnd, int dpi, const RECT& suggested) {
-    if (shownView != nullptr) {
-        shownView->OnDpiChanged(dpi, suggested);
-        return;
-    }
-    SetWindowPos(wnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+// again. A window that shows no view yet keeps its size: the main window's view places it
+// (keeping a stored size as stored) before it is shown in it.
+void ViewWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+    if (shownView != nullptr) shownView->OnDpiChanged(dpi, suggested);
 }
 
 // The close box hides the view; the program keeps running in the tray.

@@ -106,11 +106,17 @@ TEST_F(Discovery, ZoomedSessionIsRecordedAtOriginWithItsRestoredSize) {
     EXPECT_EQ(r.height, 600);
     EXPECT_EQ(r.zoomed, 1);
 
-    // The zoomed flag is written only for zoomed windows: it stays until the record is swept.
+    // The zoomed flag is written only for zoomed windows: it stays until the record is swept,
+    // or taken over when the desktop's order moves the window.
     w.zoomed = false;
     Pass();
     EXPECT_EQ(table.records[0].x, 30);
     EXPECT_EQ(table.records[0].zoomed, 1);
+    desktop.Add("Y");
+    desktop.windows.splice(desktop.windows.begin(), desktop.windows, std::prev(desktop.windows.end()));
+    Pass();
+    ASSERT_EQ(table.records[1].window, w.handle);
+    EXPECT_EQ(table.records[1].zoomed, 0);
 }
 
 TEST_F(Discovery, ExtremePlacementsAreRecordedWithClampedSizes) {

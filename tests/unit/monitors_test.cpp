@@ -61,6 +61,8 @@ TEST(Monitors, SessionsAreRecordedOnTheVirtualScreen) {
         {"taskbar top", {30, 40, 830, 640}, true, false, {}, 30, 80},
         {"taskbar top of the second", {1300, 10, 1900, 410}, true, false, {}, 1300, 40},
         {"taskbar top of the second", {30, 10, 630, 410}, true, false, {}, 30, 10},
+        {"taskbar left", {INT32_MAX - 100, 0, INT32_MAX, 100}, true, false, {}, INT32_MAX - 40, 0},
+        {"side by side", {INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN}, true, true, {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, 0, 0},
     };
     for (const Placement& c : cases) {
         SCOPED_TRACE(std::string(c.desk) + (c.zoomed ? ", maximised" : "") + (c.workspace ? "" : ", screen coordinates"));
@@ -84,8 +86,9 @@ TEST(Monitors, SessionsAreRecordedOnTheVirtualScreen) {
         ASSERT_EQ(DiscoverSessions(table, 0, kDefaultSessionClass, fake), 1);
         EXPECT_EQ(table.records[0].x, c.x);
         EXPECT_EQ(table.records[0].y, c.y);
-        EXPECT_EQ(table.records[0].width, c.normal.right - c.normal.left) << "the normal size, also maximised";
-        EXPECT_EQ(table.records[0].height, c.normal.bottom - c.normal.top);
+        EXPECT_EQ(table.records[0].width, static_cast<std::int64_t>(c.normal.right) - c.normal.left)
+            << "the normal size, also maximised";
+        EXPECT_EQ(table.records[0].height, static_cast<std::int64_t>(c.normal.bottom) - c.normal.top);
     }
 }
 
@@ -94,6 +97,9 @@ TEST(Monitors, ARectangleOffEveryMonitorBelongsToTheNearestAndNoMonitorsChangeNo
     EXPECT_EQ(MonitorFor(two, NormalRect{3000, 100, 3400, 400}), &two.items[1]);
     EXPECT_EQ(MonitorFor(two, NormalRect{-500, 2000, -100, 2400}), &two.items[0]);
     EXPECT_EQ(MonitorFor(two, NormalRect{1200, 100, 1400, 400}), &two.items[1]) << "the larger share";
+    EXPECT_EQ(MonitorFor(two, NormalRect{INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN}), &two.items[0]);
+    const MonitorList huge = Monitors({{{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, kPrimary}, {kPrimary, kPrimary}});
+    EXPECT_EQ(MonitorFor(huge, NormalRect{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}), &huge.items[0]);
     const NormalRect moved = WorkspaceToScreen(two, NormalRect{3000, 100, 3400, 400});
     EXPECT_EQ(moved.left, 3060);
     EXPECT_EQ(moved.top, 100);
