@@ -14,6 +14,7 @@
 #include "e2e_util.h"
 #include "quilvo_process.h"
 #include "real_input.h"
+#include "resources/resource_ids.h"
 #include "sim_client.h"
 
 namespace e2e {
@@ -66,12 +67,27 @@ protected:
         PostMessageA(Panel(panel), WM_LBUTTONUP, 0, Point(5, 5));
     }
     // Exit chosen with its mnemonic from the tray menu once it is open; the keys go to the
-    // menu's loop through the program's queue.
+    // menu's loop through the program's queue. A session that its show activates a moment
+    // after the menu opened takes the foreground, and Wine then closes the menu: the keys
+    // found none. The menu is then opened again with the icon's message, once.
     void ChooseExit() {
         ASSERT_TRUE(WaitUntil([&] { return MenuOpen(); }, 5000)) << "no tray menu";
-        PostMessageA(TrayHost(), WM_KEYDOWN, 'X', 0);
-        PostMessageA(TrayHost(), WM_KEYUP, 'X', 0xC0000000);
+        const auto pressExit = [&] {
+            PostMessageA(TrayHost(), WM_KEYDOWN, 'X', 0);
+            PostMessageA(TrayHost(), WM_KEYUP, 'X', 0xC0000000);
+        };
+        pressExit();
+        if (quilvo.WaitForExit(3000) == STILL_ACTIVE && !MenuOpen() && !ExitBegun() && TrayHost() != nullptr) {
+            PostMessageA(TrayHost(), WM_QUILVO_TRAYICON, IDI_QUILVO, WM_LBUTTONUP);
+            ASSERT_TRUE(WaitUntil([&] { return MenuOpen(); }, 5000)) << "no tray menu the second time";
+            pressExit();
+        }
         EXPECT_EQ(quilvo.WaitForExit(10000), 0u);
+    }
+    bool ExitBegun() const {
+        for (const std::string& l : quilvo.Lines())
+            if (l.find("deleted Box") != std::string::npos) return true;
+        return false;
     }
     // Exit tore the views down (each panel's deletion is logged) and nothing made mini
     // windows again afterwards, as a pass resumed after Exit would.
