@@ -53,6 +53,12 @@ int WindowDpi(HWND window) {
     return ScreenDpi();
 }
 
+void TakeSuggestedRect(HWND window, LPARAM suggested) {
+    const RECT* r = reinterpret_cast<const RECT*>(suggested);
+    SetWindowPos(window, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 bool PlacementInWorkspace(HWND window) {
     const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
     const LONG_PTR exStyle = GetWindowLongPtrA(window, GWL_EXSTYLE);

@@ -22,6 +22,10 @@ MonitorSource& PlatformMonitors();
 // screen's (the system DPI on older systems); 96 when neither can be read.
 int WindowDpi(HWND window);
 
+// WM_DPICHANGED's rectangle (lParam) taken as the window's new place and size, without
+// changing its z-order or activating it.
+void TakeSuggestedRect(HWND window, LPARAM suggested);
+
 // True when GetWindowPlacement gives the window's normal rectangle in workspace coordinates:
 // a top-level window without WS_EX_TOOLWINDOW.
 bool PlacementInWorkspace(HWND window);

@@ -97,10 +97,9 @@ void BoxedView::LoadGeometry() {
     if (!visible) Hide();
 }
 
-void BoxedView::OnDpiChanged(int newDpi, const RECT& suggested) {
+void BoxedView::OnDpiChanged(int newDpi, LPARAM suggested) {
     if (placing_) return;
-    SetWindowPos(ownWindow, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    TakeSuggestedRect(ownWindow, suggested);
     dpi = newDpi > 0 ? newDpi : WindowDpi(ownWindow);
     MakeFonts();
     ReadClientRect();

@@ -58,7 +58,7 @@ public:
     // The window went to a monitor of another DPI: it takes the suggested rectangle, the
     // fonts are made anew and the panels laid out again. Ignored while LoadGeometry places
     // the window (what is stored stays as stored).
-    void OnDpiChanged(int newDpi, const RECT& suggested);
+    void OnDpiChanged(int newDpi, LPARAM suggested);
     void ForgetSkippedUpdates() override;
     void Show() override;
     void Hide() { ShowWindowAsync(ownWindow, SW_HIDE); }

@@ -244,9 +244,7 @@ LRESULT FindSessionWindow::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) n
             // Dragged onto a monitor of another DPI: the size the system suggests, and the font.
             // Open, which places the window itself, takes the monitor's DPI on its own.
             if (!placing_) {
-                const RECT* r = reinterpret_cast<const RECT*>(lp);
-                SetWindowPos(wnd, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
-                             SWP_NOZORDER | SWP_NOACTIVATE);
+                TakeSuggestedRect(wnd, lp);
                 TakeFont();
             }
             return 0;

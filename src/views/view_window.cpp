@@ -19,7 +19,7 @@ LRESULT ViewWindow::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept
         case WM_LBUTTONDOWN:
             InvalidateRect(wnd, nullptr, FALSE);
             return 0;
-        case WM_DPICHANGED: OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp)); return 0;
+        case WM_DPICHANGED: OnDpiChanged(HIWORD(wp), lp); return 0;
         default: break;
     }
     return DefWindowProcA(wnd, msg, wp, lp);
@@ -33,7 +33,7 @@ void ViewWindow::OnPaint(HWND wnd) {
 // Moved to a monitor of another DPI: the view takes the suggested size and lays itself out
 // again. A window that shows no view yet keeps its size: the main window's view places it
 // (keeping a stored size as stored) before it is shown in it.
-void ViewWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+void ViewWindow::OnDpiChanged(int dpi, LPARAM suggested) {
     if (shownView != nullptr) shownView->OnDpiChanged(dpi, suggested);
 }
 

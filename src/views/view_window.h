@@ -29,7 +29,7 @@ public:
 private:
     void OnPaint(HWND wnd);
     void OnClose();
-    void OnDpiChanged(int dpi, const RECT& suggested);
+    void OnDpiChanged(int dpi, LPARAM suggested);
 };
 
 }  // namespace quilvo
