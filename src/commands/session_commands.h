@@ -30,8 +30,8 @@ public:
     virtual void OpenIcon(WindowHandle window) = 0;                  // restores an iconic window
     virtual void BringToTop(WindowHandle window) = 0;                // to the top of the z-order
     virtual void SendClose(WindowHandle window) = 0;                 // SAP_SET_OKCODE 3, no wait
-    // Makes the window the foreground window, with the keyboard focus; only the program that
-    // holds the foreground may do so.
+    // Makes the window the foreground window, with the keyboard focus, once the shows queued to
+    // it before have landed; only the program that holds the foreground may do so.
     virtual void Activate(WindowHandle window) = 0;
 };
 

@@ -29,8 +29,10 @@ constexpr WPARAM kOkCodeClose = 3;
 class SessionWorker {
 public:
     // kSettle only waits until the window's thread has taken what was queued to it before (a
-    // show command), so that a later raise of another window lands after it.
-    enum Job : unsigned char { kSettle, kRestore, kRaise };
+    // show command), so that a later raise of another window lands after it. kActivate makes
+    // the window the foreground window once its thread has taken its show: made before, the
+    // activation of a window still hidden could be lost, and the show's own come second.
+    enum Job : unsigned char { kSettle, kRestore, kRaise, kActivate };
 
     SessionWorker() { InitializeCriticalSection(&lock_); }
     SessionWorker(const SessionWorker&) = delete;
@@ -90,6 +92,9 @@ private:
             ::OpenIcon(item.window);
         } else if (item.job == kRaise) {
             SetWindowPos(item.window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        } else if (item.job == kActivate) {
+            // Any thread of the foreground process may hand the foreground on.
+            SetForegroundWindow(item.window);
         }
     }
     bool Answers(HWND window) {
@@ -152,10 +157,7 @@ public:
         // the program goes on at once.
         SendNotifyMessageA(ToHwnd(window), SetOkCodeMessage(), kOkCodeClose, 0);
     }
-    void Activate(WindowHandle window) override {
-        // It waits for no session's thread: the activation lands when the thread is free.
-        SetForegroundWindow(ToHwnd(window));
-    }
+    void Activate(WindowHandle window) override { worker_.Push(SessionWorker::kActivate, ToHwnd(window)); }
 
 private:
     SessionWorker worker_;

@@ -79,3 +79,4 @@
 #define TIMER_REFRESH 0           // on the tray host, 2000 ms
 #define TIMER_TIP_CREATE 1        // on the hover tip's target window
 #define TIMER_TIP_DESTROY 0       // on the tip window
+#define TIMER_FIND_CLOSE 1        // on the find window, after Enter on a session

@@ -7,6 +7,7 @@
 #include "platform/display.h"
 #include "platform/held_messages.h"
 #include "platform/window_names.h"
+#include "resources/resource_ids.h"
 #include "views/class_brush.h"
 #include "views/geometry.h"
 
@@ -24,6 +25,8 @@ constexpr int kFieldHeight = 24;
 // title.
 constexpr int kTabStops[] = {28, 52, 112, 168};
 constexpr UINT_PTR kFieldSubclass = 1;
+// After Enter on a session the window waits this long for the session to take the activation.
+constexpr UINT kCloseAfterMs = 1000;
 constexpr WPARAM kEscape = 0x1B;
 
 const char* const kFilterFieldNames[] = {"System", "Client", "User", "Transaction"};
@@ -93,6 +96,7 @@ void FindSessionWindow::TakeFont() {
 
 void FindSessionWindow::Open() {
     if (!window_ && !Create()) return;
+    KillTimer(window_, TIMER_FIND_CLOSE);
     const RECT area = WorkAreaUnderPointer();
     // Onto that monitor first: its DPI (the window's from then on) sizes the window.
     placing_ = true;
@@ -113,7 +117,9 @@ void FindSessionWindow::Open() {
 }
 
 void FindSessionWindow::Close() {
-    if (window_ && IsWindowVisible(window_)) ShowWindow(window_, SW_HIDE);
+    if (!window_) return;
+    KillTimer(window_, TIMER_FIND_CLOSE);
+    if (IsWindowVisible(window_)) ShowWindow(window_, SW_HIDE);
 }
 
 void FindSessionWindow::Layout() {
@@ -183,7 +189,11 @@ void FindSessionWindow::Choose() {
         return;
     }
     ActivateSession(window);
-    Close();
+    // Not hidden yet: hiding the active window makes the system activate another one, and the
+    // session's activation, which lands when its own thread gets to it, could come second and
+    // leave no window in front. The window closes when it loses activation to the session;
+    // should the session never take it, a moment later all the same.
+    SetTimer(window_, TIMER_FIND_CLOSE, kCloseAfterMs, nullptr);
 }
 
 // Restored first if iconized (a raised icon stays an icon), shown if hidden, then made the
@@ -240,6 +250,9 @@ LRESULT FindSessionWindow::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) n
             if (LOWORD(wp) == WA_INACTIVE) Close();
             break;
         case WM_CLOSE: Close(); return 0;
+        case WM_TIMER:
+            if (wp == TIMER_FIND_CLOSE) Close();
+            return 0;
         case WM_DPICHANGED:
             // Dragged onto a monitor of another DPI: the size the system suggests, and the font.
             // Open, which places the window itself, takes the monitor's DPI on its own.
