@@ -25,7 +25,7 @@ add_subdirectory(tools/sessionsim)
 
 # The release: build/Quilvo-<version>-win64.zip with the stripped program and the two texts
 # of dist/, their version filled in and with Windows line ends (`cpack` in this tree, which
-# scripts/package runs).
+# scripts/package runs; it then builds the MSI from the zip's files with wixl).
 set(VERSION ${PROJECT_VERSION})
 foreach(text README.txt Quilvo.ini.sample)
     configure_file(dist/${text} ${CMAKE_BINARY_DIR}/dist/${text} @ONLY NEWLINE_STYLE WIN32)
@@ -40,8 +40,10 @@ set(CPACK_STRIP_FILES ON)
 include(CPack)
 
 enable_testing()
-# The release zip as a user receives it; the check makes it first.
+# The release zip and MSI as a user receives them; the check makes them first. It installs
+# the MSI under Wine, so it may first wait for the test bed's lock while another bed runs.
 add_test(NAME package COMMAND ${CMAKE_SOURCE_DIR}/tests/package/check)
+set_tests_properties(package PROPERTIES TIMEOUT 3600)
 
 # The tests and benchmarks need googletest's sources; without them only the programs build.
 if(NOT EXISTS "${GOOGLETEST_SOURCE_DIR}/CMakeLists.txt")
