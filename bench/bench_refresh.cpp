@@ -69,7 +69,7 @@ double MedianMicroseconds(int runs, Run run) {
 int main() {
     static SessionTable table;
     static BoxFilter filters[kBoxCount];
-    DragState drag = {};
+    DragFlag drag;
     test::FakeDesktop desktop;
     BenchPlatform platform;
     fake::FakeViewFactory views;

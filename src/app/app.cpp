@@ -5,8 +5,6 @@
 #include "app/instance.h"
 #include "app/startup_rules.h"
 #include "app/window_classes.h"
-#include "commands/box_properties.h"
-#include "core/drag_state.h"
 #include "platform/scoped_win.h"
 #include "platform/win32_refresh_platform.h"
 #include "platform/win32_session_marks.h"
@@ -14,6 +12,7 @@
 #include "settings/settings.h"
 #include "views/boxed_view.h"
 #include "views/docked_toolbar.h"
+#include "views/hover_tip.h"
 
 namespace quilvo {
 
@@ -23,7 +22,7 @@ constexpr UINT kRefreshPeriodMs = 2000;
 
 void CALLBACK OnRefreshTimerProc(HWND, UINT, UINT_PTR, DWORD) noexcept {
     App& app = TheApp();
-    if (app.cycle != nullptr) app.cycle->OnRefreshTimer();
+    if (app.cycle) app.cycle->OnRefreshTimer();
 }
 
 // Keyboard messages for a modeless dialog of the program (the About box, a box's properties)
@@ -41,7 +40,7 @@ bool DialogTakesMessage(MSG& msg) {
 // What a left click on the box's panel does, on the box's list as the last rebuild left it.
 void SwitchToBox(int box) {
     App& app = TheApp();
-    SwitchToBox(&app.sessions, app.cycle != nullptr ? app.cycle->List(box) : nullptr, PlatformSessionOps());
+    SwitchToBox(&app.sessions, app.cycle ? app.cycle->List(box) : nullptr, app.ops);
 }
 
 // The find window and the hotkeys that lead to it; the About box says which are in force.
@@ -49,10 +48,9 @@ void StartFinding(App& app) {
     FindServices services;
     services.sessions = &app.sessions;
     services.filters = &app.filters;
-    services.ops = &PlatformSessionOps();
+    services.ops = &app.ops;
     services.switchToBox = &SwitchToBox;
-    static FindSessionWindow find(services);
-    app.find = &find;
+    app.find = std::make_unique<FindSessionWindow>(services);
     app.hotkeys.Register(app.trayHost.Handle(), ReadHotkeySettings());
     SetDlgItemTextA(app.trayHost.Handle(), IDC_ABOUT_FIND, app.hotkeys.FindLine().c_str());
     SetDlgItemTextA(app.trayHost.Handle(), IDC_ABOUT_BOXES, app.hotkeys.BoxesLine().c_str());
@@ -82,13 +80,38 @@ void OnHotkey(int id) {
 }
 
 void OpenFindWindow() {
-    if (TheApp().find != nullptr) TheApp().find->Open();
+    if (TheApp().find) TheApp().find->Open();
 }
 
 void EndFinding() {
     App& app = TheApp();
     app.hotkeys.Unregister();
-    if (app.find != nullptr && app.find->Handle() != nullptr) DestroyWindow(app.find->Handle());
+    if (app.find && app.find->Handle() != nullptr) DestroyWindow(app.find->Handle());
+}
+
+void EndApp(App& app) {
+    // Every way out of the loop comes here: Exit, "Quit", a quit message posted by any
+    // program. The parts go in the opposite order of their making. Exit has torn the views
+    // down already (they wrote their sections); after "Quit" they are left as they are, their
+    // sections as stored.
+    KillTimer(app.trayHost.Handle(), TIMER_REFRESH);
+    if (app.cycle) app.cycle->LeaveViewsUnsaved();
+    EndFinding();
+    app.find.reset();
+    app.cycle.reset();
+    app.views.reset();
+    app.docked.TearDown();
+    // Replies still to come would leave their atoms in the desktop's atom table for good.
+    if (app.discovery) app.discovery->AwaitOutstandingReplies();
+    app.discovery.reset();
+    // What Exit has not destroyed yet: the tray host takes the icon with it, the main window
+    // writes its position.
+    if (app.trayHost.Handle() != nullptr) DestroyWindow(app.trayHost.Handle());
+    if (app.mainWindow.Handle() != nullptr) DestroyWindow(app.mainWindow.Handle());
+    app.worker.Stop();
+    // Last: no window the program hid stays hidden once it has ended, also none that the table
+    // no longer holds (more than fifty sessions, a pass cut short).
+    ShowSessionsHiddenByUs(app.sessionClass);
 }
 
 void StopApp() {
@@ -113,7 +136,7 @@ int RunApp(HINSTANCE instance, const char* commandLine) {
 
     app.trayHost.Create(instance, IconForSessionClass(app.sessionClass));
     app.messages = SapMessages::Register();
-    ReadDockedFlag();
+    app.docked.ReadFlag();
     app.running = true;
 
     HWND mainWindow = app.mainWindow.Create(instance);
@@ -123,15 +146,22 @@ int RunApp(HINSTANCE instance, const char* commandLine) {
     ApplyOpacity(mainWindow, opacity);
     RestoreMainWindow(FromHwnd(mainWindow), 300, 0);
 
-    static Win32DiscoveryWindows discovery(app.messages.getFront);
-    static Win32RefreshPlatform platform;
-    static BoxPropertiesDialogs properties(app.filters);
-    static Win32ViewFactory views(ViewServices{&app.sessions, &PlatformSessionOps(), &properties});
-    app.cycle = new RefreshCycle(app.sessions, app.filters, g_dragState, discovery, platform, views,
-                                 IniCycleSettings(), app.sessionClass, app.idle);
+    app.discovery = std::make_unique<Win32DiscoveryWindows>(app.messages.getFront);
+    app.properties = std::make_unique<BoxPropertiesDialogs>(app.filters);
+    TheHoverTip().UseDrag(&app.drag);
+    ViewServices services;
+    services.sessions = &app.sessions;
+    services.ops = &app.ops;
+    services.properties = app.properties.get();
+    services.tip = &TheHoverTip();
+    services.drag = &app.drag;
+    app.views = std::make_unique<Win32ViewFactory>(services);
+    app.cycle = std::make_unique<RefreshCycle>(app.sessions, app.filters, app.drag, *app.discovery,
+                                               app.refreshPlatform, *app.views, IniCycleSettings(),
+                                               app.sessionClass, app.idle);
     app.cycle->SetMainWindow(FromHwnd(mainWindow));
-    platform.SetNotifyWindow(FromHwnd(app.trayHost.Handle()));
-    properties.Use(*app.cycle);
+    app.refreshPlatform.SetNotifyWindow(FromHwnd(app.trayHost.Handle()));
+    app.properties->Use(*app.cycle);
 
     StartFinding(app);
 
@@ -142,18 +172,7 @@ int RunApp(HINSTANCE instance, const char* commandLine) {
     ShowSessionsHiddenByUs(app.sessionClass);
 
     RunMessageLoop();
-
-    // Every way out of the loop comes here: Exit, "Quit", a quit message posted by any
-    // program. No window the program hid stays hidden once it has ended, also none that the
-    // table no longer holds (more than fifty sessions, a pass cut short).
-    ShowSessionsHiddenByUs(app.sessionClass);
-    // Replies still to come would leave their atoms in the desktop's atom table for good.
-    discovery.AwaitOutstandingReplies();
-    // What Exit has not destroyed yet: the tray host takes the icon with it, the main window
-    // writes its position.
-    EndFinding();
-    if (app.trayHost.Handle() != nullptr) DestroyWindow(app.trayHost.Handle());
-    if (app.mainWindow.Handle() != nullptr) DestroyWindow(app.mainWindow.Handle());
+    EndApp(app);
     return 0;
 }
 

@@ -7,34 +7,55 @@
 #include "app/hotkeys.h"
 #include "app/main_window.h"
 #include "app/tray_host.h"
+#include "commands/box_properties.h"
+#include "commands/win32_session_ops.h"
 #include "core/boxes.h"
 #include "core/discovery.h"
 #include "core/refresh.h"
 #include "core/session.h"
+#include "platform/session_worker.h"
 #include "platform/win32_discovery.h"
+#include "platform/win32_refresh_platform.h"
+#include "views/boxed_view.h"
+#include "views/docked_toolbar.h"
+#include "views/drag_controller.h"
 #include "views/find_window.h"
 
 namespace quilvo {
 
-// The state the whole program shares, one of each for the life of the process.
+// The one owner of the program's parts. Start-up (RunApp) makes them in the order they are
+// declared here; the end of the program destroys them in the opposite order, the sweep of the
+// sessions it hid last.
 struct App {
     HINSTANCE instance = nullptr;
     char sessionClass[kClassNameCapacity] = {};
-    MainWindow mainWindow;
-    TrayHost trayHost;
     bool running = false;
     SapMessages messages;
     IdleSettings idle;
     SessionTable sessions = {};
     BoxFilter filters[kBoxCount] = {};
-    // Made at start-up and never destroyed: the views are torn down only by Exit, and the
-    // lists of the last rebuild stay as they are when the program ends.
-    RefreshCycle* cycle = nullptr;
+    // The session worker's thread runs from here to the end (Stop at Exit).
+    SessionWorker worker;
+    Win32SessionOps ops{worker};
+    DragController drag;
+    DockedViews docked;
+    bool menuOpen = false;  // the tray menu is tracked: a click on the icon opens no second one
+    MainWindow mainWindow;
+    TrayHost trayHost;
+    std::unique_ptr<Win32DiscoveryWindows> discovery;
+    Win32RefreshPlatform refreshPlatform;
+    std::unique_ptr<BoxPropertiesDialogs> properties;
+    std::unique_ptr<Win32ViewFactory> views;
+    // The views live in the cycle; Exit tears them down (they write their sections).
+    std::unique_ptr<RefreshCycle> cycle;
+    std::unique_ptr<FindSessionWindow> find;  // its window is made at the first opening
     Hotkeys hotkeys;
-    FindSessionWindow* find = nullptr;  // made at start-up, its window at the first opening
 };
 
 App& TheApp();
+
+// The end of the program: its parts destroyed in the opposite order of their making.
+void EndApp(App& app);
 
 // Clears the run flag: the message loop ends after the message being dispatched.
 void StopApp();

@@ -71,7 +71,7 @@ INT_PTR TrayHost::OnMessage(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) noexcep
         case WM_HOTKEY: OnHotkey(static_cast<int>(wp)); return TRUE;
         case WM_QUILVO_REFRESH_LATER:
             // A refresh asked for while an operation waited runs now that it has ended.
-            if (TheApp().cycle != nullptr) TheApp().cycle->RunDeferred();
+            if (TheApp().cycle) TheApp().cycle->RunDeferred();
             return TRUE;
         default:
             if (msg == 0 || msg != taskbarCreated_) return FALSE;
@@ -93,12 +93,12 @@ void TrayHost::AddIcon(HWND dialog) {
 
 void RunExitSequence() {
     App& app = TheApp();
-    ShowAllSessions(app.sessions, kShowRestore, PlatformSessionOps());
+    ShowAllSessions(app.sessions, kShowRestore, app.ops);
     KillTimer(app.trayHost.Handle(), TIMER_REFRESH);
     // The main window's view first, then the single view, then the docked view; each writes
     // its section. The views' windows stay until the program ends.
-    if (app.cycle != nullptr) app.cycle->DestroyViews();
-    TearDownDockedView();
+    if (app.cycle) app.cycle->DestroyViews();
+    app.docked.TearDown();
     ShowWindow(app.mainWindow.Handle(), SW_SHOWNA);
     EndFinding();
     // The tray host takes the icon with it; the main window writes its position.

@@ -21,14 +21,12 @@ constexpr int kOpacityLow = 200;
 constexpr int kOpacityMid = 150;
 constexpr int kOpacityHigh = 72;
 
-// True while the tray menu is tracked: a click on the icon then is answered by the open menu,
+// Set while the tray menu is tracked: a click on the icon then is answered by the open menu,
 // not by a second one.
-bool g_menuOpen = false;
-
 class MenuOpenFlag {
 public:
-    MenuOpenFlag() { g_menuOpen = true; }
-    ~MenuOpenFlag() { g_menuOpen = false; }
+    MenuOpenFlag() { TheApp().menuOpen = true; }
+    ~MenuOpenFlag() { TheApp().menuOpen = false; }
     MenuOpenFlag(const MenuOpenFlag&) = delete;
     MenuOpenFlag& operator=(const MenuOpenFlag&) = delete;
 };
@@ -45,13 +43,14 @@ void SetOpacity(int opacity) {
 }
 
 void ToggleDocked() {
-    g_dockedFlag = g_dockedFlag ? 0 : 1;
+    App& app = TheApp();
+    app.docked.flag = app.docked.flag ? 0 : 1;
     // Without a discovery pass: the table stays as the last pass left it.
-    if (TheApp().cycle != nullptr) TheApp().cycle->Refresh();
+    if (app.cycle) app.cycle->Refresh();
 }
 
 void ShowTrayMenu(HWND trayHost) {
-    if (g_menuOpen) return;
+    if (TheApp().menuOpen) return;
     MenuOpenFlag open;
     {
         const PopupMenu menu(IDM_TRAY);
@@ -77,7 +76,7 @@ void ShowTrayMenu(HWND trayHost) {
 
 void OnTrayIcon(HWND trayHost, LPARAM mouseMessage) {
     if (mouseMessage == WM_RBUTTONDOWN) {
-        if (TheApp().cycle != nullptr) TheApp().cycle->DiscoverAndRefresh();
+        if (TheApp().cycle) TheApp().cycle->DiscoverAndRefresh();
     } else if (mouseMessage == WM_LBUTTONUP) {
         ShowTrayMenu(trayHost);
     }
@@ -90,7 +89,7 @@ void InsertFindItem(HMENU trayPopup, const std::string& keys) {
 
 void CarryOutTrayCommand(UINT id, std::uintptr_t itemData, const MenuSessions& built) {
     App& app = TheApp();
-    SessionWindowOps& ops = PlatformSessionOps();
+    SessionWindowOps& ops = app.ops;
     switch (id) {
         case 0: break;
         case ID_TRAY_EXIT: RunExitSequence(); break;
@@ -104,10 +103,10 @@ void CarryOutTrayCommand(UINT id, std::uintptr_t itemData, const MenuSessions& b
         case ID_TRAY_TOOLBAR:
         case ID_TRAY_TOOLCOLUMN: break;
         case ID_TRAY_TOOLWINDOW:
-            if (app.cycle != nullptr) ShowView(app.cycle->ToolWindowView());
+            if (app.cycle) ShowView(app.cycle->ToolWindowView());
             break;
         case ID_TRAY_SINGLEBOX:
-            if (app.cycle != nullptr) ShowView(app.cycle->SingleView());
+            if (app.cycle) ShowView(app.cycle->SingleView());
             break;
         case ID_TRAY_DOCKED: ToggleDocked(); break;
         case ID_TRAY_OPACITY_NONE: SetOpacity(kOpacityNone); break;

@@ -22,7 +22,7 @@ enum ShowCode : int {
 enum GroupAction : int { kGroupRestore = 100, kGroupClose = 102 };
 enum GroupField : int { kGroupBySystem = 0, kGroupByServerGroup = 1, kGroupByTitle = 2 };
 
-// The window operations the commands use; Win32 implementation in win32_session_ops.cpp.
+// The window operations the commands use; Win32 implementation in win32_session_ops.h.
 class SessionWindowOps {
 public:
     virtual ~SessionWindowOps() = default;
@@ -42,8 +42,5 @@ void RaiseBox(const BoxList& list, SessionWindowOps& ops);
 // A left click on a box's panel: every session of the table hidden, then the box's sessions
 // raised. Either may be missing.
 void SwitchToBox(const SessionTable* table, const BoxList* box, SessionWindowOps& ops);
-
-// The window system's own operations (Windows build only: win32_session_ops.cpp).
-SessionWindowOps& PlatformSessionOps();
 
 }  // namespace quilvo

@@ -42,7 +42,7 @@ void UpdateAndAdopt(OverviewView& view, BoxList* const* lists, Adopt adopt) {
 
 }  // namespace
 
-RefreshCycle::RefreshCycle(SessionTable& table, BoxFilter (&filters)[kBoxCount], const DragState& drag,
+RefreshCycle::RefreshCycle(SessionTable& table, BoxFilter (&filters)[kBoxCount], const DragProbe& drag,
                            DiscoveryWindows& windows, RefreshPlatform& platform, ViewFactory& views,
                            CycleSettings& settings, const char* sessionClass, const IdleSettings& idle)
     : table_(table),
@@ -66,7 +66,7 @@ void RefreshCycle::DestroyViews() {
 }
 
 void RefreshCycle::OnRefreshTimer() {
-    if (drag_.dragFlag != 0) {
+    if (drag_.DragInProgress()) {
         DebugOut("Drag skipped\r\n");
         return;
     }

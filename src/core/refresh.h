@@ -9,7 +9,7 @@
 
 #include "core/boxes.h"
 #include "core/discovery.h"
-#include "core/drag_state.h"
+#include "core/drag_probe.h"
 #include "core/overview_view.h"
 #include "core/session.h"
 #include "core/refresh_platform.h"
@@ -35,7 +35,7 @@ struct RefreshState {
 class RefreshCycle {
 public:
     // Every collaborator must outlive the cycle. sessionClass is copied.
-    RefreshCycle(SessionTable& table, BoxFilter (&filters)[kBoxCount], const DragState& drag,
+    RefreshCycle(SessionTable& table, BoxFilter (&filters)[kBoxCount], const DragProbe& drag,
                  DiscoveryWindows& windows, RefreshPlatform& platform, ViewFactory& views,
                  CycleSettings& settings, const char* sessionClass, const IdleSettings& idle);
     ~RefreshCycle() { DestroyViews(); }
@@ -66,6 +66,12 @@ public:
 
     // Tears both views down (they write their geometry); the lists stay. Exit does this.
     void DestroyViews();
+    // Leaves the views to the end of the process without their teardown: after "Quit" their
+    // sections keep what they held. (Exit has torn them down before; then there are none.)
+    void LeaveViewsUnsaved() {
+        (void)toolView_.release();
+        (void)singleView_.release();
+    }
 
     const RefreshState& State() const { return state_; }
     // The current list of a box (0..5); null before the first rebuild.
@@ -86,7 +92,7 @@ private:
 
     SessionTable& table_;
     BoxFilter (&filters_)[kBoxCount];
-    const DragState& drag_;
+    const DragProbe& drag_;
     DiscoveryWindows& windows_;
     RefreshPlatform& platform_;
     ViewFactory& views_;

@@ -52,6 +52,32 @@ int ReadBoxInt(int box, const char* key, int defaultValue) {
     return static_cast<int>(ProfileReadInt(section, key, defaultValue, kSettingsFile));
 }
 
+ViewSection ReadViewSection(const char* section) {
+    const ViewSection defaults;
+    const auto read = [section](const char* key, int defaultValue) {
+        return static_cast<int>(ProfileReadInt(section, key, defaultValue, kSettingsFile));
+    };
+    ViewSection v;
+    v.zoomFactor = read(kKeyZoomFactor, defaults.zoomFactor);
+    v.visible = read(kKeyVisible, defaults.visible);
+    v.x = read(kKeyWindowX, defaults.x);
+    v.y = read(kKeyWindowY, defaults.y);
+    v.width = read(kKeyWidth, defaults.width);
+    v.height = read(kKeyHeight, defaults.height);
+    v.labels = read(kKeyLabels, defaults.labels);
+    return v;
+}
+
+void WriteViewSection(const char* section, bool visible, int zoomFactor, const ViewPlace* place) {
+    WriteProfileInt(section, kKeyVisible, visible ? 1 : 0);
+    WriteProfileInt(section, kKeyZoomFactor, zoomFactor);
+    if (place == nullptr) return;
+    WriteProfileInt(section, kKeyWindowX, place->x);
+    WriteProfileInt(section, kKeyWindowY, place->y);
+    WriteProfileInt(section, kKeyWidth, place->width);
+    WriteProfileInt(section, kKeyHeight, place->height);
+}
+
 int ReadAppInt(const char* key) {
     return static_cast<int>(ProfileReadInt(kAppSection, key, 0, kSettingsFile));
 }

@@ -58,6 +58,27 @@ int ReadAppString(const char* key, char* buffer, int size, const char* defaultVa
 // Writes an integer as decimal text under a key of any section.
 bool WriteProfileInt(const char* section, const char* key, int value);
 
+// A view's section ("BoxedViewToolWindow", "BoxedViewSingle", "BoxedViewToolbar"): what a
+// view reads when it is made and writes at its teardown, with the defaults in this one place.
+// Each value as stored; the view applies its own clamps (a place left of the screen, a size
+// of 0 or less).
+struct ViewSection {
+    int zoomFactor = 2;
+    int visible = 1;   // "Visible"; for the docked section also the docked flag
+    int x = 0;         // "WindowX", "WindowY"
+    int y = 0;
+    int width = 0;     // "Width", "Height": 0 when none is stored
+    int height = 0;
+    int labels = 1;    // read, never written: 0 turns the mini windows' labels off
+};
+ViewSection ReadViewSection(const char* section);
+// The teardown's write: "Visible" and "ZoomFactor" always; the place and size only when given
+// (a minimised view keeps what was stored).
+struct ViewPlace {
+    int x, y, width, height;
+};
+void WriteViewSection(const char* section, bool visible, int zoomFactor, const ViewPlace* place);
+
 // The main window's stored position ("WindowX", "WindowY"; default 0, negative as 0) and the
 // writing of it. SaveWindowPosition and RestoreMainWindow (Windows only) build on these.
 struct StoredPosition {

@@ -4,27 +4,26 @@
 #include <cinttypes>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "commands/box_properties.h"
 #include "commands/session_commands.h"
-#include "core/drag_state.h"
 #include "base/int_range.h"
 #include "base/text.h"
 #include "base/debug_output.h"
 #include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
-#include "views/boxed_view.h"
+#include "views/drag_controller.h"
 #include "views/class_brush.h"
 #include "views/geometry.h"
 #include "views/hover_tip.h"
 #include "views/mini_window.h"
+#include "views/update_plan.h"
 
 namespace quilvo {
 
 namespace {
-
-constexpr int kDefaultButtonRowDivisor = 7;
 
 void SetItemState(HMENU menu, UINT command, UINT state) {
     MENUITEMINFOA info = {};
@@ -45,27 +44,42 @@ UINT ZoomCommand(int zoom) {
 
 bool IsBoxIndex(int index) { return index >= 0 && index < kBoxCount; }
 
+bool SameFilterTexts(const SessionRecord& a, const SessionRecord& b) {
+    return std::memcmp(a.system, b.system, sizeof a.system) == 0 && std::memcmp(a.client, b.client, sizeof a.client) == 0 &&
+           std::memcmp(a.user, b.user, sizeof a.user) == 0 &&
+           std::memcmp(a.transaction, b.transaction, sizeof a.transaction) == 0;
+}
+
 }  // namespace
 
-BoxPanel::BoxPanel(BoxList* list) {
+BoxPanel::BoxPanel(ViewContext& context, BoxList* list) : context_(context) {
     boxList = list;
-    miniCount = list ? std::max(list->count, 0) : 0;
-    miniList.reset(new (std::nothrow) std::unique_ptr<MiniWindow>[static_cast<std::size_t>(miniCount)]());
-    if (!miniList) miniCount = 0;
     cascade = (list && list->filter.cascade) ? 1 : 0;
 }
 
 BoxPanel::~BoxPanel() {
-    DestroyMiniWindows();
+    minis_.clear();
     Detach(ownWindow, this);
 }
 
-HWND BoxPanel::Create() {
+MiniWindow* BoxPanel::Mini(int i) const {
+    return (i >= 0 && i < MiniCount()) ? minis_[static_cast<std::size_t>(i)].get() : nullptr;
+}
+
+HWND BoxPanel::Create(HWND view, const PixelRect& place, int step) {
+    parentWindow = view;
+    x = place.x;
+    y = place.y;
+    width = place.width;
+    height = place.height;
+    offsetY = 0;
+    cascadeStep = step;
     ownWindow = CreateWindowExA(0, kBoxPanelClass, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, x, y, width, height,
                                 parentWindow, nullptr, GetModuleHandleA(nullptr), this);
     if (ownWindow) SendMessageA(ownWindow, WM_QUILVO_RECOLOUR, 0, 0);
+    if (boxList) shownFilter_ = boxList->filter;
     ComputeScale();
-    CreateMiniWindows();
+    Follow(false);
     return ownWindow;
 }
 
@@ -74,106 +88,165 @@ HWND BoxPanel::Create() {
 void BoxPanel::ComputeScale() {
     WINDOWPLACEMENT p = {};
     p.length = sizeof p;
-    const bool have = view != nullptr && ownWindow && GetWindowPlacement(ownWindow, &p);
-    const RECT d = view != nullptr ? view->desktopRect : RECT{};
+    const bool have = ownWindow && GetWindowPlacement(ownWindow, &p);
+    const RECT& d = context_.desktop;
     const RECT& pr = p.rcNormalPosition;
     horizontalScale = quilvo::ComputeScale(have, SpanOf(d.left, d.right), SpanOf(pr.left, pr.right));
     verticalScale = quilvo::ComputeScale(have, SpanOf(d.top, d.bottom), SpanOf(pr.top, pr.bottom));
 }
 
-void BoxPanel::CreateMiniWindows() {
-    if (!boxList) return;
-    const int n = std::min(boxList->count, miniCount);
-    const int zoom = view ? view->zoomFactor : 1;
-    const PixelPoint origin = view ? view->DesktopOrigin() : PixelPoint{};
-    const int minimumSize = ScaleForDpi(kMiniMinimumSize, view ? view->dpi : kBaseDpi);
-    for (int i = 0; i < n; ++i) {
-        const SessionRecord& s = boxList->items[i];
-        // Without memory for it, this session's mini window is simply missing.
-        miniList[i].reset(new (std::nothrow) MiniWindow());
-        MiniWindow* m = miniList[i].get();
-        if (!m) continue;
-        DebugLine("[%" PRIxPTR "] created MiniWindow [%d] [%" PRIxPTR "]\n", Identity(this), i, Identity(m));
-        m->parentWindow = ownWindow;
-        m->sessionWindow = ToHwnd(s.window);
-        const PixelRect r = MiniWindowRect(SessionPlace{s.x, s.y, s.width, s.height}, horizontalScale, verticalScale,
-                                           zoom, offsetX, offsetY, origin, minimumSize);
-        m->width = r.width;
-        m->height = r.height;
-        m->x = r.x;
-        m->y = r.y;
-        m->TakeSession(s);
-        m->owningPanel = this;
-        m->Create();
+PixelRect BoxPanel::MiniPlace(const SessionRecord& s) const {
+    const PixelPoint origin{context_.desktop.left, context_.desktop.top};
+    return MiniWindowRect(SessionPlace{s.x, s.y, s.width, s.height}, horizontalScale, verticalScale,
+                          context_.zoomFactor, offsetX, offsetY, origin, ScaleForDpi(kMiniMinimumSize, context_.dpi));
+}
+
+bool BoxPanel::Update() {
+    if (skipNextUpdate) {
+        skipNextUpdate = 0;
+        return false;
     }
-    if (cascade) CascadeMiniWindows();
+    if (ownWindow) SetWindowPos(ownWindow, HWND_TOP, x, y, width, height, SWP_SHOWWINDOW);
+    // The view has read the desk again: a monitor may have come or gone.
+    ComputeScale();
+    if (boxList && !SameFilterTexts(boxList->filter, shownFilter_)) {
+        shownFilter_ = boxList->filter;
+        InvalidateRect(ownWindow, nullptr, TRUE);
+    }
+    return Follow(false);
+}
+
+bool BoxPanel::Follow(bool redrawAll) {
+    const int count = boxList && boxList->items ? std::max(boxList->count, 0) : 0;
+    std::vector<std::unique_ptr<MiniWindow>> next;
+    UpdatePlan plan;
+    try {
+        std::vector<ShownSession> shown;
+        shown.reserve(minis_.size());
+        for (const auto& m : minis_) {
+            shown.push_back(m ? ShownSession{m->Session().window, PixelRect{m->x, m->y, m->width, m->height}, &m->Session()}
+                              : ShownSession{});
+        }
+        std::vector<ShownSession> fresh;
+        fresh.reserve(static_cast<std::size_t>(count));
+        for (int i = 0; i < count; ++i) {
+            const SessionRecord& s = boxList->items[i];
+            fresh.push_back(ShownSession{s.window, MiniPlace(s), &s});
+        }
+        plan = PlanUpdate(shown, fresh);
+        next.resize(static_cast<std::size_t>(count));
+    } catch (const std::bad_alloc&) {
+        // Out of memory: the sessions that left the box lose their windows (that needs no
+        // memory); the others show what they showed, each mini window from its own copy of
+        // its record, until an update finds the memory.
+        return DropSessionsNotIn(count);
+    }
+    for (int gone : plan.gone) minis_[static_cast<std::size_t>(gone)].reset();
+    for (int i = 0; i < count; ++i) {
+        const SessionRecord& s = boxList->items[i];
+        const UpdatePlan::Step& step = plan.steps[static_cast<std::size_t>(i)];
+        std::unique_ptr<MiniWindow>& m = next[static_cast<std::size_t>(i)];
+        if (step.from >= 0) {
+            m = std::move(minis_[static_cast<std::size_t>(step.from)]);
+        } else {
+            // Without memory for it, this session's mini window is simply missing.
+            m.reset(new (std::nothrow) MiniWindow(context_, *this));
+            if (!m) continue;
+            DebugLine("[%" PRIxPTR "] created MiniWindow [%d] [%" PRIxPTR "]\n", Identity(this), i, Identity(m.get()));
+        }
+        m->Take(s, MiniPlace(s), step.redraws || redrawAll);
+    }
+    if (next.size() != minis_.size()) {
+        if (!minis_.empty()) {
+            DebugLine("[%" PRIxPTR "] freed Windows [%" PRIxPTR "]\n", Identity(this), Identity(minis_.data()));
+        }
+        DebugLine("[%" PRIxPTR "] calloced [%d] Windows [%" PRIxPTR "]\n", Identity(this), count, Identity(next.data()));
+    }
+    minis_ = std::move(next);
+    ShowMiniWindows();
+    ShowButtons();
+    Restack();
+    for (const UpdatePlan::Step& step : plan.steps) {
+        if (step.from < 0) return true;
+    }
+    return !plan.gone.empty();
+}
+
+bool BoxPanel::DropSessionsNotIn(int count) {
+    bool dropped = false;
+    for (auto& m : minis_) {
+        if (!m) continue;
+        bool stays = false;
+        for (int i = 0; i < count && !stays; ++i) stays = boxList->items[i].window == m->Session().window;
+        if (!stays) {
+            m.reset();
+            dropped = true;
+        }
+    }
+    return dropped;
+}
+
+void BoxPanel::ShowMiniWindows() {
+    for (int i = 0; i < MiniCount(); ++i) {
+        MiniWindow* m = Mini(i);
+        if (!m) continue;
+        PixelRect at{m->x, m->y, m->width, m->height};
+        if (cascade) {
+            const PixelPoint c = CascadePosition(m->x, m->y, i, horizontalScale, verticalScale, cascadeStep, offsetX, offsetY);
+            at.x = c.x;
+            at.y = c.y;
+        }
+        m->ShowAt(at);
+    }
+}
+
+void BoxPanel::ShowButtons() {
+    const ButtonRow row = SessionButtonRow(width, height, MiniCount(), context_.buttonRowDivisor);
+    for (int i = MiniCount() - 1; i >= 0; --i) {
+        if (MiniWindow* m = Mini(i)) m->ShowButtonAt(PixelRect{row.X(i), row.y, row.width, row.height});
+    }
+}
+
+HWND BoxPanel::StackEntry(int k) const {
+    // Mini windows 0 .. n-1 from the top, then buttons n-1 .. 0; missing ones count as none.
+    const int n = MiniCount();
+    if (k < n) return minis_[static_cast<std::size_t>(k)] ? minis_[static_cast<std::size_t>(k)]->ownWindow : nullptr;
+    const MiniWindow* m = Mini(2 * n - 1 - k);
+    return m ? m->Button() : nullptr;
+}
+
+void BoxPanel::Restack() {
+    if (!ownWindow) return;
+    const int entries = 2 * MiniCount();
+    int k = 0;
+    bool inOrder = true;
+    for (HWND child = GetWindow(ownWindow, GW_CHILD); child != nullptr && inOrder; child = GetWindow(child, GW_HWNDNEXT)) {
+        while (k < entries && StackEntry(k) == nullptr) ++k;
+        if (k == entries) break;
+        inOrder = child == StackEntry(k++);
+    }
+    while (k < entries && StackEntry(k) == nullptr) ++k;
+    if (inOrder && k == entries) return;
+    HWND after = HWND_TOP;
+    for (int i = 0; i < entries; ++i) {
+        HWND w = StackEntry(i);
+        if (w == nullptr) continue;
+        SetWindowPos(w, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        after = w;
+    }
 }
 
 void BoxPanel::CascadeMiniWindows() {
-    for (int i = 0; i < miniCount; ++i) {
+    for (int i = 0; i < MiniCount(); ++i) {
         MiniWindow* m = Mini(i);
         if (!m) continue;
         const PixelPoint c =
             CascadePosition(m->x, m->y, i, horizontalScale, verticalScale, cascadeStep, offsetX, offsetY);
         SetWindowPos(m->ownWindow, HWND_BOTTOM, c.x, c.y, m->width, m->height, SWP_SHOWWINDOW);
         MoveWindow(m->ownWindow, c.x, c.y, m->width, m->height, TRUE);
+        m->NoteMovedTo(PixelRect{c.x, c.y, m->width, m->height});
     }
     UpdateWindow(ownWindow);
-}
-
-void BoxPanel::DestroyMiniWindows() {
-    for (int i = 0; i < miniCount; ++i) {
-        MiniWindow* m = Mini(i);
-        if (!m) continue;
-        if (m->buttonWindow) DestroyWindow(m->buttonWindow);
-        miniList[i].reset();
-    }
-}
-
-void BoxPanel::CreateButtons(int divisor) {
-    const ButtonRow row = SessionButtonRow(width, height, miniCount, divisor);
-    for (int i = miniCount - 1; i >= 0; --i) {
-        MiniWindow* m = Mini(i);
-        if (!m) continue;
-        HWND b = CreateWindowExA(0, "BUTTON", "...", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP, row.X(i), row.y,
-                                 row.width, row.height, ownWindow, nullptr, GetModuleHandleA(nullptr), nullptr);
-        m->buttonWindow = b;
-        if (!b) continue;
-        m->AttachButton(b);
-        if (std::strstr(m->title, "Debugger")) SetWindowTextA(b, "-");
-    }
-}
-
-void BoxPanel::Update() {
-    if (skipNextUpdate) {
-        skipNextUpdate = 0;
-        return;
-    }
-    DestroyMiniWindows();
-    const int count = boxList ? std::max(boxList->count, 0) : 0;
-    if (miniCount != count) {
-        // The new list exists before the old one goes. Without memory for it the panel keeps
-        // the old one (all its entries empty now) with its count, and shows as many of the
-        // box's sessions as that has room for until an update finds the memory.
-        std::unique_ptr<std::unique_ptr<MiniWindow>[]> fresh(new (std::nothrow)
-                                                                 std::unique_ptr<MiniWindow>[static_cast<std::size_t>(count)]());
-        if (fresh) {
-            if (miniList) {
-                const void* old = miniList.get();
-                miniList.reset();
-                DebugLine("[%" PRIxPTR "] freed Windows [%" PRIxPTR "]\n", Identity(this), Identity(old));
-            }
-            miniList = std::move(fresh);
-            DebugLine("[%" PRIxPTR "] calloced [%d] Windows [%" PRIxPTR "]\n", Identity(this), count,
-                      Identity(miniList.get()));
-            miniCount = count;
-        }
-    }
-    if (ownWindow) SetWindowPos(ownWindow, HWND_TOP, x, y, width, height, SWP_SHOWWINDOW);
-    // The view has read the desk again: a monitor may have come or gone.
-    ComputeScale();
-    CreateMiniWindows();
-    CreateButtons(view ? view->ButtonRowDivisor() : kDefaultButtonRowDivisor);
 }
 
 void BoxPanel::Relayout(const PixelRect& place) {
@@ -182,13 +255,15 @@ void BoxPanel::Relayout(const PixelRect& place) {
     width = place.width;
     height = place.height;
     skipNextUpdate = 0;
-    Update();
+    if (ownWindow) SetWindowPos(ownWindow, HWND_TOP, x, y, width, height, SWP_SHOWWINDOW);
+    ComputeScale();
+    Follow(true);
 }
 
 void BoxPanel::Paint(HDC dc) {
     if (!boxList) return;
     const SessionRecord& f = boxList->filter;
-    const int dpi = view ? view->dpi : kBaseDpi;
+    const int dpi = context_.dpi;
     const PanelFont pf = PanelTextFont(height, dpi);
     RECT r = {};
     GetClientRect(ownWindow, &r);
@@ -218,28 +293,15 @@ void BoxPanel::Paint(HDC dc) {
     }
 }
 
-void BoxPanel::EndDrag(BoxPanel* panel) {
-    // The record is cleared before the capture goes, so the WM_CAPTURECHANGED that releasing
-    // it sends finds no drag left to end.
-    const WindowHandle repaintWindow = g_dragState.repaintWindow;
-    g_dragState.dragFlag = 0;
-    g_dragState.draggedMini = kNoWindow;
-    g_dragState.draggedSession = kNoWindow;
-    g_dragState.repaintWindow = kNoWindow;
-    ReleaseCapture();
-    if (repaintWindow != kNoWindow) {
-        HWND repaint = ToHwnd(repaintWindow);
-        RECT r = {};
-        GetClientRect(repaint, &r);
-        InvalidateRect(repaint, &r, TRUE);
-    }
-    if (panel) panel->skipNextUpdate = 1;
+void BoxPanel::EndDrag() {
+    context_.drag->End();
+    skipNextUpdate = 1;
 }
 
 void BoxPanel::OnDragMove(LPARAM lp) {
-    if (!view) return;
-    HWND mini = ToHwnd(g_dragState.draggedMini);
-    HWND session = ToHwnd(g_dragState.draggedSession);
+    const DragController::Drag& drag = context_.drag->Current();
+    HWND mini = drag.mini;
+    HWND session = drag.session;
     RECT mr = {};
     RECT sr = {};
     RECT c = {};
@@ -250,18 +312,18 @@ void BoxPanel::OnDragMove(LPARAM lp) {
     DragInput in;
     in.pointerX = static_cast<short>(LOWORD(lp));
     in.pointerY = static_cast<short>(HIWORD(lp));
-    in.grabX = g_dragState.grabX;
-    in.grabY = g_dragState.grabY;
+    in.grabX = drag.grabX;
+    in.grabY = drag.grabY;
     in.miniWidth = SpanOf(mr.left, mr.right);
     in.miniHeight = SpanOf(mr.top, mr.bottom);
     in.clientRight = c.right;
     in.clientBottom = c.bottom;
     in.horizontalScale = horizontalScale;
     in.verticalScale = verticalScale;
-    in.desktopLeft = view->desktopRect.left;
-    in.desktopTop = view->desktopRect.top;
-    in.desktopRight = view->desktopRect.right;
-    in.desktopBottom = view->desktopRect.bottom;
+    in.desktopLeft = context_.desktop.left;
+    in.desktopTop = context_.desktop.top;
+    in.desktopRight = context_.desktop.right;
+    in.desktopBottom = context_.desktop.bottom;
     in.offsetX = offsetX;
     in.offsetY = offsetY;
     const DragMove move = ComputeDragMove(in);
@@ -271,24 +333,24 @@ void BoxPanel::OnDragMove(LPARAM lp) {
     SetWindowPos(session, nullptr, move.session.x, move.session.y, SpanOf(sr.left, sr.right), SpanOf(sr.top, sr.bottom),
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
     MoveWindow(mini, move.mini.x, move.mini.y, in.miniWidth, in.miniHeight, TRUE);
+    // The next update puts the mini window where its session is then.
+    if (MiniWindow* m = MiniWindow::From(mini)) m->NoteMovedTo(PixelRect{move.mini.x, move.mini.y, in.miniWidth, in.miniHeight});
     UpdateWindow(ownWindow);
 }
 
 void BoxPanel::OnLeftButtonDown() {
-    TheHoverTip().DestroyTip();
+    context_.tip->DestroyTip();
     DebugOut("XBOXED: WM_LBUTTONDOWN\r\n");
-    EndDrag(this);
-    SwitchToBox(view ? view->Sessions() : nullptr, boxList, OpsOf(view));
+    EndDrag();
+    SwitchToBox(context_.sessions, boxList, *context_.ops);
 }
 
 void BoxPanel::ContextMenu(HWND wnd) {
     const PopupMenu menu(IDM_BOXPANEL);
     if (HMENU popup = menu.popup) {
-        if (view && std::strcmp(view->sectionName, "BoxedViewSingle") == 0) {
-            SetItemState(popup, ID_BOX_PROPERTIES, MFS_GRAYED);
-        }
+        if (context_.kind == ViewKind::Single) SetItemState(popup, ID_BOX_PROPERTIES, MFS_GRAYED);
         SetItemState(popup, ID_BOX_CASCADE, cascade ? MFS_CHECKED : MFS_UNCHECKED);
-        if (view) SetItemState(popup, ZoomCommand(view->zoomFactor), MFS_CHECKED);
+        SetItemState(popup, ZoomCommand(context_.zoomFactor), MFS_CHECKED);
         // A popup menu only closes on a click outside it when its owner is the foreground window.
         SetForegroundWindow(wnd);
         const int command = static_cast<int>(menu.TrackAtPointer(wnd));
@@ -298,15 +360,19 @@ void BoxPanel::ContextMenu(HWND wnd) {
 }
 
 void BoxPanel::OnMenuCommand(int command) {
+    // The zoom factor is the view's; the mini windows take it at the next update pass.
+    const auto zoom = [this](int factor) {
+        context_.zoomFactor = static_cast<std::int16_t>(factor);
+        ComputeScale();
+    };
     switch (command) {
         case ID_BOX_PROPERTIES:
-            if (BoxPropertiesDialogs* dialogs = view ? view->PropertiesDialogs() : nullptr;
-                dialogs != nullptr && boxList && IsBoxIndex(boxList->boxIndex)) {
-                dialogs->Open(ownWindow, boxList->boxIndex);
+            if (context_.properties != nullptr && boxList && IsBoxIndex(boxList->boxIndex)) {
+                context_.properties->Open(ownWindow, boxList->boxIndex);
             }
             break;
         case ID_BOX_QUIT:
-            if (view && view->Sessions()) ShowAllSessions(*view->Sessions(), kShowRestore, OpsOf(view));
+            if (context_.sessions) ShowAllSessions(*context_.sessions, kShowRestore, *context_.ops);
             PostQuitMessage(1);
             break;
         case ID_BOX_CASCADE:
@@ -316,10 +382,10 @@ void BoxPanel::OnMenuCommand(int command) {
             // not stored, so no box section is written on its behalf.
             if (boxList && IsBoxIndex(boxList->boxIndex)) WriteBoxInt(boxList->boxIndex, kKeyCascade, cascade);
             break;
-        case ID_BOX_ZOOM2: if (view) view->SetZoom(2); break;
-        case ID_BOX_ZOOM3: if (view) view->SetZoom(3); break;
-        case ID_BOX_ZOOM4: if (view) view->SetZoom(4); break;
-        case ID_BOX_ZOOM5: if (view) view->SetZoom(5); break;
+        case ID_BOX_ZOOM2: zoom(2); break;
+        case ID_BOX_ZOOM3: zoom(3); break;
+        case ID_BOX_ZOOM4: zoom(4); break;
+        case ID_BOX_ZOOM5: zoom(5); break;
         default: break;  // Tile Windows (grayed) or the menu was dismissed
     }
 }
@@ -340,8 +406,8 @@ LRESULT BoxPanel::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
         case WM_LBUTTONDOWN: OnLeftButtonDown(); break;
         case WM_LBUTTONUP:
         case WM_RBUTTONUP:
-            EndDrag(this);
-            TheHoverTip().DestroyTip();
+            EndDrag();
+            context_.tip->DestroyTip();
             break;
         case WM_RBUTTONDOWN: OnRightButtonDown(wnd); return 0;
         default: break;
@@ -350,22 +416,23 @@ LRESULT BoxPanel::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
 }
 
 void BoxPanel::OnSessionButton(HWND control) {
-    for (int i = 0; control != nullptr && i < miniCount; ++i) {
+    for (int i = 0; control != nullptr && i < MiniCount(); ++i) {
         const MiniWindow* m = Mini(i);
-        if (m && m->buttonWindow == control) {
-            RaiseSession(FromHwnd(m->sessionWindow), false, OpsOf(m->View()));
+        if (m && m->Button() == control) {
+            // Brought up as it is: a maximised session stays maximised.
+            RaiseSession(m->Session().window, m->Session().zoomed != 0, *context_.ops);
             return;
         }
     }
 }
 
 void BoxPanel::OnMouseMove(WPARAM wp, LPARAM lp) {
-    TheHoverTip().CancelTipRequest();
-    if (!g_dragState.dragFlag) return;
+    context_.tip->CancelTipRequest();
+    if (!context_.drag->DragInProgress()) return;
     // The drag is made with a button held; a move without one means its release went
     // elsewhere, and the drag is over.
     if ((wp & (MK_LBUTTON | MK_RBUTTON)) == 0) {
-        EndDrag(this);
+        EndDrag();
     } else {
         OnDragMove(lp);
     }
@@ -374,12 +441,13 @@ void BoxPanel::OnMouseMove(WPARAM wp, LPARAM lp) {
 // The mouse capture went elsewhere (a dialog popped up, the user switched away): without it
 // the drag can never see its end, so it ends here.
 void BoxPanel::OnCaptureLost(HWND wnd) {
-    if (g_dragState.draggedMini != kNoWindow && GetParent(ToHwnd(g_dragState.draggedMini)) == wnd) EndDrag(this);
+    HWND mini = context_.drag->Current().mini;
+    if (mini != nullptr && GetParent(mini) == wnd) EndDrag();
 }
 
 void BoxPanel::OnRightButtonDown(HWND wnd) {
-    EndDrag(this);
-    TheHoverTip().DestroyTip();
+    EndDrag();
+    context_.tip->DestroyTip();
     ContextMenu(wnd);
     // The menu ran a message loop of its own: paint only if the window still names this panel.
     if (From(wnd) == this) {

@@ -1,69 +1,82 @@
 // A box panel: one box drawn inside a view as a bordered XBoxed child window, its sessions
 // as mini windows at their scaled-down places and a row of session buttons along the bottom.
+// It follows each new box list in place: a session that stays in the box keeps its mini
+// window and button, moved and redrawn as needed; only sessions that came get new windows and
+// only those that left lose theirs.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "core/boxes.h"
 #include "platform/window.h"
 #include "platform/window_names.h"
 #include "views/geometry.h"
+#include "views/view_context.h"
 #include "views/window_object.h"
 
 namespace quilvo {
 
-class BoxedView;
 class MiniWindow;
 
 class BoxPanel : public WindowObject, public Window<BoxPanel> {
 public:
-    explicit BoxPanel(BoxList* list);
+    BoxPanel(ViewContext& context, BoxList* list);
     // Destroys the mini windows and buttons; the panel's window stays, without its panel.
     ~BoxPanel();
     BoxPanel(const BoxPanel&) = delete;
     BoxPanel& operator=(const BoxPanel&) = delete;
 
-    // Creates the window and the mini windows; the layout has set parent window, place,
-    // offset y, cascade step and view.
-    HWND Create();
-    void CreateButtons(int divisor);
-    // The update pass, after the view has set the new box list.
-    void Update();
-    // The view was laid out anew (its DPI changed): the panel moves to place and builds its
-    // mini windows and buttons again at once.
+    // Makes the window at `place` in the view's window, with its mini windows and buttons.
+    HWND Create(HWND view, const PixelRect& place, int cascadeStep);
+    // The update pass, after the view has set the new box list. True when a mini window was
+    // made or destroyed.
+    bool Update();
+    // The view was laid out anew (its DPI changed): the panel moves to place, and its mini
+    // windows follow at once and draw again.
     void Relayout(const PixelRect& place);
     void ComputeScale();
-    void CreateMiniWindows();
+    // The menu's cascade: every mini window down the stair, each below the one before.
     void CascadeMiniWindows();
-    void DestroyMiniWindows();
     void Paint(HDC dc);
-
-    // Ends a drag, or does its clean-up when none is in progress; panel may be none.
-    static void EndDrag(BoxPanel* panel);
+    // Ends a drag, or does its clean-up when none is in progress; the panel then skips its
+    // next update.
+    void EndDrag();
 
     // Window<BoxPanel>: the messages of its XBoxed window.
     LRESULT OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
     using WindowObject::OnWindowGone;
 
-    int MiniCount() const { return miniCount; }
-    MiniWindow* Mini(int i) const { return (miniList && i >= 0 && i < miniCount) ? miniList[i].get() : nullptr; }
+    int MiniCount() const { return static_cast<int>(minis_.size()); }
+    MiniWindow* Mini(int i) const;
 
-    std::unique_ptr<std::unique_ptr<MiniWindow>[]> miniList;
-    std::int32_t miniCount = 0;
     std::uint8_t skipNextUpdate = 0;
     std::int32_t horizontalScale = 1;
     std::int32_t verticalScale = 1;
     std::uint8_t cascade = 0;
-    BoxedView* view = nullptr;
     BoxList* boxList = nullptr;  // not owned
     std::int16_t offsetX = 0;
     std::int16_t offsetY = 0;
     std::int32_t cascadeStep = 3;
 
 private:
+    // Brings the mini windows and buttons in line with the box list; redrawAll: every mini
+    // window draws again (the fonts changed).
+    bool Follow(bool redrawAll);
+    PixelRect MiniPlace(const SessionRecord& s) const;
+    // Without memory for an update: the mini windows of sessions not among the first count of
+    // the box list go. True when one went.
+    bool DropSessionsNotIn(int count);
+    // Entry k of the stacking order a fresh build gives; none for a missing window.
+    HWND StackEntry(int k) const;
+    void ShowMiniWindows();
+    void ShowButtons();
+    // Mini windows in list order from the top, the buttons below them: as a fresh build
+    // stacks them. Restacked only when the order differs.
+    void Restack();
     void OnSessionButton(HWND control);
     void OnMouseMove(WPARAM wp, LPARAM lp);
     void OnCaptureLost(HWND wnd);
@@ -72,6 +85,10 @@ private:
     void OnDragMove(LPARAM lp);
     void ContextMenu(HWND wnd);
     void OnMenuCommand(int command);
+
+    ViewContext& context_;
+    std::vector<std::unique_ptr<MiniWindow>> minis_;  // entry i stands for item i of the list
+    SessionRecord shownFilter_ = {};  // the filter whose texts the panel last painted
 };
 
 }  // namespace quilvo

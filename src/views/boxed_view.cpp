@@ -5,13 +5,13 @@
 
 #include "base/text.h"
 #include "base/debug_output.h"
-#include "settings/profile.h"
 #include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
 #include "platform/display.h"
 #include "views/box_panel.h"
 #include "views/class_brush.h"
+#include "views/hover_tip.h"
 #include "views/mini_label.h"
 
 namespace quilvo {
@@ -21,19 +21,37 @@ namespace {
 constexpr const char* kStandAloneCaption = "Quilvo";
 constexpr int kPanelCascadeStep = 5;
 
-int ReadInt(const char* section, const char* key, int defaultValue) {
-    return static_cast<int>(ProfileReadInt(section, key, defaultValue, kSettingsFile));
-}
+}  // namespace
+
+namespace {
+
+// Operations for a view the program gave none: the clicks act on no window.
+class NoSessionOps final : public SessionWindowOps {
+public:
+    void ShowAsync(WindowHandle, int) override {}
+    void OpenIcon(WindowHandle) override {}
+    void BringToTop(WindowHandle) override {}
+    void SendClose(WindowHandle) override {}
+    void Activate(WindowHandle) override {}
+};
 
 }  // namespace
 
-BoxedView::BoxedView(HWND parent, BoxList* const* lists, int count, const ViewServices& services)
-    : services_(services) {
+BoxedView::BoxedView(ViewKind kind, HWND parent, BoxList* const* lists, int count, const ViewServices& services)
+    : monitors_(services.monitors) {
+    if (services.drag == nullptr) ownDrag_ = std::make_unique<DragController>();
+    if (services.ops == nullptr) noOps_ = std::make_unique<NoSessionOps>();
+    context_.kind = kind;
+    context_.sessions = services.sessions;
+    context_.ops = services.ops != nullptr ? services.ops : noOps_.get();
+    context_.properties = services.properties;
+    context_.tip = services.tip != nullptr ? services.tip : &TheHoverTip();
+    context_.drag = services.drag != nullptr ? services.drag : ownDrag_.get();
     ReadDesktop();
     parentWindow = parent;
     boxCount = static_cast<std::int16_t>(std::max(count, 0));
     panels_ = std::make_unique<std::unique_ptr<BoxPanel>[]>(static_cast<std::size_t>(boxCount));
-    for (int i = 0; i < boxCount; ++i) panels_[i] = std::make_unique<BoxPanel>(lists ? lists[i] : nullptr);
+    for (int i = 0; i < boxCount; ++i) panels_[i] = std::make_unique<BoxPanel>(context_, lists ? lists[i] : nullptr);
     SetSection("BoxedView");
 }
 
@@ -53,35 +71,36 @@ BoxedView::~BoxedView() {
 void BoxedView::SetSection(const char* name) { CopyCut(sectionName, name); }
 
 void BoxedView::ReadDesktop() {
-    const NormalRect v = VirtualScreen((services_.monitors ? *services_.monitors : PlatformMonitors()).Monitors());
-    desktopRect = RECT{v.left, v.top, v.right, v.bottom};
+    const NormalRect v = VirtualScreen((monitors_ ? *monitors_ : PlatformMonitors()).Monitors());
+    context_.desktop = RECT{v.left, v.top, v.right, v.bottom};
 }
 
-void BoxedView::ReadLabelsAndDpi() {
-    labels = ReadInt(sectionName, kKeyLabels, 1) != 0;
-    dpi = WindowDpi(ownWindow);
+void BoxedView::ReadLabelsAndDpi(const ViewSection& stored) {
+    context_.labels = stored.labels != 0;
+    context_.dpi = WindowDpi(ownWindow);
     MakeFonts();
 }
 
 void BoxedView::MakeFonts() {
-    labelFont_ = labels ? CreateMessageFont(dpi, kLabelPoints) : ScopedFont();
-    labelLineHeight_ = 0;
+    labelFont_ = context_.labels ? CreateMessageFont(context_.dpi, kLabelPoints) : ScopedFont();
+    context_.labelFont = labelFont_.get();
+    context_.labelLineHeight = 0;
     if (!labelFont_) return;
     ScopedGetDC screen(nullptr);
     ScopedSelectObject selected(screen.get(), labelFont_.get());
     TEXTMETRICA metrics = {};
-    if (GetTextMetricsA(screen.get(), &metrics)) labelLineHeight_ = metrics.tmHeight;
+    if (GetTextMetricsA(screen.get(), &metrics)) context_.labelLineHeight = metrics.tmHeight;
 }
 
 void BoxedView::LoadGeometry() {
-    const char* section = sectionName;
-    zoomFactor = static_cast<std::int16_t>(ReadInt(section, kKeyZoomFactor, 2));
-    visible = ReadInt(section, kKeyVisible, 1) != 0 ? 1 : 0;
+    const ViewSection stored = ReadViewSection(sectionName);
+    context_.zoomFactor = static_cast<std::int16_t>(stored.zoomFactor);
+    visible = stored.visible != 0 ? 1 : 0;
     // Not left of or above the virtual screen (with one monitor: not negative).
-    const int x = std::max<int>(ReadInt(section, kKeyWindowX, 0), std::min<LONG>(desktopRect.left, 0));
-    const int y = std::max<int>(ReadInt(section, kKeyWindowY, 0), std::min<LONG>(desktopRect.top, 0));
-    const int storedW = ReadInt(section, kKeyWidth, 0);
-    const int storedH = ReadInt(section, kKeyHeight, 0);
+    const int x = std::max<int>(stored.x, std::min<LONG>(context_.desktop.left, 0));
+    const int y = std::max<int>(stored.y, std::min<LONG>(context_.desktop.top, 0));
+    const int storedW = stored.width;
+    const int storedH = stored.height;
     // A stored size is physical pixels, kept as stored wherever the window goes; the default
     // size is for the DPI of the monitor the window goes to, so the window goes there first.
     placing_ = true;
@@ -93,14 +112,14 @@ void BoxedView::LoadGeometry() {
     const int h = storedH > 0 ? storedH : ScaleForDpi(defaultHeight, windowDpi);
     SetWindowPos(ownWindow, HWND_TOPMOST, x, y, w, h, SWP_SHOWWINDOW);
     placing_ = false;
-    ReadLabelsAndDpi();
+    ReadLabelsAndDpi(stored);
     if (!visible) Hide();
 }
 
 void BoxedView::OnDpiChanged(int newDpi, LPARAM suggested) {
     if (placing_) return;
     TakeSuggestedRect(ownWindow, suggested);
-    dpi = newDpi > 0 ? newDpi : WindowDpi(ownWindow);
+    context_.dpi = newDpi > 0 ? newDpi : WindowDpi(ownWindow);
     MakeFonts();
     ReadClientRect();
     const std::vector<PixelRect> places = PanelPlaces();
@@ -120,19 +139,7 @@ void BoxedView::CreatePanels() {
     ReadClientRect();
     const std::vector<PixelRect> places = PanelPlaces();
     for (std::size_t i = 0; i < places.size(); ++i) {
-        BoxPanel* panel = Panel(static_cast<int>(i));
-        if (!panel) continue;
-        const PixelRect& p = places[i];
-        panel->parentWindow = ownWindow;
-        panel->width = p.width;
-        panel->height = p.height;
-        panel->x = p.x;
-        panel->y = p.y;
-        panel->offsetY = 0;
-        panel->cascadeStep = kPanelCascadeStep;
-        panel->view = this;
-        panel->Create();
-        panel->CreateButtons(ButtonRowDivisor());
+        if (BoxPanel* panel = Panel(static_cast<int>(i))) panel->Create(ownWindow, places[i], kPanelCascadeStep);
     }
     SendMessageA(ownWindow, WM_QUILVO_RECOLOUR, 0, 0);
 }
@@ -146,17 +153,16 @@ void BoxedView::UpdatePanels(BoxList* const* lists) {
     for (int i = 0; i < boxCount; ++i) {
         if (BoxPanel* panel = Panel(i)) panel->boxList = lists ? lists[i] : nullptr;
     }
+    // Each panel moves, redraws, makes and destroys only what changed, so the view itself is
+    // not invalidated: nothing flickers, and a pass with no change costs next to nothing.
     for (int i = 0; i < boxCount; ++i) {
         if (BoxPanel* panel = Panel(i)) panel->Update();
     }
-    RECT client = {};
-    GetClientRect(ownWindow, &client);
-    InvalidateRect(ownWindow, &client, TRUE);
     SendMessageA(ownWindow, WM_QUILVO_RECOLOUR, 0, 0);
 }
 
 void BoxedView::SetZoom(int zoom) {
-    zoomFactor = static_cast<std::int16_t>(zoom);
+    context_.zoomFactor = static_cast<std::int16_t>(zoom);
     for (int i = 0; i < boxCount; ++i) {
         if (BoxPanel* panel = Panel(i)) panel->ComputeScale();
     }
@@ -176,34 +182,29 @@ void BoxedView::Show() {
 void BoxedView::SaveGeometry() {
     // A view whose window was never made has nothing of its own to remember.
     if (!ownWindow) return;
-    const char* section = sectionName;
     RECT r = {};
     const bool haveRect = GetWindowRect(ownWindow, &r) != FALSE;
-    WriteProfileInt(section, kKeyVisible, visible ? 1 : 0);
-    WriteProfileInt(section, kKeyZoomFactor, zoomFactor);
     // A minimised window's rectangle is its icon's: keep the stored place and size.
-    if (!haveRect || IsIconic(ownWindow)) return;
-    WriteProfileInt(section, kKeyWindowX, r.left);
-    WriteProfileInt(section, kKeyWindowY, r.top);
-    WriteProfileInt(section, kKeyWidth, r.right - r.left);
-    WriteProfileInt(section, kKeyHeight, r.bottom - r.top);
+    const ViewPlace place{r.left, r.top, r.right - r.left, r.bottom - r.top};
+    WriteViewSection(sectionName, visible != 0, context_.zoomFactor,
+                     haveRect && !IsIconic(ownWindow) ? &place : nullptr);
 }
 
 // ---- Variants ----------------------------------------------------------------------------
 
 BoxedViewToolWindow::BoxedViewToolWindow(HWND mainWindow, BoxList* const* lists, int count,
                                          const ViewServices& services)
-    : BoxedView(nullptr, lists, count, services) {
+    : BoxedView(ViewKind::ToolWindow, nullptr, lists, count, services) {
     ownWindow = mainWindow;
     SetSection("BoxedViewToolWindow");
 }
 
-BoxedViewToolWindow2::BoxedViewToolWindow2(BoxList* const* lists, int count, int width, int height,
+BoxedViewToolWindow2::BoxedViewToolWindow2(ViewKind kind, BoxList* const* lists, int count, int width, int height,
                                            const ViewServices& services)
-    : BoxedView(nullptr, lists, count, services) {
+    : BoxedView(kind, nullptr, lists, count, services) {
     defaultWidth = width;
     defaultHeight = height;
-    zoomFactor = 3;
+    Context().zoomFactor = 3;
     window_.shownView = this;
     ownWindow = CreateWindowExA(0, kQuilvoWinClass, kStandAloneCaption,
                                 WS_VISIBLE | WS_BORDER | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, width, height,
@@ -213,8 +214,8 @@ BoxedViewToolWindow2::BoxedViewToolWindow2(BoxList* const* lists, int count, int
 
 BoxedViewSingle::BoxedViewSingle(BoxList* const* lists, int count, int width, int height,
                                  const ViewServices& services)
-    : BoxedViewToolWindow2(lists, count, width, height, services) {
-    zoomFactor = 4;
+    : BoxedViewToolWindow2(ViewKind::Single, lists, count, width, height, services) {
+    Context().zoomFactor = 4;
     SetSection("BoxedViewSingle");
 }
 

@@ -16,23 +16,16 @@
 #include "core/overview_view.h"
 #include "core/session.h"
 #include "platform/scoped_win.h"
+#include "settings/settings.h"
 #include "views/geometry.h"
+#include "views/drag_controller.h"
+#include "views/view_context.h"
 #include "views/view_window.h"
 #include "views/window_object.h"
 
 namespace quilvo {
 
 class BoxPanel;
-class BoxPropertiesDialogs;
-
-// What a view's panels and mini windows act on when the user clicks: the session table (a
-// panel's left click and "Quit" show or hide every session in it) and the window operations.
-struct ViewServices {
-    const SessionTable* sessions = nullptr;  // none: show and hide commands do nothing
-    SessionWindowOps* ops = nullptr;         // none: the platform's own operations
-    BoxPropertiesDialogs* properties = nullptr;  // none: "Properties" does nothing
-    MonitorSource* monitors = nullptr;       // none: the window system's monitors
-};
 
 class BoxedView : public WindowObject, public OverviewView {
 public:
@@ -42,8 +35,6 @@ public:
     BoxedView(const BoxedView&) = delete;
     BoxedView& operator=(const BoxedView&) = delete;
 
-    // Height of a panel's session buttons = panel height / this.
-    virtual std::int16_t ButtonRowDivisor() const { return 7; }
     // The panels' places in the client area, one per box.
     virtual std::vector<PixelRect> PanelPlaces() const = 0;
 
@@ -55,6 +46,8 @@ public:
 
     void ReadClientRect();
     void SetZoom(int zoom);  // the mini windows take the new size at the next update pass
+    ViewContext& Context() { return context_; }
+    const ViewContext& Context() const { return context_; }
     // The window went to a monitor of another DPI: it takes the suggested rectangle, the
     // fonts are made anew and the panels laid out again. Ignored while LoadGeometry places
     // the window (what is stored stays as stored).
@@ -66,33 +59,23 @@ public:
 
     int BoxCount() const { return boxCount; }
     BoxPanel* Panel(int i) const { return (panels_ && i >= 0 && i < boxCount) ? panels_[i].get() : nullptr; }
-    SessionWindowOps& Ops() const { return services_.ops ? *services_.ops : PlatformSessionOps(); }
-    // The virtual screen's origin, which the panels map the session windows from.
-    PixelPoint DesktopOrigin() const { return PixelPoint{desktopRect.left, desktopRect.top}; }
     // The font of the mini windows' labels and the height of one of its lines (0: none).
     HFONT LabelFont() const { return labelFont_.get(); }
-    int LabelLineHeight() const { return labelLineHeight_; }
-    const SessionTable* Sessions() const { return services_.sessions; }
-    BoxPropertiesDialogs* PropertiesDialogs() const { return services_.properties; }
+    int LabelLineHeight() const { return context_.labelLineHeight; }
 
-    std::uint8_t tipShown = 0;
     std::uint8_t visible = 1;
     RECT clientRect = {};
 
-    RECT desktopRect = {};  // the virtual screen: all monitors, its origin may be negative
     char sectionName[64] = {};
     std::int32_t defaultWidth = 300;
     std::int32_t defaultHeight = 200;
-    std::int16_t zoomFactor = 2;
     std::int16_t boxCount = 0;
-    int dpi = 96;         // of the view's window, as last taken
-    bool labels = true;   // "Labels" of the section: mini windows large enough show their texts
 
 protected:
-    BoxedView(HWND parent, BoxList* const* lists, int count, const ViewServices& services);
+    BoxedView(ViewKind kind, HWND parent, BoxList* const* lists, int count, const ViewServices& services);
     void SetSection(const char* name);
     // "Labels" of the section, the window's DPI and the fonts made for it.
-    void ReadLabelsAndDpi();
+    void ReadLabelsAndDpi(const ViewSection& stored);
     // The virtual screen as the monitor source gives it now.
     void ReadDesktop();
     void MakeFonts();
@@ -100,14 +83,15 @@ protected:
     std::unique_ptr<std::unique_ptr<BoxPanel>[]> panels_;
 
 private:
-    ViewServices services_;
+    MonitorSource* monitors_ = nullptr;
+    // What the view stands in for when the program gives it none: a drag of its own, and
+    // operations that act on no window.
+    std::unique_ptr<DragController> ownDrag_;
+    std::unique_ptr<SessionWindowOps> noOps_;
+    ViewContext context_;  // before the panels, which hold it
     ScopedFont labelFont_;
-    int labelLineHeight_ = 0;
     bool placing_ = false;  // LoadGeometry is placing the window
 };
-
-// The session operations of a view; the platform's own for a window without one.
-inline SessionWindowOps& OpsOf(const BoxedView* view) { return view ? view->Ops() : PlatformSessionOps(); }
 
 // The view inside the main window: six boxes in two rows.
 class BoxedViewToolWindow : public BoxedView {
@@ -119,10 +103,15 @@ public:
 // A stand-alone view in its own QuilvoWin window: the boxes in one row.
 class BoxedViewToolWindow2 : public BoxedView {
 public:
-    BoxedViewToolWindow2(BoxList* const* lists, int count, int width, int height, const ViewServices& services);
+    BoxedViewToolWindow2(BoxList* const* lists, int count, int width, int height, const ViewServices& services)
+        : BoxedViewToolWindow2(ViewKind::ToolWindow, lists, count, width, height, services) {}
     // The window stays, as every view's does, without its object.
     ~BoxedViewToolWindow2() override { ViewWindow::Detach(ownWindow, &window_); }
     std::vector<PixelRect> PanelPlaces() const override { return OneRowLayout(width, height, boxCount); }
+
+protected:
+    BoxedViewToolWindow2(ViewKind kind, BoxList* const* lists, int count, int width, int height,
+                         const ViewServices& services);
 
 private:
     ViewWindow window_;  // the object of the own window, which shows this view

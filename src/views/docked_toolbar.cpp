@@ -3,7 +3,6 @@
 #include <cstring>
 #include <memory>
 
-#include "settings/profile.h"
 #include "platform/scoped_win.h"
 #include "platform/win32_discovery.h"
 #include "resources/resource_ids.h"
@@ -18,18 +17,6 @@ namespace {
 
 constexpr COLORREF kTextColour = RGB(255, 255, 255);
 
-void DockedContextMenu(HWND wnd) {
-    // No SetForegroundWindow here: the strip sits inside a session window, which the right
-    // press itself has made the foreground window, so the menu closes on a click elsewhere.
-    const PopupMenu menu(IDM_DOCKED);
-    if (!menu.popup || menu.TrackAtPointer(wnd) != ID_DOCK_CLOSE) return;  // "&Use Background Colorizer" does nothing
-    g_dockedFlag = 0;
-    // Read afresh: the menu ran a message loop of its own. The teardown that WM_CLOSE runs
-    // stores this flag as "Visible".
-    if (BoxedViewToolbar* view = BoxedViewToolbar::From(wnd)) view->visible = 0;
-    SendMessageA(wnd, WM_CLOSE, 0, 0);
-}
-
 class Win32Descendants final : public DescendantWindows {
 public:
     void EnumerateDescendants(WindowHandle root, WindowVisit visit, void* context) override {
@@ -42,15 +29,30 @@ public:
 
 }  // namespace
 
-BoxedViewToolbar::BoxedViewToolbar(HWND parent, BoxList* const* lists, int count, const ViewServices& services)
-    : BoxedView(parent, lists, count, services) {
+BoxedViewToolbar::BoxedViewToolbar(DockedViews& owner, HWND parent, BoxList* const* lists, int count,
+                                   const ViewServices& services)
+    : BoxedView(ViewKind::Docked, parent, lists, count, services), owner_(owner) {
     SetSection(kDockedSection);
 }
 
+void BoxedViewToolbar::ContextMenu(HWND wnd) {
+    // No SetForegroundWindow here: the strip sits inside a session window, which the right
+    // press itself has made the foreground window, so the menu closes on a click elsewhere.
+    const PopupMenu menu(IDM_DOCKED);
+    if (!menu.popup || menu.TrackAtPointer(wnd) != ID_DOCK_CLOSE) return;  // "&Use Background Colorizer" does nothing
+    // The owner outlives the menu's own message loop; the view is read afresh from the window.
+    DockedViews& owner = owner_;
+    owner.flag = 0;
+    // The teardown that WM_CLOSE runs stores this flag as "Visible".
+    if (BoxedViewToolbar* view = BoxedViewToolbar::From(wnd)) view->visible = 0;
+    SendMessageA(wnd, WM_CLOSE, 0, 0);
+}
+
 void BoxedViewToolbar::LoadGeometry() {
-    zoomFactor = static_cast<std::int16_t>(ProfileReadInt(sectionName, kKeyZoomFactor, 2, kSettingsFile));
-    visible = ProfileReadInt(sectionName, kKeyVisible, 1, kSettingsFile) != 0 ? 1 : 0;
-    ReadLabelsAndDpi();
+    const ViewSection stored = ReadViewSection(sectionName);
+    Context().zoomFactor = static_cast<std::int16_t>(stored.zoomFactor);
+    visible = stored.visible != 0 ? 1 : 0;
+    ReadLabelsAndDpi(stored);
     if (!visible) Hide();
 }
 
@@ -90,22 +92,22 @@ LRESULT BoxedViewToolbar::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) no
             Paint(paint.dc());
             return 0;
         }
-        case WM_RBUTTONDOWN: DockedContextMenu(wnd); return 1;
+        case WM_RBUTTONDOWN: ContextMenu(wnd); return 1;
         case WM_CLOSE:
         case WM_DESTROY:
             // The strip is going: its owner tears the view down (it writes its section) and
             // deletes it; nothing of it is used after. The default handling of WM_CLOSE then
             // destroys the window, whose WM_DESTROY finds no object.
-            TearDownDockedView();
+            owner_.TearDown();
             break;
         default: break;
     }
     return DefWindowProcA(wnd, msg, wp, lp);
 }
 
-BoxedViewToolbar* CreateDockedView(const DockedViewSetup& setup) {
-    if (g_dockedView != nullptr) return nullptr;
-    auto view = std::make_unique<BoxedViewToolbar>(setup.parent, setup.lists, setup.boxCount, setup.services);
+BoxedViewToolbar* DockedViews::Create(const DockedViewSetup& setup) {
+    if (view_ != nullptr) return nullptr;
+    auto view = std::make_unique<BoxedViewToolbar>(*this, setup.parent, setup.lists, setup.boxCount, setup.services);
     view->label = setup.label;
     view->detail1 = setup.details[0];
     view->detail2 = setup.details[1];
@@ -122,8 +124,8 @@ BoxedViewToolbar* CreateDockedView(const DockedViewSetup& setup) {
     // Without its window the view goes again; having no window, it writes nothing.
     if (wnd == nullptr) return nullptr;
     view->ownWindow = wnd;
-    g_dockedView = view.get();
-    BoxedViewToolbar* docked = view.release();
+    view_ = std::move(view);
+    BoxedViewToolbar* docked = view_.get();
     docked->LoadGeometry();
     docked->CreatePanels();
     return docked;
@@ -134,19 +136,14 @@ HWND FindAfxWndChild(HWND window) {
     return ToHwnd(FindAfxWndChild(FromHwnd(window), descendants));
 }
 
-BoxedView* g_dockedView = nullptr;
-int g_dockedFlag = 0;
-
-void ReadDockedFlag() {
-    g_dockedFlag = static_cast<int>(ProfileReadInt(kDockedSection, kKeyVisible, 1, kSettingsFile));
+void DockedViews::ReadFlag() {
+    flag = ReadViewSection(kDockedSection).visible;
 }
 
-void TearDownDockedView() {
+void DockedViews::TearDown() {
     // Cleared before the teardown runs: the teardown may reach the window procedure again
     // (WM_CLOSE, then WM_DESTROY), which must find no view the second time.
-    BoxedView* view = g_dockedView;
-    g_dockedView = nullptr;
-    delete view;
+    std::unique_ptr<BoxedViewToolbar> view = std::move(view_);
 }
 
 }  // namespace quilvo

@@ -2,8 +2,8 @@
 // ("HijackedToolbar") inside another window, with a label and a bracketed line of three
 // details drawn right of the panels in an italic font sized to the strip.
 //
-// Nothing in the running program creates one: CreateDockedView exists for the tests, and the
-// module-level reference (below) is otherwise only read and cleared.
+// Nothing in the running program creates one: DockedViews::Create exists for the tests, and the
+// program's DockedViews otherwise only holds the docked flag.
 #pragma once
 
 #include <windows.h>
@@ -14,10 +14,12 @@
 
 namespace quilvo {
 
-// Its owner is the module-level reference (g_dockedView, below), which deletes it.
+class DockedViews;
+
+// Its owner is a DockedViews (below), which deletes it.
 class BoxedViewToolbar : public BoxedView, public Window<BoxedViewToolbar> {
 public:
-    BoxedViewToolbar(HWND parent, BoxList* const* lists, int count, const ViewServices& services);
+    BoxedViewToolbar(DockedViews& owner, HWND parent, BoxList* const* lists, int count, const ViewServices& services);
     // The strip stays, as every view's window does, without its object.
     ~BoxedViewToolbar() override { Detach(ownWindow, this); }
 
@@ -42,6 +44,11 @@ public:
     const char* detail2 = nullptr;
     const char* detail3 = nullptr;
     COLORREF textBackground = RGB(0, 0, 0);
+
+private:
+    void ContextMenu(HWND wnd);
+
+    DockedViews& owner_;
 };
 
 // What a creator gives the docked view: where its strip goes and what it shows. The texts
@@ -57,26 +64,34 @@ struct DockedViewSetup {
     COLORREF textBackground = RGB(0, 0, 0);
 };
 
-// Builds the docked view: a BoxedViewToolbar, its "HijackedToolbar" window (created with the
-// view as its creation parameter), texts and colour set before the first paint, its panels,
-// and the module-level reference. None when a docked view exists already (there is at most
-// one) or its window cannot be created; then nothing is written.
-BoxedViewToolbar* CreateDockedView(const DockedViewSetup& setup);
+// The docked flag and the one docked view. The program owns one; the running program makes no
+// view, so it only holds the flag.
+class DockedViews {
+public:
+    DockedViews() = default;
+    DockedViews(const DockedViews&) = delete;
+    DockedViews& operator=(const DockedViews&) = delete;
+
+    // "Visible" of "BoxedViewToolbar" as start-up read it (ReadFlag); the tray menu's
+    // "&Docked" inverts it and the docked toolbar's "&Close" clears it.
+    int flag = 0;
+    void ReadFlag();
+
+    // Builds the docked view: a BoxedViewToolbar, its "HijackedToolbar" window (created with
+    // the view as its creation parameter), texts and colour set before the first paint, and its
+    // panels. None when a docked view exists already (there is at most one) or its window
+    // cannot be created; then nothing is written.
+    BoxedViewToolbar* Create(const DockedViewSetup& setup);
+    BoxedViewToolbar* View() const { return view_.get(); }
+    // Runs the docked view's teardown (it writes its section) and deletes it; a second call
+    // finds nothing.
+    void TearDown();
+
+private:
+    std::unique_ptr<BoxedViewToolbar> view_;
+};
 
 // The first descendant of a window whose class name holds "AfxWnd", or none.
 HWND FindAfxWndChild(HWND window);
-
-// The module-level state of the docked toolbar view: the docked flag and the one reference
-// to a docked view (the running program makes none), read and cleared by Exit and the strip.
-extern BoxedView* g_dockedView;
-
-// "Visible" of "BoxedViewToolbar" as start-up read it (ReadDockedFlag); the tray menu's
-// "&Docked" inverts it and the docked toolbar's "&Close" clears it.
-extern int g_dockedFlag;
-void ReadDockedFlag();
-
-// Runs the docked view's teardown (it writes its section) and deletes it; in any case clears
-// the reference, so a second call finds nothing.
-void TearDownDockedView();
 
 }  // namespace quilvo

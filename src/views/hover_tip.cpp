@@ -17,7 +17,6 @@
 #include <cstring>
 #include <type_traits>
 
-#include "core/drag_state.h"
 #include "base/text.h"
 #include "base/debug_output.h"
 #include "platform/display.h"
@@ -57,8 +56,6 @@ void PaintTip(HWND wnd, const char* text) {
 
 }  // namespace
 
-HWND g_lastHoveredWindow = nullptr;
-
 HoverTip& TheHoverTip() { return g_hoverTip; }
 
 TipState HoverTip::State() const {
@@ -83,7 +80,7 @@ void HoverTip::On(TipEvent event, int tipX, int tipY, const char* text) {
         pendingTarget_ = nullptr;
         pendingTimerId_ = 0;
     }
-    const TipStep step = NextTipStep(State(), event, g_dragState.dragFlag != 0);
+    const TipStep step = NextTipStep(State(), event, drag_ != nullptr && drag_->DragInProgress());
     const TipActions& a = step.actions;
     if (a.storeRequest) StoreRequest(tipX, tipY, text);
     if (a.destroyWindow) DestroyTipWindow();

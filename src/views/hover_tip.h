@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "core/drag_probe.h"
 #include "platform/window.h"
 #include "platform/window_names.h"
 #include "views/tip_states.h"
@@ -21,6 +22,12 @@ public:
     void RequestTip(int x, int y, const char* text) { On(TipEvent::Request, x, y, text); }
     void CancelTipRequest() { On(TipEvent::Cancel); }
     void DestroyTip() { On(TipEvent::Destroy); }
+
+    // While a drag moves windows the tip takes no requests.
+    void UseDrag(const DragProbe* drag) { drag_ = drag; }
+    // The mini window or button whose tip was asked for last.
+    HWND LastHovered() const { return lastHovered_; }
+    void SetLastHovered(HWND window) { lastHovered_ = window; }
 
     HWND TipWindow() const { return tipWindow_; }
     const char* Text() const { return text_; }
@@ -58,10 +65,11 @@ private:
     DWORD delay_ = 300;
     HWND pendingTarget_ = nullptr;   // the window whose create timer is running, if any
     UINT_PTR pendingTimerId_ = 0;    // that timer's id; 0 when no request is pending
+    const DragProbe* drag_ = nullptr;
+    HWND lastHovered_ = nullptr;
 };
 
-// The module-level tip and the window that made the last request.
+// The program's one tip. Its timers find it here; everything else is handed it.
 HoverTip& TheHoverTip();
-extern HWND g_lastHoveredWindow;
 
 }  // namespace quilvo

@@ -6,14 +6,13 @@
 #include <cstring>
 
 #include "commands/session_commands.h"
-#include "core/drag_state.h"
 #include "base/debug_output.h"
 #include "base/text.h"
 #include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
 #include "views/box_panel.h"
-#include "views/boxed_view.h"
+#include "views/drag_controller.h"
 #include "views/geometry.h"
 #include "views/hover_tip.h"
 #include "views/mini_label.h"
@@ -34,6 +33,14 @@ constexpr UINT_PTR kSessionButton = 1;
 // destination OR pattern.
 constexpr int kBusyMarkSize = 9;
 constexpr DWORD kDestOrPattern = 0x00FA0089;
+
+// A debugger's session says so on its button: "Debugger" anywhere in its first 127
+// characters, as the title the tip shows.
+bool NamesDebugger(const char* title) { return std::strstr(title, "Debugger") != nullptr; }
+
+bool SamePlace(const PixelRect& a, const PixelRect& b) {
+    return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
+}
 
 // One line of a label in its place, cut with an ellipsis where it does not fit.
 void DrawFittedLine(HDC dc, const char* text, const PixelRect& place) {
@@ -66,26 +73,64 @@ bool PlacementInPanel(HWND child, HWND panel, PixelPoint* position, PixelPoint* 
 
 }  // namespace
 
-MiniWindow::MiniWindow() {
+MiniWindow::MiniWindow(ViewContext& context, BoxPanel& panel) : context_(context), panel_(panel) {
     width = 1;
     height = 1;
+    parentWindow = panel.ownWindow;
 }
 
-MiniWindow::~MiniWindow() { DestroyDetached(ownWindow, this); }
-
-void MiniWindow::Create() {
-    ownWindow = CreateWindowExA(0, kMiniWindowClass, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_BORDER, x,
-                                y, width, height, parentWindow, nullptr, GetModuleHandleA(nullptr), this);
+MiniWindow::~MiniWindow() {
+    if (button_ != nullptr) DestroyWindow(button_);
+    DestroyDetached(ownWindow, this);
 }
 
-BoxedView* MiniWindow::View() const { return owningPanel ? owningPanel->view : nullptr; }
+void MiniWindow::Take(const SessionRecord& s, const PixelRect& place, bool redraw) {
+    session_ = s;
+    CopyCut(title_, s.title);
+    CopyCut(system_, s.system);
+    CopyCut(client_, s.client);
+    CopyCut(transaction_, s.transaction);
+    x = place.x;
+    y = place.y;
+    width = place.width;
+    height = place.height;
+    if (redraw && ownWindow != nullptr) InvalidateRect(ownWindow, nullptr, FALSE);
+}
 
-void MiniWindow::TakeSession(const SessionRecord& s) {
-    CopyCut(title, s.title);
-    CopyCut(system, s.system);
-    CopyCut(client, s.client);
-    CopyCut(transaction, s.transaction);
-    busy = s.busy != 0;
+void MiniWindow::ShowAt(const PixelRect& at) {
+    if (ownWindow == nullptr) {
+        ownWindow = CreateWindowExA(0, kMiniWindowClass, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_BORDER,
+                                    at.x, at.y, at.width, at.height, parentWindow, nullptr, GetModuleHandleA(nullptr),
+                                    this);
+        shownAt_ = at;
+        return;
+    }
+    if (SamePlace(at, shownAt_)) return;
+    SetWindowPos(ownWindow, nullptr, at.x, at.y, at.width, at.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    shownAt_ = at;
+}
+
+void MiniWindow::ShowButtonAt(const PixelRect& at) {
+    const bool debugger = NamesDebugger(title_);
+    if (button_ == nullptr) {
+        button_ = CreateWindowExA(0, "BUTTON", debugger ? "-" : "...", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP,
+                                  at.x, at.y, at.width, at.height, parentWindow, nullptr, GetModuleHandleA(nullptr),
+                                  nullptr);
+        if (button_ == nullptr) return;
+        SetWindowLongPtrA(button_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        SetWindowSubclass(button_, &ButtonProc, kSessionButton, 0);
+        buttonAt_ = at;
+        debuggerButton_ = debugger;
+        return;
+    }
+    if (!SamePlace(at, buttonAt_)) {
+        SetWindowPos(button_, nullptr, at.x, at.y, at.width, at.height, SWP_NOZORDER | SWP_NOACTIVATE);
+        buttonAt_ = at;
+    }
+    if (debugger != debuggerButton_) {
+        SetWindowTextA(button_, debugger ? "-" : "...");
+        debuggerButton_ = debugger;
+    }
 }
 
 void MiniWindow::Paint(HWND wnd) {
@@ -108,22 +153,23 @@ void MiniWindow::Paint(HWND wnd) {
         ScopedSelectObject selected(memory.get(), bitmap.get());
         StretchBlt(dc, area.x, area.y, area.width, area.height, memory.get(), 0, 0, source, source, SRCCOPY);
     }
-    if (busy) PaintBusyMark(dc, client);
+    if (session_.busy) PaintBusyMark(dc, client);
 }
 
 PixelRect MiniWindow::PaintLabel(HDC dc, const RECT& clientRect) const {
-    const BoxedView* view = View();
-    const bool wanted = view != nullptr && view->labels && view->LabelFont() != nullptr;
+    const bool wanted = context_.labels && context_.labelFont != nullptr;
     const MiniLabelLayout layout = LayOutMiniLabel(clientRect.right, clientRect.bottom,
-                                                   wanted ? view->LabelLineHeight() : 0, wanted ? view->dpi : kBaseDpi);
+                                                   wanted ? context_.labelLineHeight : 0,
+                                                   wanted ? context_.dpi : kBaseDpi);
     if (!layout.labelled) return layout.picture;
+    const bool busy = session_.busy != 0;
     const RECT band = {0, 0, layout.band.width, layout.band.height};
     // A busy session's band takes the colours of an inactive caption.
     FillRect(dc, &band, GetSysColorBrush(busy ? COLOR_INACTIVECAPTION : COLOR_ACTIVECAPTION));
-    ScopedSelectObject font(dc, view->LabelFont());
+    ScopedSelectObject font(dc, context_.labelFont);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(busy ? COLOR_INACTIVECAPTIONTEXT : COLOR_CAPTIONTEXT));
-    const MiniLabelText text = MiniLabelLines(system, client, transaction, title);
+    const MiniLabelText text = MiniLabelLines(system_, client_, transaction_, title_);
     const char* lines[2] = {text.first, text.second};
     for (int i = 0; i < 2; ++i) DrawFittedLine(dc, lines[i], layout.lines[i]);
     return layout.picture;
@@ -136,7 +182,7 @@ void MiniWindow::PaintBusyMark(HDC dc, const RECT& clientRect) const {
         ScopedSelectObject grey(dc, GetStockObject(GRAY_BRUSH));
         PatBlt(dc, 0, 0, clientRect.right, clientRect.bottom, kDestOrPattern);
     }
-    const int size = std::min<int>(ScaleForDpi(kBusyMarkSize, View() ? View()->dpi : kBaseDpi),
+    const int size = std::min<int>(ScaleForDpi(kBusyMarkSize, context_.dpi),
                                    std::min(clientRect.right, clientRect.bottom) - 2);
     if (size < 5) return;
     const int left = clientRect.right - size - 1;
@@ -157,48 +203,50 @@ void MiniWindow::PaintBusyMark(HDC dc, const RECT& clientRect) const {
 // One tip request when the mouse comes onto a mini window or its button; false when the tip
 // of this view already belongs to this very window.
 bool MiniWindow::RequestHoverTip(HWND wnd, bool button) {
-    BoxedView* view = View();
-    if (view->tipShown) {
-        if (g_lastHoveredWindow == wnd) return false;
-        TheHoverTip().DestroyTip();
+    HoverTip& tip = *context_.tip;
+    if (context_.tipShown) {
+        if (tip.LastHovered() == wnd) return false;
+        tip.DestroyTip();
     }
     PixelPoint position;
     PixelPoint origin;
-    if (!PlacementInPanel(wnd, owningPanel->ownWindow, &position, &origin)) return true;
-    const PixelPoint tip = button ? SessionButtonTipPosition(origin, position)
-                                  : MiniWindowTipPosition(origin, position, width);
-    TheHoverTip().SetTarget(owningPanel->parentWindow);
-    TheHoverTip().RequestTip(tip.x, tip.y, title);
-    g_lastHoveredWindow = wnd;
-    view->tipShown = 1;
+    if (!PlacementInPanel(wnd, panel_.ownWindow, &position, &origin)) return true;
+    const PixelPoint at = button ? SessionButtonTipPosition(origin, position)
+                                 : MiniWindowTipPosition(origin, position, width);
+    tip.SetTarget(panel_.parentWindow);
+    tip.RequestTip(at.x, at.y, title_);
+    tip.SetLastHovered(wnd);
+    context_.tipShown = 1;
     return true;
 }
 
-LRESULT MiniWindow::OnMouseMove(HWND wnd) {
-    if (!View()) return 0;
-    return RequestHoverTip(wnd, false) ? 0 : 1;
-}
+// Brings the session up as it is: a maximised one stays maximised.
+void MiniWindow::Raise() { RaiseSession(session_.window, session_.zoomed != 0, *context_.ops); }
+
+void MiniWindow::EndDrag() { panel_.EndDrag(); }
 
 void MiniWindow::StartDrag(HWND wnd, LPARAM lp) {
-    TheHoverTip().DestroyTip();
-    DebugOut("WM_LBUTTONDOWN\r\n");
     MiniWindow* m = From(wnd);
     if (!m) return;
-    RaiseSession(FromHwnd(m->sessionWindow), false, OpsOf(m->View()));
+    ViewContext& context = m->context_;
+    context.tip->DestroyTip();
+    DebugOut("WM_LBUTTONDOWN\r\n");
+    m->Raise();
     // Read again from the window: the raise runs no messages today, but if anything ever did,
-    // a rebuild inside it could have freed this mini window and its panel.
+    // an update inside it could have freed this mini window.
     m = From(wnd);
-    if (!m || !m->owningPanel) return;
-    BoxedView* view = m->View();
-    if (view) view->tipShown = 0;
-    g_dragState.grabX = LOWORD(lp);
-    g_dragState.grabY = HIWORD(lp);
+    if (!m) return;
+    context.tipShown = 0;
+    DragController::Drag drag;
+    drag.grabX = LOWORD(lp);
+    drag.grabY = HIWORD(lp);
     // The docked toolbar raises and captures like any view but must not move windows.
-    if (!view || std::strcmp(view->sectionName, kDockedSection) != 0) g_dragState.dragFlag = 1;
-    g_dragState.draggedMini = FromHwnd(wnd);
-    g_dragState.repaintWindow = FromHwnd(m->owningPanel->parentWindow);
-    g_dragState.draggedSession = FromHwnd(m->sessionWindow);
-    OpsOf(view).BringToTop(FromHwnd(m->sessionWindow));
+    drag.moves = context.kind != ViewKind::Docked;
+    drag.mini = wnd;
+    drag.repaint = m->panel_.parentWindow;
+    drag.session = ToHwnd(m->session_.window);
+    context.drag->Begin(drag);
+    context.ops->BringToTop(m->session_.window);
     BringWindowToTop(wnd);
     SetCapture(m->parentWindow);
 }
@@ -206,14 +254,14 @@ void MiniWindow::StartDrag(HWND wnd, LPARAM lp) {
 LRESULT MiniWindow::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
     switch (msg) {
         case WM_PAINT: Paint(wnd); return 0;
-        case WM_MOUSEMOVE: return OnMouseMove(wnd);
+        case WM_MOUSEMOVE: return RequestHoverTip(wnd, false) ? 0 : 1;
         case WM_LBUTTONDOWN: OnLeftButtonDown(wnd); break;
         case WM_LBUTTONUP: OnLeftButtonUp(wnd); break;
         case WM_RBUTTONDOWN: StartDrag(wnd, lp); break;
         case WM_RBUTTONUP:
         case WM_KILLFOCUS:
-            BoxPanel::EndDrag(owningPanel);
-            TheHoverTip().DestroyTip();
+            EndDrag();
+            context_.tip->DestroyTip();
             break;
         default: break;
     }
@@ -221,32 +269,25 @@ LRESULT MiniWindow::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept
 }
 
 void MiniWindow::OnLeftButtonDown(HWND wnd) {
-    RaiseSession(FromHwnd(sessionWindow), false, OpsOf(View()));
+    Raise();
     // Read again from the window: nothing above runs messages today, but the mini window must
-    // not be used if something ever did and a rebuild freed it.
-    MiniWindow* m = From(wnd);
-    BoxPanel::EndDrag(m ? m->owningPanel : nullptr);
+    // not be used if something ever did and an update freed it.
+    if (MiniWindow* m = From(wnd)) m->EndDrag();
     DebugOut("WM_RBUTTONDOWN\r\n");
 }
 
 void MiniWindow::OnLeftButtonUp(HWND wnd) {
     DebugOut("WM_RBUTTONUP\r\n");
-    BoxPanel::EndDrag(owningPanel);
-    TheHoverTip().DestroyTip();
+    EndDrag();
+    context_.tip->DestroyTip();
     BringWindowToTop(wnd);
 }
 
 // ---- Session button ----------------------------------------------------------------------
 
-void MiniWindow::AttachButton(HWND button) {
-    SetWindowLongPtrA(button, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowSubclass(button, &ButtonProc, kSessionButton, 0);
-}
-
 LRESULT MiniWindow::OnButtonMessage(HWND button, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_MOUSEMOVE:
-            if (!View()) return 0;
             if (!RequestHoverTip(button, true)) return 1;
             break;
         case WM_LBUTTONUP:
@@ -265,7 +306,7 @@ LRESULT CALLBACK MiniWindow::ButtonProc(HWND button, UINT msg, WPARAM wp, LPARAM
     if (msg == WM_NCDESTROY) {
         // The button goes before its mini window: forget it, and give the button its own
         // procedure back for its last message.
-        if (m && m->buttonWindow == button) m->buttonWindow = nullptr;
+        if (m && m->button_ == button) m->button_ = nullptr;
         SetWindowLongPtrA(button, GWLP_USERDATA, 0);
         RemoveWindowSubclass(button, &ButtonProc, id);
         return DefSubclassProc(button, msg, wp, lp);

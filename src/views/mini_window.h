@@ -1,5 +1,7 @@
 // A mini window: one SAP GUI session at a reduced scale inside a box panel (class XIconWin),
-// and the procedure its session button runs through.
+// and the procedure its session button runs through. It keeps the record of its session as
+// the last pass gave it, and is moved, redrawn and reordered in place while its session
+// stays in the box.
 #pragma once
 
 #include <windows.h>
@@ -8,45 +10,40 @@
 #include "platform/window.h"
 #include "platform/window_names.h"
 #include "views/geometry.h"
+#include "views/view_context.h"
 #include "views/window_object.h"
 
 namespace quilvo {
 
 class BoxPanel;
-class BoxedView;
 
 class MiniWindow : public WindowObject, public Window<MiniWindow> {
 public:
-    MiniWindow();
-    // Destroys the own window. The session button belongs to the panel, which destroys it
-    // first.
+    MiniWindow(ViewContext& context, BoxPanel& panel);
+    // Destroys the session button, then the own window.
     ~MiniWindow();
     MiniWindow(const MiniWindow&) = delete;
     MiniWindow& operator=(const MiniWindow&) = delete;
 
-    void Create();
-    // Takes what the mini window shows of its session: title, label texts, busy flag.
-    void TakeSession(const SessionRecord& session);
+    // Takes the session's record and its place in the panel (before any cascade); redraw:
+    // what the window draws changed.
+    void Take(const SessionRecord& session, const PixelRect& place, bool redraw);
+    // Makes the window at `at`, or moves it there unless it stands there already.
+    void ShowAt(const PixelRect& at);
+    // The window was moved by other means (a drag): the next ShowAt puts it back.
+    void NoteMovedTo(const PixelRect& at) { shownAt_ = at; }
+    // Makes the session button at `at` (its text "...", or "-" for a debugger's session), or
+    // moves it there; the button names the mini window in its user data and runs through
+    // ButtonProc (a subclass).
+    void ShowButtonAt(const PixelRect& at);
 
-    // The owning panel's view, or none.
-    BoxedView* View() const;
+    const SessionRecord& Session() const { return session_; }
+    const char* Title() const { return title_; }
+    HWND Button() const { return button_; }
 
     // Window<MiniWindow>: the messages of its XIconWin window.
     LRESULT OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
     using WindowObject::OnWindowGone;
-
-    // Makes a BUTTON child of the panel this mini window's session button: the button names
-    // the mini window in its user data and runs through ButtonProc (a subclass).
-    void AttachButton(HWND button);
-
-    HWND buttonWindow = nullptr;
-    char title[128] = {};
-    BoxPanel* owningPanel = nullptr;
-    HWND sessionWindow = nullptr;
-    char system[4] = {};
-    char client[4] = {};
-    char transaction[64] = {};
-    bool busy = false;  // the session did not answer in time: drawn dimmed, with a busy mark
 
 private:
     void Paint(HWND wnd);
@@ -55,7 +52,8 @@ private:
     PixelRect PaintLabel(HDC dc, const RECT& client) const;
     void PaintBusyMark(HDC dc, const RECT& client) const;
     bool RequestHoverTip(HWND wnd, bool button);
-    LRESULT OnMouseMove(HWND wnd);
+    void Raise();
+    void EndDrag();
     void OnLeftButtonDown(HWND wnd);
     void OnLeftButtonUp(HWND wnd);
     // Static: the mini window is read from its window again after the raise.
@@ -63,6 +61,19 @@ private:
     LRESULT OnButtonMessage(HWND button, UINT msg, WPARAM wp, LPARAM lp);
     static LRESULT CALLBACK ButtonProc(HWND button, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                        DWORD_PTR) noexcept;
+
+    ViewContext& context_;
+    BoxPanel& panel_;
+    SessionRecord session_ = {};
+    // What is drawn of it, each cut to its own capacity and terminated.
+    char title_[128] = {};
+    char system_[4] = {};
+    char client_[4] = {};
+    char transaction_[64] = {};
+    PixelRect shownAt_;            // where the window stands (cascaded or not)
+    HWND button_ = nullptr;
+    PixelRect buttonAt_;
+    bool debuggerButton_ = false;  // the button says "-"
 };
 
 }  // namespace quilvo

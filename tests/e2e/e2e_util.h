@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/scoped_win.h"
 #include "window_helpers.h"
 
 namespace e2e {
@@ -48,5 +49,21 @@ inline int CountProcessWindows(DWORD pid) {
 }
 
 inline LPARAM Point(int x, int y) { return MAKELPARAM(x, y); }
+
+// A pixel of a window's client area as the screen shows it.
+inline COLORREF ScreenPixel(HWND window, int x, int y) {
+    POINT p = {x, y};
+    ClientToScreen(window, &p);
+    quilvo::ScopedGetDC screen(nullptr);
+    return GetPixel(screen.get(), p.x, p.y);
+}
+
+// Rows from the top of a mini window, along its right edge, in the band's colour.
+inline int BandRows(HWND mini, COLORREF band) {
+    const RECT c = ClientRect(mini);
+    int rows = 0;
+    while (rows < c.bottom && ScreenPixel(mini, c.right - 2, rows) == band) ++rows;
+    return rows;
+}
 
 }  // namespace e2e

@@ -192,6 +192,56 @@ TEST_F(Overview, SessionsOpeningClosingAndMovingShowOnTheNextPass) {
     EXPECT_TRUE(WaitUntil([&] { return MiniCount(panel0) == 1; }, kSettle));
 }
 
+// Fifty sessions in six boxes. Every title changes and a third of the sessions move: the
+// views follow in place, every mini window and button keeps its window (nothing is destroyed
+// and made again, so nothing flickers), the moved ones stand at their new places and a title
+// that now names the debugger shows on its button.
+TEST_F(Overview, FiftySessionsKeepTheirWindowsThroughNewTitlesAndMoves) {
+    std::string scenario, ini;
+    for (int i = 0; i < 50; ++i) {
+        scenario += "session S" + std::to_string(i) + " caption=\"PRD(1)/" + std::to_string(100 + i % 6) +
+                    " Easy Access\" system=PRD client=" + std::to_string(100 + i % 6) + " user=U" + std::to_string(i) +
+                    " x=" + std::to_string(i * 12) + " y=" + std::to_string(i * 9) + " w=640 h=480\n";
+    }
+    for (int b = 0; b < 6; ++b) ini += "[Box" + std::to_string(b) + "]\nSelection=PRD$" + std::to_string(100 + b) + "$$\n";
+    StartAll(scenario, ini);
+    const std::vector<int> counts = {9, 9, 8, 8, 8, 8};
+    ASSERT_TRUE(WaitUntil([&] { return MiniCounts() == counts && MiniCount(PanelsOf(SingleView())[0]) == 50; }, 4 * kSettle));
+    const auto windows = [&] {
+        std::vector<HWND> all;
+        for (HWND view : {Main(), SingleView()}) {
+            for (HWND panel : PanelsOf(view)) {
+                for (const char* cls : {"XIconWin", "Button"}) {
+                    for (HWND w : Children(panel, cls)) all.push_back(w);
+                }
+            }
+        }
+        std::sort(all.begin(), all.end());
+        return all;
+    };
+    Sleep(kPass);
+    const std::vector<HWND> before = windows();
+    ASSERT_EQ(before.size(), 2u * 100u);
+
+    for (int i = 0; i < 50; ++i) {
+        const std::string name = "S" + std::to_string(i);
+        ASSERT_TRUE(sim.Send("caption " + name + (i == 0 ? " PRD(1)/100 ABAP Debugger" : " PRD(1)/100 Screen 2")));
+        if (i % 3 == 0) ASSERT_TRUE(sim.Send("move " + name + " " + std::to_string(600 + i * 4) + " 300 640 480"));
+    }
+    HWND panel3 = PanelsOf(Main())[3];  // S3, S9, ... S45: all moved
+    const Session moved{"S45", 600 + 45 * 4, 300, 640, 480};
+    const auto debuggerButton = [&] {
+        for (HWND b : Children(PanelsOf(Main())[0], "Button")) {
+            if (TextOf(b) == "-") return true;
+        }
+        return false;
+    };
+    EXPECT_TRUE(WaitUntil([&] { return HasMiniAt(panel3, ExpectedMini(panel3, moved)) && debuggerButton(); }, kSettle));
+    Sleep(kPass);  // the single view's pass as well
+    EXPECT_EQ(windows(), before) << "a window was destroyed and made again";
+    EXPECT_EQ(MiniCounts(), counts);
+}
+
 TEST_F(Overview, LeftClickOnAPanelMakesItsBoxTheVisibleDesktop) {
     StartAll(ThreeSessions(), "[Box0]\nSelection=$$$\n[Box1]\nSelection=QAS$$$\n");
     std::vector<HWND> panels = PanelsOf(Main());

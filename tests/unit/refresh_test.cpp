@@ -87,7 +87,7 @@ protected:
     fake::FakeViewFactory views;
     SessionTable table;
     BoxFilter filters[kBoxCount] = {};
-    DragState drag = {};
+    DragFlag drag;
     std::unique_ptr<RefreshCycle> cycle;
 };
 
@@ -309,7 +309,7 @@ TEST_F(RefreshTest, ADragInProgressSkipsThePassAndWritesOneLine) {
     fake::Debug().Clear();
     desktop.Add(0x300, "PRD", "300", "CAROL", "SU01");
 
-    drag.dragFlag = 1;
+    drag.set = true;
     Pass();
     Pass(20000);
     EXPECT_EQ(fake::Debug().lines, (std::vector<std::string>{"Drag skipped\r\n", "Drag skipped\r\n"}));
@@ -320,7 +320,7 @@ TEST_F(RefreshTest, ADragInProgressSkipsThePassAndWritesOneLine) {
     EXPECT_EQ(cycle->State().lastRebuildTime, before.lastRebuildTime);
     EXPECT_EQ(ToolUpdates(), 0u);
 
-    drag.dragFlag = 0;
+    drag.set = false;
     Pass();
     EXPECT_EQ(table.count, 3);
     EXPECT_EQ(ToolUpdates(), 1u);

@@ -137,6 +137,32 @@ TEST_F(SettingsTest, WritesGoToTheirSectionsAndKeys) {
     EXPECT_STREQ(selection, "PRD$100$$");
 }
 
+TEST_F(SettingsTest, AViewSectionReadsItsDefaultsAndWritesItsPlaceOnlyWhenGiven) {
+    const ViewSection none = ReadViewSection("BoxedViewSingle");
+    EXPECT_EQ(none.zoomFactor, 2);
+    EXPECT_EQ(none.visible, 1);
+    EXPECT_EQ(none.width, 0) << "no size stored";
+    EXPECT_EQ(none.labels, 1);
+    EXPECT_EQ(fake::Profile().writes, 0);
+
+    Hand("BoxedViewToolbar", "Visible", "0");
+    Hand("BoxedViewToolbar", "Labels", "0");
+    Hand("BoxedViewToolbar", "WindowX", "-40");
+    EXPECT_EQ(ReadViewSection("BoxedViewToolbar").visible, 0);
+    EXPECT_EQ(ReadViewSection("BoxedViewToolbar").labels, 0);
+    EXPECT_EQ(ReadViewSection("BoxedViewToolbar").x, -40) << "as stored; the view clamps it";
+
+    WriteViewSection("BoxedViewSingle", false, 5, nullptr);  // minimised: the place stays
+    EXPECT_EQ(Stored("BoxedViewSingle", "Visible"), "0");
+    EXPECT_EQ(Stored("BoxedViewSingle", "ZoomFactor"), "5");
+    EXPECT_FALSE(fake::Profile().Stored(kSettingsFile, "BoxedViewSingle", "Width", nullptr));
+    const ViewPlace place{10, -20, 300, 200};
+    WriteViewSection("BoxedViewSingle", true, 2, &place);
+    EXPECT_EQ(Stored("BoxedViewSingle", "WindowY"), "-20");
+    EXPECT_EQ(Stored("BoxedViewSingle", "Height"), "200");
+    EXPECT_FALSE(fake::Profile().Stored(kSettingsFile, "BoxedViewSingle", "Labels", nullptr)) << "never written";
+}
+
 TEST_F(SettingsTest, BoxSectionNamesTakeTheIndexAsSigned16Bit) {
     char section[kBoxSectionCapacity];
     FormatBoxSection(0, section);

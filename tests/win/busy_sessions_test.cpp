@@ -11,6 +11,7 @@
 #include <string>
 #include <thread>
 
+#include "platform_ops.h"
 #include "commands/session_commands.h"
 #include "core/refresh.h"
 #include "settings/settings.h"
@@ -53,7 +54,8 @@ TEST(BusySessions, CommandsGiveTheProgramBackAtOnceAndTheSessionsActWhenFree) {
     BoxList box(table, 50, all);
     ASSERT_TRUE(sim.Send("hang T0"));
 
-    SessionWindowOps& ops = PlatformSessionOps();
+    test::PlatformOps platform;
+    SessionWindowOps& ops = platform.ops;
     DWORD begin = GetTickCount();
     ShowAllSessions(table, kShowHide, ops);
     RaiseBox(box, ops);
@@ -115,7 +117,7 @@ TEST(BusySessions, ARefreshAskedForWhileAPassWaitsRunsOnceAfterIt) {
 
     SessionTable table = {};
     BoxFilter filters[kBoxCount] = {};
-    DragState drag = {};
+    DragFlag drag;
     CountingDiscovery discovery(SapMessages::Register().getFront);
     Win32RefreshPlatform platform;
     platform.SetNotifyWindow(FromHwnd(target));
@@ -157,7 +159,8 @@ TEST(BusySessions, RaisingASessionThatSleepsInItsMovesDoesNotWait) {
         << sim.LastError();
     ASSERT_TRUE(sim.Send("set A sleep-on-move=800"));
     const DWORD begin = GetTickCount();
-    RaiseSession(FromHwnd(sim.Hwnd("A")), false, PlatformSessionOps());
+    test::PlatformOps platform;
+    RaiseSession(FromHwnd(sim.Hwnd("A")), false, platform.ops);
     EXPECT_LT(GetTickCount() - begin, 100u);
     HWND a = sim.Hwnd("A");
     EXPECT_TRUE(PumpUntil([&] { return !IsIconic(a) && IsWindowVisible(a); }, 8000));

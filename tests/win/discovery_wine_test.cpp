@@ -1,5 +1,6 @@
 // Discovery against real session windows owned by the simulator in another process.
 #include <gtest/gtest.h>
+#include "platform_ops.h"
 #include "record_checks.h"
 #include "window_helpers.h"
 
@@ -327,7 +328,8 @@ TEST_F(DiscoveryAcrossProcesses, ASilentSessionTakesNoIdentityFromTheRecordItRep
     ASSERT_EQ(prdBox.count, 1) << "the silent session is in no PRD box";
     EXPECT_EQ(prdBox.items[0].window, table.records[1].window);
 
-    GroupCommand(table, table.records[1].window, kGroupClose, kGroupBySystem, PlatformSessionOps());
+    test::PlatformOps platform;
+    GroupCommand(table, table.records[1].window, kGroupClose, kGroupBySystem, platform.ops);
     EXPECT_TRUE(sim.WaitForLine(std::string("close ") + (first == "P" ? "Q" : "P")));
     PumpFor(300);
     EXPECT_FALSE(sim.HasLine("close N"));

@@ -16,7 +16,8 @@
 #include "app/app.h"
 #include "app/window_classes.h"
 #include "core/boxes.h"
-#include "core/drag_state.h"
+#include "platform_ops.h"
+#include "views/drag_controller.h"
 #include "base/text.h"
 #include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
@@ -115,17 +116,15 @@ protected:
         table.count = 2;
         list_ = std::make_unique<BoxList>(table, 2, BoxFilter{});
         for (BoxList*& l : lists_) l = list_.get();
-        g_dockedView = nullptr;
-        g_dockedFlag = 1;
-        g_dragState = DragState{};
+        docked_.flag = 1;
         DebugLines::lines.clear();
         handler_ = AddVectoredExceptionHandler(1, DebugLines::Handler);
     }
 
     void TearDown() override {
         if (handler_) RemoveVectoredExceptionHandler(handler_);
-        if (g_dockedView && IsWindow(g_dockedView->ownWindow)) DestroyWindow(g_dockedView->ownWindow);
-        TearDownDockedView();
+        if (docked_.View() && IsWindow(docked_.View()->ownWindow)) DestroyWindow(docked_.View()->ownWindow);
+        docked_.TearDown();
         if (ownFrame_) DestroyWindow(ownFrame_);
         PumpFor(20);
         sim.Stop();
@@ -160,10 +159,15 @@ protected:
         setup.details[1] = "100";
         setup.details[2] = "ALICE";
         setup.textBackground = kTextBackground;
-        return CreateDockedView(setup);
+        setup.services.ops = &platform_.ops;
+        setup.services.drag = &drag_;
+        return docked_.Create(setup);
     }
 
     sessionsim::Simulator sim;
+    test::PlatformOps platform_;
+    DragController drag_;
+    DockedViews docked_;
     HWND a_ = nullptr;
     HWND b_ = nullptr;
     HWND ownFrame_ = nullptr;
@@ -198,7 +202,7 @@ TEST_F(DockedToolbarTest, PaintsLabelAndDetailsRightOfThePanelsOnItsRecolouredBa
     HWND host = OwnHost();
     BoxedViewToolbar* view = Create(host);
     ASSERT_NE(view, nullptr);
-    EXPECT_EQ(g_dockedView, view);
+    EXPECT_EQ(docked_.View(), view);
     HWND strip = view->ownWindow;
     EXPECT_EQ(GetParent(strip), host);
     EXPECT_STREQ(view->sectionName, "BoxedViewToolbar");
@@ -265,17 +269,17 @@ TEST_F(DockedToolbarTest, CloseFromItsMenuStoresInvisibleForTheNextStart) {
 
     ASSERT_TRUE(ChooseFromStripMenu(strip, 'U'));
     EXPECT_TRUE(IsWindow(strip));
-    EXPECT_EQ(g_dockedView, view);
+    EXPECT_EQ(docked_.View(), view);
     EXPECT_EQ(view->visible, 1);
-    EXPECT_EQ(g_dockedFlag, 1);
+    EXPECT_EQ(docked_.flag, 1);
     EXPECT_EQ(GetFileAttributesA(".\\Quilvo.ini"), INVALID_FILE_ATTRIBUTES) << "nothing written";
 
     RECT screen = {};
     GetWindowRect(strip, &screen);
     ASSERT_TRUE(ChooseFromStripMenu(strip, 'C'));
     EXPECT_FALSE(IsWindow(strip));
-    EXPECT_EQ(g_dockedView, nullptr);
-    EXPECT_EQ(g_dockedFlag, 0);
+    EXPECT_EQ(docked_.View(), nullptr);
+    EXPECT_EQ(docked_.flag, 0);
     EXPECT_EQ(Ini("BoxedViewToolbar", "Visible"), "0");
     EXPECT_EQ(Ini("BoxedViewToolbar", "ZoomFactor"), "2");
     EXPECT_EQ(Ini("BoxedViewToolbar", "WindowX"), std::to_string(screen.left));
@@ -283,12 +287,12 @@ TEST_F(DockedToolbarTest, CloseFromItsMenuStoresInvisibleForTheNextStart) {
     EXPECT_EQ(DebugLines::Containing("freed Boxes"), 1);
 
     // The next start reads the docked flag right after making the tray host.
-    g_dockedFlag = 1;
+    docked_.flag = 1;
     TrayHost host;
     HWND trayHost = host.Create(GetModuleHandleA(nullptr), IDI_QUILVO);
     ASSERT_NE(trayHost, nullptr);
-    ReadDockedFlag();
-    EXPECT_EQ(g_dockedFlag, 0);
+    docked_.ReadFlag();
+    EXPECT_EQ(docked_.flag, 0);
     DestroyWindow(trayHost);
 }
 
@@ -313,11 +317,11 @@ TEST_F(DockedToolbarTest, CloseDestroyAndTheSessionClosingTearDownOnce) {
         HWND strip = view->ownWindow;
         w.end(strip);
         EXPECT_TRUE(PumpUntil([&] { return !IsWindow(strip); }, 5000));
-        EXPECT_EQ(g_dockedView, nullptr);
+        EXPECT_EQ(docked_.View(), nullptr);
         EXPECT_EQ(DebugLines::Containing("freed Boxes"), 1);
         EXPECT_EQ(DebugLines::Containing("deleted Box"), kBoxCount);
         EXPECT_EQ(Ini("BoxedViewToolbar", "Visible"), "1");  // only "&Close" clears it
-        TearDownDockedView();
+        docked_.TearDown();
         EXPECT_EQ(DebugLines::Containing("freed Boxes"), 1);
     }
 
@@ -331,7 +335,7 @@ TEST_F(DockedToolbarTest, ARightPressOnItsMiniWindowRaisesTheSessionButMovesNoth
     BoxPanel* panel = view->Panel(0);
     MiniWindow* mini = panel->Mini(1);
     ASSERT_NE(mini, nullptr);
-    ASSERT_EQ(mini->sessionWindow, b_);
+    ASSERT_EQ(ToHwnd(mini->Session().window), b_);
     const auto placeOfB = [this] {
         const std::string p = sim.Command("placement B").Data();  // "SHOWCMD x y w h"
         return p.substr(p.find(' ') + 1);
@@ -348,19 +352,19 @@ TEST_F(DockedToolbarTest, ARightPressOnItsMiniWindowRaisesTheSessionButMovesNoth
     };
     pressAndMove();
     EXPECT_TRUE(sim.WaitForLine("show B restored"));
-    EXPECT_EQ(g_dragState.dragFlag, 0);
+    EXPECT_FALSE(drag_.DragInProgress());
     EXPECT_EQ(placeOfB(), before);
     const RECT miniAfter = RectInParent(mini->ownWindow);
     EXPECT_EQ(miniAfter.left, miniBefore.left);
     EXPECT_EQ(miniAfter.top, miniBefore.top);
     SendMessageA(panel->ownWindow, WM_RBUTTONUP, 0, MAKELPARAM(30, 20));
 
-    CopyCut(view->sectionName, "BoxedViewSingle");
+    view->Context().kind = ViewKind::Single;
     pressAndMove();
-    EXPECT_EQ(g_dragState.dragFlag, 1);
+    EXPECT_TRUE(drag_.DragInProgress());
     EXPECT_TRUE(PumpUntil([&] { return placeOfB() != before; }, 3000)) << "the control case moved nothing";
     SendMessageA(panel->ownWindow, WM_RBUTTONUP, 0, MAKELPARAM(30, 20));
-    CopyCut(view->sectionName, "BoxedViewToolbar");
+    view->Context().kind = ViewKind::Docked;
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 
 #include "app/app.h"
 #include "app/window_classes.h"
-#include "core/drag_state.h"
+#include "core/drag_probe.h"
 #include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
 #include "views/class_brush.h"
@@ -63,7 +63,8 @@ protected:
     }
 
     void SetUp() override {
-        g_dragState.dragFlag = 0;
+        drag.set = false;
+        tip().UseDrag(&drag);
         targetA = MakeTarget();
         targetB = MakeTarget();
         ASSERT_NE(targetA, nullptr);
@@ -74,13 +75,14 @@ protected:
     }
 
     void TearDown() override {
-        g_dragState.dragFlag = 0;
+        drag.set = false;
         tip().CancelTipRequest();
         tip().DestroyTip();
         UnhookWindowsHookEx(hook);
         DestroyWindow(targetA);
         DestroyWindow(targetB);
         PumpFor(20);
+        tip().UseDrag(nullptr);
     }
 
     static HWND MakeTarget() {
@@ -97,6 +99,7 @@ protected:
 
     static HoverTip& tip() { return TheHoverTip(); }
 
+    DragFlag drag;
     HWND targetA = nullptr;
     HWND targetB = nullptr;
     HHOOK hook = nullptr;
@@ -167,7 +170,7 @@ TEST_F(HoverTipTest, RequestDuringDragDoesNothing) {
     tip().RequestTip(10, 10, "before the drag");
     tip().CancelTipRequest();
 
-    g_dragState.dragFlag = 1;
+    drag.set = true;
     tip().RequestTip(60, 70, "during the drag");
     EXPECT_STREQ(tip().Text(), "before the drag");
     EXPECT_EQ(tip().State(), TipState::Idle);

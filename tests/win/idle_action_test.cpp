@@ -66,7 +66,7 @@ protected:
     sessionsim::Simulator sim;
     SessionTable table;
     BoxFilter filters[kBoxCount];
-    DragState drag = {};
+    DragFlag drag;
     Win32DiscoveryWindows discovery{SapMessages::Register().getFront};
     Win32RefreshPlatform platform;
     fake::FakeViewFactory views;

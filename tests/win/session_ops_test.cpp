@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "platform_ops.h"
 #include "commands/session_commands.h"
 #include "platform/scoped_win.h"
 #include "sim_client.h"
@@ -22,7 +23,8 @@ protected:
             << sim.LastError();
     }
     sessionsim::Simulator sim;
-    SessionWindowOps& ops = PlatformSessionOps();
+    test::PlatformOps platform;
+    SessionWindowOps& ops = platform.ops;
 };
 
 TEST_F(SessionOps, CloseReachesAResponsiveSessionAtOnceAndABusyOneWhenItIsFree) {

@@ -144,27 +144,27 @@ public:
 TEST(TrayMenu, DockedInvertsTheFlagAndRefreshesWithoutDiscovery) {
     SessionTable table = {};
     BoxFilter filters[kBoxCount] = {};
-    DragState drag = {};
+    DragFlag drag;
     test::FakeDesktop desktop;
     CountingPlatform platform;
     fake::FakeViewFactory views;
-    RefreshCycle cycle(table, filters, drag, desktop, platform, views, IniCycleSettings(), kDefaultSessionClass, IdleSettings{});
     App& app = TheApp();
-    RefreshCycle* saved = app.cycle;
-    app.cycle = &cycle;
-    const int savedFlag = g_dockedFlag;
+    std::unique_ptr<RefreshCycle> saved = std::move(app.cycle);
+    app.cycle = std::make_unique<RefreshCycle>(table, filters, drag, desktop, platform, views, IniCycleSettings(),
+                                               kDefaultSessionClass, IdleSettings{});
+    const int savedFlag = app.docked.flag;
 
-    g_dockedFlag = 1;
+    app.docked.flag = 1;
     CarryOutTrayCommand(ID_TRAY_DOCKED, 0, MenuSessions{});
-    EXPECT_EQ(g_dockedFlag, 0);
+    EXPECT_EQ(app.docked.flag, 0);
     EXPECT_EQ(platform.ticks, 1);
     CarryOutTrayCommand(ID_TRAY_DOCKED, 0, MenuSessions{});
-    EXPECT_EQ(g_dockedFlag, 1);
+    EXPECT_EQ(app.docked.flag, 1);
     EXPECT_EQ(platform.ticks, 2);
     EXPECT_EQ(desktop.enumerations, 0);
 
-    app.cycle = saved;
-    g_dockedFlag = savedFlag;
+    app.cycle = std::move(saved);
+    app.docked.flag = savedFlag;
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -148,7 +150,7 @@ TEST_F(ViewsTest, SingleViewBuildsPanelMiniWindowsAndButtonsAtTheirPlaces) {
     auto list = MakeList(3);
     BoxedViewSingle& view = MakeSingle(list.get());
     ASSERT_NE(view.ownWindow, nullptr);
-    EXPECT_EQ(view.zoomFactor, 2);  // no settings yet: the stored default replaces the constructor's 4
+    EXPECT_EQ(view.Context().zoomFactor, 2);  // no settings yet: the stored default replaces the constructor's 4
     RECT outer = {};
     GetWindowRect(view.ownWindow, &outer);
     EXPECT_EQ(outer.right - outer.left, 150);
@@ -176,46 +178,118 @@ TEST_F(ViewsTest, SingleViewBuildsPanelMiniWindowsAndButtonsAtTheirPlaces) {
         SCOPED_TRACE(i);
         const SessionRecord& s = list->items[i];
         const PixelRect m = MiniWindowRect(SessionPlace{s.x, s.y, s.width, s.height}, panel->horizontalScale,
-                                           panel->verticalScale, view.zoomFactor, 0, 0);
+                                           panel->verticalScale, view.Context().zoomFactor, 0, 0);
         MiniWindow* mini = panel->Mini(i);
         ASSERT_NE(mini, nullptr);
         ExpectPlaced(mini->ownWindow, m.x, m.y, m.width, m.height);
-        EXPECT_STREQ(mini->title, s.title);
+        EXPECT_STREQ(mini->Title(), s.title);
         EXPECT_EQ(reinterpret_cast<MiniWindow*>(GetWindowLongPtrA(mini->ownWindow, GWLP_USERDATA)), mini);
 
-        ExpectPlaced(mini->buttonWindow, row.X(i), row.y, row.width, row.height);
+        ExpectPlaced(mini->Button(), row.X(i), row.y, row.width, row.height);
         char text[16] = {};
-        GetWindowTextA(mini->buttonWindow, text, sizeof text);
+        GetWindowTextA(mini->Button(), text, sizeof text);
         EXPECT_STREQ(text, "...");
-        EXPECT_EQ(reinterpret_cast<MiniWindow*>(GetWindowLongPtrA(mini->buttonWindow, GWLP_USERDATA)), mini);
+        EXPECT_EQ(reinterpret_cast<MiniWindow*>(GetWindowLongPtrA(mini->Button(), GWLP_USERDATA)), mini);
     }
 }
 
-TEST_F(ViewsTest, UpdateRebuildsChildrenFromTheNewList) {
+// An update keeps the windows of every session that stays in the box: a new title, a move, a
+// busy mark or a new order change them in place; a session that came gets new windows, one that
+// left loses its own; the z-order stays that of a fresh build.
+TEST_F(ViewsTest, UpdateFollowsTheNewListInPlace) {
     auto first = MakeList(3);
-    BoxedViewSingle& view = MakeSingle(first.get());
-    HWND panelWindow = view.Panel(0)->ownWindow;
+    BoxedViewSingle& view = MakeSingle(first.get(), 300);
+    BoxPanel& panel = *view.Panel(0);
+    const std::vector<HWND> minis = Children(panel.ownWindow, kMiniWindowClass);
+    ASSERT_EQ(minis.size(), 3u);
+    const std::vector<HWND> buttons = {panel.Mini(0)->Button(), panel.Mini(1)->Button(), panel.Mini(2)->Button()};
+    ASSERT_EQ(panel.Mini(0)->ownWindow, minis[0]) << "the first made stands on top";
 
     auto second = MakeList(5, "SAP Debugger (Session 4)");
+    CopyCut(second->items[1].title, "Session 1, another screen");
+    second->items[2].x += 300;
+    second->items[2].busy = 1;
+    std::swap(second->items[0], second->items[2]);  // the order in the box changed too
     Update(second.get());
-    EXPECT_EQ(Children(panelWindow, kMiniWindowClass).size(), 5u);
-    EXPECT_EQ(Children(panelWindow, "BUTTON").size(), 5u);
-    EXPECT_EQ(view.Panel(0)->MiniCount(), 5);
+    ASSERT_EQ(panel.MiniCount(), 5);
+    EXPECT_EQ(Children(panel.ownWindow, kMiniWindowClass).size(), 5u);
+    EXPECT_EQ(Children(panel.ownWindow, "BUTTON").size(), 5u);
+    EXPECT_EQ(panel.Mini(0)->ownWindow, minis[2]) << "kept, moved to the front of the list";
+    EXPECT_EQ(panel.Mini(1)->ownWindow, minis[1]) << "kept through a new title";
+    EXPECT_EQ(panel.Mini(2)->ownWindow, minis[0]);
+    EXPECT_EQ(panel.Mini(0)->Button(), buttons[2]);
+    EXPECT_STREQ(panel.Mini(1)->Title(), "Session 1, another screen");
+    EXPECT_EQ(panel.Mini(0)->Session().busy, 1);
+    const ButtonRow row = SessionButtonRow(panel.width, panel.height, 5, 7);
+    for (int i = 0; i < 5; ++i) {
+        SCOPED_TRACE(i);
+        const SessionRecord& s = second->items[i];
+        const PixelRect m = MiniWindowRect(SessionPlace{s.x, s.y, s.width, s.height}, panel.horizontalScale,
+                                           panel.verticalScale, view.Context().zoomFactor, 0, 0);
+        ExpectPlaced(panel.Mini(i)->ownWindow, m.x, m.y, m.width, m.height);
+        ExpectPlaced(panel.Mini(i)->Button(), row.X(i), row.y, row.width, row.height);
+    }
+    // Stacked as a fresh build stacks them: the mini windows in list order, then the buttons.
+    std::vector<HWND> order;
+    for (HWND c = GetWindow(panel.ownWindow, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) order.push_back(c);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(order[static_cast<std::size_t>(i)], panel.Mini(i)->ownWindow);
     char text[16] = {};
-    GetWindowTextA(view.Panel(0)->Mini(4)->buttonWindow, text, sizeof text);
+    GetWindowTextA(panel.Mini(4)->Button(), text, sizeof text);
     EXPECT_STREQ(text, "-");
+
+    auto smaller = MakeList(2);
+    const HWND kept = panel.Mini(2)->ownWindow;  // session 0
+    Update(smaller.get());
+    EXPECT_EQ(panel.Mini(0)->ownWindow, kept);
+    EXPECT_FALSE(IsWindow(minis[2])) << "session 2 left the box and its windows went";
+    EXPECT_FALSE(IsWindow(buttons[2]));
+    EXPECT_EQ(DescendantCount(panel.ownWindow), 4);
 
     auto empty = MakeList(0);
     Update(empty.get());
-    EXPECT_EQ(DescendantCount(panelWindow), 0);
+    EXPECT_EQ(DescendantCount(panel.ownWindow), 0);
 
     // A click ends any drag and makes the panel keep its windows through the next update.
     auto again = MakeList(2);
-    BoxPanel::EndDrag(view.Panel(0));
+    panel.EndDrag();
     Update(again.get());
-    EXPECT_EQ(DescendantCount(panelWindow), 0);
+    EXPECT_EQ(DescendantCount(panel.ownWindow), 0);
     Update(again.get());
-    EXPECT_EQ(DescendantCount(panelWindow), 4);
+    EXPECT_EQ(DescendantCount(panel.ownWindow), 4);
+}
+
+// A left press on a mini window, a click on its button and the start of a drag bring the
+// session up as it is: a maximised one maximised (show code 3), a normal one restored (9).
+TEST_F(ViewsTest, EveryRaiseFromAViewKeepsAMaximisedSessionMaximised) {
+    auto list = MakeList(2);
+    list->items[0].zoomed = 1;
+    BoxedViewSingle& view = MakeSingle(list.get(), 300);
+    BoxPanel& panel = *view.Panel(0);
+    const std::string zoomed = std::to_string(list->items[0].window);
+    const std::string normal = std::to_string(list->items[1].window);
+    const struct {
+        const char* what;
+        std::function<void(int)> press;
+    } roads[] = {
+        {"left press", [&](int i) { SendMessageA(panel.Mini(i)->ownWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2)); }},
+        {"button", [&](int i) { SendMessageA(panel.Mini(i)->Button(), WM_LBUTTONUP, 0, MAKELPARAM(2, 2)); }},
+        {"drag", [&](int i) {
+             SendMessageA(panel.Mini(i)->ownWindow, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(2, 2));
+             SendMessageA(panel.ownWindow, WM_RBUTTONUP, 0, MAKELPARAM(2, 2));
+         }},
+    };
+    for (const auto& road : roads) {
+        SCOPED_TRACE(road.what);
+        for (int i = 0; i < 2; ++i) {
+            ops_.calls.clear();
+            road.press(i);
+            const std::string window = i == 0 ? zoomed : normal;
+            EXPECT_NE(std::find(ops_.calls.begin(), ops_.calls.end(), "show " + window + (i == 0 ? " 3" : " 9")),
+                      ops_.calls.end());
+            EXPECT_EQ(std::find(ops_.calls.begin(), ops_.calls.end(), "show " + window + (i == 0 ? " 9" : " 3")),
+                      ops_.calls.end());
+        }
+    }
 }
 
 TEST_F(ViewsTest, RepeatedUpdatesLeaveNoWindowsBehind) {
@@ -299,7 +373,7 @@ TEST_F(ViewsTest, PaintingSeventyThousandTimesLeaksNothing) {
     RedrawWindow(mini->ownWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     RECT mc = {};
     GetClientRect(mini->ownWindow, &mc);
-    const PixelRect pic = LayOutMiniLabel(mc.right, mc.bottom, view.LabelLineHeight(), view.dpi).picture;
+    const PixelRect pic = LayOutMiniLabel(mc.right, mc.bottom, view.LabelLineHeight(), view.Context().dpi).picture;
     ASSERT_LT(pic.y, mc.bottom);
     ScopedGetDC miniDc(mini->ownWindow);
     for (POINT p : {POINT{1, 1}, POINT{pic.width / 2, pic.height / 2}, POINT{pic.width - 2, pic.height - 2}}) {
@@ -413,7 +487,7 @@ TEST_F(ViewsTest, ASessionOnTheSecondMonitorIsDrawnAtItsPlaceInsideThePanel) {
 TEST_F(ViewsTest, ADpiChangeTakesTheSuggestedRectangleRemakesTheFontsAndLaysOutAgain) {
     auto list = OneSession(SessionPlace{100, 100, 40, 40});
     BoxedViewSingle& view = MakeSingle(list.get(), 300);
-    ASSERT_EQ(view.dpi, 96);
+    ASSERT_EQ(view.Context().dpi, 96);
     const int lineAt96 = view.LabelLineHeight();
     ASSERT_GT(lineAt96, 0);
     const HWND oldMini = Mini().ownWindow;
@@ -425,14 +499,14 @@ TEST_F(ViewsTest, ADpiChangeTakesTheSuggestedRectangleRemakesTheFontsAndLaysOutA
     EXPECT_EQ(outer.left, 40);
     EXPECT_EQ(outer.right - outer.left, 450);
     EXPECT_EQ(outer.bottom - outer.top, 450);
-    EXPECT_EQ(view.dpi, 144);
+    EXPECT_EQ(view.Context().dpi, 144);
     EXPECT_NEAR(view.LabelLineHeight(), lineAt96 * 3 / 2, 2);
     const RECT client = ClientRect(view.ownWindow);
     const PixelRect place = OneRowLayout(client.right, client.bottom, 1)[0];
     const RECT p = RectInParent(view.Panel(0)->ownWindow);
     EXPECT_EQ(p.right - p.left, place.width);
     EXPECT_EQ(p.bottom - p.top, place.height);
-    EXPECT_NE(Mini().ownWindow, oldMini) << "the mini windows are built anew";
+    EXPECT_EQ(Mini().ownWindow, oldMini) << "the mini window is laid out again in place";
     const RECT m = RectInParent(Mini().ownWindow);
     EXPECT_EQ(m.right - m.left, 18) << "40 / (2 x scale) is below the minimum of 12 x 1.5";
 }
@@ -463,7 +537,7 @@ TEST_F(ViewsTest, ALabelledMiniWindowShowsItsBandAndABusySessionIsDimmedAndMarke
 
     ProfileWriteString("BoxedViewSingle", "Labels", "0", kSettingsFile);
     MakeSingle(list.get(), 300);
-    EXPECT_FALSE(view_->labels);
+    EXPECT_FALSE(view_->Context().labels);
     EXPECT_NE(PixelOfMini(mc.right - 2, 1), active);
     TearDown();
     char text[16] = {};

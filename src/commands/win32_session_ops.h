@@ -1,0 +1,28 @@
+// The session window commands' operations on real windows. No operation here waits for a
+// session's thread: shows and hides are queued to it and land once it is free, in the order
+// queued; restores of iconic windows, raises and activations go to the session worker. A
+// session that is busy (a long report) or hung never holds the program, and nothing sent to
+// the program meanwhile can run inside a command.
+#pragma once
+
+#include "commands/session_commands.h"
+#include "platform/session_worker.h"
+
+namespace quilvo {
+
+class Win32SessionOps final : public SessionWindowOps {
+public:
+    // The worker must outlive the operations.
+    explicit Win32SessionOps(SessionWorker& worker) : worker_(worker) {}
+
+    void ShowAsync(WindowHandle window, int showCode) override;
+    void OpenIcon(WindowHandle window) override;
+    void BringToTop(WindowHandle window) override;
+    void SendClose(WindowHandle window) override;
+    void Activate(WindowHandle window) override;
+
+private:
+    SessionWorker& worker_;
+};
+
+}  // namespace quilvo

@@ -1,0 +1,58 @@
+#include "views/update_plan.h"
+
+#include <cstring>
+
+namespace quilvo {
+
+namespace {
+
+bool SamePlace(const PixelRect& a, const PixelRect& b) {
+    return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
+}
+
+template <std::size_t N>
+bool SameText(const char (&a)[N], const char (&b)[N]) {
+    return std::strncmp(a, b, N) == 0;
+}
+
+}  // namespace
+
+bool LooksDifferent(const SessionRecord& a, const SessionRecord& b) {
+    return !SameText(a.title, b.title) || !SameText(a.system, b.system) || !SameText(a.client, b.client) ||
+           !SameText(a.transaction, b.transaction) || (a.busy != 0) != (b.busy != 0) ||
+           (a.zoomed != 0) != (b.zoomed != 0);
+}
+
+bool UpdatePlan::Unchanged() const {
+    if (!gone.empty()) return false;
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const Step& s = steps[i];
+        if (s.from != static_cast<int>(i) || s.moves || s.redraws) return false;
+    }
+    return true;
+}
+
+UpdatePlan PlanUpdate(const std::vector<ShownSession>& old, const std::vector<ShownSession>& fresh) {
+    UpdatePlan plan;
+    plan.steps.resize(fresh.size());
+    std::vector<bool> kept(old.size(), false);
+    for (std::size_t i = 0; i < fresh.size(); ++i) {
+        const ShownSession& now = fresh[i];
+        UpdatePlan::Step& step = plan.steps[i];
+        for (std::size_t j = 0; j < old.size(); ++j) {
+            if (kept[j] || old[j].window != now.window || now.window == kNoWindow) continue;
+            kept[j] = true;
+            step.from = static_cast<int>(j);
+            step.moves = !SamePlace(old[j].place, now.place);
+            step.redraws = old[j].record == nullptr || now.record == nullptr ||
+                           LooksDifferent(*old[j].record, *now.record);
+            break;
+        }
+    }
+    for (std::size_t j = 0; j < old.size(); ++j) {
+        if (!kept[j]) plan.gone.push_back(static_cast<int>(j));
+    }
+    return plan;
+}
+
+}  // namespace quilvo

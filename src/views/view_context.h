@@ -1,0 +1,56 @@
+// What a view is given when it is made, and what it hands its panels and they their mini
+// windows when they are made: nothing below a view reaches up for a service.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "commands/session_commands.h"
+#include "core/monitors.h"
+#include "core/session.h"
+
+namespace quilvo {
+
+class BoxPropertiesDialogs;
+class DragController;
+class HoverTip;
+
+// Which view a panel or mini window belongs to, fixed when the view is made.
+enum class ViewKind : unsigned char {
+    ToolWindow,  // the six boxes in the main window
+    Single,      // the all-sessions list: "Properties" grayed
+    Docked,      // the strip inside a session window: its drags move nothing
+};
+
+// What the program hands every view. All must outlive the views.
+struct ViewServices {
+    const SessionTable* sessions = nullptr;      // none: show and hide commands do nothing
+    SessionWindowOps* ops = nullptr;             // none: the clicks act on no window
+    BoxPropertiesDialogs* properties = nullptr;  // none: "Properties" does nothing
+    MonitorSource* monitors = nullptr;           // none: the window system's monitors
+    HoverTip* tip = nullptr;                     // none: the program's one tip
+    DragController* drag = nullptr;              // none: the view keeps a drag of its own
+};
+
+// Owned by the view; its panels and mini windows hold it from when they are made. The view
+// keeps the second half up to date; panels write the tip flag and the zoom factor.
+struct ViewContext {
+    ViewKind kind = ViewKind::ToolWindow;
+    const SessionTable* sessions = nullptr;
+    SessionWindowOps* ops = nullptr;  // never none
+    BoxPropertiesDialogs* properties = nullptr;
+    HoverTip* tip = nullptr;          // never none
+    DragController* drag = nullptr;   // never none
+
+    RECT desktop = {};                // the virtual screen the panels map: every monitor
+    std::int16_t zoomFactor = 2;      // extra divisor of the mini window sizes
+    std::int16_t buttonRowDivisor = 7;
+    int dpi = 96;                     // of the view's window
+    bool labels = true;               // "Labels" of the view's section
+    HFONT labelFont = nullptr;        // the label font for that DPI; none: no labels
+    int labelLineHeight = 0;
+    std::uint8_t tipShown = 0;        // a mini window or button of this view asked for the tip
+};
+
+}  // namespace quilvo
