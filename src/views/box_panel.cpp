@@ -162,10 +162,16 @@ bool BoxPanel::Follow(bool redrawAll) {
         }
         DebugLine("[%" PRIxPTR "] calloced [%d] Windows [%" PRIxPTR "]\n", Identity(this), count, Identity(next.data()));
     }
+    bool reordered = false;
+    for (std::size_t i = 0; i < plan.steps.size() && !reordered; ++i) reordered = plan.steps[i].from != static_cast<int>(i);
+    if (reordered || !plan.gone.empty() || next.size() != minis_.size()) restackDue_ = true;
     minis_ = std::move(next);
     ShowMiniWindows();
     ShowButtons();
-    Restack();
+    // Only the user's raise of a mini window or a change of the list can change the order:
+    // a pass without either asks the window system nothing about it.
+    if (restackDue_) Restack();
+    restackDue_ = false;
     for (const UpdatePlan::Step& step : plan.steps) {
         if (step.from < 0) return true;
     }
@@ -243,6 +249,7 @@ void BoxPanel::CascadeMiniWindows() {
         const PixelPoint c =
             CascadePosition(m->x, m->y, i, horizontalScale, verticalScale, cascadeStep, offsetX, offsetY);
         SetWindowPos(m->ownWindow, HWND_BOTTOM, c.x, c.y, m->width, m->height, SWP_SHOWWINDOW);
+        restackDue_ = true;
         MoveWindow(m->ownWindow, c.x, c.y, m->width, m->height, TRUE);
         m->NoteMovedTo(PixelRect{c.x, c.y, m->width, m->height});
     }

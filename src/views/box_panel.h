@@ -45,6 +45,8 @@ public:
     // Ends a drag, or does its clean-up when none is in progress; the panel then skips its
     // next update.
     void EndDrag();
+    // A mini window was brought to the top of its siblings: the next update restacks.
+    void NoteReordered() { restackDue_ = true; }
 
     // Window<BoxPanel>: the messages of its XBoxed window.
     LRESULT OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
@@ -89,6 +91,7 @@ private:
     ViewContext& context_;
     std::vector<std::unique_ptr<MiniWindow>> minis_;  // entry i stands for item i of the list
     SessionRecord shownFilter_ = {};  // the filter whose texts the panel last painted
+    bool restackDue_ = true;          // the stacking order may differ from a fresh build's
 };
 
 }  // namespace quilvo

@@ -248,6 +248,7 @@ void MiniWindow::StartDrag(HWND wnd, LPARAM lp) {
     context.drag->Begin(drag);
     context.ops->BringToTop(m->session_.window);
     BringWindowToTop(wnd);
+    m->panel_.NoteReordered();
     SetCapture(m->parentWindow);
 }
 
@@ -281,6 +282,7 @@ void MiniWindow::OnLeftButtonUp(HWND wnd) {
     EndDrag();
     context_.tip->DestroyTip();
     BringWindowToTop(wnd);
+    panel_.NoteReordered();
 }
 
 // ---- Session button ----------------------------------------------------------------------

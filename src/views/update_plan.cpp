@@ -17,10 +17,10 @@ bool SameText(const char (&a)[N], const char (&b)[N]) {
 
 }  // namespace
 
-bool LooksDifferent(const SessionRecord& a, const SessionRecord& b) {
-    return !SameText(a.title, b.title) || !SameText(a.system, b.system) || !SameText(a.client, b.client) ||
-           !SameText(a.transaction, b.transaction) || (a.busy != 0) != (b.busy != 0) ||
-           (a.zoomed != 0) != (b.zoomed != 0);
+bool DrawsDifferently(const SessionRecord& a, const SessionRecord& b) {
+    const bool titleShown = a.system[0] == '\0' && a.client[0] == '\0';
+    return !SameText(a.system, b.system) || !SameText(a.client, b.client) || !SameText(a.transaction, b.transaction) ||
+           (titleShown && !SameText(a.title, b.title)) || (a.busy != 0) != (b.busy != 0);
 }
 
 bool UpdatePlan::Unchanged() const {
@@ -45,7 +45,7 @@ UpdatePlan PlanUpdate(const std::vector<ShownSession>& old, const std::vector<Sh
             step.from = static_cast<int>(j);
             step.moves = !SamePlace(old[j].place, now.place);
             step.redraws = old[j].record == nullptr || now.record == nullptr ||
-                           LooksDifferent(*old[j].record, *now.record);
+                           DrawsDifferently(*old[j].record, *now.record);
             break;
         }
     }

@@ -20,16 +20,17 @@ struct ShownSession {
     const SessionRecord* record = nullptr;  // none: nothing drawn from it yet
 };
 
-// What a mini window draws and acts on differs between two records of its session: the title
-// (its tip, its button's text), System, Client, Transaction (its label), the busy mark and the
-// zoomed flag (its raise).
-bool LooksDifferent(const SessionRecord& a, const SessionRecord& b);
+// What a mini window draws differs between two records of its session: System, Client or
+// Transaction (its label), the title while System and Client are empty (the label shows it
+// then), the busy mark. (The title's other uses, the tip and the button's text, are read when
+// they are needed; the zoomed flag only when the session is raised.)
+bool DrawsDifferently(const SessionRecord& a, const SessionRecord& b);
 
 struct UpdatePlan {
     struct Step {
         int from = -1;          // the old mini window this session keeps; -1: a new one is made
         bool moves = false;     // kept, at another place or of another size
-        bool redraws = false;   // kept, with something drawn from its record changed
+        bool redraws = false;   // kept, with something it draws changed
     };
     std::vector<Step> steps;    // one per session of the new list, in its order
     std::vector<int> gone;      // old mini windows no session keeps, in their old order

@@ -226,7 +226,9 @@ TEST_F(Overview, FiftySessionsKeepTheirWindowsThroughNewTitlesAndMoves) {
     for (int i = 0; i < 50; ++i) {
         const std::string name = "S" + std::to_string(i);
         ASSERT_TRUE(sim.Send("caption " + name + (i == 0 ? " PRD(1)/100 ABAP Debugger" : " PRD(1)/100 Screen 2")));
-        if (i % 3 == 0) ASSERT_TRUE(sim.Send("move " + name + " " + std::to_string(600 + i * 4) + " 300 640 480"));
+        if (i % 3 == 0) {
+            ASSERT_TRUE(sim.Send("move " + name + " " + std::to_string(600 + i * 4) + " 300 640 480"));
+        }
     }
     HWND panel3 = PanelsOf(Main())[3];  // S3, S9, ... S45: all moved
     const Session moved{"S45", 600 + 45 * 4, 300, 640, 480};

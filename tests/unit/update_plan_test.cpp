@@ -11,10 +11,12 @@
 namespace quilvo {
 namespace {
 
-SessionRecord Record(WindowHandle window, const char* title) {
+// A session that answered: its label shows System and Client, not its title.
+SessionRecord Record(WindowHandle window, const char* title, const char* system = "PRD") {
     SessionRecord r = {};
     r.window = window;
     std::strncpy(r.title, title, sizeof r.title - 1);
+    std::strncpy(r.system, system, sizeof r.system - 1);
     return r;
 }
 
@@ -49,6 +51,7 @@ TEST(UpdatePlan, KeepsMovesRedrawsMakesAndDestroys) {
     zoomed.zoomed = 1;
     SessionRecord newLabel = Record(1, "A");
     std::strcpy(newLabel.transaction, "VA01");
+    const std::vector<SessionRecord> silent = {Record(1, "A", ""), Record(2, "B", "")};
     struct Case {
         const char* what;
         std::vector<SessionRecord> after;
@@ -58,10 +61,10 @@ TEST(UpdatePlan, KeepsMovesRedrawsMakesAndDestroys) {
     };
     const Case cases[] = {
         {"nothing changed", before, {}, "0-- 1-- 2-- | gone", true},
-        {"a title changed", {before[0], retitled, before[2]}, {}, "0-- 1-r 2-- | gone", false},
+        {"a title changed: the label shows System and Client", {before[0], retitled, before[2]}, {}, "0-- 1-- 2-- | gone", true},
         {"one moved", before, {1, 9, 3}, "0-- 1m- 2-- | gone", false},
         {"busy, and zoomed, and a label", {newLabel, before[1], busy}, {}, "0-r 1-- 2-r | gone", false},
-        {"zoomed alone", {zoomed, before[1], before[2]}, {}, "0-r 1-- 2-- | gone", false},
+        {"zoomed alone: drawn the same", {zoomed, before[1], before[2]}, {}, "0-- 1-- 2-- | gone", true},
         {"one left the box", {before[0], before[2]}, {}, "0-- 2-- | gone 1", false},
         {"one came into the box", {before[0], Record(7, "N"), before[1], before[2]}, {}, "0-- new 1-- 2-- | gone", false},
         {"the order turned", {before[2], before[1], before[0]}, {}, "2-- 1-- 0-- | gone", false},
@@ -74,6 +77,8 @@ TEST(UpdatePlan, KeepsMovesRedrawsMakesAndDestroys) {
         EXPECT_EQ(Describe(plan), c.plan);
         EXPECT_EQ(plan.Unchanged(), c.unchanged);
     }
+    // A session that has not answered yet shows its title in its label.
+    EXPECT_EQ(Describe(PlanUpdate(Shown(silent), Shown({Record(1, "A2", ""), silent[1]}))), "0-r 1-- | gone");
 }
 
 TEST(UpdatePlan, FromNothingEverySessionIsMadeAndAnEmptyWindowIsNeverKept) {
@@ -84,13 +89,13 @@ TEST(UpdatePlan, FromNothingEverySessionIsMadeAndAnEmptyWindowIsNeverKept) {
 }
 
 TEST(UpdatePlan, ATitleBeyondItsCapacityComparesByItsOwnBytes) {
-    SessionRecord a = Record(1, "");
-    SessionRecord b = Record(1, "");
+    SessionRecord a = Record(1, "", "");
+    SessionRecord b = Record(1, "", "");
     std::memset(a.title, 'x', sizeof a.title);  // no terminator
     std::memset(b.title, 'x', sizeof b.title);
-    EXPECT_FALSE(LooksDifferent(a, b));
+    EXPECT_FALSE(DrawsDifferently(a, b));
     b.title[sizeof b.title - 1] = 'y';
-    EXPECT_TRUE(LooksDifferent(a, b));
+    EXPECT_TRUE(DrawsDifferently(a, b));
 }
 
 }  // namespace
