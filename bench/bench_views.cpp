@@ -1,8 +1,11 @@
 // The update pass of all six panels of the main window's view with 50 sessions in every box,
-// painted, against the floor of creating and destroying the same number of bare child windows
-// and buttons in the same panels; and the same pass with the mini windows' labels against
-// without them, in the same run. Prints two lines:
+// every session moved since the last pass, painted: against the floor of creating and
+// destroying the same number of bare child windows and buttons in the same panels, and against
+// destroying every mini window and button and making them anew for the same lists (what every
+// update did before the panels followed their lists in place); and the same pass with the mini
+// windows' labels against without them, in the same run. Prints three lines:
 // bench views: update <median ms> floor <median ms> ... ratio <update/floor>
+// bench moves: inplace <median ms> remake <median ms> ... ratio <inplace/remake>
 // bench labels: labelled <median ms> unlabelled <median ms> ... ratio <labelled/unlabelled>
 #include <windows.h>
 
@@ -39,10 +42,10 @@ constexpr const char* kBareClass = "BenchBareChild";
 using quilvo::test::Pump;
 
 // Fifty sessions spread over the desktop, all passing an empty filter.
-std::unique_ptr<BoxList> MakeList(int box, int shift) {
+std::unique_ptr<BoxList> MakeList(int box, int shift, int sessions = kSessions) {
     static SessionTable table;
     table.Clear();
-    for (int i = 0; i < kSessions; ++i) {
+    for (int i = 0; i < sessions; ++i) {
         SessionRecord& r = table.records[i];
         r.window = 0x7000 + static_cast<WindowHandle>(i);
         r.index = static_cast<std::int16_t>(i);
@@ -52,9 +55,9 @@ std::unique_ptr<BoxList> MakeList(int box, int shift) {
         r.height = 480;
         CopyCut(r.title, "PRD(1)/100 SAP Easy Access");
     }
-    table.count = kSessions;
+    table.count = sessions;
     BoxFilter all = {};
-    auto list = std::make_unique<BoxList>(table, kSessions, all);
+    auto list = std::make_unique<BoxList>(table, sessions, all);
     list->boxIndex = static_cast<std::int16_t>(box);
     return list;
 }
@@ -100,15 +103,21 @@ public:
         view_.reset();
         DestroyWindow(main_);
     }
-    // One update pass with the next lists, painted; labels on or off.
-    double Update(bool labels) {
-        view_->labels = labels;
+    // One update pass with the next lists, every session moved, painted; labels on or off.
+    // remake: every window destroyed first and made anew (an update with empty lists first).
+    double Update(bool labels, bool remake = false) {
+        view_->Context().labels = labels;
         std::unique_ptr<BoxList> next[kBoxCount];
+        std::unique_ptr<BoxList> none[kBoxCount];
+        BoxList* empty[kBoxCount] = {};
         for (int b = 0; b < kBoxCount; ++b) {
             next[b] = MakeList(b, ++shift_);
             raw_[b] = next[b].get();
+            none[b] = MakeList(b, 0, 0);
+            empty[b] = none[b].get();
         }
         const double ms = TimeMs([&] {
+            if (remake) view_->UpdatePanels(empty);
             view_->UpdatePanels(raw_);
             Pump();
         });
@@ -142,12 +151,13 @@ int main(int argc, char** argv) {
     // The view's teardown writes its section of .\Quilvo.ini: keep that out of the way.
     quilvo::test::ScratchDirectory dir("quilvo-bench-views");
 
-    std::vector<double> updates, floors;
+    std::vector<double> updates, floors, remakes;
     {
         BenchView small(module, "0", "0");  // the default 300 x 200: mini windows too small for labels
         const std::vector<HWND> panels = small.Panels();
         for (int r = 0; r < rounds; ++r) {
             updates.push_back(small.Update(true));
+            remakes.push_back(small.Update(true, true));
             floors.push_back(TimeMs([&] {
                 CreateAndDestroyBare(panels, module);
                 Pump();
@@ -165,11 +175,14 @@ int main(int argc, char** argv) {
         mini = large.MiniClient();
     }
 
-    const double update = Median(updates), floor = Median(floors);
+    const double update = Median(updates), floor = Median(floors), remake = Median(remakes);
     const double withLabels = Median(labelled), plain = Median(unlabelled);
     std::printf("bench views: update %.2f ms floor %.2f ms (6 panels x %d sessions: %d mini windows and buttons, "
                 "median of %d) ratio %.2f\n",
                 update, floor, kSessions, 6 * kSessions * 2, rounds, floor > 0 ? update / floor : 0.0);
+    std::printf("bench moves: inplace %.2f ms remake %.2f ms (the same pass, every session moved: kept and moved, "
+                "against every window destroyed and made anew; median of %d each) ratio %.2f\n",
+                update, remake, rounds, remake > 0 ? update / remake : 0.0);
     std::printf("bench labels: labelled %.2f ms unlabelled %.2f ms (the same pass in a 1200 x 800 view, mini windows "
                 "of %ldx%ld, alternating, median of %d each) ratio %.2f\n",
                 withLabels, plain, mini.right, mini.bottom, rounds, plain > 0 ? withLabels / plain : 0.0);
