@@ -56,6 +56,7 @@ struct Host {
     HWND mainWindow = nullptr;
     bool clickBoxes = false;  // a box click after every pass
     HANDLE changeDesk = nullptr;  // set after a pass: the desk changer changes the sessions
+    std::uint32_t lastRebuild = 0;
 };
 Host g_host;
 // The desk changer is at work (the simulator moves and renames its windows): no stamps are
@@ -81,18 +82,27 @@ LRESULT CALLBACK HostProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
             g_host.waits.push_back(static_cast<double>(Now() - static_cast<LONGLONG>(lp)) / g_ticksPerMs);
             return 0;
         case WM_TIMER: {
+            if (wp == TIMER_PASS_DEADLINE) {
+                g_host.cycle->OnPassDeadline();
+                return 0;
+            }
+            // The pass before has ended by now (its wait is shorter than the period): count
+            // whether it rebuilt.
+            const std::uint32_t rebuilt = g_host.cycle->State().lastRebuildTime;
+            if (g_host.passes > 0 && rebuilt != g_host.lastRebuild) ++g_host.rebuilds;
+            g_host.lastRebuild = rebuilt;
             if (g_host.forceRebuild) g_host.cycle->ForceRebuild();
-            const std::uint32_t before = g_host.cycle->State().lastRebuildTime;
-            const bool first = !g_host.cycle->State().firstRefreshDone;
             g_host.cycle->OnRefreshTimer();
             ++g_host.passes;
-            if (first || g_host.cycle->State().lastRebuildTime != before) ++g_host.rebuilds;
             if (g_host.clickBoxes) ClickNextBox();
             if (g_host.changeDesk != nullptr) SetEvent(g_host.changeDesk);
             return 0;
         }
         case WM_QUILVO_REFRESH_LATER:
             g_host.cycle->RunDeferred();
+            return 0;
+        case WM_QUILVO_PASS_ANSWERED:
+            g_host.cycle->OnReplies();
             return 0;
         default:
             return DefWindowProcA(wnd, msg, wp, lp);
@@ -219,6 +229,7 @@ int main() {
     Win32DiscoveryWindows discovery(messages.getFront);
     Win32RefreshPlatform platform;
     platform.SetNotifyWindow(FromHwnd(host));
+    Win32DiscoveryWindows::SetReplyWindow(host);
     ViewServices services;
     services.sessions = &table;
     static test::PlatformOps platformOps;

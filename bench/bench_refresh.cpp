@@ -28,6 +28,8 @@ public:
     bool AtomHolds(GlobalAtom, const char*) override { return false; }
     void SendOkCode(WindowHandle, GlobalAtom) override {}
     void ScheduleRefresh() override {}
+    bool StartPassDeadline(std::uint32_t) override { return false; }
+    void StopPassDeadline() override {}
 };
 
 void FillTable(SessionTable& table) {

@@ -161,6 +161,7 @@ int RunApp(HINSTANCE instance, const char* commandLine) {
                                                app.sessionClass, app.idle);
     app.cycle->SetMainWindow(FromHwnd(mainWindow));
     app.refreshPlatform.SetNotifyWindow(FromHwnd(app.trayHost.Handle()));
+    Win32DiscoveryWindows::SetReplyWindow(app.trayHost.Handle());
     app.properties->Use(*app.cycle);
 
     StartFinding(app);

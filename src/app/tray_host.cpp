@@ -69,6 +69,13 @@ INT_PTR TrayHost::OnMessage(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) noexcep
         case WM_QUILVO_TRAYICON: OnTrayIcon(dialog, lp); return TRUE;
         // Held by Dialog during a wait, as a click is.
         case WM_HOTKEY: OnHotkey(static_cast<int>(wp)); return TRUE;
+        // The discovery pass under way ends when its last reply has come or its wait is over.
+        case WM_QUILVO_PASS_ANSWERED:
+            if (TheApp().cycle) TheApp().cycle->OnReplies();
+            return TRUE;
+        case WM_TIMER:
+            if (wp == TIMER_PASS_DEADLINE && TheApp().cycle) TheApp().cycle->OnPassDeadline();
+            return TRUE;
         case WM_QUILVO_REFRESH_LATER:
             // A refresh asked for while an operation waited runs now that it has ended.
             if (TheApp().cycle) TheApp().cycle->RunDeferred();

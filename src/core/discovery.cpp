@@ -146,6 +146,7 @@ bool VisitWindow(WindowHandle window, void* context) {
     r.window = window;
     PlaceSession(pass, r, window);
     CopyCut(r.title, caption);
+    pass.windows->SessionSeen(window);
 
     ++table.count;
     return true;
@@ -186,8 +187,7 @@ void SweepStaleSessions(SessionTable& table, std::uint32_t stamp) {
     }
 }
 
-int DiscoverSessions(SessionTable& table, int previousCount, const char* className,
-                     DiscoveryWindows& windows) {
+DiscoveryPass BeginDiscovery(SessionTable& table, int previousCount, const char* className, DiscoveryWindows& windows) {
     PassContext pass = {};
     pass.reset = 1;
     pass.stamp = windows.TickCount();
@@ -202,21 +202,37 @@ int DiscoverSessions(SessionTable& table, int previousCount, const char* classNa
     // Replies that can no longer come (their window is gone) give their records back.
     windows.Queries().ReleaseGone([](WindowHandle w, void* ws) { return !static_cast<DiscoveryWindows*>(ws)->Exists(w); },
                                   &windows);
-    const std::uint32_t queryPass = windows.Queries().BeginPass(pass.stamp);
+    DiscoveryPass result;
+    result.stamp = pass.stamp;
+    result.queries = windows.Queries().BeginPass(pass.stamp);
+    table.count = 0;
     pass.classes->BeginWalk(pass.className);
     windows.EnumerateAll(&VisitWindow, &pass);
     pass.classes->EndWalk();
     // The queries go out once the desktop has been walked: the sessions answering meanwhile
     // would only slow the walk down.
     for (int position = 0; position < table.count; ++position) QuerySession(pass, position);
-    // One wait for the whole pass, however many sessions do not answer.
-    windows.AwaitReplies(queryPass);
+    return result;
+}
+
+bool DiscoveryAnswered(const DiscoveryPass& pass, DiscoveryWindows& windows) {
+    return windows.Queries().Pending(pass.queries) == 0;
+}
+
+int FinishDiscovery(SessionTable& table, const DiscoveryPass& pass, DiscoveryWindows& windows) {
     SweepStaleSessions(table, pass.stamp);
     for (int position = 0; position < table.count; ++position) {
         SessionRecord& r = table.records[position];
         r.busy = windows.Queries().Outstanding(r.window) ? 1 : 0;
     }
     return table.count;
+}
+
+int DiscoverSessions(SessionTable& table, int previousCount, const char* className, DiscoveryWindows& windows) {
+    const DiscoveryPass pass = BeginDiscovery(table, previousCount, className, windows);
+    // One wait for the whole pass, however many sessions do not answer.
+    windows.AwaitReplies(pass.queries);
+    return FinishDiscovery(table, pass, windows);
 }
 
 }  // namespace quilvo

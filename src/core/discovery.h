@@ -49,8 +49,22 @@ private:
     char className_[kClassNameCapacity] = {};
 };
 
-// Runs one pass over the desktop and returns the session count. previousCount is the
-// count the refresh cycle saw on its last pass (known windows are searched among that many).
+// A discovery pass in two halves, so that nothing waits for the sessions' replies: Begin walks
+// the desktop, records the sessions and sends their queries; the replies land in the table as
+// they come; Finish sweeps the records the pass did not reach and marks the sessions whose
+// queries are still unanswered as busy. previousCount is the count the refresh cycle saw on
+// its last pass (known windows are searched among that many).
+struct DiscoveryPass {
+    std::uint32_t stamp = 0;    // the tick the pass stamps its records with
+    std::uint32_t queries = 0;  // the pass number of its queries (FrontQueryPool)
+};
+DiscoveryPass BeginDiscovery(SessionTable& table, int previousCount, const char* className, DiscoveryWindows& windows);
+// True when no query of the pass is unanswered.
+bool DiscoveryAnswered(const DiscoveryPass& pass, DiscoveryWindows& windows);
+// Returns the session count.
+int FinishDiscovery(SessionTable& table, const DiscoveryPass& pass, DiscoveryWindows& windows);
+
+// The whole pass at once: Begin, the replies awaited (AwaitReplies), Finish.
 int DiscoverSessions(SessionTable& table, int previousCount, const char* className,
                      DiscoveryWindows& windows);
 

@@ -46,6 +46,9 @@ public:
     virtual bool WindowRect(WindowHandle window, NormalRect* rect) = 0;
     // False once the window no longer exists.
     virtual bool Exists(WindowHandle window) = 0;
+    // A pass recorded this session window: what the platform keeps about it may be brought up
+    // to date (on Windows: the marks of shows and hides the program queued to it).
+    virtual void SessionSeen(WindowHandle) {}
 
     // What the last walk of this desktop learnt of its windows' classes (see discovery.h).
     virtual SessionClassCache& Classes() = 0;
@@ -57,6 +60,10 @@ public:
     // Lets the replies come in until no query of the pass is unanswered or the pass's wait is
     // used up, whichever comes first. Nothing but replies and sent messages is handled meanwhile.
     virtual void AwaitReplies(std::uint32_t pass) = 0;
+    // Takes the replies that have come in already, without waiting.
+    virtual void TakeReplies() = 0;
+    // How long a pass waits for its replies at most.
+    virtual std::uint32_t ReplyWaitMs() const = 0;
 };
 
 }  // namespace quilvo

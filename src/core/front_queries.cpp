@@ -96,12 +96,14 @@ void FrontQueryPool::Release(Entry& e) {
     ++free_;
 }
 
-void FrontQueryPool::Complete(FrontToken token, const char* answer) {
+std::uint32_t FrontQueryPool::Complete(FrontToken token, const char* answer) {
     Entry* e = Find(token);
-    if (e == nullptr) return;
+    if (e == nullptr) return 0;
     SessionRecord& r = e->table->records[e->position];
     if (answer != nullptr && answer[0] != '\0' && r.window == e->window) Store(r, e->code, answer);
+    const std::uint32_t pass = e->pass;
     Release(*e);
+    return pass;
 }
 
 bool FrontQueryPool::Outstanding(WindowHandle window) const {

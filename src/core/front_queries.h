@@ -45,8 +45,9 @@ public:
     FrontToken Open(const void* owner, SessionTable& table, int position, WindowHandle window, int code);
     // The reply to a query: answer is the text (null or empty: no answer). Written, cut to its
     // field, only when the record at the query's position still holds the queried window.
-    // The query's record is released either way; a stale token changes nothing.
-    void Complete(FrontToken token, const char* answer);
+    // The query's record is released either way; a stale token changes nothing. Returns the
+    // pass the query was sent in (0 for a stale token).
+    std::uint32_t Complete(FrontToken token, const char* answer);
     // The query could not be sent: its record goes back without an answer.
     void Cancel(FrontToken token) { Complete(token, nullptr); }
 

@@ -91,16 +91,50 @@ void RefreshCycle::RunDeferred() {
         return;
     }
     deferred_ = false;
-    DiscoverAndRefresh();
+    if (passUnderWay_) {
+        FinishPass();
+    } else {
+        DiscoverAndRefresh();
+    }
 }
 
 void RefreshCycle::DiscoverAndRefresh() {
-    if (DeferIfBusy()) return;
-    // One guard for the discovery and the rebuild: nothing held back runs between them.
+    if (passUnderWay_ || DeferIfBusy()) return;
+    {
+        PassGuard guard(inPass_);
+        working_.count = 0;
+        pass_ = BeginDiscovery(working_, state_.previousCount, sessionClass_, windows_);
+        passUnderWay_ = true;
+        windows_.TakeReplies();
+    }
+    if (DiscoveryAnswered(pass_, windows_)) {
+        FinishPass();
+    } else if (!platform_.StartPassDeadline(windows_.ReplyWaitMs())) {
+        // No timer to end the pass later: it waits for its replies here, as long as a pass may.
+        windows_.AwaitReplies(pass_.queries);
+        FinishPass();
+    }
+}
+
+void RefreshCycle::OnReplies() {
+    if (passUnderWay_ && DiscoveryAnswered(pass_, windows_)) FinishPass();
+}
+
+void RefreshCycle::OnPassDeadline() {
+    if (passUnderWay_) FinishPass();
+}
+
+void RefreshCycle::FinishPass() {
+    platform_.StopPassDeadline();
+    if (DeferIfBusy()) return;  // inside a wait: OnPassDeadline runs it once the wait has ended
     PassGuard guard(inPass_);
-    table_.count = 0;
-    DiscoverSessions(table_, state_.previousCount, sessionClass_, windows_);
-    RefreshInPass();
+    passUnderWay_ = false;
+    FinishDiscovery(working_, pass_, windows_);
+    // Taken whole: the user acted on the last complete table while the pass was under way.
+    std::memcpy(&table_, &working_, sizeof table_);
+    // A drag that began while the pass was under way holds the lists and views as they are,
+    // as it holds the passes themselves: the first pass after it refreshes.
+    if (!drag_.DragInProgress()) RefreshInPass();
 }
 
 void RefreshCycle::Refresh() {

@@ -47,10 +47,19 @@ public:
     // The timer callback: skipped while a drag is in progress, else DiscoverAndRefresh.
     void OnRefreshTimer();
     // What every caller of Refresh but the docked toggle does: a discovery pass, then Refresh.
-    // Asked for while a pass runs or while an operation waits for a session (messages sent to
-    // the program are handled inside such waits), both are held back and run once from
-    // RunDeferred, which the platform calls when that operation has ended.
+    // The pass never waits for the sessions: it sends its queries and ends (the new table taken
+    // whole, then Refresh) when its last reply has come (OnReplies) or its wait is over
+    // (OnPassDeadline); meanwhile the table stays as the last complete pass left it, and
+    // everything the user does acts on that. Asked for while a pass is under way, the pass
+    // under way answers the request. Asked for while an operation waits for a session
+    // (messages sent to the program are handled inside such waits), it is held back and runs
+    // once from RunDeferred, which the platform calls when that operation has ended.
     void DiscoverAndRefresh();
+    // The pass's last reply has come: the pass ends now.
+    void OnReplies();
+    // The pass's wait is over: it ends with the replies it has.
+    void OnPassDeadline();
+    bool PassUnderWay() const { return passUnderWay_; }
     void Refresh();
     void RunDeferred();
     bool Deferred() const { return deferred_; }
@@ -87,10 +96,15 @@ private:
     bool DeferIfBusy();
     // Refresh's work, inside a pass guard that the caller holds.
     void RefreshInPass();
+    // The discovery pass ends: its table becomes the table, then Refresh.
+    void FinishPass();
     void RebuildBoxLists();
     void RebuildAllSessions();
 
-    SessionTable& table_;
+    SessionTable& table_;   // the table of the last complete pass: what the user acts on
+    SessionTable working_ = {};  // the pass under way records here; late answers land here
+    DiscoveryPass pass_;
+    bool passUnderWay_ = false;
     BoxFilter (&filters_)[kBoxCount];
     const DragProbe& drag_;
     DiscoveryWindows& windows_;

@@ -26,6 +26,12 @@ public:
     // Asks for RefreshCycle::RunDeferred to be called once the operation now running has
     // ended (on Windows: a message posted to the program's own window).
     virtual void ScheduleRefresh() = 0;
+    // A pass waits for its replies: RefreshCycle::OnPassDeadline is to be called after ms (on
+    // Windows: a timer on the program's own window), and OnReplies whenever the pass's last
+    // reply has come. False: the platform has no timer, and the pass waits for its replies
+    // where it stands (DiscoveryWindows::AwaitReplies).
+    virtual bool StartPassDeadline(std::uint32_t ms) = 0;
+    virtual void StopPassDeadline() = 0;
 };
 
 }  // namespace quilvo

@@ -6,7 +6,9 @@
 #include "core/wait_scope.h"
 #include "platform/display.h"
 #include "platform/scoped_win.h"
+#include "platform/win32_session_marks.h"
 #include "platform/window_names.h"
+#include "resources/resource_ids.h"
 
 namespace quilvo {
 namespace {
@@ -17,6 +19,9 @@ FrontQueryPool& ThePool() {
     static FrontQueryPool pool;
     return pool;
 }
+
+// Told when a pass's last reply has come (one window for the process, as the pool is one).
+HWND g_replyWindow = nullptr;
 
 BOOL CALLBACK EnumVisit(HWND window, LPARAM param) {
     auto* pair = reinterpret_cast<std::pair<WindowVisit, void*>*>(param);
@@ -41,8 +46,16 @@ void CALLBACK StoreAtomReply(HWND, UINT, ULONG_PTR data, LRESULT result) {
         GlobalGetAtomNameA(atom, name, sizeof name);
         GlobalDeleteAtom(atom);
     }
-    ThePool().Complete(static_cast<FrontToken>(data), name);
+    FrontQueryPool& pool = ThePool();
+    const std::uint32_t pass = pool.Complete(static_cast<FrontToken>(data), name);
+    // Posted, not handled here: a completion routine runs inside whatever takes the messages
+    // sent to this thread, a menu's or a dialog's loop among them.
+    if (g_replyWindow != nullptr && pass != 0 && pass == pool.CurrentPass() && pool.Pending(pass) == 0) {
+        PostMessageA(g_replyWindow, WM_QUILVO_PASS_ANSWERED, pass, 0);
+    }
 }
+
+void Win32DiscoveryWindows::SetReplyWindow(HWND window) { g_replyWindow = window; }
 
 Win32DiscoveryWindows::Win32DiscoveryWindows(UINT getFrontMessage, DWORD replyWaitMs)
     : getFront_(getFrontMessage), replyWaitMs_(replyWaitMs) {}
@@ -83,6 +96,8 @@ MonitorList Win32DiscoveryWindows::Monitors() { return ReadMonitors(); }
 
 bool Win32DiscoveryWindows::Exists(WindowHandle window) { return IsWindow(ToHwnd(window)) != FALSE; }
 
+void Win32DiscoveryWindows::SessionSeen(WindowHandle window) { NoteSeenAtPass(ToHwnd(window)); }
+
 FrontQueryPool& Win32DiscoveryWindows::Queries() { return ThePool(); }
 
 bool Win32DiscoveryWindows::SendFront(WindowHandle window, int code, FrontToken token) {
@@ -111,6 +126,11 @@ void Win32DiscoveryWindows::AwaitReplies(std::uint32_t pass) {
     // The wait is one for the whole pass: a session whose thread is busy, or many of them
     // behind one busy thread, cost it at most this long together.
     TakeRepliesUntil([pass] { return ThePool().Pending(pass) == 0; });
+}
+
+void Win32DiscoveryWindows::TakeReplies() {
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
 }
 
 void Win32DiscoveryWindows::AwaitOutstandingReplies() {

@@ -38,10 +38,16 @@ public:
     bool WindowRect(WindowHandle window, NormalRect* rect) override;
     MonitorList Monitors() override;
     bool Exists(WindowHandle window) override;
+    void SessionSeen(WindowHandle window) override;
     SessionClassCache& Classes() override { return classes_; }
     FrontQueryPool& Queries() override;
     bool SendFront(WindowHandle window, int code, FrontToken token) override;
     void AwaitReplies(std::uint32_t pass) override;
+    void TakeReplies() override;
+    std::uint32_t ReplyWaitMs() const override { return replyWaitMs_; }
+    // The window told (WM_QUILVO_PASS_ANSWERED, wParam the pass) when the last reply of the
+    // newest pass has come; none: nobody is told.
+    static void SetReplyWindow(HWND window);
     // At the end of the program: lets every reply still to come (of any pass) come in, for at
     // most one pass's wait, so that their atoms are deleted and not left in the desktop's
     // atom table, which every program shares.

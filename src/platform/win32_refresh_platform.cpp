@@ -34,6 +34,15 @@ void Win32RefreshPlatform::SendOkCode(WindowHandle session, GlobalAtom atom) {
                        static_cast<LPARAM>(static_cast<ULONG_PTR>(atom)));
 }
 
+bool Win32RefreshPlatform::StartPassDeadline(std::uint32_t ms) {
+    if (notifyWindow_ == kNoWindow) return false;
+    return SetTimer(reinterpret_cast<HWND>(notifyWindow_), TIMER_PASS_DEADLINE, ms, nullptr) != 0;
+}
+
+void Win32RefreshPlatform::StopPassDeadline() {
+    if (notifyWindow_ != kNoWindow) KillTimer(reinterpret_cast<HWND>(notifyWindow_), TIMER_PASS_DEADLINE);
+}
+
 void Win32RefreshPlatform::ScheduleRefresh() {
     if (notifyWindow_ == kNoWindow) return;
     HWND notify = reinterpret_cast<HWND>(notifyWindow_);

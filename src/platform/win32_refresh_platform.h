@@ -18,6 +18,9 @@ public:
     // Posts WM_QUILVO_REFRESH_LATER to the window set here (the tray host); inside a wait,
     // once the outermost wait has ended.
     void ScheduleRefresh() override;
+    // A timer on the notify window; none without one.
+    bool StartPassDeadline(std::uint32_t ms) override;
+    void StopPassDeadline() override;
     void SetNotifyWindow(WindowHandle window) { notifyWindow_ = window; }
 
 private:

@@ -7,6 +7,7 @@ namespace {
 
 constexpr const char* kHiddenMark = "Quilvo.HiddenByUs";
 constexpr const char* kShowPending = "Quilvo.ShowPending";
+constexpr const char* kHidePending = "Quilvo.HidePending";
 
 struct ShowContext {
     const char* sessionClass;
@@ -20,7 +21,7 @@ void Forget(HWND window, const char* property) {
 BOOL CALLBACK ShowIfMarked(HWND window, LPARAM param) {
     auto* context = reinterpret_cast<ShowContext*>(param);
     const bool marked = IsMarkedHiddenByUs(window);
-    if (!marked && GetPropA(window, kShowPending) == nullptr) return TRUE;
+    if (!marked && GetPropA(window, kShowPending) == nullptr && GetPropA(window, kHidePending) == nullptr) return TRUE;
     char cls[128] = {};
     // The class is compared as discovery compares it, so only session windows are touched.
     if (GetClassNameA(window, cls, 127) == 0 || !EqualsNoCase(cls, context->sessionClass)) return TRUE;
@@ -30,6 +31,7 @@ BOOL CALLBACK ShowIfMarked(HWND window, LPARAM param) {
     }
     Forget(window, kHiddenMark);
     Forget(window, kShowPending);
+    Forget(window, kHidePending);
     return TRUE;
 }
 
@@ -40,13 +42,26 @@ void NoteHideByUs(HWND session) {
     // show again, whether or not it still looks visible.
     if (IsWindowVisible(session) || GetPropA(session, kShowPending) != nullptr) {
         SetPropA(session, kHiddenMark, reinterpret_cast<HANDLE>(1));
+    } else if (!IsMarkedHiddenByUs(session)) {
+        // Hidden by another program, as far as can be seen now; but it may show itself before
+        // this hide lands.
+        SetPropA(session, kHidePending, reinterpret_cast<HANDLE>(1));
     }
     Forget(session, kShowPending);
 }
 
 void NoteShowByUs(HWND session) {
     Forget(session, kHiddenMark);
+    Forget(session, kHidePending);
     SetPropA(session, kShowPending, reinterpret_cast<HANDLE>(1));
+}
+
+void NoteSeenAtPass(HWND session) {
+    if (!IsWindowVisible(session)) return;
+    Forget(session, kShowPending);
+    if (GetPropA(session, kHidePending) == nullptr) return;
+    SetPropA(session, kHiddenMark, reinterpret_cast<HANDLE>(1));
+    RemovePropA(session, kHidePending);
 }
 
 bool IsMarkedHiddenByUs(HWND session) { return GetPropA(session, kHiddenMark) != nullptr; }

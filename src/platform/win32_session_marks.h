@@ -10,7 +10,10 @@
 // marks therefore follow what the program asked, not what it sees: every hide it issues marks
 // the window, every show removes the mark. The one exception keeps windows that another program
 // hid out of it: an invisible window is marked only when a show of ours may still be on its
-// way to it (a second property notes such a show until the next hide).
+// way to it (a second property notes such a show until the next hide, or until a pass sees the
+// window visible: the show has landed). A hide queued to an invisible window that carries no
+// such note is noted as well: should the window show itself before the hide lands, the next
+// pass that sees it visible marks it, since the hide will hide it.
 #pragma once
 
 #include <windows.h>
@@ -21,6 +24,9 @@ namespace quilvo {
 void NoteHideByUs(HWND session);
 void NoteShowByUs(HWND session);
 bool IsMarkedHiddenByUs(HWND session);
+// A discovery pass recorded the window: a show of ours that is seen landed is no longer
+// pending, and a hide of ours still on its way to a window that is visible now marks it.
+void NoteSeenAtPass(HWND session);
 
 // Queues SW_SHOWNA to every window of the session class that carries the mark, whatever it
 // looks like now (the show lands after any hide still queued), and removes the marks. Returns

@@ -147,6 +147,9 @@ public:
         ++awaits;
         DeliverWhere([&](const FakeWindow& w) { return !w.hung; });
     }
+    // What has come in: the responsive windows' replies.
+    void TakeReplies() override { DeliverWhere([&](const FakeWindow& w) { return !w.hung; }); }
+    std::uint32_t ReplyWaitMs() const override { return 250; }
     // A hung window wakes: it answers what it was asked, with the answers it has now.
     void Deliver(WindowHandle handle) {
         DeliverWhere([&](const FakeWindow& w) { return w.handle == handle; });

@@ -41,6 +41,15 @@ public:
     void SendOkCode(WindowHandle session, GlobalAtom atom) override { okCodesSent.emplace_back(session, atom); }
     int scheduled = 0;  // ScheduleRefresh calls
     void ScheduleRefresh() override { ++scheduled; }
+    // Without a timer by default: a pass waits for its replies where it stands, as the fake
+    // desktop gives them. With one, the test ends the pass (OnReplies, OnPassDeadline).
+    bool hasTimer = false;
+    int deadlines = 0;  // StartPassDeadline calls that armed one
+    bool StartPassDeadline(std::uint32_t) override {
+        deadlines += hasTimer ? 1 : 0;
+        return hasTimer;
+    }
+    void StopPassDeadline() override {}
 
 private:
     const std::uint32_t& clock_;

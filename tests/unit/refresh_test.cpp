@@ -210,6 +210,57 @@ TEST_F(RefreshTest, ASessionTurningBusyOrAnsweringAgainRebuildsAtOnce) {
     EXPECT_EQ(cycle->List(0)->count, 1);
 }
 
+// With a timer the pass never waits: it sends its queries and ends when its last reply has come
+// or its wait is over. Until then the table is the last complete one, which the user acts on;
+// a second request is answered by the pass under way.
+TEST_F(RefreshTest, APassUnderWayLeavesTheTableWholeAndEndsOnItsLastReplyOrItsDeadline) {
+    BoxedPrdAndUnboxedDev();
+    platform.hasTimer = true;
+    const std::size_t before = ToolUpdates();
+    desktop.Find(0x300)->hung = true;
+    desktop.Find(0x100)->caption = "PRD(1)/100 Another screen";
+    desktop.Add(0x400, "PRD", "200", "DAN", "VA02");
+    Pass();
+    EXPECT_TRUE(cycle->PassUnderWay());
+    EXPECT_EQ(table.count, 2) << "the last complete pass's table";
+    EXPECT_STRNE(table.records[0].title, "PRD(1)/100 Another screen");
+    cycle->DiscoverAndRefresh();  // the right press on the icon: answered by the pass under way
+    EXPECT_EQ(platform.deadlines, 1);
+    cycle->OnReplies();
+    EXPECT_TRUE(cycle->PassUnderWay()) << "one session still owes its answers";
+
+    desktop.Find(0x300)->hung = false;
+    desktop.Deliver(0x300);
+    cycle->OnReplies();
+    EXPECT_FALSE(cycle->PassUnderWay());
+    EXPECT_EQ(table.count, 3);
+    EXPECT_EQ(ToolUpdates(), before + 1);
+    for (int i = 0; i < table.count; ++i) EXPECT_EQ(table.records[i].busy, 0);
+    cycle->OnPassDeadline();  // late: nothing more happens
+    EXPECT_EQ(ToolUpdates(), before + 1);
+
+    desktop.Find(0x300)->hung = true;
+    desktop.Find(0x300)->caption = "DEV(1)/100 Hung";
+    Pass();
+    EXPECT_TRUE(cycle->PassUnderWay());
+    cycle->OnPassDeadline();
+    EXPECT_FALSE(cycle->PassUnderWay());
+    const SessionRecord* dev = nullptr;
+    for (int i = 0; i < table.count; ++i)
+        if (table.records[i].window == 0x300) dev = &table.records[i];
+    ASSERT_NE(dev, nullptr);
+    EXPECT_EQ(dev->busy, 1) << "its answers did not come within the pass";
+    EXPECT_STREQ(dev->system, "DEV") << "it keeps its fields";
+
+    // A drag that begins while a pass is under way holds the lists and views.
+    Pass();
+    drag.set = true;
+    const std::size_t during = ToolUpdates();
+    cycle->OnPassDeadline();
+    EXPECT_EQ(ToolUpdates(), during);
+    drag.set = false;
+}
+
 TEST_F(RefreshTest, AnUnboxedSessionShowsOnlyAfterMoreThan17000Ms) {
     BoxedPrdAndUnboxedDev();
     const std::uint32_t rebuilt = cycle->State().lastRebuildTime;

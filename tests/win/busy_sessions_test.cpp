@@ -72,24 +72,25 @@ TEST(BusySessions, CommandsGiveTheProgramBackAtOnceAndTheSessionsActWhenFree) {
 }
 
 // The window a notification reaches: it asks for a refresh, as the tray icon's callback does,
-// and runs the refresh held back for later, counting how often it is asked to.
+// and ends the pass under way as the tray host does, when its last reply came or its wait is
+// over.
 struct NotifyTarget {
     RefreshCycle* cycle = nullptr;
-    bool askedDuringWait = false;
-    int laterRuns = 0;
+    bool askedDuringPass = false;
     static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
         auto* self = reinterpret_cast<NotifyTarget*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
-        if (self != nullptr && msg == WM_QUILVO_TRAYICON) {
-            self->askedDuringWait = WaitScope::Active();
-            self->cycle->DiscoverAndRefresh();
-            return 0;
+        if (self == nullptr) return DefWindowProcA(wnd, msg, wp, lp);
+        switch (msg) {
+            case WM_QUILVO_TRAYICON:
+                self->askedDuringPass = self->cycle->PassUnderWay();
+                self->cycle->DiscoverAndRefresh();
+                return 0;
+            case WM_QUILVO_PASS_ANSWERED: self->cycle->OnReplies(); return 0;
+            case WM_TIMER:
+                if (wp == TIMER_PASS_DEADLINE) self->cycle->OnPassDeadline();
+                return 0;
+            default: return DefWindowProcA(wnd, msg, wp, lp);
         }
-        if (self != nullptr && msg == WM_QUILVO_REFRESH_LATER) {
-            ++self->laterRuns;
-            self->cycle->RunDeferred();
-            return 0;
-        }
-        return DefWindowProcA(wnd, msg, wp, lp);
     }
 };
 
@@ -103,10 +104,11 @@ public:
     int passes = 0;
 };
 
-// A notification sent to the program while a pass waits for the replies (the session sends
-// it when queried): the refresh it asks for does not run inside the pass, but once right after
-// it, asked for once, not again and again while the wait lasts.
-TEST(BusySessions, ARefreshAskedForWhileAPassWaitsRunsOnceAfterIt) {
+// The pass never waits on this thread: it ends when its last reply has come, or, with a
+// session that hangs, when its wait is over. A notification sent to the program meanwhile (the
+// session sends it when queried) is handled at once, and the refresh it asks for is answered by
+// the pass under way; until that pass ends, the table is the one of the pass before.
+TEST(BusySessions, APassNeverWaitsAndARefreshAskedForMeanwhileIsAnsweredByIt) {
     sessionsim::Simulator sim;
     ASSERT_TRUE(sim.Start("session A system=PRD client=100 user=U1\nsession B system=QAS client=200 user=U2\n"))
         << sim.LastError();
@@ -121,31 +123,41 @@ TEST(BusySessions, ARefreshAskedForWhileAPassWaitsRunsOnceAfterIt) {
     CountingDiscovery discovery(SapMessages::Register().getFront);
     Win32RefreshPlatform platform;
     platform.SetNotifyWindow(FromHwnd(target));
+    Win32DiscoveryWindows::SetReplyWindow(target);
     fake::FakeViewFactory views;
     RefreshCycle cycle(table, filters, drag, discovery, platform, views, IniCycleSettings(), kDefaultSessionClass, IdleSettings{});
     cycle.SetMainWindow(FromHwnd(target));
     NotifyTarget notify;
     notify.cycle = &cycle;
     SetWindowLongPtrA(target, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&notify));
+    DWORD begin = GetTickCount();
     cycle.DiscoverAndRefresh();
-    ASSERT_EQ(discovery.passes, 1);
+    EXPECT_LT(GetTickCount() - begin, 100u) << "the pass sent its queries and went on";
+    EXPECT_TRUE(PumpUntil([&] { return !cycle.PassUnderWay(); }, 2000)) << "ended on its last reply";
     ASSERT_EQ(table.count, 2);
+    EXPECT_EQ(table.records[0].busy + table.records[1].busy, 0);
 
     char send[96];
-    std::snprintf(send, sizeof send, "set B send-on-query=0x%llx,%u,103,%u hang-after-queries=7",
+    std::snprintf(send, sizeof send, "set B send-on-query=0x%llx,%u,103,%u hang-after-queries=8",
                   static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(target)), WM_QUILVO_TRAYICON,
                   WM_RBUTTONDOWN);
     ASSERT_TRUE(sim.Send(send));
-    cycle.DiscoverAndRefresh();  // B sends, then hangs at its next query: the pass waits its limit
-    EXPECT_TRUE(notify.askedDuringWait);
-    EXPECT_EQ(discovery.passes, 2) << "no pass may run inside the pass's wait";
-    EXPECT_TRUE(cycle.Deferred());
-    PumpFor(300);
-    EXPECT_EQ(discovery.passes, 3);
-    EXPECT_EQ(notify.laterRuns, 1);
-    EXPECT_FALSE(cycle.Deferred());
+    begin = GetTickCount();
+    // B sends at its first query of the pass and, waiting for the program to take that, is
+    // handed its next query, at which it hangs.
+    cycle.DiscoverAndRefresh();
+    EXPECT_LT(GetTickCount() - begin, 100u);
+    EXPECT_TRUE(cycle.PassUnderWay());
+    EXPECT_EQ(table.count, 2) << "the table of the pass before";
+    EXPECT_TRUE(PumpUntil([&] { return !cycle.PassUnderWay(); }, 2000)) << "ended when its wait was over";
+    EXPECT_TRUE(notify.askedDuringPass);
+    EXPECT_EQ(discovery.passes, 2) << "the request was answered by the pass under way";
+    const SessionRecord& b = table.records[0].system[0] == 'Q' ? table.records[0] : table.records[1];
+    EXPECT_EQ(b.busy, 1);
+    EXPECT_STREQ(b.system, "QAS");
 
     ASSERT_TRUE(sim.Send("wake B"));
+    Win32DiscoveryWindows::SetReplyWindow(nullptr);
     SetWindowLongPtrA(target, GWLP_USERDATA, 0);
     DestroyWindow(target);
 }
