@@ -51,6 +51,13 @@ void Win32SessionOps::SendClose(WindowHandle window) {
     SendNotifyMessageA(ToHwnd(window), SetOkCodeMessage(), kOkCodeClose, 0);
 }
 
-void Win32SessionOps::Activate(WindowHandle window) { worker_.Push(SessionWorker::kActivate, ToHwnd(window)); }
+void Win32SessionOps::Activate(WindowHandle window) {
+    // Only the process that has the foreground may hand it on, and only to a process it
+    // allows: the session's own, named here while this program is still in front.
+    DWORD process = 0;
+    GetWindowThreadProcessId(ToHwnd(window), &process);
+    if (process != 0) AllowSetForegroundWindow(process);
+    worker_.Push(SessionWorker::kActivate, ToHwnd(window));
+}
 
 }  // namespace quilvo

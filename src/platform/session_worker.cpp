@@ -43,9 +43,10 @@ DWORD WINAPI SessionWorker::Run(LPVOID self) {
 
 void SessionWorker::Loop() {
     for (;;) {
-        WaitForSingleObject(wake_, INFINITE);
+        WaitForSingleObject(wake_, activating_ != nullptr ? kActivateRetryMs : INFINITE);
         Item item = {};
         while (Pop(&item)) Do(item);
+        RetryActivation();
         EnterCriticalSection(&lock_);
         const bool stop = stopping_;
         LeaveCriticalSection(&lock_);
@@ -66,15 +67,32 @@ bool SessionWorker::Pop(Item* item) {
 }
 
 void SessionWorker::Do(const Item& item) {
-    if (!Answers(item.window)) return;
+    // An activation does not wait for the window's thread: it is tried until it lands.
+    if (item.job != kActivate && !Answers(item.window)) return;
     if (item.job == kRestore) {
         ::OpenIcon(item.window);
     } else if (item.job == kRaise) {
         SetWindowPos(item.window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     } else if (item.job == kActivate) {
-        // Any thread of the foreground process may hand the foreground on.
-        SetForegroundWindow(item.window);
+        // Any thread of the foreground process may hand the foreground on. A newer activation
+        // replaces an older one still being tried.
+        activating_ = item.window;
+        activateUntil_ = GetTickCount() + kActivateForMs;
+        RetryActivation();
     }
+}
+
+bool SessionWorker::RetryActivation() {
+    if (activating_ == nullptr) return false;
+    // The window may not take the foreground at once (its show still on its way, another
+    // program's window activating meanwhile): tried again until it has it, or given up on.
+    if (GetForegroundWindow() == activating_ || !IsWindow(activating_) ||
+        static_cast<LONG>(GetTickCount() - activateUntil_) >= 0) {
+        activating_ = nullptr;
+        return false;
+    }
+    SetForegroundWindow(activating_);
+    return true;
 }
 
 bool SessionWorker::Answers(HWND window) {

@@ -47,6 +47,9 @@ private:
     static constexpr DWORD kSilentMs = 2000;
     static constexpr int kRemembered = 16;
     static constexpr DWORD kStopWaitMs = 1000;
+    // An activation is tried again until the window has the foreground, for at most this long.
+    static constexpr DWORD kActivateForMs = 3000;
+    static constexpr DWORD kActivateRetryMs = 100;
     struct Item {
         Job job;
         HWND window;
@@ -61,6 +64,8 @@ private:
     bool Pop(Item* item);
     void Do(const Item& item);
     bool Answers(HWND window);
+    // Tries the pending activation once more; true while it is still pending.
+    bool RetryActivation();
 
     CRITICAL_SECTION lock_;
     HANDLE wake_ = nullptr;
@@ -71,6 +76,8 @@ private:
     int count_ = 0;
     ThreadNote silent_[kRemembered] = {};  // worker thread only
     int nextSilent_ = 0;
+    HWND activating_ = nullptr;  // worker thread only: the newest activation not yet seen landed
+    DWORD activateUntil_ = 0;
 };
 
 
