@@ -30,6 +30,7 @@ public:
     void ScheduleRefresh() override {}
     bool StartPassDeadline(std::uint32_t) override { return false; }
     void StopPassDeadline() override {}
+    bool ContinuePassLater() override { return false; }
 };
 
 void FillTable(SessionTable& table) {

@@ -73,6 +73,9 @@ INT_PTR TrayHost::OnMessage(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) noexcep
         case WM_QUILVO_PASS_ANSWERED:
             if (TheApp().cycle) TheApp().cycle->OnReplies();
             return TRUE;
+        case WM_QUILVO_PASS_CONTINUE:
+            if (TheApp().cycle) TheApp().cycle->ContinuePass();
+            return TRUE;
         case WM_TIMER:
             if (wp == TIMER_PASS_DEADLINE && TheApp().cycle) TheApp().cycle->OnPassDeadline();
             return TRUE;

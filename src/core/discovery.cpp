@@ -89,15 +89,14 @@ void RefreshKnownSession(PassContext& pass, WindowHandle window) {
 // an earlier pass is sent nothing new until those queries give their records back (after
 // FrontQueryPool::kLifetimeMs, or sooner when the pool needs the room), so one that hangs for
 // an hour is not piled up with queries; its record then counts as unanswered.
-void QuerySession(PassContext& pass, int position) {
+void QuerySession(SessionTable& table, DiscoveryWindows& windows, int position) {
     static const int kCodes[FrontQueryPool::kQueriesPerSession] = {
         kFrontClient, kFrontServerGroup, kFrontUser, kFrontSystem, kFrontTransaction, kFrontDone};
-    DiscoveryWindows& windows = *pass.windows;
     FrontQueryPool& queries = windows.Queries();
-    const WindowHandle window = pass.table->records[position].window;
+    const WindowHandle window = table.records[position].window;
     if (queries.Outstanding(window) || queries.FreeCount() < FrontQueryPool::kQueriesPerSession) return;
     for (int code : kCodes) {
-        const FrontToken token = queries.Open(&windows, *pass.table, position, window, code);
+        const FrontToken token = queries.Open(&windows, table, position, window, code);
         if (!windows.SendFront(window, code, token)) {
             queries.Cancel(token);
             return;  // the window is gone: nothing more to ask
@@ -209,10 +208,13 @@ DiscoveryPass BeginDiscovery(SessionTable& table, int previousCount, const char*
     pass.classes->BeginWalk(pass.className);
     windows.EnumerateAll(&VisitWindow, &pass);
     pass.classes->EndWalk();
-    // The queries go out once the desktop has been walked: the sessions answering meanwhile
-    // would only slow the walk down.
-    for (int position = 0; position < table.count; ++position) QuerySession(pass, position);
     return result;
+}
+
+bool SendDiscoveryQueries(SessionTable& table, DiscoveryWindows& windows, int* next, int sessions) {
+    const int end = sessions > 0 && table.count - *next > sessions ? *next + sessions : table.count;
+    for (; *next < end; ++*next) QuerySession(table, windows, *next);
+    return *next >= table.count;
 }
 
 bool DiscoveryAnswered(const DiscoveryPass& pass, DiscoveryWindows& windows) {
@@ -230,6 +232,8 @@ int FinishDiscovery(SessionTable& table, const DiscoveryPass& pass, DiscoveryWin
 
 int DiscoverSessions(SessionTable& table, int previousCount, const char* className, DiscoveryWindows& windows) {
     const DiscoveryPass pass = BeginDiscovery(table, previousCount, className, windows);
+    int next = 0;
+    SendDiscoveryQueries(table, windows, &next, 0);
     // One wait for the whole pass, however many sessions do not answer.
     windows.AwaitReplies(pass.queries);
     return FinishDiscovery(table, pass, windows);

@@ -49,9 +49,11 @@ private:
     char className_[kClassNameCapacity] = {};
 };
 
-// A discovery pass in two halves, so that nothing waits for the sessions' replies: Begin walks
-// the desktop, records the sessions and sends their queries; the replies land in the table as
-// they come; Finish sweeps the records the pass did not reach and marks the sessions whose
+// A discovery pass in parts, so that nothing waits for the sessions' replies: Begin walks the
+// desktop and records the sessions; SendDiscoveryQueries sends their queries, a few sessions at
+// a time if asked (the queries go out once the desktop has been walked: sessions answering
+// meanwhile would only slow the walk down); the replies land in the table as they come; Finish
+// sweeps the records the pass did not reach and marks the sessions whose
 // queries are still unanswered as busy. previousCount is the count the refresh cycle saw on
 // its last pass (known windows are searched among that many).
 struct DiscoveryPass {
@@ -59,6 +61,9 @@ struct DiscoveryPass {
     std::uint32_t queries = 0;  // the pass number of its queries (FrontQueryPool)
 };
 DiscoveryPass BeginDiscovery(SessionTable& table, int previousCount, const char* className, DiscoveryWindows& windows);
+// Sends the queries of the recorded sessions from *next on, at most `sessions` of them (0: all);
+// true once every recorded session has been sent its queries.
+bool SendDiscoveryQueries(SessionTable& table, DiscoveryWindows& windows, int* next, int sessions);
 // True when no query of the pass is unanswered.
 bool DiscoveryAnswered(const DiscoveryPass& pass, DiscoveryWindows& windows);
 // Returns the session count.

@@ -105,8 +105,26 @@ void RefreshCycle::DiscoverAndRefresh() {
         working_.count = 0;
         pass_ = BeginDiscovery(working_, state_.previousCount, sessionClass_, windows_);
         passUnderWay_ = true;
+        nextToAsk_ = 0;
+        allAsked_ = false;
+    }
+    ContinuePass();
+}
+
+void RefreshCycle::ContinuePass() {
+    if (!passUnderWay_ || allAsked_) return;
+    // A few sessions at a time, with what the user does answered in between: sending fifty
+    // sessions' queries one after the other holds the thread as long as a pass used to wait.
+    const bool later = working_.count - nextToAsk_ > kSessionsAskedAtOnce && platform_.ContinuePassLater();
+    {
+        PassGuard guard(inPass_);
+        allAsked_ = SendDiscoveryQueries(working_, windows_, &nextToAsk_, later ? kSessionsAskedAtOnce : 0);
         windows_.TakeReplies();
     }
+    if (allAsked_) AwaitEndOfPass();
+}
+
+void RefreshCycle::AwaitEndOfPass() {
     if (DiscoveryAnswered(pass_, windows_)) {
         FinishPass();
     } else if (!platform_.StartPassDeadline(windows_.ReplyWaitMs())) {
@@ -117,7 +135,7 @@ void RefreshCycle::DiscoverAndRefresh() {
 }
 
 void RefreshCycle::OnReplies() {
-    if (passUnderWay_ && DiscoveryAnswered(pass_, windows_)) FinishPass();
+    if (passUnderWay_ && allAsked_ && DiscoveryAnswered(pass_, windows_)) FinishPass();
 }
 
 void RefreshCycle::OnPassDeadline() {

@@ -22,6 +22,8 @@ namespace quilvo {
 constexpr std::uint32_t kRebuildIntervalMs = 17000;
 constexpr int kSingleViewWidth = 150;
 constexpr int kSingleViewHeight = 150;
+// A pass sends the queries of this many sessions at a time, answering the user in between.
+constexpr int kSessionsAskedAtOnce = 5;
 
 struct RefreshState {
     std::int32_t previousCount = 0;     // -1 forces the next Refresh to rebuild
@@ -55,6 +57,8 @@ public:
     // (messages sent to the program are handled inside such waits), it is held back and runs
     // once from RunDeferred, which the platform calls when that operation has ended.
     void DiscoverAndRefresh();
+    // Sends the next few sessions' queries of the pass under way.
+    void ContinuePass();
     // The pass's last reply has come: the pass ends now.
     void OnReplies();
     // The pass's wait is over: it ends with the replies it has.
@@ -98,6 +102,8 @@ private:
     void RefreshInPass();
     // The discovery pass ends: its table becomes the table, then Refresh.
     void FinishPass();
+    // Once every query is out: the pass ends when answered, else when its wait is over.
+    void AwaitEndOfPass();
     void RebuildBoxLists();
     void RebuildAllSessions();
 
@@ -105,6 +111,8 @@ private:
     SessionTable working_ = {};  // the pass under way records here; late answers land here
     DiscoveryPass pass_;
     bool passUnderWay_ = false;
+    int nextToAsk_ = 0;       // the first recorded session of the pass not yet sent its queries
+    bool allAsked_ = false;
     BoxFilter (&filters_)[kBoxCount];
     const DragProbe& drag_;
     DiscoveryWindows& windows_;

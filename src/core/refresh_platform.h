@@ -31,6 +31,10 @@ public:
     // reply has come. False: the platform has no timer, and the pass waits for its replies
     // where it stands (DiscoveryWindows::AwaitReplies).
     virtual bool StartPassDeadline(std::uint32_t ms) = 0;
+    // Asks for RefreshCycle::ContinuePass to be called once what the user did meanwhile has
+    // been answered (on Windows: a message posted to the program's own window). False: the
+    // platform cannot, and the pass sends all its queries at once.
+    virtual bool ContinuePassLater() = 0;
     virtual void StopPassDeadline() = 0;
 };
 

@@ -43,6 +43,11 @@ void Win32RefreshPlatform::StopPassDeadline() {
     if (notifyWindow_ != kNoWindow) KillTimer(reinterpret_cast<HWND>(notifyWindow_), TIMER_PASS_DEADLINE);
 }
 
+bool Win32RefreshPlatform::ContinuePassLater() {
+    return notifyWindow_ != kNoWindow &&
+           PostMessageA(reinterpret_cast<HWND>(notifyWindow_), WM_QUILVO_PASS_CONTINUE, 0, 0) != FALSE;
+}
+
 void Win32RefreshPlatform::ScheduleRefresh() {
     if (notifyWindow_ == kNoWindow) return;
     HWND notify = reinterpret_cast<HWND>(notifyWindow_);

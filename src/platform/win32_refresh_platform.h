@@ -21,6 +21,7 @@ public:
     // A timer on the notify window; none without one.
     bool StartPassDeadline(std::uint32_t ms) override;
     void StopPassDeadline() override;
+    bool ContinuePassLater() override;
     void SetNotifyWindow(WindowHandle window) { notifyWindow_ = window; }
 
 private:

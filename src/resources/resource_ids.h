@@ -75,6 +75,7 @@
 #define WM_QUILVO_TRAYICON 1124   // notification icon callback
 #define WM_QUILVO_REFRESH_LATER 0x8101  // WM_APP + 0x101: run a refresh asked for during a wait
 #define WM_QUILVO_PASS_ANSWERED 0x8102  // WM_APP + 0x102: the last reply of the discovery pass came
+#define WM_QUILVO_PASS_CONTINUE 0x8103  // WM_APP + 0x103: the pass sends its next sessions' queries
 
 // Timers
 #define TIMER_REFRESH 0           // on the tray host, 2000 ms

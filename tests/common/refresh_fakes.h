@@ -50,6 +50,8 @@ public:
         return hasTimer;
     }
     void StopPassDeadline() override {}
+    bool continueLater = false;  // a pass sends a few sessions' queries at a time
+    bool ContinuePassLater() override { return continueLater; }
 
 private:
     const std::uint32_t& clock_;

@@ -252,8 +252,28 @@ TEST_F(RefreshTest, APassUnderWayLeavesTheTableWholeAndEndsOnItsLastReplyOrItsDe
     EXPECT_EQ(dev->busy, 1) << "its answers did not come within the pass";
     EXPECT_STREQ(dev->system, "DEV") << "it keeps its fields";
 
-    // A drag that begins while a pass is under way holds the lists and views.
+    // Fifty sessions are asked a few at a time, with the user answered in between.
+    for (int i = 0; i < 9; ++i) desktop.Add(0x500 + static_cast<WindowHandle>(i), "PRD", "300", "EVE", "SE38");
+    desktop.Find(0x300)->hung = false;
+    desktop.Deliver(0x300);
+    platform.continueLater = true;
+    desktop.queries.clear();
     Pass();
+    EXPECT_EQ(desktop.queries.size(), 5u * 6u);
+    cycle->ContinuePass();
+    EXPECT_EQ(desktop.queries.size(), 10u * 6u);
+    EXPECT_TRUE(cycle->PassUnderWay());
+    cycle->ContinuePass();
+    EXPECT_EQ(desktop.queries.size(), 12u * 6u);
+    EXPECT_FALSE(cycle->PassUnderWay()) << "every one answered";
+    EXPECT_EQ(table.count, 12);
+    platform.continueLater = false;
+
+    // A drag that begins while a pass is under way holds the lists and views.
+    desktop.Find(0x300)->hung = true;
+    desktop.Find(0x300)->caption = "DEV(1)/100 Hung again";
+    Pass();
+    ASSERT_TRUE(cycle->PassUnderWay());
     drag.set = true;
     const std::size_t during = ToolUpdates();
     cycle->OnPassDeadline();

@@ -86,6 +86,7 @@ struct NotifyTarget {
                 self->cycle->DiscoverAndRefresh();
                 return 0;
             case WM_QUILVO_PASS_ANSWERED: self->cycle->OnReplies(); return 0;
+            case WM_QUILVO_PASS_CONTINUE: self->cycle->ContinuePass(); return 0;
             case WM_TIMER:
                 if (wp == TIMER_PASS_DEADLINE) self->cycle->OnPassDeadline();
                 return 0;

@@ -138,6 +138,7 @@ public:
     void ScheduleRefresh() override {}
     bool StartPassDeadline(std::uint32_t) override { return false; }
     void StopPassDeadline() override {}
+    bool ContinuePassLater() override { return false; }
 };
 
 
