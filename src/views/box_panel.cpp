@@ -19,6 +19,7 @@
 #include "views/geometry.h"
 #include "views/hover_tip.h"
 #include "views/mini_window.h"
+#include "views/spoken_names.h"
 #include "views/update_plan.h"
 
 namespace quilvo {
@@ -78,9 +79,17 @@ HWND BoxPanel::Create(HWND view, const PixelRect& place, int step) {
                                 parentWindow, nullptr, GetModuleHandleA(nullptr), this);
     if (ownWindow) SendMessageA(ownWindow, WM_QUILVO_RECOLOUR, 0, 0);
     if (boxList) shownFilter_ = boxList->filter;
+    NameWindow();
     ComputeScale();
     Follow(false);
     return ownWindow;
+}
+
+void BoxPanel::NameWindow() {
+    if (!ownWindow) return;
+    char name[kSpokenNameCapacity];
+    BoxSpokenName(boxList ? boxList->boxIndex : -1, boxList ? boxList->filter : SessionRecord{}, name, sizeof name);
+    SetWindowTextA(ownWindow, name);
 }
 
 // The ratio between the virtual screen (every monitor; the desktop window's rectangle with
@@ -112,6 +121,7 @@ bool BoxPanel::Update() {
     if (boxList && !SameFilterTexts(boxList->filter, shownFilter_)) {
         shownFilter_ = boxList->filter;
         InvalidateRect(ownWindow, nullptr, TRUE);
+        NameWindow();
     }
     return Follow(false);
 }

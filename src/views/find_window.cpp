@@ -31,6 +31,16 @@ constexpr WPARAM kEscape = 0x1B;
 
 const char* const kFilterFieldNames[] = {"System", "Client", "User", "Transaction"};
 
+// The names a screen reader gives the field and the list. Such tools name a control without
+// a text of its own after the visible static text just before it among its siblings; these
+// statics are visible but have no size, so nothing of them is ever painted.
+constexpr const char* kFieldName = "Find session";
+constexpr const char* kListName = "Sessions and boxes";
+
+void AddName(HWND window, HINSTANCE module, const char* name) {
+    CreateWindowExA(0, "STATIC", name, WS_CHILD | WS_VISIBLE | SS_LEFT, 0, 0, 0, 0, window, nullptr, module, nullptr);
+}
+
 // The work area of the monitor that holds the mouse pointer: where the user is working.
 RECT WorkAreaUnderPointer() {
     POINT pointer = {};
@@ -74,8 +84,11 @@ bool FindSessionWindow::Create() {
                               WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, kWidth, kHeight, nullptr, nullptr, module,
                               this);
     if (!window_) return false;
+    // Each name made right before its control: it stands just before it among the siblings.
+    AddName(window_, module, kFieldName);
     field_ = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, 0, 0,
                              window_, nullptr, module, nullptr);
+    AddName(window_, module, kListName);
     list_ = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", nullptr,
                             WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_USETABSTOPS | LBS_NOINTEGRALHEIGHT,
                             0, 0, 0, 0, window_, nullptr, module, nullptr);

@@ -95,11 +95,18 @@ void MiniWindow::Take(const SessionRecord& s, const PixelRect& place, bool redra
     width = place.width;
     height = place.height;
     if (redraw && ownWindow != nullptr) InvalidateRect(ownWindow, nullptr, FALSE);
+    // Compared first: most passes change nothing, and setting a window text is a request to
+    // the window system.
+    char name[kSpokenNameCapacity];
+    SessionSpokenName(s, name, sizeof name);
+    if (std::strcmp(name, spokenName_) == 0) return;
+    std::memcpy(spokenName_, name, sizeof name);
+    if (ownWindow != nullptr) SetWindowTextA(ownWindow, spokenName_);
 }
 
 void MiniWindow::ShowAt(const PixelRect& at) {
     if (ownWindow == nullptr) {
-        ownWindow = CreateWindowExA(0, kMiniWindowClass, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_BORDER,
+        ownWindow = CreateWindowExA(0, kMiniWindowClass, spokenName_, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_BORDER,
                                     at.x, at.y, at.width, at.height, parentWindow, nullptr, GetModuleHandleA(nullptr),
                                     this);
         shownAt_ = at;

@@ -220,6 +220,9 @@ TEST_F(ViewsTest, UpdateFollowsTheNewListInPlace) {
     EXPECT_EQ(panel.Mini(0)->Button(), buttons[2]);
     EXPECT_STREQ(panel.Mini(1)->Title(), "Session 1, another screen");
     EXPECT_EQ(panel.Mini(0)->Session().busy, 1);
+    EXPECT_EQ(test::TextOf(panel.Mini(0)->ownWindow), "Session 2, busy") << "the name follows in place";
+    EXPECT_EQ(test::TextOf(panel.Mini(1)->ownWindow), "Session 1, another screen");
+    EXPECT_EQ(test::TextOf(panel.ownWindow), "All sessions");
     const ButtonRow row = SessionButtonRow(panel.width, panel.height, 5, 7);
     for (int i = 0; i < 5; ++i) {
         SCOPED_TRACE(i);
