@@ -120,6 +120,7 @@ void FindSessionWindow::Open() {
     const int width = std::min<int>(ScaleForDpi(kWidth, dpi), area.right - area.left);
     const int height = std::min<int>(ScaleForDpi(kHeight, dpi), area.bottom - area.top);
     SetWindowTextA(field_, "");
+    ReadHighContrast();
     Filter();
     SetWindowPos(window_, HWND_TOPMOST, area.left + (area.right - area.left - width) / 2,
                  area.top + (area.bottom - area.top - height) / 2, width, height, SWP_SHOWWINDOW);
@@ -133,6 +134,22 @@ void FindSessionWindow::Close() {
     if (!window_) return;
     KillTimer(window_, TIMER_FIND_CLOSE);
     if (IsWindowVisible(window_)) ShowWindow(window_, SW_HIDE);
+}
+
+void FindSessionWindow::ReadHighContrast() {
+    highContrast_ = services_.highContrast != nullptr ? services_.highContrast() : HighContrastOn();
+    // Focus shown always, not only once a key was pressed in the window.
+    if (highContrast_) SendMessageA(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    RedrawWindow(window_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+// The class's grey shows around the controls; in high contrast the dialog colour instead.
+bool FindSessionWindow::EraseBackground(HDC dc) {
+    if (!highContrast_) return false;
+    RECT client = {};
+    GetClientRect(window_, &client);
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    return true;
 }
 
 void FindSessionWindow::Layout() {
@@ -263,6 +280,11 @@ LRESULT FindSessionWindow::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) n
             if (LOWORD(wp) == WA_INACTIVE) Close();
             break;
         case WM_CLOSE: Close(); return 0;
+        case WM_SETTINGCHANGE:
+        case WM_SYSCOLORCHANGE: ReadHighContrast(); break;
+        case WM_ERASEBKGND:
+            if (EraseBackground(reinterpret_cast<HDC>(wp))) return 1;
+            break;
         case WM_TIMER:
             if (wp == TIMER_FIND_CLOSE) Close();
             return 0;

@@ -145,6 +145,11 @@ void MiniWindow::Paint(HWND wnd) {
     RECT client = {};
     GetClientRect(wnd, &client);
     const PixelRect area = PaintLabel(paint.dc(), client);
+    if (context_.highContrast) {
+        PaintContrastPicture(paint.dc(), area);
+        if (session_.busy) PaintBusyMark(paint.dc(), client);
+        return;
+    }
     const bool large = area.width > kSmallPictureLimit || area.height > kSmallPictureLimit;
     const int picture = large ? IDB_MINI_LARGE : IDB_MINI_SMALL;
     const int source = large ? kLargePictureSize : kSmallPictureSize;
@@ -182,10 +187,20 @@ PixelRect MiniWindow::PaintLabel(HDC dc, const RECT& clientRect) const {
     return layout.picture;
 }
 
+void MiniWindow::PaintContrastPicture(HDC dc, const PixelRect& area) const {
+    const bool busy = session_.busy != 0;
+    const RECT body = {area.x, area.y, area.x + area.width, area.y + area.height};
+    FillRect(dc, &body, GetSysColorBrush(COLOR_WINDOW));
+    const RECT bar = {body.left, body.top, body.right, body.top + std::max(2, area.height / 6)};
+    FillRect(dc, &bar, GetSysColorBrush(busy ? COLOR_INACTIVECAPTION : COLOR_ACTIVECAPTION));
+    FrameRect(dc, &body, GetSysColorBrush(busy ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT));
+}
+
 void MiniWindow::PaintBusyMark(HDC dc, const RECT& clientRect) const {
-    // The picture is washed out (every colour at least mid-grey) and a small clock face
-    // stands in the top right corner.
-    {
+    // The picture is washed out (every colour at least mid-grey; not in high contrast, which
+    // shows the busy state by the picture's colours) and a small clock face stands in the
+    // top right corner.
+    if (!context_.highContrast) {
         ScopedSelectObject grey(dc, GetStockObject(GRAY_BRUSH));
         PatBlt(dc, 0, 0, clientRect.right, clientRect.bottom, kDestOrPattern);
     }
