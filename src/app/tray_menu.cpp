@@ -74,10 +74,10 @@ void ShowTrayMenu(HWND trayHost) {
 
 }  // namespace
 
-void OnTrayIcon(HWND trayHost, LPARAM mouseMessage) {
-    if (mouseMessage == WM_RBUTTONDOWN) {
+void OnTrayIcon(HWND trayHost, TrayIconAction action) {
+    if (action == TrayIconAction::Refresh) {
         if (TheApp().cycle) TheApp().cycle->DiscoverAndRefresh();
-    } else if (mouseMessage == WM_LBUTTONUP) {
+    } else if (action == TrayIconAction::OpenMenu) {
         ShowTrayMenu(trayHost);
     }
 }

@@ -8,12 +8,14 @@
 #include <cstdint>
 #include <string>
 
+#include "app/tray_rules.h"
 #include "commands/session_menu.h"
 
 namespace quilvo {
 
-// The tray host's callback message 1124; mouseMessage is what happened over the icon.
-void OnTrayIcon(HWND trayHost, LPARAM mouseMessage);
+// What the tray host's callback message 1124 asked for (app/tray_rules.h): a refresh at once,
+// or the tray menu.
+void OnTrayIcon(HWND trayHost, TrayIconAction action);
 
 // "&Find session..." right above "E&xit", followed by a tab and keys when a find hotkey is in
 // force (keys empty: none is).

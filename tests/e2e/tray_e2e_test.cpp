@@ -218,6 +218,13 @@ TEST_F(TrayMenu, ARealClickOnTheIconOpensTheMenuAndHideShowAndIconizeAllAct) {
     EXPECT_TRUE(WaitUntil([&] { return OpenMenus() == 0; }, 3000)) << "the menu stays after a click elsewhere";
     Sleep(300);
     EXPECT_EQ(LogLinesStarting("show "), shows);
+    EXPECT_EQ(OpenMenus(), 0) << "the shell's selection after the click opened the menu again";
+
+    // A real right click refreshes and opens no menu, whatever the shell sends after it.
+    const POINT icon = FirstTrayIconPoint();
+    ASSERT_TRUE(RunUnix("/usr/bin/xdotool mousemove " + std::to_string(icon.x) + " " + std::to_string(icon.y) + " click 3"));
+    Sleep(800);
+    EXPECT_EQ(OpenMenus(), 0) << "a right click opened a menu";
 
     // Keys typed on the keyboard reach the menu.
     ASSERT_TRUE(RealClick(FirstTrayIconPoint()));
@@ -243,6 +250,33 @@ TEST_F(TrayMenu, FindSessionOpensTheFindWindow) {
             return !found.empty() && IsWindowVisible(found[0]) && GetForegroundWindow() == found[0];
         },
         3000));
+}
+
+// With the shell's version 4 notifications the event is lParam's low word and the icon id its
+// high word. The keyboard's selection and the context-menu key open the menu; the selection
+// that follows a left click and the context menu that follows a right click are the shell's
+// echoes of the mouse and open none: a right click only refreshes, a left click opens one menu.
+TEST_F(TrayMenu, TheKeyboardOpensTheMenuAndTheMouseDoesWhatItAlwaysDid) {
+    Start(kThree);
+    const auto notify = [&](UINT event) { PostMessageA(TrayHost(), kTrayCallback, 0, MAKELPARAM(event, kTrayIconId)); };
+    const auto closeMenu = [&] {
+        Press({VK_ESCAPE});
+        return WaitUntil([&] { return OpenMenus() == 0; }, 3000);
+    };
+    for (UINT event : {UINT{NIN_KEYSELECT}, UINT{NIN_SELECT}, UINT{WM_CONTEXTMENU}}) {
+        Sleep(600);  // longer than the double-click time since the mouse's last button
+        notify(event);
+        EXPECT_TRUE(WaitUntil([&] { return OpenMenus() == 1; }, 3000)) << "event " << event;
+        ASSERT_TRUE(closeMenu());
+    }
+    for (UINT event : {UINT{WM_RBUTTONDOWN}, UINT{WM_RBUTTONUP}, UINT{WM_CONTEXTMENU}}) notify(event);
+    Sleep(800);
+    EXPECT_EQ(OpenMenus(), 0) << "a right click opens no menu";
+    for (UINT event : {UINT{WM_LBUTTONDOWN}, UINT{WM_LBUTTONUP}, UINT{NIN_SELECT}}) notify(event);
+    ASSERT_TRUE(WaitUntil([&] { return OpenMenus() == 1; }, 3000));
+    ASSERT_TRUE(closeMenu());
+    Sleep(800);
+    EXPECT_EQ(OpenMenus(), 0) << "a left click opens one menu";
 }
 
 TEST_F(TrayMenu, DestroyAllIsGrayedAndTheViewCommandsShowTheViewsAgain) {
