@@ -21,6 +21,14 @@ void OnTrayIcon(HWND trayHost, TrayIconAction action);
 // force (keys empty: none is).
 void InsertFindItem(HMENU trayPopup, const std::string& keys);
 
+// "Start with &Windows" right above "E&xit", checked when the program starts at log-on.
+void InsertStartItem(HMENU trayPopup, bool checked);
+
+// The value under the user's Run key that starts this program as it was started, and
+// whether it is there; the tray command switches it.
+bool StartsWithWindows();
+void SwitchStartWithWindows();
+
 // Carries out a command chosen from the tray menu: 0 does nothing, the resource's commands
 // their own work, any other id is a session menu command with the chosen item's data, for
 // the sessions the menu was built from.
