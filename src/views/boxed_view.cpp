@@ -90,7 +90,12 @@ void BoxedView::ReadHighContrast() {
 }
 
 void BoxedView::OnSystemColoursChanged() {
+    const bool wasOn = context_.highContrast;
     ReadHighContrast();
+    // Back from high contrast: focus rectangles hide again until a key is pressed, as usual.
+    if (wasOn && !context_.highContrast) {
+        SendMessageA(ownWindow, WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
+    }
     // The panels' class brush follows the new state; every window draws again.
     if (BoxPanel* panel = Panel(0)) SendMessageA(panel->ownWindow, WM_QUILVO_RECOLOUR, 0, 0);
     RedrawWindow(ownWindow, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
