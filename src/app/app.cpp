@@ -56,6 +56,25 @@ void StartFinding(App& app) {
     SetDlgItemTextA(app.trayHost.Handle(), IDC_ABOUT_BOXES, app.hotkeys.BoxesLine().c_str());
 }
 
+// Windows starts the programs of the user's Run key ("Start with Windows") in its system
+// folder, where no Quilvo.ini is kept and none can be written: such a start takes the folder
+// of the program, where the settings are kept when it is installed or unpacked. A start in
+// any other folder keeps it.
+void LeaveSystemFolder() {
+    char current[MAX_PATH] = {};
+    char system[MAX_PATH] = {};
+    const DWORD c = GetCurrentDirectoryA(sizeof current, current);
+    const UINT s = GetSystemDirectoryA(system, sizeof system);
+    if (c == 0 || c >= sizeof current || s == 0 || s >= sizeof system || !SameFolder(current, system)) return;
+    char program[MAX_PATH] = {};
+    const DWORD p = GetModuleFileNameA(nullptr, program, sizeof program);
+    if (p == 0 || p >= sizeof program) return;
+    char* slash = std::strrchr(program, '\\');
+    if (slash == nullptr) return;
+    *slash = '\0';
+    SetCurrentDirectoryA(program);
+}
+
 void RunMessageLoop() {
     MSG msg;
     while (TheApp().running) {
@@ -124,7 +143,8 @@ void StopApp() {
 int RunApp(HINSTANCE instance, const char* commandLine) {
     App& app = TheApp();
     app.instance = instance;
-    SessionClassFromArguments(ArgumentText(commandLine), app.sessionClass, sizeof app.sessionClass);
+    app.arguments = ArgumentText(commandLine);
+    SessionClassFromArguments(app.arguments, app.sessionClass, sizeof app.sessionClass);
     // One instance per session class: a second one would add a second icon and a second pair
     // of views fighting over the same windows. It brings the running one's window up instead.
     if (!ClaimInstance(app.sessionClass)) {
@@ -132,6 +152,7 @@ int RunApp(HINSTANCE instance, const char* commandLine) {
         return 0;
     }
     ShowHiddenSessionsOnCrash(app.sessionClass);
+    LeaveSystemFolder();
     RegisterWindowClasses(instance);
 
     app.trayHost.Create(instance, IconForSessionClass(app.sessionClass));

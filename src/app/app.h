@@ -29,6 +29,9 @@ namespace quilvo {
 struct App {
     HINSTANCE instance = nullptr;
     char sessionClass[kClassNameCapacity] = {};
+    // The argument text of the command line as received ("" for none): the command that
+    // starts the program at log-on repeats it.
+    const char* arguments = "";
     bool running = false;
     SapMessages messages;
     IdleSettings idle;

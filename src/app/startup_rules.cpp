@@ -1,5 +1,7 @@
 #include "app/startup_rules.h"
 
+#include <string>
+
 #include "core/discovery.h"
 #include "base/text.h"
 
@@ -22,6 +24,16 @@ const char* ArgumentText(const char* commandLine) {
 void SessionClassFromArguments(const char* arguments, char* out, std::size_t capacity) {
     const char* name = (arguments != nullptr && arguments[0] != '\0') ? arguments : kDefaultSessionClass;
     CopyCut(out, capacity < kClassNameCapacity ? capacity : kClassNameCapacity, name);
+}
+
+bool SameFolder(const char* a, const char* b) {
+    if (a == nullptr || b == nullptr || a[0] == '\0' || b[0] == '\0') return false;
+    std::string x(a);
+    std::string y(b);
+    for (std::string* p : {&x, &y}) {
+        while (p->size() > 1 && (p->back() == '\\' || p->back() == '/')) p->pop_back();
+    }
+    return EqualsNoCase(x.c_str(), y.c_str());
 }
 
 int IconForSessionClass(const char* className) {

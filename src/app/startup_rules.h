@@ -15,6 +15,10 @@ const char* ArgumentText(const char* commandLine);
 // characters, else "SAP_FRONTEND_SESSION". out must hold 128 bytes.
 void SessionClassFromArguments(const char* arguments, char* out, std::size_t capacity);
 
+// True when two folder paths name the same folder: A to Z without regard to case, a trailing
+// backslash or slash ignored. Empty paths name none.
+bool SameFolder(const char* a, const char* b);
+
 // Icon resource for the notification icon: 107, 106 or 103 by the session class name.
 int IconForSessionClass(const char* className);
 

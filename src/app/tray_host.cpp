@@ -4,6 +4,7 @@
 
 #include "app/app.h"
 #include "app/tray_menu.h"
+#include "app/tray_rules.h"
 #include "commands/session_commands.h"
 #include "resources/resource_ids.h"
 #include "views/docked_toolbar.h"
@@ -20,12 +21,27 @@ NOTIFYICONDATAA TrayIconData(HWND trayHost, HICON icon) {
     nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
     nid.hWnd = trayHost;
     nid.uID = IDI_QUILVO;
-    nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    // NIF_SHOWTIP: a shell that sends version 4 notifications shows the tip only when asked.
+    nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
     nid.uCallbackMessage = WM_QUILVO_TRAYICON;
     nid.hIcon = icon;
     lstrcpynA(nid.szTip, kTrayTip, 64);
     return nid;
 }
+
+// Asks the shell for the notifications of its version 4: the selection of the icon with the
+// keyboard (NIN_KEYSELECT) and the context-menu key (WM_CONTEXTMENU). The version lives in a
+// later layout of the record than the first, which the icon itself keeps.
+void AskForKeyboardNotifications(HWND trayHost) {
+    NOTIFYICONDATAA nid = {};
+    nid.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    nid.hWnd = trayHost;
+    nid.uID = IDI_QUILVO;
+    nid.uVersion = NOTIFYICON_VERSION_4;
+    Shell_NotifyIconA(NIM_SETVERSION, &nid);
+}
+
+unsigned Since(bool seen, DWORD at, DWORD now) { return seen ? static_cast<unsigned>(now - at) : 0xFFFFFFFFu; }
 
 void RemoveIcon(HWND dialog) {
     NOTIFYICONDATAA nid = TrayIconData(dialog, nullptr);
@@ -66,7 +82,7 @@ INT_PTR TrayHost::OnMessage(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) noexcep
         // Held by Dialog during a wait: the icon's callback can come as a sent message while a
         // pass waits for replies, and the menu it opens (and Exit chosen there) must not run
         // inside that wait.
-        case WM_QUILVO_TRAYICON: OnTrayIcon(dialog, lp); return TRUE;
+        case WM_QUILVO_TRAYICON: OnIcon(dialog, lp); return TRUE;
         // Held by Dialog during a wait, as a click is.
         case WM_HOTKEY: OnHotkey(static_cast<int>(wp)); return TRUE;
         // The discovery pass under way ends when its last reply has come or its wait is over.
@@ -98,7 +114,23 @@ INT_PTR TrayHost::OnInitDialog(HWND dialog) {
 
 void TrayHost::AddIcon(HWND dialog) {
     NOTIFYICONDATAA nid = TrayIconData(dialog, icon_);
-    Shell_NotifyIconA(NIM_ADD, &nid);
+    if (Shell_NotifyIconA(NIM_ADD, &nid)) AskForKeyboardNotifications(dialog);
+}
+
+void TrayHost::OnIcon(HWND dialog, LPARAM lp) {
+    const unsigned event = LOWORD(lp);
+    const DWORD now = GetTickCount();
+    const TrayIconAction action = ActionForTrayIcon(event, Since(leftUpSeen_, leftUpAt_, now),
+                                                    Since(rightUpSeen_, rightUpAt_, now), GetDoubleClickTime());
+    // Noted before the menu opens: its loop may take the echo while it runs.
+    if (event == kTrayLeftButtonUp) {
+        leftUpAt_ = now;
+        leftUpSeen_ = true;
+    } else if (event == kTrayRightButtonUp) {
+        rightUpAt_ = now;
+        rightUpSeen_ = true;
+    }
+    OnTrayIcon(dialog, action);
 }
 
 void RunExitSequence() {

@@ -25,8 +25,16 @@ public:
 private:
     INT_PTR OnInitDialog(HWND dialog);
     void AddIcon(HWND dialog);
+    // The icon's callback: lParam's low word is the event in either layout of the shell's.
+    void OnIcon(HWND dialog, LPARAM lp);
 
     HWND dialog_ = nullptr;
+    // When the last left and right button ups on the icon came (GetTickCount), to know the
+    // shell's echoes of them; none yet.
+    DWORD leftUpAt_ = 0;
+    DWORD rightUpAt_ = 0;
+    bool leftUpSeen_ = false;
+    bool rightUpSeen_ = false;
     HICON icon_ = nullptr;     // kept to add the icon again
     UINT taskbarCreated_ = 0;  // the shell's "TaskbarCreated" message
 };

@@ -3,6 +3,8 @@
 #include <string>
 
 #include "app/app.h"
+#include "app/autostart.h"
+#include "app/autostart_rules.h"
 #include "app/tray_host.h"
 #include "commands/session_commands.h"
 #include "commands/win32_session_menu.h"
@@ -58,6 +60,8 @@ void ShowTrayMenu(HWND trayHost) {
             MenuSessions built;
             BuildSessionMenu(popup, TheApp().sessions, built);
             InsertFindItem(popup, TheApp().hotkeys.FindKeys());
+            // Read when the menu opens: the value may have been changed by hand meanwhile.
+            InsertStartItem(popup, StartsWithWindows());
             // A tracked menu closes when the user clicks elsewhere only if its owner is the
             // foreground window.
             SetForegroundWindow(trayHost);
@@ -74,10 +78,10 @@ void ShowTrayMenu(HWND trayHost) {
 
 }  // namespace
 
-void OnTrayIcon(HWND trayHost, LPARAM mouseMessage) {
-    if (mouseMessage == WM_RBUTTONDOWN) {
+void OnTrayIcon(HWND trayHost, TrayIconAction action) {
+    if (action == TrayIconAction::Refresh) {
         if (TheApp().cycle) TheApp().cycle->DiscoverAndRefresh();
-    } else if (mouseMessage == WM_LBUTTONUP) {
+    } else if (action == TrayIconAction::OpenMenu) {
         ShowTrayMenu(trayHost);
     }
 }
@@ -85,6 +89,34 @@ void OnTrayIcon(HWND trayHost, LPARAM mouseMessage) {
 void InsertFindItem(HMENU trayPopup, const std::string& keys) {
     const std::string text = "&Find session..." + (keys.empty() ? std::string() : "\t" + keys);
     InsertMenuA(trayPopup, ID_TRAY_EXIT, MF_BYCOMMAND | MF_STRING, ID_TRAY_FIND, text.c_str());
+}
+
+void InsertStartItem(HMENU trayPopup, bool checked) {
+    InsertMenuA(trayPopup, ID_TRAY_EXIT, MF_BYCOMMAND | MF_STRING | (checked ? MF_CHECKED : MF_UNCHECKED),
+                ID_TRAY_AUTOSTART, "Start with &Windows");
+}
+
+namespace {
+
+// The session class counts only when one was given: a start without one has the value
+// "Quilvo", whatever class it looks for.
+std::string OwnRunValueName() {
+    const App& app = TheApp();
+    return RunValueName(app.arguments[0] != '\0' ? app.sessionClass : "");
+}
+
+}  // namespace
+
+bool StartsWithWindows() {
+    const std::string program = ThisProgramPath();
+    return !program.empty() && RunValueStarts(RunKey{}, OwnRunValueName(), program);
+}
+
+void SwitchStartWithWindows() {
+    const std::string program = ThisProgramPath();
+    if (program.empty()) return;
+    const bool on = !RunValueStarts(RunKey{}, OwnRunValueName(), program);
+    SetRunValue(RunKey{}, OwnRunValueName(), RunCommand(program.c_str(), TheApp().arguments), on);
 }
 
 void CarryOutTrayCommand(UINT id, std::uintptr_t itemData, const MenuSessions& built) {
@@ -95,6 +127,7 @@ void CarryOutTrayCommand(UINT id, std::uintptr_t itemData, const MenuSessions& b
         case ID_TRAY_EXIT: RunExitSequence(); break;
         case ID_TRAY_ABOUT: app.trayHost.ShowAbout(); break;
         case ID_TRAY_FIND: OpenFindWindow(); break;
+        case ID_TRAY_AUTOSTART: SwitchStartWithWindows(); break;
         case ID_TRAY_SHOWALL: ShowAllSessions(app.sessions, kShowRestore, ops); break;
         case ID_TRAY_ICONIZEALL: ShowAllSessions(app.sessions, kShowMinimize, ops); break;
         case ID_TRAY_HIDEALL: ShowAllSessions(app.sessions, kShowHide, ops); break;

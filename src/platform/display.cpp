@@ -65,4 +65,11 @@ bool PlacementInWorkspace(HWND window) {
     return (style & WS_CHILD) == 0 && (exStyle & WS_EX_TOOLWINDOW) == 0;
 }
 
+bool HighContrastOn() {
+    HIGHCONTRASTA contrast = {};
+    contrast.cbSize = sizeof contrast;
+    if (!SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0)) return false;
+    return (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
 }  // namespace quilvo

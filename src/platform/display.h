@@ -30,4 +30,8 @@ void TakeSuggestedRect(HWND window, LPARAM suggested);
 // a top-level window without WS_EX_TOOLWINDOW.
 bool PlacementInWorkspace(HWND window);
 
+// True while the user has high contrast on (SPI_GETHIGHCONTRAST, HCF_HIGHCONTRASTON): the
+// program then draws with the system's colours only. False when it cannot be read.
+bool HighContrastOn();
+
 }  // namespace quilvo

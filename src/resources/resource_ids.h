@@ -62,6 +62,7 @@
 #define ID_TRAY_OPACITY_MID 40048
 #define ID_TRAY_OPACITY_HIGH 40049
 #define ID_TRAY_FIND 40050        // inserted above Exit when the menu opens
+#define ID_TRAY_AUTOSTART 40051   // "Start with &Windows", inserted above Exit likewise
 
 // Docked toolbar context menu
 #define ID_DOCK_COLORIZER 40044

@@ -19,6 +19,7 @@
 #include "views/geometry.h"
 #include "views/hover_tip.h"
 #include "views/mini_window.h"
+#include "views/spoken_names.h"
 #include "views/update_plan.h"
 
 namespace quilvo {
@@ -78,9 +79,17 @@ HWND BoxPanel::Create(HWND view, const PixelRect& place, int step) {
                                 parentWindow, nullptr, GetModuleHandleA(nullptr), this);
     if (ownWindow) SendMessageA(ownWindow, WM_QUILVO_RECOLOUR, 0, 0);
     if (boxList) shownFilter_ = boxList->filter;
+    NameWindow();
     ComputeScale();
     Follow(false);
     return ownWindow;
+}
+
+void BoxPanel::NameWindow() {
+    if (!ownWindow) return;
+    char name[kSpokenNameCapacity];
+    BoxSpokenName(boxList ? boxList->boxIndex : -1, boxList ? boxList->filter : SessionRecord{}, name, sizeof name);
+    SetWindowTextA(ownWindow, name);
 }
 
 // The ratio between the virtual screen (every monitor; the desktop window's rectangle with
@@ -112,6 +121,7 @@ bool BoxPanel::Update() {
     if (boxList && !SameFilterTexts(boxList->filter, shownFilter_)) {
         shownFilter_ = boxList->filter;
         InvalidateRect(ownWindow, nullptr, TRUE);
+        NameWindow();
     }
     return Follow(false);
 }
@@ -293,8 +303,10 @@ void BoxPanel::Paint(HDC dc) {
     GetTextExtentPoint32A(dc, align.text, align.length, &extent);
     const int tx = PanelTextX(r.right, extent.cx, dpi);
 
-    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-    SetBkColor(dc, GetSysColor(COLOR_BACKGROUND));
+    // In high contrast the pair the user's scheme makes for text on a window.
+    const bool contrast = context_.highContrast;
+    SetTextColor(dc, GetSysColor(contrast ? COLOR_WINDOWTEXT : COLOR_BTNTEXT));
+    SetBkColor(dc, GetSysColor(contrast ? COLOR_WINDOW : COLOR_BACKGROUND));
     for (int i = 0; i < 4; ++i) {
         if (lines[i].length > 0) TextOutA(dc, tx, PanelTextLineY(i, pf.height, dpi), lines[i].text, lines[i].length);
     }
@@ -399,8 +411,11 @@ void BoxPanel::OnMenuCommand(int command) {
 
 LRESULT BoxPanel::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
     switch (msg) {
-        // The panels' class takes the desktop colour (the brush belongs to the whole class).
-        case WM_QUILVO_RECOLOUR: ReplaceClassBackground(wnd, GetSysColor(COLOR_BACKGROUND)); break;
+        // The panels' class takes the desktop colour (the brush belongs to the whole class), in
+        // high contrast the window colour its texts are written on.
+        case WM_QUILVO_RECOLOUR:
+            ReplaceClassBackground(wnd, GetSysColor(context_.highContrast ? COLOR_WINDOW : COLOR_BACKGROUND));
+            break;
         case WM_COMMAND: OnSessionButton(reinterpret_cast<HWND>(lp)); break;
         case WM_MOUSEMOVE: OnMouseMove(wp, lp); return 0;
         case WM_CAPTURECHANGED:

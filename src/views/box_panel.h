@@ -90,6 +90,10 @@ private:
 
     ViewContext& context_;
     std::vector<std::unique_ptr<MiniWindow>> minis_;  // entry i stands for item i of the list
+    // The window text that names the box to a screen reader, from the box list's index and
+    // filter.
+    void NameWindow();
+
     SessionRecord shownFilter_ = {};  // the filter whose texts the panel last painted
     bool restackDue_ = true;          // the stacking order may differ from a fresh build's
 };

@@ -38,7 +38,7 @@ public:
 }  // namespace
 
 BoxedView::BoxedView(ViewKind kind, HWND parent, BoxList* const* lists, int count, const ViewServices& services)
-    : monitors_(services.monitors) {
+    : monitors_(services.monitors), highContrast_(services.highContrast) {
     if (services.drag == nullptr) ownDrag_ = std::make_unique<DragController>();
     if (services.ops == nullptr) noOps_ = std::make_unique<NoSessionOps>();
     context_.kind = kind;
@@ -79,6 +79,26 @@ void BoxedView::ReadLabelsAndDpi(const ViewSection& stored) {
     context_.labels = stored.labels != 0;
     context_.dpi = WindowDpi(ownWindow);
     MakeFonts();
+    ReadHighContrast();
+}
+
+void BoxedView::ReadHighContrast() {
+    context_.highContrast = highContrast_ != nullptr ? highContrast_() : HighContrastOn();
+    if (context_.highContrast && ownWindow) {
+        SendMessageA(ownWindow, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    }
+}
+
+void BoxedView::OnSystemColoursChanged() {
+    const bool wasOn = context_.highContrast;
+    ReadHighContrast();
+    // Back from high contrast: focus rectangles hide again until a key is pressed, as usual.
+    if (wasOn && !context_.highContrast) {
+        SendMessageA(ownWindow, WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
+    }
+    // The panels' class brush follows the new state; every window draws again.
+    if (BoxPanel* panel = Panel(0)) SendMessageA(panel->ownWindow, WM_QUILVO_RECOLOUR, 0, 0);
+    RedrawWindow(ownWindow, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
 }
 
 void BoxedView::MakeFonts() {

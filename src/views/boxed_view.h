@@ -53,6 +53,9 @@ public:
     // the window (what is stored stays as stored).
     void OnDpiChanged(int newDpi, LPARAM suggested);
     void ForgetSkippedUpdates() override;
+    // The user changed a system setting or the system colours: high contrast is read again,
+    // and the view and its panels take the colours at once.
+    void OnSystemColoursChanged();
     void Show() override;
     void Hide() { ShowWindowAsync(ownWindow, SW_HIDE); }
     void SaveGeometry();
@@ -79,11 +82,15 @@ protected:
     // The virtual screen as the monitor source gives it now.
     void ReadDesktop();
     void MakeFonts();
+    // High contrast as the seam (or the system) gives it now; in it the focus rectangles of
+    // the view's controls are always shown, not only after a key was pressed.
+    void ReadHighContrast();
 
     std::unique_ptr<std::unique_ptr<BoxPanel>[]> panels_;
 
 private:
     MonitorSource* monitors_ = nullptr;
+    bool (*highContrast_)() = nullptr;
     // What the view stands in for when the program gives it none: a drag of its own, and
     // operations that act on no window.
     std::unique_ptr<DragController> ownDrag_;

@@ -72,8 +72,10 @@ void BoxedViewToolbar::Paint(HDC dc) {
     const BoxPanel* first = Panel(0);
     if (first == nullptr) return;
     const int x = boxCount * first->width;  // right of the row of panels
-    SetBkColor(dc, textBackground);
-    SetTextColor(dc, kTextColour);
+    // The creator's colours, or in high contrast the system's pair for text on a window.
+    const bool contrast = Context().highContrast;
+    SetBkColor(dc, contrast ? GetSysColor(COLOR_WINDOW) : textBackground);
+    SetTextColor(dc, contrast ? GetSysColor(COLOR_WINDOWTEXT) : kTextColour);
     TextOutA(dc, x, 0, label, static_cast<int>(std::strlen(label)));
     char details[kDockedDetailsCapacity];
     const int length = FormatDockedDetails(details, detail1, detail2, detail3);

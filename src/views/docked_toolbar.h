@@ -31,7 +31,8 @@ public:
 
     // The colour the strip's class background takes on the recolour message, whatever the
     // view's state.
-    COLORREF BackgroundColour() const { return GetSysColor(COLOR_INFOBK); }
+    // In high contrast the window colour its texts are written on.
+    COLORREF BackgroundColour() const { return GetSysColor(Context().highContrast ? COLOR_WINDOW : COLOR_INFOBK); }
     void Paint(HDC dc);
 
     // Window<BoxedViewToolbar>: the messages of its "HijackedToolbar" window.

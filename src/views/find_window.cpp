@@ -31,6 +31,16 @@ constexpr WPARAM kEscape = 0x1B;
 
 const char* const kFilterFieldNames[] = {"System", "Client", "User", "Transaction"};
 
+// The names a screen reader gives the field and the list. Such tools name a control without
+// a text of its own after the visible static text just before it among its siblings; these
+// statics are visible but have no size, so nothing of them is ever painted.
+constexpr const char* kFieldName = "Find session";
+constexpr const char* kListName = "Sessions and boxes";
+
+void AddName(HWND window, HINSTANCE module, const char* name) {
+    CreateWindowExA(0, "STATIC", name, WS_CHILD | WS_VISIBLE | SS_LEFT, 0, 0, 0, 0, window, nullptr, module, nullptr);
+}
+
 // The work area of the monitor that holds the mouse pointer: where the user is working.
 RECT WorkAreaUnderPointer() {
     POINT pointer = {};
@@ -74,8 +84,11 @@ bool FindSessionWindow::Create() {
                               WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, kWidth, kHeight, nullptr, nullptr, module,
                               this);
     if (!window_) return false;
+    // Each name made right before its control: it stands just before it among the siblings.
+    AddName(window_, module, kFieldName);
     field_ = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, 0, 0,
                              window_, nullptr, module, nullptr);
+    AddName(window_, module, kListName);
     list_ = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", nullptr,
                             WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_USETABSTOPS | LBS_NOINTEGRALHEIGHT,
                             0, 0, 0, 0, window_, nullptr, module, nullptr);
@@ -107,6 +120,7 @@ void FindSessionWindow::Open() {
     const int width = std::min<int>(ScaleForDpi(kWidth, dpi), area.right - area.left);
     const int height = std::min<int>(ScaleForDpi(kHeight, dpi), area.bottom - area.top);
     SetWindowTextA(field_, "");
+    ReadHighContrast();
     Filter();
     SetWindowPos(window_, HWND_TOPMOST, area.left + (area.right - area.left - width) / 2,
                  area.top + (area.bottom - area.top - height) / 2, width, height, SWP_SHOWWINDOW);
@@ -120,6 +134,22 @@ void FindSessionWindow::Close() {
     if (!window_) return;
     KillTimer(window_, TIMER_FIND_CLOSE);
     if (IsWindowVisible(window_)) ShowWindow(window_, SW_HIDE);
+}
+
+void FindSessionWindow::ReadHighContrast() {
+    highContrast_ = services_.highContrast != nullptr ? services_.highContrast() : HighContrastOn();
+    // Focus shown always, not only once a key was pressed in the window.
+    if (highContrast_) SendMessageA(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    RedrawWindow(window_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+// The class's grey shows around the controls; in high contrast the dialog colour instead.
+bool FindSessionWindow::EraseBackground(HDC dc) {
+    if (!highContrast_) return false;
+    RECT client = {};
+    GetClientRect(window_, &client);
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    return true;
 }
 
 void FindSessionWindow::Layout() {
@@ -250,6 +280,11 @@ LRESULT FindSessionWindow::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) n
             if (LOWORD(wp) == WA_INACTIVE) Close();
             break;
         case WM_CLOSE: Close(); return 0;
+        case WM_SETTINGCHANGE:
+        case WM_SYSCOLORCHANGE: ReadHighContrast(); break;
+        case WM_ERASEBKGND:
+            if (EraseBackground(reinterpret_cast<HDC>(wp))) return 1;
+            break;
         case WM_TIMER:
             if (wp == TIMER_FIND_CLOSE) Close();
             return 0;

@@ -26,6 +26,7 @@ struct FindServices {
     const BoxFilter (*filters)[kBoxCount] = nullptr;
     SessionWindowOps* ops = nullptr;
     void (*switchToBox)(int box) = nullptr;  // what a left click on the box's panel does
+    bool (*highContrast)() = nullptr;        // none: the system's setting (HighContrastOn)
 };
 
 // The text of a row as the list shows it.
@@ -60,6 +61,9 @@ private:
     void Choose();
     void ActivateSession(WindowHandle window);
     bool OnFieldKey(WPARAM key);
+    // High contrast read again; the window draws again in the colours it asks for.
+    void ReadHighContrast();
+    bool EraseBackground(HDC dc);
     static LRESULT CALLBACK FieldProc(HWND field, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                       DWORD_PTR self) noexcept;
 
@@ -70,6 +74,7 @@ private:
     ScopedFont font_;
     int fontDpi_ = 0;       // the DPI font_ was made for
     bool placing_ = false;  // Open is moving the window: its DPI change is taken there
+    bool highContrast_ = false;
     // The rows the list shows, in its order, with the session window each one showed when
     // it was filled (none for a box row).
     std::vector<FindRow> shown_;

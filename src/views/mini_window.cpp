@@ -95,11 +95,18 @@ void MiniWindow::Take(const SessionRecord& s, const PixelRect& place, bool redra
     width = place.width;
     height = place.height;
     if (redraw && ownWindow != nullptr) InvalidateRect(ownWindow, nullptr, FALSE);
+    // Compared first: most passes change nothing, and setting a window text is a request to
+    // the window system.
+    char name[kSpokenNameCapacity];
+    SessionSpokenName(s, name, sizeof name);
+    if (std::strcmp(name, spokenName_) == 0) return;
+    std::memcpy(spokenName_, name, sizeof name);
+    if (ownWindow != nullptr) SetWindowTextA(ownWindow, spokenName_);
 }
 
 void MiniWindow::ShowAt(const PixelRect& at) {
     if (ownWindow == nullptr) {
-        ownWindow = CreateWindowExA(0, kMiniWindowClass, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_BORDER,
+        ownWindow = CreateWindowExA(0, kMiniWindowClass, spokenName_, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_BORDER,
                                     at.x, at.y, at.width, at.height, parentWindow, nullptr, GetModuleHandleA(nullptr),
                                     this);
         shownAt_ = at;
@@ -138,6 +145,11 @@ void MiniWindow::Paint(HWND wnd) {
     RECT client = {};
     GetClientRect(wnd, &client);
     const PixelRect area = PaintLabel(paint.dc(), client);
+    if (context_.highContrast) {
+        PaintContrastPicture(paint.dc(), area);
+        if (session_.busy) PaintBusyMark(paint.dc(), client);
+        return;
+    }
     const bool large = area.width > kSmallPictureLimit || area.height > kSmallPictureLimit;
     const int picture = large ? IDB_MINI_LARGE : IDB_MINI_SMALL;
     const int source = large ? kLargePictureSize : kSmallPictureSize;
@@ -175,10 +187,20 @@ PixelRect MiniWindow::PaintLabel(HDC dc, const RECT& clientRect) const {
     return layout.picture;
 }
 
+void MiniWindow::PaintContrastPicture(HDC dc, const PixelRect& area) const {
+    const bool busy = session_.busy != 0;
+    const RECT body = {area.x, area.y, area.x + area.width, area.y + area.height};
+    FillRect(dc, &body, GetSysColorBrush(COLOR_WINDOW));
+    const RECT bar = {body.left, body.top, body.right, body.top + std::max(2, area.height / 6)};
+    FillRect(dc, &bar, GetSysColorBrush(busy ? COLOR_INACTIVECAPTION : COLOR_ACTIVECAPTION));
+    FrameRect(dc, &body, GetSysColorBrush(busy ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT));
+}
+
 void MiniWindow::PaintBusyMark(HDC dc, const RECT& clientRect) const {
-    // The picture is washed out (every colour at least mid-grey) and a small clock face
-    // stands in the top right corner.
-    {
+    // The picture is washed out (every colour at least mid-grey; not in high contrast, which
+    // shows the busy state by the picture's colours) and a small clock face stands in the
+    // top right corner.
+    if (!context_.highContrast) {
         ScopedSelectObject grey(dc, GetStockObject(GRAY_BRUSH));
         PatBlt(dc, 0, 0, clientRect.right, clientRect.bottom, kDestOrPattern);
     }

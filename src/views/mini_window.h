@@ -10,6 +10,7 @@
 #include "platform/window.h"
 #include "platform/window_names.h"
 #include "views/geometry.h"
+#include "views/spoken_names.h"
 #include "views/view_context.h"
 #include "views/window_object.h"
 
@@ -26,7 +27,8 @@ public:
     MiniWindow& operator=(const MiniWindow&) = delete;
 
     // Takes the session's record and its place in the panel (before any cascade); redraw:
-    // what the window draws changed.
+    // what the window draws changed. The window text, which names the session to a screen
+    // reader, is set only when it changes.
     void Take(const SessionRecord& session, const PixelRect& place, bool redraw);
     // Makes the window at `at`, or moves it there unless it stands there already.
     void ShowAt(const PixelRect& at);
@@ -51,6 +53,9 @@ private:
     // window room for them; the picture's place either way.
     PixelRect PaintLabel(HDC dc, const RECT& client) const;
     void PaintBusyMark(HDC dc, const RECT& client) const;
+    // The picture in high contrast: a window drawn in the system's colours, its title bar
+    // an inactive one while the session is busy.
+    void PaintContrastPicture(HDC dc, const PixelRect& area) const;
     bool RequestHoverTip(HWND wnd, bool button);
     void Raise();
     void EndDrag();
@@ -74,6 +79,7 @@ private:
     HWND button_ = nullptr;
     PixelRect buttonAt_;
     bool debuggerButton_ = false;  // the button says "-"
+    char spokenName_[kSpokenNameCapacity] = {};  // the window text
 };
 
 }  // namespace quilvo

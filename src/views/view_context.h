@@ -31,6 +31,7 @@ struct ViewServices {
     MonitorSource* monitors = nullptr;           // none: the window system's monitors
     HoverTip* tip = nullptr;                     // none: the program's one tip
     DragController* drag = nullptr;              // none: the view keeps a drag of its own
+    bool (*highContrast)() = nullptr;            // none: the system's setting (HighContrastOn)
 };
 
 // Owned by the view; its panels and mini windows hold it from when they are made. The view
@@ -50,6 +51,9 @@ struct ViewContext {
     bool labels = true;               // "Labels" of the view's section
     HFONT labelFont = nullptr;        // the label font for that DPI; none: no labels
     int labelLineHeight = 0;
+    // High contrast was on when the view last read it: everything is drawn in system colours
+    // (no fixed greys or whites, no washed-out pictures) and keyboard focus is always shown.
+    bool highContrast = false;
     std::uint8_t tipShown = 0;        // a mini window or button of this view asked for the tip
 };
 

@@ -20,6 +20,14 @@ LRESULT ViewWindow::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept
             InvalidateRect(wnd, nullptr, FALSE);
             return 0;
         case WM_DPICHANGED: OnDpiChanged(HIWORD(wp), lp); return 0;
+        // Sent to top-level windows only: the view passes the news to its panels.
+        case WM_SETTINGCHANGE:
+        case WM_SYSCOLORCHANGE:
+            if (shownView != nullptr) shownView->OnSystemColoursChanged();
+            break;
+        case WM_ERASEBKGND:
+            if (EraseInHighContrast(wnd, reinterpret_cast<HDC>(wp))) return 1;
+            break;
         default: break;
     }
     return DefWindowProcA(wnd, msg, wp, lp);
@@ -35,6 +43,14 @@ void ViewWindow::OnPaint(HWND wnd) {
 // (keeping a stored size as stored) before it is shown in it.
 void ViewWindow::OnDpiChanged(int dpi, LPARAM suggested) {
     if (shownView != nullptr) shownView->OnDpiChanged(dpi, suggested);
+}
+
+bool ViewWindow::EraseInHighContrast(HWND wnd, HDC dc) {
+    if (shownView == nullptr || !shownView->Context().highContrast) return false;
+    RECT client = {};
+    GetClientRect(wnd, &client);
+    FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
+    return true;
 }
 
 // The close box hides the view; the program keeps running in the tray.

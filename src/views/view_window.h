@@ -30,6 +30,8 @@ private:
     void OnPaint(HWND wnd);
     void OnClose();
     void OnDpiChanged(int dpi, LPARAM suggested);
+    // In high contrast the view's background is the window colour, not the class's grey.
+    bool EraseInHighContrast(HWND wnd, HDC dc);
 };
 
 }  // namespace quilvo

@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "e2e_util.h"
 #include "quilvo_process.h"
@@ -130,6 +132,39 @@ TEST_F(Find, HotkeyTypingAndEnterBringEachSessionToTheUser) {
     ASSERT_TRUE(RealKeys("Escape"));
     EXPECT_TRUE(WaitUntil([&] { return !FindOpen(); }, 3000)) << "Escape closes";
     EXPECT_TRUE(quilvo.Running());
+}
+
+// What a screen reader reads, from outside as such a tool reads it: each mini window names its
+// session (", busy" while it owes answers), each panel its box, and the find window's field
+// and list are named by the visible, empty-sized static text right before each.
+TEST_F(Find, EverySessionBoxAndFindControlHasAName) {
+    Start("[Box1]\r\nSelection=PRD$$$\r\n");
+    const auto texts = [](const std::vector<HWND>& windows) {
+        std::vector<std::string> all;
+        for (HWND w : windows) all.push_back(TextOf(w));
+        std::sort(all.begin(), all.end());
+        return all;
+    };
+    const auto minis = [&] { return texts(Children(PanelsOf(quilvo.SingleView())[0], "XIconWin")); };
+    EXPECT_EQ(minis(), (std::vector<std::string>{"PRD 100 ALICE VA01 A", "QAS 200 BOB SE38 B", "QAS 300 CAROL SE16 C"}));
+    EXPECT_EQ(texts(PanelsOf(quilvo.SingleView())), std::vector<std::string>{"All sessions"});
+    EXPECT_EQ(texts(PanelsOf(quilvo.MainWindow())),
+              (std::vector<std::string>{"Box 1", "Box 2: PRD", "Box 3", "Box 4", "Box 5", "Box 6"}));
+    ASSERT_TRUE(sim.Send("hang C"));
+    EXPECT_TRUE(WaitUntil([&] { return minis().back() == "QAS 300 CAROL SE16 C, busy"; }, kSettle)) << minis().back();
+    ASSERT_TRUE(sim.Send("wake C"));
+    EXPECT_TRUE(WaitUntil([&] { return minis().back() == "QAS 300 CAROL SE16 C"; }, kSettle)) << minis().back();
+
+    OpenAndType("");
+    HWND field = FindWindowExA(Finder(), nullptr, "EDIT", nullptr);
+    for (const auto& control : {std::make_pair(field, "Find session"), std::make_pair(List(), "Sessions and boxes")}) {
+        HWND label = GetWindow(control.first, GW_HWNDPREV);
+        EXPECT_EQ(ClassOf(label), "Static");
+        EXPECT_EQ(TextOf(label), control.second);
+        EXPECT_TRUE(IsWindowVisible(label));
+        const RECT r = ClientRect(label);
+        EXPECT_EQ(r.right * r.bottom, 0) << "never painted";
+    }
 }
 
 // A find hotkey that another program holds, or that is no key, leaves the program running

@@ -218,6 +218,13 @@ TEST_F(TrayMenu, ARealClickOnTheIconOpensTheMenuAndHideShowAndIconizeAllAct) {
     EXPECT_TRUE(WaitUntil([&] { return OpenMenus() == 0; }, 3000)) << "the menu stays after a click elsewhere";
     Sleep(300);
     EXPECT_EQ(LogLinesStarting("show "), shows);
+    EXPECT_EQ(OpenMenus(), 0) << "the shell's selection after the click opened the menu again";
+
+    // A real right click refreshes and opens no menu, whatever the shell sends after it.
+    const POINT icon = FirstTrayIconPoint();
+    ASSERT_TRUE(RunUnix("/usr/bin/xdotool mousemove " + std::to_string(icon.x) + " " + std::to_string(icon.y) + " click 3"));
+    Sleep(800);
+    EXPECT_EQ(OpenMenus(), 0) << "a right click opened a menu";
 
     // Keys typed on the keyboard reach the menu.
     ASSERT_TRUE(RealClick(FirstTrayIconPoint()));
@@ -245,12 +252,74 @@ TEST_F(TrayMenu, FindSessionOpensTheFindWindow) {
         3000));
 }
 
+// With the shell's version 4 notifications the event is lParam's low word and the icon id its
+// high word. The keyboard's selection and the context-menu key open the menu; the selection
+// that follows a left click and the context menu that follows a right click are the shell's
+// echoes of the mouse and open none: a right click only refreshes, a left click opens one menu.
+TEST_F(TrayMenu, TheKeyboardOpensTheMenuAndTheMouseDoesWhatItAlwaysDid) {
+    Start(kThree);
+    const auto notify = [&](UINT event) { PostMessageA(TrayHost(), kTrayCallback, 0, MAKELPARAM(event, kTrayIconId)); };
+    const auto closeMenu = [&] {
+        Press({VK_ESCAPE});
+        return WaitUntil([&] { return OpenMenus() == 0; }, 3000);
+    };
+    for (UINT event : {UINT{NIN_KEYSELECT}, UINT{NIN_SELECT}, UINT{WM_CONTEXTMENU}}) {
+        Sleep(600);  // longer than the double-click time since the mouse's last button
+        notify(event);
+        EXPECT_TRUE(WaitUntil([&] { return OpenMenus() == 1; }, 3000)) << "event " << event;
+        ASSERT_TRUE(closeMenu());
+    }
+    for (UINT event : {UINT{WM_RBUTTONDOWN}, UINT{WM_RBUTTONUP}, UINT{WM_CONTEXTMENU}}) notify(event);
+    Sleep(800);
+    EXPECT_EQ(OpenMenus(), 0) << "a right click opens no menu";
+    for (UINT event : {UINT{WM_LBUTTONDOWN}, UINT{WM_LBUTTONUP}, UINT{NIN_SELECT}}) notify(event);
+    ASSERT_TRUE(WaitUntil([&] { return OpenMenus() == 1; }, 3000));
+    ASSERT_TRUE(closeMenu());
+    Sleep(800);
+    EXPECT_EQ(OpenMenus(), 0) << "a left click opens one menu";
+}
+
+// "Start with &Windows" writes the user's Run value that starts this program with the class
+// it was given, and takes it away again; the other instance's value stays.
+TEST_F(TrayMenu, StartWithWindowsWritesAndRemovesTheRunValueOfThisClass) {
+    const char* const run = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    const auto value = [&](const char* name) {
+        char text[1024] = {};
+        DWORD size = sizeof text;
+        if (RegGetValueA(HKEY_CURRENT_USER, run, name, RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS)
+            return std::string("<none>");
+        return std::string(text);
+    };
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, run, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr), ERROR_SUCCESS);
+    const std::string other = "\"C:\\Other\\Quilvo.exe\"";
+    RegSetValueExA(key, "Quilvo", 0, REG_SZ, reinterpret_cast<const BYTE*>(other.c_str()), static_cast<DWORD>(other.size() + 1));
+    // A value of another type under this class's name counts as none, and is replaced.
+    const DWORD number = 1;
+    RegSetValueExA(key, "Quilvo SAP_FRONTEND_SESSION", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+
+    ASSERT_TRUE(RunUnix("/usr/bin/xdotool mousemove 1000 1000"));
+    ASSERT_TRUE(sim.Start(kThree)) << sim.LastError();
+    ASSERT_TRUE(quilvo.Start(dir.Path(), "SAP_FRONTEND_SESSION"));
+    ASSERT_TRUE(WaitUntil([&] { return TrayHost() != nullptr; }, 10000));
+    Choose({'W'});
+    const std::string command = value("Quilvo SAP_FRONTEND_SESSION");
+    EXPECT_EQ(lstrcmpiA(command.c_str(), ("\"" + ExeDirectory() + "Quilvo.exe\" SAP_FRONTEND_SESSION").c_str()), 0) << command;
+    Choose({'W'});
+    EXPECT_EQ(value("Quilvo SAP_FRONTEND_SESSION"), "<none>");
+    EXPECT_EQ(value("Quilvo"), other);
+    RegDeleteValueA(key, "Quilvo");
+    RegDeleteValueA(key, "Quilvo SAP_FRONTEND_SESSION");
+    RegCloseKey(key);
+    EXPECT_TRUE(quilvo.Running());
+}
+
 TEST_F(TrayMenu, DestroyAllIsGrayedAndTheViewCommandsShowTheViewsAgain) {
     Start(kThree);
-    // "&Destroy All", fifth from the bottom, picked with the arrows or by its letter: the menu
+    // "&Destroy All", sixth from the bottom, picked with the arrows or by its letter: the menu
     // closes and chooses nothing.
     OpenMenu();
-    Press({VK_UP, VK_UP, VK_UP, VK_UP, VK_UP, VK_RETURN});
+    Press({VK_UP, VK_UP, VK_UP, VK_UP, VK_UP, VK_UP, VK_RETURN});
     EXPECT_TRUE(WaitUntil([&] { return OpenMenus() == 0; }, 3000));
     Choose({'D'});
     Sleep(500);

@@ -40,3 +40,25 @@ TEST(StartupRules, IconFollowsTheSessionClassWithoutRegardToCase) {
 
 }  // namespace
 }  // namespace quilvo
+
+namespace quilvo {
+namespace {
+
+TEST(StartupRules, SameFolderIgnoresCaseAndATrailingSeparator) {
+    const struct {
+        const char* a;
+        const char* b;
+        bool same;
+    } cases[] = {
+        {"C:\\Windows\\system32", "C:\\WINDOWS\\System32", true},
+        {"C:\\Windows\\system32/", "c:\\windows\\system32\\", true},
+        {"C:\\Windows\\system32\\Quilvo", "C:\\Windows\\system32", false},
+        {"C:\\Windows\\syswow64", "C:\\Windows\\system32", false},
+        {"", "", false},
+        {nullptr, "C:\\", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(SameFolder(c.a, c.b), c.same) << (c.a ? c.a : "(none)") << " | " << c.b;
+}
+
+}  // namespace
+}  // namespace quilvo

@@ -86,6 +86,7 @@ TEST(TrayMenu, SessionPartStandsAboveTheResourceItemsOfTheRealMenu) {
     MenuSessions built;
     EXPECT_EQ(BuildSessionMenu(popup, *table, built), 10);
     InsertFindItem(popup, "Ctrl+Alt+Space");
+    InsertStartItem(popup, true);
 
     const Lines expected = {
         "200/0 'PRD [:100]   One'",
@@ -109,9 +110,14 @@ TEST(TrayMenu, SessionPartStandsAboveTheResourceItemsOfTheRealMenu) {
         "40034/0 'SingleBox', 40037/0 '&Docked' (grayed)}",
         "popup/0 '&Opacity' {40046/0 '&None', 40047/0 '&Low', 40048/0 '&Mid', 40049/0 '&High'}",
         "40050/0 '&Find session...\tCtrl+Alt+Space'",
+        "40051/0 'Start with &Windows'",
         "40007/0 'E&xit'",
     };
     EXPECT_EQ(Render(popup), expected);
+    EXPECT_EQ(GetMenuState(popup, ID_TRAY_AUTOSTART, MF_BYCOMMAND) & MF_CHECKED, static_cast<UINT>(MF_CHECKED));
+    DeleteMenu(popup, ID_TRAY_AUTOSTART, MF_BYCOMMAND);
+    InsertStartItem(popup, false);
+    EXPECT_EQ(GetMenuState(popup, ID_TRAY_AUTOSTART, MF_BYCOMMAND) & MF_CHECKED, 0u);
 
     // Item data by command id, as the tray reads it for the chosen item: 12003 is the first
     // entry of "Restore Server Group" (data 0), not the pop-up's own title (data 5).

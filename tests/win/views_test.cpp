@@ -220,6 +220,9 @@ TEST_F(ViewsTest, UpdateFollowsTheNewListInPlace) {
     EXPECT_EQ(panel.Mini(0)->Button(), buttons[2]);
     EXPECT_STREQ(panel.Mini(1)->Title(), "Session 1, another screen");
     EXPECT_EQ(panel.Mini(0)->Session().busy, 1);
+    EXPECT_EQ(test::TextOf(panel.Mini(0)->ownWindow), "Session 2, busy") << "the name follows in place";
+    EXPECT_EQ(test::TextOf(panel.Mini(1)->ownWindow), "Session 1, another screen");
+    EXPECT_EQ(test::TextOf(panel.ownWindow), "All sessions");
     const ButtonRow row = SessionButtonRow(panel.width, panel.height, 5, 7);
     for (int i = 0; i < 5; ++i) {
         SCOPED_TRACE(i);
@@ -543,6 +546,51 @@ TEST_F(ViewsTest, ALabelledMiniWindowShowsItsBandAndABusySessionIsDimmedAndMarke
     char text[16] = {};
     ProfileReadString("BoxedViewSingle", "Labels", "gone", text, sizeof text, kSettingsFile);
     EXPECT_STREQ(text, "0") << "read, never written";
+}
+
+// High contrast, forced through the views' seam: the panel's background, the picture and a busy
+// session are drawn in system colours only (no washed-out grey, no fixed picture), and going
+// back to normal brings the normal look back.
+bool HighContrastForTest() { return true; }
+bool NormalContrastForTest() { return false; }
+
+TEST_F(ViewsTest, InHighContrastEveryPixelIsASystemColour) {
+    services_.highContrast = &HighContrastForTest;
+    auto busy = OneSession(SessionPlace{0, 0, 1280, 1024}, true);
+    MakeSingle(busy.get(), 300);
+    ASSERT_TRUE(view_->Context().highContrast);
+    const RECT mc = ClientRect(Mini().ownWindow);
+    const COLORREF allowed[] = {GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_GRAYTEXT),
+                                GetSysColor(COLOR_INACTIVECAPTION), GetSysColor(COLOR_INACTIVECAPTIONTEXT)};
+    RedrawWindow(Mini().ownWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    ScopedGetDC dc(Mini().ownWindow);
+    // The label's letters are left out: the font's smoothing blends its two colours.
+    const int band = 2 * view_->LabelLineHeight() + 2;
+    int strangers = 0;
+    for (int y = band; y < mc.bottom; y += 3) {
+        for (int x = 0; x < mc.right; x += 3) {
+            const COLORREF c = GetPixel(dc.get(), x, y);
+            strangers += std::find(std::begin(allowed), std::end(allowed), c) == std::end(allowed);
+        }
+    }
+    EXPECT_EQ(strangers, 0) << "pixels of no system colour in the busy mini window";
+    EXPECT_EQ(PixelOfMini(mc.right - 2, 0), GetSysColor(COLOR_INACTIVECAPTION)) << "the band";
+    EXPECT_EQ(PixelOfMini(mc.right / 2, mc.bottom - 3), GetSysColor(COLOR_WINDOW)) << "the picture is not washed out";
+    BoxPanel& panel = *view_->Panel(0);
+    RedrawWindow(panel.ownWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    ScopedGetDC panelDc(panel.ownWindow);
+    const RECT pc = ClientRect(panel.ownWindow);
+    EXPECT_EQ(GetPixel(panelDc.get(), pc.right - 2, pc.bottom / 2), GetSysColor(COLOR_WINDOW)) << "the panel";
+
+    // Back to normal: the class takes the desktop colour again and the picture is the bitmap.
+    services_.highContrast = &NormalContrastForTest;
+    TearDown();
+    auto calm = OneSession(SessionPlace{0, 0, 1280, 1024});
+    MakeSingle(calm.get(), 300);
+    EXPECT_FALSE(view_->Context().highContrast);
+    RedrawWindow(view_->Panel(0)->ownWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    ScopedGetDC normalDc(view_->Panel(0)->ownWindow);
+    EXPECT_EQ(GetPixel(normalDc.get(), pc.right - 2, pc.bottom / 2), GetSysColor(COLOR_BACKGROUND));
 }
 
 }  // namespace

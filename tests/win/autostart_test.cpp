@@ -1,0 +1,84 @@
+// The Run value of "Start with Windows" in a real registry, under a key of the test's own:
+// written, read back and removed, and every value this program did not write as it writes it
+// counts as none.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/autostart.h"
+#include "app/autostart_rules.h"
+
+namespace quilvo {
+namespace {
+
+constexpr const char* kTestKey = "Software\\QuilvoTests\\Run";
+const std::string kProgram = "C:\\Apps\\Quilvo\\Quilvo.exe";
+
+void Store(const char* name, DWORD type, const void* data, DWORD size) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kTestKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+}
+
+void StoreText(const char* name, DWORD type, const std::string& text) {
+    Store(name, type, text.c_str(), static_cast<DWORD>(text.size() + 1));
+}
+
+class StartWithWindows : public ::testing::Test {
+protected:
+    void SetUp() override { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QuilvoTests"); }
+    void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QuilvoTests"); }
+    const RunKey key_{HKEY_CURRENT_USER, kTestKey};
+};
+
+// Written, found under its own name only, removed (twice, and from a missing key: quietly);
+// an expandable text is read expanded, as the shell reads it at log-on.
+TEST_F(StartWithWindows, TheValueIsWrittenFoundAndRemoved) {
+    EXPECT_FALSE(RunValueStarts(key_, "Quilvo", kProgram)) << "no key yet";
+    EXPECT_TRUE(SetRunValue(key_, "Quilvo", "x", false));
+    ASSERT_TRUE(SetRunValue(key_, "Quilvo X", RunCommand(kProgram.c_str(), "X"), true));
+    EXPECT_TRUE(RunValueStarts(key_, "Quilvo X", kProgram));
+    EXPECT_FALSE(RunValueStarts(key_, "Quilvo", kProgram));
+    ASSERT_TRUE(SetRunValue(key_, "Quilvo X", "", false));
+    EXPECT_FALSE(RunValueStarts(key_, "Quilvo X", kProgram));
+    EXPECT_TRUE(SetRunValue(key_, "Quilvo X", "", false));
+    StoreText("Quilvo E", REG_EXPAND_SZ, "\"%QUILVO_TEST_APPS%\\Quilvo.exe\"");
+    SetEnvironmentVariableA("QUILVO_TEST_APPS", "C:\\Apps\\Quilvo");
+    EXPECT_TRUE(RunValueStarts(key_, "Quilvo E", kProgram));
+}
+
+// Another type, a text too long to be ours, another program, nothing at all: never this
+// program's value; writing ours then replaces it.
+TEST_F(StartWithWindows, ValuesNotWrittenAsThisProgramWritesThemCountAsNone) {
+    const DWORD number = 1;
+    const std::string ours = "\"" + kProgram + "\"";
+    const std::string longText = ours + " " + std::string(5000, 'x');
+    const struct {
+        DWORD type;
+        std::string text;  // empty: the DWORD
+    } cases[] = {
+        {REG_DWORD, ""},
+        {REG_BINARY, ours},
+        {REG_MULTI_SZ, ours + '\0'},
+        {REG_SZ, longText},
+        {REG_SZ, "\"C:\\Other\\Quilvo.exe\""},
+        {REG_SZ, ""},
+    };
+    for (const auto& c : cases) {
+        if (c.text.empty() && c.type == REG_DWORD) {
+            Store("Quilvo", c.type, &number, sizeof number);
+        } else {
+            StoreText("Quilvo", c.type, c.text);
+        }
+        EXPECT_FALSE(RunValueStarts(key_, "Quilvo", kProgram)) << "type " << c.type << " " << c.text.substr(0, 40);
+        ASSERT_TRUE(SetRunValue(key_, "Quilvo", ours, true));
+        EXPECT_TRUE(RunValueStarts(key_, "Quilvo", kProgram));
+    }
+}
+
+}  // namespace
+}  // namespace quilvo
