@@ -79,6 +79,9 @@ void ShowTrayMenu(HWND trayHost) {
 }  // namespace
 
 void OnTrayIcon(HWND trayHost, TrayIconAction action) {
+    // Sent by another program (the taskbar, or any other): it is answered before the menu's
+    // own message loop runs, so the sender is not held for as long as the menu is open.
+    if (InSendMessage()) ReplyMessage(0);
     if (action == TrayIconAction::Refresh) {
         if (TheApp().cycle) TheApp().cycle->DiscoverAndRefresh();
     } else if (action == TrayIconAction::OpenMenu) {

@@ -123,10 +123,10 @@ private:
 const char kTwoBoxes[] = "[Box0]\nSelection=PRD$$$\n[Box1]\nSelection=QAS$$$\n";
 const char kTwoSessions[] = "session A system=PRD client=100 user=U1\nsession S system=QAS client=200 user=U2\n";
 
-// The taskbar (or any program) sends the icon's message while a pass waits for the sessions'
-// replies: the menu opens once the pass is over, the sender is not held meanwhile, and Exit
-// chosen there ends the program cleanly, without the interrupted pass making views again.
-TEST_F(Hardening, AnIconMessageSentDuringAPassWaitOpensTheMenuAfterThePass) {
+// The taskbar (or any program) sends the icon's message while a pass is under way (the session
+// sends it when queried): the menu opens, the sender is not held while it is open, and Exit
+// chosen there ends the program cleanly, without the pass under way making views again.
+TEST_F(Hardening, AnIconMessageSentDuringAPassOpensTheMenuWithoutHoldingItsSender) {
     CheckTheHeap();
     Start(kTwoSessions, kTwoBoxes);
     ASSERT_TRUE(WaitUntil([&] { return Minis(0) == 1 && Minis(1) == 1; }, 3 * kPass));
