@@ -68,7 +68,16 @@ bool SessionWorker::Pop(Item* item) {
 
 void SessionWorker::Do(const Item& item) {
     // An activation does not wait for the window's thread: it is tried until it lands.
-    if (item.job != kActivate && !Answers(item.window)) return;
+    if (item.job != kActivate && !Answers(item.window)) {
+        // A thread that is busy (or was busy a moment ago) still gets its raise, queued behind
+        // whatever it was asked before instead of thrown away; its restore is the show command
+        // already queued to it, and it takes that when it is free.
+        if (item.job == kRaise && IsWindow(item.window)) {
+            SetWindowPos(item.window, HWND_TOP, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
+        }
+        return;
+    }
     if (item.job == kRestore) {
         ::OpenIcon(item.window);
     } else if (item.job == kRaise) {
