@@ -172,9 +172,7 @@ bool BoxPanel::Follow(bool redrawAll) {
         }
         DebugLine("[%" PRIxPTR "] calloced [%d] Windows [%" PRIxPTR "]\n", Identity(this), count, Identity(next.data()));
     }
-    bool reordered = false;
-    for (std::size_t i = 0; i < plan.steps.size() && !reordered; ++i) reordered = plan.steps[i].from != static_cast<int>(i);
-    if (reordered || !plan.gone.empty() || next.size() != minis_.size()) restackDue_ = true;
+    if (plan.Reordered()) restackDue_ = true;
     minis_ = std::move(next);
     ShowMiniWindows();
     ShowButtons();

@@ -16,6 +16,10 @@ struct PixelRect {
     std::int32_t height = 0;
 };
 
+inline bool SameRect(const PixelRect& a, const PixelRect& b) {
+    return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
+}
+
 struct PixelPoint {
     std::int32_t x = 0;
     std::int32_t y = 0;

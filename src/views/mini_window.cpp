@@ -38,10 +38,6 @@ constexpr DWORD kDestOrPattern = 0x00FA0089;
 // characters, as the title the tip shows.
 bool NamesDebugger(const char* title) { return std::strstr(title, "Debugger") != nullptr; }
 
-bool SamePlace(const PixelRect& a, const PixelRect& b) {
-    return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
-}
-
 // One line of a label in its place, cut with an ellipsis where it does not fit.
 void DrawFittedLine(HDC dc, const char* text, const PixelRect& place) {
     constexpr int kMaxLine = kLabelLineCapacity;
@@ -112,7 +108,7 @@ void MiniWindow::ShowAt(const PixelRect& at) {
         shownAt_ = at;
         return;
     }
-    if (SamePlace(at, shownAt_)) return;
+    if (SameRect(at, shownAt_)) return;
     SetWindowPos(ownWindow, nullptr, at.x, at.y, at.width, at.height, SWP_NOZORDER | SWP_NOACTIVATE);
     shownAt_ = at;
 }
@@ -130,7 +126,7 @@ void MiniWindow::ShowButtonAt(const PixelRect& at) {
         debuggerButton_ = debugger;
         return;
     }
-    if (!SamePlace(at, buttonAt_)) {
+    if (!SameRect(at, buttonAt_)) {
         SetWindowPos(button_, nullptr, at.x, at.y, at.width, at.height, SWP_NOZORDER | SWP_NOACTIVATE);
         buttonAt_ = at;
     }

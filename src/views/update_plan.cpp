@@ -6,10 +6,6 @@ namespace quilvo {
 
 namespace {
 
-bool SamePlace(const PixelRect& a, const PixelRect& b) {
-    return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
-}
-
 template <std::size_t N>
 bool SameText(const char (&a)[N], const char (&b)[N]) {
     return std::strncmp(a, b, N) == 0;
@@ -23,11 +19,18 @@ bool DrawsDifferently(const SessionRecord& a, const SessionRecord& b) {
            (titleShown && !SameText(a.title, b.title)) || (a.busy != 0) != (b.busy != 0);
 }
 
-bool UpdatePlan::Unchanged() const {
-    if (!gone.empty()) return false;
+bool UpdatePlan::Reordered() const {
+    if (!gone.empty()) return true;
     for (std::size_t i = 0; i < steps.size(); ++i) {
-        const Step& s = steps[i];
-        if (s.from != static_cast<int>(i) || s.moves || s.redraws) return false;
+        if (steps[i].from != static_cast<int>(i)) return true;
+    }
+    return false;
+}
+
+bool UpdatePlan::Unchanged() const {
+    if (Reordered()) return false;
+    for (const Step& s : steps) {
+        if (s.moves || s.redraws) return false;
     }
     return true;
 }
@@ -43,7 +46,7 @@ UpdatePlan PlanUpdate(const std::vector<ShownSession>& old, const std::vector<Sh
             if (kept[j] || old[j].window != now.window || now.window == kNoWindow) continue;
             kept[j] = true;
             step.from = static_cast<int>(j);
-            step.moves = !SamePlace(old[j].place, now.place);
+            step.moves = !SameRect(old[j].place, now.place);
             step.redraws = old[j].record == nullptr || now.record == nullptr ||
                            DrawsDifferently(*old[j].record, *now.record);
             break;

@@ -35,6 +35,8 @@ struct UpdatePlan {
     std::vector<Step> steps;    // one per session of the new list, in its order
     std::vector<int> gone;      // old mini windows no session keeps, in their old order
 
+    // A session came, went or changed its place in the order: the stacking may change.
+    bool Reordered() const;
     // Nothing to do at all: the same sessions in the same order, places and looks.
     bool Unchanged() const;
 };
