@@ -5,7 +5,8 @@
 // after which, as on a real desk, every session's title changed and a third of them moved
 // ("rebuild"), for passes forced to rebuild with nothing changed ("forced", as every 17 s),
 // and for passes while 50 sessions behind one thread are busy, also with box clicks (each hides
-// every session and raises a box) between the passes. Prints one line:
+// every session and raises a box) between the passes; and a box click while one of its sessions
+// sleeps 3 s in every move. Prints one line:
 // bench latency: nochange max <ms> ... rebuild max <ms> ... forced max <ms> ... busy max <ms> ...
 //   clicks max <ms> ... ratio <rebuild/60 ms>
 #include <windows.h>
@@ -201,6 +202,66 @@ std::string Sessions(const char* thread) {
     return s;
 }
 
+// The top one of `windows` in the z-order.
+HWND TopOf(const std::vector<HWND>& windows) {
+    for (HWND w = GetTopWindow(nullptr); w != nullptr; w = GetWindow(w, GW_HWNDNEXT))
+        if (std::find(windows.begin(), windows.end(), w) != windows.end()) return w;
+    return nullptr;
+}
+
+struct SleeperFigures {
+    double othersRestored = -1;  // ms from the click until every other session was restored
+    double firstOnTopAfterWake = -1;  // longest ms from the sleeper coming on top to the first
+    int wakes = 0;
+};
+
+// A box click (every session hidden, the box raised) while the second of its four sessions
+// sleeps 3 s in every move: how long the others take to be restored, and, each time the sleeper
+// has done a move and is on top, how long until the box's first session is on top again.
+SleeperFigures MeasureSleeper() {
+    SleeperFigures f;
+    sessionsim::Simulator sim;
+    std::string scenario;
+    for (int i = 0; i < 4; ++i) scenario += "session W" + std::to_string(i) + " system=PRD client=100 user=U" +
+                                            std::to_string(i) + " min\n";
+    if (!sim.Start(scenario)) return f;
+    std::vector<HWND> box;
+    SessionTable table = {};
+    for (int i = 0; i < 4; ++i) {
+        box.push_back(sim.Hwnd("W" + std::to_string(i)));
+        table.records[table.count++].window = FromHwnd(box.back());
+    }
+    BoxFilter all = {};
+    BoxList list(table, 4, all);
+    sim.Command("set W1 sleep-on-move=3000");
+    static test::PlatformOps ops;
+    const LONGLONG click = Now();
+    SwitchToBox(&table, &list, ops.ops);
+    const auto ms = [](LONGLONG from) { return static_cast<double>(Now() - from) / g_ticksPerMs; };
+    LONGLONG sleeperOnTop = 0;
+    MSG msg;
+    while (ms(click) < 12000) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        if (f.othersRestored < 0 && std::all_of(box.begin(), box.end(), [&](HWND w) {
+                return w == box[1] || (IsWindowVisible(w) && !IsIconic(w));
+            })) {
+            f.othersRestored = ms(click);
+        }
+        const HWND top = TopOf(box);
+        if (top == box[1] && sleeperOnTop == 0) {
+            sleeperOnTop = Now();
+            ++f.wakes;
+        } else if (top == box[0] && sleeperOnTop != 0) {
+            f.firstOnTopAfterWake = std::max(f.firstOnTopAfterWake, ms(sleeperOnTop));
+            sleeperOnTop = 0;
+        }
+        Sleep(1);
+    }
+    sim.Command("set W1 sleep-on-move=0");
+    sim.Stop();
+    return f;
+}
+
 }  // namespace
 
 int main() {
@@ -267,6 +328,7 @@ int main() {
     const Figures clicks = Measure(host, 10, false, true);
     front.Command("wake S0");
     front.Stop();
+    const SleeperFigures sleeper = MeasureSleeper();
 
     cycle.reset();
     DestroyWindow(mainWindow);
@@ -278,10 +340,13 @@ int main() {
                 "busy max %.1f ms p99 %.1f ms (%d passes, 50 sessions on one busy thread; target 300 ms), "
                 "clicks max %.1f ms p99 %.1f ms (%d passes, a box click after each, the thread still busy) "
                 "ratio %.2f (rebuild max / 60 ms; nochange max / 60 ms %.2f; busy max / 300 ms %.2f; "
-                "clicks max / 300 ms %.2f)\n",
+                "clicks max / 300 ms %.2f), "
+                "sleeper first on top %.1f ms after the sleeper's move (%d moves seen; the others restored %.1f ms "
+                "after the box click, a session sleeping 3 s in every move)\n",
                 nochange.max, nochange.p99, nochange.passes, nochange.rebuilds, rebuild.max, rebuild.p99,
                 rebuild.passes, rebuild.rebuilds, forced.max, forced.p99, forced.passes, busy.max, busy.p99,
                 busy.passes, clicks.max, clicks.p99, clicks.passes, rebuild.max / 60.0, nochange.max / 60.0,
-                busy.max / 300.0, clicks.max / 300.0);
+                busy.max / 300.0, clicks.max / 300.0, sleeper.firstOnTopAfterWake, sleeper.wakes,
+                sleeper.othersRestored);
     return 0;
 }

@@ -26,7 +26,7 @@ enum GroupField : int { kGroupBySystem = 0, kGroupByServerGroup = 1, kGroupByTit
 class SessionWindowOps {
 public:
     virtual ~SessionWindowOps() = default;
-    virtual void ShowAsync(WindowHandle window, int showCode) = 0;   // ShowWindowAsync
+    virtual void ShowAsync(WindowHandle window, int showCode) = 0;   // queued, never waits
     virtual void OpenIcon(WindowHandle window) = 0;                  // restores an iconic window
     virtual void BringToTop(WindowHandle window) = 0;                // to the top of the z-order
     virtual void SendClose(WindowHandle window) = 0;                 // SAP_SET_OKCODE 3, no wait

@@ -25,24 +25,23 @@ void Win32SessionOps::ShowAsync(WindowHandle window, int showCode) {
     } else {
         NoteShowByUs(hwnd);
     }
-    ShowWindowAsync(hwnd, showCode);
-    // A restore activates the window and brings it to the top whenever its thread gets to
-    // it: a raise that follows (of this or another session) must come after that.
-    if (showCode != SW_HIDE) worker_.Push(SessionWorker::kSettle, hwnd);
+    // Made by the worker, in order with the raises that follow: a restore activates the
+    // window and brings it to the top, and a raise of this or another session must come after.
+    worker_.Show(hwnd, showCode);
 }
 
 void Win32SessionOps::OpenIcon(WindowHandle window) {
     HWND hwnd = ToHwnd(window);
     if (!IsIconic(hwnd)) return;
     NoteShowByUs(hwnd);
-    worker_.Push(SessionWorker::kRestore, hwnd);
+    worker_.OpenIcon(hwnd);
 }
 
 void Win32SessionOps::BringToTop(WindowHandle window) {
     // Without activation: the session comes to the top of the z-order; activating it a
     // moment later would take the focus and the mouse capture from the program in the
     // middle of a drag.
-    worker_.Push(SessionWorker::kRaise, ToHwnd(window));
+    worker_.Raise(ToHwnd(window));
 }
 
 void Win32SessionOps::SendClose(WindowHandle window) {
@@ -57,7 +56,7 @@ void Win32SessionOps::Activate(WindowHandle window) {
     DWORD process = 0;
     GetWindowThreadProcessId(ToHwnd(window), &process);
     if (process != 0) AllowSetForegroundWindow(process);
-    worker_.Push(SessionWorker::kActivate, ToHwnd(window));
+    worker_.Activate(ToHwnd(window));
 }
 
 }  // namespace quilvo

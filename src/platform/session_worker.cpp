@@ -1,120 +1,180 @@
 #include "platform/session_worker.h"
 
+#include <vector>
+
+#include "core/window_jobs.h"
+#include "platform/scoped_win.h"
+
 namespace quilvo {
 
-SessionWorker::SessionWorker() {
-    InitializeCriticalSection(&lock_);
-    wake_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    if (wake_ != nullptr) thread_ = CreateThread(nullptr, 0, &SessionWorker::Run, this, 0, nullptr);
-}
+// What the owner and the worker threads share. Each worker holds it too, so a worker still
+// waiting on a hung window when the owner is gone touches nothing freed.
+struct WorkerShared {
+    // More than this many windows hung at once wait for one of them; one is rare enough.
+    static constexpr int kMaxWorkers = 32;
+    static constexpr SIZE_T kWorkerStack = 64 * 1024;
 
-SessionWorker::~SessionWorker() {
-    Stop();
-    // A thread that did not end in time still uses the lock: it is left to the process's end.
-    if (thread_ == nullptr) DeleteCriticalSection(&lock_);
-    if (wake_ != nullptr && thread_ == nullptr) CloseHandle(wake_);
-}
+    CRITICAL_SECTION lock;
+    CONDITION_VARIABLE wake;
+    HANDLE allEnded = nullptr;  // set when the last worker ends after Stop
+    WindowJobs jobs;            // under lock
+    int workers = 0;            // under lock
+    int idle = 0;               // under lock
+    bool stopping = false;      // under lock
 
-void SessionWorker::Push(Job job, HWND window) {
-    EnterCriticalSection(&lock_);
-    if (!stopping_ && count_ < kCapacity) queue_[(head_ + count_++) % kCapacity] = Item{job, window};
-    LeaveCriticalSection(&lock_);
-    if (wake_ != nullptr) SetEvent(wake_);
-}
-
-void SessionWorker::Stop() {
-    EnterCriticalSection(&lock_);
-    const bool first = !stopping_;
-    stopping_ = true;
-    count_ = 0;
-    LeaveCriticalSection(&lock_);
-    if (!first || thread_ == nullptr) return;
-    SetEvent(wake_);
-    if (WaitForSingleObject(thread_, kStopWaitMs) == WAIT_OBJECT_0) {
-        CloseHandle(thread_);
-        thread_ = nullptr;
+    WorkerShared() {
+        InitializeCriticalSection(&lock);
+        InitializeConditionVariable(&wake);
+        allEnded = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     }
-}
-
-DWORD WINAPI SessionWorker::Run(LPVOID self) {
-    static_cast<SessionWorker*>(self)->Loop();
-    return 0;
-}
-
-void SessionWorker::Loop() {
-    for (;;) {
-        WaitForSingleObject(wake_, activating_ != nullptr ? kActivateRetryMs : INFINITE);
-        Item item = {};
-        while (Pop(&item)) Do(item);
-        RetryActivation();
-        EnterCriticalSection(&lock_);
-        const bool stop = stopping_;
-        LeaveCriticalSection(&lock_);
-        if (stop) return;
+    ~WorkerShared() {
+        DeleteCriticalSection(&lock);
+        if (allEnded != nullptr) CloseHandle(allEnded);
     }
-}
+};
 
-bool SessionWorker::Pop(Item* item) {
-    EnterCriticalSection(&lock_);
-    const bool any = count_ > 0;
-    if (any) {
-        *item = queue_[head_];
-        head_ = (head_ + 1) % kCapacity;
-        --count_;
-    }
-    LeaveCriticalSection(&lock_);
-    return any;
-}
+namespace {
 
-void SessionWorker::Do(const Item& item) {
-    // An activation does not wait for the window's thread: it is tried until it lands.
-    if (item.job != kActivate && !Answers(item.window)) {
-        // A thread that is busy (or was busy a moment ago) still gets its raise, queued behind
-        // whatever it was asked before instead of thrown away; its restore is the show command
-        // already queued to it, and it takes that when it is free.
-        if (item.job == kRaise && IsWindow(item.window)) {
-            SetWindowPos(item.window, HWND_TOP, 0, 0, 0, 0,
-                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
-        }
-        return;
-    }
-    if (item.job == kRestore) {
-        ::OpenIcon(item.window);
-    } else if (item.job == kRaise) {
-        SetWindowPos(item.window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    } else if (item.job == kActivate) {
-        // Any thread of the foreground process may hand the foreground on. A newer activation
-        // replaces an older one still being tried.
-        activating_ = item.window;
-        activateUntil_ = GetTickCount() + kActivateForMs;
-        RetryActivation();
-    }
-}
+class Locked {
+public:
+    explicit Locked(CRITICAL_SECTION& lock) : lock_(lock) { EnterCriticalSection(&lock_); }
+    ~Locked() { LeaveCriticalSection(&lock_); }
+    Locked(const Locked&) = delete;
+    Locked& operator=(const Locked&) = delete;
 
-bool SessionWorker::RetryActivation() {
-    if (activating_ == nullptr) return false;
-    // The window may not take the foreground at once (its show still on its way, another
-    // program's window activating meanwhile): tried again until it has it, or given up on.
-    if (GetForegroundWindow() == activating_ || !IsWindow(activating_) ||
-        static_cast<LONG>(GetTickCount() - activateUntil_) >= 0) {
-        activating_ = nullptr;
-        return false;
+private:
+    CRITICAL_SECTION& lock_;
+};
+
+// Makes the call; returns whether an activation is done (the window has the foreground or is
+// gone). Every other call has landed when it returns.
+bool Make(const WindowJob& job) {
+    const HWND window = ToHwnd(job.window);
+    if (!IsWindow(window)) return true;
+    switch (job.kind) {
+        case WindowJob::kShow: ShowWindow(window, job.showCode); break;
+        case WindowJob::kOpenIcon:
+            if (IsIconic(window)) ::OpenIcon(window);
+            break;
+        case WindowJob::kRaise:
+            SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            break;
+        case WindowJob::kActivate:
+            // Any thread of the foreground process may hand the foreground on.
+            if (GetForegroundWindow() != window) SetForegroundWindow(window);
+            return GetForegroundWindow() == window;
     }
-    SetForegroundWindow(activating_);
     return true;
 }
 
-bool SessionWorker::Answers(HWND window) {
-    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
-    if (thread == 0) return false;  // the window is gone
-    const DWORD now = GetTickCount();
-    for (const ThreadNote& n : silent_)
-        if (n.thread == thread && now - n.when < kSilentMs) return false;
-    DWORD_PTR ignored = 0;
-    if (SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, kProbeMs, &ignored)) return true;
-    silent_[nextSilent_] = ThreadNote{thread, GetTickCount()};
-    nextSilent_ = (nextSilent_ + 1) % kRemembered;
-    return false;
+DWORD WINAPI WorkerMain(LPVOID param);
+
+// Starts one more worker; under the lock.
+void StartWorker(const std::shared_ptr<WorkerShared>& shared) {
+    auto* held = new std::shared_ptr<WorkerShared>(shared);
+    HANDLE thread = CreateThread(nullptr, WorkerShared::kWorkerStack, &WorkerMain, held,
+                                 STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    if (thread == nullptr) {
+        delete held;
+        return;
+    }
+    CloseHandle(thread);
+    ++shared->workers;
+}
+
+void WorkerLoop(const std::shared_ptr<WorkerShared>& shared) {
+    WorkerShared& s = *shared;
+    EnterCriticalSection(&s.lock);
+    for (;;) {
+        if (s.stopping) break;
+        WindowJob job;
+        DWORD now = GetTickCount();
+        if (!s.jobs.Take(now, &job)) {
+            const std::uint32_t wait = s.jobs.WaitMs(now);
+            ++s.idle;
+            SleepConditionVariableCS(&s.wake, &s.lock, wait == WindowJobs::kNoWait ? INFINITE : wait);
+            --s.idle;
+            continue;
+        }
+        // This call may wait for a busy window: one worker stays free for the others.
+        if (s.idle == 0 && s.workers < WorkerShared::kMaxWorkers) StartWorker(shared);
+        LeaveCriticalSection(&s.lock);
+        const bool done = Make(job);
+        EnterCriticalSection(&s.lock);
+        now = GetTickCount();
+        if (job.kind == WindowJob::kActivate) {
+            s.jobs.ActivationTried(done, now);
+        } else {
+            s.jobs.Landed(job, now);
+        }
+        WakeAllConditionVariable(&s.wake);
+    }
+    if (--s.workers == 0) SetEvent(s.allEnded);
+    LeaveCriticalSection(&s.lock);
+}
+
+DWORD WINAPI WorkerMain(LPVOID param) {
+    std::unique_ptr<std::shared_ptr<WorkerShared>> held(static_cast<std::shared_ptr<WorkerShared>*>(param));
+    WorkerLoop(*held);
+    return 0;
+}
+
+}  // namespace
+
+SessionWorker::SessionWorker() : shared_(std::make_shared<WorkerShared>()) {
+    Locked locked(shared_->lock);
+    StartWorker(shared_);
+}
+
+SessionWorker::~SessionWorker() { Stop(); }
+
+namespace {
+
+template <typename Ask>
+void Queue(WorkerShared& s, Ask ask) {
+    Locked locked(s.lock);
+    if (s.stopping) return;
+    ask(s.jobs);
+    WakeConditionVariable(&s.wake);
+}
+
+}  // namespace
+
+void SessionWorker::Show(HWND window, int showCode) {
+    Queue(*shared_, [&](WindowJobs& jobs) { jobs.Show(FromHwnd(window), showCode); });
+}
+
+void SessionWorker::OpenIcon(HWND window) {
+    Queue(*shared_, [&](WindowJobs& jobs) { jobs.OpenIcon(FromHwnd(window)); });
+}
+
+void SessionWorker::Raise(HWND window) {
+    Queue(*shared_, [&](WindowJobs& jobs) { jobs.Raise(FromHwnd(window)); });
+}
+
+void SessionWorker::Activate(HWND window) {
+    Queue(*shared_, [&](WindowJobs& jobs) { jobs.Activate(FromHwnd(window), GetTickCount()); });
+}
+
+void SessionWorker::Stop() {
+    std::vector<WindowJob> shows;
+    {
+        Locked locked(shared_->lock);
+        if (shared_->stopping) return;
+        shared_->stopping = true;
+        shows = shared_->jobs.DropPending();
+        if (shared_->workers == 0) SetEvent(shared_->allEnded);
+        WakeAllConditionVariable(&shared_->wake);
+    }
+    for (const WindowJob& job : shows) {
+        const HWND window = ToHwnd(job.window);
+        if (job.kind == WindowJob::kShow) {
+            ShowWindowAsync(window, job.showCode);
+        } else if (IsIconic(window)) {
+            ShowWindowAsync(window, SW_RESTORE);
+        }
+    }
+    WaitForSingleObject(shared_->allEnded, kStopWaitMs);
 }
 
 }  // namespace quilvo

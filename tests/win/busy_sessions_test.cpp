@@ -185,6 +185,44 @@ TEST(BusySessions, RaisingASessionThatSleepsInItsMovesDoesNotWait) {
     ASSERT_TRUE(sim.Send("set A sleep-on-move=0"));
 }
 
+// A box click while the box's second session sleeps 3 s in every move: the first and third are
+// restored while it sleeps, and once it is done the first is on top. Then the sleeper is raised
+// and, while it sleeps, everything is hidden: it ends hidden, its raise not replayed after.
+TEST(BusySessions, ASessionThatSleepsInEveryMoveDelaysOnlyItsOwnRestoresAndRaises) {
+    sessionsim::Simulator sim;
+    ASSERT_TRUE(sim.Start("session A system=PRD client=100 user=U1 min\nsession B system=PRD client=100 user=U2 min\n"
+                          "session C system=PRD client=100 user=U3 min\n"))
+        << sim.LastError();
+    const HWND a = sim.Hwnd("A"), b = sim.Hwnd("B"), c = sim.Hwnd("C");
+    SessionTable table = {};
+    for (HWND w : {a, b, c}) table.records[table.count++].window = FromHwnd(w);
+    BoxFilter all = {};
+    BoxList box(table, 3, all);
+    ASSERT_TRUE(sim.Send("set B sleep-on-move=3000"));
+    test::PlatformOps platform;
+
+    SwitchToBox(&table, &box, platform.ops);
+    const auto restored = [](HWND w) { return IsWindowVisible(w) && !IsIconic(w); };
+    ASSERT_TRUE(PumpUntil([&] { return restored(a) && restored(c); }, 8000));
+    EXPECT_EQ(sim.Log().find("awake B"), std::string::npos) << "A and C did not wait for B";
+    const auto aOnTop = [&] {
+        for (HWND w = GetTopWindow(nullptr); w != nullptr; w = GetWindow(w, GW_HWNDNEXT))
+            if (w == a || w == b || w == c) return w == a;
+        return false;
+    };
+    EXPECT_TRUE(PumpUntil([&] { return restored(b) && aOnTop(); }, 15000)) << sim.Log();
+    EXPECT_TRUE(PumpUntil(aOnTop, 8000)) << "A is on top once B has done its moves";
+
+    RaiseSession(FromHwnd(b), false, platform.ops);
+    PumpFor(200);
+    ShowAllSessions(table, kShowHide, platform.ops);
+    const auto allHidden = [&] { return !IsWindowVisible(a) && !IsWindowVisible(b) && !IsWindowVisible(c); };
+    ASSERT_TRUE(PumpUntil(allHidden, 15000)) << sim.Log();
+    PumpFor(3500);  // longer than a sleep: a stale restore or raise would have landed
+    EXPECT_TRUE(allHidden()) << sim.Log();
+    ASSERT_TRUE(sim.Send("set B sleep-on-move=0"));
+}
+
 // Replies still to come when the program ends are collected under the pass's wait, so their
 // atoms are deleted and do not stay in the desktop's atom table.
 TEST(BusySessions, RepliesOutstandingAtTheEndAreCollected) {

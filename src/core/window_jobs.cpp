@@ -1,0 +1,238 @@
+#include "core/window_jobs.h"
+
+#include <algorithm>
+
+namespace quilvo {
+namespace {
+
+// The platform's show commands, as far as the schedule tells them apart.
+enum ShowKind { kHides, kIconizes, kShows };
+
+ShowKind KindOf(const WindowJob& job) {
+    if (job.kind == WindowJob::kOpenIcon) return kShows;
+    switch (job.showCode) {
+        case 0: return kHides;  // hide
+        case 2:                 // minimized, activated
+        case 6:                 // minimize
+        case 7:                 // minimized, not activated
+        case 11:                // forced minimize
+            return kIconizes;
+        default: return kShows;
+    }
+}
+
+bool IsShowJob(const WindowJob& job) { return job.kind == WindowJob::kShow || job.kind == WindowJob::kOpenIcon; }
+
+// Whether the job, once made, may have put its window above others.
+bool Covers(const WindowJob& job) { return job.kind == WindowJob::kRaise || (IsShowJob(job) && KindOf(job) == kShows); }
+
+// Tick counts wrap: compared by their difference.
+bool Reached(std::uint32_t now, std::uint32_t when) { return static_cast<std::int32_t>(now - when) >= 0; }
+
+}  // namespace
+
+WindowJobs::Lane* WindowJobs::FindLane(WindowHandle window) {
+    for (Lane& lane : lanes_)
+        if (lane.window == window) return &lane;
+    return nullptr;
+}
+
+const WindowJobs::Lane* WindowJobs::FindLane(WindowHandle window) const {
+    for (const Lane& lane : lanes_)
+        if (lane.window == window) return &lane;
+    return nullptr;
+}
+
+WindowJobs::Lane& WindowJobs::LaneOf(WindowHandle window) {
+    if (Lane* lane = FindLane(window)) return *lane;
+    lanes_.push_back(Lane{});
+    lanes_.back().window = window;
+    return lanes_.back();
+}
+
+void WindowJobs::Add(WindowJob job) {
+    job.order = nextOrder_++;
+    std::vector<WindowJob>& pending = LaneOf(job.window).pending;
+    const auto superseded = [&](const WindowJob& old) {
+        if (job.kind == WindowJob::kRaise) return old.kind == WindowJob::kRaise;
+        const ShowKind kind = KindOf(job);
+        // A hide or an iconize makes the window's pending raise pointless.
+        if (old.kind == WindowJob::kRaise) return kind != kShows;
+        return KindOf(old) != kind || (old.kind == job.kind && old.showCode == job.showCode);
+    };
+    pending.erase(std::remove_if(pending.begin(), pending.end(), superseded), pending.end());
+    pending.push_back(job);
+}
+
+void WindowJobs::Show(WindowHandle window, int showCode) {
+    WindowJob job;
+    job.kind = WindowJob::kShow;
+    job.window = window;
+    job.showCode = showCode;
+    Add(job);
+}
+
+void WindowJobs::OpenIcon(WindowHandle window) {
+    WindowJob job;
+    job.kind = WindowJob::kOpenIcon;
+    job.window = window;
+    Add(job);
+}
+
+void WindowJobs::Raise(WindowHandle window) {
+    WindowJob job;
+    job.kind = WindowJob::kRaise;
+    job.window = window;
+    Add(job);
+}
+
+void WindowJobs::Activate(WindowHandle window, std::uint32_t now) {
+    // A newer activation replaces one still pending; one in hand reports to the newer.
+    activation_.wanted = true;
+    activation_.job.kind = WindowJob::kActivate;
+    activation_.job.window = window;
+    activation_.job.order = nextOrder_++;
+    activation_.until = now + kActivateForMs;
+    activation_.notBefore = now;
+    lastActivated_ = window;
+    lastActivateUntil_ = activation_.until;
+}
+
+bool WindowJobs::Stalled(const Lane& lane, std::uint32_t now) const {
+    return lane.inHand && Reached(now, lane.since + kStallMs);
+}
+
+bool WindowJobs::HeldBack(WindowHandle window, std::uint64_t order, std::uint32_t now) const {
+    for (const Lane& lane : lanes_) {
+        if (lane.window == window || Stalled(lane, now)) continue;
+        // A lane's pending jobs are newer than its call in hand; those of a lane not in hand
+        // are candidates of their own, and the oldest candidate is taken first.
+        if (lane.inHand && lane.held.order < order) return true;
+    }
+    return false;
+}
+
+const WindowJobs::Lane* WindowJobs::OldestStartable() const {
+    const Lane* oldest = nullptr;
+    for (const Lane& lane : lanes_) {
+        if (lane.inHand || lane.pending.empty()) continue;
+        if (oldest == nullptr || lane.pending.front().order < oldest->pending.front().order) oldest = &lane;
+    }
+    return oldest;
+}
+
+bool WindowJobs::ActivationStartable(std::uint32_t now) const {
+    if (!activation_.wanted || activation_.inHand || !Reached(now, activation_.notBefore)) return false;
+    const WindowJob& job = activation_.job;
+    // Its own window's shows and raise come first, however long that window is busy.
+    if (const Lane* own = FindLane(job.window)) {
+        if (own->inHand && own->held.order < job.order) return false;
+        if (!own->pending.empty() && own->pending.front().order < job.order) return false;
+    }
+    const Lane* oldest = OldestStartable();
+    if (oldest != nullptr && oldest->pending.front().order < job.order) return false;
+    return !HeldBack(job.window, job.order, now);
+}
+
+bool WindowJobs::Take(std::uint32_t now, WindowJob* job) {
+    const Lane* oldest = OldestStartable();
+    if (oldest != nullptr && !HeldBack(oldest->window, oldest->pending.front().order, now)) {
+        Lane& lane = *FindLane(oldest->window);
+        lane.held = lane.pending.front();
+        lane.pending.erase(lane.pending.begin());
+        lane.inHand = true;
+        lane.since = now;
+        *job = lane.held;
+        return true;
+    }
+    if (ActivationStartable(now)) {
+        activation_.inHand = true;
+        activation_.inHandOrder = activation_.job.order;
+        *job = activation_.job;
+        return true;
+    }
+    return false;
+}
+
+void WindowJobs::Landed(const WindowJob& job, std::uint32_t now) {
+    Lane* lane = FindLane(job.window);
+    if (lane == nullptr || !lane->inHand || lane->held.order != job.order) return;
+    lane->inHand = false;
+    if (job.kind == WindowJob::kRaise && job.order > topOrder_) {
+        top_ = job.window;
+        topOrder_ = job.order;
+    }
+    RaiseAgainAfterLateLanding(job, now);
+    DropEmptyLanes();
+}
+
+void WindowJobs::RaiseAgainAfterLateLanding(const WindowJob& landed, std::uint32_t now) {
+    if (!Covers(landed) || landed.window == top_ || landed.order > topOrder_) return;
+    // A call that was held up by its busy window has just put it above the newest raise.
+    const Lane* topLane = FindLane(top_);
+    const bool raisePending =
+        topLane != nullptr && std::any_of(topLane->pending.begin(), topLane->pending.end(),
+                                          [](const WindowJob& j) { return j.kind == WindowJob::kRaise; });
+    if (!raisePending) Raise(top_);
+    if (lastActivated_ == top_ && !Reached(now, lastActivateUntil_) && !activation_.inHand) {
+        activation_.wanted = true;
+        activation_.job.kind = WindowJob::kActivate;
+        activation_.job.window = top_;
+        activation_.job.order = nextOrder_++;
+        activation_.until = lastActivateUntil_;
+        activation_.notBefore = now;
+    }
+}
+
+void WindowJobs::ActivationTried(bool done, std::uint32_t now) {
+    if (!activation_.inHand) return;
+    activation_.inHand = false;
+    if (activation_.inHandOrder != activation_.job.order) return;  // a newer one waits
+    if (done || Reached(now, activation_.until)) {
+        activation_.wanted = false;
+        return;
+    }
+    activation_.notBefore = now + kActivateRetryMs;
+}
+
+std::uint32_t WindowJobs::WaitMs(std::uint32_t now) const {
+    std::uint32_t wait = kNoWait;
+    const auto until = [&](std::uint32_t when) {
+        const std::uint32_t left = Reached(now, when) ? 1 : when - now;
+        wait = std::min(wait, left);
+    };
+    bool anyPending = activation_.wanted && !activation_.inHand;
+    for (const Lane& lane : lanes_) anyPending = anyPending || !lane.pending.empty();
+    if (!anyPending) return kNoWait;
+    for (const Lane& lane : lanes_)
+        if (lane.inHand && !Stalled(lane, now)) until(lane.since + kStallMs);
+    if (activation_.wanted && !activation_.inHand && !Reached(now, activation_.notBefore)) until(activation_.notBefore);
+    return wait;
+}
+
+std::vector<WindowJob> WindowJobs::DropPending() {
+    std::vector<WindowJob> shows;
+    for (Lane& lane : lanes_) {
+        for (const WindowJob& job : lane.pending)
+            if (IsShowJob(job)) shows.push_back(job);
+        lane.pending.clear();
+    }
+    activation_.wanted = activation_.inHand;
+    DropEmptyLanes();
+    std::sort(shows.begin(), shows.end(), [](const WindowJob& a, const WindowJob& b) { return a.order < b.order; });
+    return shows;
+}
+
+std::size_t WindowJobs::Pending() const {
+    std::size_t count = activation_.wanted && !activation_.inHand ? 1 : 0;
+    for (const Lane& lane : lanes_) count += lane.pending.size();
+    return count;
+}
+
+void WindowJobs::DropEmptyLanes() {
+    lanes_.erase(std::remove_if(lanes_.begin(), lanes_.end(),
+                                [](const Lane& lane) { return !lane.inHand && lane.pending.empty(); }),
+                 lanes_.end());
+}
+
+}  // namespace quilvo

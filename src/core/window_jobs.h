@@ -1,0 +1,105 @@
+// The order in which the program's show, raise and activation calls reach the session windows.
+//
+// Each of these calls returns only when the window's own thread has done it, and a session's
+// thread may be busy for seconds (a long report) or hung. The calls are therefore made by
+// worker threads, and this schedule decides which call may be made next:
+//  - every window has a lane of its own; its calls are made one after the other, in the order
+//    asked, so a busy window delays only its own;
+//  - a call waits for every older call to other windows, so that a command's restores land
+//    before its raise, and the raise before the activation; but an older call that has been in
+//    hand for kStallMs (its window busy) holds no one any more;
+//  - a call that lands late (after a newer raise of another window) may have covered that
+//    window: the newest raise is then made again, and a pending activation tried again;
+//  - a job not yet in hand is superseded by a later one for the same window: a hide or an
+//    iconize replaces the window's restores and its raise, a show replaces its hides, a newer
+//    raise the older one; so a lane holds a handful of jobs, and nothing stale is made after a
+//    busy spell;
+//  - one activation at a time: a newer one replaces the older; it is tried every
+//    kActivateRetryMs until the window has the foreground, for at most kActivateForMs.
+// Pure logic: the caller supplies the time (milliseconds of a wrapping tick counter).
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "base/handle.h"
+
+namespace quilvo {
+
+struct WindowJob {
+    enum Kind : unsigned char { kShow, kOpenIcon, kRaise, kActivate };
+    Kind kind = kShow;
+    WindowHandle window = kNoWindow;
+    int showCode = 0;  // kShow only: the platform's show command
+    std::uint64_t order = 0;
+};
+
+class WindowJobs {
+public:
+    static constexpr std::uint32_t kStallMs = 100;
+    static constexpr std::uint32_t kActivateForMs = 3000;
+    static constexpr std::uint32_t kActivateRetryMs = 100;
+    static constexpr std::uint32_t kNoWait = 0xFFFFFFFFu;
+
+    void Show(WindowHandle window, int showCode);
+    void OpenIcon(WindowHandle window);
+    void Raise(WindowHandle window);
+    void Activate(WindowHandle window, std::uint32_t now);
+
+    // The next job that may be made now; it is in hand until Landed (or ActivationTried).
+    bool Take(std::uint32_t now, WindowJob* job);
+    // The call of a job taken has returned.
+    void Landed(const WindowJob& job, std::uint32_t now);
+    // The activation taken was tried; done when the window has the foreground or is gone.
+    void ActivationTried(bool done, std::uint32_t now);
+    // How long until Take may give a job it cannot give now (a call in hand stalls, a retry
+    // is due); kNoWait when only a Landed or a new job can change that.
+    std::uint32_t WaitMs(std::uint32_t now) const;
+    // Drops every job not in hand; returns the show jobs among them, oldest first, for the
+    // caller to hand to the windows without waiting.
+    std::vector<WindowJob> DropPending();
+
+    std::size_t Pending() const;  // jobs not in hand, the activation included
+    std::size_t Lanes() const { return lanes_.size(); }
+
+private:
+    struct Lane {
+        WindowHandle window = kNoWindow;
+        std::vector<WindowJob> pending;  // oldest first
+        bool inHand = false;
+        WindowJob held;
+        std::uint32_t since = 0;
+    };
+    struct Activation {
+        bool wanted = false;  // pending or in hand
+        bool inHand = false;
+        std::uint64_t inHandOrder = 0;
+        WindowJob job;
+        std::uint32_t until = 0;
+        std::uint32_t notBefore = 0;
+    };
+
+    Lane& LaneOf(WindowHandle window);
+    Lane* FindLane(WindowHandle window);
+    const Lane* FindLane(WindowHandle window) const;
+    void Add(WindowJob job);
+    bool Stalled(const Lane& lane, std::uint32_t now) const;
+    // Whether a call older than `order` to a window other than `window` still holds it.
+    bool HeldBack(WindowHandle window, std::uint64_t order, std::uint32_t now) const;
+    const Lane* OldestStartable() const;
+    bool ActivationStartable(std::uint32_t now) const;
+    void RaiseAgainAfterLateLanding(const WindowJob& landed, std::uint32_t now);
+    void DropEmptyLanes();
+
+    std::vector<Lane> lanes_;
+    Activation activation_;
+    std::uint64_t nextOrder_ = 1;
+    // The newest raise that has landed: a call older than it that lands later may cover it.
+    WindowHandle top_ = kNoWindow;
+    std::uint64_t topOrder_ = 0;
+    // The newest activation asked, kept after it landed, to be tried again within its time.
+    WindowHandle lastActivated_ = kNoWindow;
+    std::uint32_t lastActivateUntil_ = 0;
+};
+
+}  // namespace quilvo

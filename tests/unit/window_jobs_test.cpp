@@ -1,0 +1,260 @@
+// The schedule of show, raise and activation calls, run against a fake desk whose windows take
+// a call only when their own thread is free: a call lands late, after whatever other windows
+// did meanwhile, as a call queued to a busy session's thread does on Windows.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <vector>
+
+#include "commands/session_commands.h"
+#include "core/boxes.h"
+#include "core/window_jobs.h"
+
+namespace quilvo {
+namespace {
+
+// Forwards the commands' operations to the schedule, as the platform's worker does.
+class JobsOps : public SessionWindowOps {
+public:
+    JobsOps(WindowJobs& jobs, const std::uint32_t& now) : jobs_(jobs), now_(now) {}
+    void ShowAsync(WindowHandle w, int code) override { jobs_.Show(w, code); }
+    void OpenIcon(WindowHandle w) override { jobs_.OpenIcon(w); }
+    void BringToTop(WindowHandle w) override { jobs_.Raise(w); }
+    void SendClose(WindowHandle) override {}
+    void Activate(WindowHandle w) override { jobs_.Activate(w, now_); }
+
+private:
+    WindowJobs& jobs_;
+    const std::uint32_t& now_;
+};
+
+struct FakeWindow {
+    bool visible = true;
+    bool iconic = false;
+    std::uint32_t busyUntil = 0;    // its thread takes no call before this
+    std::uint32_t sleepOnMove = 0;  // every call that moves it keeps its thread this long
+    std::uint32_t refusesFocusUntil = 0;
+    std::vector<std::uint32_t> landed;
+    std::vector<WindowJob::Kind> calls;
+};
+
+// Windows 1..n, stacked 1 on top; any number of worker threads.
+class FakeDesk {
+public:
+    explicit FakeDesk(int windows) {
+        for (WindowHandle w = 1; w <= static_cast<WindowHandle>(windows); ++w) {
+            win[w];
+            z.push_back(w);
+        }
+    }
+    // Runs the clock to `until`, one millisecond at a time.
+    void RunTo(std::uint32_t until) {
+        for (; now < until; ++now) {
+            for (auto call = inFlight.begin(); call != inFlight.end();) {
+                if (call->landsAt != now) {
+                    ++call;
+                    continue;
+                }
+                Land(call->job);
+                call = inFlight.erase(call);
+            }
+            WindowJob job;
+            while (jobs.Take(now, &job)) Start(job);
+        }
+    }
+    WindowHandle Top() const {
+        for (WindowHandle w : z)
+            if (win.at(w).visible) return w;
+        return kNoWindow;
+    }
+    // When `w` last became the top window.
+    std::uint32_t TopSince(WindowHandle w) const { return topSince.count(w) ? topSince.at(w) : 0; }
+
+    std::map<WindowHandle, FakeWindow> win;
+    std::vector<WindowHandle> z;  // top first
+    WindowHandle foreground = kNoWindow;
+    std::uint32_t now = 0;
+    WindowJobs jobs;
+    JobsOps ops{jobs, now};
+
+private:
+    struct Call {
+        WindowJob job;
+        std::uint32_t landsAt;
+    };
+    static bool Moves(const WindowJob& job) {
+        return job.kind == WindowJob::kRaise || job.kind == WindowJob::kOpenIcon ||
+               (job.kind == WindowJob::kShow && job.showCode != kShowHide);
+    }
+    void Start(const WindowJob& job) {
+        FakeWindow& w = win[job.window];
+        if (job.kind == WindowJob::kActivate) {  // does not wait for the window's thread
+            inFlight.push_back(Call{job, now + 1});
+            return;
+        }
+        std::uint32_t at = std::max(now, w.busyUntil) + 1;
+        if (Moves(job)) at += w.sleepOnMove;
+        w.busyUntil = at;
+        inFlight.push_back(Call{job, at});
+    }
+    void ToTop(WindowHandle w) {
+        z.erase(std::find(z.begin(), z.end(), w));
+        z.insert(z.begin(), w);
+    }
+    void Land(const WindowJob& job) {
+        FakeWindow& w = win[job.window];
+        const WindowHandle topBefore = Top();
+        if (job.kind == WindowJob::kActivate) {
+            if (now >= w.refusesFocusUntil) foreground = job.window;
+            jobs.ActivationTried(foreground == job.window, now);
+            return;
+        }
+        w.calls.push_back(job.kind);
+        w.landed.push_back(now);
+        if (job.kind == WindowJob::kShow && job.showCode == kShowHide) {
+            w.visible = false;
+        } else if (job.kind == WindowJob::kShow && job.showCode == kShowMinimize) {
+            w.iconic = true;
+        } else {
+            // A restore shows, activates and raises; a raise only raises.
+            if (job.kind != WindowJob::kRaise) {
+                w.visible = true;
+                w.iconic = false;
+                if (now >= w.refusesFocusUntil) foreground = job.window;
+            }
+            ToTop(job.window);
+        }
+        if (Top() != topBefore) topSince[Top()] = now;
+        jobs.Landed(job, now);
+    }
+    std::vector<Call> inFlight;
+    std::map<WindowHandle, std::uint32_t> topSince;
+};
+
+// The box of windows 1..n in that order, the first to end on top, after a hide of them all.
+void ClickBox(FakeDesk& desk, int n) {
+    SessionTable table = {};
+    for (int i = 0; i < n; ++i) table.records[i].window = static_cast<WindowHandle>(i + 1);
+    table.count = n;
+    BoxFilter everything = {};
+    BoxList box(table, n, everything);
+    SwitchToBox(&table, &box, desk.ops);
+}
+
+TEST(WindowJobs, ABoxClickEndsWithItsFirstSessionOnTopWhicheverSessionSleepsInEveryMove) {
+    constexpr std::uint32_t kSleep = 3000;
+    for (int sleeper = 1; sleeper <= 4; ++sleeper) {
+        SCOPED_TRACE(sleeper);
+        FakeDesk desk(4);
+        desk.win[static_cast<WindowHandle>(sleeper)].sleepOnMove = kSleep;
+        ClickBox(desk, 4);
+        desk.RunTo(4 * kSleep);
+
+        EXPECT_EQ(desk.Top(), 1u);
+        for (auto& [w, fake] : desk.win) {
+            EXPECT_TRUE(fake.visible) << w;
+            if (w == static_cast<WindowHandle>(sleeper)) continue;
+            // No other session waited for the sleeper: its restore and raise landed at once
+            // (the first session is raised again later, over the sleeper).
+            const auto raise = std::find(fake.calls.begin(), fake.calls.end(), WindowJob::kRaise);
+            ASSERT_NE(raise, fake.calls.end()) << w;
+            EXPECT_LT(fake.landed[raise - fake.calls.begin()], 2 * WindowJobs::kStallMs) << w;
+        }
+        // Once the sleeper has done its last call, the first session is back on top at once.
+        const std::uint32_t woke = desk.win[static_cast<WindowHandle>(sleeper)].landed.back();
+        EXPECT_LE(desk.TopSince(1), woke + 3) << "woke at " << woke;
+        EXPECT_EQ(desk.jobs.Pending(), 0u);
+        EXPECT_EQ(desk.jobs.Lanes(), 0u);
+    }
+}
+
+TEST(WindowJobs, WithoutABusySessionTheBoxStacksInListOrder) {
+    FakeDesk desk(5);
+    for (auto& [w, fake] : desk.win) fake.iconic = w % 2 == 0;
+    std::reverse(desk.z.begin(), desk.z.end());
+    ClickBox(desk, 5);
+    desk.RunTo(200);
+    EXPECT_EQ(desk.z, (std::vector<WindowHandle>{1, 2, 3, 4, 5}));
+    for (auto& [w, fake] : desk.win) EXPECT_FALSE(fake.iconic) << w;
+}
+
+TEST(WindowJobs, ALaterCommandSupersedesWhatABusyWindowHasNotTakenYet) {
+    struct Case {
+        const char* name;
+        std::vector<int> codes;  // show codes asked at 0 ms, 1 ms, ...; -1 is a raise
+        bool visibleAtEnd;
+        std::vector<WindowJob::Kind> callsMade;
+    };
+    const auto S = WindowJob::kShow;
+    const auto R = WindowJob::kRaise;
+    const std::vector<Case> cases = {
+        {"a hide after a restore and a raise", {kShowMinimize, kShowRestore, -1, kShowHide}, false, {S, S}},
+        {"a restore after a hide", {kShowMinimize, kShowHide, kShowRestore, -1}, true, {S, S, R}},
+        {"repeated raises", {kShowMinimize, -1, -1, -1, -1}, false, {S, R}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeDesk desk(2);
+        desk.win[1].visible = false;
+        desk.win[1].busyUntil = 1000;
+        for (std::uint32_t i = 0; i < c.codes.size(); ++i) {
+            desk.RunTo(i);
+            if (c.codes[i] < 0) {
+                desk.ops.BringToTop(1);
+            } else {
+                desk.ops.ShowAsync(1, c.codes[i]);
+            }
+            EXPECT_LE(desk.jobs.Pending(), 2u) << "a busy window's lane stays short";
+        }
+        desk.RunTo(1200);
+        EXPECT_EQ(desk.win[1].visible, c.visibleAtEnd);
+        EXPECT_EQ(desk.win[1].calls, c.callsMade);
+    }
+}
+
+TEST(WindowJobs, ARaiseOfABusyWindowLandingLateDoesNotStayAboveANewerRaise) {
+    FakeDesk desk(3);
+    desk.win[2].busyUntil = 1000;
+    desk.ops.BringToTop(2);
+    desk.RunTo(5);
+    desk.ops.BringToTop(3);
+    desk.RunTo(2000);
+    EXPECT_EQ(desk.Top(), 3u);
+    EXPECT_LT(desk.win[3].landed.front(), 5 + 2 * WindowJobs::kStallMs) << "the newer raise did not wait";
+    EXPECT_GE(desk.TopSince(3), 1000u) << "raised again after the late one";
+}
+
+TEST(WindowJobs, AnActivationIsTriedUntilTheWindowTakesTheForegroundOrItsTimeIsUp) {
+    for (std::uint32_t refuses : {500u, 10000u}) {
+        SCOPED_TRACE(refuses);
+        FakeDesk desk(2);
+        desk.win[2].refusesFocusUntil = refuses;
+        RaiseSession(2, false, desk.ops);
+        desk.ops.Activate(2);
+        desk.RunTo(5000);
+        const bool takes = refuses < WindowJobs::kActivateForMs;
+        EXPECT_EQ(desk.foreground == 2u, takes);
+        EXPECT_EQ(desk.jobs.Pending(), 0u) << "given up after its time";
+    }
+}
+
+TEST(WindowJobs, ManyCommandsToManyBusyWindowsKeepOneShortLaneEach) {
+    FakeDesk desk(50);
+    for (auto& [w, fake] : desk.win) fake.busyUntil = 100000;
+    for (int round = 0; round < 40; ++round) {
+        for (WindowHandle w = 1; w <= 50; ++w) {
+            RaiseSession(w, round % 2 == 0, desk.ops);
+            desk.ops.ShowAsync(w, round % 3 == 0 ? kShowHide : kShowMinimize);
+        }
+        desk.RunTo(desk.now + 10);
+    }
+    EXPECT_EQ(desk.jobs.Lanes(), 50u);
+    EXPECT_LE(desk.jobs.Pending(), 50u) << "one job left per busy window";
+    const std::vector<WindowJob> left = desk.jobs.DropPending();
+    EXPECT_EQ(desk.jobs.Pending(), 0u);
+    for (const WindowJob& job : left) EXPECT_NE(job.kind, WindowJob::kRaise);
+}
+
+}  // namespace
+}  // namespace quilvo
