@@ -99,7 +99,7 @@ void WindowJobs::Activate(WindowHandle window, std::uint32_t now) {
 }
 
 bool WindowJobs::Stalled(const Lane& lane, std::uint32_t now) const {
-    return lane.inHand && Reached(now, lane.since + kStallMs);
+    return lane.inHand && (lane.slow || Reached(now, lane.since + kStallMs));
 }
 
 bool WindowJobs::HeldBack(WindowHandle window, std::uint64_t order, std::uint32_t now) const {
@@ -158,6 +158,7 @@ void WindowJobs::Landed(const WindowJob& job, std::uint32_t now) {
     Lane* lane = FindLane(job.window);
     if (lane == nullptr || !lane->inHand || lane->held.order != job.order) return;
     lane->inHand = false;
+    lane->slow = Reached(now, lane->since + kStallMs);
     if (job.kind == WindowJob::kRaise && job.order > topOrder_) {
         top_ = job.window;
         topOrder_ = job.order;

@@ -7,7 +7,7 @@
 //    asked, so a busy window delays only its own;
 //  - a call waits for every older call to other windows, so that a command's restores land
 //    before its raise, and the raise before the activation; but an older call that has been in
-//    hand for kStallMs (its window busy) holds no one any more;
+//    hand for kStallMs (its window busy), or follows one that had, holds no one;
 //  - a call that lands late (after a newer raise of another window) may have covered that
 //    window: the newest raise is then made again, and a pending activation tried again;
 //  - a job not yet in hand is superseded by a later one for the same window: a hide or an
@@ -36,7 +36,7 @@ struct WindowJob {
 
 class WindowJobs {
 public:
-    static constexpr std::uint32_t kStallMs = 100;
+    static constexpr std::uint32_t kStallMs = 50;
     static constexpr std::uint32_t kActivateForMs = 3000;
     static constexpr std::uint32_t kActivateRetryMs = 100;
     static constexpr std::uint32_t kNoWait = 0xFFFFFFFFu;
@@ -69,6 +69,7 @@ private:
         bool inHand = false;
         WindowJob held;
         std::uint32_t since = 0;
+        bool slow = false;  // its last call stalled: the next one holds no one from the start
     };
     struct Activation {
         bool wanted = false;  // pending or in hand
