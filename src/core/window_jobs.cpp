@@ -163,17 +163,32 @@ void WindowJobs::Landed(const WindowJob& job, std::uint32_t now) {
         top_ = job.window;
         topOrder_ = job.order;
     }
-    RaiseAgainAfterLateLanding(job, now);
+    NoteLanding(job, now);
     DropEmptyLanes();
 }
 
-void WindowJobs::RaiseAgainAfterLateLanding(const WindowJob& landed, std::uint32_t now) {
-    if (!Covers(landed) || landed.window == top_ || landed.order > topOrder_) return;
+void WindowJobs::NoteLanding(const WindowJob& landed, std::uint32_t now) {
+    if (!Covers(landed)) return;
+    if (landed.kind == WindowJob::kRaise && landed.window == top_ && landed.order == topOrder_) {
+        watching_ = true;
+        watchUntil_ = now + kWatchMs;
+        nextWatch_ = now;
+        return;
+    }
+    if (landed.window == top_) return;
+    const auto same = [&](const Landing& l) { return l.window == landed.window; };
+    landings_.erase(std::remove_if(landings_.begin(), landings_.end(), same), landings_.end());
+    landings_.push_back(Landing{landed.window, landed.order, now});
     // A call that was held up by its busy window has just put it above the newest raise.
+    if (landed.order < topOrder_) RaiseTopAgain(now);
+}
+
+void WindowJobs::RaiseTopAgain(std::uint32_t now) {
     const Lane* topLane = FindLane(top_);
     const bool raisePending =
-        topLane != nullptr && std::any_of(topLane->pending.begin(), topLane->pending.end(),
-                                          [](const WindowJob& j) { return j.kind == WindowJob::kRaise; });
+        topLane != nullptr && ((topLane->inHand && topLane->held.kind == WindowJob::kRaise) ||
+                               std::any_of(topLane->pending.begin(), topLane->pending.end(),
+                                           [](const WindowJob& j) { return j.kind == WindowJob::kRaise; }));
     if (!raisePending) Raise(top_);
     if (lastActivated_ == top_ && !Reached(now, lastActivateUntil_) && !activation_.inHand) {
         activation_.wanted = true;
@@ -183,6 +198,24 @@ void WindowJobs::RaiseAgainAfterLateLanding(const WindowJob& landed, std::uint32
         activation_.until = lastActivateUntil_;
         activation_.notBefore = now;
     }
+}
+
+bool WindowJobs::WatchTop(std::uint32_t now, WindowHandle* top, std::vector<WindowHandle>* below) {
+    if (watching_ && Reached(now, watchUntil_)) watching_ = false;
+    landings_.erase(std::remove_if(landings_.begin(), landings_.end(),
+                                   [&](const Landing& l) { return Reached(now, l.at + kWatchMs); }),
+                    landings_.end());
+    if (!watching_ || !Reached(now, nextWatch_)) return false;
+    nextWatch_ = now + kWatchEveryMs;
+    below->clear();
+    for (const Landing& l : landings_)
+        if (l.order < topOrder_) below->push_back(l.window);
+    *top = top_;
+    return !below->empty();
+}
+
+void WindowJobs::TopCovered(std::uint32_t now) {
+    if (watching_) RaiseTopAgain(now);
 }
 
 void WindowJobs::ActivationTried(bool done, std::uint32_t now) {
@@ -202,9 +235,10 @@ std::uint32_t WindowJobs::WaitMs(std::uint32_t now) const {
         const std::uint32_t left = Reached(now, when) ? 1 : when - now;
         wait = std::min(wait, left);
     };
+    if (watching_) until(nextWatch_);
     bool anyPending = activation_.wanted && !activation_.inHand;
     for (const Lane& lane : lanes_) anyPending = anyPending || !lane.pending.empty();
-    if (!anyPending) return kNoWait;
+    if (!anyPending) return wait;
     for (const Lane& lane : lanes_)
         if (lane.inHand && !Stalled(lane, now)) until(lane.since + kStallMs);
     if (activation_.wanted && !activation_.inHand && !Reached(now, activation_.notBefore)) until(activation_.notBefore);

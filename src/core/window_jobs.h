@@ -14,6 +14,10 @@
 //    iconize replaces the window's restores and its raise, a show replaces its hides, a newer
 //    raise the older one; so a lane holds a handful of jobs, and nothing stale is made after a
 //    busy spell;
+//  - a window's thread may finish a restore after the call has returned (its activation, and
+//    the stacking that comes with it, is completed from its own queue): for kWatchMs after the
+//    newest raise has landed, the windows restored or raised before it are checked every
+//    kWatchEveryMs, and the raise is made again if one of them has come above it;
 //  - one activation at a time: a newer one replaces the older; it is tried every
 //    kActivateRetryMs until the window has the foreground, for at most kActivateForMs.
 // Pure logic: the caller supplies the time (milliseconds of a wrapping tick counter).
@@ -39,6 +43,8 @@ public:
     static constexpr std::uint32_t kStallMs = 50;
     static constexpr std::uint32_t kActivateForMs = 3000;
     static constexpr std::uint32_t kActivateRetryMs = 100;
+    static constexpr std::uint32_t kWatchMs = 1000;
+    static constexpr std::uint32_t kWatchEveryMs = 25;
     static constexpr std::uint32_t kNoWait = 0xFFFFFFFFu;
 
     void Show(WindowHandle window, int showCode);
@@ -52,6 +58,10 @@ public:
     void Landed(const WindowJob& job, std::uint32_t now);
     // The activation taken was tried; done when the window has the foreground or is gone.
     void ActivationTried(bool done, std::uint32_t now);
+    // Whether the newest raise is to be checked now: `top` must be above every window of
+    // `below` (windows the program restored or raised before it); TopCovered when it is not.
+    bool WatchTop(std::uint32_t now, WindowHandle* top, std::vector<WindowHandle>* below);
+    void TopCovered(std::uint32_t now);
     // How long until Take may give a job it cannot give now (a call in hand stalls, a retry
     // is due); kNoWait when only a Landed or a new job can change that.
     std::uint32_t WaitMs(std::uint32_t now) const;
@@ -89,7 +99,8 @@ private:
     bool HeldBack(WindowHandle window, std::uint64_t order, std::uint32_t now) const;
     const Lane* OldestStartable() const;
     bool ActivationStartable(std::uint32_t now) const;
-    void RaiseAgainAfterLateLanding(const WindowJob& landed, std::uint32_t now);
+    void NoteLanding(const WindowJob& landed, std::uint32_t now);
+    void RaiseTopAgain(std::uint32_t now);
     void DropEmptyLanes();
 
     std::vector<Lane> lanes_;
@@ -98,6 +109,17 @@ private:
     // The newest raise that has landed: a call older than it that lands later may cover it.
     WindowHandle top_ = kNoWindow;
     std::uint64_t topOrder_ = 0;
+    // Windows whose restore or raise landed lately, with its order: while the watch of the
+    // newest raise lasts, those older than it must stay below it.
+    struct Landing {
+        WindowHandle window;
+        std::uint64_t order;
+        std::uint32_t at;
+    };
+    std::vector<Landing> landings_;  // one per window
+    std::uint32_t watchUntil_ = 0;
+    std::uint32_t nextWatch_ = 0;
+    bool watching_ = false;
     // The newest activation asked, kept after it landed, to be tried again within its time.
     WindowHandle lastActivated_ = kNoWindow;
     std::uint32_t lastActivateUntil_ = 0;

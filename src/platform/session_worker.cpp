@@ -82,6 +82,18 @@ void StartWorker(const std::shared_ptr<WorkerShared>& shared) {
     ++shared->workers;
 }
 
+// Whether `top` is above every window of `below` in the z-order (or gone).
+bool StaysOnTop(WindowHandle top, const std::vector<WindowHandle>& below) {
+    const HWND topWindow = ToHwnd(top);
+    if (!IsWindow(topWindow) || !IsWindowVisible(topWindow)) return true;
+    for (HWND w = GetTopWindow(nullptr); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (w == topWindow) return true;
+        for (WindowHandle b : below)
+            if (ToHwnd(b) == w && IsWindowVisible(w)) return false;
+    }
+    return true;
+}
+
 void WorkerLoop(const std::shared_ptr<WorkerShared>& shared) {
     WorkerShared& s = *shared;
     EnterCriticalSection(&s.lock);
@@ -89,6 +101,15 @@ void WorkerLoop(const std::shared_ptr<WorkerShared>& shared) {
         if (s.stopping) break;
         WindowJob job;
         DWORD now = GetTickCount();
+        WindowHandle top = kNoWindow;
+        std::vector<WindowHandle> below;
+        if (s.jobs.WatchTop(now, &top, &below)) {
+            LeaveCriticalSection(&s.lock);
+            const bool stays = StaysOnTop(top, below);
+            EnterCriticalSection(&s.lock);
+            if (!stays) s.jobs.TopCovered(GetTickCount());
+            continue;
+        }
         if (!s.jobs.Take(now, &job)) {
             const std::uint32_t wait = s.jobs.WaitMs(now);
             ++s.idle;

@@ -7,6 +7,7 @@
 #include <map>
 #include <vector>
 
+#include "base/text.h"
 #include "commands/session_commands.h"
 #include "core/boxes.h"
 #include "core/window_jobs.h"
@@ -35,6 +36,8 @@ struct FakeWindow {
     std::uint32_t busyUntil = 0;    // its thread takes no call before this
     std::uint32_t sleepOnMove = 0;  // every call that moves it keeps its thread this long
     std::uint32_t refusesFocusUntil = 0;
+    std::uint32_t stacksItselfAfter = 0;  // a restore's stacking, finished by the window's thread later
+    std::vector<std::uint32_t> stacksItselfAt;
     std::vector<std::uint32_t> landed;
     std::vector<WindowJob::Kind> calls;
 };
@@ -59,9 +62,26 @@ public:
                 Land(call->job);
                 call = inFlight.erase(call);
             }
+            for (auto& [w, fake] : win) {
+                if (std::find(fake.stacksItselfAt.begin(), fake.stacksItselfAt.end(), now) == fake.stacksItselfAt.end())
+                    continue;
+                const WindowHandle topBefore = Top();
+                ToTop(w);
+                NoteTop(topBefore);
+            }
+            WindowHandle top = kNoWindow;
+            std::vector<WindowHandle> below;
+            if (jobs.WatchTop(now, &top, &below) && !Above(top, below)) jobs.TopCovered(now);
             WindowJob job;
             while (jobs.Take(now, &job)) Start(job);
         }
+    }
+    bool Above(WindowHandle top, const std::vector<WindowHandle>& below) const {
+        for (WindowHandle w : z) {
+            if (w == top) return true;
+            if (std::find(below.begin(), below.end(), w) != below.end() && win.at(w).visible) return false;
+        }
+        return true;
     }
     WindowHandle Top() const {
         for (WindowHandle w : z)
@@ -107,6 +127,11 @@ private:
         z.erase(std::find(z.begin(), z.end(), w));
         z.insert(z.begin(), w);
     }
+    void NoteTop(WindowHandle topBefore) {
+        if (Top() == topBefore) return;
+        topSince[Top()] = now;
+        topChanges.emplace_back(now, Top());
+    }
     void Land(const WindowJob& job) {
         FakeWindow& w = win[job.window];
         const WindowHandle topBefore = Top();
@@ -127,13 +152,11 @@ private:
                 w.visible = true;
                 w.iconic = false;
                 if (now >= w.refusesFocusUntil) foreground = job.window;
+                if (w.stacksItselfAfter > 0) w.stacksItselfAt.push_back(now + w.stacksItselfAfter);
             }
             ToTop(job.window);
         }
-        if (Top() != topBefore) {
-            topSince[Top()] = now;
-            topChanges.emplace_back(now, Top());
-        }
+        NoteTop(topBefore);
         jobs.Landed(job, now);
     }
     std::vector<Call> inFlight;
@@ -234,6 +257,23 @@ TEST(WindowJobs, ARaiseOfABusyWindowLandingLateDoesNotStayAboveANewerRaise) {
     EXPECT_EQ(desk.Top(), 3u);
     EXPECT_LT(desk.win[3].landed.front(), 5 + 2 * WindowJobs::kStallMs) << "the newer raise did not wait";
     EXPECT_GE(desk.TopSince(3), 1000u) << "raised again after the late one";
+}
+
+// Restoring every session with a title and raising the chosen one, while the other finishes
+// its restore's stacking from its own queue some time after the call returned.
+TEST(WindowJobs, TheChosenSessionStaysOnTopOfWhatTheOthersFinishLater) {
+    for (std::uint32_t later : {5u, 300u, 900u}) {
+        SCOPED_TRACE(later);
+        FakeDesk desk(3);
+        desk.win[2].stacksItselfAfter = later;
+        SessionTable table = {};
+        for (WindowHandle w : {1, 2, 3}) table.records[table.count++].window = w;
+        for (int i : {0, 1}) CopyCut(table.records[i].title, "Same");
+        GroupCommand(table, 1, kGroupRestore, kGroupByTitle, desk.ops);
+        desk.RunTo(2000);
+        EXPECT_EQ(desk.Top(), 1u);
+        EXPECT_FALSE(desk.OnTopWithin(2, later + 50, 2000)) << "raised again at once";
+    }
 }
 
 TEST(WindowJobs, AnActivationIsTriedUntilTheWindowTakesTheForegroundOrItsTimeIsUp) {
