@@ -33,6 +33,14 @@ public:
     // Makes the window the foreground window, with the keyboard focus, once the shows queued to
     // it before have landed; only the program that holds the foreground may do so.
     virtual void Activate(WindowHandle window) = 0;
+    // The program's own window `window` is about to take the foreground: true when `message`
+    // will be posted to it once the calls asked before have landed (they would otherwise take
+    // the foreground from it); false when nothing is on its way and it may go ahead now.
+    virtual bool NotifyWhenSettled(WindowHandle window, unsigned message) {
+        (void)window;
+        (void)message;
+        return false;
+    }
 };
 
 void ShowAllSessions(const SessionTable& table, int showCode, SessionWindowOps& ops);

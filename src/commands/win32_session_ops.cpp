@@ -59,4 +59,8 @@ void Win32SessionOps::Activate(WindowHandle window) {
     worker_.Activate(ToHwnd(window));
 }
 
+bool Win32SessionOps::NotifyWhenSettled(WindowHandle window, unsigned message) {
+    return worker_.NotifyWhenSettled(ToHwnd(window), message);
+}
+
 }  // namespace quilvo

@@ -1,6 +1,6 @@
 // The session window commands' operations on real windows. No operation here waits for a
-// session's thread: shows and hides are queued to it and land once it is free, in the order
-// queued; restores of iconic windows, raises and activations go to the session worker. A
+// session's thread: shows, hides, restores, raises and activations go to the session worker,
+// which makes them in order, each window's once that window's thread is free. A
 // session that is busy (a long report) or hung never holds the program, and nothing sent to
 // the program meanwhile can run inside a command.
 #pragma once
@@ -20,6 +20,7 @@ public:
     void BringToTop(WindowHandle window) override;
     void SendClose(WindowHandle window) override;
     void Activate(WindowHandle window) override;
+    bool NotifyWhenSettled(WindowHandle window, unsigned message) override;
 
 private:
     SessionWorker& worker_;

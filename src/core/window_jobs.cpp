@@ -218,9 +218,27 @@ void WindowJobs::TopCovered(std::uint32_t now) {
     if (watching_) RaiseTopAgain(now);
 }
 
+void WindowJobs::Fence() {
+    fence_ = nextOrder_;
+    activation_.wanted = false;
+    lastActivated_ = kNoWindow;
+}
+
+bool WindowJobs::FenceReached(std::uint32_t now) {
+    if (fence_ == 0) return false;
+    for (const Lane& lane : lanes_) {
+        if (Stalled(lane, now)) continue;  // it and what waits behind it hold no one
+        const std::uint64_t oldest = lane.inHand ? lane.held.order : lane.pending.front().order;
+        if (oldest < fence_) return false;
+    }
+    fence_ = 0;
+    return true;
+}
+
 void WindowJobs::ActivationTried(bool done, std::uint32_t now) {
     if (!activation_.inHand) return;
     activation_.inHand = false;
+    if (!activation_.wanted) return;  // given up meanwhile
     if (activation_.inHandOrder != activation_.job.order) return;  // a newer one waits
     if (done || Reached(now, activation_.until)) {
         activation_.wanted = false;
@@ -236,7 +254,7 @@ std::uint32_t WindowJobs::WaitMs(std::uint32_t now) const {
         wait = std::min(wait, left);
     };
     if (watching_) until(nextWatch_);
-    bool anyPending = activation_.wanted && !activation_.inHand;
+    bool anyPending = fence_ != 0 || (activation_.wanted && !activation_.inHand);
     for (const Lane& lane : lanes_) anyPending = anyPending || !lane.pending.empty();
     if (!anyPending) return wait;
     for (const Lane& lane : lanes_)

@@ -62,6 +62,11 @@ public:
     // `below` (windows the program restored or raised before it); TopCovered when it is not.
     bool WatchTop(std::uint32_t now, WindowHandle* top, std::vector<WindowHandle>* below);
     void TopCovered(std::uint32_t now);
+    // The program's own window is about to take the foreground (the user opened it): every
+    // job asked so far is to land first, and the activation of a session still being tried is
+    // given up (the user has moved on). FenceReached tells when they have landed, or stalled.
+    void Fence();
+    bool FenceReached(std::uint32_t now);
     // How long until Take may give a job it cannot give now (a call in hand stalls, a retry
     // is due); kNoWait when only a Landed or a new job can change that.
     std::uint32_t WaitMs(std::uint32_t now) const;
@@ -106,6 +111,7 @@ private:
     std::vector<Lane> lanes_;
     Activation activation_;
     std::uint64_t nextOrder_ = 1;
+    std::uint64_t fence_ = 0;  // jobs older than this are to land before FenceReached
     // The newest raise that has landed: a call older than it that lands later may cover it.
     WindowHandle top_ = kNoWindow;
     std::uint64_t topOrder_ = 0;

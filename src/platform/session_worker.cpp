@@ -21,6 +21,8 @@ struct WorkerShared {
     int workers = 0;            // under lock
     int idle = 0;               // under lock
     bool stopping = false;      // under lock
+    HWND fenceWindow = nullptr; // under lock: told when the jobs before the fence have landed
+    UINT fenceMessage = 0;
 
     WorkerShared() {
         InitializeCriticalSection(&lock);
@@ -101,6 +103,10 @@ void WorkerLoop(const std::shared_ptr<WorkerShared>& shared) {
         if (s.stopping) break;
         WindowJob job;
         DWORD now = GetTickCount();
+        if (s.fenceWindow != nullptr && s.jobs.FenceReached(now)) {
+            PostMessageA(s.fenceWindow, s.fenceMessage, 0, 0);
+            s.fenceWindow = nullptr;
+        }
         WindowHandle top = kNoWindow;
         std::vector<WindowHandle> below;
         if (s.jobs.WatchTop(now, &top, &below)) {
@@ -175,6 +181,20 @@ void SessionWorker::Raise(HWND window) {
 
 void SessionWorker::Activate(HWND window) {
     Queue(*shared_, [&](WindowJobs& jobs) { jobs.Activate(FromHwnd(window), GetTickCount()); });
+}
+
+bool SessionWorker::NotifyWhenSettled(HWND window, UINT message) {
+    Locked locked(shared_->lock);
+    if (shared_->stopping) return false;
+    shared_->jobs.Fence();
+    if (shared_->jobs.FenceReached(GetTickCount())) {
+        shared_->fenceWindow = nullptr;
+        return false;
+    }
+    shared_->fenceWindow = window;
+    shared_->fenceMessage = message;
+    WakeAllConditionVariable(&shared_->wake);
+    return true;
 }
 
 void SessionWorker::Stop() {

@@ -35,6 +35,12 @@ public:
     // until it has it, for at most 3 s.
     void Activate(HWND window);
 
+    // The program's own window is about to take the foreground: posts `message` to `window`
+    // once every call asked before has landed (or stalled on a busy window), so that none of
+    // them takes the foreground from it, and gives up an activation still being tried. False
+    // when that is so already: no message comes.
+    bool NotifyWhenSettled(HWND window, UINT message);
+
     // Jobs not yet made are dropped, except the shows, which are queued to their windows
     // without waiting (so that no window the program meant to show stays hidden); the calls in
     // hand are waited for up to kStopWaitMs (a hung session may hold one longer: that worker

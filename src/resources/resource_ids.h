@@ -77,6 +77,7 @@
 #define WM_QUILVO_REFRESH_LATER 0x8101  // WM_APP + 0x101: run a refresh asked for during a wait
 #define WM_QUILVO_PASS_ANSWERED 0x8102  // WM_APP + 0x102: the last reply of the discovery pass came
 #define WM_QUILVO_PASS_CONTINUE 0x8103  // WM_APP + 0x103: the pass sends its next sessions' queries
+#define WM_QUILVO_FIND_SETTLED 0x8104   // WM_APP + 0x104: the calls asked before the find window opened have landed
 
 // Timers
 #define TIMER_REFRESH 0           // on the tray host, 2000 ms

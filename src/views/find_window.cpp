@@ -110,6 +110,12 @@ void FindSessionWindow::TakeFont() {
 void FindSessionWindow::Open() {
     if (!window_ && !Create()) return;
     KillTimer(window_, TIMER_FIND_CLOSE);
+    openPending_ = services_.ops != nullptr &&
+                   services_.ops->NotifyWhenSettled(FromHwnd(window_), WM_QUILVO_FIND_SETTLED);
+    if (!openPending_) ShowOpen();
+}
+
+void FindSessionWindow::ShowOpen() {
     const RECT area = WorkAreaUnderPointer();
     // Onto that monitor first: its DPI (the window's from then on) sizes the window.
     placing_ = true;
@@ -132,6 +138,7 @@ void FindSessionWindow::Open() {
 
 void FindSessionWindow::Close() {
     if (!window_) return;
+    openPending_ = false;
     KillTimer(window_, TIMER_FIND_CLOSE);
     if (IsWindowVisible(window_)) ShowWindow(window_, SW_HIDE);
 }
@@ -280,6 +287,12 @@ LRESULT FindSessionWindow::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) n
             if (LOWORD(wp) == WA_INACTIVE) Close();
             break;
         case WM_CLOSE: Close(); return 0;
+        case WM_QUILVO_FIND_SETTLED:
+            if (openPending_) {
+                openPending_ = false;
+                ShowOpen();
+            }
+            return 0;
         case WM_SETTINGCHANGE:
         case WM_SYSCOLORCHANGE: ReadHighContrast(); break;
         case WM_ERASEBKGND:

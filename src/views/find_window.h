@@ -40,7 +40,9 @@ public:
     FindSessionWindow& operator=(const FindSessionWindow&) = delete;
 
     // Shows the window empty, centred on the monitor that holds the mouse pointer, in front
-    // and with the keyboard focus in its text field; makes it the first time.
+    // and with the keyboard focus in its text field; makes it the first time. A restore or
+    // raise of a session still on its way would take the foreground from it: then it shows
+    // once those have landed (or stalled on a busy session).
     void Open();
     void Close();
     HWND Handle() const { return window_; }
@@ -53,6 +55,7 @@ public:
 
 private:
     bool Create();
+    void ShowOpen();
     void TakeFont();
     void Layout();
     // Reads the session table and the filters as they are now and fills the list for the text,
@@ -74,6 +77,7 @@ private:
     ScopedFont font_;
     int fontDpi_ = 0;       // the DPI font_ was made for
     bool placing_ = false;  // Open is moving the window: its DPI change is taken there
+    bool openPending_ = false;  // opened, to show once the session calls before it have landed
     bool highContrast_ = false;
     // The rows the list shows, in its order, with the session window each one showed when
     // it was filled (none for a box row).

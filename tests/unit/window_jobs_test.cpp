@@ -99,6 +99,7 @@ public:
     std::map<WindowHandle, FakeWindow> win;
     std::vector<WindowHandle> z;  // top first
     WindowHandle foreground = kNoWindow;
+    int activationTries = 0;
     std::uint32_t now = 0;
     WindowJobs jobs;
     JobsOps ops{jobs, now};
@@ -115,6 +116,7 @@ private:
     void Start(const WindowJob& job) {
         FakeWindow& w = win[job.window];
         if (job.kind == WindowJob::kActivate) {  // does not wait for the window's thread
+            ++activationTries;
             inFlight.push_back(Call{job, now + 1});
             return;
         }
@@ -274,6 +276,26 @@ TEST(WindowJobs, TheChosenSessionStaysOnTopOfWhatTheOthersFinishLater) {
         EXPECT_EQ(desk.Top(), 1u);
         EXPECT_FALSE(desk.OnTopWithin(2, later + 50, 2000)) << "raised again at once";
     }
+}
+
+// The find window opening after a box click: it shows once the box's calls have landed, not
+// waiting for a busy session, and an activation still being tried is given up.
+TEST(WindowJobs, TheProgramsOwnWindowWaitsForTheCallsAskedBeforeItExceptABusySessions) {
+    FakeDesk desk(3);
+    desk.win[2].busyUntil = 5000;
+    ClickBox(desk, 3);
+    desk.ops.Activate(1);
+    desk.jobs.Fence();
+    std::uint32_t reached = 0;
+    while (reached == 0 && desk.now < 6000) {
+        desk.RunTo(desk.now + 1);
+        if (desk.jobs.FenceReached(desk.now)) reached = desk.now;
+    }
+    EXPECT_GE(reached, desk.win[1].landed.back()) << "after the first session's restore and raise";
+    EXPECT_GE(reached, desk.win[3].landed.back());
+    EXPECT_LT(reached, 2 * WindowJobs::kStallMs) << "not after the busy session";
+    desk.RunTo(6000);
+    EXPECT_EQ(desk.activationTries, 0) << "the activation was given up";
 }
 
 TEST(WindowJobs, AnActivationIsTriedUntilTheWindowTakesTheForegroundOrItsTimeIsUp) {
