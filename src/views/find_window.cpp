@@ -284,7 +284,10 @@ LRESULT FindSessionWindow::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) n
         case WM_SIZE: Layout(); return 0;
         case WM_SETFOCUS: SetFocus(field_); return 0;
         case WM_ACTIVATE:
-            if (LOWORD(wp) == WA_INACTIVE) Close();
+            // Only while shown: a deactivation that reaches the hidden window late (a session
+            // restored by the last command taking the foreground) must not cancel an opening
+            // that waits for that command's calls to land.
+            if (LOWORD(wp) == WA_INACTIVE && IsWindowVisible(wnd)) Close();
             break;
         case WM_CLOSE: Close(); return 0;
         case WM_QUILVO_FIND_SETTLED:
