@@ -131,10 +131,18 @@ bool WordsNameLogon(const std::vector<std::string_view>& words, const SessionRec
     return std::all_of(words.begin(), words.end() - 1, [&](std::string_view word) { return StartsLogonField(word, r); });
 }
 
+// Without copies: a keystroke compares every pair of a full table's logons.
+template <std::size_t N>
+bool SameField(const char (&a)[N], const char (&b)[N]) {
+    for (std::size_t i = 0; i < N; ++i) {
+        if (!SameLetter(a[i], b[i])) return false;
+        if (a[i] == '\0') return true;
+    }
+    return true;
+}
+
 bool SameLogon(const SessionRecord& a, const SessionRecord& b) {
-    return EqualsNoCase(FieldText(a.system).c_str(), FieldText(b.system).c_str()) &&
-           EqualsNoCase(FieldText(a.client).c_str(), FieldText(b.client).c_str()) &&
-           EqualsNoCase(FieldText(a.user).c_str(), FieldText(b.user).c_str());
+    return SameField(a.system, b.system) && SameField(a.client, b.client) && SameField(a.user, b.user);
 }
 
 // The logon of the session at first: its row, or none when one of its sessions runs code.
