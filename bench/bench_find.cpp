@@ -1,5 +1,6 @@
 // The find window over 50 sessions: one keystroke (the text changed, the rows read, ranked and
-// put into the list); a keystroke that shows every row, against the floor of filling the list
+// put into the list; the last words typed end in a code no session runs, so every logon gets
+// an open row); a keystroke that shows every row, against the floor of filling the list
 // with the same rows unranked; and opening the window until it has painted. Prints one line:
 // bench find: keystroke <ms> every row <ms> floor <ms> open <ms> ... ratio <every row/floor>
 #include <windows.h>
@@ -59,7 +60,9 @@ int main(int argc, char** argv) {
     FindSessionWindow find(services);
 
     // What a user types to reach "QAS 200, SE38", a key at a time, and back.
-    const char* const typed[] = {"q", "qa", "qas", "qas ", "qas 2", "qas 20", "qas 200", "qas 200 s", "qas 200 se3"};
+    // Then a code no session runs: a new-session row for each of the fifty logons.
+    const char* const typed[] = {"q", "qa", "qas", "qas ", "qas 2", "qas 20", "qas 200", "qas 200 s", "qas 200 se3",
+                                 "z", "zz", "zz0", "zz01"};
     std::vector<double> keystrokes, everyRow, floors, opens;
     std::vector<std::string> rows;
     for (const FindRow& row : SessionFindRows(*table)) rows.push_back(FindRowText(row));

@@ -43,6 +43,11 @@ void SwitchToBox(int box) {
     SwitchToBox(&app.sessions, app.cycle ? app.cycle->List(box) : nullptr, app.ops);
 }
 
+// Enter on a find window's open row.
+void OpenNewSession(WindowHandle session, const FindRow& row) {
+    if (TheApp().notices) TheApp().notices->Open(session, row);
+}
+
 // The find window and the hotkeys that lead to it; the About box says which are in force.
 void StartFinding(App& app) {
     FindServices services;
@@ -50,6 +55,8 @@ void StartFinding(App& app) {
     services.filters = &app.filters;
     services.ops = &app.ops;
     services.switchToBox = &SwitchToBox;
+    services.maxSessions = ReadMaxSessions();
+    services.openSession = &OpenNewSession;
     app.find = std::make_unique<FindSessionWindow>(services);
     app.hotkeys.Register(app.trayHost.Handle(), ReadHotkeySettings());
     SetDlgItemTextA(app.trayHost.Handle(), IDC_ABOUT_FIND, app.hotkeys.FindLine().c_str());
@@ -117,6 +124,8 @@ void EndApp(App& app) {
     if (app.cycle) app.cycle->LeaveViewsUnsaved();
     EndFinding();
     app.find.reset();
+    if (app.cycle) app.cycle->SetPassListener(nullptr);
+    app.notices.reset();
     app.cycle.reset();
     app.views.reset();
     app.docked.TearDown();
@@ -184,6 +193,9 @@ int RunApp(HINSTANCE instance, const char* commandLine) {
     app.refreshPlatform.SetNotifyWindow(FromHwnd(app.trayHost.Handle()));
     Win32DiscoveryWindows::SetReplyWindow(app.trayHost.Handle());
     app.properties->Use(*app.cycle);
+    app.notices = std::make_unique<SessionNotices>(ReadReadyAfter(), app.sessions, app.ops, app.refreshPlatform,
+                                                   app.trayHost.Handle());
+    app.cycle->SetPassListener(app.notices.get());
 
     StartFinding(app);
 

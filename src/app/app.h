@@ -6,6 +6,7 @@
 
 #include "app/hotkeys.h"
 #include "app/main_window.h"
+#include "app/session_notices.h"
 #include "app/tray_host.h"
 #include "commands/box_properties.h"
 #include "commands/win32_session_ops.h"
@@ -51,6 +52,8 @@ struct App {
     std::unique_ptr<Win32ViewFactory> views;
     // The views live in the cycle; Exit tears them down (they write their sections).
     std::unique_ptr<RefreshCycle> cycle;
+    // Ready notices and the opening of new sessions, told of every pass by the cycle.
+    std::unique_ptr<SessionNotices> notices;
     std::unique_ptr<FindSessionWindow> find;  // its window is made at the first opening
     Hotkeys hotkeys;
 };

@@ -5,6 +5,7 @@
 #include "app/app.h"
 #include "app/tray_menu.h"
 #include "app/tray_rules.h"
+#include "base/debug_output.h"
 #include "commands/session_commands.h"
 #include "resources/resource_ids.h"
 #include "views/docked_toolbar.h"
@@ -119,6 +120,13 @@ void TrayHost::AddIcon(HWND dialog) {
 
 void TrayHost::OnIcon(HWND dialog, LPARAM lp) {
     const unsigned event = LOWORD(lp);
+    // What the shell does with a notice (shown, hidden, timed out, clicked) goes to the debugger:
+    // shells differ in which of these they send.
+    if (event >= NIN_BALLOONSHOW && event <= NIN_BALLOONUSERCLICK) DebugLine("notice event %#x\n", event);
+    if (event == NIN_BALLOONUSERCLICK) {
+        if (TheApp().notices) TheApp().notices->OnNoticeClicked();
+        return;
+    }
     const DWORD now = GetTickCount();
     const TrayIconAction action = ActionForTrayIcon(event, Since(leftUpSeen_, leftUpAt_, now),
                                                     Since(rightUpSeen_, rightUpAt_, now), GetDoubleClickTime());

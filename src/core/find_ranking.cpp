@@ -103,14 +103,125 @@ FindMatch MatchRow(const std::vector<std::string_view>& words, const FindRow& ro
     return worst;
 }
 
+constexpr std::size_t kLongestCode = 20;
+
+bool IsCodeLetter(char c) { return IsUpper(c) || IsLower(c); }
+bool IsCodeCharacter(char c) { return IsCodeLetter(c) || (c >= '0' && c <= '9') || c == '_'; }
+
+bool AllCodeCharacters(std::string_view text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), IsCodeCharacter);
+}
+
+std::string UpperCase(std::string_view text) {
+    std::string upper(text);
+    for (char& c : upper) {
+        if (IsLower(c)) c = static_cast<char>(c - 'a' + 'A');
+    }
+    return upper;
+}
+
+bool StartsLogonField(std::string_view word, const SessionRecord& r) {
+    const std::string logon[] = {FieldText(r.system), FieldText(r.client), FieldText(r.user)};
+    return std::any_of(std::begin(logon), std::end(logon),
+                       [&](const std::string& field) { return MatchFindWord(word, field) == FindMatch::Start; });
+}
+
+// The other words of an open query each start the System, Client or User of the logon.
+bool WordsNameLogon(const std::vector<std::string_view>& words, const SessionRecord& r) {
+    return std::all_of(words.begin(), words.end() - 1, [&](std::string_view word) { return StartsLogonField(word, r); });
+}
+
+// Without copies: a keystroke compares every pair of a full table's logons.
+template <std::size_t N>
+bool SameField(const char (&a)[N], const char (&b)[N]) {
+    for (std::size_t i = 0; i < N; ++i) {
+        if (!SameLetter(a[i], b[i])) return false;
+        if (a[i] == '\0') return true;
+    }
+    return true;
+}
+
+bool SameLogon(const SessionRecord& a, const SessionRecord& b) {
+    return SameField(a.system, b.system) && SameField(a.client, b.client) && SameField(a.user, b.user);
+}
+
+// The logon of the session at first: its row, or none when one of its sessions runs code.
+bool LogonRow(const SessionTable& table, const SessionRecord* first, const std::string& code, int maxSessions,
+              FindRow& row) {
+    int sessions = 0;
+    for (const SessionRecord* r = first; r != LiveEnd(table); ++r) {
+        if (!SameLogon(*r, *first)) continue;
+        if (EqualsNoCase(FieldText(r->transaction).c_str(), code.c_str())) return false;
+        ++sessions;
+    }
+    row = FindRow{sessions >= maxSessions ? FindRowKind::Full : FindRowKind::Open,
+                  static_cast<int>(first - LiveBegin(table)),
+                  {FieldText(first->system), FieldText(first->client), FieldText(first->user), code,
+                   std::to_string(sessions)}};
+    return true;
+}
+
 }  // namespace
+
+bool IsTransactionCode(std::string_view word) {
+    if (word.size() < 2 || word.size() > kLongestCode) return false;
+    if (word[0] != '/') return IsCodeLetter(word[0]) && AllCodeCharacters(word);
+    const std::size_t close = word.find('/', 1);
+    if (close == std::string_view::npos) return false;
+    return AllCodeCharacters(word.substr(1, close - 1)) && AllCodeCharacters(word.substr(close + 1));
+}
+
+std::vector<FindRow> OpenTransactionRows(std::string_view query, const SessionTable& table, int maxSessions) {
+    std::vector<FindRow> rows;
+    const std::vector<std::string_view> words = SplitWords(query);
+    if (words.empty() || !IsTransactionCode(words.back())) return rows;
+    // "qas" or "anna" is most likely typed to find a logon's sessions, not to open such a code.
+    if (std::any_of(LiveBegin(table), LiveEnd(table), [&](const SessionRecord& r) { return StartsLogonField(words.back(), r); })) {
+        return rows;
+    }
+    const std::string code = UpperCase(words.back());
+    for (const SessionRecord* r = LiveBegin(table); r != LiveEnd(table); ++r) {
+        // A logon is met at its first session: the one most recently in front of its own.
+        const bool seen = std::any_of(LiveBegin(table), r, [&](const SessionRecord& o) { return SameLogon(o, *r); });
+        if (seen || r->system[0] == '\0' || !WordsNameLogon(words, *r)) continue;
+        FindRow row;
+        if (LogonRow(table, r, code, maxSessions, row)) rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+void PlaceOpenRows(std::vector<FindRow>& rows, std::vector<int>& order, std::vector<FindRow> openRows) {
+    const bool sessionFound = std::any_of(order.begin(), order.end(), [&](int i) {
+        return rows[static_cast<std::size_t>(i)].kind == FindRowKind::Session;
+    });
+    std::vector<int> added;
+    for (FindRow& row : openRows) {
+        added.push_back(static_cast<int>(rows.size()));
+        rows.push_back(std::move(row));
+    }
+    order.insert(sessionFound ? order.end() : order.begin(), added.begin(), added.end());
+}
+
+void PutReadyFirst(const std::vector<FindRow>& rows, std::vector<int>& order) {
+    std::stable_partition(order.begin(), order.end(), [&](int i) { return rows[static_cast<std::size_t>(i)].ready; });
+}
+
+std::string OpenRowText(const FindRow& row) {
+    if (row.fields.size() < 5) return std::string();
+    const std::string logon = row.fields[0] + " " + row.fields[1] + " " + row.fields[2];
+    if (row.kind == FindRowKind::Full) return logon + " has " + row.fields[4] + " sessions";
+    return "New session: " + row.fields[3] + " on " + logon;
+}
+
+std::string OpenOkCode(const FindRow& row) { return row.fields.size() < 4 ? std::string() : "/o" + row.fields[3]; }
 
 std::vector<FindRow> SessionFindRows(const SessionTable& table) {
     std::vector<FindRow> rows;
     for (const SessionRecord* r = LiveBegin(table); r != LiveEnd(table); ++r) {
         rows.push_back(FindRow{FindRowKind::Session, static_cast<int>(r - LiveBegin(table)),
                                {FieldText(r->system), FieldText(r->client), FieldText(r->user),
-                                FieldText(r->transaction), FieldText(r->title)}});
+                                FieldText(r->transaction), FieldText(r->title)},
+                               r->ready != 0});
     }
     return rows;
 }

@@ -10,7 +10,9 @@
 
 namespace quilvo {
 
-enum class FindRowKind { Session, Box };
+// Open: a new session of a logon for the typed transaction code. Full: the logon has as many
+// sessions as it may open, and the row says so.
+enum class FindRowKind { Session, Box, Open, Full };
 
 struct FindRow {
     FindRowKind kind;
@@ -19,7 +21,10 @@ struct FindRow {
     int index;
     // A session row: System, Client, User, Transaction, window title.
     // A box row: "Box N", then the filter's System, Client, User, Transaction.
+    // An open or full row: the logon's System, Client, User, the transaction code (upper
+    // case), and its number of sessions.
     std::vector<std::string> fields;
+    bool ready = false;  // a session row whose session became ready while the user looked elsewhere
 };
 
 // One row per live session, in table order.
@@ -45,5 +50,33 @@ FindMatch MatchFindWord(std::string_view word, std::string_view field);
 // (split at spaces) must each meet some field of a row; equal rows keep their order. A query
 // without words finds every row, in order.
 std::vector<int> RankFindRows(std::string_view query, const std::vector<FindRow>& rows);
+
+// True for a word of the form of a transaction code: 2 to 20 letters, digits or underscores
+// that start with a letter ("SE16", "va01"), or a namespace form "/ABC/XYZ1" (a namespace of
+// letters, digits or underscores between two slashes, then such a code; 20 characters in all).
+// "/n", "/nex", "/nend" and every other command are none.
+bool IsTransactionCode(std::string_view word);
+
+// The rows that open the query's last word as a transaction in a new session: when that word
+// is a transaction code and every other word starts the System, Client or User of a logon
+// (System, Client, User alike without regard to case), one row per such logon that has no
+// session running that transaction, in the order of each logon's first session in the table.
+// A logon with maxSessions sessions or more gets a Full row instead. A last word that starts
+// the System, Client or User of any session is taken as naming sessions: no rows. The row's index is that
+// first session's position: the session the OK code goes to.
+std::vector<FindRow> OpenTransactionRows(std::string_view query, const SessionTable& table, int maxSessions);
+
+// Appends openRows to rows and their positions to order: after everything found, or first when
+// order holds no session row.
+void PlaceOpenRows(std::vector<FindRow>& rows, std::vector<int>& order, std::vector<FindRow> openRows);
+
+// Moves the rows marked ready to the front of order, each group keeping its order.
+void PutReadyFirst(const std::vector<FindRow>& rows, std::vector<int>& order);
+
+// "New session: SE16 on QAS 300 ANNA" for an Open row, "QAS 300 ANNA has 6 sessions" for a
+// Full row.
+std::string OpenRowText(const FindRow& row);
+// The OK code an Open row sends: "/o" and the transaction code.
+std::string OpenOkCode(const FindRow& row);
 
 }  // namespace quilvo

@@ -150,6 +150,7 @@ void RefreshCycle::FinishPass() {
     FinishDiscovery(working_, pass_, windows_);
     // Taken whole: the user acted on the last complete table while the pass was under way.
     std::memcpy(&table_, &working_, sizeof table_);
+    if (listener_ != nullptr) listener_->OnPassFinished(table_);
     // A drag that began while the pass was under way holds the lists and views as they are,
     // as it holds the passes themselves: the first pass after it refreshes.
     if (!drag_.DragInProgress()) RefreshInPass();
@@ -257,14 +258,17 @@ bool RefreshCycle::DetectChanges() const {
                 const SessionRecord& item = list->items[i];
                 if (item.window != r->window) continue;
                 if (item.index != r->index || item.x != r->x || item.y != r->y || item.width != r->width ||
-                    item.height != r->height || !EqualsNoCase(item.title, r->title) || item.busy != r->busy) {
+                    item.height != r->height || !EqualsNoCase(item.title, r->title) || item.busy != r->busy ||
+                    item.ready != r->ready) {
                     return true;
                 }
             }
         }
-        // A session that turned busy or answers again shows so in every view, boxed or not.
+        // A session that turned busy, answers again or became ready shows so in every view,
+        // boxed or not.
         for (int i = 0; all != nullptr && i < all->count; ++i) {
-            if (all->items[i].window == r->window && all->items[i].busy != r->busy) return true;
+            const SessionRecord& item = all->items[i];
+            if (item.window == r->window && (item.busy != r->busy || item.ready != r->ready)) return true;
         }
     }
     return false;

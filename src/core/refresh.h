@@ -34,6 +34,16 @@ struct RefreshState {
     GlobalAtom okCodeAtom = 0;          // made on the first idle action, again when lost
 };
 
+// Told of every complete pass, before its table is shown: what watches the sessions from pass
+// to pass (and may set their ready flags).
+class PassListener {
+public:
+    virtual void OnPassFinished(SessionTable& table) = 0;
+
+protected:
+    ~PassListener() = default;
+};
+
 class RefreshCycle {
 public:
     // Every collaborator must outlive the cycle. sessionClass is copied.
@@ -45,6 +55,7 @@ public:
     RefreshCycle& operator=(const RefreshCycle&) = delete;
 
     void SetMainWindow(WindowHandle mainWindow) { mainWindow_ = mainWindow; }
+    void SetPassListener(PassListener* listener) { listener_ = listener; }
 
     // The timer callback: skipped while a drag is in progress, else DiscoverAndRefresh.
     void OnRefreshTimer();
@@ -122,6 +133,7 @@ private:
     char sessionClass_[kClassNameCapacity] = {};
     IdleSettings idle_;
     WindowHandle mainWindow_ = kNoWindow;
+    PassListener* listener_ = nullptr;
     RefreshState state_;
     bool inPass_ = false;
     bool deferred_ = false;

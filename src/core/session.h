@@ -15,6 +15,8 @@ struct SessionRecord {
     std::uint8_t cascade;     // only used when the record serves as a box filter
     std::uint8_t zoomed;      // the window was maximised when seen
     std::uint8_t busy;        // not every answer came within the pass that last saw it
+    std::uint8_t ready;       // answers again after a long busy spell, not yet brought up by
+                              // the user (set after each pass, never by discovery)
     std::int32_t x;           // normal rectangle, screen coordinates; a zoomed window at the
                               // top left corner of the monitor it fills (0,0 on the primary)
     std::int32_t y;

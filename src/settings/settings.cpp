@@ -94,6 +94,27 @@ bool WriteProfileInt(const char* section, const char* key, int value) {
     return ProfileWriteString(section, key, text, kSettingsFile);
 }
 
+int NumberFromSetting(const char* text, int defaultValue, int lowest, int highest) {
+    if (text == nullptr || *text == '\0') return defaultValue;
+    long long value = 0;
+    for (const char* c = text; *c != '\0'; ++c) {
+        if (*c < '0' || *c > '9') return defaultValue;
+        value = value * 10 + (*c - '0');
+        if (value > highest) return defaultValue;
+    }
+    return value < lowest ? defaultValue : static_cast<int>(value);
+}
+
+int ReadAppNumber(const char* key, int defaultValue, int lowest, int highest) {
+    char text[kNumberBufferSize + 4] = {};
+    ReadAppString(key, text, sizeof text, "");
+    return NumberFromSetting(text, defaultValue, lowest, highest);
+}
+
+int ReadMaxSessions() { return ReadAppNumber(kKeyMaxSessions, 6, 1, 16); }
+
+int ReadReadyAfter() { return ReadAppNumber(kKeyReadyAfter, 20, 0, 86400); }
+
 StoredPosition ReadMainWindowPosition() {
     return StoredPosition{PositionFromSetting(ReadAppInt(kKeyWindowX)),
                           PositionFromSetting(ReadAppInt(kKeyWindowY))};

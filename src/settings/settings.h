@@ -22,6 +22,8 @@ constexpr const char* kKeySelection = "Selection";
 constexpr const char* kKeyCascade = "Cascade";
 constexpr const char* kKeyFindHotkey = "FIND_HOTKEY";
 constexpr const char* kKeyBoxHotkeys = "BOX_HOTKEYS";
+constexpr const char* kKeyMaxSessions = "MAX_SESSIONS";
+constexpr const char* kKeyReadyAfter = "READY_AFTER";
 
 // Keys of the view sections ("WindowX" and "WindowY" as in the application section).
 constexpr const char* kKeyZoomFactor = "ZoomFactor";
@@ -87,6 +89,18 @@ struct StoredPosition {
 };
 StoredPosition ReadMainWindowPosition();
 void WriteMainWindowPosition(int x, int y);
+
+// A whole number between lowest and highest under a key of the application section; the
+// default when the key is missing or holds anything else (junk, a sign, a number out of range).
+int ReadAppNumber(const char* key, int defaultValue, int lowest, int highest);
+// The same for a stored text (null: missing).
+int NumberFromSetting(const char* text, int defaultValue, int lowest, int highest);
+
+// MAX_SESSIONS: the sessions one logon may have (default 6 as the front end allows; 1 to 16).
+int ReadMaxSessions();
+// READY_AFTER: seconds a session must have been busy for a ready notice (default 20, 0 = off,
+// at most a day).
+int ReadReadyAfter();
 
 // Clamps of stored values.
 int PositionFromSetting(int stored);                   // negative -> 0

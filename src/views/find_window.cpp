@@ -60,8 +60,13 @@ bool InTable(const SessionTable& table, WindowHandle window) {
 
 std::string FindRowText(const FindRow& row) {
     std::string text;
+    if (row.kind == FindRowKind::Open || row.kind == FindRowKind::Full) return OpenRowText(row);
     if (row.kind == FindRowKind::Session) {
-        for (std::size_t i = 0; i < row.fields.size(); ++i) text += (i > 0 ? "\t" : "") + row.fields[i];
+        for (std::size_t i = 0; i < row.fields.size(); ++i) {
+            // "ready" leads the title's column, where the eye finds it in any row.
+            const bool readyTitle = row.ready && i + 1 == row.fields.size();
+            text += (i > 0 ? "\t" : "") + (readyTitle ? "ready  " + row.fields[i] : row.fields[i]);
+        }
         return text;
     }
     // "Box 2: System PRD, Transaction VA01": only the fields the filter sets.
@@ -187,17 +192,21 @@ void FindSessionWindow::Filter(bool keepChoice) {
     shownWindows_.clear();
     SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list_, LB_RESETCONTENT, 0, 0);
-    for (int i : RankFindRows(query, rows)) {
+    std::vector<int> order = RankFindRows(query, rows);
+    PutReadyFirst(rows, order);
+    if (services_.sessions) PlaceOpenRows(rows, order, OpenTransactionRows(query, *services_.sessions, services_.maxSessions));
+    for (int i : order) {
         const FindRow& row = rows[static_cast<std::size_t>(i)];
         SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(FindRowText(row).c_str()));
-        const bool session = row.kind == FindRowKind::Session;
+        // An open or full row shows the session its OK code would go to.
+        const bool session = row.kind != FindRowKind::Box;
         shownWindows_.push_back(session ? services_.sessions->records[row.index].window : kNoWindow);
         shown_.push_back(row);
     }
     std::size_t select = 0;
     for (std::size_t i = 0; hadChoice && i < shown_.size(); ++i) {
-        const bool same = chosen.kind == FindRowKind::Box ? shown_[i].kind == FindRowKind::Box && shown_[i].index == chosen.index
-                                                          : shownWindows_[i] == chosenWindow;
+        const bool same = shown_[i].kind == chosen.kind &&
+                          (chosen.kind == FindRowKind::Box ? shown_[i].index == chosen.index : shownWindows_[i] == chosenWindow);
         if (same) {
             select = i;
             break;
@@ -218,11 +227,18 @@ void FindSessionWindow::Choose() {
         if (services_.switchToBox) services_.switchToBox(box);
         return;
     }
+    if (row.kind == FindRowKind::Full) return;  // the logon may open no more sessions
     // A refresh since the list was filled may have taken the session away: then nothing
     // happens, and the list shows the table as it is now.
     const WindowHandle window = shownWindows_[static_cast<std::size_t>(chosen)];
     if (!services_.sessions || !services_.ops || !InTable(*services_.sessions, window)) {
         Filter();
+        return;
+    }
+    if (row.kind == FindRowKind::Open) {
+        const FindRow open = row;  // Close may refill the list
+        Close();
+        if (services_.openSession) services_.openSession(window, open);
         return;
     }
     ActivateSession(window);

@@ -27,6 +27,9 @@ struct FindServices {
     SessionWindowOps* ops = nullptr;
     void (*switchToBox)(int box) = nullptr;  // what a left click on the box's panel does
     bool (*highContrast)() = nullptr;        // none: the system's setting (HighContrastOn)
+    int maxSessions = 6;                     // MAX_SESSIONS: a logon with as many gets no open row
+    // Enter on an open row: sends its OK code to session and waits for the new session.
+    void (*openSession)(WindowHandle session, const FindRow& row) = nullptr;
 };
 
 // The text of a row as the list shows it.

@@ -143,7 +143,7 @@ void MiniWindow::Paint(HWND wnd) {
     const PixelRect area = PaintLabel(paint.dc(), client);
     if (context_.highContrast) {
         PaintContrastPicture(paint.dc(), area);
-        if (session_.busy) PaintBusyMark(paint.dc(), client);
+        PaintMarks(paint.dc(), client);
         return;
     }
     const bool large = area.width > kSmallPictureLimit || area.height > kSmallPictureLimit;
@@ -161,7 +161,7 @@ void MiniWindow::Paint(HWND wnd) {
         ScopedSelectObject selected(memory.get(), bitmap.get());
         StretchBlt(dc, area.x, area.y, area.width, area.height, memory.get(), 0, 0, source, source, SRCCOPY);
     }
-    if (session_.busy) PaintBusyMark(dc, client);
+    PaintMarks(dc, client);
 }
 
 PixelRect MiniWindow::PaintLabel(HDC dc, const RECT& clientRect) const {
@@ -190,6 +190,33 @@ void MiniWindow::PaintContrastPicture(HDC dc, const PixelRect& area) const {
     const RECT bar = {body.left, body.top, body.right, body.top + std::max(2, area.height / 6)};
     FillRect(dc, &bar, GetSysColorBrush(busy ? COLOR_INACTIVECAPTION : COLOR_ACTIVECAPTION));
     FrameRect(dc, &body, GetSysColorBrush(busy ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT));
+}
+
+void MiniWindow::PaintMarks(HDC dc, const RECT& clientRect) const {
+    if (session_.busy) {
+        PaintBusyMark(dc, clientRect);
+    } else if (session_.ready) {
+        PaintReadyMark(dc, clientRect);
+    }
+}
+
+// A session that answers again after a long busy spell: a tick on a dot in the selection's
+// colours, where the busy clock stood, until the user brings the session up.
+void MiniWindow::PaintReadyMark(HDC dc, const RECT& clientRect) const {
+    const int size = std::min<int>(ScaleForDpi(kBusyMarkSize, context_.dpi),
+                                   std::min(clientRect.right, clientRect.bottom) - 2);
+    if (size < 5) return;
+    const int left = clientRect.right - size - 1;
+    const int top = 1;
+    ScopedSelectObject pen(dc, GetStockObject(DC_PEN));
+    ScopedSelectObject brush(dc, GetStockObject(DC_BRUSH));
+    SetDCPenColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    SetDCBrushColor(dc, GetSysColor(COLOR_HIGHLIGHT));
+    Ellipse(dc, left, top, left + size, top + size);
+    SetDCPenColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+    MoveToEx(dc, left + 2, top + size / 2, nullptr);
+    LineTo(dc, left + size / 2 - 1, top + size - 3);
+    LineTo(dc, left + size - 2, top + 2);
 }
 
 void MiniWindow::PaintBusyMark(HDC dc, const RECT& clientRect) const {

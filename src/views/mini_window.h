@@ -53,6 +53,8 @@ private:
     // window room for them; the picture's place either way.
     PixelRect PaintLabel(HDC dc, const RECT& client) const;
     void PaintBusyMark(HDC dc, const RECT& client) const;
+    void PaintReadyMark(HDC dc, const RECT& client) const;
+    void PaintMarks(HDC dc, const RECT& client) const;
     // The picture in high contrast: a window drawn in the system's colours, its title bar
     // an inactive one while the session is busy.
     void PaintContrastPicture(HDC dc, const PixelRect& area) const;

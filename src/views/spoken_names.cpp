@@ -20,9 +20,11 @@ void AppendField(char* out, std::size_t capacity, std::size_t& used, const char 
     if (written > 0) used = std::min(capacity - 1, used + static_cast<std::size_t>(written));
 }
 
-// The state a screen reader hears after the fields. Only "busy" today; a state the mini
-// windows come to show (a session waiting for its user, say) gets its word here.
-const char* StateWord(const SessionRecord& s) { return s.busy ? "busy" : nullptr; }
+// The state a screen reader hears after the fields: what the mini window shows by its marks.
+const char* StateWord(const SessionRecord& s) {
+    if (s.busy) return "busy";
+    return s.ready ? "ready" : nullptr;
+}
 
 }  // namespace
 

@@ -131,5 +131,82 @@ TEST(FindRows, BoxRowsOnlyForBoxesWithAFilterAndFoundByTheirName) {
     EXPECT_EQ(RankFindRows("b2", rows), (std::vector<int>{0}));
 }
 
+TEST(TransactionCode, WordsOfTheFormOfACode) {
+    const struct {
+        const char* word;
+        bool code;
+    } cases[] = {
+        {"SE16", true},  {"va01", true},  {"S_ALR_87012326", true}, {"/ABC/XYZ1", true},
+        {"/n", false},   {"/nex", false}, {"/nend", false},         {"/oSE16", false},
+        {"S", false},    {"16SE", false}, {"_SE", false},           {"SE-16", false},
+        {"/ABC/", false}, {"//X", false}, {"/ABC/X/Y", false},      {"ABCDEFGHIJKLMNOPQRST", true},
+        {"ABCDEFGHIJKLMNOPQRSTU", false}, {"/ABCDEFGHI/JKLMNOPQR", true}, {"\xC4" "BC", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(IsTransactionCode(c.word), c.code) << c.word;
+}
+
+void AddSession(SessionTable& table, const char* system, const char* client, const char* user, const char* tx) {
+    SessionRecord& r = table.records[table.count];
+    r.window = static_cast<WindowHandle>(100 + table.count);
+    std::strcpy(r.system, system);
+    std::strcpy(r.client, client);
+    std::strcpy(r.user, user);
+    std::strcpy(r.transaction, tx);
+    ++table.count;
+}
+
+// Each open or full row as its text, then the position of the session it goes to.
+std::vector<std::string> OpenRowsFor(const char* query, const SessionTable& table, int maxSessions) {
+    std::vector<std::string> texts;
+    for (const FindRow& row : OpenTransactionRows(query, table, maxSessions)) {
+        texts.push_back(OpenRowText(row) + " @" + std::to_string(row.index));
+    }
+    return texts;
+}
+
+TEST(OpenRows, OneRowPerLogonWithoutTheTransactionAndNamedByTheOtherWords) {
+    static SessionTable table = {};
+    AddSession(table, "QAS", "300", "ANNA", "SMEN");
+    AddSession(table, "PRD", "100", "ANNA", "VA01");
+    AddSession(table, "qas", "300", "anna", "SE38");  // the same logon in other letters
+    AddSession(table, "PRD", "200", "KIM", "SE16");
+    AddSession(table, "", "", "", "");                // no answers yet: no logon
+    const struct {
+        const char* query;
+        std::vector<std::string> rows;
+    } cases[] = {
+        {"se16", {"New session: SE16 on QAS 300 ANNA @0", "New session: SE16 on PRD 100 ANNA @1"}},
+        {"qa an se16", {"New session: SE16 on QAS 300 ANNA @0"}},
+        {"prd /abc/xyz1", {"New session: /ABC/XYZ1 on PRD 100 ANNA @1", "New session: /ABC/XYZ1 on PRD 200 KIM @3"}},
+        {"prd 200 se16", {}},       // that logon runs SE16 already
+        {"nna se16", {}},           // the other words must start a field
+        {"sales se16", {}},
+        {"qas 300", {}},            // the last word is a client, not a code
+        {"qas", {}},                // a code's form, but it names sessions
+        {"prd an", {}},
+        {"qas /nex", {}},
+        {"", {}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(OpenRowsFor(c.query, table, 6), c.rows) << c.query;
+    EXPECT_EQ(OpenRowsFor("qas su01", table, 2), (std::vector<std::string>{"QAS 300 ANNA has 2 sessions @0"}));
+    EXPECT_EQ(OpenRowsFor("qas su01", table, 3), (std::vector<std::string>{"New session: SU01 on QAS 300 ANNA @0"}));
+    EXPECT_EQ(OpenOkCode(OpenTransactionRows("qas se16", table, 6).at(0)), "/oSE16");
+}
+
+TEST(OpenRows, ComeLastOrFirstWhenNoSessionIsFoundAndReadySessionsLead) {
+    const auto arrange = [](std::vector<int> order, bool readyTwo) {
+        std::vector<FindRow> rows = {Session(0, {"A"}), Session(1, {"B"}), Session(2, {"C"}),
+                                     FindRow{FindRowKind::Box, 0, {"Box 1"}}};
+        rows[2].ready = readyTwo;
+        PutReadyFirst(rows, order);
+        PlaceOpenRows(rows, order, {FindRow{FindRowKind::Open, 0, {}}, FindRow{FindRowKind::Full, 1, {}}});
+        return order;
+    };
+    EXPECT_EQ(arrange({1, 3, 2}, false), (std::vector<int>{1, 3, 2, 4, 5}));
+    EXPECT_EQ(arrange({1, 3, 2}, true), (std::vector<int>{2, 1, 3, 4, 5}));
+    EXPECT_EQ(arrange({3}, true), (std::vector<int>{4, 5, 3}));  // only a box: the open rows first
+    EXPECT_EQ(arrange({}, false), (std::vector<int>{4, 5}));
+}
+
 }  // namespace
 }  // namespace quilvo

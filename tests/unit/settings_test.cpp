@@ -239,6 +239,28 @@ TEST(SettingClamps, PositionsSizesOpacityAndFlags) {
     EXPECT_TRUE(FlagOnFromSetting(2));
 }
 
+TEST_F(SettingsTest, NumbersInARangeTakeTheDefaultForAnythingElse) {
+    const struct {
+        const char* stored;  // null: no key
+        int maxSessions;
+        int readyAfter;
+    } cases[] = {
+        {nullptr, 6, 20}, {"", 6, 20},     {"1", 1, 1},       {"16", 16, 16}, {"0", 6, 0},
+        {"17", 6, 17},    {"-3", 6, 20},   {"abc", 6, 20},    {"4x", 6, 20},
+        {"86400", 6, 86400}, {"86401", 6, 20}, {"99999999999999999999", 6, 20},
+    };
+    for (const auto& c : cases) {
+        fake::Profile().Reset();
+        if (c.stored) {
+            Hand(kAppSection, kKeyMaxSessions, c.stored);
+            Hand(kAppSection, kKeyReadyAfter, c.stored);
+        }
+        EXPECT_EQ(ReadMaxSessions(), c.maxSessions) << (c.stored ? c.stored : "(none)");
+        EXPECT_EQ(ReadReadyAfter(), c.readyAfter) << (c.stored ? c.stored : "(none)");
+    }
+    EXPECT_EQ(fake::Profile().writes, 0);
+}
+
 TEST_F(SettingsTest, IdleSettingsAreReadOnlyWhenTheTimerIsSet) {
     Hand(kAppSection, kKeyIdleAction, "/nex");
     IdleSettings off = ReadIdleSettings();

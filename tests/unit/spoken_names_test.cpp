@@ -38,6 +38,15 @@ TEST(SpokenNames, ASessionIsNamedByItsFieldsTitleAndState) {
         SessionSpokenName(c.record, name, sizeof name);
         EXPECT_STREQ(name, c.expected);
     }
+    // The ready mark is heard as the busy clock is; a session busy again is busy only.
+    SessionRecord ready = Record("PRD", "100", "ANNA", "VA01", "", false);
+    ready.ready = 1;
+    char name[kSpokenNameCapacity];
+    SessionSpokenName(ready, name, sizeof name);
+    EXPECT_STREQ(name, "PRD 100 ANNA VA01, ready");
+    ready.busy = 1;
+    SessionSpokenName(ready, name, sizeof name);
+    EXPECT_STREQ(name, "PRD 100 ANNA VA01, busy");
 }
 
 // Fields that fill their whole capacity without a terminator, a title of 255 characters and

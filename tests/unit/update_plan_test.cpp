@@ -96,6 +96,9 @@ TEST(UpdatePlan, ATitleBeyondItsCapacityComparesByItsOwnBytes) {
     EXPECT_FALSE(DrawsDifferently(a, b));
     b.title[sizeof b.title - 1] = 'y';
     EXPECT_TRUE(DrawsDifferently(a, b));
+    a = b;
+    a.ready = 1;  // the ready mark is drawn
+    EXPECT_TRUE(DrawsDifferently(a, b));
 }
 
 }  // namespace

@@ -192,6 +192,7 @@ bool ApplyOption(WindowDesc& desc, const Option& option, bool runtimeOnly, std::
         if (key == "max") desc.maximized = true;
         else if (key == "min") desc.minimized = true;
         else if (key == "hidden") desc.hidden = true;
+        else if (key == "front") desc.front = true;
         else {
             error = "unknown flag '" + key + "'";
             return false;
@@ -217,6 +218,7 @@ bool ApplyOption(WindowDesc& desc, const Option& option, bool runtimeOnly, std::
     if (key == "hang-after-queries") return ParseCount(option, desc.hangAfterQueries, error);
     if (key == "sleep-on-move") return ParseCount(option, desc.sleepOnMoveMs, error);
     if (key == "delete-atoms") return ParseCount(option, desc.deleteAtoms, error);
+    if (key == "max-sessions") return ParseCount(option, desc.maxSessions, error);
     if (key == "send-on-query" || key == "send-on-move") {
         SentMessage parsed;
         if (!option.value.empty() && !ParseSentMessage(option.value, parsed)) {
@@ -322,6 +324,12 @@ bool ParseScenario(const std::string& text, std::vector<WindowDesc>& out, std::s
         }
         out.push_back(desc);
     }
+    return true;
+}
+
+bool OpenCodeOf(const std::string& okCode, std::string& code) {
+    if (okCode.size() < 3 || okCode[0] != '/' || (okCode[1] != 'o' && okCode[1] != 'O')) return false;
+    code = okCode.substr(2);
     return true;
 }
 

@@ -25,6 +25,10 @@
 //   sleep-on-move=MS              the thread answers any message at once but sleeps MS in every
 //                                 WM_WINDOWPOSCHANGING (a raise, move, show or hide of the window)
 //   delete-atoms=1                an OK code's atom is deleted once read, as receivers may do
+//   max-sessions=N                "/o<code>" opens a new session of this session's logon (same
+//                                 system, client, user; tx=code; in front) while the logon has
+//                                 fewer than N sessions (default 6), else it is refused
+//   front                         shown activated and made the foreground window
 //   send-on-query=HWND,MSG,WP,LP  at the next SAP_GET_FRONT, before replying, the session sends
 //   send-on-move=HWND,MSG,WP,LP   (or, at the next WM_WINDOWPOSCHANGED) this message to that
 //                                 window and waits for it (at most 60 s); once
@@ -71,6 +75,8 @@ struct WindowDesc {
     int hangAfterQueries = 0;     // 0: never
     int sleepOnMoveMs = 0;        // the thread sleeps this long in every WM_WINDOWPOSCHANGING
     int deleteAtoms = 0;          // 1: an OK code's atom is deleted once read
+    int maxSessions = 6;          // the sessions of one logon that "/o<code>" may open up to
+    bool front = false;           // shown activated, in front
     std::string sendOnQuery;      // "HWND,MSG,WPARAM,LPARAM": sent once, at the next query
     std::string sendOnMove;       // the same, at the next WM_WINDOWPOSCHANGED
 };
@@ -99,6 +105,9 @@ bool ParseValue(const std::string& text, std::string& out, std::string& error);
 // Applies one option to a window. With runtimeOnly, only what can change on a live window
 // is accepted (fields, noanswer, the fault counters).
 bool ApplyOption(WindowDesc& desc, const Option& option, bool runtimeOnly, std::string& error);
+
+// The transaction code of an OK code "/o<code>" (either case of the o); false for any other.
+bool OpenCodeOf(const std::string& okCode, std::string& code);
 
 // "client,user" -> mask of those fields; "none" or "" -> 0.
 bool ParseFieldList(const std::string& list, unsigned& mask, std::string& error);

@@ -17,6 +17,8 @@
 //   cmd TEXT                         a control command received
 //   get NAME CODE ANSWER|-           a SAP_GET_FRONT received and its answer (- for none)
 //   okcode NAME TEXT                 an OK code run through SAP_SET_OKCODE 5 (- if unreadable)
+//   opened NEWNAME CODE              "/oCODE" opened a new session of the logon, in front
+//   refused NAME /oCODE N sessions   "/oCODE" refused: the logon has max-sessions sessions
 //   close NAME                       the session is being closed (by SAP_SET_OKCODE 3 or the user)
 //   show NAME hidden|shown|minimized|maximized|restored   a change of show state
 //   busy NAME / awake NAME           the session's thread went busy (hang, sleep-on-move) / is free again

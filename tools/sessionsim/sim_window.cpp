@@ -1,6 +1,7 @@
 #include "sim_window.h"
 
 #include "event_log.h"
+#include "open_windows.h"
 
 namespace sessionsim {
 
@@ -60,6 +61,10 @@ HWND SimWindow::Create(HWND parent) {
         wp.showCmd = desc_.maximized ? SW_SHOWMAXIMIZED : SW_SHOWMINNOACTIVE;
         wp.rcNormalPosition = RECT{desc_.x, desc_.y, desc_.x + desc_.w, desc_.y + desc_.h};
         SetWindowPlacement(hwnd, &wp);
+    } else if (desc_.front) {
+        // A session opened by the user's OK code comes up in front, as the front end's does.
+        ShowWindow(hwnd, SW_SHOW);
+        SetForegroundWindow(hwnd);
     } else {
         ShowWindow(hwnd, SW_SHOWNOACTIVATE);
     }
@@ -203,6 +208,12 @@ LRESULT SimWindow::OnSetOkCode(WPARAM code, LPARAM lParam) {
         deleteAtom = desc_.deleteAtoms != 0;
     }
     if (deleteAtom) GlobalDeleteAtom(static_cast<ATOM>(lParam & 0xFFFF));
+    std::string transaction;
+    if (OpenCodeOf(okCode, transaction)) {
+        g_log.Line("okcode " + desc_.name + " " + okCode);
+        OpenSessionOfLogon(transaction);
+        return 1;
+    }
     {
         std::lock_guard<std::mutex> lock(mu_);
         desc_.fields[kTx] = okCode;
@@ -210,6 +221,44 @@ LRESULT SimWindow::OnSetOkCode(WPARAM code, LPARAM lParam) {
     g_log.Line("okcode " + desc_.name + " " + okCode);
     InvalidateRect(hwnd_, nullptr, TRUE);
     return 1;
+}
+
+bool SimWindow::SameLogon(const SimWindow& other) {
+    std::scoped_lock lock(mu_, other.mu_);
+    return desc_.fields[kSystem] == other.desc_.fields[kSystem] && desc_.fields[kClient] == other.desc_.fields[kClient] &&
+           desc_.fields[kUser] == other.desc_.fields[kUser];
+}
+
+void SimWindow::OpenSessionOfLogon(const std::string& code) {
+    int sessions = 0;
+    for (const auto& window : LiveWindows()) {
+        if (!window->IsFrame() && (window.get() == this || SameLogon(*window))) ++sessions;
+    }
+    WindowDesc desc;
+    {
+        std::lock_guard<std::mutex> lock(mu_);
+        desc = desc_;
+    }
+    if (sessions >= desc.maxSessions) {
+        g_log.Line("refused " + desc.name + " /o" + code + " " + std::to_string(sessions) + " sessions");
+        return;
+    }
+    static std::atomic<int> opened{0};
+    desc.name += "-o" + std::to_string(++opened);
+    desc.caption = desc.name;
+    desc.fields[kTx] = code;
+    desc.x += 30;
+    desc.y += 30;
+    desc.hidden = desc.minimized = desc.maximized = false;
+    desc.front = true;
+    desc.thread.clear();  // a thread of its own, as a new window of the front end gets its own answers
+    desc.hangAfterQueries = desc.dieAfterQueries = desc.destroyAfterQueries = 0;
+    std::string error;
+    if (!OpenWindow(desc, error)) {
+        g_log.Line("error " + error);
+        return;
+    }
+    g_log.Line("opened " + desc.name + " " + code);
 }
 
 void SimWindow::OnWindowPosChanging() {

@@ -66,6 +66,10 @@ private:
     std::string AnswerFor(WPARAM code);
     LRESULT OnSetOkCode(WPARAM code, LPARAM lParam);
     void OnWindowPosChanging();
+    // "/o<code>": a new session of this one's logon, in front, while the logon has fewer than
+    // max-sessions sessions; logged "opened NEWNAME CODE" or "refused NAME /oCODE N sessions".
+    void OpenSessionOfLogon(const std::string& code);
+    bool SameLogon(const SimWindow& other);
     // Sends the message of send-on-query or send-on-move once, and forgets it.
     void SendOnce(std::string WindowDesc::* which);
     void OnPaint();
@@ -73,7 +77,7 @@ private:
 
     enum class Shown { Hidden, Normal, Minimized, Maximized };
 
-    std::mutex mu_;  // guards desc_ fields and fault counters, read by the window's thread
+    mutable std::mutex mu_;  // guards desc_ fields and fault counters, read by the window's thread
     WindowDesc desc_;
     HWND hwnd_ = nullptr;
     bool root_ = false;

@@ -1,0 +1,200 @@
+// While the user looks elsewhere: a transaction opened in a new session of a logon from the
+// find window, and the notice from the tray icon when a long-busy session is ready again.
+// Real key presses and clicks on the X display, sessions of the simulator.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+#include "e2e_util.h"
+#include "quilvo_process.h"
+#include "real_input.h"
+#include "resources/resource_ids.h"
+#include "sim_client.h"
+
+namespace e2e {
+namespace {
+
+constexpr DWORD kSettle = 7000;
+constexpr UINT kTrayCallback = 1124;
+constexpr char kTrayHostCaption[] = "zrt::quorval /3 Tarvo Lite";
+constexpr char kSessions[] =
+    "session A system=PRD client=100 user=ALICE tx=VA01 caption=Orders\n"
+    "session B system=QAS client=200 user=BOB tx=SE38 max-sessions=1\n"
+    "session C system=QAS client=300 user=CAROL tx=SE16\n";
+
+class Notice : public ::testing::Test {
+protected:
+    void Start(const std::string& ini) {
+        ASSERT_TRUE(RunUnix("/usr/bin/xdotool mousemove 640 500"));
+        ASSERT_TRUE(sim.Start(kSessions)) << sim.LastError();
+        dir.WriteIni(ini);
+        ASSERT_TRUE(quilvo.Start(dir.Path()));
+        ASSERT_TRUE(WaitUntil([&] { return MiniNames().size() == 3; }, kSettle)) << "sessions found";
+    }
+    void TearDown() override {
+        quilvo.Kill();
+        sim.Stop();
+    }
+
+    // What each mini window of the all-sessions view tells a screen reader.
+    std::vector<std::string> MiniNames() const {
+        std::vector<std::string> names;
+        const HWND view = quilvo.SingleView();
+        const auto panels = view ? PanelsOf(view) : std::vector<HWND>{};
+        if (panels.empty()) return names;
+        for (HWND mini : Children(panels[0], "XIconWin")) names.push_back(TextOf(mini));
+        return names;
+    }
+    // The name of the mini window whose name starts with start ("" when none does).
+    std::string MiniOf(const std::string& start) const {
+        for (const std::string& name : MiniNames()) {
+            if (name.rfind(start, 0) == 0) return name;
+        }
+        return std::string();
+    }
+    HWND TrayHost() const {
+        auto hosts = quilvo.TopWindows("#32770", kTrayHostCaption);
+        return hosts.empty() ? nullptr : hosts.front();
+    }
+    HWND Finder() const {
+        auto windows = quilvo.TopWindows("QuilvoFind");
+        return windows.empty() ? nullptr : windows.front();
+    }
+    bool FindOpen() const { return Finder() != nullptr && IsWindowVisible(Finder()); }
+    HWND List() const { return FindWindowExA(Finder(), nullptr, "LISTBOX", nullptr); }
+    int Rows() const { return static_cast<int>(SendMessageA(List(), LB_GETCOUNT, 0, 0)); }
+    std::string Row(int i) const {
+        wchar_t text[512] = {};
+        SendMessageW(List(), LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        return std::string(text, text + wcslen(text));
+    }
+    void OpenAndType(const std::string& text) {
+        ASSERT_TRUE(RealKeys("ctrl+alt+space"));
+        ASSERT_TRUE(WaitUntil([&] { return FindOpen(); }, 3000)) << "the hotkey opens the find window";
+        ASSERT_TRUE(RunUnix("/usr/bin/xdotool type --delay 60 '" + text + "'"));
+    }
+    bool Foreground(HWND session, DWORD ms = 3000) const {
+        return WaitUntil([&] { return GetForegroundWindow() == session && IsWindowVisible(session) && !IsIconic(session); },
+                         ms);
+    }
+    // Every OK code the sessions were sent, in order.
+    std::vector<std::string> OkCodes() const {
+        std::vector<std::string> codes;
+        for (const std::string& line : sim.LogLines()) {
+            if (line.rfind("okcode ", 0) == 0) codes.push_back(line.substr(7));
+        }
+        return codes;
+    }
+
+    sessionsim::Simulator sim;
+    TempDir dir;
+    QuilvoProcess quilvo;
+};
+
+// One logon asked for a new session, found and brought up; then the same words find that
+// session instead; a logon at MAX_SESSIONS is told so and sent nothing; a session that refuses
+// leaves a notice and no atom behind. The find window never sends anything but "/o<code>".
+TEST_F(Notice, OpenRowsOpenATransactionInANewSessionOfTheLogon) {
+    Start("[Quilvo]\r\nMAX_SESSIONS=2\r\n");
+
+    OpenAndType("prd se16");
+    ASSERT_TRUE(WaitUntil([&] { return Rows() == 1 && Row(0) == "New session: SE16 on PRD 100 ALICE"; }, 3000))
+        << "no session matches: the open row comes first, " << Rows() << " rows, " << Row(0);
+    ASSERT_TRUE(RealKeys("Return"));
+    ASSERT_TRUE(sim.WaitForLine("opened A-o1 SE16", 5000)) << sim.Log();
+    const HWND opened = sim.Hwnd("A-o1");
+    EXPECT_TRUE(Foreground(opened, 5000)) << "the new session is in front";
+    EXPECT_TRUE(WaitUntil([&] { return MiniNames().size() == 4; }, kSettle)) << "a pass finds it";
+    EXPECT_TRUE(WaitUntil([&] { return GlobalFindAtomA("/oSE16") == 0; }, 5000)) << "the OK code's atom is deleted";
+
+    OpenAndType("prd se16");
+    ASSERT_TRUE(WaitUntil([&] { return Rows() == 1 && Row(0).rfind("PRD\t100\tALICE\tSE16\t", 0) == 0; }, 3000))
+        << "the logon runs SE16 now: its session, no open row; " << Row(0);
+    ASSERT_TRUE(RealKeys("Escape"));
+
+    OpenAndType("prd su01");
+    ASSERT_TRUE(WaitUntil([&] { return Rows() == 1 && Row(0) == "PRD 100 ALICE has 2 sessions"; }, 3000)) << Row(0);
+    ASSERT_TRUE(RealKeys("Return"));
+    Sleep(500);
+    ASSERT_TRUE(RealKeys("Escape"));
+
+    OpenAndType("qa 200 su01");
+    ASSERT_TRUE(WaitUntil([&] { return Rows() >= 1 && Row(Rows() - 1) == "New session: SU01 on QAS 200 BOB"; }, 3000))
+        << Row(Rows() - 1);
+    ASSERT_TRUE(RealKeys("Return"));
+    ASSERT_TRUE(sim.WaitForLine("refused B /oSU01 1 sessions", 5000)) << sim.Log();
+    // Ten seconds without the new session: the wait ends, with the notice, and the atom goes.
+    EXPECT_TRUE(GlobalFindAtomA("/oSU01") != 0) << "kept while the session may still read it";
+    EXPECT_TRUE(WaitUntil([&] { return GlobalFindAtomA("/oSU01") == 0; }, 14000)) << "deleted when the wait ends";
+    EXPECT_TRUE(quilvo.Running());
+    EXPECT_EQ(OkCodes(), (std::vector<std::string>{"A /oSE16", "B /oSU01"}));
+}
+
+// The visible balloons of the shell's notification area (tool tips of another process).
+std::vector<HWND> Balloons(DWORD notPid) {
+    struct Ctx {
+        DWORD notPid;
+        std::vector<HWND> found;
+    } ctx{notPid, {}};
+    EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+            auto* c = reinterpret_cast<Ctx*>(p);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            if (pid != c->notPid && IsWindowVisible(w) && ClassOf(w) == "tooltips_class32") c->found.push_back(w);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&ctx));
+    return ctx.found;
+}
+
+// What a tool tip of another process shows: its text comes back through WM_GETTEXT.
+std::string BalloonText(HWND balloon) {
+    wchar_t text[512] = {};
+    DWORD_PTR got = 0;
+    SendMessageTimeoutW(balloon, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 2000, &got);
+    return std::string(text, text + wcslen(text));
+}
+
+// A session busy for longer than READY_AFTER while another is in front: marked ready on its
+// mini window and first in the find window, a notice from the icon, and a click on the notice
+// brings it up, which takes the mark away.
+TEST_F(Notice, ALongBusySessionReadyAgainIsMarkedAndItsNoticeBringsItUp) {
+    Start("[Quilvo]\r\nREADY_AFTER=3\r\n");
+    OpenAndType("carol");
+    ASSERT_TRUE(RealKeys("Return"));
+    ASSERT_TRUE(Foreground(sim.Hwnd("C"))) << "another session is in front";
+
+    ASSERT_TRUE(sim.Send("hang A 6000"));
+    EXPECT_TRUE(WaitUntil([&] { return MiniOf("PRD") == "PRD 100 ALICE VA01 Orders, busy"; }, kSettle)) << MiniOf("PRD");
+    ASSERT_TRUE(WaitUntil([&] { return MiniOf("PRD") == "PRD 100 ALICE VA01 Orders, ready"; }, 12000)) << MiniOf("PRD");
+    EXPECT_EQ(MiniOf("QAS 300"), "QAS 300 CAROL SE16 C") << "the session in front was never busy";
+
+    OpenAndType("q");
+    ASSERT_TRUE(RealKeys("BackSpace"));
+    ASSERT_TRUE(WaitUntil([&] { return Rows() == 3; }, 3000));
+    EXPECT_EQ(Row(0), "PRD\t100\tALICE\tVA01\tready  Orders") << "listed first, with its mark";
+    ASSERT_TRUE(RealKeys("Escape"));
+
+    std::vector<HWND> balloons;
+    ASSERT_TRUE(WaitUntil([&] { return !(balloons = Balloons(quilvo.Pid())).empty(); }, 6000)) << "the notice shows";
+    const std::string text = BalloonText(balloons.front());
+    EXPECT_EQ(text.rfind("PRD 100 VA01 Orders: ready after ", 0), 0u) << text;
+    EXPECT_EQ(text.substr(text.size() - 2), " s") << text;
+
+    // Wine's shell sends no NIN_BALLOON* event at all, a click on the balloon included: the
+    // click comes as a version 4 shell sends it, onto a session iconized meanwhile.
+    ASSERT_TRUE(sim.Send("minimize A"));
+    PostMessageA(TrayHost(), kTrayCallback, 0, MAKELPARAM(NIN_BALLOONUSERCLICK, IDI_QUILVO));
+    EXPECT_TRUE(Foreground(sim.Hwnd("A"), 5000)) << "restored and brought to the front";
+    EXPECT_TRUE(WaitUntil([&] { return MiniOf("PRD") == "PRD 100 ALICE VA01 Orders"; }, kSettle))
+        << "in front, the mark goes: " << MiniOf("PRD");
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,123 @@
+// Busy spells, ready marks and notices; the wait for a new session asked for by "/o...".
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "core/session_watch.h"
+
+namespace quilvo {
+namespace {
+
+constexpr WindowHandle kA = 0xA0, kB = 0xB0, kC = 0xC0;
+
+void Put(SessionTable& table, WindowHandle window, const char* system, const char* tx, const char* title) {
+    SessionRecord& r = table.records[table.count++];
+    r.window = window;
+    std::strcpy(r.system, system);
+    std::strcpy(r.client, "100");
+    std::strcpy(r.user, "ANNA");
+    std::strcpy(r.transaction, tx);
+    std::strcpy(r.title, title);
+}
+
+// One pass: the time, which sessions are busy ("A" "b": A busy, B not; "-" gone), the
+// foreground, then what is expected: the ready marks and the notice taken then ("" none).
+struct Pass {
+    std::uint32_t atS;
+    const char* busy;
+    WindowHandle foreground;
+    const char* ready;
+    const char* notice;
+};
+
+void RunPasses(std::uint32_t readyAfterS, const std::vector<Pass>& passes) {
+    ReadyWatch watch(readyAfterS * 1000);
+    const WindowHandle windows[] = {kA, kB, kC};
+    for (const Pass& p : passes) {
+        static SessionTable table;
+        table.Clear();
+        for (int i = 0; i < 3; ++i) {
+            const char state = p.busy[i];
+            if (state == '-') continue;
+            Put(table, windows[i], i == 0 ? "PRD" : "QAS", i == 0 ? "FBL1N" : "SE16", i == 0 ? "Vendor Line Items" : "");
+            table.records[table.count - 1].busy = state >= 'A' && state <= 'Z';
+        }
+        watch.Follow(table, p.foreground, p.atS * 1000);
+        std::string ready;
+        for (int i = 0; i < table.count; ++i) ready += table.records[i].ready ? "r" : ".";
+        ReadyNotice notice;
+        const std::string text = watch.TakeNotice(p.atS * 1000, notice) ? notice.text : "";
+        EXPECT_EQ(ready, p.ready) << "at " << p.atS << " s";
+        EXPECT_EQ(text, p.notice) << "at " << p.atS << " s";
+    }
+}
+
+TEST(ReadyWatch, ALongSpellEndedOutOfSightGivesOneNoticeAndAMarkUntilInFront) {
+    RunPasses(20, {
+                      {0, "Abc", 0, "...", ""},
+                      {134, "Abc", 0, "...", ""},
+                      {136, "abc", kB, "r..", ""},  // gathered for a moment first
+                      {138, "abc", kB, "r..", "PRD 100 FBL1N Vendor Line Items: ready after 2 min 16 s"},
+                      {140, "abc", kB, "r..", ""},  // one notice per spell
+                      {142, "abc", kA, "...", ""},  // brought to the front: the mark goes
+                  });
+}
+
+TEST(ReadyWatch, ShortSpellsInFrontGoneOrOffGiveNone) {
+    RunPasses(20, {{0, "Abc", 0, "...", ""}, {18, "abc", 0, "...", ""}, {22, "abc", 0, "...", ""}});  // 18 s only
+    RunPasses(20, {{0, "Abc", 0, "...", ""}, {30, "abc", kA, "...", ""}, {34, "abc", 0, "...", ""}});  // in front
+    RunPasses(20, {{0, "Abc", 0, "...", ""}, {30, "abc", 0, "r..", ""}, {32, "-bc", 0, "..", ""}});    // closed
+    RunPasses(0, {{0, "Abc", 0, "...", ""}, {300, "abc", 0, "...", ""}, {304, "abc", 0, "...", ""}});  // off
+}
+
+TEST(ReadyWatch, SessionsReadyWithinMomentsShareANoticeAndABusyAgainSpellCountsAfresh) {
+    RunPasses(20, {
+                      {0, "ABC", 0, "...", ""},
+                      {40, "aBC", 0, "r..", ""},
+                      {42, "abC", 0, "rr.", "2 sessions are ready: PRD 100 FBL1N Vendor Line Items, QAS 100 SE16"},
+                      {60, "abc", 0, "rrr", ""},
+                      // A busy again: its mark goes; C's notice comes alone.
+                      {62, "Abc", 0, ".rr", "QAS 100 SE16: ready after 1 min"},
+                      {70, "abc", 0, ".rr", ""},  // that spell lasted 8 s only: no mark, no notice
+                  });
+}
+
+TEST(ReadyNoticeText, TimesAndLongListsCutAtAWholeName) {
+    EXPECT_EQ(BusyTimeText(999), "0 s");
+    EXPECT_EQ(BusyTimeText(59999), "59 s");
+    EXPECT_EQ(BusyTimeText(3600000 + 5 * 60000 + 9000), "1 h 5 min");
+    EXPECT_EQ(BusyTimeText(7200000), "2 h");
+    const std::vector<std::string> names = {std::string(100, 'a'), std::string(100, 'b'), std::string(100, 'c')};
+    const std::string cut = ReadyNoticeText(names, 0, 255);
+    EXPECT_EQ(cut, "3 sessions are ready: " + names[0] + ", " + names[1] + "...");
+    EXPECT_LE(ReadyNoticeText({std::string(300, 'x')}, 0, 255).size(), 255u);
+}
+
+TEST(OpenWatch, FindsTheNewSessionOfTheLogonOrGivesUpAfterTenSeconds) {
+    static SessionTable table;
+    table.Clear();
+    Put(table, kA, "QAS", "SMEN", "");
+    Put(table, kB, "PRD", "SMEN", "");
+    OpenWatch watch;
+    watch.Start(table, 0, "SE16", 1000);
+    WindowHandle found = kNoWindow;
+    EXPECT_EQ(watch.Check(table, 3000, found), OpenWatch::Outcome::Waiting);
+    Put(table, kC, "PRD", "SE16", "");  // another logon's new session is not it
+    EXPECT_EQ(watch.Check(table, 5000, found), OpenWatch::Outcome::Waiting);
+    Put(table, 0xD0, "qas", "SE16", "");
+    EXPECT_EQ(watch.Check(table, 7000, found), OpenWatch::Outcome::Opened);
+    EXPECT_EQ(found, 0xD0u);
+    EXPECT_EQ(watch.Check(table, 7000, found), OpenWatch::Outcome::None);
+
+    watch.Start(table, 1, "SU01", 20000);
+    EXPECT_EQ(watch.Check(table, 29999, found), OpenWatch::Outcome::Waiting);
+    EXPECT_EQ(watch.Check(table, 30000, found), OpenWatch::Outcome::NotOpened);
+    EXPECT_EQ(watch.NotOpenedText(), "New session: SU01 on PRD 100 ANNA did not open");
+    watch.Start(table, 7, "SU01", 0);  // no such session: no wait
+    EXPECT_FALSE(watch.Waiting());
+}
+
+}  // namespace
+}  // namespace quilvo
