@@ -37,10 +37,11 @@ bool DialogTakesMessage(MSG& msg) {
     return IsDialogMessageA(root, &msg) != FALSE;
 }
 
-// What a left click on the box's panel does, on the box's list as the last rebuild left it.
+// A box hotkey or a box's row in the find window: what a left click on the box's panel does,
+// on the box's list as the last rebuild left it, and the keyboard focus to its first session.
 void SwitchToBox(int box) {
     App& app = TheApp();
-    SwitchToBox(&app.sessions, app.cycle ? app.cycle->List(box) : nullptr, app.ops);
+    SwitchToBoxWithFocus(&app.sessions, app.cycle ? app.cycle->List(box) : nullptr, app.ops);
 }
 
 // The find window and the hotkeys that lead to it; the About box says which are in force.
@@ -52,8 +53,7 @@ void StartFinding(App& app) {
     services.switchToBox = &SwitchToBox;
     app.find = std::make_unique<FindSessionWindow>(services);
     app.hotkeys.Register(app.trayHost.Handle(), ReadHotkeySettings());
-    SetDlgItemTextA(app.trayHost.Handle(), IDC_ABOUT_FIND, app.hotkeys.FindLine().c_str());
-    SetDlgItemTextA(app.trayHost.Handle(), IDC_ABOUT_BOXES, app.hotkeys.BoxesLine().c_str());
+    app.trayHost.SetHotkeyLines(app.hotkeys.FindLine().c_str(), app.hotkeys.BoxesLine().c_str());
 }
 
 // Windows starts the programs of the user's Run key ("Start with Windows") in its system

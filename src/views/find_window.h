@@ -66,6 +66,8 @@ private:
     bool EraseBackground(HDC dc);
     static LRESULT CALLBACK FieldProc(HWND field, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                       DWORD_PTR self) noexcept;
+    static LRESULT CALLBACK ListProc(HWND list, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                     DWORD_PTR self) noexcept;
 
     FindServices services_;
     HWND window_ = nullptr;
