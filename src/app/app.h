@@ -11,6 +11,7 @@
 #include "commands/win32_session_ops.h"
 #include "core/boxes.h"
 #include "core/discovery.h"
+#include "core/front_order.h"
 #include "core/refresh.h"
 #include "core/session.h"
 #include "platform/session_worker.h"
@@ -53,6 +54,11 @@ struct App {
     std::unique_ptr<RefreshCycle> cycle;
     std::unique_ptr<FindSessionWindow> find;  // its window is made at the first opening
     Hotkeys hotkeys;
+    // When windows were last in front: from the foreground and focus changes the hooks report,
+    // the window in front at each pass and the activations the program makes. The find window
+    // lists the sessions so.
+    FrontOrder front;
+    HWINEVENTHOOK frontHooks[2] = {};
 };
 
 App& TheApp();

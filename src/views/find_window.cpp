@@ -114,6 +114,10 @@ void FindSessionWindow::TakeFont() {
 void FindSessionWindow::Open() {
     if (!window_ && !Create()) return;
     KillTimer(window_, TIMER_FIND_CLOSE);
+    // The window in front now goes last in the list (opened again over itself: the one before).
+    const HWND foreground = GetForegroundWindow();
+    if (foreground != window_) inFront_ = FromHwnd(foreground);
+    if (services_.front) services_.front->Note(inFront_);
     const RECT area = WorkAreaUnderPointer();
     // Onto that monitor first: its DPI (the window's from then on) sizes the window.
     placing_ = true;
@@ -180,6 +184,7 @@ void FindSessionWindow::Filter(bool keepChoice) {
         std::vector<FindRow> boxes = BoxFindRows(*services_.filters);
         rows.insert(rows.end(), boxes.begin(), boxes.end());
     }
+    if (services_.sessions && services_.front) OrderByLastFront(rows, *services_.sessions, *services_.front, inFront_);
     shown_.clear();
     shownWindows_.clear();
     SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
@@ -241,6 +246,7 @@ void FindSessionWindow::ActivateSession(WindowHandle window) {
         services_.ops->ShowAsync(window, kShowAsIs);
     }
     services_.ops->Activate(window);
+    if (services_.front) services_.front->Note(window);
 }
 
 bool FindSessionWindow::OnFieldKey(WPARAM key) {

@@ -14,6 +14,7 @@
 #include "commands/session_commands.h"
 #include "core/boxes.h"
 #include "core/find_ranking.h"
+#include "core/front_order.h"
 #include "core/session.h"
 #include "platform/scoped_win.h"
 #include "platform/window.h"
@@ -27,6 +28,9 @@ struct FindServices {
     SessionWindowOps* ops = nullptr;
     void (*switchToBox)(int box) = nullptr;  // what a left click on the box's panel does
     bool (*highContrast)() = nullptr;        // none: the system's setting (HighContrastOn)
+    // When sessions were last in front: the rows follow it, and the window notes the sessions
+    // it activates. None: the rows keep the table's order.
+    FrontOrder* front = nullptr;
 };
 
 // The text of a row as the list shows it.
@@ -77,6 +81,7 @@ private:
     int fontDpi_ = 0;       // the DPI font_ was made for
     bool placing_ = false;  // Open is moving the window: its DPI change is taken there
     bool highContrast_ = false;
+    WindowHandle inFront_ = kNoWindow;  // the foreground window when the window opened
     // The rows the list shows, in its order, with the session window each one showed when
     // it was filled (none for a box row).
     std::vector<FindRow> shown_;
