@@ -22,8 +22,8 @@ constexpr UINT kRefreshPeriodMs = 2000;
 
 void CALLBACK OnRefreshTimerProc(HWND, UINT, UINT_PTR, DWORD) noexcept {
     App& app = TheApp();
-    // Should the hooks miss a change (a window that takes the foreground without the focus),
-    // the window in front at each pass: a user who stays in a session two seconds has it noted.
+    // The window in front at each pass, where the hook is not told (Wine sends it nothing): a
+    // user who stays in a session for a pass has it noted.
     app.front.Note(FromHwnd(GetForegroundWindow()));
     if (app.cycle) app.cycle->OnRefreshTimer();
 }
@@ -49,21 +49,9 @@ void SwitchToBox(int box) {
 
 // Every change of the foreground window, as it happens, from the window system; out of
 // context, so it comes to this thread through its message loop and needs no library of its
-// own. The program's own windows (the find window, the tray host) are left out. A focus
-// change counts for the top-level window that holds the focus: Wine sends no foreground
-// events at all, only focus events, and on Windows a window that takes the focus is in front.
-void CALLBACK OnFrontChanged(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG, DWORD, DWORD) noexcept {
-    if (window == nullptr) return;
-    if (event == EVENT_SYSTEM_FOREGROUND && object != OBJID_WINDOW) return;
-    TheApp().front.Note(FromHwnd(event == EVENT_OBJECT_FOCUS ? GetAncestor(window, GA_ROOT) : window));
-}
-
-void WatchTheFront(App& app) {
-    const DWORD events[] = {EVENT_SYSTEM_FOREGROUND, EVENT_OBJECT_FOCUS};
-    for (int i = 0; i < 2; ++i) {
-        app.frontHooks[i] = SetWinEventHook(events[i], events[i], nullptr, &OnFrontChanged, 0, 0,
-                                            WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
-    }
+// own. The program's own windows (the find window, the tray host) are left out.
+void CALLBACK OnForegroundChanged(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG, DWORD, DWORD) noexcept {
+    if (window != nullptr && object == OBJID_WINDOW) TheApp().front.Note(FromHwnd(window));
 }
 
 // The find window and the hotkeys that lead to it; the About box says which are in force.
@@ -74,7 +62,8 @@ void StartFinding(App& app) {
     services.ops = &app.ops;
     services.switchToBox = &SwitchToBox;
     services.front = &app.front;
-    WatchTheFront(app);
+    app.foregroundHook = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr, &OnForegroundChanged,
+                                         0, 0, WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
     app.find = std::make_unique<FindSessionWindow>(services);
     app.hotkeys.Register(app.trayHost.Handle(), ReadHotkeySettings());
     app.trayHost.SetHotkeyLines(app.hotkeys.FindLine().c_str(), app.hotkeys.BoxesLine().c_str());
@@ -129,10 +118,8 @@ void OpenFindWindow() {
 void EndFinding() {
     App& app = TheApp();
     app.hotkeys.Unregister();
-    for (HWINEVENTHOOK& hook : app.frontHooks) {
-        if (hook != nullptr) UnhookWinEvent(hook);
-        hook = nullptr;
-    }
+    if (app.foregroundHook != nullptr) UnhookWinEvent(app.foregroundHook);
+    app.foregroundHook = nullptr;
     if (app.find && app.find->Handle() != nullptr) DestroyWindow(app.find->Handle());
 }
 

@@ -54,11 +54,11 @@ struct App {
     std::unique_ptr<RefreshCycle> cycle;
     std::unique_ptr<FindSessionWindow> find;  // its window is made at the first opening
     Hotkeys hotkeys;
-    // When windows were last in front: from the foreground and focus changes the hooks report,
-    // the window in front at each pass and the activations the program makes. The find window
+    // When windows were last in front: from the foreground changes the hook reports, the
+    // window in front at each pass and the activations the program makes. The find window
     // lists the sessions so.
     FrontOrder front;
-    HWINEVENTHOOK frontHooks[2] = {};
+    HWINEVENTHOOK foregroundHook = nullptr;
 };
 
 App& TheApp();
