@@ -1,6 +1,7 @@
 // The find window over 50 sessions: one keystroke (the text changed, the rows read, ranked and
-// put into the list; the last words typed end in a code no session runs, so every logon gets
-// an open row); a keystroke that shows every row, against the floor of filling the list
+// put into the list, ordered by when their sessions were last in front; the last words typed
+// end in a code no session runs, so every logon gets an open row); a keystroke that shows
+// every row, against the floor of filling the list
 // with the same rows unranked; and opening the window until it has painted. Prints one line:
 // bench find: keystroke <ms> every row <ms> floor <ms> open <ms> ... ratio <every row/floor>
 #include <windows.h>
@@ -57,6 +58,10 @@ int main(int argc, char** argv) {
     services.sessions = table.get();
     services.filters = &filters;
     services.ops = &ops;
+    // Every session seen in front once, in a shuffled order: each keystroke orders the rows by it.
+    FrontOrder front;
+    for (int i = 0; i < kSessions; ++i) front.Note(table->records[(i * 7) % kSessions].window);
+    services.front = &front;
     FindSessionWindow find(services);
 
     // What a user types to reach "QAS 200, SE38", a key at a time, and back.

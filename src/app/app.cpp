@@ -22,6 +22,9 @@ constexpr UINT kRefreshPeriodMs = 2000;
 
 void CALLBACK OnRefreshTimerProc(HWND, UINT, UINT_PTR, DWORD) noexcept {
     App& app = TheApp();
+    // The window in front at each pass, where the hook is not told (Wine sends it nothing): a
+    // user who stays in a session for a pass has it noted.
+    app.front.Note(FromHwnd(GetForegroundWindow()));
     if (app.cycle) app.cycle->OnRefreshTimer();
 }
 
@@ -37,10 +40,18 @@ bool DialogTakesMessage(MSG& msg) {
     return IsDialogMessageA(root, &msg) != FALSE;
 }
 
-// What a left click on the box's panel does, on the box's list as the last rebuild left it.
+// A box hotkey or a box's row in the find window: what a left click on the box's panel does,
+// on the box's list as the last rebuild left it, and the keyboard focus to its first session.
 void SwitchToBox(int box) {
     App& app = TheApp();
-    SwitchToBox(&app.sessions, app.cycle ? app.cycle->List(box) : nullptr, app.ops);
+    app.front.Note(SwitchToBoxWithFocus(&app.sessions, app.cycle ? app.cycle->List(box) : nullptr, app.ops));
+}
+
+// Every change of the foreground window, as it happens, from the window system; out of
+// context, so it comes to this thread through its message loop and needs no library of its
+// own. The program's own windows (the find window, the tray host) are left out.
+void CALLBACK OnForegroundChanged(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG, DWORD, DWORD) noexcept {
+    if (window != nullptr && object == OBJID_WINDOW) TheApp().front.Note(FromHwnd(window));
 }
 
 // Enter on a find window's open row.
@@ -57,10 +68,12 @@ void StartFinding(App& app) {
     services.switchToBox = &SwitchToBox;
     services.maxSessions = ReadMaxSessions();
     services.openSession = &OpenNewSession;
+    services.front = &app.front;
+    app.foregroundHook = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr, &OnForegroundChanged,
+                                         0, 0, WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
     app.find = std::make_unique<FindSessionWindow>(services);
     app.hotkeys.Register(app.trayHost.Handle(), ReadHotkeySettings());
-    SetDlgItemTextA(app.trayHost.Handle(), IDC_ABOUT_FIND, app.hotkeys.FindLine().c_str());
-    SetDlgItemTextA(app.trayHost.Handle(), IDC_ABOUT_BOXES, app.hotkeys.BoxesLine().c_str());
+    app.trayHost.SetHotkeyLines(app.hotkeys.FindLine().c_str(), app.hotkeys.BoxesLine().c_str());
 }
 
 // Windows starts the programs of the user's Run key ("Start with Windows") in its system
@@ -112,6 +125,8 @@ void OpenFindWindow() {
 void EndFinding() {
     App& app = TheApp();
     app.hotkeys.Unregister();
+    if (app.foregroundHook != nullptr) UnhookWinEvent(app.foregroundHook);
+    app.foregroundHook = nullptr;
     if (app.find && app.find->Handle() != nullptr) DestroyWindow(app.find->Handle());
 }
 

@@ -12,6 +12,7 @@
 #include "commands/win32_session_ops.h"
 #include "core/boxes.h"
 #include "core/discovery.h"
+#include "core/front_order.h"
 #include "core/refresh.h"
 #include "core/session.h"
 #include "platform/session_worker.h"
@@ -56,6 +57,11 @@ struct App {
     std::unique_ptr<SessionNotices> notices;
     std::unique_ptr<FindSessionWindow> find;  // its window is made at the first opening
     Hotkeys hotkeys;
+    // When windows were last in front: from the foreground changes the hook reports, the
+    // window in front at each pass and the activations the program makes. The find window
+    // lists the sessions so.
+    FrontOrder front;
+    HWINEVENTHOOK foregroundHook = nullptr;
 };
 
 App& TheApp();

@@ -2,11 +2,14 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "app/app.h"
 #include "app/tray_menu.h"
 #include "app/tray_rules.h"
 #include "base/debug_output.h"
 #include "commands/session_commands.h"
+#include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
 #include "views/docked_toolbar.h"
 
@@ -60,7 +63,45 @@ HWND TrayHost::Create(HINSTANCE instance, int iconId) {
     return dialog_;
 }
 
+void TrayHost::SetHotkeyLines(const char* find, const char* boxes) {
+    SetDlgItemTextA(dialog_, IDC_ABOUT_FIND, find);
+    SetDlgItemTextA(dialog_, IDC_ABOUT_BOXES, boxes);
+    FitLines();
+}
+
+void TrayHost::FitLines() {
+    // The right margin as the left one of the hotkey lines: 8 dialog units.
+    RECT margin = {0, 0, 8, 0};
+    MapDialogRect(dialog_, &margin);
+    RECT client = {};
+    GetClientRect(dialog_, &client);
+    ScopedGetDC dc(dialog_);
+    if (dc.get() == nullptr) return;
+    ScopedSelectObject font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageA(dialog_, WM_GETFONT, 0, 0)));
+    LONG right = client.right;
+    for (int id : {IDC_ABOUT_LINE1, IDC_ABOUT_LINE2, IDC_ABOUT_FIND, IDC_ABOUT_BOXES}) {
+        HWND line = GetDlgItem(dialog_, id);
+        char text[256] = {};
+        const int length = GetWindowTextA(line, text, sizeof text);
+        SIZE extent = {};
+        RECT place = {};
+        if (line == nullptr || !GetTextExtentPoint32A(dc.get(), text, length, &extent) || !GetWindowRect(line, &place)) continue;
+        MapWindowPoints(nullptr, dialog_, reinterpret_cast<POINT*>(&place), 2);
+        // A pixel more than the text: a static control breaks a line that only just fits.
+        const LONG width = std::max<LONG>(place.right - place.left, extent.cx + 1);
+        SetWindowPos(line, nullptr, 0, 0, width, place.bottom - place.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        right = std::max<LONG>(right, place.left + width + margin.right);
+    }
+    if (right == client.right) return;
+    RECT frame = {};
+    GetWindowRect(dialog_, &frame);
+    SetWindowPos(dialog_, nullptr, 0, 0, frame.right - frame.left + (right - client.right), frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void TrayHost::ShowAbout() {
+    // Fitted again: the box may have moved to a monitor of another DPI since.
+    FitLines();
     RECT r = {};
     GetWindowRect(dialog_, &r);
     const int x = (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2;

@@ -17,6 +17,8 @@ public:
 
     // Centres the tray host on the screen and shows it as the About box.
     void ShowAbout();
+    // The About box's lines that say which hotkeys are in force.
+    void SetHotkeyLines(const char* find, const char* boxes);
 
     // Dialog<TrayHost>
     INT_PTR OnMessage(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) noexcept;
@@ -24,6 +26,9 @@ public:
 
 private:
     INT_PTR OnInitDialog(HWND dialog);
+    // Each text line of the About box made as wide as its text in the box's font, and the box
+    // as wide as its widest line: a hotkey line runs to some ninety characters.
+    void FitLines();
     void AddIcon(HWND dialog);
     // The icon's callback: lParam's low word is the event in either layout of the shell's.
     void OnIcon(HWND dialog, LPARAM lp);

@@ -89,4 +89,12 @@ void SwitchToBox(const SessionTable* table, const BoxList* box, SessionWindowOps
     if (box) RaiseBox(*box, ops);
 }
 
+WindowHandle SwitchToBoxWithFocus(const SessionTable* table, const BoxList* box, SessionWindowOps& ops) {
+    SwitchToBox(table, box, ops);
+    if (box == nullptr || box->items == nullptr || box->count <= 0) return kNoWindow;
+    const WindowHandle first = box->items[0].window;
+    ops.Activate(first);
+    return first;
+}
+
 }  // namespace quilvo

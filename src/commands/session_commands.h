@@ -50,5 +50,10 @@ void RaiseBox(const BoxList& list, SessionWindowOps& ops);
 // A left click on a box's panel: every session of the table hidden, then the box's sessions
 // raised. Either may be missing.
 void SwitchToBox(const SessionTable* table, const BoxList* box, SessionWindowOps& ops);
+// A box hotkey, or Enter on a box's row in the find window: SwitchToBox, then the keyboard
+// focus to the box's first session, the one on top (the hotkey or the find window has made the
+// program the foreground process, which may hand the foreground on). Returns that session's
+// window, none for an empty or missing box.
+WindowHandle SwitchToBoxWithFocus(const SessionTable* table, const BoxList* box, SessionWindowOps& ops);
 
 }  // namespace quilvo

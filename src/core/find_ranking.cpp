@@ -239,6 +239,22 @@ std::vector<FindRow> BoxFindRows(const BoxFilter (&filters)[kBoxCount]) {
     return rows;
 }
 
+void OrderByLastFront(std::vector<FindRow>& rows, const SessionTable& table, const FrontOrder& front,
+                      WindowHandle inFront) {
+    // Noted ones by recency, then the unnoted, then the one in front, then the boxes.
+    constexpr long kUnnoted = FrontOrder::kCapacity;
+    constexpr long kInFront = kUnnoted + 1;
+    constexpr long kNoSession = kInFront + 1;
+    const auto place = [&](const FindRow& row) -> long {
+        if (row.kind != FindRowKind::Session || row.index < 0 || row.index >= table.count) return kNoSession;
+        const WindowHandle window = table.records[row.index].window;
+        if (window == inFront && window != kNoWindow) return kInFront;
+        const int recency = front.Recency(window);
+        return recency < 0 ? kUnnoted : recency;
+    };
+    std::stable_sort(rows.begin(), rows.end(), [&](const FindRow& a, const FindRow& b) { return place(a) < place(b); });
+}
+
 FindMatch MatchFindWord(std::string_view word, std::string_view field) {
     // Every kind of match has the word's letters in order, so the one cheap pass over the
     // field settles most fields that do not match at all.

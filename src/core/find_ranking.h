@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/boxes.h"
+#include "core/front_order.h"
 #include "core/session.h"
 
 namespace quilvo {
@@ -31,6 +32,14 @@ struct FindRow {
 std::vector<FindRow> SessionFindRows(const SessionTable& table);
 // One row per box whose filter has any of its four texts set, in box order.
 std::vector<FindRow> BoxFindRows(const BoxFilter (&filters)[kBoxCount]);
+
+// The rows in the order their sessions were last in front, before any ranking: those noted in
+// front, most recent first, then those never noted (in the order given), then the session in
+// front now (inFront), last, so that Enter on the first row goes back to the session that
+// was in front before and, done again, back to this one. Every other row (a box) keeps its
+// place after the sessions. RankFindRows keeps this order among rows of equal rank.
+void OrderByLastFront(std::vector<FindRow>& rows, const SessionTable& table, const FrontOrder& front,
+                      WindowHandle inFront);
 
 // How one typed word meets one field, worst first; the order is the rank.
 enum class FindMatch {

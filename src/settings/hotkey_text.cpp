@@ -25,6 +25,7 @@ constexpr Name kKeyNames[] = {
 };
 
 constexpr unsigned kF1 = 0x70;
+constexpr unsigned kF12 = 0x7B;
 constexpr unsigned kFunctionKeyCount = 24;
 
 std::string_view Trim(std::string_view s) {
@@ -137,6 +138,13 @@ std::string HotkeyText(unsigned modifiers, unsigned key) {
     return text.empty() ? name : text + '+' + name;
 }
 
+HotkeyRefusal RefusalOf(unsigned modifiers, unsigned key) {
+    if (key == kF12) return HotkeyRefusal::Debugger;
+    const bool functionKey = key >= kF1 && key < kF1 + kFunctionKeyCount;
+    if (functionKey || (modifiers & (kCtrl | kAlt | kWin)) != 0) return HotkeyRefusal::None;
+    return (modifiers & kShift) != 0 ? HotkeyRefusal::ShiftOnly : HotkeyRefusal::NoModifier;
+}
+
 std::string BoxHotkeysText(unsigned modifiers) {
     return HotkeyText(modifiers, BoxHotkeyKey(0)) + " to " + std::to_string(kBoxCount);
 }
@@ -155,7 +163,7 @@ std::string FailedBoxNumbers(const bool (&registered)[kBoxCount]) {
 }
 
 std::string HotkeyAboutLine(std::string_view label, HotkeyOutcome outcome, std::string_view keys,
-                            std::string_view rawText, std::string_view failed) {
+                            std::string_view rawText, std::string_view failed, HotkeyRefusal refusal) {
     std::string line(label);
     line += ": ";
     switch (outcome) {
@@ -171,6 +179,10 @@ std::string HotkeyAboutLine(std::string_view label, HotkeyOutcome outcome, std::
         break;
     case HotkeyOutcome::Taken:
         line.append("none, ").append(keys).append(" is taken by another program");
+        break;
+    case HotkeyOutcome::Refused:
+        line.append("none, '").append(rawText).append("'");
+        line += refusal == HotkeyRefusal::Debugger ? ": F12 is kept for debuggers" : " needs Ctrl, Alt or Win";
         break;
     }
     return line;

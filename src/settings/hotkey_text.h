@@ -35,7 +35,7 @@ struct Hotkey {
 constexpr std::size_t kHotkeyTextMax = 63;
 
 // Any of Ctrl (or Control), Alt, Shift, Win, each at most once, joined by '+' before one key:
-// "Ctrl+Alt+Space", "Shift+Win+F", "F12". Any case; blanks around the parts are allowed.
+// "Ctrl+Alt+Space", "Shift+Win+F", "F5". Any case; blanks around the parts are allowed.
 // Keys and their virtual-key codes:
 //   A..Z 0x41..0x5A, 0..9 0x30..0x39, F1..F24 0x70..0x87, Space 0x20, Enter 0x0D, Tab 0x09,
 //   Esc (or Escape) 0x1B, Insert 0x2D, Delete 0x2E, Home 0x24, End 0x23, PageUp 0x21,
@@ -60,11 +60,24 @@ std::string BoxHotkeysText(unsigned modifiers);
 // empty when all were.
 std::string FailedBoxNumbers(const bool (&registered)[kBoxCount]);
 
+// Why a readable hotkey is not taken. A key alone (or with Shift alone) is what the user
+// types into other programs, and a hotkey takes it from all of them; F12 is kept for
+// debuggers by the system, which breaks into a program on it.
+enum class HotkeyRefusal {
+    None,
+    NoModifier,  // neither Ctrl, Alt nor Win, and not F1 to F24
+    ShiftOnly,   // Shift the only modifier, and not F1 to F24
+    Debugger,    // F12, with any modifiers
+};
+// For BOX_HOTKEYS pass the modifiers with BoxHotkeyKey of any box.
+HotkeyRefusal RefusalOf(unsigned modifiers, unsigned key);
+
 enum class HotkeyOutcome {
     Registered,
     Off,         // set to "none"
     Unreadable,  // the text was not a hotkey
     Taken,       // another program holds it, so it could not be registered
+    Refused,     // readable, but a key the program does not take (HotkeyRefusal)
 };
 
 // One line of the About box, for label "Find" or "Boxes":
@@ -73,7 +86,10 @@ enum class HotkeyOutcome {
 //   Off         "Find: none"
 //   Unreadable  "Find: none, 'Ctrl+Q+' is not a key" (rawText as the settings file has it)
 //   Taken       "Find: none, Ctrl+Alt+Space is taken by another program"
+//   Refused     "Find: none, 'Shift+A' needs Ctrl, Alt or Win" (NoModifier, ShiftOnly)
+//               "Find: none, 'Ctrl+F12': F12 is kept for debuggers" (Debugger)
 std::string HotkeyAboutLine(std::string_view label, HotkeyOutcome outcome, std::string_view keys,
-                            std::string_view rawText, std::string_view failed = {});
+                            std::string_view rawText, std::string_view failed = {},
+                            HotkeyRefusal refusal = HotkeyRefusal::None);
 
 }  // namespace quilvo

@@ -26,6 +26,14 @@ namespace quilvo {
 
 namespace {
 
+// From the window's top edge to its client area: what the user grabs to move it. A window
+// without a caption gets the system's caption height all the same.
+int CaptionHeight(HWND window, const RECT& windowRect) {
+    POINT client = {0, 0};
+    if (ClientToScreen(window, &client) && client.y > windowRect.top) return client.y - windowRect.top;
+    return GetSystemMetrics(SM_CYCAPTION);
+}
+
 void SetItemState(HMENU menu, UINT command, UINT state) {
     MENUITEMINFOA info = {};
     info.cbSize = sizeof info;
@@ -343,6 +351,9 @@ void BoxPanel::OnDragMove(LPARAM lp) {
     in.desktopBottom = context_.desktop.bottom;
     in.offsetX = offsetX;
     in.offsetY = offsetY;
+    in.monitors = &context_.monitors;
+    in.sessionWidth = SpanOf(sr.left, sr.right);
+    in.captionHeight = CaptionHeight(session, sr);
     const DragMove move = ComputeDragMove(in);
     if (!move.moves) return;
     // The session window belongs to another program: moved without waiting for it, so a

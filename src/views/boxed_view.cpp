@@ -71,7 +71,8 @@ BoxedView::~BoxedView() {
 void BoxedView::SetSection(const char* name) { CopyCut(sectionName, name); }
 
 void BoxedView::ReadDesktop() {
-    const NormalRect v = VirtualScreen((monitors_ ? *monitors_ : PlatformMonitors()).Monitors());
+    context_.monitors = (monitors_ ? *monitors_ : PlatformMonitors()).Monitors();
+    const NormalRect v = VirtualScreen(context_.monitors);
     context_.desktop = RECT{v.left, v.top, v.right, v.bottom};
 }
 

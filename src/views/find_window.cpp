@@ -25,6 +25,7 @@ constexpr int kFieldHeight = 24;
 // title.
 constexpr int kTabStops[] = {28, 52, 112, 168};
 constexpr UINT_PTR kFieldSubclass = 1;
+constexpr UINT_PTR kListSubclass = 2;
 // After Enter on a session the window waits this long for the session to take the activation.
 constexpr UINT kCloseAfterMs = 1000;
 constexpr WPARAM kEscape = 0x1B;
@@ -97,8 +98,8 @@ bool FindSessionWindow::Create() {
     list_ = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", nullptr,
                             WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_USETABSTOPS | LBS_NOINTEGRALHEIGHT,
                             0, 0, 0, 0, window_, nullptr, module, nullptr);
-    SendMessageA(list_, LB_SETTABSTOPS, std::size(kTabStops), reinterpret_cast<LPARAM>(kTabStops));
     SetWindowSubclass(field_, &FieldProc, kFieldSubclass, reinterpret_cast<DWORD_PTR>(this));
+    SetWindowSubclass(list_, &ListProc, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
     TakeFont();
     return field_ != nullptr && list_ != nullptr;
 }
@@ -109,12 +110,19 @@ void FindSessionWindow::TakeFont() {
     ScopedFont font = CreateMessageFont(fontDpi_);
     for (HWND control : {field_, list_}) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     font_ = std::move(font);  // the controls have let go of the old one
+    // The list turns its tab stops into pixels by the font it has when it is given them: set
+    // again after every font, or the columns keep the widths of the first font.
+    SendMessageA(list_, LB_SETTABSTOPS, std::size(kTabStops), reinterpret_cast<LPARAM>(kTabStops));
     Layout();
 }
 
 void FindSessionWindow::Open() {
     if (!window_ && !Create()) return;
     KillTimer(window_, TIMER_FIND_CLOSE);
+    // The window in front now goes last in the list (opened again over itself: the one before).
+    const HWND foreground = GetForegroundWindow();
+    if (foreground != window_) inFront_ = FromHwnd(foreground);
+    if (services_.front) services_.front->Note(inFront_);
     openPending_ = services_.ops != nullptr &&
                    services_.ops->NotifyWhenSettled(FromHwnd(window_), WM_QUILVO_FIND_SETTLED);
     if (!openPending_) ShowOpen();
@@ -188,6 +196,7 @@ void FindSessionWindow::Filter(bool keepChoice) {
         std::vector<FindRow> boxes = BoxFindRows(*services_.filters);
         rows.insert(rows.end(), boxes.begin(), boxes.end());
     }
+    if (services_.sessions && services_.front) OrderByLastFront(rows, *services_.sessions, *services_.front, inFront_);
     shown_.clear();
     shownWindows_.clear();
     SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
@@ -260,6 +269,7 @@ void FindSessionWindow::ActivateSession(WindowHandle window) {
         services_.ops->ShowAsync(window, kShowAsIs);
     }
     services_.ops->Activate(window);
+    if (services_.front) services_.front->Note(window);
 }
 
 bool FindSessionWindow::OnFieldKey(WPARAM key) {
@@ -293,6 +303,24 @@ LRESULT CALLBACK FindSessionWindow::FieldProc(HWND field, UINT msg, WPARAM wp, L
     // Enter and Escape were taken as keys; their characters would only make the field beep.
     if (msg == WM_CHAR && (wp == '\r' || wp == kEscape)) return 0;
     return DefSubclassProc(field, msg, wp, lp);
+}
+
+// A click on a row leaves the keyboard with the field, where Enter, Escape, the arrows and
+// typing do what they do before any click. The list takes the focus on the press (it needs it
+// to track the mouse); on the release, with its choice made, the field takes it back.
+LRESULT CALLBACK FindSessionWindow::ListProc(HWND list, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                             DWORD_PTR self) noexcept {
+    if (msg == WM_NCDESTROY) {
+        RemoveWindowSubclass(list, &ListProc, id);
+        return DefSubclassProc(list, msg, wp, lp);
+    }
+    if (HoldUserActionWhileWaiting(list, msg, wp, lp)) return 0;
+    const LRESULT result = DefSubclassProc(list, msg, wp, lp);
+    if (msg == WM_LBUTTONUP) {
+        FindSessionWindow* find = reinterpret_cast<FindSessionWindow*>(self);
+        if (find->field_ != nullptr && GetFocus() == list) SetFocus(find->field_);
+    }
+    return result;
 }
 
 LRESULT FindSessionWindow::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {

@@ -14,6 +14,7 @@
 #include "commands/session_commands.h"
 #include "core/boxes.h"
 #include "core/find_ranking.h"
+#include "core/front_order.h"
 #include "core/session.h"
 #include "platform/scoped_win.h"
 #include "platform/window.h"
@@ -30,6 +31,9 @@ struct FindServices {
     int maxSessions = 6;                     // MAX_SESSIONS: a logon with as many gets no open row
     // Enter on an open row: sends its OK code to session and waits for the new session.
     void (*openSession)(WindowHandle session, const FindRow& row) = nullptr;
+    // When sessions were last in front: the rows follow it, and the window notes the sessions
+    // it activates. None: the rows keep the table's order.
+    FrontOrder* front = nullptr;
 };
 
 // The text of a row as the list shows it.
@@ -72,6 +76,8 @@ private:
     bool EraseBackground(HDC dc);
     static LRESULT CALLBACK FieldProc(HWND field, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                       DWORD_PTR self) noexcept;
+    static LRESULT CALLBACK ListProc(HWND list, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                     DWORD_PTR self) noexcept;
 
     FindServices services_;
     HWND window_ = nullptr;
@@ -82,6 +88,7 @@ private:
     bool placing_ = false;  // Open is moving the window: its DPI change is taken there
     bool openPending_ = false;  // opened, to show once the session calls before it have landed
     bool highContrast_ = false;
+    WindowHandle inFront_ = kNoWindow;  // the foreground window when the window opened
     // The rows the list shows, in its order, with the session window each one showed when
     // it was filled (none for a box row).
     std::vector<FindRow> shown_;

@@ -31,6 +31,34 @@ int DragCorner(int pointer, int grab, int miniExtent, int clientEnd) {
     return static_cast<int>(std::max<std::int64_t>(std::min<std::int64_t>(corner, clientEnd), 0));
 }
 
+std::int64_t Between(std::int64_t value, std::int64_t low, std::int64_t high) {
+    return std::max(low, std::min(value, high));
+}
+
+// The caption's part on one monitor: all its height, and need pixels across at the least.
+bool CaptionOn(const NormalRect& caption, const NormalRect& m, std::int64_t need) {
+    const std::int64_t across = std::min<std::int64_t>(caption.right, m.right) - std::max<std::int64_t>(caption.left, m.left);
+    return across >= need && caption.top >= m.top && caption.bottom <= m.bottom;
+}
+
+// Where the session window may stand with its caption as the user can grab it again: the
+// place asked for, or the nearest such place on the monitor nearest to it.
+PixelPoint KeepCaptionOnAMonitor(const MonitorList& monitors, std::int64_t x, std::int64_t y, int width, int caption) {
+    const std::int64_t w = std::max(width, 1);
+    const std::int64_t h = std::max(caption, 1);
+    const std::int64_t need = std::min<std::int64_t>(kDesktopMargin, w);
+    const NormalRect strip{ClampToInt32(x), ClampToInt32(y), ClampToInt32(x + w), ClampToInt32(y + h)};
+    for (int i = 0; i < monitors.count; ++i) {
+        if (CaptionOn(strip, monitors.items[i].monitor, need)) return PixelPoint{strip.left, strip.top};
+    }
+    const MonitorArea* nearest = MonitorFor(monitors, strip);
+    if (nearest == nullptr) return PixelPoint{strip.left, strip.top};
+    const NormalRect& m = nearest->monitor;
+    const std::int64_t keptX = Between(x, static_cast<std::int64_t>(m.left) + need - w, static_cast<std::int64_t>(m.right) - need);
+    const std::int64_t keptY = Between(y, m.top, std::max<std::int64_t>(m.top, static_cast<std::int64_t>(m.bottom) - h));
+    return PixelPoint{ClampToInt32(keptX), ClampToInt32(keptY)};
+}
+
 }  // namespace
 
 int ScaleForDpi(int pixels, int dpi) {
@@ -125,6 +153,17 @@ DragMove ComputeDragMove(const DragInput& in) {
     DragMove out;
     const std::int64_t sx = static_cast<std::int64_t>(in.horizontalScale) * ax + in.desktopLeft;
     const std::int64_t sy = static_cast<std::int64_t>(in.verticalScale) * ay + in.desktopTop;
+    if (in.monitors != nullptr && in.monitors->count > 0) {
+        const PixelPoint kept = KeepCaptionOnAMonitor(*in.monitors, sx, sy, in.sessionWidth, in.captionHeight);
+        out.moves = true;
+        out.session = kept;
+        int mx = ax;
+        int my = ay;
+        if (kept.x != sx) mx = ClampToInt32((kept.x - static_cast<std::int64_t>(in.desktopLeft)) / std::max(in.horizontalScale, 1));
+        if (kept.y != sy) my = ClampToInt32((kept.y - static_cast<std::int64_t>(in.desktopTop)) / std::max(in.verticalScale, 1));
+        out.mini = PixelPoint{std::max({mx, in.offsetX, 0}), std::max({my, in.offsetY, 0})};
+        return out;
+    }
     if (sx > static_cast<std::int64_t>(in.desktopRight) - kDesktopMargin ||
         sy > static_cast<std::int64_t>(in.desktopBottom) - kDesktopMargin) {
         return out;

@@ -4,6 +4,8 @@
 // coordinates: what is computed from them is computed in 64 bits and clamped to 32.
 #pragma once
 
+#include "core/monitors.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -125,6 +127,13 @@ struct DragInput {
     int desktopRight = 0, desktopBottom = 0; // the view's desktop rectangle (the virtual screen)
     int offsetX = 0, offsetY = 0;            // the panel's mini window offsets
     int desktopLeft = 0, desktopTop = 0;     // its origin: 0,0 with one monitor
+    // The monitors, and the session window's width and caption height (from its top edge to
+    // its client area). With monitors a move is taken only where the caption lands on one of
+    // them; elsewhere the window is kept on the nearest. Without: the bound by the virtual
+    // screen's right and bottom edges alone.
+    const MonitorList* monitors = nullptr;
+    int sessionWidth = 0;
+    int captionHeight = 0;
 };
 
 // The session window keeps this far from the virtual screen's right and bottom edges.
@@ -137,8 +146,13 @@ struct DragMove {
 };
 
 // One pointer move during a drag: the mini window's centre stays inside the panel, the
-// session window follows at the scale (from the desktop's origin) unless it would come within
-// 50 pixels of the desktop's right or bottom edge.
+// session window follows at the scale (from the desktop's origin). With monitors: its caption
+// must stand on a monitor whole in height and over at least 50 pixels (the window's width if
+// less) across, or the window is put at the nearest such place on the monitor nearest to where
+// the caption would be (the virtual screen has holes where monitors differ in size, and a
+// caption there could never be grabbed again); the mini window then follows the session.
+// Without: it does not move where it would come within 50 pixels of the desktop's right or
+// bottom edge.
 DragMove ComputeDragMove(const DragInput& in);
 
 // ---- Hover tip anchors ---------------------------------------------------------------------

@@ -35,8 +35,22 @@ constexpr LONG kTipFontHeight = 12;
 
 HoverTip g_hoverTip;  // constructed at load, before any view exists
 
+// The tip's font at the tip window's own DPI: the DPI of the monitor it stands on.
+ScopedFont TipFont(HWND tip) { return CreateTextFont(ScaleForDpi(kTipFontHeight, WindowDpi(tip))); }
+
+// How wide the text is in the font the tip paints it with.
+int TipTextWidth(HWND tip, const char* text) {
+    const ScopedFont font = TipFont(tip);
+    ScopedGetDC dc(tip);
+    if (dc.get() == nullptr) return 0;
+    ScopedSelectObject selected(dc.get(), font.get());
+    SIZE extent = {};
+    GetTextExtentPoint32A(dc.get(), text, static_cast<int>(std::strlen(text)), &extent);
+    return extent.cx;
+}
+
 void PaintTip(HWND wnd, const char* text) {
-    const ScopedFont font = CreateTextFont(ScaleForDpi(kTipFontHeight, WindowDpi(wnd)));
+    const ScopedFont font = TipFont(wnd);
 
     ScopedPaint paint(wnd);
     HDC dc = paint.dc();
@@ -91,17 +105,8 @@ void HoverTip::On(TipEvent event, int tipX, int tipY, const char* text) {
 
 void HoverTip::StoreRequest(int tipX, int tipY, const char* text) {
     if (text == nullptr) text = "";
-    // Measured with the target's device context as it is, i.e. its default font, not the
-    // tip's own font.
-    SIZE extent = {};
-    {
-        ScopedGetDC dc(target_);
-        if (dc.get() != nullptr)
-            GetTextExtentPoint32A(dc.get(), text, static_cast<int>(std::strlen(text)), &extent);
-    }
     x_ = tipX;
     y_ = tipY;
-    width_ = extent.cx;
     CopyCut(text_, text);
 }
 
@@ -132,14 +137,17 @@ void HoverTip::CreateTip() {
     static_assert(std::is_standard_layout_v<HoverTip> && offsetof(HoverTip, text_) == 0,
                   "the tip window's user data must point at the text");
     DebugOut("CreateWindowEx ToolTip \r\n");
-    // The tip's height follows the DPI of the view it stands for, as its font does.
+    // First shown at the view's DPI; sized below at the tip's own, which it has once it stands
+    // where it shows.
     const int height = ScaleForDpi(kTipHeight, WindowDpi(target_));
-    HWND tip = CreateWindowExA(WS_EX_TOOLWINDOW, kHoverTipClass, nullptr, WS_POPUP | WS_VISIBLE, x_, y_, width_,
+    HWND tip = CreateWindowExA(WS_EX_TOOLWINDOW, kHoverTipClass, nullptr, WS_POPUP | WS_VISIBLE, x_, y_, kFirstShowWidth,
                                height, GetDesktopWindow(), nullptr, GetModuleHandleA(nullptr), this);
     tipWindow_ = tip;
     if (tip == nullptr) return;  // nothing shown; the next request starts over
     SetWindowPos(tip, HWND_TOPMOST, x_, y_, kFirstShowWidth, height, SWP_SHOWWINDOW);
-    MoveWindow(tip, x_, y_, width_, height, TRUE);
+    // Measured once the tip stands where it shows: with its own font at the DPI of that
+    // monitor (the target's DC has another font, and the target may be on another monitor).
+    MoveWindow(tip, x_, y_, TipTextWidth(tip, text_), ScaleForDpi(kTipHeight, WindowDpi(tip)), TRUE);
     SetTimer(tip, TIMER_TIP_DESTROY, kDestroyAfterMs, DestroyTimerProc);
 }
 

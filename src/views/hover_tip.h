@@ -61,7 +61,6 @@ private:
     HWND tipWindow_ = nullptr;
     int x_ = 0;
     int y_ = 0;
-    int width_ = 0;
     DWORD delay_ = 300;
     HWND pendingTarget_ = nullptr;   // the window whose create timer is running, if any
     UINT_PTR pendingTimerId_ = 0;    // that timer's id; 0 when no request is pending

@@ -1,5 +1,6 @@
 #include "views/mini_label.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace quilvo {
@@ -12,7 +13,8 @@ MiniLabelLayout LayOutMiniLabel(int clientWidth, int clientHeight, int lineHeigh
     const int pad = ScaleForDpi(kLabelSidePad, dpi);
     layout.labelled = true;
     layout.band = PixelRect{0, 0, clientWidth, band};
-    layout.lines[0] = PixelRect{pad, 1, clientWidth - 2 * pad, lineHeight};
+    const int markRoom = ScaleForDpi(kLabelMarkSize, dpi) + 2;
+    layout.lines[0] = PixelRect{pad, 1, std::max(0, clientWidth - pad - markRoom), lineHeight};
     layout.lines[1] = PixelRect{pad, 1 + lineHeight, clientWidth - 2 * pad, lineHeight};
     layout.picture = PixelRect{0, band, clientWidth, clientHeight - band};
     return layout;
@@ -39,6 +41,17 @@ FittedText FitWithEllipsis(const int* cumulative, int length, int ellipsisWidth,
     int kept = 0;
     while (kept < length && cumulative[kept] + ellipsisWidth <= maxWidth) ++kept;
     return FittedText{kept, true};
+}
+
+int WholeCharacters(const char* text, int kept, LeadBytePredicate isLeadByte) {
+    if (text == nullptr || kept <= 0) return 0;
+    int whole = 0;
+    while (whole < kept) {
+        const int next = isLeadByte != nullptr && isLeadByte(static_cast<unsigned char>(text[whole])) ? whole + 2 : whole + 1;
+        if (next > kept || (next == whole + 2 && text[whole + 1] == '\0')) break;
+        whole = next;
+    }
+    return whole;
 }
 
 }  // namespace quilvo

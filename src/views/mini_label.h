@@ -15,6 +15,10 @@ constexpr int kLabelPoints = 8;
 constexpr int kLabelSidePad = 2;
 // Rows of picture a labelled mini window keeps at the least below its band.
 constexpr int kLabelMinPictureRows = 2;
+// The side of a state mark at 96 DPI: the busy clock, or the ready mark, which takes the same
+// corner (a session is never busy and ready at once). It stands a pixel in from the top right
+// corner, and line 1 ends a pixel left of it.
+constexpr int kLabelMarkSize = 9;
 
 struct MiniLabelLayout {
     bool labelled = false;
@@ -24,7 +28,7 @@ struct MiniLabelLayout {
 };
 
 // lineHeight is the height of a line of the label font. The band is two lines and a pixel
-// above and below them; a client area that cannot hold the band, two rows of picture and
+// above and below them; line 1 leaves the top right corner to the state mark. A client area that cannot hold the band, two rows of picture and
 // two lines' height across stays unlabelled and looks as a mini window always did.
 MiniLabelLayout LayOutMiniLabel(int clientWidth, int clientHeight, int lineHeight, int dpi);
 
@@ -45,5 +49,12 @@ struct FittedText {
     bool ellipsis = false;
 };
 FittedText FitWithEllipsis(const int* cumulative, int length, int ellipsisWidth, int maxWidth);
+
+// The first kept bytes of text cut back to whole characters: in a code page of double-byte
+// characters a lead byte and the byte after it are one character, and half of one draws as
+// a wrong sign. The text is walked from its start, as a trail byte may look like a lead byte.
+// A lead byte at the very end, without its trail, is dropped too.
+using LeadBytePredicate = bool (*)(unsigned char);
+int WholeCharacters(const char* text, int kept, LeadBytePredicate isLeadByte);
 
 }  // namespace quilvo

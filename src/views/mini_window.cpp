@@ -29,10 +29,10 @@ constexpr int kLargePictureSize = 32;
 // The id of the session buttons' subclass (one per procedure and button).
 constexpr UINT_PTR kSessionButton = 1;
 
-// The busy mark's side at 96 DPI, and the raster operation that washes the picture out:
-// destination OR pattern.
-constexpr int kBusyMarkSize = 9;
+// The raster operation that washes the picture out: destination OR pattern.
 constexpr DWORD kDestOrPattern = 0x00FA0089;
+
+bool IsLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
 
 // A debugger's session says so on its button: "Debugger" anywhere in its first 127
 // characters, as the title the tip shows.
@@ -49,7 +49,9 @@ void DrawFittedLine(HDC dc, const char* text, const PixelRect& place) {
     SIZE ellipsis = {};
     if (!GetTextExtentExPointA(dc, text, length, 0, nullptr, cumulative, &size)) return;
     GetTextExtentPoint32A(dc, kEllipsis, 3, &ellipsis);
-    const FittedText fit = FitWithEllipsis(cumulative, length, ellipsis.cx, place.width);
+    FittedText fit = FitWithEllipsis(cumulative, length, ellipsis.cx, place.width);
+    const int whole = WholeCharacters(text, fit.kept, &IsLeadByte);
+    if (whole < fit.kept) fit = FittedText{whole, true};
     if (fit.kept > 0) TextOutA(dc, place.x, place.y, text, fit.kept);
     if (fit.ellipsis) TextOutA(dc, place.x + (fit.kept > 0 ? cumulative[fit.kept - 1] : 0), place.y, kEllipsis, 3);
 }
@@ -143,7 +145,7 @@ void MiniWindow::Paint(HWND wnd) {
     const PixelRect area = PaintLabel(paint.dc(), client);
     if (context_.highContrast) {
         PaintContrastPicture(paint.dc(), area);
-        PaintMarks(paint.dc(), client);
+        PaintMarks(paint.dc(), client, area);
         return;
     }
     const bool large = area.width > kSmallPictureLimit || area.height > kSmallPictureLimit;
@@ -161,7 +163,7 @@ void MiniWindow::Paint(HWND wnd) {
         ScopedSelectObject selected(memory.get(), bitmap.get());
         StretchBlt(dc, area.x, area.y, area.width, area.height, memory.get(), 0, 0, source, source, SRCCOPY);
     }
-    PaintMarks(dc, client);
+    PaintMarks(dc, client, area);
 }
 
 PixelRect MiniWindow::PaintLabel(HDC dc, const RECT& clientRect) const {
@@ -192,9 +194,9 @@ void MiniWindow::PaintContrastPicture(HDC dc, const PixelRect& area) const {
     FrameRect(dc, &body, GetSysColorBrush(busy ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT));
 }
 
-void MiniWindow::PaintMarks(HDC dc, const RECT& clientRect) const {
+void MiniWindow::PaintMarks(HDC dc, const RECT& clientRect, const PixelRect& picture) const {
     if (session_.busy) {
-        PaintBusyMark(dc, clientRect);
+        PaintBusyMark(dc, clientRect, picture);
     } else if (session_.ready) {
         PaintReadyMark(dc, clientRect);
     }
@@ -203,7 +205,7 @@ void MiniWindow::PaintMarks(HDC dc, const RECT& clientRect) const {
 // A session that answers again after a long busy spell: a tick on a dot in the selection's
 // colours, where the busy clock stood, until the user brings the session up.
 void MiniWindow::PaintReadyMark(HDC dc, const RECT& clientRect) const {
-    const int size = std::min<int>(ScaleForDpi(kBusyMarkSize, context_.dpi),
+    const int size = std::min<int>(ScaleForDpi(kLabelMarkSize, context_.dpi),
                                    std::min(clientRect.right, clientRect.bottom) - 2);
     if (size < 5) return;
     const int left = clientRect.right - size - 1;
@@ -219,15 +221,16 @@ void MiniWindow::PaintReadyMark(HDC dc, const RECT& clientRect) const {
     LineTo(dc, left + size - 2, top + 2);
 }
 
-void MiniWindow::PaintBusyMark(HDC dc, const RECT& clientRect) const {
+void MiniWindow::PaintBusyMark(HDC dc, const RECT& clientRect, const PixelRect& picture) const {
     // The picture is washed out (every colour at least mid-grey; not in high contrast, which
     // shows the busy state by the picture's colours) and a small clock face stands in the
-    // top right corner.
+    // top right corner. Only the picture: washed, the band's caption text would stand grey on
+    // grey; the band shows the state by its inactive caption colours already.
     if (!context_.highContrast) {
         ScopedSelectObject grey(dc, GetStockObject(GRAY_BRUSH));
-        PatBlt(dc, 0, 0, clientRect.right, clientRect.bottom, kDestOrPattern);
+        PatBlt(dc, picture.x, picture.y, picture.width, picture.height, kDestOrPattern);
     }
-    const int size = std::min<int>(ScaleForDpi(kBusyMarkSize, context_.dpi),
+    const int size = std::min<int>(ScaleForDpi(kLabelMarkSize, context_.dpi),
                                    std::min(clientRect.right, clientRect.bottom) - 2);
     if (size < 5) return;
     const int left = clientRect.right - size - 1;

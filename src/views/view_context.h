@@ -45,6 +45,7 @@ struct ViewContext {
     DragController* drag = nullptr;   // never none
 
     RECT desktop = {};                // the virtual screen the panels map: every monitor
+    MonitorList monitors;             // the monitors it is made of (a drag keeps to them)
     std::int16_t zoomFactor = 2;      // extra divisor of the mini window sizes
     std::int16_t buttonRowDivisor = 7;
     int dpi = 96;                     // of the view's window

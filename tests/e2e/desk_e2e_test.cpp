@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "platform/scoped_win.h"
 #include "quilvo_process.h"
 #include "real_input.h"
+#include "resources/resource_ids.h"
 #include "sim_client.h"
 
 namespace e2e {
@@ -119,6 +121,47 @@ TEST_F(Desk, At144DpiTheViewsTheLabelsAndTheMappingScale) {
         EXPECT_EQ(BandRows(mini, GetSysColor(COLOR_ACTIVECAPTION)), 2 * line144 + 2) << "two lines of 8 points at 144 DPI";
         EXPECT_NEAR(line144, LabelLineHeight(96) * 3 / 2, 2);
     }
+}
+
+// The About box with the longest hotkey lines there are (a find hotkey of 63 characters that
+// is no key, all four modifiers with the box digits): every line as wide as its text in the
+// box's font ("MS Sans Serif", 8 points, at the prefix's DPI), and inside the box.
+void ExpectAboutLinesFit(QuilvoProcess& quilvo, int dpi, const std::string& junk) {
+    const auto hosts = quilvo.TopWindows("#32770", "zrt::quorval /3 Tarvo Lite");
+    ASSERT_EQ(hosts.size(), 1u);
+    quilvo::ScopedFont font(CreateFontA(-MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
+                                        "MS Sans Serif"));
+    quilvo::ScopedGetDC dc(nullptr);
+    quilvo::ScopedSelectObject selected(dc.get(), font.get());
+    RECT box = ClientRect(hosts[0]);
+    MapWindowPoints(hosts[0], nullptr, reinterpret_cast<POINT*>(&box), 2);
+    for (int id : {IDC_ABOUT_LINE1, IDC_ABOUT_FIND, IDC_ABOUT_BOXES}) {
+        // WM_GETTEXT: GetWindowTextA of another process's control gives its creation text.
+        char text[256] = {};
+        SendMessageA(GetDlgItem(hosts[0], id), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+        SIZE extent = {};
+        GetTextExtentPoint32A(dc.get(), text, static_cast<int>(std::strlen(text)), &extent);
+        const RECT line = ScreenRect(GetDlgItem(hosts[0], id));
+        EXPECT_GE(line.right - line.left, extent.cx) << text;
+        EXPECT_LE(line.right, box.right) << text;
+        if (id == IDC_ABOUT_FIND) {
+            EXPECT_EQ(std::string(text), "Find: none, '" + junk + "' is not a key");
+        }
+    }
+}
+
+const std::string kLongJunk = "Ctrl+Alt+Shift+Win+" + std::string(44, 'W');  // 63 characters
+const std::string kLongKeysIni = "[Quilvo]\r\nFIND_HOTKEY=" + kLongJunk + "\r\nBOX_HOTKEYS=Win+Shift+Alt+Ctrl\r\n";
+
+TEST_F(Desk, TheAboutBoxLinesFitTheirLongestTextAt96Dpi) {
+    Start("session A system=QAS client=200 user=BOB tx=SE38\n", kLongKeysIni);
+    ExpectAboutLinesFit(quilvo, 96, kLongJunk);
+}
+
+TEST_F(Desk, TheAboutBoxLinesFitTheirLongestTextAt144Dpi) {
+    SetPrefixDpi(144);
+    Start("session A system=QAS client=200 user=BOB tx=SE38\n", kLongKeysIni);
+    ExpectAboutLinesFit(quilvo, 144, kLongJunk);
 }
 
 // A session whose thread sleeps is dimmed, in its box with its fields, and comes back to

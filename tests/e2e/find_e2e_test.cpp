@@ -26,9 +26,9 @@ constexpr char kSessions[] =
 
 class Find : public ::testing::Test {
 protected:
-    void Start(const std::string& ini) {
+    void Start(const std::string& ini, const char* sessions = kSessions) {
         ASSERT_TRUE(RunUnix("/usr/bin/xdotool mousemove 640 500"));
-        ASSERT_TRUE(sim.Start(kSessions)) << sim.LastError();
+        ASSERT_TRUE(sim.Start(sessions)) << sim.LastError();
         dir.WriteIni(ini);
         ASSERT_TRUE(quilvo.Start(dir.Path()));
         ASSERT_TRUE(WaitUntil([&] { return quilvo.SingleView() != nullptr && TrayHost() != nullptr; }, 10000));
@@ -64,6 +64,13 @@ protected:
         wchar_t text[512] = {};
         SendMessageW(List(), LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
         return std::string(text, text + wcslen(text));
+    }
+    POINT RowCentre(int i) const {
+        RECT r = {};
+        SendMessageA(List(), LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
+        POINT p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        ClientToScreen(List(), &p);
+        return p;
     }
     // The hotkey, then the text typed into the find window.
     void OpenAndType(const std::string& text) {
@@ -109,6 +116,7 @@ TEST_F(Find, HotkeyTypingAndEnterBringEachSessionToTheUser) {
     ASSERT_TRUE(RealKeys("ctrl+alt+2"));
     HWND c = sim.Hwnd("C");
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(c); }, 3000)) << "the box hotkey hides the others";
+    EXPECT_TRUE(Foreground(sim.Hwnd("A"))) << "and gives the box's first session the keyboard";
     OpenAndType("carol");
     ASSERT_TRUE(WaitUntil([&] { return Rows() == 1; }, 3000));
     ASSERT_TRUE(RealKeys("Return"));
@@ -118,6 +126,7 @@ TEST_F(Find, HotkeyTypingAndEnterBringEachSessionToTheUser) {
     ASSERT_TRUE(RealKeys("Return"));
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(c) && IsWindowVisible(sim.Hwnd("A")); }, 3000))
         << "a box row does what a click on the panel does";
+    EXPECT_TRUE(Foreground(sim.Hwnd("A"))) << "with the keyboard on the box's first session";
 
     // The arrows, Home and End move the choice while the caret stays in the field.
     OpenAndType("qas");
@@ -129,9 +138,55 @@ TEST_F(Find, HotkeyTypingAndEnterBringEachSessionToTheUser) {
     EXPECT_TRUE(WaitUntil([&] { return chosen() == 0; }, 3000));
     ASSERT_TRUE(RealKeys("End"));
     EXPECT_TRUE(WaitUntil([&] { return chosen() == 1; }, 3000));
+    // A click on a row leaves the keys working: Up from the row clicked, Escape closes.
+    ASSERT_TRUE(RealClick(RowCentre(1)));
+    ASSERT_TRUE(RealKeys("Up"));
+    EXPECT_TRUE(WaitUntil([&] { return chosen() == 0; }, 3000)) << "Up after a click";
     ASSERT_TRUE(RealKeys("Escape"));
     EXPECT_TRUE(WaitUntil([&] { return !FindOpen(); }, 3000)) << "Escape closes";
     EXPECT_TRUE(quilvo.Running());
+}
+
+// Ctrl+Alt+Space and Enter go to the session that was in front before, and again back, as
+// Alt+Tab does: the list follows the order in which sessions were last in front, from the
+// foreground changes the program sees (real clicks on the sessions here, each stayed in for a
+// pass: Wine tells the foreground hook nothing) and the activations it makes, not the
+// desktop's order (a session raised without activation stays behind).
+TEST_F(Find, CtrlAltSpaceThenEnterSwitchesToThePreviousSessionAndBack) {
+    // Side by side below the views, so that each caption can be clicked.
+    Start("", "session A system=PRD client=100 user=ALICE tx=VA01 x=20 y=700 w=380 h=250\n"
+              "session B system=QAS client=200 user=BOB tx=SE38 x=440 y=700 w=380 h=250\n"
+              "session C system=QAS client=300 user=CAROL tx=SE16 x=860 y=700 w=380 h=250\n");
+    const char* const users[] = {"ALICE", "BOB", "CAROL"};
+    // The user clicks into C's, then B's, then A's caption; then C comes up without the focus.
+    for (const char* name : {"C", "B", "A"}) {
+        const RECT r = ScreenRect(sim.Hwnd(name));
+        ASSERT_TRUE(RealClick(POINT{r.left + 60, r.top + 8}));
+        ASSERT_TRUE(Foreground(sim.Hwnd(name))) << name;
+        Sleep(2500);
+    }
+    SetWindowPos(sim.Hwnd("C"), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    Sleep(2500);  // a pass has read the desktop's order since
+    const auto sessionRows = [&] {
+        std::string order;
+        for (int i = 0; i < Rows(); ++i) {
+            for (const char* user : users) order += Row(i).find(user) != std::string::npos ? user[0] : '\0';
+        }
+        order.erase(std::remove(order.begin(), order.end(), '\0'), order.end());
+        return order;
+    };
+    OpenAndType("");
+    EXPECT_EQ(sessionRows(), "BCA") << "the one before first, the one in front last";
+    ASSERT_TRUE(RealKeys("Return"));
+    EXPECT_TRUE(Foreground(sim.Hwnd("B"))) << "Enter: the previous session";
+    OpenAndType("");
+    EXPECT_EQ(sessionRows(), "ACB");
+    ASSERT_TRUE(RealKeys("Return"));
+    EXPECT_TRUE(Foreground(sim.Hwnd("A"))) << "and back again";
+    OpenAndType("qas");
+    EXPECT_TRUE(WaitUntil([&] { return Rows() == 2; }, 3000));
+    EXPECT_EQ(sessionRows(), "BC") << "equal ranks keep that order";
+    ASSERT_TRUE(RealKeys("Escape"));
 }
 
 // What a screen reader reads, from outside as such a tool reads it: each mini window names its
@@ -185,6 +240,16 @@ TEST_F(Find, HotkeyTextsThatAreNoKeysAreReportedAndTheProgramRunsOn) {
     Start("[Quilvo]\r\nFIND_HOTKEY=Ctrl+Q+\r\nBOX_HOTKEYS=Alt+Shift+X\r\n");
     EXPECT_EQ(AboutLine(IDC_ABOUT_FIND), "Find: none, 'Ctrl+Q+' is not a key");
     EXPECT_EQ(AboutLine(IDC_ABOUT_BOXES), "Boxes: none, 'Alt+Shift+X' is not a key");
+    EXPECT_TRUE(quilvo.Running());
+}
+
+// Keys a hotkey must not take: the About box says why, and they stay with the programs.
+TEST_F(Find, RefusedHotkeysAreReportedWithTheirReason) {
+    Start("[Quilvo]\r\nFIND_HOTKEY=F12\r\nBOX_HOTKEYS=Shift\r\n");
+    EXPECT_EQ(AboutLine(IDC_ABOUT_FIND), "Find: none, 'F12': F12 is kept for debuggers");
+    EXPECT_EQ(AboutLine(IDC_ABOUT_BOXES), "Boxes: none, 'Shift' needs Ctrl, Alt or Win");
+    EXPECT_TRUE(RegisterHotKey(nullptr, 2, MOD_SHIFT, '2')) << "Shift+2 was left unregistered";
+    UnregisterHotKey(nullptr, 2);
     EXPECT_TRUE(quilvo.Running());
 }
 

@@ -208,5 +208,49 @@ TEST(OpenRows, ComeLastOrFirstWhenNoSessionIsFoundAndReadySessionsLead) {
     EXPECT_EQ(arrange({}, false), (std::vector<int>{4, 5}));
 }
 
+// Sessions by when they were last in front, the one in front now last, and typing keeps that
+// order among equal ranks: Enter on the first row is "the previous session", both ways.
+TEST(FindOrder, LastInFrontFirstTheOneInFrontLastBoxesAfter) {
+    static SessionTable table = {};
+    table.count = 5;
+    for (int i = 0; i < 5; ++i) table.records[i].window = static_cast<WindowHandle>(101 + i);
+    std::vector<FindRow> base = Rows();
+    base.push_back(FindRow{FindRowKind::Box, 1, {"Box 2", "PRD", "", "", ""}});
+
+    const auto order = [&](const FrontOrder& front, WindowHandle inFront, const char* query) {
+        std::vector<FindRow> rows = base;
+        OrderByLastFront(rows, table, front, inFront);
+        std::vector<int> shown;
+        for (int i : RankFindRows(query, rows)) shown.push_back(rows[i].kind == FindRowKind::Box ? -1 : rows[i].index);
+        return shown;
+    };
+    FrontOrder front;
+    EXPECT_EQ(order(front, kNoWindow, ""), (std::vector<int>{0, 1, 2, 3, 4, -1})) << "nothing noted: table order";
+    front.Note(104);  // session 3
+    front.Note(102);  // session 1, in front now
+    const struct {
+        WindowHandle inFront;
+        const char* query;
+        std::vector<int> expected;
+    } cases[] = {
+        {102, "", {3, 0, 2, 4, 1, -1}},  // the one before first, the unnoted, the one in front last
+        {102, "prd", {3, 0, -1, 4}},     // equal starts keep that order; the inside match after
+        {kNoWindow, "", {1, 3, 0, 2, 4, -1}},  // in front: another program's window
+        {999, "100", {0, 2, 4}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(order(front, c.inFront, c.query), c.expected) << "'" << c.query << "'";
+
+    // Enter on the first row, then again: back and forth between two sessions.
+    front.Note(104);
+    EXPECT_EQ(order(front, 104, "").front(), 1);
+    front.Note(102);
+    EXPECT_EQ(order(front, 102, "").front(), 3);
+    front.Note(kNoWindow);
+    EXPECT_EQ(front.Recency(102), 0) << "none is never noted";
+    for (WindowHandle w = 1000; w < 1000 + FrontOrder::kCapacity; ++w) front.Note(w);
+    EXPECT_EQ(front.Recency(102), -1) << "the longest unseen goes first";
+    EXPECT_EQ(front.Recency(1000), static_cast<int>(FrontOrder::kCapacity) - 1);
+}
+
 }  // namespace
 }  // namespace quilvo

@@ -306,5 +306,46 @@ TEST(Dpi, MappingAndDragMeasureFromTheVirtualScreensOrigin) {
     }
 }
 
+// Two monitors of different sizes side by side: the virtual screen's bounding box has a hole
+// below the smaller one. A move is taken where the session's caption lands on a monitor (50
+// pixels of it across, all its height); elsewhere the session is kept on the nearest monitor,
+// and the mini window follows it.
+TEST(GeometryDrag, TheCaptionLandsOnAMonitorOrTheSessionIsKeptOnTheNearest) {
+    MonitorList monitors;
+    monitors.Add({0, 0, 1920, 1080});
+    monitors.Add({1920, 0, 3200, 720});  // 1280 x 720, right of the primary
+    // pointer x, y (scale 10, grab 0) -> session x, y, mini x, y
+    const int drags[][6] = {
+        {50, 50, 500, 500, 50, 50},        // on the primary
+        {200, 30, 2000, 300, 200, 30},     // on the second
+        {220, 80, 2200, 696, 220, 69},     // into the hole below the second: up to its bottom
+        {189, 100, 1870, 1000, 187, 100},  // 30 pixels of caption on the primary: kept on it
+        {319, 10, 3150, 100, 315, 10},     // 50 pixels of caption left on the second at its right
+        {0, 0, 0, 0, 0, 0},
+    };
+    for (const auto& d : drags) {
+        SCOPED_TRACE(&d - drags);
+        DragInput in;
+        in.pointerX = d[0];
+        in.pointerY = d[1];
+        in.miniWidth = 8;
+        in.miniHeight = 6;
+        in.clientRight = 320;
+        in.clientBottom = 108;
+        in.horizontalScale = in.verticalScale = 10;
+        in.desktopRight = 3200;
+        in.desktopBottom = 1080;
+        in.monitors = &monitors;
+        in.sessionWidth = 400;
+        in.captionHeight = 24;
+        const DragMove m = ComputeDragMove(in);
+        ASSERT_TRUE(m.moves);
+        EXPECT_EQ(m.session.x, d[2]);
+        EXPECT_EQ(m.session.y, d[3]);
+        EXPECT_EQ(m.mini.x, d[4]);
+        EXPECT_EQ(m.mini.y, d[5]);
+    }
+}
+
 }  // namespace
 }  // namespace quilvo

@@ -117,6 +117,37 @@ TEST(HotkeyAbout, OneLinePerOutcome) {
     for (const auto& c : cases) EXPECT_EQ(c.line, c.expected);
 }
 
+// Keys a hotkey must not take from the user's typing, or from debuggers; the About line says
+// why with the text as the settings file has it.
+TEST(HotkeyRefusal, KeysTypedAloneOrWithShiftAloneAndF12AreRefused) {
+    const struct {
+        const char* text;
+        bool box;
+        HotkeyRefusal refusal;
+    } cases[] = {
+        {"Ctrl+Alt+Space", false, HotkeyRefusal::None}, {"Win+A", false, HotkeyRefusal::None},
+        {"Alt+Home", false, HotkeyRefusal::None},       {"F5", false, HotkeyRefusal::None},
+        {"Shift+F24", false, HotkeyRefusal::None},      {"F1", false, HotkeyRefusal::None},
+        {"A", false, HotkeyRefusal::NoModifier},        {"Space", false, HotkeyRefusal::NoModifier},
+        {"Shift+A", false, HotkeyRefusal::ShiftOnly},   {"Shift+Enter", false, HotkeyRefusal::ShiftOnly},
+        {"F12", false, HotkeyRefusal::Debugger},        {"Ctrl+Alt+F12", false, HotkeyRefusal::Debugger},
+        {"Shift", true, HotkeyRefusal::ShiftOnly},      {"Ctrl", true, HotkeyRefusal::None},
+        {"Shift+Win", true, HotkeyRefusal::None},
+    };
+    for (const auto& c : cases) {
+        const Hotkey h = c.box ? ParseModifiers(c.text) : ParseHotkey(c.text);
+        ASSERT_EQ(static_cast<int>(h.state), static_cast<int>(kSet)) << c.text;
+        EXPECT_EQ(static_cast<int>(RefusalOf(h.modifiers, c.box ? BoxHotkeyKey(2) : h.key)), static_cast<int>(c.refusal))
+            << c.text;
+    }
+    EXPECT_EQ(HotkeyAboutLine("Find", HotkeyOutcome::Refused, "Shift+A", "shift+a", {}, HotkeyRefusal::ShiftOnly),
+              "Find: none, 'shift+a' needs Ctrl, Alt or Win");
+    EXPECT_EQ(HotkeyAboutLine("Boxes", HotkeyOutcome::Refused, "Shift+1 to 6", "Shift", {}, HotkeyRefusal::ShiftOnly),
+              "Boxes: none, 'Shift' needs Ctrl, Alt or Win");
+    EXPECT_EQ(HotkeyAboutLine("Find", HotkeyOutcome::Refused, "F12", "F12", {}, HotkeyRefusal::Debugger),
+              "Find: none, 'F12': F12 is kept for debuggers");
+}
+
 // Missing keys give the defaults; a text longer than a hotkey can be still reads as junk.
 TEST(HotkeySettingsRead, DefaultsAndTextsAsRead) {
     fake::Profile().Reset();

@@ -2,6 +2,7 @@
 // what they say and where they are cut.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -34,10 +35,15 @@ TEST(MiniLabel, ThresholdBandAndPicture) {
         }
         EXPECT_EQ(l.band.height, 2 * c.lineHeight + 2);
         EXPECT_EQ(l.lines[1].y, 1 + c.lineHeight);
-        EXPECT_EQ(l.lines[0].width, c.width - 4) << "two pixels in at each side";
+        EXPECT_EQ(l.lines[1].width, c.width - 4) << "two pixels in at each side";
+        EXPECT_EQ(l.lines[0].width, std::max(0, c.width - 2 - 11)) << "line 1 leaves the corner to the state mark";
         EXPECT_EQ(l.picture.y + l.picture.height, c.height) << "the picture below the band";
     }
     EXPECT_EQ(LayOutMiniLabel(80, 60, 19, 144).lines[0].x, 3);
+    // At 144 DPI the mark is 14 pixels (9 scaled) and stands a pixel in: line 1 ends a pixel
+    // left of it, whatever the label's text.
+    const MiniLabelLayout at144 = LayOutMiniLabel(80, 60, 19, 144);
+    EXPECT_EQ(at144.lines[0].x + at144.lines[0].width, 80 - 14 - 2);
 }
 
 TEST(MiniLabel, LinesAndEllipsis) {
@@ -73,6 +79,22 @@ TEST(MiniLabel, LinesAndEllipsis) {
         EXPECT_EQ(fit.ellipsis, f.ellipsis);
     }
     EXPECT_EQ(FitWithEllipsis(cumulative.data(), 0, 9, 100).kept, 0);
+}
+
+// A double-byte character (here Shift-JIS: lead bytes 0x81-0x9F and 0xE0-0xFC) is kept whole
+// or not at all, however the width cuts it; a trail byte that looks like a lead byte is not
+// taken for one.
+TEST(MiniLabel, CutsKeepDoubleByteCharactersWhole) {
+    const auto shiftJisLead = [](unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); };
+    const char* const text = "AB\x82\xA0\x88\x9F" "C";  // A, B, two double-byte characters, C
+    const struct {
+        int kept, whole;
+    } cases[] = {{0, 0}, {1, 1}, {2, 2}, {3, 2}, {4, 4}, {5, 4}, {6, 6}, {7, 7}};
+    for (const auto& c : cases) EXPECT_EQ(WholeCharacters(text, c.kept, shiftJisLead), c.whole) << c.kept;
+    EXPECT_EQ(WholeCharacters("\x88\x9F\x9F", 3, shiftJisLead), 2) << "a lead byte without its trail goes";
+    EXPECT_EQ(WholeCharacters(text, 3, nullptr), 3) << "a single-byte code page cuts anywhere";
+    EXPECT_EQ(WholeCharacters(nullptr, 3, shiftJisLead), 0);
+
 }
 
 }  // namespace

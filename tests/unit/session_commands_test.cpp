@@ -177,5 +177,27 @@ TEST(RaiseBox, EmptyBoxDoesNothing) {
     EXPECT_TRUE(ops.calls.empty());
 }
 
+// The keyboard's ways to a box end with the focus on its first session, after its raise;
+// an empty or missing box activates nothing.
+TEST(SwitchToBoxWithFocus, TheFirstSessionTakesTheFocusLast) {
+    auto table = MakeTable({{41}, {42}});
+    BoxFilter everything = {};
+    BoxList list(*table, table->count, everything);
+    BoxList none(*table, 0, everything);
+    const struct {
+        const BoxList* box;
+        WindowHandle focused;
+        const char* lastCall;
+    } cases[] = {{&list, 41, "activate 41"}, {&none, kNoWindow, "show 42 0"}, {nullptr, kNoWindow, "show 42 0"}};
+    for (const auto& c : cases) {
+        RecordingOps ops;
+        EXPECT_EQ(SwitchToBoxWithFocus(table.get(), c.box, ops), c.focused);
+        ASSERT_FALSE(ops.calls.empty());
+        EXPECT_EQ(ops.calls.back(), c.lastCall);
+        EXPECT_EQ(std::count_if(ops.calls.begin(), ops.calls.end(), [](const std::string& call) { return call.rfind("activate", 0) == 0; }),
+                  c.focused != kNoWindow ? 1 : 0);
+    }
+}
+
 }  // namespace
 }  // namespace quilvo

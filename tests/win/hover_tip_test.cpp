@@ -90,8 +90,12 @@ protected:
                                GetModuleHandleA(nullptr), nullptr);
     }
 
+    // In the tip's own font (12 pixels at 96 DPI), not the target's: the target's DC holds the
+    // system font, some four pixels a character wider, and a tip measured in it cut titles.
     static int TextWidthIn(HWND target, const char* text) {
         ScopedGetDC dc(target);
+        const ScopedFont font = CreateTextFont(12);
+        ScopedSelectObject selected(dc.get(), font.get());
         SIZE size = {};
         GetTextExtentPoint32A(dc.get(), text, static_cast<int>(std::strlen(text)), &size);
         return size.cx;

@@ -536,6 +536,23 @@ TEST_F(ViewsTest, ALabelledMiniWindowShowsItsBandAndABusySessionIsDimmedAndMarke
     EXPECT_EQ(dimmed, pictureAt | RGB(128, 128, 128)) << "the picture washed out";
     const int markLeft = mc.right - 9 - 1;  // a 9-pixel clock face one pixel in from the corner
     EXPECT_EQ(PixelOfMini(markLeft + 2, 1 + 6), GetSysColor(COLOR_WINDOW)) << "the busy mark's face";
+    // Only the picture is washed: the band's text keeps its own colour (it was grey on grey).
+    // The prefix's inactive caption text is a light grey the wash leaves as it is: black for
+    // this look, as most themes have it.
+    const int element = COLOR_INACTIVECAPTIONTEXT;
+    const COLORREF themed = GetSysColor(element);
+    const COLORREF ink = RGB(0, 0, 0);
+    SetSysColors(1, &element, &ink);
+    PixelOfMini(0, 0);  // painted now
+    int textPixels = 0;
+    {
+        ScopedGetDC dc(Mini().ownWindow);
+        for (int y = 1; y < view_->Context().labelLineHeight; ++y) {
+            for (int x = 0; x < markLeft; ++x) textPixels += GetPixel(dc.get(), x, y) == ink;
+        }
+    }
+    SetSysColors(1, &element, &themed);
+    EXPECT_GT(textPixels, 0) << "\"QAS 200\" in the inactive caption's text colour";
     TearDown();
 
     ProfileWriteString("BoxedViewSingle", "Labels", "0", kSettingsFile);
