@@ -108,3 +108,22 @@ if(E2E_TEST_SOURCES)
     add_dependencies(e2e_tests Quilvo QuilvoTestHooks sessionsim)
     quilvo_wine_suite(e2e_tests)
 endif()
+
+# The same on the two-monitor bed (scripts/two-monitors starts it, runs the suite, ends it):
+# one CTest test per layout of the second monitor, each taking the bed lock.
+file(GLOB E2E_MONITORS_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/two_monitors/*.cpp)
+if(E2E_MONITORS_SOURCES)
+    add_executable(e2e_monitors ${E2E_MONITORS_SOURCES})
+    target_link_libraries(e2e_monitors PRIVATE gtest gtest_main user32 gdi32 kernel32 psapi shell32 version)
+    target_include_directories(e2e_monitors PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_SOURCE_DIR}/tests/common
+                               ${CMAKE_SOURCE_DIR}/tools/sessionsim ${QUILVO_ALL_HEADERS})
+    target_compile_options(e2e_monitors PRIVATE ${QUILVO_WARNINGS})
+    add_dependencies(e2e_monitors Quilvo sessionsim)
+    foreach(layout right left above)
+        add_test(NAME e2e_monitors_${layout}
+                 COMMAND ${CMAKE_SOURCE_DIR}/scripts/two-monitors ${layout} $<TARGET_FILE:e2e_monitors>
+                         --gtest_color=no --gtest_output=xml:test-reports/e2e_monitors_${layout}.xml
+                 WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+        set_tests_properties(e2e_monitors_${layout} PROPERTIES TIMEOUT 300 LABELS "wine;monitors")
+    endforeach()
+endif()

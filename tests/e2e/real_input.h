@@ -30,8 +30,21 @@ inline bool RunUnix(const std::string& command, DWORD timeoutMs = 10000) {
     return code == "0\n";
 }
 
-inline bool RealClick(POINT p) {
-    return RunUnix("/usr/bin/xdotool mousemove " + std::to_string(p.x) + " " + std::to_string(p.y) + " click 1");
+// A screen point as xdotool takes it: X coordinates start at the virtual screen's top left
+// corner, Wine's at the primary monitor's (the same point with one monitor).
+inline std::string XPoint(POINT p) {
+    return std::to_string(p.x - GetSystemMetrics(SM_XVIRTUALSCREEN)) + " " +
+           std::to_string(p.y - GetSystemMetrics(SM_YVIRTUALSCREEN));
+}
+
+inline bool RealMove(POINT p) { return RunUnix("/usr/bin/xdotool mousemove " + XPoint(p)); }
+
+inline bool RealClick(POINT p) { return RunUnix("/usr/bin/xdotool mousemove " + XPoint(p) + " click 1"); }
+
+// Pressed at `from`, moved to `to` and released there, with the right button.
+inline bool RealRightDrag(POINT from, POINT to) {
+    return RunUnix("/usr/bin/xdotool mousemove " + XPoint(from) + " sleep 0.3 mousedown 3 sleep 0.3 mousemove " +
+                   XPoint(to) + " sleep 0.5 mouseup 3");
 }
 
 // X key names, e.g. "h" or "Escape Return".
