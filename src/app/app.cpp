@@ -54,6 +54,11 @@ void CALLBACK OnForegroundChanged(HWINEVENTHOOK, DWORD, HWND window, LONG object
     if (window != nullptr && object == OBJID_WINDOW) TheApp().front.Note(FromHwnd(window));
 }
 
+// A session the user showed or brought up through the program.
+void OnSessionShown(WindowHandle session) {
+    if (TheApp().notices) TheApp().notices->OnSessionShown(session);
+}
+
 // Enter on a find window's open row.
 void OpenNewSession(WindowHandle session, const FindRow& row) {
     if (TheApp().notices) TheApp().notices->Open(session, row);
@@ -211,6 +216,7 @@ int RunApp(HINSTANCE instance, const char* commandLine) {
     app.notices = std::make_unique<SessionNotices>(ReadReadyAfter(), app.sessions, app.ops, app.refreshPlatform,
                                                    app.trayHost.Handle());
     app.cycle->SetPassListener(app.notices.get());
+    app.ops.SetShownListener(&OnSessionShown);
 
     StartFinding(app);
 

@@ -33,6 +33,8 @@ public:
     void Open(WindowHandle session, const FindRow& row);
     // A click on the balloon (NIN_BALLOONUSERCLICK): the first session of the last ready notice.
     void OnNoticeClicked();
+    // The user showed or brought up the session through the program: no longer ready.
+    void OnSessionShown(WindowHandle window) { ready_.Shown(window); }
 
 private:
     void ShowNotice(const char* title, const std::string& text, WindowHandle first);

@@ -24,6 +24,7 @@ void Win32SessionOps::ShowAsync(WindowHandle window, int showCode) {
         NoteHideByUs(hwnd);
     } else {
         NoteShowByUs(hwnd);
+        if (showCode != SW_MINIMIZE && showCode != SW_SHOWMINNOACTIVE && showCode != SW_SHOWMINIMIZED) NoteShown(window);
     }
     // Made by the worker, in order with the raises that follow: a restore activates the
     // window and brings it to the top, and a raise of this or another session must come after.
@@ -34,6 +35,7 @@ void Win32SessionOps::OpenIcon(WindowHandle window) {
     HWND hwnd = ToHwnd(window);
     if (!IsIconic(hwnd)) return;
     NoteShowByUs(hwnd);
+    NoteShown(window);
     worker_.OpenIcon(hwnd);
 }
 
@@ -41,6 +43,7 @@ void Win32SessionOps::BringToTop(WindowHandle window) {
     // Without activation: the session comes to the top of the z-order; activating it a
     // moment later would take the focus and the mouse capture from the program in the
     // middle of a drag.
+    NoteShown(window);
     worker_.Raise(ToHwnd(window));
 }
 

@@ -22,8 +22,17 @@ public:
     void Activate(WindowHandle window) override;
     bool NotifyWhenSettled(WindowHandle window, unsigned message) override;
 
+    // Told of every session the user shows or brings up through the program (a show other than
+    // a hide or an iconize, a restore, a raise): its ready mark goes.
+    void SetShownListener(void (*shown)(WindowHandle window)) { shown_ = shown; }
+
 private:
+    void NoteShown(WindowHandle window) const {
+        if (shown_ != nullptr) shown_(window);
+    }
+
     SessionWorker& worker_;
+    void (*shown_)(WindowHandle window) = nullptr;
 };
 
 }  // namespace quilvo

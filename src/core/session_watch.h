@@ -30,13 +30,16 @@ struct ReadyNotice {
 // Busy spells and ready marks. A spell starts at the first pass that finds a session busy; at
 // the first pass that finds it answering again, a spell of readyAfterMs or more makes it ready,
 // unless it is the foreground window. A ready session stays marked until a pass finds it in
-// front; one that turns busy again starts a new spell. readyAfterMs 0: nothing is watched.
+// front or the program shows it; one that turns busy again starts a new spell. readyAfterMs 0: nothing is watched.
 class ReadyWatch {
 public:
     explicit ReadyWatch(std::uint32_t readyAfterMs) : readyAfterMs_(readyAfterMs) {}
 
     // After a pass: follows every live record and sets its ready flag.
     void Follow(SessionTable& table, WindowHandle foreground, std::uint32_t now);
+    // The user brought the session up or had it shown through the program: its mark goes at
+    // the next pass, and it is in no notice still to come.
+    void Shown(WindowHandle window) { Drop(window); }
     // The notice for the sessions that turned ready, once kReadyGatherMs have passed since the
     // first of them; each spell's session is in one notice only. False when none is due.
     bool TakeNotice(std::uint32_t now, ReadyNotice& out);

@@ -65,6 +65,23 @@ TEST(ReadyWatch, ALongSpellEndedOutOfSightGivesOneNoticeAndAMarkUntilInFront) {
                   });
 }
 
+TEST(ReadyWatch, ASessionShownThroughTheProgramLosesItsMarkAndItsNoticeToCome) {
+    static SessionTable table;
+    table.Clear();
+    Put(table, kA, "PRD", "FBL1N", "");
+    ReadyWatch watch(20000);
+    table.records[0].busy = 1;
+    watch.Follow(table, kNoWindow, 0);
+    table.records[0].busy = 0;
+    watch.Follow(table, kNoWindow, 60000);
+    EXPECT_EQ(table.records[0].ready, 1);
+    watch.Shown(kA);
+    watch.Follow(table, kNoWindow, 62000);
+    EXPECT_EQ(table.records[0].ready, 0);
+    ReadyNotice notice;
+    EXPECT_FALSE(watch.TakeNotice(70000, notice));
+}
+
 TEST(ReadyWatch, ShortSpellsInFrontGoneOrOffGiveNone) {
     RunPasses(20, {{0, "Abc", 0, "...", ""}, {18, "abc", 0, "...", ""}, {22, "abc", 0, "...", ""}});  // 18 s only
     RunPasses(20, {{0, "Abc", 0, "...", ""}, {30, "abc", kA, "...", ""}, {34, "abc", 0, "...", ""}});  // in front
