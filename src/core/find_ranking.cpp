@@ -145,17 +145,26 @@ bool SameLogon(const SessionRecord& a, const SessionRecord& b) {
     return SameField(a.system, b.system) && SameField(a.client, b.client) && SameField(a.user, b.user);
 }
 
-// The logon of the session at first: its row, or none when one of its sessions runs code.
+// The logon of the session at first: its row, or none when one of its sessions runs code. The
+// row goes to the logon's session last in front, or without a note of that to the first (the
+// table follows the desktop's stacking order).
 bool LogonRow(const SessionTable& table, const SessionRecord* first, const std::string& code, int maxSessions,
-              FindRow& row) {
+              const FrontOrder* front, FindRow& row) {
     int sessions = 0;
+    const SessionRecord* target = first;
+    int targetRecency = -1;
     for (const SessionRecord* r = first; r != LiveEnd(table); ++r) {
         if (!SameLogon(*r, *first)) continue;
         if (EqualsNoCase(FieldText(r->transaction).c_str(), code.c_str())) return false;
         ++sessions;
+        const int recency = front != nullptr ? front->Recency(r->window) : -1;
+        if (recency >= 0 && (targetRecency < 0 || recency < targetRecency)) {
+            target = r;
+            targetRecency = recency;
+        }
     }
     row = FindRow{sessions >= maxSessions ? FindRowKind::Full : FindRowKind::Open,
-                  static_cast<int>(first - LiveBegin(table)),
+                  static_cast<int>(target - LiveBegin(table)),
                   {FieldText(first->system), FieldText(first->client), FieldText(first->user), code,
                    std::to_string(sessions)}};
     return true;
@@ -171,7 +180,8 @@ bool IsTransactionCode(std::string_view word) {
     return AllCodeCharacters(word.substr(1, close - 1)) && AllCodeCharacters(word.substr(close + 1));
 }
 
-std::vector<FindRow> OpenTransactionRows(std::string_view query, const SessionTable& table, int maxSessions) {
+std::vector<FindRow> OpenTransactionRows(std::string_view query, const SessionTable& table, int maxSessions,
+                                         const FrontOrder* front) {
     std::vector<FindRow> rows;
     const std::vector<std::string_view> words = SplitWords(query);
     if (words.empty() || !IsTransactionCode(words.back())) return rows;
@@ -181,11 +191,11 @@ std::vector<FindRow> OpenTransactionRows(std::string_view query, const SessionTa
     }
     const std::string code = UpperCase(words.back());
     for (const SessionRecord* r = LiveBegin(table); r != LiveEnd(table); ++r) {
-        // A logon is met at its first session: the one most recently in front of its own.
+        // A logon is met at its first session.
         const bool seen = std::any_of(LiveBegin(table), r, [&](const SessionRecord& o) { return SameLogon(o, *r); });
         if (seen || r->system[0] == '\0' || !WordsNameLogon(words, *r)) continue;
         FindRow row;
-        if (LogonRow(table, r, code, maxSessions, row)) rows.push_back(std::move(row));
+        if (LogonRow(table, r, code, maxSessions, front, row)) rows.push_back(std::move(row));
     }
     return rows;
 }

@@ -71,9 +71,11 @@ bool IsTransactionCode(std::string_view word);
 // (System, Client, User alike without regard to case), one row per such logon that has no
 // session running that transaction, in the order of each logon's first session in the table.
 // A logon with maxSessions sessions or more gets a Full row instead. A last word that starts
-// the System, Client or User of any session is taken as naming sessions: no rows. The row's index is that
-// first session's position: the session the OK code goes to.
-std::vector<FindRow> OpenTransactionRows(std::string_view query, const SessionTable& table, int maxSessions);
+// the System, Client or User of any session is taken as naming sessions: no rows. The row's
+// index is the position of the session the OK code goes to: the logon's session last in front
+// by `front`, or its first session when none of them was noted there.
+std::vector<FindRow> OpenTransactionRows(std::string_view query, const SessionTable& table, int maxSessions,
+                                         const FrontOrder* front = nullptr);
 
 // Appends openRows to rows and their positions to order: after everything found, or first when
 // order holds no session row.

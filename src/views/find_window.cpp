@@ -203,7 +203,7 @@ void FindSessionWindow::Filter(bool keepChoice) {
     SendMessageA(list_, LB_RESETCONTENT, 0, 0);
     std::vector<int> order = RankFindRows(query, rows);
     PutReadyFirst(rows, order);
-    if (services_.sessions) PlaceOpenRows(rows, order, OpenTransactionRows(query, *services_.sessions, services_.maxSessions));
+    if (services_.sessions) PlaceOpenRows(rows, order, OpenTransactionRows(query, *services_.sessions, services_.maxSessions, services_.front));
     for (int i : order) {
         const FindRow& row = rows[static_cast<std::size_t>(i)];
         SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(FindRowText(row).c_str()));

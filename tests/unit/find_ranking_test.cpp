@@ -191,6 +191,11 @@ TEST(OpenRows, OneRowPerLogonWithoutTheTransactionAndNamedByTheOtherWords) {
     EXPECT_EQ(OpenRowsFor("qas su01", table, 2), (std::vector<std::string>{"QAS 300 ANNA has 2 sessions @0"}));
     EXPECT_EQ(OpenRowsFor("qas su01", table, 3), (std::vector<std::string>{"New session: SU01 on QAS 300 ANNA @0"}));
     EXPECT_EQ(OpenOkCode(OpenTransactionRows("qas se16", table, 6).at(0)), "/oSE16");
+    FrontOrder front;  // the logon's other session was in front last: the OK code goes there
+    front.Note(table.records[0].window);
+    front.Note(table.records[2].window);
+    front.Note(table.records[3].window);
+    EXPECT_EQ(OpenTransactionRows("qas su01", table, 6, &front).at(0).index, 2);
 }
 
 TEST(OpenRows, ComeLastOrFirstWhenNoSessionIsFoundAndReadySessionsLead) {
