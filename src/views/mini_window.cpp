@@ -202,23 +202,32 @@ void MiniWindow::PaintMarks(HDC dc, const RECT& clientRect, const PixelRect& pic
     }
 }
 
+// The dot of a state mark in the top right corner, outlined in the window text colour and
+// filled with `fillColour`; false (nothing drawn) when the window is too small for it. The
+// caller has the DC's colour pen and brush selected.
+bool MiniWindow::PaintMarkDot(HDC dc, const RECT& clientRect, int fillColour, RECT* dot) const {
+    const int size = std::min<int>(ScaleForDpi(kLabelMarkSize, context_.dpi),
+                                   std::min(clientRect.right, clientRect.bottom) - 2);
+    if (size < 5) return false;
+    *dot = RECT{clientRect.right - size - 1, 1, clientRect.right - 1, 1 + size};
+    SetDCPenColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    SetDCBrushColor(dc, GetSysColor(fillColour));
+    Ellipse(dc, dot->left, dot->top, dot->right, dot->bottom);
+    return true;
+}
+
 // A session that answers again after a long busy spell: a tick on a dot in the selection's
 // colours, where the busy clock stood, until the user brings the session up.
 void MiniWindow::PaintReadyMark(HDC dc, const RECT& clientRect) const {
-    const int size = std::min<int>(ScaleForDpi(kLabelMarkSize, context_.dpi),
-                                   std::min(clientRect.right, clientRect.bottom) - 2);
-    if (size < 5) return;
-    const int left = clientRect.right - size - 1;
-    const int top = 1;
     ScopedSelectObject pen(dc, GetStockObject(DC_PEN));
     ScopedSelectObject brush(dc, GetStockObject(DC_BRUSH));
-    SetDCPenColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    SetDCBrushColor(dc, GetSysColor(COLOR_HIGHLIGHT));
-    Ellipse(dc, left, top, left + size, top + size);
+    RECT dot = {};
+    if (!PaintMarkDot(dc, clientRect, COLOR_HIGHLIGHT, &dot)) return;
+    const int size = dot.right - dot.left;
     SetDCPenColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
-    MoveToEx(dc, left + 2, top + size / 2, nullptr);
-    LineTo(dc, left + size / 2 - 1, top + size - 3);
-    LineTo(dc, left + size - 2, top + 2);
+    MoveToEx(dc, dot.left + 2, dot.top + size / 2, nullptr);
+    LineTo(dc, dot.left + size / 2 - 1, dot.top + size - 3);
+    LineTo(dc, dot.left + size - 2, dot.top + 2);
 }
 
 void MiniWindow::PaintBusyMark(HDC dc, const RECT& clientRect, const PixelRect& picture) const {
@@ -230,16 +239,13 @@ void MiniWindow::PaintBusyMark(HDC dc, const RECT& clientRect, const PixelRect& 
         ScopedSelectObject grey(dc, GetStockObject(GRAY_BRUSH));
         PatBlt(dc, picture.x, picture.y, picture.width, picture.height, kDestOrPattern);
     }
-    const int size = std::min<int>(ScaleForDpi(kLabelMarkSize, context_.dpi),
-                                   std::min(clientRect.right, clientRect.bottom) - 2);
-    if (size < 5) return;
-    const int left = clientRect.right - size - 1;
-    const int top = 1;
     ScopedSelectObject pen(dc, GetStockObject(DC_PEN));
     ScopedSelectObject brush(dc, GetStockObject(DC_BRUSH));
-    SetDCPenColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    SetDCBrushColor(dc, GetSysColor(COLOR_WINDOW));
-    Ellipse(dc, left, top, left + size, top + size);
+    RECT dot = {};
+    if (!PaintMarkDot(dc, clientRect, COLOR_WINDOW, &dot)) return;
+    const int size = dot.right - dot.left;
+    const int left = dot.left;
+    const int top = dot.top;
     const int cx = left + size / 2;
     const int cy = top + size / 2;
     MoveToEx(dc, cx, cy, nullptr);

@@ -55,6 +55,7 @@ private:
     // picture: where the miniature picture is drawn (below the label band, if any).
     void PaintBusyMark(HDC dc, const RECT& client, const PixelRect& picture) const;
     void PaintReadyMark(HDC dc, const RECT& client) const;
+    bool PaintMarkDot(HDC dc, const RECT& client, int fillColour, RECT* dot) const;
     void PaintMarks(HDC dc, const RECT& client, const PixelRect& picture) const;
     // The picture in high contrast: a window drawn in the system's colours, its title bar
     // an inactive one while the session is busy.
