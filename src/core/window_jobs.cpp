@@ -172,6 +172,7 @@ void WindowJobs::NoteLanding(const WindowJob& landed, std::uint32_t now) {
     if (landed.kind == WindowJob::kRaise && landed.window == top_ && landed.order == topOrder_) {
         watching_ = true;
         watchUntil_ = now + kWatchMs;
+        watchHeldUntil_ = now + kWatchHeldMs;
         nextWatch_ = now;
         return;
     }
@@ -201,13 +202,20 @@ void WindowJobs::RaiseTopAgain(std::uint32_t now) {
 }
 
 bool WindowJobs::WatchTop(std::uint32_t now, WindowHandle* top, std::vector<WindowHandle>* below) {
-    if (watching_ && Reached(now, watchUntil_)) watching_ = false;
+    // A busy window's restore can show it before its call returns: while such a call older than
+    // the newest raise is in hand, the watch goes on (for at most kWatchHeldMs).
+    below->clear();
+    if (!Reached(now, watchHeldUntil_)) {
+        for (const Lane& lane : lanes_)
+            if (lane.inHand && lane.window != top_ && lane.held.order < topOrder_ && Covers(lane.held))
+                below->push_back(lane.window);
+    }
+    if (watching_ && Reached(now, watchUntil_) && below->empty()) watching_ = false;
     landings_.erase(std::remove_if(landings_.begin(), landings_.end(),
                                    [&](const Landing& l) { return Reached(now, l.at + kWatchMs); }),
                     landings_.end());
     if (!watching_ || !Reached(now, nextWatch_)) return false;
     nextWatch_ = now + kWatchEveryMs;
-    below->clear();
     for (const Landing& l : landings_)
         if (l.order < topOrder_) below->push_back(l.window);
     *top = top_;

@@ -17,7 +17,9 @@
 //  - a window's thread may finish a restore after the call has returned (its activation, and
 //    the stacking that comes with it, is completed from its own queue): for kWatchMs after the
 //    newest raise has landed, the windows restored or raised before it are checked every
-//    kWatchEveryMs, and the raise is made again if one of them has come above it;
+//    kWatchEveryMs, and the raise is made again if one of them has come above it; so are the
+//    windows whose older call is still in hand (a busy window's restore may show it before the
+//    call returns), for as long as it is, up to kWatchHeldMs;
 //  - one activation at a time: a newer one replaces the older; it is tried every
 //    kActivateRetryMs until the window has the foreground, for at most kActivateForMs.
 // Pure logic: the caller supplies the time (milliseconds of a wrapping tick counter).
@@ -45,6 +47,7 @@ public:
     static constexpr std::uint32_t kActivateRetryMs = 100;
     static constexpr std::uint32_t kWatchMs = 1000;
     static constexpr std::uint32_t kWatchEveryMs = 25;
+    static constexpr std::uint32_t kWatchHeldMs = 10000;
     static constexpr std::uint32_t kNoWait = 0xFFFFFFFFu;
 
     void Show(WindowHandle window, int showCode);
@@ -124,6 +127,7 @@ private:
     };
     std::vector<Landing> landings_;  // one per window
     std::uint32_t watchUntil_ = 0;
+    std::uint32_t watchHeldUntil_ = 0;  // the watch of the calls still in hand ends then
     std::uint32_t nextWatch_ = 0;
     bool watching_ = false;
     // The newest activation asked, kept after it landed, to be tried again within its time.

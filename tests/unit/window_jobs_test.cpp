@@ -38,6 +38,8 @@ struct FakeWindow {
     std::uint32_t refusesFocusUntil = 0;
     std::uint32_t stacksItselfAfter = 0;  // a restore's stacking, finished by the window's thread later
     std::vector<std::uint32_t> stacksItselfAt;
+    bool upMidCall = false;  // a restore of a window that sleeps shows it half way through the call
+    std::vector<std::uint32_t> upAt;
     std::vector<std::uint32_t> landed;
     std::vector<WindowJob::Kind> calls;
 };
@@ -63,9 +65,11 @@ public:
                 call = inFlight.erase(call);
             }
             for (auto& [w, fake] : win) {
-                if (std::find(fake.stacksItselfAt.begin(), fake.stacksItselfAt.end(), now) == fake.stacksItselfAt.end())
+                const bool up = std::find(fake.upAt.begin(), fake.upAt.end(), now) != fake.upAt.end();
+                if (!up && std::find(fake.stacksItselfAt.begin(), fake.stacksItselfAt.end(), now) == fake.stacksItselfAt.end())
                     continue;
                 const WindowHandle topBefore = Top();
+                if (up) fake.visible = true;
                 ToTop(w);
                 NoteTop(topBefore);
             }
@@ -90,6 +94,12 @@ public:
     }
     // When `w` last became the top window.
     std::uint32_t TopSince(WindowHandle w) const { return topSince.count(w) ? topSince.at(w) : 0; }
+    std::vector<std::uint32_t> TopTimes(WindowHandle w) const {
+        std::vector<std::uint32_t> times;
+        for (const auto& c : topChanges)
+            if (c.second == w) times.push_back(c.first);
+        return times;
+    }
     // Whether `w` became the top window within `ms` after `when`.
     bool OnTopWithin(WindowHandle w, std::uint32_t when, std::uint32_t ms) const {
         return std::any_of(topChanges.begin(), topChanges.end(),
@@ -122,6 +132,7 @@ private:
         }
         std::uint32_t at = std::max(now, w.busyUntil) + 1;
         if (Moves(job)) at += w.sleepOnMove;
+        if (Moves(job) && job.kind != WindowJob::kRaise && w.upMidCall) w.upAt.push_back(at - w.sleepOnMove / 2);
         w.busyUntil = at;
         inFlight.push_back(Call{job, at});
     }
@@ -178,27 +189,32 @@ void ClickBox(FakeDesk& desk, int n) {
 
 TEST(WindowJobs, ABoxClickEndsWithItsFirstSessionOnTopWhicheverSessionSleepsInEveryMove) {
     constexpr std::uint32_t kSleep = 3000;
-    for (int sleeper = 1; sleeper <= 4; ++sleeper) {
+    for (int sleeper = 1; sleeper <= 8; ++sleeper) {
         SCOPED_TRACE(sleeper);
         FakeDesk desk(4);
-        desk.win[static_cast<WindowHandle>(sleeper)].sleepOnMove = kSleep;
+        const WindowHandle sleeperWindow = static_cast<WindowHandle>((sleeper - 1) % 4 + 1);
+        FakeWindow& sleeping = desk.win[sleeperWindow];
+        sleeping.sleepOnMove = kSleep;
+        sleeping.upMidCall = sleeper > 4;  // it comes up while its call is still in hand
         ClickBox(desk, 4);
         desk.RunTo(4 * kSleep);
 
         EXPECT_EQ(desk.Top(), 1u);
         for (auto& [w, fake] : desk.win) {
             EXPECT_TRUE(fake.visible) << w;
-            if (w == static_cast<WindowHandle>(sleeper)) continue;
+            if (w == sleeperWindow) continue;
             // No other session waited for the sleeper: its restore and raise landed at once
             // (the first session is raised again later, over the sleeper).
             const auto raise = std::find(fake.calls.begin(), fake.calls.end(), WindowJob::kRaise);
             ASSERT_NE(raise, fake.calls.end()) << w;
             EXPECT_LT(fake.landed[raise - fake.calls.begin()], 2 * WindowJobs::kStallMs) << w;
         }
-        // Each time the sleeper has done a move, the first session is back on top at once.
-        if (sleeper != 1) {
-            for (std::uint32_t woke : desk.win[static_cast<WindowHandle>(sleeper)].landed)
-                EXPECT_TRUE(desk.OnTopWithin(1, woke, 3)) << "woke at " << woke;
+        // Each time the sleeper has done a move or come up, the first session is back on top
+        // at once.
+        if (sleeperWindow != 1) {
+            for (std::uint32_t woke : sleeping.landed) EXPECT_TRUE(desk.OnTopWithin(1, woke, 3)) << "woke at " << woke;
+            for (std::uint32_t up : desk.TopTimes(sleeperWindow))
+                EXPECT_TRUE(desk.OnTopWithin(1, up, WindowJobs::kWatchEveryMs + 3)) << "came up at " << up;
         }
         EXPECT_EQ(desk.jobs.Pending(), 0u);
         EXPECT_EQ(desk.jobs.Lanes(), 0u);
