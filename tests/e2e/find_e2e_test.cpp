@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "e2e_util.h"
+#include "find_window.h"
 #include "quilvo_process.h"
 #include "real_input.h"
 #include "resources/resource_ids.h"
@@ -18,14 +19,14 @@ namespace e2e {
 namespace {
 
 constexpr DWORD kSettle = 7000;
-constexpr char kTrayHostCaption[] = "zrt::quorval /3 Tarvo Lite";
 constexpr char kSessions[] =
     "session A system=PRD client=100 user=ALICE tx=VA01\n"
     "session B system=QAS client=200 user=BOB tx=SE38 min\n"
     "session C system=QAS client=300 user=CAROL tx=SE16\n";
 
-class Find : public ::testing::Test {
+class Find : public ::testing::Test, protected FindWindowReader {
 protected:
+    Find() : FindWindowReader(quilvo) {}
     void Start(const std::string& ini, const char* sessions = kSessions) {
         ASSERT_TRUE(RunUnix("/usr/bin/xdotool mousemove 640 500"));
         ASSERT_TRUE(sim.Start(sessions)) << sim.LastError();
@@ -43,46 +44,11 @@ protected:
         const auto panels = PanelsOf(view);
         return panels.empty() ? -1 : static_cast<int>(Children(panels[0], "XIconWin").size());
     }
-    HWND TrayHost() const {
-        auto hosts = quilvo.TopWindows("#32770", kTrayHostCaption);
-        return hosts.empty() ? nullptr : hosts.front();
-    }
+    HWND TrayHost() const { return quilvo.TrayHost(); }
     std::string AboutLine(int id) const {
         char text[256] = {};
         GetDlgItemTextA(TrayHost(), id, text, sizeof text);
         return text;
-    }
-    HWND Finder() const {
-        auto windows = quilvo.TopWindows("QuilvoFind");
-        return windows.empty() ? nullptr : windows.front();
-    }
-    bool FindOpen() const { return Finder() != nullptr && IsWindowVisible(Finder()); }
-    HWND List() const { return FindWindowExA(Finder(), nullptr, "LISTBOX", nullptr); }
-    int Rows() const { return static_cast<int>(SendMessageA(List(), LB_GETCOUNT, 0, 0)); }
-    // Read as wide text: from another process a list box hands its text over as such.
-    std::string Row(int i) const {
-        wchar_t text[512] = {};
-        SendMessageW(List(), LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-        return std::string(text, text + wcslen(text));
-    }
-    POINT RowCentre(int i) const {
-        RECT r = {};
-        SendMessageA(List(), LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
-        POINT p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-        ClientToScreen(List(), &p);
-        return p;
-    }
-    // The hotkey, then the text typed into the find window.
-    void OpenAndType(const std::string& text) {
-        ASSERT_TRUE(RealKeys("ctrl+alt+space"));
-        ASSERT_TRUE(WaitUntil([&] { return FindOpen(); }, 3000)) << "the hotkey opens the find window";
-        if (!text.empty()) {
-            ASSERT_TRUE(RunUnix("/usr/bin/xdotool type --delay 60 '" + text + "'"));
-        }
-    }
-    bool Foreground(HWND session) const {
-        return WaitUntil([&] { return GetForegroundWindow() == session && IsWindowVisible(session) && !IsIconic(session); },
-                         3000);
     }
 
     sessionsim::Simulator sim;

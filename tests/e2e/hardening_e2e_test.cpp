@@ -21,7 +21,6 @@ namespace e2e {
 namespace {
 
 constexpr DWORD kPass = 2000;
-constexpr char kTrayHostCaption[] = "zrt::quorval /3 Tarvo Lite";
 constexpr char kBoxClick[] = "XBOXED: WM_LBUTTONDOWN\r\n";
 // The icon's callback (1124, icon 103) with a left button release: it opens the tray menu.
 constexpr char kOpenTrayMenu[] = ",1124,103,0x202";
@@ -51,10 +50,7 @@ protected:
         sim.Stop();
         SetEnvironmentVariableA("WINEDEBUG", wineDebug_.empty() ? nullptr : wineDebug_.c_str());
     }
-    HWND TrayHost() const {
-        auto hosts = quilvo.TopWindows("#32770", kTrayHostCaption);
-        return hosts.empty() ? nullptr : hosts.front();
-    }
+    HWND TrayHost() const { return quilvo.TrayHost(); }
     HWND Panel(int i) const { return PanelsOf(quilvo.MainWindow())[i]; }
     int Minis(int panel) const { return static_cast<int>(Children(Panel(panel), "XIconWin").size()); }
     bool MenuOpen() const {

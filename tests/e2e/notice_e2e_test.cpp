@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "e2e_util.h"
+#include "find_window.h"
 #include "quilvo_process.h"
 #include "real_input.h"
 #include "resources/resource_ids.h"
@@ -21,14 +22,14 @@ namespace {
 
 constexpr DWORD kSettle = 7000;
 constexpr UINT kTrayCallback = 1124;
-constexpr char kTrayHostCaption[] = "zrt::quorval /3 Tarvo Lite";
 constexpr char kSessions[] =
     "session A system=PRD client=100 user=ALICE tx=VA01 caption=Orders\n"
     "session B system=QAS client=200 user=BOB tx=SE38 max-sessions=1\n"
     "session C system=QAS client=300 user=CAROL tx=SE16\n";
 
-class Notice : public ::testing::Test {
+class Notice : public ::testing::Test, protected FindWindowReader {
 protected:
+    Notice() : FindWindowReader(quilvo) {}
     void Start(const std::string& ini) {
         ASSERT_TRUE(RunUnix("/usr/bin/xdotool mousemove 640 500"));
         ASSERT_TRUE(sim.Start(kSessions)) << sim.LastError();
@@ -57,31 +58,7 @@ protected:
         }
         return std::string();
     }
-    HWND TrayHost() const {
-        auto hosts = quilvo.TopWindows("#32770", kTrayHostCaption);
-        return hosts.empty() ? nullptr : hosts.front();
-    }
-    HWND Finder() const {
-        auto windows = quilvo.TopWindows("QuilvoFind");
-        return windows.empty() ? nullptr : windows.front();
-    }
-    bool FindOpen() const { return Finder() != nullptr && IsWindowVisible(Finder()); }
-    HWND List() const { return FindWindowExA(Finder(), nullptr, "LISTBOX", nullptr); }
-    int Rows() const { return static_cast<int>(SendMessageA(List(), LB_GETCOUNT, 0, 0)); }
-    std::string Row(int i) const {
-        wchar_t text[512] = {};
-        SendMessageW(List(), LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-        return std::string(text, text + wcslen(text));
-    }
-    void OpenAndType(const std::string& text) {
-        ASSERT_TRUE(RealKeys("ctrl+alt+space"));
-        ASSERT_TRUE(WaitUntil([&] { return FindOpen(); }, 3000)) << "the hotkey opens the find window";
-        ASSERT_TRUE(RunUnix("/usr/bin/xdotool type --delay 60 '" + text + "'"));
-    }
-    bool Foreground(HWND session, DWORD ms = 3000) const {
-        return WaitUntil([&] { return GetForegroundWindow() == session && IsWindowVisible(session) && !IsIconic(session); },
-                         ms);
-    }
+    HWND TrayHost() const { return quilvo.TrayHost(); }
     // Every OK code the sessions were sent, in order.
     std::vector<std::string> OkCodes() const {
         std::vector<std::string> codes;

@@ -130,6 +130,11 @@ public:
         auto w = TopWindows("QuilvoWin", "zrt::quo \\3 Tarvo");
         return w.empty() ? nullptr : w.front();
     }
+    // The tray icon's host, the About dialog.
+    HWND TrayHost() const {
+        auto hosts = TopWindows("#32770", "zrt::quorval /3 Tarvo Lite");
+        return hosts.empty() ? nullptr : hosts.front();
+    }
     // The all-sessions view: the program's other window of the views' class.
     HWND SingleView() const {
         for (HWND w : TopWindows("QuilvoWin"))

@@ -23,7 +23,6 @@ namespace {
 constexpr DWORD kSettle = 7000;             // three refresh periods and some
 constexpr UINT kTrayCallback = 1124;
 constexpr UINT kTrayIconId = 103;
-constexpr char kTrayHostCaption[] = "zrt::quorval /3 Tarvo Lite";
 
 POINT Centre(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
@@ -93,10 +92,7 @@ protected:
 
     HWND Main() const { return quilvo.MainWindow(); }
     HWND SingleView() const { return quilvo.SingleView(); }
-    HWND TrayHost() const {
-        auto hosts = quilvo.TopWindows("#32770", kTrayHostCaption);
-        return hosts.empty() ? nullptr : hosts.front();
-    }
+    HWND TrayHost() const { return quilvo.TrayHost(); }
     int SingleMinis() const {
         HWND single = SingleView();
         if (single == nullptr) return -1;

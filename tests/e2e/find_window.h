@@ -1,0 +1,61 @@
+// The find window of a running program as the user drives it (the hotkey and typing, as real
+// keys) and as a test reads it back (its list's rows).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cwchar>
+#include <string>
+
+#include "e2e_util.h"
+#include "quilvo_process.h"
+#include "real_input.h"
+
+namespace e2e {
+
+class FindWindowReader {
+public:
+    // Only kept: the process may be started later.
+    explicit FindWindowReader(const QuilvoProcess& quilvo) : quilvo_(quilvo) {}
+
+    HWND Finder() const {
+        auto windows = quilvo_.TopWindows("QuilvoFind");
+        return windows.empty() ? nullptr : windows.front();
+    }
+    bool FindOpen() const { return Finder() != nullptr && IsWindowVisible(Finder()); }
+    HWND List() const { return FindWindowExA(Finder(), nullptr, "LISTBOX", nullptr); }
+    int Rows() const { return static_cast<int>(SendMessageA(List(), LB_GETCOUNT, 0, 0)); }
+    // Read as wide text: from another process a list box hands its text over as such.
+    std::string Row(int i) const {
+        wchar_t text[512] = {};
+        SendMessageW(List(), LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        return std::string(text, text + std::wcslen(text));
+    }
+    POINT RowCentre(int i) const {
+        RECT r = {};
+        SendMessageA(List(), LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
+        POINT p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        ClientToScreen(List(), &p);
+        return p;
+    }
+    // The hotkey, then the text typed into the find window.
+    void OpenAndType(const std::string& text) const {
+        ASSERT_TRUE(RealKeys("ctrl+alt+space"));
+        ASSERT_TRUE(WaitUntil([&] { return FindOpen(); }, 3000)) << "the hotkey opens the find window";
+        if (!text.empty()) {
+            ASSERT_TRUE(RunUnix("/usr/bin/xdotool type --delay 60 '" + text + "'"));
+        }
+    }
+    // Whether the session comes to the user within ms: in front, shown and not iconic.
+    static bool Foreground(HWND session, DWORD ms = 3000) {
+        return WaitUntil([&] { return GetForegroundWindow() == session && IsWindowVisible(session) && !IsIconic(session); },
+                         ms);
+    }
+
+private:
+    const QuilvoProcess& quilvo_;
+};
+
+}  // namespace e2e
