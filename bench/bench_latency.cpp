@@ -108,6 +108,9 @@ LRESULT CALLBACK HostProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
         case WM_QUILVO_PASS_CONTINUE:
             g_host.cycle->ContinuePass();
             return 0;
+        case WM_QUILVO_PASS_WALKED:
+            g_host.cycle->OnWalked();
+            return 0;
         default:
             return DefWindowProcA(wnd, msg, wp, lp);
     }

@@ -147,6 +147,7 @@ void EndApp(App& app) {
     if (app.cycle) app.cycle->SetPassListener(nullptr);
     app.notices.reset();
     app.cycle.reset();
+    app.refreshPlatform.StopWalker();
     app.views.reset();
     app.docked.TearDown();
     // Replies still to come would leave their atoms in the desktop's atom table for good.

@@ -134,6 +134,9 @@ INT_PTR TrayHost::OnMessage(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) noexcep
         case WM_QUILVO_PASS_CONTINUE:
             if (TheApp().cycle) TheApp().cycle->ContinuePass();
             return TRUE;
+        case WM_QUILVO_PASS_WALKED:
+            if (TheApp().cycle) TheApp().cycle->OnWalked();
+            return TRUE;
         case WM_TIMER:
             if (wp == TIMER_PASS_DEADLINE && TheApp().cycle) TheApp().cycle->OnPassDeadline();
             return TRUE;

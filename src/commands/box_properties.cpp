@@ -39,7 +39,10 @@ void BoxPropertiesDialogs::OnOk(HWND dialog) {
     StoreBoxProperties(filters_, box, texts);
     if (box < 0 || box >= kBoxCount || cycle_ == nullptr) return;
     RebuildEveryPanel(*cycle_);
+    // The boxes regroup at once, on the sessions as the last pass found them; the pass that
+    // follows brings them up to date.
     cycle_->ForceRebuild();
+    cycle_->Refresh();
     cycle_->DiscoverAndRefresh();
 }
 

@@ -36,12 +36,7 @@ const SessionRecord* PreviousRecord(const PassContext& pass, WindowHandle window
 void TakeOverRecord(const PassContext& pass, SessionRecord& r, WindowHandle window) {
     std::memset(&r, 0, sizeof r);
     const SessionRecord* before = PreviousRecord(pass, window);
-    if (before == nullptr) return;
-    std::memcpy(r.system, before->system, sizeof r.system);
-    std::memcpy(r.serverGroup, before->serverGroup, sizeof r.serverGroup);
-    std::memcpy(r.user, before->user, sizeof r.user);
-    std::memcpy(r.transaction, before->transaction, sizeof r.transaction);
-    std::memcpy(r.client, before->client, sizeof r.client);
+    if (before != nullptr) CopyAnswers(r, *before);
 }
 
 // The session's place on the virtual screen: the normal rectangle in screen coordinates, a
@@ -77,6 +72,7 @@ void RefreshKnownSession(PassContext& pass, WindowHandle window) {
             char caption[256] = {};
             pass.windows->Caption(window, caption, sizeof caption);
             CopyCut(r.title, caption);
+    pass.windows->SessionSeen(window);
             r.stamp = pass.stamp;
             return;
         }
@@ -145,7 +141,6 @@ bool VisitWindow(WindowHandle window, void* context) {
     r.window = window;
     PlaceSession(pass, r, window);
     CopyCut(r.title, caption);
-    pass.windows->SessionSeen(window);
 
     ++table.count;
     return true;
@@ -186,10 +181,21 @@ void SweepStaleSessions(SessionTable& table, std::uint32_t stamp) {
     }
 }
 
-DiscoveryPass BeginDiscovery(SessionTable& table, int previousCount, const char* className, DiscoveryWindows& windows) {
+DiscoveryPass OpenDiscovery(DiscoveryWindows& windows) {
+    // Replies that can no longer come (their window is gone) give their records back.
+    windows.Queries().ReleaseGone([](WindowHandle w, void* ws) { return !static_cast<DiscoveryWindows*>(ws)->Exists(w); },
+                                  &windows);
+    DiscoveryPass result;
+    result.stamp = windows.TickCount();
+    result.queries = windows.Queries().BeginPass(result.stamp);
+    return result;
+}
+
+void WalkDesktop(SessionTable& table, int previousCount, const char* className, std::uint32_t stamp,
+                 DiscoveryWindows& windows) {
     PassContext pass = {};
     pass.reset = 1;
-    pass.stamp = windows.TickCount();
+    pass.stamp = stamp;
     CopyCut(pass.className, className != nullptr ? className : kDefaultSessionClass);
     pass.table = &table;
     pass.previousCount = previousCount;
@@ -197,18 +203,36 @@ DiscoveryPass BeginDiscovery(SessionTable& table, int previousCount, const char*
     pass.classes = &windows.Classes();
     pass.monitors = windows.Monitors();
     std::memcpy(pass.previous, table.records, sizeof pass.previous);
-
-    // Replies that can no longer come (their window is gone) give their records back.
-    windows.Queries().ReleaseGone([](WindowHandle w, void* ws) { return !static_cast<DiscoveryWindows*>(ws)->Exists(w); },
-                                  &windows);
-    DiscoveryPass result;
-    result.stamp = pass.stamp;
-    result.queries = windows.Queries().BeginPass(pass.stamp);
     table.count = 0;
     pass.classes->BeginWalk(pass.className);
     windows.EnumerateAll(&VisitWindow, &pass);
     pass.classes->EndWalk();
-    return result;
+}
+
+void CopyAnswers(SessionRecord& to, const SessionRecord& from) {
+    std::memcpy(to.system, from.system, sizeof to.system);
+    std::memcpy(to.serverGroup, from.serverGroup, sizeof to.serverGroup);
+    std::memcpy(to.user, from.user, sizeof to.user);
+    std::memcpy(to.transaction, from.transaction, sizeof to.transaction);
+    std::memcpy(to.client, from.client, sizeof to.client);
+}
+
+void TakeLaterAnswers(SessionTable& walked, const SessionTable& current) {
+    for (int i = 0; i < walked.count; ++i) {
+        SessionRecord& r = walked.records[i];
+        for (const SessionRecord& c : current.records) {
+            if (c.window == r.window) {
+                CopyAnswers(r, c);
+                break;
+            }
+        }
+    }
+}
+
+DiscoveryPass BeginDiscovery(SessionTable& table, int previousCount, const char* className, DiscoveryWindows& windows) {
+    const DiscoveryPass pass = OpenDiscovery(windows);
+    WalkDesktop(table, previousCount, className, pass.stamp, windows);
+    return pass;
 }
 
 bool SendDiscoveryQueries(SessionTable& table, DiscoveryWindows& windows, int* next, int sessions) {

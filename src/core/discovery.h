@@ -61,6 +61,18 @@ struct DiscoveryPass {
     std::uint32_t queries = 0;  // the pass number of its queries (FrontQueryPool)
 };
 DiscoveryPass BeginDiscovery(SessionTable& table, int previousCount, const char* className, DiscoveryWindows& windows);
+// Begin in its two steps, so that the walk, which reads every window of the desktop, can be
+// made on another thread: OpenDiscovery on the thread that sends the queries and takes their
+// replies; WalkDesktop anywhere, on a table nothing else touches meanwhile, and with nothing
+// else using `windows`' walk (EnumerateAll, the class cache, SessionSeen).
+DiscoveryPass OpenDiscovery(DiscoveryWindows& windows);
+void WalkDesktop(SessionTable& table, int previousCount, const char* className, std::uint32_t stamp,
+                 DiscoveryWindows& windows);
+// A session's answers (System, Client, User, Server group, Transaction) from `from` into `to`.
+void CopyAnswers(SessionRecord& to, const SessionRecord& from);
+// The answers that landed in `current` while `walked` was walked go over into the walk's
+// records of the same windows.
+void TakeLaterAnswers(SessionTable& walked, const SessionTable& current);
 // Sends the queries of the recorded sessions from *next on, at most `sessions` of them (0: all);
 // true once every recorded session has been sent its queries.
 bool SendDiscoveryQueries(SessionTable& table, DiscoveryWindows& windows, int* next, int sessions);

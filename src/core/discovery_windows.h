@@ -47,7 +47,8 @@ public:
     // False once the window no longer exists.
     virtual bool Exists(WindowHandle window) = 0;
     // A pass recorded this session window: what the platform keeps about it may be brought up
-    // to date (on Windows: the marks of shows and hides the program queued to it).
+    // to date (on Windows: the marks of shows and hides the program queued to it). Called
+    // during the walk, which may be made on a thread of its own.
     virtual void SessionSeen(WindowHandle) {}
 
     // What the last walk of this desktop learnt of its windows' classes (see discovery.h).

@@ -102,17 +102,39 @@ void RefreshCycle::DiscoverAndRefresh() {
     if (passUnderWay_ || DeferIfBusy()) return;
     {
         PassGuard guard(inPass_);
-        working_.count = 0;
-        pass_ = BeginDiscovery(working_, state_.previousCount, sessionClass_, windows_);
+        pass_ = OpenDiscovery(windows_);
         passUnderWay_ = true;
         nextToAsk_ = 0;
         allAsked_ = false;
     }
+    std::memcpy(&walked_, &working_, sizeof walked_);
+    const int previousCount = state_.previousCount;
+    const std::uint32_t stamp = pass_.stamp;
+    walking_ = platform_.WalkElsewhere([this, previousCount, stamp] {
+        WalkDesktop(walked_, previousCount, sessionClass_, stamp, windows_);
+    });
+    if (walking_) return;
+    WalkDesktop(walked_, previousCount, sessionClass_, stamp, windows_);
+    TakeWalk();
     ContinuePass();
 }
 
+void RefreshCycle::OnWalked() {
+    if (!walking_) return;
+    platform_.AwaitWalk();  // ended already: what the walk wrote is now seen here
+    walking_ = false;
+    TakeWalk();
+    ContinuePass();
+}
+
+void RefreshCycle::TakeWalk() {
+    PassGuard guard(inPass_);
+    TakeLaterAnswers(walked_, working_);
+    std::memcpy(&working_, &walked_, sizeof working_);
+}
+
 void RefreshCycle::ContinuePass() {
-    if (!passUnderWay_ || allAsked_) return;
+    if (!passUnderWay_ || walking_ || allAsked_) return;
     // A few sessions at a time, with what the user does answered in between: sending fifty
     // sessions' queries one after the other holds the thread as long as a pass used to wait.
     const bool later = working_.count - nextToAsk_ > kSessionsAskedAtOnce && platform_.ContinuePassLater();

@@ -50,7 +50,10 @@ public:
     RefreshCycle(SessionTable& table, BoxFilter (&filters)[kBoxCount], const DragProbe& drag,
                  DiscoveryWindows& windows, RefreshPlatform& platform, ViewFactory& views,
                  CycleSettings& settings, const char* sessionClass, const IdleSettings& idle);
-    ~RefreshCycle() { DestroyViews(); }
+    ~RefreshCycle() {
+        platform_.AwaitWalk();
+        DestroyViews();
+    }
     RefreshCycle(const RefreshCycle&) = delete;
     RefreshCycle& operator=(const RefreshCycle&) = delete;
 
@@ -68,6 +71,9 @@ public:
     // (messages sent to the program are handled inside such waits), it is held back and runs
     // once from RunDeferred, which the platform calls when that operation has ended.
     void DiscoverAndRefresh();
+    // The pass's walk of the desktop, made elsewhere (RefreshPlatform::WalkElsewhere), has
+    // ended: its sessions are sent their queries.
+    void OnWalked();
     // Sends the next few sessions' queries of the pass under way.
     void ContinuePass();
     // The pass's last reply has come: the pass ends now.
@@ -113,6 +119,8 @@ private:
     void RefreshInPass();
     // The discovery pass ends: its table becomes the table, then Refresh.
     void FinishPass();
+    // The walk's records become the pass's (with the answers that came meanwhile).
+    void TakeWalk();
     // Once every query is out: the pass ends when answered, else when its wait is over.
     void AwaitEndOfPass();
     void RebuildBoxLists();
@@ -120,8 +128,12 @@ private:
 
     SessionTable& table_;   // the table of the last complete pass: what the user acts on
     SessionTable working_ = {};  // the pass under way records here; late answers land here
+    // The walk made elsewhere records here, so that the replies landing in working_ meanwhile
+    // never meet it; OnWalked takes it over, with those replies' answers.
+    SessionTable walked_ = {};
     DiscoveryPass pass_;
     bool passUnderWay_ = false;
+    bool walking_ = false;  // the pass's walk is being made elsewhere
     int nextToAsk_ = 0;       // the first recorded session of the pass not yet sent its queries
     bool allAsked_ = false;
     BoxFilter (&filters_)[kBoxCount];

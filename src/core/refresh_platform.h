@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "base/handle.h"
 
@@ -36,6 +37,16 @@ public:
     // platform cannot, and the pass sends all its queries at once.
     virtual bool ContinuePassLater() = 0;
     virtual void StopPassDeadline() = 0;
+    // Makes a pass's walk of the desktop on a thread of its own, and has RefreshCycle::OnWalked
+    // called once it has ended (on Windows: a message posted to the program's own window), so
+    // that the walk, which reads every window of the desktop, holds nothing the user does.
+    // False: the platform cannot, and the walk is made where the pass stands.
+    virtual bool WalkElsewhere(std::function<void()> walk) {
+        (void)walk;
+        return false;
+    }
+    // Returns once no walk handed over by WalkElsewhere is under way.
+    virtual void AwaitWalk() {}
 };
 
 }  // namespace quilvo

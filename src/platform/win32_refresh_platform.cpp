@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <utility>
+
 #include "base/text.h"
 #include "platform/held_messages.h"
 #include "platform/window_names.h"
@@ -46,6 +48,11 @@ void Win32RefreshPlatform::StopPassDeadline() {
 bool Win32RefreshPlatform::ContinuePassLater() {
     return notifyWindow_ != kNoWindow &&
            PostMessageA(reinterpret_cast<HWND>(notifyWindow_), WM_QUILVO_PASS_CONTINUE, 0, 0) != FALSE;
+}
+
+bool Win32RefreshPlatform::WalkElsewhere(std::function<void()> walk) {
+    return notifyWindow_ != kNoWindow &&
+           walker_.Start(std::move(walk), reinterpret_cast<HWND>(notifyWindow_), WM_QUILVO_PASS_WALKED);
 }
 
 void Win32RefreshPlatform::ScheduleRefresh() {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/refresh_platform.h"
+#include "platform/pass_walker.h"
 
 namespace quilvo {
 
@@ -22,11 +23,17 @@ public:
     bool StartPassDeadline(std::uint32_t ms) override;
     void StopPassDeadline() override;
     bool ContinuePassLater() override;
+    // On the walker thread, once a notify window is set (WM_QUILVO_PASS_WALKED then comes).
+    bool WalkElsewhere(std::function<void()> walk) override;
+    void AwaitWalk() override { walker_.Await(); }
+    // Ends the walker thread: no walk is made elsewhere any more.
+    void StopWalker() { walker_.Stop(); }
     void SetNotifyWindow(WindowHandle window) { notifyWindow_ = window; }
 
 private:
     unsigned setOkCodeMessage_;
     WindowHandle notifyWindow_ = kNoWindow;
+    PassWalker walker_;
 };
 
 }  // namespace quilvo

@@ -14,9 +14,30 @@ struct ShowContext {
     int shown;
 };
 
-void Forget(HWND window, const char* property) {
-    if (GetPropA(window, property) != nullptr) RemovePropA(window, property);
-}
+// The walk of a pass notes what it sees on a thread of its own, while the program notes its
+// shows and hides: each note reads and writes several properties and is made whole before
+// another begins.
+class NoteLock {
+public:
+    NoteLock() { EnterCriticalSection(&Section()); }
+    ~NoteLock() { LeaveCriticalSection(&Section()); }
+    NoteLock(const NoteLock&) = delete;
+    NoteLock& operator=(const NoteLock&) = delete;
+
+private:
+    struct Initialised {
+        Initialised() { InitializeCriticalSection(&section); }
+        CRITICAL_SECTION section;
+    };
+    static CRITICAL_SECTION& Section() {
+        static Initialised lock;
+        return lock.section;
+    }
+};
+
+// One request whether or not the window has the property: the notes of a box click's fifty
+// sessions are made while the user waits.
+void Forget(HWND window, const char* property) { RemovePropA(window, property); }
 
 BOOL CALLBACK ShowIfMarked(HWND window, LPARAM param) {
     auto* context = reinterpret_cast<ShowContext*>(param);
@@ -38,6 +59,7 @@ BOOL CALLBACK ShowIfMarked(HWND window, LPARAM param) {
 }  // namespace
 
 void NoteHideByUs(HWND session) {
+    NoteLock lock;
     // A show of ours still queued lands before this hide: from here on the window is ours to
     // show again, whether or not it still looks visible.
     if (IsWindowVisible(session) || GetPropA(session, kShowPending) != nullptr) {
@@ -51,12 +73,14 @@ void NoteHideByUs(HWND session) {
 }
 
 void NoteShowByUs(HWND session) {
+    NoteLock lock;
     Forget(session, kHiddenMark);
     Forget(session, kHidePending);
     SetPropA(session, kShowPending, reinterpret_cast<HANDLE>(1));
 }
 
 void NoteSeenAtPass(HWND session) {
+    NoteLock lock;
     if (!IsWindowVisible(session)) return;
     Forget(session, kShowPending);
     if (GetPropA(session, kHidePending) == nullptr) return;

@@ -26,6 +26,7 @@ void NoteShowByUs(HWND session);
 bool IsMarkedHiddenByUs(HWND session);
 // A discovery pass recorded the window: a show of ours that is seen landed is no longer
 // pending, and a hide of ours still on its way to a window that is visible now marks it.
+// These three may be called from any thread (the walk of a pass has one of its own).
 void NoteSeenAtPass(HWND session);
 
 // Queues SW_SHOWNA to every window of the session class that carries the mark, whatever it

@@ -78,6 +78,7 @@
 #define WM_QUILVO_PASS_ANSWERED 0x8102  // WM_APP + 0x102: the last reply of the discovery pass came
 #define WM_QUILVO_PASS_CONTINUE 0x8103  // WM_APP + 0x103: the pass sends its next sessions' queries
 #define WM_QUILVO_FIND_SETTLED 0x8104   // WM_APP + 0x104: the calls asked before the find window opened have landed
+#define WM_QUILVO_PASS_WALKED 0x8105    // WM_APP + 0x105: the pass's walk of the desktop has ended
 
 // Timers
 #define TIMER_REFRESH 0           // on the tray host, 2000 ms

@@ -52,6 +52,22 @@ public:
     void StopPassDeadline() override {}
     bool continueLater = false;  // a pass sends a few sessions' queries at a time
     bool ContinuePassLater() override { return continueLater; }
+    // With walkElsewhere the pass's walk waits here until the test (or AwaitWalk) makes it.
+    bool walkElsewhere = false;
+    int walksHanded = 0;
+    std::function<void()> walk;
+    bool WalkElsewhere(std::function<void()> w) override {
+        if (!walkElsewhere) return false;
+        ++walksHanded;
+        walk = std::move(w);
+        return true;
+    }
+    void AwaitWalk() override {
+        if (!walk) return;
+        const std::function<void()> w = std::move(walk);
+        walk = nullptr;
+        w();
+    }
 
 private:
     const std::uint32_t& clock_;

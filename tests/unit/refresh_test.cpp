@@ -281,6 +281,45 @@ TEST_F(RefreshTest, APassUnderWayLeavesTheTableWholeAndEndsOnItsLastReplyOrItsDe
     drag.set = false;
 }
 
+// The walk of the desktop made on a thread of its own: nothing of the pass is sent before it
+// has ended, the pass under way answers every request meanwhile, and the answers that land
+// while it is made are kept.
+TEST_F(RefreshTest, AWalkMadeElsewhereHoldsThePassUntilItEndsAndKeepsTheAnswersThatCameMeanwhile) {
+    BoxedPrdAndUnboxedDev();
+    platform.hasTimer = true;
+    platform.walkElsewhere = true;
+    desktop.Find(0x300)->hung = true;
+    Pass();
+    platform.AwaitWalk();
+    cycle->OnWalked();
+    cycle->OnPassDeadline();
+    ASSERT_FALSE(cycle->PassUnderWay());
+
+    desktop.Find(0x300)->answers[kFrontUser] = "DORA";
+    desktop.Add(0x400, "PRD", "200", "DAN", "VA02");
+    desktop.queries.clear();
+    Pass();
+    cycle->DiscoverAndRefresh();
+    cycle->ContinuePass();
+    EXPECT_EQ(platform.walksHanded, 2) << "one walk a pass";
+    EXPECT_TRUE(desktop.queries.empty()) << "nothing is sent before the walk has ended";
+    EXPECT_EQ(table.count, 2) << "the last complete pass's table";
+
+    desktop.Deliver(0x300);  // DEV's late answers land while the walk is made; then it hangs again
+    platform.AwaitWalk();
+    cycle->OnWalked();
+    cycle->OnWalked();  // a stray second message changes nothing
+    EXPECT_EQ(desktop.queries.size(), 3u * 6u);
+    cycle->OnPassDeadline();
+    EXPECT_EQ(table.count, 3);
+    const SessionRecord* dev = nullptr;
+    for (int i = 0; i < table.count; ++i)
+        if (table.records[i].window == 0x300) dev = &table.records[i];
+    ASSERT_NE(dev, nullptr);
+    EXPECT_STREQ(dev->user, "DORA") << "the answer that came during the walk";
+    EXPECT_EQ(dev->busy, 1) << "asked again, it did not answer within the pass";
+}
+
 TEST_F(RefreshTest, AnUnboxedSessionShowsOnlyAfterMoreThan17000Ms) {
     BoxedPrdAndUnboxedDev();
     const std::uint32_t rebuilt = cycle->State().lastRebuildTime;

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -87,6 +88,7 @@ struct NotifyTarget {
                 return 0;
             case WM_QUILVO_PASS_ANSWERED: self->cycle->OnReplies(); return 0;
             case WM_QUILVO_PASS_CONTINUE: self->cycle->ContinuePass(); return 0;
+            case WM_QUILVO_PASS_WALKED: self->cycle->OnWalked(); return 0;
             case WM_TIMER:
                 if (wp == TIMER_PASS_DEADLINE) self->cycle->OnPassDeadline();
                 return 0;
@@ -102,7 +104,7 @@ public:
         ++passes;
         Win32DiscoveryWindows::EnumerateAll(visit, context);
     }
-    int passes = 0;
+    std::atomic<int> passes{0};  // counted on the walker thread
 };
 
 // The pass never waits on this thread: it ends when its last reply has come, or, with a
