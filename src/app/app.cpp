@@ -221,11 +221,12 @@ int RunApp(HINSTANCE instance, const char* commandLine) {
 
     StartFinding(app);
 
+    // Sessions an earlier run hid and could not show again (it was ended from outside) come
+    // back now, before anything here hides one, and before the first pass's walk notes what
+    // it sees on its own thread.
+    ShowSessionsHiddenByUs(app.sessionClass);
     SetTimer(app.trayHost.Handle(), TIMER_REFRESH, kRefreshPeriodMs, &OnRefreshTimerProc);
     app.cycle->DiscoverAndRefresh();
-    // Sessions an earlier run hid and could not show again (it was ended from outside) come
-    // back now, before anything here hides one.
-    ShowSessionsHiddenByUs(app.sessionClass);
 
     RunMessageLoop();
     EndApp(app);

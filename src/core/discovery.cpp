@@ -72,7 +72,6 @@ void RefreshKnownSession(PassContext& pass, WindowHandle window) {
             char caption[256] = {};
             pass.windows->Caption(window, caption, sizeof caption);
             CopyCut(r.title, caption);
-    pass.windows->SessionSeen(window);
             r.stamp = pass.stamp;
             return;
         }
@@ -141,6 +140,7 @@ bool VisitWindow(WindowHandle window, void* context) {
     r.window = window;
     PlaceSession(pass, r, window);
     CopyCut(r.title, caption);
+    pass.windows->SessionSeen(window);
 
     ++table.count;
     return true;

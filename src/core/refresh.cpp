@@ -91,6 +91,7 @@ void RefreshCycle::RunDeferred() {
         return;
     }
     deferred_ = false;
+    if (walking_) return;  // the pass under way answers the request once its walk has ended
     if (passUnderWay_) {
         FinishPass();
     } else {
@@ -165,6 +166,7 @@ void RefreshCycle::OnPassDeadline() {
 }
 
 void RefreshCycle::FinishPass() {
+    if (walking_) return;  // nothing of the pass has been asked yet: OnWalked carries it on
     platform_.StopPassDeadline();
     if (DeferIfBusy()) return;  // inside a wait: OnPassDeadline runs it once the wait has ended
     PassGuard guard(inPass_);

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 
 namespace quilvo {
@@ -37,7 +38,7 @@ private:
     std::function<void()> walk_;
     HWND window_ = nullptr;
     UINT message_ = 0;
-    bool stopping_ = false;  // written only while the thread is idle
+    std::atomic<bool> stopping_{false};
     bool stopped_ = false;
 };
 

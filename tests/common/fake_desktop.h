@@ -41,6 +41,7 @@ public:
     std::list<FakeWindow> windows;  // a list: references stay valid as windows come and go
     std::vector<std::pair<WindowHandle, int>> queries;  // every query made, in order
     int awaits = 0;                                       // AwaitReplies calls
+    std::vector<WindowHandle> seen;                       // SessionSeen calls, in order
     int enumerations = 0;                                 // EnumerateAll calls
     std::map<WindowHandle, int> classReads;               // ClassName calls per window
     MonitorList monitors = OneMonitor(1280, 1024);
@@ -134,6 +135,10 @@ public:
     }
     bool Exists(WindowHandle window) override { return Find(window) != nullptr; }
     SessionClassCache& Classes() override { return classes_; }
+    void SessionSeen(WindowHandle window) override {
+        UncountedAllocations own;
+        seen.push_back(window);
+    }
     FrontQueryPool& Queries() override { return pool_; }
     bool SendFront(WindowHandle window, int code, FrontToken token) override {
         UncountedAllocations own;

@@ -301,12 +301,21 @@ TEST_F(RefreshTest, AWalkMadeElsewhereHoldsThePassUntilItEndsAndKeepsTheAnswersT
     Pass();
     cycle->DiscoverAndRefresh();
     cycle->ContinuePass();
+    cycle->OnPassDeadline();  // nothing was asked yet: the pass goes on
+    {
+        WaitScope wait;
+        cycle->Refresh();  // asked for inside a wait: held until it has ended
+    }
+    ASSERT_TRUE(cycle->Deferred());
     EXPECT_EQ(platform.walksHanded, 2) << "one walk a pass";
     EXPECT_TRUE(desktop.queries.empty()) << "nothing is sent before the walk has ended";
     EXPECT_EQ(table.count, 2) << "the last complete pass's table";
 
     desktop.Deliver(0x300);  // DEV's late answers land while the walk is made; then it hangs again
+    cycle->RunDeferred();  // the pass under way answers it, once its walk has ended
+    desktop.seen.clear();
     platform.AwaitWalk();
+    EXPECT_EQ(desktop.seen, (std::vector<WindowHandle>{0x100, 0x300, 0x400})) << "every session the walk recorded";
     cycle->OnWalked();
     cycle->OnWalked();  // a stray second message changes nothing
     EXPECT_EQ(desktop.queries.size(), 3u * 6u);
