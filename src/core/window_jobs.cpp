@@ -172,7 +172,8 @@ void WindowJobs::NoteLanding(const WindowJob& landed, std::uint32_t now) {
     if (landed.kind == WindowJob::kRaise && landed.window == top_ && landed.order == topOrder_) {
         watching_ = true;
         watchUntil_ = now + kWatchMs;
-        watchHeldUntil_ = now + kWatchHeldMs;
+        // Counted from the raise the user asked for: the schedule's own raises do not extend it.
+        if (!landed.again) watchHeldUntil_ = now + kWatchHeldMs;
         nextWatch_ = now;
         return;
     }
@@ -184,13 +185,29 @@ void WindowJobs::NoteLanding(const WindowJob& landed, std::uint32_t now) {
     if (landed.order < topOrder_) RaiseTopAgain(now);
 }
 
+bool WindowJobs::NewerRaiseAsked() const {
+    const auto newer = [&](const WindowJob& j) { return j.kind == WindowJob::kRaise && j.order > topOrder_; };
+    for (const Lane& lane : lanes_) {
+        if (lane.window == top_) continue;
+        if ((lane.inHand && newer(lane.held)) || std::any_of(lane.pending.begin(), lane.pending.end(), newer)) return true;
+    }
+    return false;
+}
+
 void WindowJobs::RaiseTopAgain(std::uint32_t now) {
+    if (NewerRaiseAsked()) return;
     const Lane* topLane = FindLane(top_);
     const bool raisePending =
         topLane != nullptr && ((topLane->inHand && topLane->held.kind == WindowJob::kRaise) ||
                                std::any_of(topLane->pending.begin(), topLane->pending.end(),
                                            [](const WindowJob& j) { return j.kind == WindowJob::kRaise; }));
-    if (!raisePending) Raise(top_);
+    if (!raisePending) {
+        WindowJob job;
+        job.kind = WindowJob::kRaise;
+        job.window = top_;
+        job.again = true;
+        Add(job);
+    }
     if (lastActivated_ == top_ && !Reached(now, lastActivateUntil_) && !activation_.inHand) {
         activation_.wanted = true;
         activation_.job.kind = WindowJob::kActivate;

@@ -38,6 +38,7 @@ struct WindowJob {
     WindowHandle window = kNoWindow;
     int showCode = 0;  // kShow only: the platform's show command
     std::uint64_t order = 0;
+    bool again = false;  // kRaise only: the schedule's own raise of the top window, made again
 };
 
 class WindowJobs {
@@ -109,6 +110,9 @@ private:
     bool ActivationStartable(std::uint32_t now) const;
     void NoteLanding(const WindowJob& landed, std::uint32_t now);
     void RaiseTopAgain(std::uint32_t now);
+    // Whether a raise of another window, newer than the top one, is pending or in hand: the
+    // user has moved on, and the top one is not to be raised over it.
+    bool NewerRaiseAsked() const;
     void DropEmptyLanes();
 
     std::vector<Lane> lanes_;

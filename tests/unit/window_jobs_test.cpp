@@ -277,6 +277,45 @@ TEST(WindowJobs, ARaiseOfABusyWindowLandingLateDoesNotStayAboveANewerRaise) {
     EXPECT_GE(desk.TopSince(3), 1000u) << "raised again after the late one";
 }
 
+// The user raises another window while an older restore is still held up: the window that
+// was on top is not raised over the newer choice, before or after the late call lands.
+TEST(WindowJobs, ANewerRaiseOfAnotherWindowEndsTheRaisesOfTheOldTop) {
+    FakeDesk desk(2);
+    for (auto& [w, fake] : desk.win) fake.iconic = true;
+    desk.win[2].busyUntil = 3000;
+    desk.ops.OpenIcon(2);
+    desk.ops.OpenIcon(1);
+    desk.ops.BringToTop(1);
+    desk.RunTo(200);
+    desk.ops.BringToTop(2);
+    desk.ops.Activate(2);
+    desk.RunTo(8000);
+    EXPECT_EQ(desk.Top(), 2u);
+    EXPECT_EQ(desk.foreground, 2u);
+}
+
+// A window whose restore stays in hand for a minute and that keeps putting itself on top is
+// answered while the watch of the held call lasts, then left alone until its call lands.
+TEST(WindowJobs, TheWatchOfACallHeldInHandEndsAfterItsTime) {
+    FakeDesk desk(2);
+    desk.win[2].sleepOnMove = 60000;
+    for (std::uint32_t t = 1000; t < 59000; t += 500) desk.win[2].stacksItselfAt.push_back(t);
+    SessionTable table = {};
+    for (WindowHandle w : {1, 2}) {
+        CopyCut(table.records[table.count].title, "Same");
+        table.records[table.count++].window = w;
+    }
+    GroupCommand(table, 1, kGroupRestore, kGroupByTitle, desk.ops);
+    desk.RunTo(65000);
+    const std::vector<std::uint32_t> raised = desk.TopTimes(1);
+    const auto within = [&](std::uint32_t from, std::uint32_t to) {
+        return std::count_if(raised.begin(), raised.end(), [&](std::uint32_t t) { return t >= from && t < to; });
+    };
+    EXPECT_GE(within(1000, WindowJobs::kWatchHeldMs), 10) << "answered while the watch lasts";
+    EXPECT_EQ(within(WindowJobs::kWatchHeldMs + 100, 60000), 0) << "then left alone";
+    EXPECT_EQ(desk.Top(), 1u) << "raised again once the call landed";
+}
+
 // Restoring every session with a title and raising the chosen one, while the other finishes
 // its restore's stacking from its own queue some time after the call returned.
 TEST(WindowJobs, TheChosenSessionStaysOnTopOfWhatTheOthersFinishLater) {
