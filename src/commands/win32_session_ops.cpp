@@ -4,7 +4,6 @@
 #include "commands/win32_session_ops.h"
 
 #include "platform/scoped_win.h"
-#include "platform/win32_session_marks.h"
 #include "platform/window_names.h"
 
 namespace quilvo {
@@ -17,24 +16,19 @@ constexpr WPARAM kOkCodeClose = 3;
 }  // namespace
 
 void Win32SessionOps::ShowAsync(WindowHandle window, int showCode) {
-    // Every hide issued here marks the window until a show issued here removes the mark,
-    // so that no road out of the program leaves it hidden (see win32_session_marks.h).
-    HWND hwnd = ToHwnd(window);
-    if (showCode == SW_HIDE) {
-        NoteHideByUs(hwnd);
-    } else {
-        NoteShowByUs(hwnd);
-        if (showCode != SW_MINIMIZE && showCode != SW_SHOWMINNOACTIVE && showCode != SW_SHOWMINIMIZED) NoteShown(window);
+    if (showCode != SW_HIDE && showCode != SW_MINIMIZE && showCode != SW_SHOWMINNOACTIVE &&
+        showCode != SW_SHOWMINIMIZED) {
+        NoteShown(window);
     }
     // Made by the worker, in order with the raises that follow: a restore activates the
     // window and brings it to the top, and a raise of this or another session must come after.
-    worker_.Show(hwnd, showCode);
+    // The worker marks the windows it hides (see win32_session_marks.h).
+    worker_.Show(ToHwnd(window), showCode);
 }
 
 void Win32SessionOps::OpenIcon(WindowHandle window) {
     HWND hwnd = ToHwnd(window);
     if (!IsIconic(hwnd)) return;
-    NoteShowByUs(hwnd);
     NoteShown(window);
     worker_.OpenIcon(hwnd);
 }

@@ -4,6 +4,7 @@
 
 #include "core/window_jobs.h"
 #include "platform/scoped_win.h"
+#include "platform/win32_session_marks.h"
 
 namespace quilvo {
 
@@ -48,15 +49,34 @@ private:
     CRITICAL_SECTION& lock_;
 };
 
+// Every hide made here marks the window until a show made here removes the mark, so that no
+// road out of the program leaves it hidden (see win32_session_marks.h). A hide is noted just
+// before its call, a show's mark goes only after its call: a program ended while a call is in
+// hand leaves the window marked, and a job superseded before it was made marks nothing.
+void NoteShowOrHide(HWND window, int showCode) {
+    if (showCode == SW_HIDE) {
+        NoteHideByUs(window);
+    } else {
+        NoteShowAsked(window);
+    }
+}
+
 // Makes the call; returns whether an activation is done (the window has the foreground or is
 // gone). Every other call has landed when it returns.
 bool Make(const WindowJob& job) {
     const HWND window = ToHwnd(job.window);
     if (!IsWindow(window)) return true;
     switch (job.kind) {
-        case WindowJob::kShow: ShowWindow(window, job.showCode); break;
+        case WindowJob::kShow:
+            NoteShowOrHide(window, job.showCode);
+            ShowWindow(window, job.showCode);
+            if (job.showCode != SW_HIDE) NoteShowMade(window);
+            break;
         case WindowJob::kOpenIcon:
-            if (IsIconic(window)) ::OpenIcon(window);
+            if (!IsIconic(window)) break;
+            NoteShowAsked(window);
+            ::OpenIcon(window);
+            NoteShowMade(window);
             break;
         case WindowJob::kRaise:
             SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -209,9 +229,12 @@ void SessionWorker::Stop() {
     }
     for (const WindowJob& job : shows) {
         const HWND window = ToHwnd(job.window);
+        // Queued, not waited for: a mark stays until the sweep that follows at Exit.
         if (job.kind == WindowJob::kShow) {
+            NoteShowOrHide(window, job.showCode);
             ShowWindowAsync(window, job.showCode);
         } else if (IsIconic(window)) {
+            NoteShowAsked(window);
             ShowWindowAsync(window, SW_RESTORE);
         }
     }

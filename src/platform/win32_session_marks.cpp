@@ -72,11 +72,20 @@ void NoteHideByUs(HWND session) {
     Forget(session, kShowPending);
 }
 
-void NoteShowByUs(HWND session) {
+void NoteShowAsked(HWND session) {
     NoteLock lock;
-    Forget(session, kHiddenMark);
     Forget(session, kHidePending);
     SetPropA(session, kShowPending, reinterpret_cast<HANDLE>(1));
+}
+
+void NoteShowMade(HWND session) {
+    NoteLock lock;
+    Forget(session, kHiddenMark);
+}
+
+void NoteShowByUs(HWND session) {
+    NoteShowAsked(session);
+    NoteShowMade(session);
 }
 
 void NoteSeenAtPass(HWND session) {

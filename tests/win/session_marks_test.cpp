@@ -54,6 +54,13 @@ TEST_F(SessionMarks, AShowSeenLandedIsNoLongerPending) {
     NoteShowByUs(window);
     NoteHideByUs(window);
     EXPECT_TRUE(IsMarkedHiddenByUs(window));
+
+    // A show in hand keeps the mark until its call has returned.
+    NoteShowAsked(window);
+    EXPECT_TRUE(IsMarkedHiddenByUs(window));
+    Show(true);
+    NoteShowMade(window);
+    EXPECT_FALSE(IsMarkedHiddenByUs(window));
 }
 
 }  // namespace
