@@ -54,16 +54,16 @@ DWORD WINAPI PassWalker::Main(LPVOID param) {
     auto& self = *static_cast<PassWalker*>(param);
     for (;;) {
         WaitForSingleObject(self.wake_, INFINITE);
-        if (self.stopping_) {
-            SetEvent(self.idle_);
-            return 0;
+        if (self.walk_) {
+            self.walk_();
+            self.walk_ = nullptr;
+            // A full queue refuses the message for a moment: the pass must not wait for ever.
+            while (!PostMessageA(self.window_, self.message_, 0, 0) && IsWindow(self.window_) && !self.stopping_)
+                Sleep(50);
         }
-        self.walk_();
-        self.walk_ = nullptr;
-        // A full queue refuses the message for a moment: the pass must not wait for ever.
-        while (!PostMessageA(self.window_, self.message_, 0, 0) && IsWindow(self.window_) && !self.stopping_) Sleep(50);
         // Idle only now: the next Start may hand over another window and message.
         SetEvent(self.idle_);
+        if (self.stopping_) return 0;
     }
 }
 

@@ -25,7 +25,7 @@ public:
     // walk reads captions, which a window of this thread gives only when it takes them), but
     // held back from the program's windows as in every wait (WaitScope).
     void Await();
-    // Waits for the walk under way and ends the thread. Exit calls this.
+    // Waits for the walk handed over (it is made) and ends the thread. Exit calls this.
     void Stop();
 
 private:
