@@ -26,6 +26,21 @@ bool IsShowJob(const WindowJob& job) { return job.kind == WindowJob::kShow || jo
 // Whether the job, once made, may have put its window above others.
 bool Covers(const WindowJob& job) { return job.kind == WindowJob::kRaise || (IsShowJob(job) && KindOf(job) == kShows); }
 
+// Whether the call, once it lands, may activate its window (a restore or a show does, and a
+// minimize activates the next window).
+bool Activates(const WindowJob& job) {
+    if (job.kind == WindowJob::kOpenIcon) return true;
+    if (job.kind != WindowJob::kShow) return false;
+    switch (job.showCode) {
+        case 0:  // hide
+        case 4:  // shown, not activated
+        case 7:  // minimized, not activated
+        case 8:  // shown as it is, not activated
+            return false;
+        default: return true;
+    }
+}
+
 // Tick counts wrap: compared by their difference.
 bool Reached(std::uint32_t now, std::uint32_t when) { return static_cast<std::int32_t>(now - when) >= 0; }
 
@@ -243,16 +258,27 @@ void WindowJobs::TopCovered(std::uint32_t now) {
     if (watching_) RaiseTopAgain(now);
 }
 
-void WindowJobs::Fence() {
+void WindowJobs::Fence(std::uint32_t now) {
     fence_ = nextOrder_;
+    fenceAt_ = now;
     activation_.wanted = false;
     lastActivated_ = kNoWindow;
 }
 
 bool WindowJobs::FenceReached(std::uint32_t now) {
     if (fence_ == 0) return false;
+    const bool awaitActivation = !Reached(now, fenceAt_ + kFenceAwaitsActivationMs);
+    const auto activatesBeforeFence = [&](const WindowJob& j) { return j.order < fence_ && Activates(j); };
     for (const Lane& lane : lanes_) {
-        if (Stalled(lane, now)) continue;  // it and what waits behind it hold no one
+        if (Stalled(lane, now)) {
+            // It and what waits behind it hold no one, but for a while a call that would take
+            // the foreground when it lands.
+            if (awaitActivation && (activatesBeforeFence(lane.held) ||
+                                    std::any_of(lane.pending.begin(), lane.pending.end(), activatesBeforeFence))) {
+                return false;
+            }
+            continue;
+        }
         const std::uint64_t oldest = lane.inHand ? lane.held.order : lane.pending.front().order;
         if (oldest < fence_) return false;
     }
@@ -285,6 +311,7 @@ std::uint32_t WindowJobs::WaitMs(std::uint32_t now) const {
     for (const Lane& lane : lanes_)
         if (lane.inHand && !Stalled(lane, now)) until(lane.since + kStallMs);
     if (activation_.wanted && !activation_.inHand && !Reached(now, activation_.notBefore)) until(activation_.notBefore);
+    if (fence_ != 0 && !Reached(now, fenceAt_ + kFenceAwaitsActivationMs)) until(fenceAt_ + kFenceAwaitsActivationMs);
     return wait;
 }
 

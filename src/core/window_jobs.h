@@ -49,6 +49,7 @@ public:
     static constexpr std::uint32_t kWatchMs = 1000;
     static constexpr std::uint32_t kWatchEveryMs = 25;
     static constexpr std::uint32_t kWatchHeldMs = 10000;
+    static constexpr std::uint32_t kFenceAwaitsActivationMs = 1000;
     static constexpr std::uint32_t kNoWait = 0xFFFFFFFFu;
 
     void Show(WindowHandle window, int showCode);
@@ -69,7 +70,10 @@ public:
     // The program's own window is about to take the foreground (the user opened it): every
     // job asked so far is to land first, and the activation of a session still being tried is
     // given up (the user has moved on). FenceReached tells when they have landed, or stalled.
-    void Fence();
+    // A busy window's call that would activate it when it lands (a restore) holds the fence
+    // too, for at most kFenceAwaitsActivationMs: landing later, it would take the foreground
+    // from the program's window, which then closes.
+    void Fence(std::uint32_t now);
     bool FenceReached(std::uint32_t now);
     // How long until Take may give a job it cannot give now (a call in hand stalls, a retry
     // is due); kNoWait when only a Landed or a new job can change that.
@@ -119,6 +123,7 @@ private:
     Activation activation_;
     std::uint64_t nextOrder_ = 1;
     std::uint64_t fence_ = 0;  // jobs older than this are to land before FenceReached
+    std::uint32_t fenceAt_ = 0;
     // The newest raise that has landed: a call older than it that lands later may cover it.
     WindowHandle top_ = kNoWindow;
     std::uint64_t topOrder_ = 0;

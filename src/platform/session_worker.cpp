@@ -206,7 +206,7 @@ void SessionWorker::Activate(HWND window) {
 bool SessionWorker::NotifyWhenSettled(HWND window, UINT message) {
     Locked locked(shared_->lock);
     if (shared_->stopping) return false;
-    shared_->jobs.Fence();
+    shared_->jobs.Fence(GetTickCount());
     if (shared_->jobs.FenceReached(GetTickCount())) {
         shared_->fenceWindow = nullptr;
         return false;

@@ -43,7 +43,9 @@ public:
     // The hotkey, then the text typed into the find window.
     void OpenAndType(const std::string& text) const {
         ASSERT_TRUE(RealKeys("ctrl+alt+space"));
-        ASSERT_TRUE(WaitUntil([&] { return FindOpen(); }, 3000)) << "the hotkey opens the find window";
+        ASSERT_TRUE(WaitUntil([&] { return FindOpen(); }, 3000))
+            << "the hotkey opens the find window; in front: " << ClassOf(GetForegroundWindow()) << " \""
+            << TextOf(GetForegroundWindow()) << "\", the find window " << (Finder() ? "hidden" : "not made");
         if (!text.empty()) {
             ASSERT_TRUE(RunUnix("/usr/bin/xdotool type --delay 60 '" + text + "'"));
         }

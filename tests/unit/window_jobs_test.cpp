@@ -334,23 +334,36 @@ TEST(WindowJobs, TheChosenSessionStaysOnTopOfWhatTheOthersFinishLater) {
 }
 
 // The find window opening after a box click: it shows once the box's calls have landed, not
-// waiting for a busy session, and an activation still being tried is given up.
+// waiting for a busy session whose calls only hide it, and for one whose restore would take the
+// foreground when it lands only a while; an activation still being tried is given up.
 TEST(WindowJobs, TheProgramsOwnWindowWaitsForTheCallsAskedBeforeItExceptABusySessions) {
-    FakeDesk desk(3);
-    desk.win[2].busyUntil = 5000;
-    ClickBox(desk, 3);
-    desk.ops.Activate(1);
-    desk.jobs.Fence();
-    std::uint32_t reached = 0;
-    while (reached == 0 && desk.now < 6000) {
-        desk.RunTo(desk.now + 1);
-        if (desk.jobs.FenceReached(desk.now)) reached = desk.now;
+    for (bool busyInBox : {false, true}) {
+        SCOPED_TRACE(busyInBox);
+        FakeDesk desk(3);
+        desk.win[2].busyUntil = 5000;
+        SessionTable table = {}, boxed = {};
+        for (WindowHandle w : {1, 2, 3}) {
+            table.records[table.count++].window = w;
+            if (busyInBox || w != 2) boxed.records[boxed.count++].window = w;
+        }
+        const BoxFilter everything = {};
+        const BoxList box(boxed, boxed.count, everything);
+        SwitchToBox(&table, &box, desk.ops);
+        desk.ops.Activate(1);
+        desk.jobs.Fence(desk.now);
+        std::uint32_t reached = 0;
+        while (reached == 0 && desk.now < 6000) {
+            desk.RunTo(desk.now + 1);
+            if (desk.jobs.FenceReached(desk.now)) reached = desk.now;
+        }
+        EXPECT_GE(reached, desk.win[1].landed.back()) << "after the first session's restore and raise";
+        EXPECT_GE(reached, desk.win[3].landed.back());
+        const std::uint32_t busyWait = busyInBox ? WindowJobs::kFenceAwaitsActivationMs : 0;
+        EXPECT_GE(reached, busyWait);
+        EXPECT_LT(reached, busyWait + 2 * WindowJobs::kStallMs) << "not after the busy session";
+        desk.RunTo(6000);
+        EXPECT_EQ(desk.activationTries, 0) << "the activation was given up";
     }
-    EXPECT_GE(reached, desk.win[1].landed.back()) << "after the first session's restore and raise";
-    EXPECT_GE(reached, desk.win[3].landed.back());
-    EXPECT_LT(reached, 2 * WindowJobs::kStallMs) << "not after the busy session";
-    desk.RunTo(6000);
-    EXPECT_EQ(desk.activationTries, 0) << "the activation was given up";
 }
 
 TEST(WindowJobs, AnActivationIsTriedUntilTheWindowTakesTheForegroundOrItsTimeIsUp) {
