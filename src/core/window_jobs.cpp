@@ -267,6 +267,9 @@ void WindowJobs::Fence(std::uint32_t now) {
 
 bool WindowJobs::FenceReached(std::uint32_t now) {
     if (fence_ == 0) return false;
+    // An activation already in hand cannot be called back: the program's window takes the
+    // foreground after it, not before (it returns at once; it waits for no window's thread).
+    if (activation_.inHand) return false;
     const bool awaitActivation = !Reached(now, fenceAt_ + kFenceAwaitsActivationMs);
     const auto activatesBeforeFence = [&](const WindowJob& j) { return j.order < fence_ && Activates(j); };
     for (const Lane& lane : lanes_) {

@@ -366,6 +366,18 @@ TEST(WindowJobs, TheProgramsOwnWindowWaitsForTheCallsAskedBeforeItExceptABusySes
     }
 }
 
+// The find window opened while an activation is being made: it takes the foreground after it.
+TEST(WindowJobs, TheProgramsOwnWindowOpensAfterAnActivationInHand) {
+    FakeDesk desk(1);
+    desk.ops.Activate(1);
+    while (desk.activationTries == 0) desk.RunTo(desk.now + 1);
+    desk.jobs.Fence(desk.now);
+    EXPECT_FALSE(desk.jobs.FenceReached(desk.now));
+    desk.RunTo(desk.now + 1);
+    EXPECT_EQ(desk.foreground, 1u);
+    EXPECT_TRUE(desk.jobs.FenceReached(desk.now));
+}
+
 TEST(WindowJobs, AnActivationIsTriedUntilTheWindowTakesTheForegroundOrItsTimeIsUp) {
     for (std::uint32_t refuses : {500u, 10000u}) {
         SCOPED_TRACE(refuses);
