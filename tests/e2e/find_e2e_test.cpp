@@ -84,7 +84,7 @@ TEST_F(Find, HotkeyTypingAndEnterBringEachSessionToTheUser) {
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(c); }, 3000)) << "the box hotkey hides the others";
     EXPECT_TRUE(Foreground(sim.Hwnd("A"))) << "and gives the box's first session the keyboard";
     OpenAndType("carol");
-    ASSERT_TRUE(WaitUntil([&] { return Rows() == 1; }, 3000));
+    ASSERT_TRUE(WaitUntil([&] { return Rows() == 1; }, 3000)) << State();
     ASSERT_TRUE(RealKeys("Return"));
     EXPECT_TRUE(Foreground(c)) << "a session the program hid comes back";
 

@@ -43,12 +43,23 @@ public:
     // The hotkey, then the text typed into the find window.
     void OpenAndType(const std::string& text) const {
         ASSERT_TRUE(RealKeys("ctrl+alt+space"));
-        ASSERT_TRUE(WaitUntil([&] { return FindOpen(); }, 3000))
-            << "the hotkey opens the find window; in front: " << ClassOf(GetForegroundWindow()) << " \""
-            << TextOf(GetForegroundWindow()) << "\", the find window " << (Finder() ? "hidden" : "not made");
+        ASSERT_TRUE(WaitUntil([&] { return FindOpen(); }, 3000)) << "the hotkey opens the find window; " << State();
         if (!text.empty()) {
             ASSERT_TRUE(RunUnix("/usr/bin/xdotool type --delay 60 '" + text + "'"));
         }
+    }
+    // For a failure's message: the window in front, and what the find window shows.
+    std::string State() const {
+        const HWND front = GetForegroundWindow();
+        // WM_GETTEXT: GetWindowTextA of another process's control gives its creation text.
+        char field[256] = {};
+        if (Finder() != nullptr) {
+            SendMessageA(FindWindowExA(Finder(), nullptr, "EDIT", nullptr), WM_GETTEXT, sizeof field,
+                         reinterpret_cast<LPARAM>(field));
+        }
+        return "in front: " + ClassOf(front) + " \"" + TextOf(front) + "\"; the find window " +
+               (FindOpen() ? "open" : Finder() ? "hidden" : "not made") + ", field \"" + field + "\", " +
+               std::to_string(Rows()) + " rows";
     }
     // Whether the session comes to the user within ms: in front, shown and not iconic.
     static bool Foreground(HWND session, DWORD ms = 3000) {
