@@ -97,15 +97,21 @@ target_include_directories(QuilvoTestHooks PRIVATE ${QUILVO_ALL_HEADERS})
 target_include_directories(QuilvoTestHooks PRIVATE $<$<COMPILE_LANGUAGE:RC>:${CMAKE_SOURCE_DIR}/src/resources>
                            $<$<COMPILE_LANGUAGE:RC>:${CMAKE_BINARY_DIR}/generated>)
 
+# An executable of end-to-end scenarios: it drives Quilvo.exe and the simulator from outside.
+function(quilvo_e2e_executable name)
+    add_executable(${name} ${ARGN})
+    target_link_libraries(${name} PRIVATE gtest gtest_main user32 gdi32 kernel32 psapi shell32 version)
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_SOURCE_DIR}/tests/common
+                               ${CMAKE_SOURCE_DIR}/tools/sessionsim ${QUILVO_ALL_HEADERS})
+    target_compile_options(${name} PRIVATE ${QUILVO_WARNINGS})
+    add_dependencies(${name} Quilvo sessionsim)
+endfunction()
+
 # End-to-end scenarios: Quilvo.exe and the simulator under Wine, observed from outside.
 file(GLOB E2E_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
 if(E2E_TEST_SOURCES)
-    add_executable(e2e_tests ${E2E_TEST_SOURCES})
-    target_link_libraries(e2e_tests PRIVATE gtest gtest_main user32 gdi32 kernel32 psapi shell32 version)
-    target_include_directories(e2e_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_SOURCE_DIR}/tests/common
-                               ${CMAKE_SOURCE_DIR}/tools/sessionsim ${QUILVO_ALL_HEADERS})
-    target_compile_options(e2e_tests PRIVATE ${QUILVO_WARNINGS})
-    add_dependencies(e2e_tests Quilvo QuilvoTestHooks sessionsim)
+    quilvo_e2e_executable(e2e_tests ${E2E_TEST_SOURCES})
+    add_dependencies(e2e_tests QuilvoTestHooks)
     quilvo_wine_suite(e2e_tests)
 endif()
 
@@ -113,12 +119,7 @@ endif()
 # one CTest test per layout of the second monitor, each taking the bed lock.
 file(GLOB E2E_MONITORS_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/two_monitors/*.cpp)
 if(E2E_MONITORS_SOURCES)
-    add_executable(e2e_monitors ${E2E_MONITORS_SOURCES})
-    target_link_libraries(e2e_monitors PRIVATE gtest gtest_main user32 gdi32 kernel32 psapi shell32 version)
-    target_include_directories(e2e_monitors PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_SOURCE_DIR}/tests/common
-                               ${CMAKE_SOURCE_DIR}/tools/sessionsim ${QUILVO_ALL_HEADERS})
-    target_compile_options(e2e_monitors PRIVATE ${QUILVO_WARNINGS})
-    add_dependencies(e2e_monitors Quilvo sessionsim)
+    quilvo_e2e_executable(e2e_monitors ${E2E_MONITORS_SOURCES})
     foreach(layout right left above)
         add_test(NAME e2e_monitors_${layout}
                  COMMAND ${CMAKE_SOURCE_DIR}/scripts/two-monitors ${layout} $<TARGET_FILE:e2e_monitors>
