@@ -111,11 +111,10 @@ void RefreshCycle::DiscoverAndRefresh() {
     std::memcpy(&walked_, &working_, sizeof walked_);
     const int previousCount = state_.previousCount;
     const std::uint32_t stamp = pass_.stamp;
-    walking_ = platform_.WalkElsewhere([this, previousCount, stamp] {
-        WalkDesktop(walked_, previousCount, sessionClass_, stamp, windows_);
-    });
+    const auto walk = [this, previousCount, stamp] { WalkDesktop(walked_, previousCount, sessionClass_, stamp, windows_); };
+    walking_ = platform_.WalkElsewhere(walk);
     if (walking_) return;
-    WalkDesktop(walked_, previousCount, sessionClass_, stamp, windows_);
+    walk();
     TakeWalk();
     ContinuePass();
 }
