@@ -25,6 +25,16 @@ public:
         return windows.empty() ? nullptr : windows.front();
     }
     bool FindOpen() const { return Finder() != nullptr && IsWindowVisible(Finder()); }
+    HWND Field() const { return FindWindowExA(Finder(), nullptr, "EDIT", nullptr); }
+    // Open and in front with the keyboard in its field: what a user who sees the window types
+    // goes there. The window is shown a moment before it takes the foreground, and a key sent
+    // in that moment goes to the window in front before it.
+    bool FindReady() const {
+        GUITHREADINFO thread = {};
+        thread.cbSize = sizeof thread;
+        return FindOpen() && GetForegroundWindow() == Finder() &&
+               GetGUIThreadInfo(GetWindowThreadProcessId(Finder(), nullptr), &thread) && thread.hwndFocus == Field();
+    }
     HWND List() const { return FindWindowExA(Finder(), nullptr, "LISTBOX", nullptr); }
     int Rows() const { return static_cast<int>(SendMessageA(List(), LB_GETCOUNT, 0, 0)); }
     // Read as wide text: from another process a list box hands its text over as such.
@@ -43,7 +53,7 @@ public:
     // The hotkey, then the text typed into the find window.
     void OpenAndType(const std::string& text) const {
         ASSERT_TRUE(RealKeys("ctrl+alt+space"));
-        ASSERT_TRUE(WaitUntil([&] { return FindOpen(); }, 3000)) << "the hotkey opens the find window; " << State();
+        ASSERT_TRUE(WaitUntil([&] { return FindReady(); }, 3000)) << "the hotkey opens the find window; " << State();
         if (!text.empty()) {
             ASSERT_TRUE(RunUnix("/usr/bin/xdotool type --delay 60 '" + text + "'"));
         }
@@ -54,8 +64,7 @@ public:
         // WM_GETTEXT: GetWindowTextA of another process's control gives its creation text.
         char field[256] = {};
         if (Finder() != nullptr) {
-            SendMessageA(FindWindowExA(Finder(), nullptr, "EDIT", nullptr), WM_GETTEXT, sizeof field,
-                         reinterpret_cast<LPARAM>(field));
+            SendMessageA(Field(), WM_GETTEXT, sizeof field, reinterpret_cast<LPARAM>(field));
         }
         return "in front: " + ClassOf(front) + " \"" + TextOf(front) + "\"; the find window " +
                (FindOpen() ? "open" : Finder() ? "hidden" : "not made") + ", field \"" + field + "\", " +
