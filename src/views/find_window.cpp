@@ -328,10 +328,17 @@ LRESULT FindSessionWindow::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) n
         case WM_SIZE: Layout(); return 0;
         case WM_SETFOCUS: SetFocus(field_); return 0;
         case WM_ACTIVATE:
-            // Only while shown: a deactivation that reaches the hidden window late (a session
-            // restored by the last command taking the foreground) must not cancel an opening
-            // that waits for that command's calls to land.
-            if (LOWORD(wp) == WA_INACTIVE && IsWindowVisible(wnd)) Close();
+            // A deactivation cancels no opening that waits for the last command's calls to
+            // land: one that reaches the window late, hidden or still shown from its last use
+            // (the session chosen in it a moment ago taking the foreground), belongs to what
+            // went before. Shown, the window goes until that opening shows it again.
+            if (LOWORD(wp) == WA_INACTIVE && IsWindowVisible(wnd)) {
+                if (openPending_) {
+                    ShowWindow(wnd, SW_HIDE);
+                } else {
+                    Close();
+                }
+            }
             break;
         case WM_CLOSE: Close(); return 0;
         case WM_QUILVO_FIND_SETTLED:

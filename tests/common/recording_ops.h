@@ -27,6 +27,10 @@ public:
     }
     void SendClose(quilvo::WindowHandle w) override { calls.push_back("close " + std::to_string(w)); }
     void Activate(quilvo::WindowHandle w) override { calls.push_back("activate " + std::to_string(w)); }
+    // Whether a window of the program that is about to take the foreground is to wait for its
+    // message (calls still on their way) or may go ahead now.
+    bool settleLater = false;
+    bool NotifyWhenSettled(quilvo::WindowHandle, unsigned) override { return settleLater; }
 };
 
 }  // namespace test

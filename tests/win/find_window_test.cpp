@@ -11,6 +11,7 @@
 #include "base/text.h"
 #include "platform/scoped_win.h"
 #include "recording_ops.h"
+#include "resources/resource_ids.h"
 #include "views/find_window.h"
 #include "window_helpers.h"
 
@@ -112,6 +113,21 @@ TEST_F(FindWindowTest, AfterAClickOnARowTheKeysStillWork) {
     EXPECT_EQ(SendMessageA(find_->List(), LB_GETCOUNT, 0, 0), 2) << "typing filters as before";
     SendKey(VK_ESCAPE);
     EXPECT_FALSE(IsWindowVisible(find_->Handle()));
+}
+
+// The hotkey pressed again the moment the session chosen in the window has the foreground: the
+// window, still shown, learns of losing it only after the new opening began to wait for the
+// session's calls. That deactivation belongs to the use before; the opening follows.
+TEST_F(FindWindowTest, ADeactivationLeftFromTheLastUseCancelsNoOpeningThatWaits) {
+    SetWindowTextA(find_->Field(), "carol");
+    ops_.settleLater = true;
+    find_->Open();
+    ShowWindow(sessions_[2], SW_SHOW);  // takes the activation
+    Pump();
+    EXPECT_FALSE(IsWindowVisible(find_->Handle())) << "no window shown out of the user's reach";
+    PostMessageA(find_->Handle(), WM_QUILVO_FIND_SETTLED, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == find_->Handle(); }, 2000));
+    EXPECT_EQ(FieldText(), "") << "opened anew";
 }
 
 // The list's columns stand at tab stops of quarters of its font's average character width:
