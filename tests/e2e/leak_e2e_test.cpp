@@ -9,6 +9,7 @@
 #include <psapi.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "e2e_util.h"
@@ -108,12 +109,17 @@ TEST_F(Leaks, PaintRecolourAndTipPathsRunPastTheGdiHandleLimit) {
         << "the pass that finds it busy draws it dimmed";
     ASSERT_EQ(Children(panel, "XIconWin"), std::vector<HWND>{mini});
 
-    constexpr int kRounds = 70001;  // past 65,536 handles
-    for (int i = 0; i < kRounds; ++i) {
-        SendMessageA(panel, WM_QUILVO_RECOLOUR, 0, 0);
-        SendMessageA(panel, WM_PAINT, 0, 0);
-        SendMessageA(mini, WM_PAINT, 0, 0);
-    }
+    // Each path sent from a thread of its own: the program takes the next message while the
+    // reply to the last one travels back, instead of waiting for it.
+    const auto run = [](HWND window, UINT message) {
+        constexpr int kRounds = 70001;  // past 65,536 handles
+        for (int i = 0; i < kRounds; ++i) SendMessageA(window, message, 0, 0);
+    };
+    std::thread recolour(run, panel, WM_QUILVO_RECOLOUR);
+    std::thread panelPaint(run, panel, WM_PAINT);
+    run(mini, WM_PAINT);
+    recolour.join();
+    panelPaint.join();
     EXPECT_TRUE(quilvo.Running());
     ASSERT_TRUE(sim.Send("wake S0"));
 
