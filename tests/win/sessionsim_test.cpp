@@ -114,6 +114,17 @@ TEST(SessionSimulator, OkCodeRunsAndCloseEndsTheSession) {
     EXPECT_TRUE(IsWindow(a));
 }
 
+// An answer whose reader died before reading it does not outlive the simulator: the global
+// atom table ignores letter case, so the next session to answer "PRD" would read "prd".
+TEST(SessionSimulator, AnAnswerNobodyReadGoesWithTheSimulator) {
+    Simulator sim;
+    ASSERT_TRUE(sim.Start("session A system=prd\n")) << sim.LastError();
+    const LRESULT unread = SendMessageA(sim.Hwnd("A"), RegisterWindowMessageA("SAP_GET_FRONT"), 10, 0);
+    ASSERT_NE(unread & 0xFFFF, 0);
+    sim.Stop();
+    EXPECT_EQ(GlobalFindAtomA("PRD"), 0);
+}
+
 TEST(SessionSimulator, BusySessionDoesNotHoldUpTheOthersAndAnswersLate) {
     Simulator sim;
     ASSERT_TRUE(sim.Start("session A client=100\nsession B client=200 hang-after-queries=2\n")) << sim.LastError();

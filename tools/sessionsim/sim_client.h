@@ -19,6 +19,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -324,8 +325,9 @@ public:
         GetExitCodeProcess(process_, &code);
         return code;
     }
-    // Sends `exit`; terminates the process if it has not ended within timeoutMs. Returns the
-    // exit code (1 after a termination). Keeps the log file readable until the next Start().
+    // Sends `exit`; terminates the process if it has not ended within timeoutMs, then deletes
+    // what is left of its answers (ForgetAnswers). Returns the exit code (1 after a
+    // termination). Keeps the log file readable until the next Start().
     DWORD Stop(DWORD timeoutMs = 5000) {
         DWORD code = 0;
         if (process_) {
@@ -337,6 +339,7 @@ public:
             GetExitCodeProcess(process_, &code);
             CloseHandle(process_);
             process_ = nullptr;
+            ForgetAnswers();
         }
         control_ = nullptr;
         if (!scenarioPath_.empty()) DeleteFileA(scenarioPath_.c_str());
@@ -353,6 +356,30 @@ private:
     bool Fail(const std::string& why) {
         error_ = why;
         return false;
+    }
+    // An answer travels in a global atom that its reader deletes. A reader killed before it
+    // read one leaves it in the desktop's table, which outlives both processes and ignores
+    // letter case: a later session answering "PRD" would be read as the "prd" left there.
+    // Once the simulator has ended, none of its answers can still be on the way.
+    void ForgetAnswers() const {
+        std::set<std::string> answers;
+        for (const std::string& line : LogLines()) {
+            // "get NAME CODE ANSWER", "-" for no answer.
+            if (line.rfind("get ", 0) != 0) continue;
+            const std::size_t code = line.find(' ', 4);
+            const std::size_t answer = code == std::string::npos ? code : line.find(' ', code + 1);
+            if (answer != std::string::npos && line.compare(answer + 1, std::string::npos, "-") != 0) {
+                answers.insert(line.substr(answer + 1));
+            }
+        }
+        // Bounded: an atom such as "#5" is found again after every delete.
+        for (const std::string& text : answers) {
+            for (int i = 0; i < 1000; ++i) {
+                const ATOM atom = GlobalFindAtomA(text.c_str());
+                if (atom == 0) break;
+                GlobalDeleteAtom(atom);
+            }
+        }
     }
     void RemoveLog() {
         if (!logPath_.empty()) DeleteFileA(logPath_.c_str());
