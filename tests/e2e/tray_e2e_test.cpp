@@ -151,17 +151,35 @@ protected:
         return n;
     }
     // The session table as the menu shows it: discovery walks the desktop from the top of the
-    // z-order. A right press on the icon runs a pass at once, so the table is as the windows
-    // stand now; the menu then opened shows the sessions in this order.
-    std::vector<std::string> TableOrder(std::vector<std::string> names) const {
+    // z-order, and the all-sessions panel stacks its mini windows in the table's order. A
+    // right press on the icon starts a pass at once; the menu shows the windows as they stand
+    // once that pass is complete, when the panel shows them in their z-order. wordOf names,
+    // for each session, a word of its mini window's name that no other one's holds.
+    std::vector<std::string> TableOrder(const std::map<std::string, std::string>& wordOf) const {
         DWORD_PTR result = 0;
         SendMessageTimeoutA(TrayHost(), kTrayCallback, kTrayIconId, WM_RBUTTONDOWN, SMTO_NORMAL, 5000, &result);
-        std::vector<HWND> windows;
-        for (const std::string& n : names) windows.push_back(sim.Hwnd(n));
+        std::vector<std::string> order;
+        EXPECT_TRUE(WaitUntil([&] { return (order = ZOrder(wordOf)) == ShownOrder(wordOf); }, kSettle))
+            << "the panel does not show the sessions in their z-order";
+        return order;
+    }
+    std::vector<std::string> ZOrder(const std::map<std::string, std::string>& sessions) const {
+        std::map<HWND, std::string> nameOf;
+        for (const auto& s : sessions) nameOf[sim.Hwnd(s.first)] = s.first;
         std::vector<std::string> order;
         for (HWND w = GetTopWindow(nullptr); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
-            auto it = std::find(windows.begin(), windows.end(), w);
-            if (it != windows.end()) order.push_back(names[static_cast<std::size_t>(it - windows.begin())]);
+            if (nameOf.count(w)) order.push_back(nameOf[w]);
+        }
+        return order;
+    }
+    std::vector<std::string> ShownOrder(const std::map<std::string, std::string>& wordOf) const {
+        std::vector<std::string> order;
+        const auto panels = SingleView() ? PanelsOf(SingleView()) : std::vector<HWND>{};
+        for (HWND mini : panels.empty() ? std::vector<HWND>{} : Children(panels[0], "XIconWin")) {
+            const std::string text = " " + TextOf(mini) + " ";
+            for (const auto& s : wordOf) {
+                if (text.find(" " + s.second + " ") != std::string::npos) order.push_back(s.first);
+            }
         }
         return order;
     }
@@ -345,7 +363,7 @@ TEST_F(TrayMenu, ASessionEntryRestoresEverySessionWithItsTitleAndRaisesTheChosen
           "session C caption=Same system=DEV x=500 y=300 w=500 h=400\n");
     MinimizeAll({"A", "B", "C"});
     // Of the two sessions called "Same", the one lower in the table is chosen.
-    const std::vector<std::string> order = TableOrder({"A", "B", "C"});
+    const std::vector<std::string> order = TableOrder({{"A", "PRD"}, {"B", "QAS"}, {"C", "DEV"}});
     const std::string chosen = IndexOf(order, "A") > IndexOf(order, "C") ? "A" : "C";
     const std::string other = chosen == "A" ? "C" : "A";
     Choose(Down(IndexOf(order, chosen) + 1, {VK_RETURN}));
@@ -369,7 +387,8 @@ TEST_F(TrayMenu, SystemsAndServerGroupsAreRestoredAndClosedWhateverTheirLetterCa
     MinimizeAll({"A", "B", "C", "D", "E"});
 
     // "Restore Systems", PRD: A and B, nobody else.
-    std::vector<std::string> order = TableOrder({"A", "B", "C", "D", "E"});
+    const std::map<std::string, std::string> captions = {{"A", "A"}, {"B", "B"}, {"C", "C"}, {"D", "D"}, {"E", "E"}};
+    std::vector<std::string> order = TableOrder(captions);
     std::vector<std::string> entries = PopupEntries(order, systems);
     ASSERT_EQ(entries.size(), 3u);
     Choose(PopupEntry(5, 2, IndexOf(entries, "PRD")));
@@ -377,7 +396,7 @@ TEST_F(TrayMenu, SystemsAndServerGroupsAreRestoredAndClosedWhateverTheirLetterCa
     EXPECT_TRUE(AllOf({"C", "D", "E"}, Iconic));
 
     // "Destroy Systems", PRD: A and B are asked to close, nobody else.
-    order = TableOrder({"A", "B", "C", "D", "E"});
+    order = TableOrder(captions);
     entries = PopupEntries(order, systems);
     Choose(PopupEntry(5, 4, IndexOf(entries, "PRD")));
     EXPECT_TRUE(sim.WaitForLine("close A", 5000));
@@ -386,7 +405,7 @@ TEST_F(TrayMenu, SystemsAndServerGroupsAreRestoredAndClosedWhateverTheirLetterCa
     EXPECT_EQ(LogLinesStarting("close "), 2) << sim.Log();
 
     // "Destroy Server Group", G1 (as g1 or G1, whichever comes first): C of QAS and E of DEV.
-    order = TableOrder({"C", "D", "E"});
+    order = TableOrder({{"C", "C"}, {"D", "D"}, {"E", "E"}});
     entries = PopupEntries(order, groups);
     ASSERT_EQ(entries.size(), 2u);
     Choose(PopupEntry(3, 3, IndexOf(entries, "G1")));
@@ -400,7 +419,7 @@ TEST_F(TrayMenu, SystemsAndServerGroupsAreRestoredAndClosedWhateverTheirLetterCa
 TEST_F(TrayMenu, ARefreshWhileTheMenuIsOpenShrinksTheTableAndTheGoneSessionsEntryActsOnNothing) {
     Start(kThree);
     const std::map<std::string, std::string> systems = {{"A", "PRD"}, {"B", "QAS"}, {"C", "DEV"}};
-    const std::vector<std::string> order = TableOrder({"A", "B", "C"});
+    const std::vector<std::string> order = TableOrder(systems);
     const std::string first = order.front();
     OpenMenu();
     // The first session of the table goes and a refresh runs under the open menu: the others
