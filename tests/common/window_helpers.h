@@ -113,13 +113,25 @@ inline std::string TextOf(HWND w) {
 }
 
 // Direct children of a window with the given class (in any letter case), in the order the
-// system keeps them.
+// system keeps them. Taken from one snapshot of the list: a walk from child to next child
+// meets a program restacking its windows meanwhile (a panel brought to the top on every
+// refresh) and can skip one child and see another twice.
 inline std::vector<HWND> Children(HWND parent, const char* cls) {
-    std::vector<HWND> out;
-    for (HWND c = GetWindow(parent, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
-        if (lstrcmpiA(ClassOf(c).c_str(), cls) == 0) out.push_back(c);
-    }
-    return out;
+    struct Context {
+        HWND parent;
+        const char* cls;
+        std::vector<HWND> out;
+    } context{parent, cls, {}};
+    EnumChildWindows(
+        parent,
+        [](HWND c, LPARAM param) -> BOOL {
+            auto& ctx = *reinterpret_cast<Context*>(param);
+            if (GetAncestor(c, GA_PARENT) == ctx.parent && lstrcmpiA(ClassOf(c).c_str(), ctx.cls) == 0)
+                ctx.out.push_back(c);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&context));
+    return context.out;
 }
 
 // Children, grandchildren and so on.
