@@ -93,12 +93,12 @@ protected:
     HWND Main() const { return quilvo.MainWindow(); }
     HWND SingleView() const { return quilvo.SingleView(); }
     HWND TrayHost() const { return quilvo.TrayHost(); }
-    int SingleMinis() const {
-        HWND single = SingleView();
-        if (single == nullptr) return -1;
-        auto panels = PanelsOf(single);
-        return panels.empty() ? -1 : static_cast<int>(Children(panels[0], "XIconWin").size());
+    // The mini windows of the all-sessions panel, top first; none while it is not shown.
+    std::vector<HWND> SingleMiniWindows() const {
+        const auto panels = SingleView() ? PanelsOf(SingleView()) : std::vector<HWND>{};
+        return panels.empty() ? std::vector<HWND>{} : Children(panels[0], "XIconWin");
     }
+    int SingleMinis() const { return static_cast<int>(SingleMiniWindows().size()); }
     // Visible menu windows of the program: the tray menu and any pop-up opened from it.
     int OpenMenus() const {
         int n = 0;
@@ -174,8 +174,7 @@ protected:
     }
     std::vector<std::string> ShownOrder(const std::map<std::string, std::string>& wordOf) const {
         std::vector<std::string> order;
-        const auto panels = SingleView() ? PanelsOf(SingleView()) : std::vector<HWND>{};
-        for (HWND mini : panels.empty() ? std::vector<HWND>{} : Children(panels[0], "XIconWin")) {
+        for (HWND mini : SingleMiniWindows()) {
             const std::string text = " " + TextOf(mini) + " ";
             for (const auto& s : wordOf) {
                 if (text.find(" " + s.second + " ") != std::string::npos) order.push_back(s.first);
