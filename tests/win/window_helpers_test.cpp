@@ -17,7 +17,7 @@ namespace {
 TEST(WindowHelpers, ChildrenSeesEachChildOnceWhileTheyAreRestacked) {
     constexpr int kCount = 6;
     std::atomic<HWND> parent{nullptr};
-    std::atomic<bool> done{false};
+    std::atomic<bool> made{false}, done{false};
     std::thread owner([&] {
         HWND p = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
         HWND children[kCount];
@@ -25,12 +25,17 @@ TEST(WindowHelpers, ChildrenSeesEachChildOnceWhileTheyAreRestacked) {
             children[i] = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, i * 10, 0, 10, 10, p, nullptr,
                                           nullptr, nullptr);
         parent = p;
-        while (!done) {
+        made = true;
+        while (p != nullptr && !done) {
             for (HWND c : children) SetWindowPos(c, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         }
-        DestroyWindow(p);
+        if (p != nullptr) DestroyWindow(p);
     });
-    while (parent == nullptr) Sleep(1);
+    while (!made) Sleep(1);
+    if (parent == nullptr) {
+        owner.join();
+        FAIL() << "no parent window";
+    }
 
     int wrong = 0;
     for (int read = 0; read < 3000; ++read) {
