@@ -79,7 +79,7 @@ TEST_F(Find, HotkeyTypingAndEnterBringEachSessionToTheUser) {
     EXPECT_FALSE(FindOpen());
 
     // Ctrl+Alt+2 is a left click on box 2's panel: every other session hidden.
-    ASSERT_TRUE(RealKeys("ctrl+alt+2"));
+    ASSERT_TRUE(RealHotkey("ctrl+alt+2"));
     HWND c = sim.Hwnd("C");
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(c); }, 3000)) << "the box hotkey hides the others";
     EXPECT_TRUE(Foreground(sim.Hwnd("A"))) << "and gives the box's first session the keyboard";
@@ -195,7 +195,7 @@ TEST_F(Find, AHotkeyHeldByAnotherProgramIsReportedAndTheProgramRunsOn) {
     Start("");
     EXPECT_EQ(AboutLine(IDC_ABOUT_FIND), "Find: none, Ctrl+Alt+Space is taken by another program");
     EXPECT_EQ(AboutLine(IDC_ABOUT_BOXES), "Boxes: none");
-    ASSERT_TRUE(RealKeys("ctrl+alt+2"));
+    ASSERT_TRUE(RealHotkey("ctrl+alt+2"));
     Sleep(500);
     EXPECT_TRUE(IsWindowVisible(sim.Hwnd("C"))) << "no box hotkeys unless they are set";
     EXPECT_TRUE(quilvo.Running());

@@ -33,7 +33,8 @@ public:
         GUITHREADINFO thread = {};
         thread.cbSize = sizeof thread;
         return FindOpen() && GetForegroundWindow() == Finder() &&
-               GetGUIThreadInfo(GetWindowThreadProcessId(Finder(), nullptr), &thread) && thread.hwndFocus == Field();
+               GetGUIThreadInfo(GetWindowThreadProcessId(Finder(), nullptr), &thread) && thread.hwndFocus == Field() &&
+               HasXFocus(Finder());
     }
     HWND List() const { return FindWindowExA(Finder(), nullptr, "LISTBOX", nullptr); }
     int Rows() const { return static_cast<int>(SendMessageA(List(), LB_GETCOUNT, 0, 0)); }
@@ -52,8 +53,13 @@ public:
     }
     // The hotkey, then the text typed into the find window.
     void OpenAndType(const std::string& text) const {
-        ASSERT_TRUE(RealKeys("ctrl+alt+space"));
+        ASSERT_TRUE(RealHotkey("ctrl+alt+space"));
         ASSERT_TRUE(WaitUntil([&] { return FindReady(); }, 3000)) << "the hotkey opens the find window; " << State();
+        // Wine may have given the hotkey's releases to the window in front before, while the
+        // find window's thread took Ctrl and Alt as down: typed letters then make no
+        // characters. Pressed and released once more with the window in front, they are up
+        // for it (Ctrl+Alt alone does nothing).
+        ASSERT_TRUE(RealKeys("ctrl+alt"));
         if (!text.empty()) {
             ASSERT_TRUE(RunUnix("/usr/bin/xdotool type --delay 60 '" + text + "'"));
         }
@@ -70,10 +76,19 @@ public:
                (FindOpen() ? "open" : Finder() ? "hidden" : "not made") + ", field \"" + field + "\", " +
                std::to_string(Rows()) + " rows";
     }
-    // Whether the session comes to the user within ms: in front, shown and not iconic.
+    // Whether the session comes to the user within ms: in front, shown and not iconic, and
+    // active in its own thread. Another program's SetForegroundWindow makes a window the
+    // foreground window at once; its thread takes the activation (and Wine moves the X focus)
+    // when it gets to it, and keys pressed before that may meet the move half-way.
     static bool Foreground(HWND session, DWORD ms = 3000) {
-        return WaitUntil([&] { return GetForegroundWindow() == session && IsWindowVisible(session) && !IsIconic(session); },
-                         ms);
+        return WaitUntil(
+            [&] {
+                GUITHREADINFO thread = {};
+                thread.cbSize = sizeof thread;
+                return GetForegroundWindow() == session && IsWindowVisible(session) && !IsIconic(session) &&
+                       GetGUIThreadInfo(GetWindowThreadProcessId(session, nullptr), &thread) && thread.hwndActive == session;
+            },
+            ms);
     }
 
 private:
