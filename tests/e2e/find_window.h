@@ -15,6 +15,14 @@
 
 namespace e2e {
 
+// The active and the focus window of the thread that owns this window (nothing for no window).
+inline GUITHREADINFO ThreadInputOf(HWND window) {
+    GUITHREADINFO thread = {};
+    thread.cbSize = sizeof thread;
+    if (window == nullptr || !GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread)) return GUITHREADINFO{};
+    return thread;
+}
+
 class FindWindowReader {
 public:
     // Only kept: the process may be started later.
@@ -30,10 +38,7 @@ public:
     // goes there. The window is shown a moment before it takes the foreground, and a key sent
     // in that moment goes to the window in front before it.
     bool FindReady() const {
-        GUITHREADINFO thread = {};
-        thread.cbSize = sizeof thread;
-        return FindOpen() && GetForegroundWindow() == Finder() &&
-               GetGUIThreadInfo(GetWindowThreadProcessId(Finder(), nullptr), &thread) && thread.hwndFocus == Field() &&
+        return FindOpen() && GetForegroundWindow() == Finder() && ThreadInputOf(Finder()).hwndFocus == Field() &&
                HasXFocus(Finder());
     }
     HWND List() const { return FindWindowExA(Finder(), nullptr, "LISTBOX", nullptr); }
@@ -83,10 +88,8 @@ public:
     static bool Foreground(HWND session, DWORD ms = 3000) {
         return WaitUntil(
             [&] {
-                GUITHREADINFO thread = {};
-                thread.cbSize = sizeof thread;
                 return GetForegroundWindow() == session && IsWindowVisible(session) && !IsIconic(session) &&
-                       GetGUIThreadInfo(GetWindowThreadProcessId(session, nullptr), &thread) && thread.hwndActive == session;
+                       ThreadInputOf(session).hwndActive == session;
             },
             ms);
     }
