@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <mutex>
@@ -187,6 +188,8 @@ private:
         std::string cmd = commandLine_;
         if (!CreateProcessA(exe_.c_str(), &cmd[0], nullptr, nullptr, FALSE, debug_ ? DEBUG_ONLY_THIS_PROCESS : 0,
                             nullptr, workDir_.c_str(), &si, &pi)) {
+            // Seen once in many loaded runs; the error code is all there is to go on.
+            std::fprintf(stderr, "CreateProcess %s failed: error %lu\n", exe_.c_str(), GetLastError());
             failed_ = true;
             return;
         }
