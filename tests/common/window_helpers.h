@@ -100,6 +100,15 @@ private:
     bool entered_ = false;
 };
 
+// The active and the focus window of the thread that owns this window (nothing for no window).
+inline GUITHREADINFO ThreadInputOf(HWND window) {
+    GUITHREADINFO thread = {};
+    thread.cbSize = sizeof thread;
+    if (window == nullptr || !GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread))
+        return GUITHREADINFO{};
+    return thread;
+}
+
 inline std::string ClassOf(HWND w) {
     char name[256] = {};
     GetClassNameA(w, name, sizeof name);

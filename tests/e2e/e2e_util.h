@@ -18,6 +18,7 @@ using quilvo::test::ClientRect;
 using quilvo::test::RectInParent;
 using quilvo::test::ScreenRect;
 using quilvo::test::TextOf;
+using quilvo::test::ThreadInputOf;
 
 // Panels sorted by position: top row left to right, then the bottom row.
 inline std::vector<HWND> PanelsOf(HWND view) {

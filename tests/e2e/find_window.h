@@ -15,14 +15,6 @@
 
 namespace e2e {
 
-// The active and the focus window of the thread that owns this window (nothing for no window).
-inline GUITHREADINFO ThreadInputOf(HWND window) {
-    GUITHREADINFO thread = {};
-    thread.cbSize = sizeof thread;
-    if (window == nullptr || !GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread)) return GUITHREADINFO{};
-    return thread;
-}
-
 class FindWindowReader {
 public:
     // Only kept: the process may be started later.

@@ -40,8 +40,6 @@ protected:
         ASSERT_TRUE(quilvo.Start(dir.Path()));
         ASSERT_TRUE(WaitUntil([&] { return PanelsOf(quilvo.MainWindow()).size() == 6; }, 10000));
         ASSERT_TRUE(WaitUntil([&] { return Minis(0) == 3; }, kSettle));
-        DWORD pid = 0;
-        thread_ = GetWindowThreadProcessId(quilvo.MainWindow(), &pid);
     }
     // Starts with ini, then opens the properties of box once it shows minis sessions.
     HWND StartAndOpen(const std::string& ini, int box, int minis) {
@@ -101,11 +99,7 @@ public:
                             SMTO_ABORTIFHUNG, 3000, &length);
         return text;
     }
-    HWND Focus() const {
-        GUITHREADINFO info = {};
-        info.cbSize = sizeof info;
-        return GetGUIThreadInfo(thread_, &info) ? info.hwndFocus : nullptr;
-    }
+    HWND Focus() const { return ThreadInputOf(quilvo.MainWindow()).hwndFocus; }
     // A key pressed while the dialog has the focus: it goes to the focused control and
     // through the program's message loop, as a typed key does.
     void Press(WPARAM key) const {
@@ -130,7 +124,6 @@ public:
     sessionsim::Simulator sim;
     TempDir dir;
     QuilvoProcess quilvo;
-    DWORD thread_ = 0;
 };
 
 // Tab walks the fields in template order, typing replaces the field's text, Enter is OK.
