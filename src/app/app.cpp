@@ -42,9 +42,11 @@ bool DialogTakesMessage(MSG& msg) {
 
 // A box hotkey or a box's row in the find window: what a left click on the box's panel does,
 // on the box's list as the last rebuild left it, and the keyboard focus to its first session.
-void SwitchToBox(int box) {
+bool SwitchToBox(int box) {
     App& app = TheApp();
-    app.front.Note(SwitchToBoxWithFocus(&app.sessions, app.cycle ? app.cycle->List(box) : nullptr, app.ops));
+    const WindowHandle first = SwitchToBoxWithFocus(&app.sessions, app.cycle ? app.cycle->List(box) : nullptr, app.ops);
+    app.front.Note(first);
+    return first != kNoWindow;
 }
 
 // Every change of the foreground window, as it happens, from the window system; out of

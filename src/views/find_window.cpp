@@ -231,9 +231,15 @@ void FindSessionWindow::Choose() {
     if (chosen < 0 || static_cast<std::size_t>(chosen) >= shown_.size()) return;
     const FindRow& row = shown_[static_cast<std::size_t>(chosen)];
     if (row.kind == FindRowKind::Box) {
-        const int box = row.index;
-        Close();
-        if (services_.switchToBox) services_.switchToBox(box);
+        // Shown until the box's first session takes the activation, as below: hidden first,
+        // the window would hand the foreground to the session behind it, which the switch
+        // then hides, and the program would no longer be in front to give it to the box.
+        // A box with no session to activate: closed at once.
+        if (services_.switchToBox && services_.switchToBox(row.index)) {
+            CloseOnDeactivation();
+        } else {
+            Close();
+        }
         return;
     }
     if (row.kind == FindRowKind::Full) return;  // the logon may open no more sessions
@@ -251,10 +257,14 @@ void FindSessionWindow::Choose() {
         return;
     }
     ActivateSession(window);
-    // Not hidden yet: hiding the active window makes the system activate another one, and the
-    // session's activation, which lands when its own thread gets to it, could come second and
-    // leave no window in front. The window closes when it loses activation to the session;
-    // should the session never take it, a moment later all the same.
+    CloseOnDeactivation();
+}
+
+// Not hidden yet: hiding the active window makes the system activate another one, and the
+// session's activation, which lands when its own thread gets to it, could come second and
+// leave no window in front. The window closes when it loses activation to the session;
+// should the session never take it, a moment later all the same.
+void FindSessionWindow::CloseOnDeactivation() {
     SetTimer(window_, TIMER_FIND_CLOSE, kCloseAfterMs, nullptr);
 }
 

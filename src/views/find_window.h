@@ -26,7 +26,8 @@ struct FindServices {
     const SessionTable* sessions = nullptr;
     const BoxFilter (*filters)[kBoxCount] = nullptr;
     SessionWindowOps* ops = nullptr;
-    void (*switchToBox)(int box) = nullptr;  // what a left click on the box's panel does
+    // What a left click on the box's panel does; true when a session is to take the foreground.
+    bool (*switchToBox)(int box) = nullptr;
     bool (*highContrast)() = nullptr;        // none: the system's setting (HighContrastOn)
     int maxSessions = 6;                     // MAX_SESSIONS: a logon with as many gets no open row
     // Enter on an open row: sends its OK code to session and waits for the new session.
@@ -70,6 +71,7 @@ private:
     void Filter(bool keepChoice = false);
     void Choose();
     void ActivateSession(WindowHandle window);
+    void CloseOnDeactivation();
     bool OnFieldKey(WPARAM key);
     // High contrast read again; the window draws again in the colours it asks for.
     void ReadHighContrast();

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -128,6 +129,54 @@ TEST_F(FindWindowTest, ADeactivationLeftFromTheLastUseCancelsNoOpeningThatWaits)
     PostMessageA(find_->Handle(), WM_QUILVO_FIND_SETTLED, 0, 0);
     ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == find_->Handle(); }, 2000));
     EXPECT_EQ(FieldText(), "") << "opened anew";
+}
+
+// A box row: what the switch asked for, and whether the find window still had the foreground
+// then, which is the program's right to hand it to the box's first session.
+struct BoxSwitch {
+    HWND find = nullptr;
+    int box = -1;
+    bool findInFront = false;
+    bool withSession = true;
+};
+BoxSwitch g_switch;
+
+bool RecordBoxSwitch(int box) {
+    g_switch.box = box;
+    g_switch.findInFront = GetForegroundWindow() == g_switch.find && IsWindowVisible(g_switch.find);
+    return g_switch.withSession;
+}
+
+// Hidden before the switch, the window gave the foreground to the session behind it, which the
+// switch then hid, and the box's first session took it from a program no longer in front. It
+// now goes when that session takes the activation; at once when there is no session to take it.
+TEST_F(FindWindowTest, ABoxRowSwitchesWhileTheWindowIsStillInFront) {
+    BoxFilter filters[kBoxCount] = {};
+    std::strcpy(filters[1].system, "QAS");
+    FindServices services;
+    services.sessions = &table_;
+    services.ops = &ops_;
+    services.filters = &filters;
+    services.switchToBox = &RecordBoxSwitch;
+    find_ = std::make_unique<FindSessionWindow>(services);
+    for (const bool withSession : {true, false}) {
+        SCOPED_TRACE(withSession ? "a session to activate" : "an empty box");
+        g_switch = {};
+        g_switch.withSession = withSession;
+        find_->Open();
+        g_switch.find = find_->Handle();
+        ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == find_->Handle(); }, 2000));
+        SetWindowTextA(find_->Field(), "box 2");
+        SendKey(VK_RETURN);
+        EXPECT_EQ(g_switch.box, 1);
+        EXPECT_TRUE(g_switch.findInFront);
+        EXPECT_EQ(IsWindowVisible(find_->Handle()) != FALSE, withSession);
+        if (!withSession) continue;
+        ShowWindow(sessions_[1], SW_SHOW);  // the box's first session takes the activation
+        Pump();
+        EXPECT_FALSE(IsWindowVisible(find_->Handle()));
+        ShowWindow(sessions_[1], SW_HIDE);
+    }
 }
 
 // The list's columns stand at tab stops of quarters of its font's average character width:
