@@ -31,13 +31,20 @@ void SendKey(WORD key) {
     Pump();
 }
 
-// A left click at a point of the screen, as the mouse makes it.
+// A left click at a point of the screen, as the mouse makes it. The press and the release
+// each carry the point: under load Wine's desktop process may hand on a pointer position it
+// read from the X server a while ago (the pointer over a window that went), and a click made
+// at "wherever the cursor is" then landed on the row the test before had clicked.
 void SendClick(POINT at) {
-    SetCursorPos(at.x, at.y);
+    const auto normal = [](LONG pixel, int extent) { return (pixel * 65536 + extent - 1) / extent; };
     INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    for (INPUT& in : input) {
+        in.type = INPUT_MOUSE;
+        in.mi.dx = normal(at.x, GetSystemMetrics(SM_CXSCREEN));
+        in.mi.dy = normal(at.y, GetSystemMetrics(SM_CYSCREEN));
+    }
+    input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP;
     SendInput(2, input, sizeof(INPUT));
     Pump();
 }
