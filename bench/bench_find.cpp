@@ -17,6 +17,7 @@
 #include "app/window_classes.h"
 #include "base/text.h"
 #include "recording_ops.h"
+#include "snapshots.h"
 #include "views/find_window.h"
 #include "window_helpers.h"
 
@@ -29,18 +30,18 @@ constexpr int kSessions = 50;
 const char* const kSystems[] = {"PRD", "QAS", "DEV", "SBX", "TRN"};
 const char* const kTransactions[] = {"SE38", "VA01", "MM03", "SE16N", "FB03", "ME21N", "SM37"};
 
-void FillTable(SessionTable& table) {
-    table.Clear();
+SessionSnapshot FillTable() {
+    std::vector<SessionRecord> sessions;
     for (int i = 0; i < kSessions; ++i) {
-        SessionRecord& r = table.records[i];
-        r.window = static_cast<WindowHandle>(0x1000 + i);
-        CopyCut(r.system, kSystems[i % 5]);
-        CopyCut(r.client, std::to_string(100 * (1 + i % 4)).c_str());
-        CopyCut(r.user, ("USER" + std::to_string(i)).c_str());
-        CopyCut(r.transaction, kTransactions[i % 7]);
-        CopyCut(r.title, ("Session " + std::to_string(i) + " of a long working day").c_str());
+        sessions.push_back(::test::Record(static_cast<WindowHandle>(0x1000 + i), kSystems[i % 5],
+                                          std::to_string(100 * (1 + i % 4)).c_str(), ("USER" + std::to_string(i)).c_str(),
+                                          kTransactions[i % 7],
+                                          ("Session " + std::to_string(i) + " of a long working day").c_str()));
     }
-    table.count = kSessions;
+    SessionSnapshot table = ::test::SnapshotOf(sessions);
+    CopyCut(table.filters[1].system, "PRD");
+    CopyCut(table.filters[2].system, "QAS");
+    return table;
 }
 
 }  // namespace
@@ -48,19 +49,15 @@ void FillTable(SessionTable& table) {
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(3, std::atoi(argv[1])) : 21;
     RegisterWindowClasses(GetModuleHandleA(nullptr));
-    auto table = std::make_unique<SessionTable>();
-    FillTable(*table);
-    BoxFilter filters[kBoxCount] = {};
-    CopyCut(filters[1].system, "PRD");
-    CopyCut(filters[2].system, "QAS");
+    auto table = std::make_shared<const SessionSnapshot>(FillTable());
+    HeldSnapshot sessions(table);
     ::test::RecordingOps ops;
     FindServices services;
-    services.sessions = table.get();
-    services.filters = &filters;
+    services.sessions = &sessions;
     services.ops = &ops;
     // Every session seen in front once, in a shuffled order: each keystroke orders the rows by it.
     FrontOrder front;
-    for (int i = 0; i < kSessions; ++i) front.Note(table->records[(i * 7) % kSessions].window);
+    for (int i = 0; i < kSessions; ++i) front.Note(table->sessions[(i * 7) % kSessions].window);
     services.front = &front;
     FindSessionWindow find(services);
 
@@ -71,7 +68,7 @@ int main(int argc, char** argv) {
     std::vector<double> keystrokes, everyRow, floors, opens;
     std::vector<std::string> rows;
     for (const FindRow& row : SessionFindRows(*table)) rows.push_back(FindRowText(row));
-    for (const FindRow& row : BoxFindRows(filters)) rows.push_back(FindRowText(row));
+    for (const FindRow& row : BoxFindRows(table->filters)) rows.push_back(FindRowText(row));
     for (int r = 0; r < rounds; ++r) {
         opens.push_back(TimeMs([&] {
             find.Open();

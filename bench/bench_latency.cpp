@@ -20,11 +20,13 @@
 #include <vector>
 
 #include "platform_ops.h"
-#include "app/app.h"
+#include "snapshots.h"
+#include "app/overview_views.h"
 #include "app/window_classes.h"
 #include "commands/session_commands.h"
 #include "core/refresh.h"
 #include "settings/settings.h"
+#include "platform/dispatcher.h"
 #include "platform/scoped_win.h"
 #include "platform/win32_discovery.h"
 #include "platform/win32_refresh_platform.h"
@@ -83,10 +85,6 @@ LRESULT CALLBACK HostProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
             g_host.waits.push_back(static_cast<double>(Now() - static_cast<LONGLONG>(lp)) / g_ticksPerMs);
             return 0;
         case WM_TIMER: {
-            if (wp == TIMER_PASS_DEADLINE) {
-                g_host.cycle->OnPassDeadline();
-                return 0;
-            }
             // The pass before has ended by now (its wait is shorter than the period): count
             // whether it rebuilt.
             const std::uint32_t rebuilt = g_host.cycle->State().lastRebuildTime;
@@ -99,18 +97,6 @@ LRESULT CALLBACK HostProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
             if (g_host.changeDesk != nullptr) SetEvent(g_host.changeDesk);
             return 0;
         }
-        case WM_QUILVO_REFRESH_LATER:
-            g_host.cycle->RunDeferred();
-            return 0;
-        case WM_QUILVO_PASS_ANSWERED:
-            g_host.cycle->OnReplies();
-            return 0;
-        case WM_QUILVO_PASS_CONTINUE:
-            g_host.cycle->ContinuePass();
-            return 0;
-        case WM_QUILVO_PASS_WALKED:
-            g_host.cycle->OnWalked();
-            return 0;
         default:
             return DefWindowProcA(wnd, msg, wp, lp);
     }
@@ -229,17 +215,16 @@ SleeperFigures MeasureSleeper() {
                                             std::to_string(i) + " min\n";
     if (!sim.Start(scenario)) return f;
     std::vector<HWND> box;
-    SessionTable table = {};
+    std::vector<SessionRecord> sessions;
     for (int i = 0; i < 4; ++i) {
         box.push_back(sim.Hwnd("W" + std::to_string(i)));
-        table.records[table.count++].window = FromHwnd(box.back());
+        sessions.push_back(::test::Record(FromHwnd(box.back())));
     }
-    BoxFilter all = {};
-    BoxList list(table, 4, all);
+    const SessionSnapshot table = ::test::SnapshotOf(sessions);
     sim.Command("set W1 sleep-on-move=3000");
-    static test::PlatformOps ops;
+    static quilvo::test::PlatformOps ops;
     const LONGLONG click = Now();
-    SwitchToBox(&table, &list, ops.ops);
+    SwitchToBox(table, kAllSessions, ops.ops);
     const auto ms = [](LONGLONG from) { return static_cast<double>(Now() - from) / g_ticksPerMs; };
     LONGLONG sleeperOnTop = 0;
     MSG msg;
@@ -291,22 +276,21 @@ int main() {
         std::fprintf(stderr, "simulator did not start: %s\n", responsive.LastError().c_str());
         return 1;
     }
-    static SessionTable table;
-    static BoxFilter filters[kBoxCount];
     static DragFlag drag;
     const SapMessages messages = SapMessages::Register();
     Win32DiscoveryWindows discovery(messages.getFront);
-    Win32RefreshPlatform platform;
-    platform.SetNotifyWindow(FromHwnd(host));
-    Win32DiscoveryWindows::SetReplyWindow(host);
-    ViewServices services;
-    services.sessions = &table;
-    static test::PlatformOps platformOps;
-    services.ops = &platformOps.ops;
-    Win32ViewFactory views(services);
-    auto cycle = std::make_unique<RefreshCycle>(table, filters, drag, discovery, platform, views,
-                                                IniCycleSettings(), kDefaultSessionClass, IdleSettings{});
+    Dispatcher dispatcher;
+    dispatcher.Create(module);
+    Win32RefreshPlatform platform(&dispatcher);
+    auto cycle = std::make_unique<RefreshCycle>(drag, discovery, platform, IniCycleSettings(), kDefaultSessionClass,
+                                                IdleSettings{});
     cycle->SetMainWindow(FromHwnd(mainWindow));
+    ViewServices services;
+    services.sessions = cycle.get();
+    static quilvo::test::PlatformOps platformOps;
+    services.ops = &platformOps.ops;
+    auto views = std::make_unique<OverviewViews>(mainWindow, services);
+    cycle->SetRebuildListener(views.get());
     g_host.cycle = cycle.get();
     g_host.mainWindow = mainWindow;
 
@@ -335,6 +319,7 @@ int main() {
     front.Stop();
     const SleeperFigures sleeper = MeasureSleeper();
 
+    views.reset();
     cycle.reset();
     DestroyWindow(mainWindow);
 

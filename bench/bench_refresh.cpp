@@ -1,6 +1,6 @@
-// Cost of a refresh pass that finds nothing changed against a full rebuild of the box lists,
-// with a full table of 50 sessions. The views are fakes that only note the calls, so the
-// figures are the cycle's own (the rebuild includes reading the six box sections of the
+// Cost of a refresh that finds nothing changed against a full rebuild of the boxes, with 50
+// sessions. The views are fakes that only keep what they are given, so the figures are the
+// cycle's own (the rebuild includes reading the six box sections of the
 // settings file in the current directory). Prints one line:
 //   bench refresh: nochange <median> us rebuild <median> us ... ratio <rebuild/nochange>
 #include <algorithm>
@@ -19,38 +19,14 @@ namespace {
 
 using namespace quilvo;
 
-// A clock that never lets a rebuild become overdue while the no-change passes are measured.
-class BenchPlatform : public RefreshPlatform {
-public:
-    std::uint32_t TickCount() override { return 1000; }
-    bool WindowExists(WindowHandle window) override { return window != kNoWindow; }
-    GlobalAtom AddGlobalAtom(const char*) override { return 0; }
-    bool AtomHolds(GlobalAtom, const char*) override { return false; }
-    void SendOkCode(WindowHandle, GlobalAtom) override {}
-    void ScheduleRefresh() override {}
-    bool StartPassDeadline(std::uint32_t) override { return false; }
-    void StopPassDeadline() override {}
-    bool ContinuePassLater() override { return false; }
-};
-
-void FillTable(SessionTable& table) {
-    table.Clear();
+// Fifty sessions of three systems on the fake desktop.
+void FillDesktop(test::FakeDesktop& desktop) {
     const char* systems[] = {"PRD", "QAS", "DEV"};
     for (int i = 0; i < kTableCapacity; ++i) {
-        SessionRecord& r = table.records[i];
-        r.window = 0x10000 + static_cast<WindowHandle>(i) * 4;
-        r.index = static_cast<std::int16_t>(i);
-        r.x = 10 * i;
-        r.y = 5 * i;
-        r.width = 640;
-        r.height = 480;
-        CopyCut(r.title, "SAP Easy Access");
-        CopyCut(r.system, systems[i % 3]);
-        CopyCut(r.client, "100");
-        CopyCut(r.user, "USER01");
-        CopyCut(r.transaction, "SMEN");
+        test::FakeWindow& w = desktop.Add(0x10000 + static_cast<WindowHandle>(i) * 4, systems[i % 3], "100", "USER01",
+                                          "SMEN", "SAP Easy Access");
+        w.rect = NormalRect{10 * i, 5 * i, 10 * i + 640, 5 * i + 480};
     }
-    table.count = kTableCapacity;
 }
 
 template <typename Run>
@@ -70,17 +46,20 @@ double MedianMicroseconds(int runs, Run run) {
 }  // namespace
 
 int main() {
-    static SessionTable table;
-    static BoxFilter filters[kBoxCount];
+    // A clock that never lets a rebuild become overdue while the no-change passes are measured.
+    const std::uint32_t now = 1000;
     DragFlag drag;
-    test::FakeDesktop desktop;
-    BenchPlatform platform;
-    fake::FakeViewFactory views;
-    FillTable(table);
+    test::FakeDesktop desktop{now};
+    FillDesktop(desktop);
+    fake::FakeRefreshPlatform platform{now};
+    platform.mainWindow = 0x1;
+    fake::FakeViews views;
 
-    RefreshCycle cycle(table, filters, drag, desktop, platform, views, IniCycleSettings(), kDefaultSessionClass, IdleSettings{});
-    cycle.SetMainWindow(0x1);
-    cycle.Refresh();  // the first rebuild creates the views
+    RefreshCycle cycle(drag, desktop, platform, IniCycleSettings(), kDefaultSessionClass, IdleSettings{});
+    cycle.SetMainWindow(platform.mainWindow);
+    cycle.SetRebuildListener(&views);
+    cycle.OnRefreshTimer();  // the first pass and rebuild
+    platform.Drain();
 
     const double nochange = MedianMicroseconds(5001, [&] { cycle.Refresh(); });
     const double rebuild = MedianMicroseconds(501, [&] {

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "recording_ops.h"
-#include "app/app.h"
+#include "snapshots.h"
 #include "app/window_classes.h"
 #include "commands/session_commands.h"
 #include "core/boxes.h"
@@ -41,25 +41,21 @@ constexpr const char* kBareClass = "BenchBareChild";
 
 using quilvo::test::Pump;
 
-// Fifty sessions spread over the desktop, all passing an empty filter.
-std::unique_ptr<BoxList> MakeList(int box, int shift, int sessions = kSessions) {
-    static SessionTable table;
-    table.Clear();
+// Fifty sessions spread over the desktop, every one in every box.
+Snapshot MakeList(int shift, int sessions = kSessions) {
+    std::vector<SessionRecord> records;
     for (int i = 0; i < sessions; ++i) {
-        SessionRecord& r = table.records[i];
-        r.window = 0x7000 + static_cast<WindowHandle>(i);
-        r.index = static_cast<std::int16_t>(i);
+        SessionRecord r = ::test::Record(0x7000 + static_cast<WindowHandle>(i), "", "", "", "", "PRD(1)/100 SAP Easy Access");
         r.x = (i * 23 + shift) % 1000;
         r.y = (i * 17) % 800;
         r.width = 640;
         r.height = 480;
-        CopyCut(r.title, "PRD(1)/100 SAP Easy Access");
+        records.push_back(r);
     }
-    table.count = sessions;
-    BoxFilter all = {};
-    auto list = std::make_unique<BoxList>(table, sessions, all);
-    list->boxIndex = static_cast<std::int16_t>(box);
-    return list;
+    SessionSnapshot snapshot = ::test::SnapshotOf(records);
+    for (auto& members : snapshot.members)
+        for (int i = 0; i < sessions; ++i) members.push_back(static_cast<std::int16_t>(i));
+    return std::make_shared<const SessionSnapshot>(std::move(snapshot));
 }
 
 // The floor: per panel, as many bare child windows and buttons as the update makes,
@@ -89,12 +85,8 @@ public:
         ProfileWriteString("BoxedViewToolWindow", "Height", height, kSettingsFile);
         main_ = CreateWindowExA(0, kQuilvoWinClass, "bench", WS_VISIBLE | WS_CAPTION | WS_SYSMENU, 0, 0, 300, 200,
                                 nullptr, nullptr, module, nullptr);
-        for (int b = 0; b < kBoxCount; ++b) {
-            lists_[b] = MakeList(b, 0);
-            raw_[b] = lists_[b].get();
-        }
         services_.ops = &ops_;
-        view_ = std::make_unique<BoxedViewToolWindow>(main_, raw_, kBoxCount, services_);
+        view_ = std::make_unique<BoxedViewToolWindow>(main_, MakeList(0), kBoxCount, services_);
         view_->LoadGeometry();
         view_->CreatePanels();
         Pump();
@@ -103,26 +95,17 @@ public:
         view_.reset();
         DestroyWindow(main_);
     }
-    // One update pass with the next lists, every session moved, painted; labels on or off.
-    // remake: every window destroyed first and made anew (an update with empty lists first).
+    // One update pass with the next sessions, every one moved, painted; labels on or off.
+    // remake: every window destroyed first and made anew (an update with no sessions first).
     double Update(bool labels, bool remake = false) {
         view_->Context().labels = labels;
-        std::unique_ptr<BoxList> next[kBoxCount];
-        std::unique_ptr<BoxList> none[kBoxCount];
-        BoxList* empty[kBoxCount] = {};
-        for (int b = 0; b < kBoxCount; ++b) {
-            next[b] = MakeList(b, ++shift_);
-            raw_[b] = next[b].get();
-            none[b] = MakeList(b, 0, 0);
-            empty[b] = none[b].get();
-        }
-        const double ms = TimeMs([&] {
+        const Snapshot next = MakeList(++shift_);
+        const Snapshot empty = MakeList(0, 0);
+        return TimeMs([&] {
             if (remake) view_->UpdatePanels(empty);
-            view_->UpdatePanels(raw_);
+            view_->UpdatePanels(next);
             Pump();
         });
-        for (int b = 0; b < kBoxCount; ++b) lists_[b] = std::move(next[b]);
-        return ms;
     }
     std::vector<HWND> Panels() const {
         std::vector<HWND> panels;
@@ -133,8 +116,6 @@ public:
 
 private:
     HWND main_ = nullptr;
-    std::unique_ptr<BoxList> lists_[kBoxCount];
-    BoxList* raw_[kBoxCount] = {};
     ::test::RecordingOps ops_;
     ViewServices services_;
     std::unique_ptr<BoxedViewToolWindow> view_;

@@ -6,12 +6,9 @@
 #include "app/startup_rules.h"
 #include "app/window_classes.h"
 #include "platform/scoped_win.h"
-#include "platform/win32_refresh_platform.h"
 #include "platform/win32_session_marks.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
-#include "views/boxed_view.h"
-#include "views/docked_toolbar.h"
 #include "views/hover_tip.h"
 
 namespace quilvo {
@@ -20,12 +17,25 @@ namespace {
 
 constexpr UINT kRefreshPeriodMs = 2000;
 
+// The program's one App: the timer and hook callbacks below carry no data of their own.
+App& TheApp() {
+    static App app;
+    return app;
+}
+
 void CALLBACK OnRefreshTimerProc(HWND, UINT, UINT_PTR, DWORD) noexcept {
     App& app = TheApp();
     // The window in front at each pass, where the hook is not told (Wine sends it nothing): a
     // user who stays in a session for a pass has it noted.
     app.front.Note(FromHwnd(GetForegroundWindow()));
     if (app.cycle) app.cycle->OnRefreshTimer();
+}
+
+// Every change of the foreground window, as it happens, from the window system; out of
+// context, so it comes to this thread through its message loop and needs no library of its
+// own. The program's own windows (the find window, the tray host) are left out.
+void CALLBACK OnForegroundChanged(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG, DWORD, DWORD) noexcept {
+    if (window != nullptr && object == OBJID_WINDOW) TheApp().front.Note(FromHwnd(window));
 }
 
 // Keyboard messages for a modeless dialog of the program (the About box, a box's properties)
@@ -41,19 +51,13 @@ bool DialogTakesMessage(MSG& msg) {
 }
 
 // A box hotkey or a box's row in the find window: what a left click on the box's panel does,
-// on the box's list as the last rebuild left it, and the keyboard focus to its first session.
+// on the boxes as the last rebuild sorted them, and the keyboard focus to its first session.
 bool SwitchToBox(int box) {
     App& app = TheApp();
-    const WindowHandle first = SwitchToBoxWithFocus(&app.sessions, app.cycle ? app.cycle->List(box) : nullptr, app.ops);
+    if (!app.cycle) return false;
+    const WindowHandle first = SwitchToBoxWithFocus(*app.cycle->Current(), box, app.ops);
     app.front.Note(first);
     return first != kNoWindow;
-}
-
-// Every change of the foreground window, as it happens, from the window system; out of
-// context, so it comes to this thread through its message loop and needs no library of its
-// own. The program's own windows (the find window, the tray host) are left out.
-void CALLBACK OnForegroundChanged(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG, DWORD, DWORD) noexcept {
-    if (window != nullptr && object == OBJID_WINDOW) TheApp().front.Note(FromHwnd(window));
 }
 
 // A session the user showed or brought up through the program.
@@ -66,11 +70,22 @@ void OpenNewSession(WindowHandle session, const FindRow& row) {
     if (TheApp().notices) TheApp().notices->Open(session, row);
 }
 
+void OpenFindWindow(App& app) {
+    if (app.find) app.find->Open();
+}
+
+// The hotkeys given back and the find window destroyed (Exit, the end of the program).
+void EndFinding(App& app) {
+    app.hotkeys.Unregister();
+    if (app.foregroundHook != nullptr) UnhookWinEvent(app.foregroundHook);
+    app.foregroundHook = nullptr;
+    if (app.find && app.find->Handle() != nullptr) DestroyWindow(app.find->Handle());
+}
+
 // The find window and the hotkeys that lead to it; the About box says which are in force.
 void StartFinding(App& app) {
     FindServices services;
-    services.sessions = &app.sessions;
-    services.filters = &app.filters;
+    services.sessions = app.cycle.get();
     services.ops = &app.ops;
     services.switchToBox = &SwitchToBox;
     services.maxSessions = ReadMaxSessions();
@@ -81,6 +96,68 @@ void StartFinding(App& app) {
     app.find = std::make_unique<FindSessionWindow>(services);
     app.hotkeys.Register(app.trayHost.Handle(), ReadHotkeySettings());
     app.trayHost.SetHotkeyLines(app.hotkeys.FindLine().c_str(), app.hotkeys.BoxesLine().c_str());
+}
+
+// Clears the run flag: the message loop ends after the message being dispatched.
+void StopApp(App& app) {
+    app.running = false;
+    // Exit may run inside a message sent to the program (the icon's callback) while the loop
+    // waits in GetMessageA: a posted message wakes it to see the flag.
+    PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
+}
+
+// Exit: every session shown, the refresh timer stopped, the views torn down (they write their
+// sections), the main window shown, the tray host and the main window destroyed (the icon
+// goes, the main window's position is written); the message loop then ends.
+void RunExitSequence(App& app) {
+    if (app.cycle) ShowAllSessions(*app.cycle->Current(), kShowRestore, app.ops);
+    KillTimer(app.trayHost.Handle(), TIMER_REFRESH);
+    // The main window's view first, then the single view, then the docked view; each writes
+    // its section. The views' windows stay until the program ends.
+    if (app.views) app.views->TearDown();
+    app.docked.TearDown();
+    ShowWindow(app.mainWindow.Handle(), SW_SHOWNA);
+    EndFinding(app);
+    // The tray host takes the icon with it; the main window writes its position.
+    DestroyWindow(app.trayHost.Handle());
+    DestroyWindow(app.mainWindow.Handle());
+    StopApp(app);
+}
+
+// OK in a box's properties: every panel takes the rebuild, which comes at once on the
+// sessions as the last pass found them; the pass that follows brings them up to date.
+void RegroupBoxes(App& app) {
+    if (app.views) app.views->ForgetSkippedUpdates();
+    if (!app.cycle) return;
+    app.cycle->ForceRebuild();
+    app.cycle->Refresh();
+    app.cycle->DiscoverAndRefresh();
+}
+
+TrayMenuParts MenuParts(App& app) {
+    TrayMenuParts parts;
+    parts.cycle = app.cycle.get();
+    parts.ops = &app.ops;
+    parts.views = app.views.get();
+    parts.docked = &app.docked;
+    parts.mainWindow = app.mainWindow.Handle();
+    parts.exit = [&app] { RunExitSequence(app); };
+    parts.about = [&app] { app.trayHost.ShowAbout(); };
+    parts.find = [&app] { OpenFindWindow(app); };
+    parts.findKeys = [&app] { return app.hotkeys.FindKeys(); };
+    parts.arguments = app.arguments;
+    parts.sessionClass = app.sessionClass;
+    return parts;
+}
+
+ViewServices ViewParts(App& app) {
+    ViewServices services;
+    services.sessions = app.cycle.get();
+    services.ops = &app.ops;
+    services.properties = app.properties.get();
+    services.tip = &TheHoverTip();
+    services.drag = &app.drag;
+    return services;
 }
 
 // Windows starts the programs of the user's Run key ("Start with Windows") in its system
@@ -102,9 +179,9 @@ void LeaveSystemFolder() {
     SetCurrentDirectoryA(program);
 }
 
-void RunMessageLoop() {
+void RunMessageLoop(const App& app) {
     MSG msg;
-    while (TheApp().running) {
+    while (app.running) {
         // An error result (-1) is handled like an ordinary message.
         if (GetMessageA(&msg, nullptr, 0, 0) == 0) break;
         if (DialogTakesMessage(msg)) continue;
@@ -113,44 +190,24 @@ void RunMessageLoop() {
     }
 }
 
-}  // namespace
-
-App& TheApp() {
-    static App app;
-    return app;
-}
-
-void OnHotkey(int id) {
-    if (id == Hotkeys::kFindId) OpenFindWindow();
-    if (id >= Hotkeys::kFirstBoxId && id < Hotkeys::kFirstBoxId + kBoxCount) SwitchToBox(id - Hotkeys::kFirstBoxId);
-}
-
-void OpenFindWindow() {
-    if (TheApp().find) TheApp().find->Open();
-}
-
-void EndFinding() {
-    App& app = TheApp();
-    app.hotkeys.Unregister();
-    if (app.foregroundHook != nullptr) UnhookWinEvent(app.foregroundHook);
-    app.foregroundHook = nullptr;
-    if (app.find && app.find->Handle() != nullptr) DestroyWindow(app.find->Handle());
-}
-
+// Every way out of the loop comes here: Exit, "Quit", a quit message posted by any program.
+// The parts go in the opposite order of their making. Exit has torn the views down already
+// (they wrote their sections); after "Quit" they are left as they are, their sections as
+// stored.
 void EndApp(App& app) {
-    // Every way out of the loop comes here: Exit, "Quit", a quit message posted by any
-    // program. The parts go in the opposite order of their making. Exit has torn the views
-    // down already (they wrote their sections); after "Quit" they are left as they are, their
-    // sections as stored.
     KillTimer(app.trayHost.Handle(), TIMER_REFRESH);
-    if (app.cycle) app.cycle->LeaveViewsUnsaved();
-    EndFinding();
+    if (app.views) app.views->LeaveUnsaved();
+    EndFinding(app);
     app.find.reset();
+    app.trayMenu.reset();
     if (app.cycle) app.cycle->SetPassListener(nullptr);
     app.notices.reset();
+    if (app.cycle) app.cycle->SetRebuildListener(nullptr);
+    app.views.reset();
+    app.properties.reset();
+    // The cycle's discovery goes with it: replies still to come land nowhere from now on.
     app.cycle.reset();
     app.refreshPlatform.StopWalker();
-    app.views.reset();
     app.docked.TearDown();
     // Replies still to come would leave their atoms in the desktop's atom table for good.
     if (app.discovery) app.discovery->AwaitOutstandingReplies();
@@ -160,16 +217,24 @@ void EndApp(App& app) {
     if (app.trayHost.Handle() != nullptr) DestroyWindow(app.trayHost.Handle());
     if (app.mainWindow.Handle() != nullptr) DestroyWindow(app.mainWindow.Handle());
     app.worker.Stop();
-    // Last: no window the program hid stays hidden once it has ended, also none that the table
-    // no longer holds (more than fifty sessions, a pass cut short).
+    // Last: no window the program hid stays hidden once it has ended, also none that the
+    // sessions of the last pass no longer hold (more than fifty sessions, a pass cut short).
     ShowSessionsHiddenByUs(app.sessionClass);
 }
 
-void StopApp() {
-    TheApp().running = false;
-    // Exit may run inside a message sent to the program (the icon's callback) while the loop
-    // waits in GetMessageA: a posted message wakes it to see the flag.
-    PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
+}  // namespace
+
+void App::OnTrayIcon(HWND trayHostWindow, TrayIconAction action) {
+    if (trayMenu) trayMenu->OnIcon(trayHostWindow, action);
+}
+
+void App::OnNoticeClicked() {
+    if (notices) notices->OnNoticeClicked();
+}
+
+void App::OnHotkey(int id) {
+    if (id == Hotkeys::kFindId) OpenFindWindow(*this);
+    if (id >= Hotkeys::kFirstBoxId && id < Hotkeys::kFirstBoxId + kBoxCount) SwitchToBox(id - Hotkeys::kFirstBoxId);
 }
 
 int RunApp(HINSTANCE instance, const char* commandLine) {
@@ -187,12 +252,17 @@ int RunApp(HINSTANCE instance, const char* commandLine) {
     LeaveSystemFolder();
     RegisterWindowClasses(instance);
 
-    app.trayHost.Create(instance, IconForSessionClass(app.sessionClass));
+    app.trayHost.Create(instance, IconForSessionClass(app.sessionClass), app);
     app.messages = SapMessages::Register();
     app.docked.ReadFlag();
     app.running = true;
+    app.dispatcher.Create(instance);
 
-    HWND mainWindow = app.mainWindow.Create(instance);
+    // A second start for this session class asks for the main window: shown as the tray
+    // menu's "Toolwindow" shows it.
+    HWND mainWindow = app.mainWindow.Create(instance, app.sessionClass, [&app] {
+        if (app.views) app.views->ShowToolWindow();
+    });
     MarkMainWindow(mainWindow, app.sessionClass);
     const int opacity = OpacityFromSetting(ReadAppInt(kKeyOpacity));
     app.idle = ReadIdleSettings();
@@ -200,26 +270,18 @@ int RunApp(HINSTANCE instance, const char* commandLine) {
     RestoreMainWindow(FromHwnd(mainWindow), 300, 0);
 
     app.discovery = std::make_unique<Win32DiscoveryWindows>(app.messages.getFront);
-    app.properties = std::make_unique<BoxPropertiesDialogs>(app.filters);
-    TheHoverTip().UseDrag(&app.drag);
-    ViewServices services;
-    services.sessions = &app.sessions;
-    services.ops = &app.ops;
-    services.properties = app.properties.get();
-    services.tip = &TheHoverTip();
-    services.drag = &app.drag;
-    app.views = std::make_unique<Win32ViewFactory>(services);
-    app.cycle = std::make_unique<RefreshCycle>(app.sessions, app.filters, app.drag, *app.discovery,
-                                               app.refreshPlatform, *app.views, IniCycleSettings(),
+    app.cycle = std::make_unique<RefreshCycle>(app.drag, *app.discovery, app.refreshPlatform, IniCycleSettings(),
                                                app.sessionClass, app.idle);
     app.cycle->SetMainWindow(FromHwnd(mainWindow));
-    app.refreshPlatform.SetNotifyWindow(FromHwnd(app.trayHost.Handle()));
-    Win32DiscoveryWindows::SetReplyWindow(app.trayHost.Handle());
-    app.properties->Use(*app.cycle);
-    app.notices = std::make_unique<SessionNotices>(ReadReadyAfter(), app.sessions, app.ops, app.refreshPlatform,
+    app.properties = std::make_unique<BoxPropertiesDialogs>(app.cycle->Filters(), [&app] { RegroupBoxes(app); });
+    TheHoverTip().UseDrag(&app.drag);
+    app.views = std::make_unique<OverviewViews>(mainWindow, ViewParts(app));
+    app.cycle->SetRebuildListener(app.views.get());
+    app.notices = std::make_unique<SessionNotices>(ReadReadyAfter(), *app.cycle, app.ops, app.refreshPlatform,
                                                    app.trayHost.Handle());
     app.cycle->SetPassListener(app.notices.get());
     app.ops.SetShownListener(&OnSessionShown);
+    app.trayMenu = std::make_unique<TrayMenu>(MenuParts(app));
 
     StartFinding(app);
 
@@ -230,7 +292,7 @@ int RunApp(HINSTANCE instance, const char* commandLine) {
     SetTimer(app.trayHost.Handle(), TIMER_REFRESH, kRefreshPeriodMs, &OnRefreshTimerProc);
     app.cycle->DiscoverAndRefresh();
 
-    RunMessageLoop();
+    RunMessageLoop(app);
     EndApp(app);
     return 0;
 }

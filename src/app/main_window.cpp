@@ -1,8 +1,8 @@
 #include "app/main_window.h"
 
-#include "app/app.h"
+#include <utility>
+
 #include "app/instance.h"
-#include "app/tray_menu.h"
 #include "platform/win32_session_marks.h"
 #include "resources/resource_ids.h"
 
@@ -10,7 +10,9 @@ namespace quilvo {
 
 constexpr const char* kMainCaption = "zrt::quo \\3 Tarvo";
 
-HWND MainWindow::Create(HINSTANCE instance) {
+HWND MainWindow::Create(HINSTANCE instance, const char* sessionClass, std::function<void()> showRequested) {
+    sessionClass_ = sessionClass;
+    showRequested_ = std::move(showRequested);
     window_ = CreateWindowExA(0, kQuilvoWinClass, kMainCaption, WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
                               0, 0, 300, 200, nullptr, nullptr, instance, static_cast<ViewWindow*>(this));
     return window_;
@@ -20,14 +22,14 @@ LRESULT MainWindow::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept
     // A second start for this session class asks for the main window: shown as the tray
     // menu's "Toolwindow" shows it (after a wait, should one be in progress).
     if (msg == ShowToolwindowMessage()) {
-        if (!HoldWhileWaiting(wnd, msg, wp, lp)) CarryOutTrayCommand(ID_TRAY_TOOLWINDOW, 0, MenuSessions{});
+        if (!HoldWhileWaiting(wnd, msg, wp, lp) && showRequested_) showRequested_();
         return 0;
     }
     switch (msg) {
         case WM_DESTROY: UnmarkMainWindow(wnd); break;
         case WM_ENDSESSION:
             // Log-off or shut-down: the process may be ended any moment from here on.
-            if (wp) ShowSessionsHiddenByUs(TheApp().sessionClass);
+            if (wp) ShowSessionsHiddenByUs(sessionClass_);
             return 0;
         default: break;
     }

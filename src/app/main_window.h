@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 #include "views/view_window.h"
 
 namespace quilvo {
@@ -12,7 +14,9 @@ namespace quilvo {
 class MainWindow final : public ViewWindow {
 public:
     // Makes the window (caption "zrt::quo \3 Tarvo", 300 x 200, not shown in place yet).
-    HWND Create(HINSTANCE instance);
+    // sessionClass: the class whose hidden sessions are shown when the user's session ends;
+    // showRequested: a second start asks for the window. Both must outlive the window.
+    HWND Create(HINSTANCE instance, const char* sessionClass, std::function<void()> showRequested);
     HWND Handle() const { return window_; }
 
     LRESULT OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept override;
@@ -20,6 +24,8 @@ public:
 
 private:
     HWND window_ = nullptr;
+    const char* sessionClass_ = "";
+    std::function<void()> showRequested_;
 };
 
 // Makes the window layered with the low 8 bits of opacity as its alpha (every Windows since

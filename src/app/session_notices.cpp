@@ -14,11 +14,7 @@ namespace {
 constexpr const char* kReadyTitle = "Session ready";
 constexpr const char* kNotOpenedTitle = "Session not opened";
 
-int PositionOf(const SessionTable& table, WindowHandle window) {
-    const SessionRecord* at = std::find_if(LiveBegin(table), LiveEnd(table),
-                                           [&](const SessionRecord& r) { return r.window == window; });
-    return at == LiveEnd(table) ? -1 : static_cast<int>(at - LiveBegin(table));
-}
+bool IsLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
 
 }  // namespace
 
@@ -35,47 +31,53 @@ void ShowTrayNotice(HWND trayHost, const char* title, const char* text) {
     Shell_NotifyIconA(NIM_MODIFY, &nid);
 }
 
-SessionNotices::SessionNotices(int readyAfterSeconds, const SessionTable& table, SessionWindowOps& ops,
+SessionNotices::SessionNotices(int readyAfterSeconds, const SnapshotSource& sessions, SessionWindowOps& ops,
                                RefreshPlatform& platform, HWND trayHost)
-    : ready_(static_cast<std::uint32_t>(std::max(0, readyAfterSeconds)) * 1000u),
-      table_(table),
+    : ready_(static_cast<std::uint32_t>(std::max(0, readyAfterSeconds)) * 1000u, &IsLeadByte),
+      sessions_(sessions),
       ops_(ops),
       platform_(platform),
       trayHost_(trayHost) {}
 
-void SessionNotices::OnPassFinished(SessionTable& table) {
+void SessionNotices::OnPassFinished(SessionSnapshot& draft) {
     const std::uint32_t now = GetTickCount();
-    ready_.Follow(table, FromHwnd(GetForegroundWindow()), now);
+    ready_.Follow(draft.sessions, FromHwnd(GetForegroundWindow()), now);
     ReadyNotice notice;
     if (ready_.TakeNotice(now, notice)) ShowNotice(kReadyTitle, notice.text, notice.first);
     WindowHandle opened = kNoWindow;
-    switch (open_.Check(table, now, opened)) {
-        case OpenWatch::Outcome::Opened:
-            EndOpening();
-            BringUp(opened);
-            break;
-        case OpenWatch::Outcome::NotOpened:
-            EndOpening();
-            ShowNotice(kNotOpenedTitle, open_.NotOpenedText(), kNoWindow);
-            break;
+    switch (open_.Check(draft.sessions, now, opened)) {
+        case OpenWatch::Outcome::Opened: BringUp(opened); break;
+        case OpenWatch::Outcome::NotOpened: ShowNotice(kNotOpenedTitle, open_.NotOpenedText(), kNoWindow); break;
         default: break;
     }
 }
 
+GlobalAtom SessionNotices::AtomFor(const std::string& okCode) {
+    for (auto& [code, atom] : okCodeAtoms_) {
+        if (code != okCode) continue;
+        if (!platform_.AtomHolds(atom, okCode.c_str())) atom = platform_.AddGlobalAtom(okCode.c_str());
+        return atom;
+    }
+    const GlobalAtom atom = platform_.AddGlobalAtom(okCode.c_str());
+    if (atom != 0) okCodeAtoms_.emplace_back(okCode, atom);
+    return atom;
+}
+
 void SessionNotices::Open(WindowHandle session, const FindRow& row) {
-    const int position = PositionOf(table_, session);
+    const Snapshot now = sessions_.Current();
+    const SessionRecord* r = now->Find(session);
     const std::string okCode = OpenOkCode(row);
-    if (position < 0 || okCode.empty()) return;
-    EndOpening();  // a new request replaces one still waiting
-    openAtom_ = platform_.AddGlobalAtom(okCode.c_str());
-    if (openAtom_ == 0) return;
+    if (r == nullptr || okCode.empty()) return;
+    const GlobalAtom atom = AtomFor(okCode);
+    if (atom == 0) return;
     // As the idle action sends its OK code: without waiting, so a busy session holds nothing.
-    platform_.SendOkCode(session, openAtom_);
-    open_.Start(table_, position, row.fields[3], GetTickCount());
+    platform_.SendOkCode(session, atom);
+    // A new request replaces one still waiting.
+    open_.Start(*now, *r, row.fields[3], GetTickCount());
 }
 
 void SessionNotices::OnNoticeClicked() {
-    if (PositionOf(table_, noticeFirst_) >= 0) BringUp(noticeFirst_);
+    if (sessions_.Current()->Find(noticeFirst_) != nullptr) BringUp(noticeFirst_);
 }
 
 void SessionNotices::ShowNotice(const char* title, const std::string& text, WindowHandle first) {
@@ -91,11 +93,6 @@ void SessionNotices::BringUp(WindowHandle window) {
         ops_.ShowAsync(window, kShowAsIs);
     }
     ops_.Activate(window);
-}
-
-void SessionNotices::EndOpening() {
-    if (openAtom_ != 0) GlobalDeleteAtom(openAtom_);
-    openAtom_ = 0;
 }
 
 }  // namespace quilvo

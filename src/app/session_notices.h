@@ -7,12 +7,15 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "commands/session_commands.h"
 #include "core/find_ranking.h"
 #include "core/refresh.h"
 #include "core/refresh_platform.h"
 #include "core/session_watch.h"
+#include "core/snapshot.h"
 
 namespace quilvo {
 
@@ -20,14 +23,13 @@ class SessionNotices final : public PassListener {
 public:
     // readyAfterSeconds: READY_AFTER as start-up read it (0: no ready notices). Every part
     // given must outlive the object.
-    SessionNotices(int readyAfterSeconds, const SessionTable& table, SessionWindowOps& ops, RefreshPlatform& platform,
-                   HWND trayHost);
-    ~SessionNotices() { EndOpening(); }
+    SessionNotices(int readyAfterSeconds, const SnapshotSource& sessions, SessionWindowOps& ops,
+                   RefreshPlatform& platform, HWND trayHost);
     SessionNotices(const SessionNotices&) = delete;
     SessionNotices& operator=(const SessionNotices&) = delete;
 
     // PassListener
-    void OnPassFinished(SessionTable& table) override;
+    void OnPassFinished(SessionSnapshot& draft) override;
 
     // Enter on an open row: "/o<code>" to session, then the wait for the new session.
     void Open(WindowHandle session, const FindRow& row);
@@ -40,14 +42,16 @@ private:
     void ShowNotice(const char* title, const std::string& text, WindowHandle first);
     // Restored if iconized, shown if hidden, then activated.
     void BringUp(WindowHandle window);
-    // The OK code's atom is deleted: the session has read it by the time the wait ends.
-    void EndOpening();
+    // The atom that names okCode: made the first time, looked at before every later use and
+    // made anew when it no longer names it (any program may delete an atom). Never deleted: a
+    // busy session reads it whenever it gets to the message, which may be long after.
+    GlobalAtom AtomFor(const std::string& okCode);
 
     ReadyWatch ready_;
     OpenWatch open_;
-    GlobalAtom openAtom_ = 0;
+    std::vector<std::pair<std::string, GlobalAtom>> okCodeAtoms_;
     WindowHandle noticeFirst_ = kNoWindow;  // the session a click on the balloon brings up
-    const SessionTable& table_;
+    const SnapshotSource& sessions_;
     SessionWindowOps& ops_;
     RefreshPlatform& platform_;
     HWND trayHost_;

@@ -1,13 +1,13 @@
 // The program's own window class of the default session class name. A window of it made in
-// this process shows, in its child with id 0, the System, Client and User that the session
-// table holds for it, looked up among the first five records only.
+// this process shows, in its child with id 0, the System, Client and User that the sessions of
+// the moment hold for it, looked up among the first five only.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdio>
 
-#include "core/session.h"
+#include "core/snapshot.h"
 #include "platform/scoped_win.h"
 #include "platform/window.h"
 
@@ -15,7 +15,7 @@ namespace quilvo {
 
 class SessionWindow final : public Window<SessionWindow> {
 public:
-    explicit SessionWindow(const SessionTable& sessions) : sessions_(sessions) {}
+    explicit SessionWindow(const SnapshotSource& sessions) : sessions_(sessions) {}
 
     LRESULT OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
         switch (msg) {
@@ -28,8 +28,9 @@ public:
 private:
     void Paint(HWND wnd) {
         ScopedPaint paint(wnd);
-        for (int i = 0; i < 5; ++i) {
-            const SessionRecord& r = sessions_.records[i];
+        const Snapshot now = sessions_.Current();
+        for (int i = 0; i < 5 && i < now->Count(); ++i) {
+            const SessionRecord& r = now->sessions[static_cast<std::size_t>(i)];
             if (r.window != FromHwnd(wnd)) continue;
             char text[64];
             std::snprintf(text, sizeof text, "%s %s %s", r.system, r.client, r.user);
@@ -38,7 +39,7 @@ private:
         }
     }
 
-    const SessionTable& sessions_;
+    const SnapshotSource& sessions_;
 };
 
 }  // namespace quilvo

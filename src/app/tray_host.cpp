@@ -4,14 +4,9 @@
 
 #include <algorithm>
 
-#include "app/app.h"
-#include "app/tray_menu.h"
-#include "app/tray_rules.h"
 #include "base/debug_output.h"
-#include "commands/session_commands.h"
 #include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
-#include "views/docked_toolbar.h"
 
 namespace quilvo {
 
@@ -54,7 +49,8 @@ void RemoveIcon(HWND dialog) {
 
 }  // namespace
 
-HWND TrayHost::Create(HINSTANCE instance, int iconId) {
+HWND TrayHost::Create(HINSTANCE instance, int iconId, TrayOwner& owner) {
+    owner_ = &owner;
     icon_ = LoadIconA(instance, MAKEINTRESOURCEA(iconId));
     // The shell sends this to every top-level window when the notification area is made
     // anew (after a crash or an update of the shell): the icons it held are gone by then.
@@ -126,24 +122,7 @@ INT_PTR TrayHost::OnMessage(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) noexcep
         // inside that wait.
         case WM_QUILVO_TRAYICON: OnIcon(dialog, lp); return TRUE;
         // Held by Dialog during a wait, as a click is.
-        case WM_HOTKEY: OnHotkey(static_cast<int>(wp)); return TRUE;
-        // The discovery pass under way ends when its last reply has come or its wait is over.
-        case WM_QUILVO_PASS_ANSWERED:
-            if (TheApp().cycle) TheApp().cycle->OnReplies();
-            return TRUE;
-        case WM_QUILVO_PASS_CONTINUE:
-            if (TheApp().cycle) TheApp().cycle->ContinuePass();
-            return TRUE;
-        case WM_QUILVO_PASS_WALKED:
-            if (TheApp().cycle) TheApp().cycle->OnWalked();
-            return TRUE;
-        case WM_TIMER:
-            if (wp == TIMER_PASS_DEADLINE && TheApp().cycle) TheApp().cycle->OnPassDeadline();
-            return TRUE;
-        case WM_QUILVO_REFRESH_LATER:
-            // A refresh asked for while an operation waited runs now that it has ended.
-            if (TheApp().cycle) TheApp().cycle->RunDeferred();
-            return TRUE;
+        case WM_HOTKEY: owner_->OnHotkey(static_cast<int>(wp)); return TRUE;
         default:
             if (msg == 0 || msg != taskbarCreated_) return FALSE;
             AddIcon(dialog);
@@ -168,7 +147,7 @@ void TrayHost::OnIcon(HWND dialog, LPARAM lp) {
     // shells differ in which of these they send.
     if (event >= NIN_BALLOONSHOW && event <= NIN_BALLOONUSERCLICK) DebugLine("notice event %#x\n", event);
     if (event == NIN_BALLOONUSERCLICK) {
-        if (TheApp().notices) TheApp().notices->OnNoticeClicked();
+        owner_->OnNoticeClicked();
         return;
     }
     const DWORD now = GetTickCount();
@@ -182,23 +161,7 @@ void TrayHost::OnIcon(HWND dialog, LPARAM lp) {
         rightUpAt_ = now;
         rightUpSeen_ = true;
     }
-    OnTrayIcon(dialog, action);
-}
-
-void RunExitSequence() {
-    App& app = TheApp();
-    ShowAllSessions(app.sessions, kShowRestore, app.ops);
-    KillTimer(app.trayHost.Handle(), TIMER_REFRESH);
-    // The main window's view first, then the single view, then the docked view; each writes
-    // its section. The views' windows stay until the program ends.
-    if (app.cycle) app.cycle->DestroyViews();
-    app.docked.TearDown();
-    ShowWindow(app.mainWindow.Handle(), SW_SHOWNA);
-    EndFinding();
-    // The tray host takes the icon with it; the main window writes its position.
-    DestroyWindow(app.trayHost.Handle());
-    DestroyWindow(app.mainWindow.Handle());
-    StopApp();
+    owner_->OnTrayIcon(dialog, action);
 }
 
 }  // namespace quilvo

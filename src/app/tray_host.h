@@ -1,18 +1,33 @@
 // The tray host: a hidden dialog (resource 104) that owns the notification icon and the
-// refresh timer, takes the icon's callback, and shows itself as the About box. Exit, the end
-// the tray menu offers, lives here too.
+// refresh timer, takes the icon's callback and the hotkeys, and shows itself as the About box.
+// It knows only its owner, to whom it hands what the user asked for.
 #pragma once
 
 #include <windows.h>
 
+#include "app/tray_rules.h"
 #include "platform/window.h"
 
 namespace quilvo {
 
+// What the tray host hands on.
+class TrayOwner {
+public:
+    // The icon asked for the tray menu or a refresh at once.
+    virtual void OnTrayIcon(HWND trayHost, TrayIconAction action) = 0;
+    // A click on the icon's notice.
+    virtual void OnNoticeClicked() = 0;
+    virtual void OnHotkey(int id) = 0;
+
+protected:
+    ~TrayOwner() = default;
+};
+
 class TrayHost final : public Dialog<TrayHost> {
 public:
-    // Makes the dialog, which adds the icon (resource iconId) as it starts.
-    HWND Create(HINSTANCE instance, int iconId);
+    // Makes the dialog, which adds the icon (resource iconId) as it starts. The owner must
+    // outlive the dialog's window.
+    HWND Create(HINSTANCE instance, int iconId, TrayOwner& owner);
     HWND Handle() const { return dialog_; }
 
     // Centres the tray host on the screen and shows it as the About box.
@@ -34,6 +49,7 @@ private:
     void OnIcon(HWND dialog, LPARAM lp);
 
     HWND dialog_ = nullptr;
+    TrayOwner* owner_ = nullptr;
     // When the last left and right button ups on the icon came (GetTickCount), to know the
     // shell's echoes of them; none yet.
     DWORD leftUpAt_ = 0;
@@ -43,10 +59,5 @@ private:
     HICON icon_ = nullptr;     // kept to add the icon again
     UINT taskbarCreated_ = 0;  // the shell's "TaskbarCreated" message
 };
-
-// Exit: every session shown, the refresh timer stopped, the views torn down (they write their
-// sections), the main window shown, the tray host and the main window destroyed (the icon
-// goes, the main window's position is written); the message loop then ends.
-void RunExitSequence();
 
 }  // namespace quilvo

@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "app/app.h"
 #include "app/autostart.h"
 #include "app/autostart_rules.h"
-#include "app/tray_host.h"
+#include "app/main_window.h"
+#include "app/overview_views.h"
 #include "commands/session_commands.h"
 #include "commands/win32_session_menu.h"
 #include "platform/scoped_win.h"
@@ -23,52 +23,53 @@ constexpr int kOpacityLow = 200;
 constexpr int kOpacityMid = 150;
 constexpr int kOpacityHigh = 72;
 
-// Set while the tray menu is tracked: a click on the icon then is answered by the open menu,
-// not by a second one.
-class MenuOpenFlag {
+// Set while the tray menu is tracked.
+class FlagScope {
 public:
-    MenuOpenFlag() { TheApp().menuOpen = true; }
-    ~MenuOpenFlag() { TheApp().menuOpen = false; }
-    MenuOpenFlag(const MenuOpenFlag&) = delete;
-    MenuOpenFlag& operator=(const MenuOpenFlag&) = delete;
+    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~FlagScope() { flag_ = false; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    bool& flag_;
 };
 
-// The views are read from the refresh cycle when the command runs, never kept across the
-// menu: a refresh may run while the menu is open.
-void ShowView(OverviewView* view) {
-    if (view != nullptr) view->Show();
+}  // namespace
+
+Snapshot TrayMenu::Now() const {
+    return parts_.cycle != nullptr ? parts_.cycle->Current() : std::make_shared<const SessionSnapshot>();
 }
 
-void SetOpacity(int opacity) {
-    ApplyOpacity(TheApp().mainWindow.Handle(), opacity);
+void TrayMenu::SetOpacity(int opacity) {
+    ApplyOpacity(parts_.mainWindow, opacity);
     WriteProfileInt(kAppSection, kKeyOpacity, opacity);
 }
 
-void ToggleDocked() {
-    App& app = TheApp();
-    app.docked.flag = app.docked.flag ? 0 : 1;
-    // Without a discovery pass: the table stays as the last pass left it.
-    if (app.cycle) app.cycle->Refresh();
+void TrayMenu::ToggleDocked() {
+    if (parts_.docked) parts_.docked->flag = parts_.docked->flag ? 0 : 1;
+    // Without a discovery pass: the sessions stay as the last pass found them.
+    if (parts_.cycle) parts_.cycle->Refresh();
 }
 
-void ShowTrayMenu(HWND trayHost) {
-    if (TheApp().menuOpen) return;
-    MenuOpenFlag open;
+void TrayMenu::Show(HWND trayHost) {
+    if (open_) return;
+    FlagScope open(open_);
     {
         const PopupMenu menu(IDM_TRAY);
         if (HMENU popup = menu.popup) {
             MenuSessions built;
-            BuildSessionMenu(popup, TheApp().sessions, built);
-            InsertFindItem(popup, TheApp().hotkeys.FindKeys());
+            BuildSessionMenu(popup, *Now(), built);
+            InsertFindItem(popup, parts_.findKeys ? parts_.findKeys() : std::string());
             // Read when the menu opens: the value may have been changed by hand meanwhile.
             InsertStartItem(popup, StartsWithWindows());
             // A tracked menu closes when the user clicks elsewhere only if its owner is the
             // foreground window.
             SetForegroundWindow(trayHost);
             const UINT id = menu.TrackAtPointer(trayHost);
-            // A refresh may have run while the menu was open: the command sees the session
-            // table as it is now.
-            CarryOutTrayCommand(id, id != 0 ? ItemDataByCommand(popup, id) : 0, built);
+            // A pass may have run while the menu was open: the command sees the sessions as
+            // they are now.
+            CarryOut(id, id != 0 ? ItemDataByCommand(popup, id) : 0, built);
         }
     }
     // The owner must get a message once the menu is gone, or the next menu may not close when
@@ -76,16 +77,14 @@ void ShowTrayMenu(HWND trayHost) {
     PostMessageA(trayHost, WM_NULL, 0, 0);
 }
 
-}  // namespace
-
-void OnTrayIcon(HWND trayHost, TrayIconAction action) {
+void TrayMenu::OnIcon(HWND trayHost, TrayIconAction action) {
     // Sent by another program (the taskbar, or any other): it is answered before the menu's
     // own message loop runs, so the sender is not held for as long as the menu is open.
     if (InSendMessage()) ReplyMessage(0);
     if (action == TrayIconAction::Refresh) {
-        if (TheApp().cycle) TheApp().cycle->DiscoverAndRefresh();
+        if (parts_.cycle) parts_.cycle->DiscoverAndRefresh();
     } else if (action == TrayIconAction::OpenMenu) {
-        ShowTrayMenu(trayHost);
+        Show(trayHost);
     }
 }
 
@@ -103,53 +102,66 @@ namespace {
 
 // The session class counts only when one was given: a start without one has the value
 // "Quilvo", whatever class it looks for.
-std::string OwnRunValueName() {
-    const App& app = TheApp();
-    return RunValueName(app.arguments[0] != '\0' ? app.sessionClass : "");
+std::string OwnRunValueName(const TrayMenuParts& parts) {
+    return RunValueName(parts.arguments[0] != '\0' ? parts.sessionClass : "");
 }
 
 }  // namespace
 
-bool StartsWithWindows() {
+bool TrayMenu::StartsWithWindows() const {
     const std::string program = ThisProgramPath();
-    return !program.empty() && RunValueStarts(RunKey{}, OwnRunValueName(), program);
+    return !program.empty() && RunValueStarts(RunKey{}, OwnRunValueName(parts_), program);
 }
 
-void SwitchStartWithWindows() {
+void TrayMenu::SwitchStartWithWindows() {
     const std::string program = ThisProgramPath();
     if (program.empty()) return;
-    const bool on = !RunValueStarts(RunKey{}, OwnRunValueName(), program);
-    SetRunValue(RunKey{}, OwnRunValueName(), RunCommand(program.c_str(), TheApp().arguments), on);
+    const bool on = !RunValueStarts(RunKey{}, OwnRunValueName(parts_), program);
+    SetRunValue(RunKey{}, OwnRunValueName(parts_), RunCommand(program.c_str(), parts_.arguments), on);
 }
 
-void CarryOutTrayCommand(UINT id, std::uintptr_t itemData, const MenuSessions& built) {
-    App& app = TheApp();
-    SessionWindowOps& ops = app.ops;
+void TrayMenu::CarryOut(UINT id, std::uintptr_t itemData, const MenuSessions& built) {
+    const Snapshot now = Now();
+    const SessionSnapshot& sessions = *now;
+    SessionWindowOps* ops = parts_.ops;
+    const auto run = [](const std::function<void()>& f) {
+        if (f) f();
+    };
     switch (id) {
         case 0: break;
-        case ID_TRAY_EXIT: RunExitSequence(); break;
-        case ID_TRAY_ABOUT: app.trayHost.ShowAbout(); break;
-        case ID_TRAY_FIND: OpenFindWindow(); break;
+        case ID_TRAY_EXIT: run(parts_.exit); break;
+        case ID_TRAY_ABOUT: run(parts_.about); break;
+        case ID_TRAY_FIND: run(parts_.find); break;
         case ID_TRAY_AUTOSTART: SwitchStartWithWindows(); break;
-        case ID_TRAY_SHOWALL: ShowAllSessions(app.sessions, kShowRestore, ops); break;
-        case ID_TRAY_ICONIZEALL: ShowAllSessions(app.sessions, kShowMinimize, ops); break;
-        case ID_TRAY_HIDEALL: ShowAllSessions(app.sessions, kShowHide, ops); break;
-        case ID_TRAY_DESTROYALL: ShowAllSessions(app.sessions, kShowClose, ops); break;
+        case ID_TRAY_SHOWALL:
+            if (ops) ShowAllSessions(sessions, kShowRestore, *ops);
+            break;
+        case ID_TRAY_ICONIZEALL:
+            if (ops) ShowAllSessions(sessions, kShowMinimize, *ops);
+            break;
+        case ID_TRAY_HIDEALL:
+            if (ops) ShowAllSessions(sessions, kShowHide, *ops);
+            break;
+        case ID_TRAY_DESTROYALL:
+            if (ops) ShowAllSessions(sessions, kShowClose, *ops);
+            break;
         // No toolbar or tool-column view is ever made: these have nothing to show.
         case ID_TRAY_TOOLBAR:
         case ID_TRAY_TOOLCOLUMN: break;
         case ID_TRAY_TOOLWINDOW:
-            if (app.cycle) ShowView(app.cycle->ToolWindowView());
+            if (parts_.views) parts_.views->ShowToolWindow();
             break;
         case ID_TRAY_SINGLEBOX:
-            if (app.cycle) ShowView(app.cycle->SingleView());
+            if (parts_.views) parts_.views->ShowSingle();
             break;
         case ID_TRAY_DOCKED: ToggleDocked(); break;
         case ID_TRAY_OPACITY_NONE: SetOpacity(kOpacityNone); break;
         case ID_TRAY_OPACITY_LOW: SetOpacity(kOpacityLow); break;
         case ID_TRAY_OPACITY_MID: SetOpacity(kOpacityMid); break;
         case ID_TRAY_OPACITY_HIGH: SetOpacity(kOpacityHigh); break;
-        default: DispatchSessionCommand(app.sessions, built, static_cast<int>(id), itemData, ops); break;
+        default:
+            if (ops) DispatchSessionCommand(sessions, built, static_cast<int>(id), itemData, *ops);
+            break;
     }
 }
 

@@ -1,21 +1,72 @@
 // The notification icon's callback and the tray menu: a left click opens the menu (resource
-// 102 under the session entries and group pop-ups), a right press refreshes at once. Every
-// command of the menu (the About box and Exit: app/tray_host.h).
+// 102 under the session entries and group pop-ups), a right press refreshes at once. The menu
+// is handed everything its commands act on when it is made, and reaches for nothing else.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "app/tray_rules.h"
 #include "commands/session_menu.h"
+#include "core/refresh.h"
+#include "core/snapshot.h"
 
 namespace quilvo {
 
-// What the tray host's callback message 1124 asked for (app/tray_rules.h): a refresh at once,
-// or the tray menu.
-void OnTrayIcon(HWND trayHost, TrayIconAction action);
+class DockedViews;
+class OverviewViews;
+
+// What the tray menu's commands act on; all of it outlives the menu.
+struct TrayMenuParts {
+    RefreshCycle* cycle = nullptr;  // the sessions of the moment, a refresh
+    SessionWindowOps* ops = nullptr;
+    OverviewViews* views = nullptr;
+    DockedViews* docked = nullptr;
+    HWND mainWindow = nullptr;  // its opacity
+    std::function<void()> exit;
+    std::function<void()> about;
+    std::function<void()> find;
+    // The find hotkey in force ("Ctrl+Alt+Space"), empty when there is none.
+    std::function<std::string()> findKeys;
+    // The argument text as received and the session class: the command that starts the program
+    // with Windows repeats them.
+    const char* arguments = "";
+    const char* sessionClass = "";
+};
+
+class TrayMenu {
+public:
+    explicit TrayMenu(TrayMenuParts parts) : parts_(std::move(parts)) {}
+    TrayMenu(const TrayMenu&) = delete;
+    TrayMenu& operator=(const TrayMenu&) = delete;
+
+    // What the tray host's callback message 1124 asked for (app/tray_rules.h): a refresh at
+    // once, or the tray menu.
+    void OnIcon(HWND trayHost, TrayIconAction action);
+    // Carries out a command chosen from the tray menu: 0 does nothing, the resource's commands
+    // their own work, any other id is a session menu command with the chosen item's data, for
+    // the sessions the menu was built from.
+    void CarryOut(UINT id, std::uintptr_t itemData, const MenuSessions& built);
+
+    // Whether the value under the user's Run key starts this program as it was started; the
+    // tray command switches it.
+    bool StartsWithWindows() const;
+    void SwitchStartWithWindows();
+
+private:
+    // The sessions of the moment.
+    Snapshot Now() const;
+    void Show(HWND trayHost);
+    void SetOpacity(int opacity);
+    void ToggleDocked();
+
+    TrayMenuParts parts_;
+    bool open_ = false;  // tracked: a click on the icon then is answered by the open menu
+};
 
 // "&Find session..." right above "E&xit", followed by a tab and keys when a find hotkey is in
 // force (keys empty: none is).
@@ -23,15 +74,5 @@ void InsertFindItem(HMENU trayPopup, const std::string& keys);
 
 // "Start with &Windows" right above "E&xit", checked when the program starts at log-on.
 void InsertStartItem(HMENU trayPopup, bool checked);
-
-// The value under the user's Run key that starts this program as it was started, and
-// whether it is there; the tray command switches it.
-bool StartsWithWindows();
-void SwitchStartWithWindows();
-
-// Carries out a command chosen from the tray menu: 0 does nothing, the resource's commands
-// their own work, any other id is a session menu command with the chosen item's data, for
-// the sessions the menu was built from.
-void CarryOutTrayCommand(UINT id, std::uintptr_t itemData, const MenuSessions& built);
 
 }  // namespace quilvo

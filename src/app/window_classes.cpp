@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 #include "app/session_window.h"
 #include "core/discovery.h"
+#include "platform/dispatcher.h"
 #include "views/box_panel.h"
 #include "views/docked_toolbar.h"
 #include "views/find_window.h"
@@ -24,6 +25,7 @@ void RegisterWindowClasses(HINSTANCE instance) {
         {kMiniWindowClass, &MiniWindow::WindowProc},
         {kDockedToolbarClass, &BoxedViewToolbar::WindowProc},
         {kFindWindowClass, &FindSessionWindow::WindowProc},
+        {kDispatcherClass, &Dispatcher::WindowProc},
     };
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof wc;

@@ -25,4 +25,11 @@ bool EqualsNoCase(const char* a, const char* b);
 // Length of a text that may fill its whole field without a terminator.
 std::size_t BoundedLength(const char* text, std::size_t capacity);
 
+// The first kept bytes of text cut back to whole characters: in a code page of double-byte
+// characters a lead byte and the byte after it are one character, and half of one draws as
+// a wrong sign. The text is walked from its start, as a trail byte may look like a lead byte.
+// A lead byte at the very end, without its trail, is dropped too.
+using LeadBytePredicate = bool (*)(unsigned char);
+int WholeCharacters(const char* text, int kept, LeadBytePredicate isLeadByte);
+
 }  // namespace quilvo

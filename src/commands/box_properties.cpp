@@ -1,7 +1,5 @@
 #include "commands/box_properties.h"
 
-#include <initializer_list>
-
 #include "commands/properties_fields.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
@@ -9,14 +7,6 @@
 namespace quilvo {
 
 namespace {
-
-// A panel that was clicked keeps its mini windows through the next update; the rebuild
-// after OK is the one the user is waiting for, in the panel they clicked too.
-void RebuildEveryPanel(const RefreshCycle& cycle) {
-    for (OverviewView* v : {cycle.ToolWindowView(), cycle.SingleView()}) {
-        if (v != nullptr) v->ForgetSkippedUpdates();
-    }
-}
 
 // Ending a modeless dialog only hides it; it is destroyed as well, so that a user who opens
 // it fifty times does not leave fifty windows behind.
@@ -37,13 +27,8 @@ void BoxPropertiesDialogs::OnOk(HWND dialog) {
     GetDlgItemTextA(dialog, IDC_PROP_TRANSACTION, texts.transaction, sizeof texts.transaction);
     // A failed write goes unnoticed: the rebuild then reads the old Selection back.
     StoreBoxProperties(filters_, box, texts);
-    if (box < 0 || box >= kBoxCount || cycle_ == nullptr) return;
-    RebuildEveryPanel(*cycle_);
-    // The boxes regroup at once, on the sessions as the last pass found them; the pass that
-    // follows brings them up to date.
-    cycle_->ForceRebuild();
-    cycle_->Refresh();
-    cycle_->DiscoverAndRefresh();
+    if (box < 0 || box >= kBoxCount || !regroup_) return;
+    regroup_();
 }
 
 void BoxPropertiesDialogs::Open(HWND owner, int boxIndex) {

@@ -7,8 +7,10 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <utility>
+
 #include "core/boxes.h"
-#include "core/refresh.h"
 #include "platform/window.h"
 
 namespace quilvo {
@@ -17,10 +19,10 @@ namespace quilvo {
 // 1005) and its texts in its controls, so one object serves them all.
 class BoxPropertiesDialogs final : public Dialog<BoxPropertiesDialogs> {
 public:
-    // OK stores into these filters and rebuilds through the cycle given by Use (made after
-    // the views, which reach this object through their services).
-    explicit BoxPropertiesDialogs(BoxFilter (&filters)[kBoxCount]) : filters_(filters) {}
-    void Use(RefreshCycle& cycle) { cycle_ = &cycle; }
+    // OK stores into these filters (the refresh cycle's), then runs `regroup`: every panel
+    // takes the rebuild that follows, which comes at once.
+    BoxPropertiesDialogs(BoxFilter (&filters)[kBoxCount], std::function<void()> regroup)
+        : filters_(filters), regroup_(std::move(regroup)) {}
 
     // Opens a further dialog for a box (0 to 5), owned by the panel's window, filled from the
     // box's stored Selection. The panel's "Properties" item calls it.
@@ -33,7 +35,7 @@ private:
     void OnOk(HWND dialog);
 
     BoxFilter (&filters_)[kBoxCount];
-    RefreshCycle* cycle_ = nullptr;
+    std::function<void()> regroup_;
 };
 
 // Fills the four edit controls of a dialog from a Selection text.

@@ -29,33 +29,28 @@ bool FieldOf(const SessionRecord& r, int field, FieldText& out) {
 
 }  // namespace
 
-void ShowAllSessions(const SessionTable& table, int showCode, SessionWindowOps& ops) {
-    ForEachUntilEmpty(table, [&](const SessionRecord& r) {
+void ShowAllSessions(const SessionSnapshot& snapshot, int showCode, SessionWindowOps& ops) {
+    for (const SessionRecord& r : snapshot.sessions) {
         if (showCode == kShowClose) {
             ops.SendClose(r.window);
-            return;
+            continue;
         }
         // A maximised session comes back maximised; the substitution is for this one only.
         int code = showCode;
         if (r.zoomed && (code == kShowNoActivate || code == kShowRestore)) code = kShowMaximized;
         ops.ShowAsync(r.window, code);
-    });
+    }
 }
 
-int GroupCommand(const SessionTable& table, WindowHandle chosen, int action, int field,
-                 SessionWindowOps& ops) {
-    // The last record carrying the chosen window counts.
-    const SessionRecord* chosenRecord = nullptr;
-    ForEachUntilEmpty(table, [&](const SessionRecord& r) {
-        if (r.window == chosen) chosenRecord = &r;
-    });
+int GroupCommand(const SessionSnapshot& snapshot, WindowHandle chosen, int action, int field, SessionWindowOps& ops) {
+    const SessionRecord* chosenRecord = snapshot.Find(chosen);
     FieldText wanted;
     if (chosenRecord == nullptr || !FieldOf(*chosenRecord, field, wanted)) return 0;
 
-    ForEachUntilEmpty(table, [&](const SessionRecord& r) {
+    for (const SessionRecord& r : snapshot.sessions) {
         FieldText value;
         FieldOf(r, field, value);
-        if (!EqualsNoCase(value.text, wanted.text)) return;
+        if (!EqualsNoCase(value.text, wanted.text)) continue;
         if (action == kGroupClose) {
             ops.SendClose(r.window);
         } else {
@@ -63,7 +58,7 @@ int GroupCommand(const SessionTable& table, WindowHandle chosen, int action, int
             ops.OpenIcon(r.window);
             ops.ShowAsync(r.window, kShowRestore);
         }
-    });
+    }
     ops.BringToTop(chosen);
     return 0;
 }
@@ -74,25 +69,29 @@ void RaiseSession(WindowHandle window, bool zoomed, SessionWindowOps& ops) {
     ops.BringToTop(window);
 }
 
-void RaiseBox(const BoxList& list, SessionWindowOps& ops) {
-    if (list.items == nullptr) return;
-    // From the last to the first, so that the first of the list ends up on top.
-    for (std::int32_t i = list.count - 1; i >= 0; --i) {
-        const SessionRecord& r = list.items[i];
+void RaiseSessionAsItIs(const SessionSnapshot& now, WindowHandle window, SessionWindowOps& ops) {
+    const SessionRecord* r = now.Find(window);
+    RaiseSession(window, r != nullptr && r->zoomed != 0, ops);
+}
+
+void RaiseBox(const SessionSnapshot& snapshot, int box, SessionWindowOps& ops) {
+    // From the last to the first, so that the first of the box ends up on top.
+    for (int i = snapshot.MemberCount(box) - 1; i >= 0; --i) {
+        const SessionRecord& r = snapshot.Member(box, i);
         RaiseSession(r.window, r.zoomed != 0, ops);
         ops.BringToTop(r.window);
     }
 }
 
-void SwitchToBox(const SessionTable* table, const BoxList* box, SessionWindowOps& ops) {
-    if (table) ShowAllSessions(*table, kShowHide, ops);
-    if (box) RaiseBox(*box, ops);
+void SwitchToBox(const SessionSnapshot& snapshot, int box, SessionWindowOps& ops) {
+    ShowAllSessions(snapshot, kShowHide, ops);
+    RaiseBox(snapshot, box, ops);
 }
 
-WindowHandle SwitchToBoxWithFocus(const SessionTable* table, const BoxList* box, SessionWindowOps& ops) {
-    SwitchToBox(table, box, ops);
-    if (box == nullptr || box->items == nullptr || box->count <= 0) return kNoWindow;
-    const WindowHandle first = box->items[0].window;
+WindowHandle SwitchToBoxWithFocus(const SessionSnapshot& snapshot, int box, SessionWindowOps& ops) {
+    SwitchToBox(snapshot, box, ops);
+    if (snapshot.MemberCount(box) <= 0) return kNoWindow;
+    const WindowHandle first = snapshot.Member(box, 0).window;
     ops.Activate(first);
     return first;
 }

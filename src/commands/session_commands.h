@@ -2,9 +2,9 @@
 // restore or close by a shared field; raise one session or a whole box.
 #pragma once
 
-#include "core/boxes.h"
-#include "core/session.h"
 #include "base/handle.h"
+#include "core/boxes.h"
+#include "core/snapshot.h"
 
 namespace quilvo {
 
@@ -43,17 +43,20 @@ public:
     }
 };
 
-void ShowAllSessions(const SessionTable& table, int showCode, SessionWindowOps& ops);
-int GroupCommand(const SessionTable& table, WindowHandle chosen, int action, int field, SessionWindowOps& ops);
+void ShowAllSessions(const SessionSnapshot& snapshot, int showCode, SessionWindowOps& ops);
+int GroupCommand(const SessionSnapshot& snapshot, WindowHandle chosen, int action, int field, SessionWindowOps& ops);
 void RaiseSession(WindowHandle window, bool zoomed, SessionWindowOps& ops);
-void RaiseBox(const BoxList& list, SessionWindowOps& ops);
-// A left click on a box's panel: every session of the table hidden, then the box's sessions
-// raised. Either may be missing.
-void SwitchToBox(const SessionTable* table, const BoxList* box, SessionWindowOps& ops);
+// Brings a session up as the snapshot of the moment has it: a maximised one stays maximised.
+// A session the snapshot does not hold is brought up restored.
+void RaiseSessionAsItIs(const SessionSnapshot& now, WindowHandle window, SessionWindowOps& ops);
+// The sessions of a box (0 to 5, or kAllSessions), the first of them on top.
+void RaiseBox(const SessionSnapshot& snapshot, int box, SessionWindowOps& ops);
+// A left click on a box's panel: every session hidden, then the box's sessions raised.
+void SwitchToBox(const SessionSnapshot& snapshot, int box, SessionWindowOps& ops);
 // A box hotkey, or Enter on a box's row in the find window: SwitchToBox, then the keyboard
 // focus to the box's first session, the one on top (the hotkey or the find window has made the
 // program the foreground process, which may hand the foreground on). Returns that session's
-// window, none for an empty or missing box.
-WindowHandle SwitchToBoxWithFocus(const SessionTable* table, const BoxList* box, SessionWindowOps& ops);
+// window, none for an empty box.
+WindowHandle SwitchToBoxWithFocus(const SessionSnapshot& snapshot, int box, SessionWindowOps& ops);
 
 }  // namespace quilvo

@@ -72,7 +72,7 @@ int AddUniqueMenuEntry(MenuOps& menus, MenuHandle menu, MenuHandle popup, const 
     return AddMenuEntry(menus, menu, popup, text, state, position, id);
 }
 
-int BuildSessionMenu(MenuOps& menus, MenuHandle trayPopup, const SessionTable& table, MenuSessions& built) {
+int BuildSessionMenu(MenuOps& menus, MenuHandle trayPopup, const SessionSnapshot& snapshot, MenuSessions& built) {
     built = MenuSessions{};
     if (trayPopup == kNoMenu) return 0;
     const MenuHandle restoreGroup = menus.CreatePopup();
@@ -82,8 +82,8 @@ int BuildSessionMenu(MenuOps& menus, MenuHandle trayPopup, const SessionTable& t
 
     char text[kEntryTextCapacity] = "";
     int n = 0;
-    for (; n < kTableCapacity && table.records[n].window != kNoWindow; ++n) {
-        const SessionRecord& r = table.records[n];
+    for (; n < kTableCapacity && n < snapshot.Count(); ++n) {
+        const SessionRecord& r = snapshot.sessions[static_cast<std::size_t>(n)];
         built.windows[n] = r.window;
         built.count = n + 1;
         FormatSessionEntry(r, text);
@@ -108,19 +108,19 @@ int BuildSessionMenu(MenuOps& menus, MenuHandle trayPopup, const SessionTable& t
     return n + 7;
 }
 
-int DispatchSessionCommand(const SessionTable& table, const MenuSessions& built, int id, std::uintptr_t itemData,
+int DispatchSessionCommand(const SessionSnapshot& snapshot, const MenuSessions& built, int id, std::uintptr_t itemData,
                            SessionWindowOps& ops) {
     if (id < kRestoreServerGroupBase) {
-        // GroupCommand finds the session by its window in the table as it is now; one that
+        // GroupCommand finds the session by its window in the snapshot of now; one that
         // has gone (or a position without an entry, window 0) is found nowhere.
-        GroupCommand(table, built.At(static_cast<long long>(id) - kSessionEntryBase), kGroupRestore, kGroupByTitle,
+        GroupCommand(snapshot, built.At(static_cast<long long>(id) - kSessionEntryBase), kGroupRestore, kGroupByTitle,
                      ops);
         return 0;
     }
-    return DispatchGroupItem(table, built, itemData, id, ops);
+    return DispatchGroupItem(snapshot, built, itemData, id, ops);
 }
 
-int DispatchGroupItem(const SessionTable& table, const MenuSessions& built, std::uintptr_t itemData, int id,
+int DispatchGroupItem(const SessionSnapshot& snapshot, const MenuSessions& built, std::uintptr_t itemData, int id,
                       SessionWindowOps& ops) {
     if (itemData >= static_cast<std::uintptr_t>(kTableCapacity)) return 0;
     const long long position = static_cast<long long>(itemData);
@@ -133,7 +133,7 @@ int DispatchGroupItem(const SessionTable& table, const MenuSessions& built, std:
         case kDestroySystemBase: action = kGroupClose; field = kGroupBySystem; break;
         default: return 0;
     }
-    GroupCommand(table, built.At(position), action, field, ops);
+    GroupCommand(snapshot, built.At(position), action, field, ops);
     return 0;
 }
 

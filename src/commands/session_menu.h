@@ -1,4 +1,4 @@
-// The upper part of the tray menu, built anew from the session table each time the menu
+// The upper part of the tray menu, built anew from the snapshot of the moment each time the menu
 // opens: one entry per session, and four pop-ups offering the distinct server groups and
 // systems for restoring or closing all their sessions at once. Also the decoding of the
 // command that comes back into a group command.
@@ -10,14 +10,14 @@
 #include <cstdint>
 
 #include "commands/session_commands.h"
-#include "core/session.h"
+#include "core/snapshot.h"
 
 namespace quilvo {
 
 using MenuHandle = std::uintptr_t;
 constexpr MenuHandle kNoMenu = 0;
 
-// Command ids: a base plus the session's table position (0 to 49). The bases are 1001 apart,
+// Command ids: a base plus the session's position in the snapshot (0 to 49). The bases are 1001 apart,
 // so the ranges never overlap. A pop-up's own title carries the bare base.
 constexpr int kSessionEntryBase = 200;
 constexpr int kRestoreServerGroupBase = 12003;
@@ -85,8 +85,8 @@ int FindMenuText(MenuOps& menus, MenuHandle menu, const char* text);
 int AddUniqueMenuEntry(MenuOps& menus, MenuHandle menu, MenuHandle popup, const char* text, unsigned state,
                        int position, int id);
 
-// The sessions a menu was built from, by table position. The menu's ids carry positions; a
-// refresh while the menu is open may rewrite the table, so a chosen position is read here
+// The sessions a menu was built from, by position. The menu's ids carry positions; a pass
+// while the menu is open may publish another snapshot, so a chosen position is read here
 // and names the session the user saw, wherever it stands when the command comes back.
 struct MenuSessions {
     WindowHandle windows[kTableCapacity] = {};
@@ -98,24 +98,24 @@ struct MenuSessions {
     }
 };
 
-// Inserts at the top of the tray menu's pop-up: the session entries in table order, two
+// Inserts at the top of the tray menu's pop-up: the session entries in the snapshot's order, two
 // separators, "Restore Server Group", "Restore Systems", a separator, "Destroy Server Group"
 // and "Destroy Systems", and notes in built which session each position shows. The four
 // pop-ups then belong to the tray menu. Returns n + 7 for n sessions; 0, inserting nothing,
 // without a pop-up.
-int BuildSessionMenu(MenuOps& menus, MenuHandle trayPopup, const SessionTable& table, MenuSessions& built);
+int BuildSessionMenu(MenuOps& menus, MenuHandle trayPopup, const SessionSnapshot& snapshot, MenuSessions& built);
 
-// Carries out a chosen session menu command on the table as it is now, for the session the
+// Carries out a chosen session menu command on the snapshot of now, for the session the
 // chosen position showed when the menu was built: a session entry restores every session
 // with that session's title and brings it to the top; anything else goes to
-// DispatchGroupItem. A session that has gone from the table since acts on nothing. Returns 0.
-int DispatchSessionCommand(const SessionTable& table, const MenuSessions& built, int id, std::uintptr_t itemData,
+// DispatchGroupItem. A session that has gone since acts on nothing. Returns 0.
+int DispatchSessionCommand(const SessionSnapshot& snapshot, const MenuSessions& built, int id, std::uintptr_t itemData,
                            SessionWindowOps& ops);
 
 // A pop-up entry: id minus item data names the pop-up, the item data the position of the
-// session whose Server group or System (as the table holds it now) is restored or closed.
+// session whose Server group or System (as the snapshot holds it now) is restored or closed.
 // Returns 0.
-int DispatchGroupItem(const SessionTable& table, const MenuSessions& built, std::uintptr_t itemData, int id,
+int DispatchGroupItem(const SessionSnapshot& snapshot, const MenuSessions& built, std::uintptr_t itemData, int id,
                       SessionWindowOps& ops);
 
 }  // namespace quilvo

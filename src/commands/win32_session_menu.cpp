@@ -52,9 +52,9 @@ int Win32MenuOps::ItemText(MenuHandle menu, int position, char* buffer, int size
     return lstrlenA(buffer);
 }
 
-int BuildSessionMenu(HMENU trayPopup, const SessionTable& table, MenuSessions& built) {
+int BuildSessionMenu(HMENU trayPopup, const SessionSnapshot& snapshot, MenuSessions& built) {
     Win32MenuOps menus;
-    return BuildSessionMenu(menus, reinterpret_cast<MenuHandle>(trayPopup), table, built);
+    return BuildSessionMenu(menus, reinterpret_cast<MenuHandle>(trayPopup), snapshot, built);
 }
 
 std::uintptr_t ItemDataByCommand(HMENU menu, UINT id) {

@@ -20,7 +20,7 @@ public:
 };
 
 // BuildSessionMenu on the tray menu's pop-up.
-int BuildSessionMenu(HMENU trayPopup, const SessionTable& table, MenuSessions& built);
+int BuildSessionMenu(HMENU trayPopup, const SessionSnapshot& snapshot, MenuSessions& built);
 
 // The item data of the item with this command id, searching the pop-ups as well; 0 when
 // there is no such item. An entry of a pop-up is found before a pop-up title of the same id.

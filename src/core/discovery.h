@@ -1,12 +1,16 @@
-// One discovery pass: finds the SAP GUI session windows, records and queries them,
-// and sweeps the records the pass did not reach.
+// Discovery: finds the SAP GUI session windows, records where they are and asks them who
+// they are.
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <utility>
 #include <vector>
 
-#include "core/session.h"
 #include "core/discovery_windows.h"
+#include "core/front_queries.h"
+#include "core/session.h"
+#include "core/session_book.h"
 
 namespace quilvo {
 
@@ -49,43 +53,80 @@ private:
     char className_[kClassNameCapacity] = {};
 };
 
-// A discovery pass in parts, so that nothing waits for the sessions' replies: Begin walks the
-// desktop and records the sessions; SendDiscoveryQueries sends their queries, a few sessions at
-// a time if asked (the queries go out once the desktop has been walked: sessions answering
-// meanwhile would only slow the walk down); the replies land in the table as they come; Finish
-// sweeps the records the pass did not reach and marks the sessions whose
-// queries are still unanswered as busy. previousCount is the count the refresh cycle saw on
-// its last pass (known windows are searched among that many).
-struct DiscoveryPass {
-    std::uint32_t stamp = 0;    // the tick the pass stamps its records with
-    std::uint32_t queries = 0;  // the pass number of its queries (FrontQueryPool)
+// One session window as the walk found it: its place on the virtual screen (a maximised one at
+// the corner of the monitor it fills) and its caption ("INVALID" when empty or unreadable).
+struct WalkedSession {
+    WindowHandle window;
+    std::int32_t x, y, width, height;
+    bool zoomed;
+    char title[256];
 };
-DiscoveryPass BeginDiscovery(SessionTable& table, int previousCount, const char* className, DiscoveryWindows& windows);
-// Begin in its two steps, so that the walk, which reads every window of the desktop, can be
-// made on another thread: OpenDiscovery on the thread that sends the queries and takes their
-// replies; WalkDesktop anywhere, on a table nothing else touches meanwhile, and with nothing
-// else using `windows`' walk (EnumerateAll, the class cache, SessionSeen).
-DiscoveryPass OpenDiscovery(DiscoveryWindows& windows);
-void WalkDesktop(SessionTable& table, int previousCount, const char* className, std::uint32_t stamp,
-                 DiscoveryWindows& windows);
-// A session's answers (System, Client, User, Server group, Transaction) from `from` into `to`.
-void CopyAnswers(SessionRecord& to, const SessionRecord& from);
-// The answers that landed in `current` while `walked` was walked go over into the walk's
-// records of the same windows.
-void TakeLaterAnswers(SessionTable& walked, const SessionTable& current);
-// Sends the queries of the recorded sessions from *next on, at most `sessions` of them (0: all);
-// true once every recorded session has been sent its queries.
-bool SendDiscoveryQueries(SessionTable& table, DiscoveryWindows& windows, int* next, int sessions);
-// True when no query of the pass is unanswered.
-bool DiscoveryAnswered(const DiscoveryPass& pass, DiscoveryWindows& windows);
-// Returns the session count.
-int FinishDiscovery(SessionTable& table, const DiscoveryPass& pass, DiscoveryWindows& windows);
 
-// The whole pass at once: Begin, the replies awaited (AwaitReplies), Finish.
-int DiscoverSessions(SessionTable& table, int previousCount, const char* className,
-                     DiscoveryWindows& windows);
+// The session windows of one walk of the desktop, in the walk's order (the desktop's, top
+// first): at most kTableCapacity. Its storage is kept from walk to walk.
+struct DesktopWalk {
+    DesktopWalk() { sessions.reserve(kTableCapacity); }
+    std::vector<WalkedSession> sessions;
+};
 
-// Clears every record whose stamp differs from the pass's stamp.
-void SweepStaleSessions(SessionTable& table, std::uint32_t stamp);
+// Walks every window of the desktop for those of className. May be made on a thread of its
+// own, with nothing else touching `walk` or the walk's part of `windows` (EnumerateAll, the
+// class cache, SessionSeen) meanwhile.
+void WalkDesktop(DesktopWalk& walk, const char* className, DiscoveryWindows& windows);
+
+// A discovery pass, in steps, so that nothing waits for the sessions: Open starts it, Walk
+// walks the desktop (on any thread), Ask sends the sessions what the book says is to be asked
+// (a few sessions at a time if asked to), the replies land in the book as they come, keyed by
+// window, and Record gives the sessions found with what they answered. A pass asks a calm
+// session only its Transaction; the rest is asked again when its title changed, when its
+// System, Client or User is still empty (a logon screen has no User yet), and at a forced pass.
+class Discovery final : public AnswerSink {
+public:
+    // Both must outlive the discovery; className is copied (none: the default class).
+    Discovery(DiscoveryWindows& windows, const char* className);
+    // Replies still to come are taken when they come, and handed to nobody.
+    ~Discovery();
+    Discovery(const Discovery&) = delete;
+    Discovery& operator=(const Discovery&) = delete;
+
+    // Starts a pass; forced: every session is asked everything.
+    void Open(bool forced);
+    // The walk: anywhere, see WalkDesktop.
+    void Walk();
+    // Sends the queries of the next `sessions` sessions found (0: all); true once every session
+    // found has been sent what it is to be asked.
+    bool Ask(int sessions);
+    // The sessions found and not yet sent their queries.
+    int Unasked() const { return Found() - next_; }
+    // No query of the pass is unanswered.
+    bool Answered() const;
+    // Lets the replies come in until none is owed or the pass's wait is used up.
+    void AwaitAnswers() { windows_.AwaitReplies(pass_); }
+    // The sessions found, in the walk's order, each with its answers; busy while a query to it
+    // is unanswered.
+    void Record(std::vector<SessionRecord>& out) const;
+    int Found() const { return static_cast<int>(walk_.sessions.size()); }
+
+    // The whole pass at once: Open, Walk, Ask, the replies awaited (AwaitReplies), Record.
+    std::vector<SessionRecord> Pass(bool forced);
+
+    // Runs whenever a reply leaves no query of the pass under way unanswered, once every
+    // query of it is out; inside whatever loop took the reply.
+    void OnAnswered(std::function<void()> answered) { answered_ = std::move(answered); }
+
+    // AnswerSink
+    void OnAnswer(WindowHandle window, int code, const char* answer, std::uint32_t pass) override;
+
+private:
+    DiscoveryWindows& windows_;
+    char className_[kClassNameCapacity] = {};
+    DesktopWalk walk_;
+    SessionBook book_;
+    std::uint32_t pass_ = 0;  // the pass number of the queries (FrontQueryPool)
+    bool forced_ = false;
+    int next_ = 0;            // the first session found not yet sent its queries
+    bool allAsked_ = false;
+    std::function<void()> answered_;
+};
 
 }  // namespace quilvo

@@ -12,16 +12,6 @@ namespace quilvo {
 
 class SessionClassCache;
 
-// The query codes a session answers through SAP_GET_FRONT.
-enum FrontCode : int {
-    kFrontClient = 4,
-    kFrontServerGroup = 11,
-    kFrontUser = 15,
-    kFrontSystem = 10,
-    kFrontTransaction = 5,
-    kFrontDone = 3,  // answered, fills nothing
-};
-
 // Visit routine for EnumerateAll: return false to end the enumeration.
 using WindowVisit = bool (*)(WindowHandle window, void* context);
 

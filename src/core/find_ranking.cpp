@@ -148,12 +148,13 @@ bool SameLogon(const SessionRecord& a, const SessionRecord& b) {
 // The logon of the session at first: its row, or none when one of its sessions runs code. The
 // row goes to the logon's session last in front, or without a note of that to the first (the
 // table follows the desktop's stacking order).
-bool LogonRow(const SessionTable& table, const SessionRecord* first, const std::string& code, int maxSessions,
+bool LogonRow(const SessionSnapshot& snapshot, const SessionRecord* first, const std::string& code, int maxSessions,
               const FrontOrder* front, FindRow& row) {
     int sessions = 0;
     const SessionRecord* target = first;
     int targetRecency = -1;
-    for (const SessionRecord* r = first; r != LiveEnd(table); ++r) {
+    const SessionRecord* end = snapshot.sessions.data() + snapshot.sessions.size();
+    for (const SessionRecord* r = first; r != end; ++r) {
         if (!SameLogon(*r, *first)) continue;
         if (EqualsNoCase(FieldText(r->transaction).c_str(), code.c_str())) return false;
         ++sessions;
@@ -164,7 +165,7 @@ bool LogonRow(const SessionTable& table, const SessionRecord* first, const std::
         }
     }
     row = FindRow{sessions >= maxSessions ? FindRowKind::Full : FindRowKind::Open,
-                  static_cast<int>(target - LiveBegin(table)),
+                  static_cast<int>(target - snapshot.sessions.data()),
                   {FieldText(first->system), FieldText(first->client), FieldText(first->user), code,
                    std::to_string(sessions)}};
     return true;
@@ -180,36 +181,32 @@ bool IsTransactionCode(std::string_view word) {
     return AllCodeCharacters(word.substr(1, close - 1)) && AllCodeCharacters(word.substr(close + 1));
 }
 
-std::vector<FindRow> OpenTransactionRows(std::string_view query, const SessionTable& table, int maxSessions,
+std::vector<FindRow> OpenTransactionRows(std::string_view query, const SessionSnapshot& snapshot, int maxSessions,
                                          const FrontOrder* front) {
     std::vector<FindRow> rows;
     const std::vector<std::string_view> words = SplitWords(query);
     if (words.empty() || !IsTransactionCode(words.back())) return rows;
+    const std::vector<SessionRecord>& sessions = snapshot.sessions;
     // "qas" or "anna" is most likely typed to find a logon's sessions, not to open such a code.
-    if (std::any_of(LiveBegin(table), LiveEnd(table), [&](const SessionRecord& r) { return StartsLogonField(words.back(), r); })) {
+    if (std::any_of(sessions.begin(), sessions.end(), [&](const SessionRecord& r) { return StartsLogonField(words.back(), r); })) {
         return rows;
     }
     const std::string code = UpperCase(words.back());
-    for (const SessionRecord* r = LiveBegin(table); r != LiveEnd(table); ++r) {
+    for (auto r = sessions.begin(); r != sessions.end(); ++r) {
         // A logon is met at its first session.
-        const bool seen = std::any_of(LiveBegin(table), r, [&](const SessionRecord& o) { return SameLogon(o, *r); });
+        const bool seen = std::any_of(sessions.begin(), r, [&](const SessionRecord& o) { return SameLogon(o, *r); });
         if (seen || r->system[0] == '\0' || !WordsNameLogon(words, *r)) continue;
         FindRow row;
-        if (LogonRow(table, r, code, maxSessions, front, row)) rows.push_back(std::move(row));
+        if (LogonRow(snapshot, &*r, code, maxSessions, front, row)) rows.push_back(std::move(row));
     }
     return rows;
 }
 
 void PlaceOpenRows(std::vector<FindRow>& rows, std::vector<int>& order, std::vector<FindRow> openRows) {
-    const bool sessionFound = std::any_of(order.begin(), order.end(), [&](int i) {
-        return rows[static_cast<std::size_t>(i)].kind == FindRowKind::Session;
-    });
-    std::vector<int> added;
     for (FindRow& row : openRows) {
-        added.push_back(static_cast<int>(rows.size()));
+        order.push_back(static_cast<int>(rows.size()));
         rows.push_back(std::move(row));
     }
-    order.insert(sessionFound ? order.end() : order.begin(), added.begin(), added.end());
 }
 
 void PutReadyFirst(const std::vector<FindRow>& rows, std::vector<int>& order) {
@@ -225,13 +222,13 @@ std::string OpenRowText(const FindRow& row) {
 
 std::string OpenOkCode(const FindRow& row) { return row.fields.size() < 4 ? std::string() : "/o" + row.fields[3]; }
 
-std::vector<FindRow> SessionFindRows(const SessionTable& table) {
+std::vector<FindRow> SessionFindRows(const SessionSnapshot& snapshot) {
     std::vector<FindRow> rows;
-    for (const SessionRecord* r = LiveBegin(table); r != LiveEnd(table); ++r) {
-        rows.push_back(FindRow{FindRowKind::Session, static_cast<int>(r - LiveBegin(table)),
-                               {FieldText(r->system), FieldText(r->client), FieldText(r->user),
-                                FieldText(r->transaction), FieldText(r->title)},
-                               r->ready != 0});
+    for (const SessionRecord& r : snapshot.sessions) {
+        rows.push_back(FindRow{FindRowKind::Session, r.index,
+                               {FieldText(r.system), FieldText(r.client), FieldText(r.user), FieldText(r.transaction),
+                                FieldText(r.title)},
+                               r.ready != 0});
     }
     return rows;
 }
@@ -249,15 +246,15 @@ std::vector<FindRow> BoxFindRows(const BoxFilter (&filters)[kBoxCount]) {
     return rows;
 }
 
-void OrderByLastFront(std::vector<FindRow>& rows, const SessionTable& table, const FrontOrder& front,
+void OrderByLastFront(std::vector<FindRow>& rows, const SessionSnapshot& snapshot, const FrontOrder& front,
                       WindowHandle inFront) {
     // Noted ones by recency, then the unnoted, then the one in front, then the boxes.
     constexpr long kUnnoted = FrontOrder::kCapacity;
     constexpr long kInFront = kUnnoted + 1;
     constexpr long kNoSession = kInFront + 1;
     const auto place = [&](const FindRow& row) -> long {
-        if (row.kind != FindRowKind::Session || row.index < 0 || row.index >= table.count) return kNoSession;
-        const WindowHandle window = table.records[row.index].window;
+        if (row.kind != FindRowKind::Session || row.index < 0 || row.index >= snapshot.Count()) return kNoSession;
+        const WindowHandle window = snapshot.sessions[static_cast<std::size_t>(row.index)].window;
         if (window == inFront && window != kNoWindow) return kInFront;
         const int recency = front.Recency(window);
         return recency < 0 ? kUnnoted : recency;

@@ -8,6 +8,7 @@
 #include "core/boxes.h"
 #include "core/front_order.h"
 #include "core/session.h"
+#include "core/snapshot.h"
 
 namespace quilvo {
 
@@ -17,7 +18,7 @@ enum class FindRowKind { Session, Box, Open, Full };
 
 struct FindRow {
     FindRowKind kind;
-    // A session row: its position in the session table. A box row: the box index 0..5, shown
+    // A session row: its position in the snapshot the rows were made from. A box row: the box index 0..5, shown
     // to users as "Box 1".."Box 6".
     int index;
     // A session row: System, Client, User, Transaction, window title.
@@ -28,8 +29,8 @@ struct FindRow {
     bool ready = false;  // a session row whose session became ready while the user looked elsewhere
 };
 
-// One row per live session, in table order.
-std::vector<FindRow> SessionFindRows(const SessionTable& table);
+// One row per session, in the snapshot's order.
+std::vector<FindRow> SessionFindRows(const SessionSnapshot& snapshot);
 // One row per box whose filter has any of its four texts set, in box order.
 std::vector<FindRow> BoxFindRows(const BoxFilter (&filters)[kBoxCount]);
 
@@ -38,7 +39,7 @@ std::vector<FindRow> BoxFindRows(const BoxFilter (&filters)[kBoxCount]);
 // front now (inFront), last, so that Enter on the first row goes back to the session that
 // was in front before and, done again, back to this one. Every other row (a box) keeps its
 // place after the sessions. RankFindRows keeps this order among rows of equal rank.
-void OrderByLastFront(std::vector<FindRow>& rows, const SessionTable& table, const FrontOrder& front,
+void OrderByLastFront(std::vector<FindRow>& rows, const SessionSnapshot& snapshot, const FrontOrder& front,
                       WindowHandle inFront);
 
 // How one typed word meets one field, worst first; the order is the rank.
@@ -69,16 +70,16 @@ bool IsTransactionCode(std::string_view word);
 // The rows that open the query's last word as a transaction in a new session: when that word
 // is a transaction code and every other word starts the System, Client or User of a logon
 // (System, Client, User alike without regard to case), one row per such logon that has no
-// session running that transaction, in the order of each logon's first session in the table.
+// session running that transaction, in the order of each logon's first session.
 // A logon with maxSessions sessions or more gets a Full row instead. A last word that starts
 // the System, Client or User of any session is taken as naming sessions: no rows. The row's
 // index is the position of the session the OK code goes to: the logon's session last in front
 // by `front`, or its first session when none of them was noted there.
-std::vector<FindRow> OpenTransactionRows(std::string_view query, const SessionTable& table, int maxSessions,
+std::vector<FindRow> OpenTransactionRows(std::string_view query, const SessionSnapshot& snapshot, int maxSessions,
                                          const FrontOrder* front = nullptr);
 
-// Appends openRows to rows and their positions to order: after everything found, or first when
-// order holds no session row.
+// Appends openRows to rows and their positions to order, after everything found: a row that
+// meets what was typed in a real field (a session, a box) comes before a guess at a new session.
 void PlaceOpenRows(std::vector<FindRow>& rows, std::vector<int>& order, std::vector<FindRow> openRows);
 
 // Moves the rows marked ready to the front of order, each group keeping its order.

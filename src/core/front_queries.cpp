@@ -3,25 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "base/text.h"
-#include "core/discovery_windows.h"
-
 namespace quilvo {
 namespace {
 
 constexpr int kIndexBits = 16;
 constexpr FrontToken kIndexMask = (FrontToken{1} << kIndexBits) - 1;
-
-void Store(SessionRecord& r, int code, const char* answer) {
-    switch (code) {
-        case kFrontClient: CopyCut(r.client, answer); break;
-        case kFrontServerGroup: CopyCut(r.serverGroup, answer); break;
-        case kFrontUser: CopyCut(r.user, answer); break;
-        case kFrontSystem: CopyCut(r.system, answer); break;
-        case kFrontTransaction: CopyCut(r.transaction, answer); break;
-        default: break;
-    }
-}
 
 }  // namespace
 
@@ -58,9 +44,8 @@ void FrontQueryPool::ReleaseOldestUntilFree(int need) {
     }
 }
 
-FrontToken FrontQueryPool::Open(const void* owner, SessionTable& table, int position, WindowHandle window,
-                                int code) {
-    if (free_ == 0 || position < 0 || position >= kTableCapacity) return 0;
+FrontToken FrontQueryPool::Open(AnswerSink* sink, WindowHandle window, int code) {
+    if (free_ == 0) return 0;
     for (int n = 0; n < kCapacity; ++n) {
         const int i = (cursor_ + n) % kCapacity;
         Entry& e = entries_[i];
@@ -68,12 +53,10 @@ FrontToken FrontQueryPool::Open(const void* owner, SessionTable& table, int posi
         cursor_ = (i + 1) % kCapacity;
         e.inUse = true;
         e.code = code;
-        e.position = static_cast<std::int16_t>(position);
         e.pass = pass_;
         e.opened = passTick_;
         e.window = window;
-        e.table = &table;
-        e.owner = owner;
+        e.sink = sink;
         --free_;
         return (e.generation << kIndexBits) | static_cast<FrontToken>(i);
     }
@@ -91,19 +74,25 @@ FrontQueryPool::Entry* FrontQueryPool::Find(FrontToken token) {
 void FrontQueryPool::Release(Entry& e) {
     e.inUse = false;
     ++e.generation;  // any token still naming this record is stale from now on
-    e.table = nullptr;
-    e.owner = nullptr;
+    e.sink = nullptr;
     ++free_;
 }
 
 std::uint32_t FrontQueryPool::Complete(FrontToken token, const char* answer) {
     Entry* e = Find(token);
     if (e == nullptr) return 0;
-    SessionRecord& r = e->table->records[e->position];
-    if (answer != nullptr && answer[0] != '\0' && r.window == e->window) Store(r, e->code, answer);
+    AnswerSink* sink = e->sink;
+    const WindowHandle window = e->window;
+    const int code = e->code;
     const std::uint32_t pass = e->pass;
+    // Given back first: the sink may look at what is still pending.
     Release(*e);
+    if (sink != nullptr) sink->OnAnswer(window, code, answer != nullptr && answer[0] != '\0' ? answer : nullptr, pass);
     return pass;
+}
+
+void FrontQueryPool::Cancel(FrontToken token) {
+    if (Entry* e = Find(token)) Release(*e);
 }
 
 bool FrontQueryPool::Outstanding(WindowHandle window) const {
@@ -127,9 +116,9 @@ void FrontQueryPool::ReleaseGone(bool (*gone)(WindowHandle window, void* context
         if (e.inUse && gone(e.window, context)) Release(e);
 }
 
-void FrontQueryPool::ReleaseOwner(const void* owner) {
+void FrontQueryPool::Forget(const AnswerSink* sink) {
     for (Entry& e : entries_)
-        if (e.inUse && e.owner == owner) Release(e);
+        if (e.inUse && e.sink == sink) e.sink = nullptr;
 }
 
 }  // namespace quilvo

@@ -2,18 +2,19 @@
 
 #include <cstring>
 #include <new>
+#include <utility>
 
+#include "base/debug_output.h"
 #include "base/text.h"
 #include "core/wait_scope.h"
-#include "base/debug_output.h"
 
 namespace quilvo {
 namespace {
 
 // Marks a pass in progress, and the pass as a wait: a pass asked for from inside another (a
-// message handled while the pass waits for replies or the views rebuild) is held back instead
-// of rewriting lists under the running one, and so is whatever else the platform holds back
-// while a wait is in progress (the tray menu, a box click).
+// message handled while the views rebuild) is held back instead of running under the running
+// one, and so is whatever else the platform holds back while a wait is in progress (the tray
+// menu, a box click).
 class PassGuard {
 public:
     explicit PassGuard(bool& flag) : flag_(flag) { flag_ = true; }
@@ -26,43 +27,61 @@ private:
     WaitScope waiting_;  // declared last: ends after the flag is cleared
 };
 
-// Hands a view its new lists and makes them the ones kept alive, also when the update runs out
-// of memory part way: the view hands every panel its new list before it rebuilds any of them,
-// so from then on the panels hold the new lists and the old ones may go.
-template <typename Adopt>
-void UpdateAndAdopt(OverviewView& view, BoxList* const* lists, Adopt adopt) {
-    try {
-        view.UpdatePanels(lists);
-    } catch (...) {
-        adopt();
-        throw;
+bool SameAnswers(const SessionRecord& a, const SessionRecord& b) {
+    return EqualsNoCase(a.system, b.system) && EqualsNoCase(a.client, b.client) && EqualsNoCase(a.user, b.user) &&
+           EqualsNoCase(a.serverGroup, b.serverGroup) && EqualsNoCase(a.transaction, b.transaction);
+}
+
+bool SameRecord(const SessionRecord& a, const SessionRecord& b) {
+    return a.window == b.window && a.index == b.index && a.cascade == b.cascade && a.zoomed == b.zoomed &&
+           a.busy == b.busy && a.ready == b.ready && a.x == b.x && a.y == b.y && a.width == b.width &&
+           a.height == b.height && std::memcmp(a.title, b.title, sizeof a.title) == 0 &&
+           std::memcmp(a.system, b.system, sizeof a.system) == 0 &&
+           std::memcmp(a.serverGroup, b.serverGroup, sizeof a.serverGroup) == 0 &&
+           std::memcmp(a.user, b.user, sizeof a.user) == 0 &&
+           std::memcmp(a.transaction, b.transaction, sizeof a.transaction) == 0 &&
+           std::memcmp(a.client, b.client, sizeof a.client) == 0;
+}
+
+bool SameSnapshot(const SessionSnapshot& a, const SessionSnapshot& b) {
+    if (a.sessions.size() != b.sessions.size()) return false;
+    for (std::size_t i = 0; i < a.sessions.size(); ++i)
+        if (!SameRecord(a.sessions[i], b.sessions[i])) return false;
+    for (int box = 0; box < kBoxCount; ++box)
+        if (a.members[box] != b.members[box] || !SameRecord(a.filters[box], b.filters[box])) return false;
+    return true;
+}
+
+bool InAnyBox(const SessionSnapshot& snapshot, int position) {
+    for (const auto& members : snapshot.members) {
+        for (std::int16_t m : members)
+            if (m == position) return true;
     }
-    adopt();
+    return false;
 }
 
 }  // namespace
 
-RefreshCycle::RefreshCycle(SessionTable& table, BoxFilter (&filters)[kBoxCount], const DragProbe& drag,
-                           DiscoveryWindows& windows, RefreshPlatform& platform, ViewFactory& views,
+RefreshCycle::RefreshCycle(const DragProbe& drag, DiscoveryWindows& windows, RefreshPlatform& platform,
                            CycleSettings& settings, const char* sessionClass, const IdleSettings& idle)
-    : table_(table),
-      filters_(filters),
-      drag_(drag),
+    : drag_(drag),
       windows_(windows),
       platform_(platform),
-      views_(views),
       settings_(settings),
-      idle_(idle) {
-    CopyCut(sessionClass_, sessionClass != nullptr ? sessionClass : kDefaultSessionClass);
+      discovery_(windows, sessionClass),
+      idle_(idle),
+      current_(std::make_shared<const SessionSnapshot>()) {
+    // The pass's last reply came inside whatever loop took it: the pass ends from the message
+    // loop. One taken while the pass itself sends (inPass_) is seen where it stands.
+    discovery_.OnAnswered([this] {
+        if (passUnderWay_ && allAsked_ && !inPass_) platform_.Post([this] { OnReplies(); });
+    });
 }
 
-void RefreshCycle::DestroyViews() {
-    if (toolView_ != nullptr) {
-        // The main window must not find a torn-down view in its user data.
-        views_.AttachToMainWindow(mainWindow_, nullptr);
-        toolView_.reset();
-    }
-    singleView_.reset();
+RefreshCycle::~RefreshCycle() {
+    platform_.AwaitWalk();
+    platform_.StopDeadline();
+    platform_.Disconnect();
 }
 
 void RefreshCycle::OnRefreshTimer() {
@@ -77,7 +96,7 @@ bool RefreshCycle::Busy() const { return inPass_ || WaitScope::Active(); }
 
 bool RefreshCycle::DeferIfBusy() {
     if (!Busy()) return false;
-    if (!deferred_) platform_.ScheduleRefresh();
+    if (!deferred_) platform_.Post([this] { RunDeferred(); });
     deferred_ = true;
     return true;
 }
@@ -85,9 +104,8 @@ bool RefreshCycle::DeferIfBusy() {
 void RefreshCycle::RunDeferred() {
     if (!deferred_) return;
     if (Busy()) {
-        // Still inside a wait: the platform hands the request back once it has ended (it is
-        // held there, not posted again and again while the wait lasts).
-        platform_.ScheduleRefresh();
+        // Still inside a wait: asked again, to run once it has ended.
+        platform_.Post([this] { RunDeferred(); });
         return;
     }
     deferred_ = false;
@@ -99,23 +117,25 @@ void RefreshCycle::RunDeferred() {
     }
 }
 
+bool RefreshCycle::ForcedAsk(std::uint32_t now) {
+    // Unsigned: the difference still measures the elapsed time across a wrap of the tick count.
+    if (everAsked_ && static_cast<std::uint32_t>(now - lastForcedAsk_) <= kRebuildIntervalMs) return false;
+    everAsked_ = true;
+    lastForcedAsk_ = now;
+    return true;
+}
+
 void RefreshCycle::DiscoverAndRefresh() {
     if (passUnderWay_ || DeferIfBusy()) return;
     {
         PassGuard guard(inPass_);
-        pass_ = OpenDiscovery(windows_);
+        discovery_.Open(ForcedAsk(platform_.TickCount()));
         passUnderWay_ = true;
-        nextToAsk_ = 0;
         allAsked_ = false;
     }
-    std::memcpy(&walked_, &working_, sizeof walked_);
-    const int previousCount = state_.previousCount;
-    const std::uint32_t stamp = pass_.stamp;
-    const auto walk = [this, previousCount, stamp] { WalkDesktop(walked_, previousCount, sessionClass_, stamp, windows_); };
-    walking_ = platform_.WalkElsewhere(walk);
+    walking_ = platform_.WalkElsewhere([this] { discovery_.Walk(); }, [this] { OnWalked(); });
     if (walking_) return;
-    walk();
-    TakeWalk();
+    discovery_.Walk();
     ContinuePass();
 }
 
@@ -123,41 +143,34 @@ void RefreshCycle::OnWalked() {
     if (!walking_) return;
     platform_.AwaitWalk();  // ended already: what the walk wrote is now seen here
     walking_ = false;
-    TakeWalk();
     ContinuePass();
-}
-
-void RefreshCycle::TakeWalk() {
-    PassGuard guard(inPass_);
-    TakeLaterAnswers(walked_, working_);
-    std::memcpy(&working_, &walked_, sizeof working_);
 }
 
 void RefreshCycle::ContinuePass() {
     if (!passUnderWay_ || walking_ || allAsked_) return;
     // A few sessions at a time, with what the user does answered in between: sending fifty
     // sessions' queries one after the other holds the thread as long as a pass used to wait.
-    const bool later = working_.count - nextToAsk_ > kSessionsAskedAtOnce && platform_.ContinuePassLater();
+    const bool later = discovery_.Unasked() > kSessionsAskedAtOnce && platform_.Post([this] { ContinuePass(); });
     {
         PassGuard guard(inPass_);
-        allAsked_ = SendDiscoveryQueries(working_, windows_, &nextToAsk_, later ? kSessionsAskedAtOnce : 0);
+        allAsked_ = discovery_.Ask(later ? kSessionsAskedAtOnce : 0);
         windows_.TakeReplies();
     }
     if (allAsked_) AwaitEndOfPass();
 }
 
 void RefreshCycle::AwaitEndOfPass() {
-    if (DiscoveryAnswered(pass_, windows_)) {
+    if (discovery_.Answered()) {
         FinishPass();
-    } else if (!platform_.StartPassDeadline(windows_.ReplyWaitMs())) {
+    } else if (!platform_.StartDeadline(windows_.ReplyWaitMs(), [this] { OnPassDeadline(); })) {
         // No timer to end the pass later: it waits for its replies here, as long as a pass may.
-        windows_.AwaitReplies(pass_.queries);
+        discovery_.AwaitAnswers();
         FinishPass();
     }
 }
 
 void RefreshCycle::OnReplies() {
-    if (passUnderWay_ && allAsked_ && DiscoveryAnswered(pass_, windows_)) FinishPass();
+    if (passUnderWay_ && allAsked_ && discovery_.Answered()) FinishPass();
 }
 
 void RefreshCycle::OnPassDeadline() {
@@ -165,29 +178,49 @@ void RefreshCycle::OnPassDeadline() {
 }
 
 void RefreshCycle::FinishPass() {
-    if (walking_) return;  // nothing of the pass has been asked yet: OnWalked carries it on
-    platform_.StopPassDeadline();
-    if (DeferIfBusy()) return;  // inside a wait: OnPassDeadline runs it once the wait has ended
+    if (walking_ || !allAsked_) return;  // OnWalked and ContinuePass carry the pass on
+    platform_.StopDeadline();
+    if (DeferIfBusy()) return;  // inside a wait: RunDeferred ends it once the wait has ended
     PassGuard guard(inPass_);
     passUnderWay_ = false;
-    FinishDiscovery(working_, pass_, windows_);
-    // Taken whole: the user acted on the last complete table while the pass was under way.
-    std::memcpy(&table_, &working_, sizeof table_);
-    if (listener_ != nullptr) listener_->OnPassFinished(table_);
-    // A drag that began while the pass was under way holds the lists and views as they are,
-    // as it holds the passes themselves: the first pass after it refreshes.
-    if (!drag_.DragInProgress()) RefreshInPass();
+    try {
+        discovery_.Record(draft_.sessions);
+        if (passListener_ != nullptr) passListener_->OnPassFinished(draft_);
+        // A drag that began while the pass was under way holds the boxes and the views as they
+        // are, as it holds the passes themselves: the first pass after it refreshes.
+        if (drag_.DragInProgress()) {
+            CarryBoxes(draft_);
+            Publish();
+            return;
+        }
+        RefreshDraft();
+    } catch (const std::bad_alloc&) {
+        // Out of memory: the snapshot of the last pass stays current; the next pass rebuilds.
+        state_.previousCount = -1;
+    }
 }
 
 void RefreshCycle::Refresh() {
     if (DeferIfBusy()) return;
     PassGuard guard(inPass_);
-    RefreshInPass();
+    try {
+        draft_ = *current_;
+        RefreshDraft();
+    } catch (const std::bad_alloc&) {
+        state_.previousCount = -1;
+    }
 }
 
-void RefreshCycle::RefreshInPass() {
+void RefreshCycle::Publish() {
+    // A pass that found everything as it was publishes nothing new: the readers keep the
+    // snapshot they have, and a calm pass allocates nothing.
+    if (SameSnapshot(draft_, *current_)) return;
+    current_ = std::make_shared<const SessionSnapshot>(draft_);
+}
+
+void RefreshCycle::RefreshDraft() {
     const std::uint32_t now = platform_.TickCount();
-    const std::int32_t count = table_.count;
+    const std::int32_t count = draft_.Count();
     if (count == state_.previousCount) {
         state_.changed = false;
         state_.idleCounter += 2;
@@ -199,114 +232,96 @@ void RefreshCycle::RefreshInPass() {
     // Unsigned: the difference still measures the elapsed time across a wrap of the tick count.
     const bool overdue = static_cast<std::uint32_t>(now - state_.lastRebuildTime) > kRebuildIntervalMs;
 
+    // The boxes as the last rebuild left them, which the idle action sends to.
+    CarryBoxes(draft_);
     if (idle_.idleTime != 0 && state_.idleCounter > idle_.idleTime) {
         state_.idleCounter = 0;
-        RunIdleAction();
+        SendIdleAction(draft_);
     }
 
-    if (state_.firstRefreshDone && !overdue && !state_.changed && !DetectChanges()) return;
-    // Without the main window there is nothing to show the lists in; the next pass tries again.
-    if (!platform_.WindowExists(mainWindow_)) return;
-
-    state_.lastRebuildTime = platform_.TickCount();
-    try {
-        RebuildBoxLists();
-        RebuildAllSessions();
-    } catch (const std::bad_alloc&) {
-        // Out of memory: every list a view holds is alive (a list goes only once nothing holds
-        // it), so the views stay sound; the next pass rebuilds whatever it finds.
-        state_.previousCount = -1;
+    // Without the main window there is nothing to show the boxes in; the next pass tries again.
+    const bool rebuild = (!state_.firstRefreshDone || overdue || state_.changed || DetectChanges(draft_)) &&
+                         platform_.WindowExists(mainWindow_);
+    if (!rebuild) {
+        Publish();
         return;
+    }
+    state_.lastRebuildTime = platform_.TickCount();
+    SortIntoBoxes(draft_);
+    // Published anew even when nothing differs: the views are given a snapshot of this rebuild.
+    current_ = std::make_shared<const SessionSnapshot>(draft_);
+    shown_ = current_;
+    if (rebuildListener_ != nullptr) {
+        try {
+            rebuildListener_->OnRebuilt(current_);
+        } catch (const std::bad_alloc&) {
+            // Every view holds the snapshot it shows, so what it shows stays sound; the next
+            // pass rebuilds whatever it finds.
+            state_.previousCount = -1;
+            return;
+        }
     }
     state_.firstRefreshDone = true;
 }
 
-void RefreshCycle::RebuildBoxLists() {
-    // Every new list exists before any old one goes: without memory for one of them the pass
-    // ends here and the views keep the lists they have.
-    std::unique_ptr<BoxList> fresh[kBoxCount];
-    BoxList* lists[kBoxCount];
+void RefreshCycle::CarryBoxes(SessionSnapshot& draft) const {
+    if (!shown_) return;
+    for (int b = 0; b < kBoxCount; ++b) {
+        draft.filters[b] = shown_->filters[b];
+        draft.members[b].clear();
+        for (std::int16_t m : shown_->members[b]) {
+            const int at = draft.PositionOf(shown_->sessions[static_cast<std::size_t>(m)].window);
+            if (at >= 0) draft.members[b].push_back(static_cast<std::int16_t>(at));
+        }
+    }
+}
+
+void RefreshCycle::SortIntoBoxes(SessionSnapshot& draft) {
     for (int b = 0; b < kBoxCount; ++b) {
         settings_.LoadBoxFilter(b, filters_[b]);
-        fresh[b] = std::make_unique<BoxList>(table_, table_.count, filters_[b]);
-        fresh[b]->SortByIndex();
-        fresh[b]->boxIndex = static_cast<std::int16_t>(b);
-        lists[b] = fresh[b].get();
+        draft.filters[b] = filters_[b];
+        draft.members[b].clear();
+        // In the pass's order, which is the order of their indexes.
+        for (const SessionRecord& s : draft.sessions)
+            if (SessionMatches(filters_[b], s)) draft.members[b].push_back(s.index);
     }
-    const auto adopt = [&] {
-        for (int b = 0; b < kBoxCount; ++b) lists_[b] = std::move(fresh[b]);
-    };
-
-    if (toolView_ == nullptr) {
-        adopt();
-        toolView_ = views_.CreateToolWindowView(mainWindow_, lists, kBoxCount);
-        if (toolView_ == nullptr) return;
-        toolView_->LoadGeometry();
-        toolView_->CreatePanels();
-        views_.AttachToMainWindow(mainWindow_, toolView_.get());
-        return;
-    }
-    UpdateAndAdopt(*toolView_, lists, adopt);
+    // The all-sessions panel shows every session; each is matched against the empty filter
+    // all the same, as every rebuild always wrote a line per session for it.
+    static const BoxFilter kEveryone = {};
+    for (const SessionRecord& s : draft.sessions) SessionMatches(kEveryone, s);
 }
 
-void RefreshCycle::RebuildAllSessions() {
-    // Filter 0 cleared matches every session; it is read from the file again at the next rebuild.
-    std::memset(&filters_[0], 0, sizeof filters_[0]);
-    auto all = std::make_unique<BoxList>(table_, table_.count, filters_[0]);
-    BoxList* one[1] = {all.get()};
-    const auto adopt = [&] {
-        singleList_ = std::move(all);
-        pendingAll_.reset();
-    };
-
-    if (singleView_ == nullptr) {
-        adopt();
-        singleView_ = views_.CreateSingleView(one, 1, kSingleViewWidth, kSingleViewHeight);
-        if (singleView_ == nullptr) return;
-        singleView_->LoadGeometry();
-        singleView_->CreatePanels();
-    } else if (singleView_->IsVisible()) {
-        UpdateAndAdopt(*singleView_, one, adopt);
-    } else {
-        pendingAll_ = std::move(all);
-    }
-}
-
-bool RefreshCycle::DetectChanges() const {
-    const BoxList* all = AllSessions();
-    for (const SessionRecord* r = LiveBegin(table_); r != LiveEnd(table_); ++r) {
-        for (const auto& list : lists_) {
-            if (list == nullptr) continue;
-            for (int i = 0; i < list->count; ++i) {
-                const SessionRecord& item = list->items[i];
-                if (item.window != r->window) continue;
-                if (item.index != r->index || item.x != r->x || item.y != r->y || item.width != r->width ||
-                    item.height != r->height || !EqualsNoCase(item.title, r->title) || item.busy != r->busy ||
-                    item.ready != r->ready) {
-                    return true;
-                }
-            }
+bool RefreshCycle::DetectChanges(const SessionSnapshot& draft) const {
+    if (!shown_) return true;
+    for (const SessionRecord& r : draft.sessions) {
+        const int at = shown_->PositionOf(r.window);
+        if (at < 0) return true;  // a session the views have not been given
+        const SessionRecord& was = shown_->sessions[static_cast<std::size_t>(at)];
+        // Only a boxed session's place and title count; a session that no box selects shows
+        // a move at the next rebuild that is due anyway.
+        if (InAnyBox(*shown_, at) &&
+            (was.index != r.index || was.x != r.x || was.y != r.y || was.width != r.width || was.height != r.height ||
+             !EqualsNoCase(was.title, r.title))) {
+            return true;
         }
-        // A session that turned busy, answers again or became ready shows so in every view,
-        // boxed or not.
-        for (int i = 0; all != nullptr && i < all->count; ++i) {
-            const SessionRecord& item = all->items[i];
-            if (item.window == r->window && (item.busy != r->busy || item.ready != r->ready)) return true;
-        }
+        // What a session answers decides its boxes and shows in every view, as does a session
+        // that turned busy, answers again or became ready.
+        if (!SameAnswers(was, r) || was.busy != r.busy || was.ready != r.ready) return true;
     }
     return false;
 }
 
-void RefreshCycle::RunIdleAction() {
+void RefreshCycle::RunIdleAction() { SendIdleAction(*current_); }
+
+void RefreshCycle::SendIdleAction(const SessionSnapshot& snapshot) {
     // Any program can delete the atom, and its number may then name another string, which the
     // sessions would run as an OK code: it is looked at before every use and made anew.
     if (state_.okCodeAtom == 0 || !platform_.AtomHolds(state_.okCodeAtom, idle_.idleAction)) {
         state_.okCodeAtom = platform_.AddGlobalAtom(idle_.idleAction);
     }
     if (state_.okCodeAtom == 0) return;  // no atom, nothing the sessions could read
-    for (const auto& list : lists_) {
-        if (list == nullptr || list->count <= 0 || list->items == nullptr) continue;
-        platform_.SendOkCode(list->items[0].window, state_.okCodeAtom);
+    for (int b = 0; b < kBoxCount; ++b) {
+        if (snapshot.MemberCount(b) > 0) platform_.SendOkCode(snapshot.Member(b, 0).window, state_.okCodeAtom);
     }
 }
 

@@ -1,24 +1,25 @@
-// The refresh cycle: every 2000 ms a discovery pass, then Refresh, which rebuilds the six box
-// lists and the all-sessions list and pushes them into the two views only when something
-// changed (or the last rebuild is more than 17000 ms old). It also counts how long the number
-// of sessions stayed the same and runs the idle action.
+// The refresh cycle: every 2000 ms a discovery pass, which ends by publishing a snapshot of
+// the sessions it found; then Refresh, which sorts the sessions into the six boxes anew and
+// hands the views the result only when something changed (or the last rebuild is more than
+// 17000 ms old). It also counts how long the number of sessions stayed the same and runs the
+// idle action.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 
 #include "core/boxes.h"
-#include "core/discovery.h"
-#include "core/drag_probe.h"
-#include "core/overview_view.h"
-#include "core/session.h"
-#include "core/refresh_platform.h"
-#include "core/discovery_windows.h"
 #include "core/cycle_settings.h"
+#include "core/discovery.h"
+#include "core/discovery_windows.h"
+#include "core/drag_probe.h"
+#include "core/refresh_platform.h"
+#include "core/snapshot.h"
 
 namespace quilvo {
 
-// A rebuild is overdue when more than this many milliseconds passed since the last one.
+// A rebuild is overdue when more than this many milliseconds passed since the last one; a
+// pass asks every session everything again when this long has passed since the last that did.
 constexpr std::uint32_t kRebuildIntervalMs = 17000;
 constexpr int kSingleViewWidth = 150;
 constexpr int kSingleViewHeight = 150;
@@ -34,131 +35,120 @@ struct RefreshState {
     GlobalAtom okCodeAtom = 0;          // made on the first idle action, again when lost
 };
 
-// Told of every complete pass, before its table is shown: what watches the sessions from pass
-// to pass (and may set their ready flags).
+// Told of every complete pass before its snapshot is published: what watches the sessions
+// from pass to pass (and may set their ready flags in it).
 class PassListener {
 public:
-    virtual void OnPassFinished(SessionTable& table) = 0;
+    virtual void OnPassFinished(SessionSnapshot& draft) = 0;
 
 protected:
     ~PassListener() = default;
 };
 
-class RefreshCycle {
+// Told of every rebuild: the views follow the snapshot (the first rebuild makes them). May
+// throw std::bad_alloc: the next pass then rebuilds whatever it finds.
+class RebuildListener {
+public:
+    virtual void OnRebuilt(const Snapshot& snapshot) = 0;
+
+protected:
+    ~RebuildListener() = default;
+};
+
+class RefreshCycle final : public SnapshotSource {
 public:
     // Every collaborator must outlive the cycle. sessionClass is copied.
-    RefreshCycle(SessionTable& table, BoxFilter (&filters)[kBoxCount], const DragProbe& drag,
-                 DiscoveryWindows& windows, RefreshPlatform& platform, ViewFactory& views,
-                 CycleSettings& settings, const char* sessionClass, const IdleSettings& idle);
-    ~RefreshCycle() {
-        platform_.AwaitWalk();
-        DestroyViews();
-    }
+    RefreshCycle(const DragProbe& drag, DiscoveryWindows& windows, RefreshPlatform& platform, CycleSettings& settings,
+                 const char* sessionClass, const IdleSettings& idle);
+    // Waits for a walk under way; whatever was posted for the cycle runs no more, and replies
+    // still to come are taken when they come but land nowhere.
+    ~RefreshCycle();
     RefreshCycle(const RefreshCycle&) = delete;
     RefreshCycle& operator=(const RefreshCycle&) = delete;
 
     void SetMainWindow(WindowHandle mainWindow) { mainWindow_ = mainWindow; }
-    void SetPassListener(PassListener* listener) { listener_ = listener; }
+    void SetPassListener(PassListener* listener) { passListener_ = listener; }
+    void SetRebuildListener(RebuildListener* listener) { rebuildListener_ = listener; }
 
     // The timer callback: skipped while a drag is in progress, else DiscoverAndRefresh.
     void OnRefreshTimer();
     // What every caller of Refresh but the docked toggle does: a discovery pass, then Refresh.
-    // The pass never waits for the sessions: it sends its queries and ends (the new table taken
-    // whole, then Refresh) when its last reply has come (OnReplies) or its wait is over
-    // (OnPassDeadline); meanwhile the table stays as the last complete pass left it, and
-    // everything the user does acts on that. Asked for while a pass is under way, the pass
-    // under way answers the request. Asked for while an operation waits for a session
-    // (messages sent to the program are handled inside such waits), it is held back and runs
-    // once from RunDeferred, which the platform calls when that operation has ended.
+    // The pass never waits for the sessions: it walks the desktop elsewhere, sends its queries
+    // and ends (its snapshot published, then Refresh) when its last reply has come or its wait
+    // is over; meanwhile the snapshot of the last complete pass stays current, and everything
+    // the user does acts on that. Asked for while a pass is under way, the pass under way
+    // answers the request. Asked for while an operation waits for a session (messages sent to
+    // the program are handled inside such waits), it is held back and runs once afterwards.
     void DiscoverAndRefresh();
-    // The pass's walk of the desktop, made elsewhere (RefreshPlatform::WalkElsewhere), has
-    // ended: its sessions are sent their queries.
-    void OnWalked();
-    // Sends the next few sessions' queries of the pass under way.
-    void ContinuePass();
-    // The pass's last reply has come: the pass ends now.
-    void OnReplies();
-    // The pass's wait is over: it ends with the replies it has.
-    void OnPassDeadline();
     bool PassUnderWay() const { return passUnderWay_; }
+    // The rebuild decision on the sessions of the current snapshot, without a pass.
     void Refresh();
-    void RunDeferred();
     bool Deferred() const { return deferred_; }
-    // True when a boxed session's index, position, size, title or busy flag differs from its
-    // copy in the box lists, or any session's busy flag from its copy in the all-sessions
-    // list. Allocates nothing.
-    bool DetectChanges() const;
     // Sends the OK code to the first session of every box that has one.
     void RunIdleAction();
 
     // The next Refresh rebuilds whatever it finds (OK in the box properties dialog).
     void ForceRebuild() { state_.previousCount = -1; }
 
-    // Tears both views down (they write their geometry); the lists stay. Exit does this.
-    void DestroyViews();
-    // Leaves the views to the end of the process without their teardown: after "Quit" their
-    // sections keep what they held. (Exit has torn them down before; then there are none.)
-    void LeaveViewsUnsaved() {
-        (void)toolView_.release();
-        (void)singleView_.release();
-    }
-
     const RefreshState& State() const { return state_; }
-    // The current list of a box (0..5); null before the first rebuild.
-    BoxList* List(int box) const { return (box >= 0 && box < kBoxCount) ? lists_[box].get() : nullptr; }
-    // The newest all-sessions list; null before the first rebuild.
-    BoxList* AllSessions() const { return pendingAll_ != nullptr ? pendingAll_.get() : singleList_.get(); }
-    OverviewView* ToolWindowView() const { return toolView_.get(); }
-    OverviewView* SingleView() const { return singleView_.get(); }
+    // SnapshotSource: what the last complete pass found, in the boxes of the last rebuild.
+    Snapshot Current() const override { return current_; }
+    // What the views were last given (the last rebuild's snapshot); none before the first.
+    Snapshot Shown() const { return shown_; }
+    // The box filters as the last rebuild read them; the properties dialog stores into them.
+    BoxFilter (&Filters())[kBoxCount] { return filters_; }
+
+    // True when, against what the views were last given, a session came, a boxed session's
+    // index, position, size or title changed, or any session's answers, busy flag or ready
+    // flag did.
+    bool DetectChanges(const SessionSnapshot& draft) const;
 
 private:
     bool Busy() const;
     // Inside a pass or a wait the refresh is put off until it has ended: true if it was.
     bool DeferIfBusy();
-    // Refresh's work, inside a pass guard that the caller holds.
-    void RefreshInPass();
-    // The discovery pass ends: its table becomes the table, then Refresh.
-    void FinishPass();
-    // The walk's records become the pass's (with the answers that came meanwhile).
-    void TakeWalk();
+    void RunDeferred();
+    void OnWalked();
+    // Sends the next few sessions' queries of the pass under way.
+    void ContinuePass();
     // Once every query is out: the pass ends when answered, else when its wait is over.
     void AwaitEndOfPass();
-    void RebuildBoxLists();
-    void RebuildAllSessions();
+    void OnReplies();
+    void OnPassDeadline();
+    // The discovery pass ends: its snapshot is published, then Refresh.
+    void FinishPass();
+    // Refresh's work on the draft, inside a pass guard that the caller holds.
+    void RefreshDraft();
+    // The draft becomes the current snapshot, unless it holds just what that holds.
+    void Publish();
+    // The boxes of the last rebuild, for the sessions of draft.
+    void CarryBoxes(SessionSnapshot& draft) const;
+    // The boxes sorted anew: every filter read from the settings, every session matched.
+    void SortIntoBoxes(SessionSnapshot& draft);
+    void SendIdleAction(const SessionSnapshot& snapshot);
+    bool ForcedAsk(std::uint32_t now);
 
-    SessionTable& table_;   // the table of the last complete pass: what the user acts on
-    SessionTable working_ = {};  // the pass under way records here; late answers land here
-    // The walk made elsewhere records here, so that the replies landing in working_ meanwhile
-    // never meet it; OnWalked takes it over, with those replies' answers.
-    SessionTable walked_ = {};
-    DiscoveryPass pass_;
-    bool passUnderWay_ = false;
-    bool walking_ = false;  // the pass's walk is being made elsewhere
-    int nextToAsk_ = 0;       // the first recorded session of the pass not yet sent its queries
-    bool allAsked_ = false;
-    BoxFilter (&filters_)[kBoxCount];
     const DragProbe& drag_;
     DiscoveryWindows& windows_;
     RefreshPlatform& platform_;
-    ViewFactory& views_;
     CycleSettings& settings_;
-    char sessionClass_[kClassNameCapacity] = {};
+    Discovery discovery_;
     IdleSettings idle_;
     WindowHandle mainWindow_ = kNoWindow;
-    PassListener* listener_ = nullptr;
+    PassListener* passListener_ = nullptr;
+    RebuildListener* rebuildListener_ = nullptr;
     RefreshState state_;
+    BoxFilter filters_[kBoxCount] = {};
+    SessionSnapshot draft_;  // the next snapshot, made here; its storage is kept from pass to pass
+    Snapshot current_;
+    Snapshot shown_;
+    bool passUnderWay_ = false;
+    bool walking_ = false;   // the pass's walk is being made elsewhere
+    bool allAsked_ = false;
     bool inPass_ = false;
     bool deferred_ = false;
-
-    // Lists before views, so the views go first and never outlive the lists they show.
-    std::unique_ptr<BoxList> lists_[kBoxCount];
-    // The all-sessions list the single view holds. While that view is hidden it is not
-    // updated, so its list stays alive here until the view is given a newer one...
-    std::unique_ptr<BoxList> singleList_;
-    // ...and the newer lists built meanwhile wait here (each rebuild replaces the last).
-    std::unique_ptr<BoxList> pendingAll_;
-    std::unique_ptr<OverviewView> toolView_;
-    std::unique_ptr<OverviewView> singleView_;
+    bool everAsked_ = false;
+    std::uint32_t lastForcedAsk_ = 0;  // when a pass last asked every session everything
 };
 
 }  // namespace quilvo

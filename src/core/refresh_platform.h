@@ -1,5 +1,6 @@
 // What the refresh cycle needs of the platform: the tick count, whether the main window
-// exists, and the idle action's OK code (a global atom sent with SAP_SET_OKCODE).
+// exists, the idle action's OK code (a global atom sent with SAP_SET_OKCODE), and a way back
+// to the user-interface thread for the steps of a pass that must not run where they are asked.
 #pragma once
 
 #include <cstdint>
@@ -24,29 +25,25 @@ public:
     // SAP_SET_OKCODE with wParam 5 and lParam the atom, zero-extended: the session runs the
     // OK code named by the atom.
     virtual void SendOkCode(WindowHandle session, GlobalAtom atom) = 0;
-    // Asks for RefreshCycle::RunDeferred to be called once the operation now running has
-    // ended (on Windows: a message posted to the program's own window).
-    virtual void ScheduleRefresh() = 0;
-    // A pass waits for its replies: RefreshCycle::OnPassDeadline is to be called after ms (on
-    // Windows: a timer on the program's own window), and OnReplies whenever the pass's last
-    // reply has come. False: the platform has no timer, and the pass waits for its replies
-    // where it stands (DiscoveryWindows::AwaitReplies).
-    virtual bool StartPassDeadline(std::uint32_t ms) = 0;
-    // Asks for RefreshCycle::ContinuePass to be called once what the user did meanwhile has
-    // been answered (on Windows: a message posted to the program's own window). False: the
-    // platform cannot, and the pass sends all its queries at once.
-    virtual bool ContinuePassLater() = 0;
-    virtual void StopPassDeadline() = 0;
-    // Makes a pass's walk of the desktop on a thread of its own, and has RefreshCycle::OnWalked
-    // called once it has ended (on Windows: a message posted to the program's own window), so
-    // that the walk, which reads every window of the desktop, holds nothing the user does.
-    // False: the platform cannot, and the walk is made where the pass stands.
-    virtual bool WalkElsewhere(std::function<void()> walk) {
+    // Runs `work` on this thread from its message loop, once whatever runs now (and any wait
+    // for another program) has ended. False: the platform cannot, and nothing runs.
+    virtual bool Post(std::function<void()> work) = 0;
+    // Runs `work` (as Post) after ms, unless StopDeadline comes first; a new one replaces the
+    // last. False: the platform has no timer, and nothing runs.
+    virtual bool StartDeadline(std::uint32_t ms, std::function<void()> work) = 0;
+    virtual void StopDeadline() = 0;
+    // Makes `walk` on a thread of its own, then runs `walked` as Post does: the walk of the
+    // desktop reads every window and must hold nothing the user does. False: the platform
+    // cannot, and nothing is made.
+    virtual bool WalkElsewhere(std::function<void()> walk, std::function<void()> walked) {
         (void)walk;
+        (void)walked;
         return false;
     }
     // Returns once no walk handed over by WalkElsewhere is under way.
     virtual void AwaitWalk() {}
+    // Nothing posted, timed or walked for the caller runs from now on: it is going away.
+    virtual void Disconnect() {}
 };
 
 }  // namespace quilvo

@@ -41,7 +41,8 @@ std::string ReadyName(const SessionRecord& r) {
     return name;
 }
 
-std::string ReadyNoticeText(const std::vector<std::string>& names, std::uint32_t busyMsOfOne, std::size_t maxBytes) {
+std::string ReadyNoticeText(const std::vector<std::string>& names, std::uint32_t busyMsOfOne, std::size_t maxBytes,
+                            LeadBytePredicate isLeadByte) {
     if (names.empty()) return std::string();
     std::string text = names.size() == 1 ? names[0] + ": ready after " + BusyTimeText(busyMsOfOne)
                                          : std::to_string(names.size()) + " sessions are ready: ";
@@ -52,8 +53,11 @@ std::string ReadyNoticeText(const std::vector<std::string>& names, std::uint32_t
         if (text.size() + next.size() + room > maxBytes) return text + "...";
         text += next;
     }
-    // A single name too long for the balloon: cut, and marked as cut.
-    if (text.size() > maxBytes) text = text.substr(0, maxBytes >= 3 ? maxBytes - 3 : 0) + "...";
+    // A single name too long for the balloon: cut at a whole character, and marked as cut.
+    if (text.size() > maxBytes) {
+        const int room = static_cast<int>(maxBytes >= 3 ? maxBytes - 3 : 0);
+        text = text.substr(0, static_cast<std::size_t>(WholeCharacters(text.c_str(), room, isLeadByte))) + "...";
+    }
     return text;
 }
 
@@ -94,16 +98,16 @@ void ReadyWatch::FollowOne(SessionRecord& r, WindowHandle foreground, std::uint3
     r.ready = spell != nullptr && spell->ready ? 1 : 0;
 }
 
-void ReadyWatch::Follow(SessionTable& table, WindowHandle foreground, std::uint32_t now) {
+void ReadyWatch::Follow(std::vector<SessionRecord>& sessions, WindowHandle foreground, std::uint32_t now) {
     if (readyAfterMs_ == 0) return;
     // Sessions gone since the last pass take their spells with them.
     for (std::size_t i = spells_.size(); i-- > 0;) {
         const WindowHandle window = spells_[i].window;
-        if (std::none_of(LiveBegin(table), LiveEnd(table), [&](const SessionRecord& r) { return r.window == window; })) {
+        if (std::none_of(sessions.begin(), sessions.end(), [&](const SessionRecord& r) { return r.window == window; })) {
             Drop(window);
         }
     }
-    for (SessionRecord* r = table.records; r != LiveEnd(table); ++r) FollowOne(*r, foreground, now);
+    for (SessionRecord& r : sessions) FollowOne(r, foreground, now);
 }
 
 bool ReadyWatch::TakeNotice(std::uint32_t now, ReadyNotice& out) {
@@ -111,33 +115,32 @@ bool ReadyWatch::TakeNotice(std::uint32_t now, ReadyNotice& out) {
     std::vector<std::string> names;
     for (const Ready& r : pending_) names.push_back(r.name);
     // The balloon's text holds 255 bytes.
-    out.text = ReadyNoticeText(names, pending_[0].busyMs, 255);
+    out.text = ReadyNoticeText(names, pending_[0].busyMs, 255, isLeadByte_);
     out.first = pending_[0].window;
     pending_.clear();
     return true;
 }
 
-void OpenWatch::Start(const SessionTable& table, int position, const std::string& code, std::uint32_t now) {
-    waiting_ = position >= 0 && position < table.count;
-    if (!waiting_) return;
-    const SessionRecord& r = table.records[position];
+void OpenWatch::Start(const SessionSnapshot& snapshot, const SessionRecord& r, const std::string& code,
+                      std::uint32_t now) {
+    waiting_ = true;
     system_ = FieldText(r.system);
     client_ = FieldText(r.client);
     user_ = FieldText(r.user);
     code_ = code;
     startedAt_ = now;
     before_.clear();
-    for (const SessionRecord* s = LiveBegin(table); s != LiveEnd(table); ++s) before_.push_back(s->window);
+    for (const SessionRecord& s : snapshot.sessions) before_.push_back(s.window);
 }
 
-OpenWatch::Outcome OpenWatch::Check(const SessionTable& table, std::uint32_t now, WindowHandle& window) {
+OpenWatch::Outcome OpenWatch::Check(const std::vector<SessionRecord>& sessions, std::uint32_t now, WindowHandle& window) {
     if (!waiting_) return Outcome::None;
-    for (const SessionRecord* r = LiveBegin(table); r != LiveEnd(table); ++r) {
-        const bool known = std::find(before_.begin(), before_.end(), r->window) != before_.end();
-        if (!known && SameText(FieldText(r->system), system_) && SameText(FieldText(r->client), client_) &&
-            SameText(FieldText(r->user), user_)) {
+    for (const SessionRecord& r : sessions) {
+        const bool known = std::find(before_.begin(), before_.end(), r.window) != before_.end();
+        if (!known && SameText(FieldText(r.system), system_) && SameText(FieldText(r.client), client_) &&
+            SameText(FieldText(r.user), user_)) {
             waiting_ = false;
-            window = r->window;
+            window = r.window;
             return Outcome::Opened;
         }
     }

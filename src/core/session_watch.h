@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "base/handle.h"
+#include "base/text.h"
 #include "core/session.h"
+#include "core/snapshot.h"
 
 namespace quilvo {
 
@@ -33,10 +35,13 @@ struct ReadyNotice {
 // front or the program shows it; one that turns busy again starts a new spell. readyAfterMs 0: nothing is watched.
 class ReadyWatch {
 public:
-    explicit ReadyWatch(std::uint32_t readyAfterMs) : readyAfterMs_(readyAfterMs) {}
+    // isLeadByte: the code page's lead bytes, so that a notice is never cut inside a
+    // character (none: single-byte).
+    explicit ReadyWatch(std::uint32_t readyAfterMs, LeadBytePredicate isLeadByte = nullptr)
+        : readyAfterMs_(readyAfterMs), isLeadByte_(isLeadByte) {}
 
-    // After a pass: follows every live record and sets its ready flag.
-    void Follow(SessionTable& table, WindowHandle foreground, std::uint32_t now);
+    // After a pass: follows every session it found and sets its ready flag.
+    void Follow(std::vector<SessionRecord>& sessions, WindowHandle foreground, std::uint32_t now);
     // The user brought the session up or had it shown through the program: its mark goes at
     // the next pass, and it is in no notice still to come.
     void Shown(WindowHandle window) { Drop(window); }
@@ -60,13 +65,16 @@ private:
     void Drop(WindowHandle window);
 
     std::uint32_t readyAfterMs_;
+    LeadBytePredicate isLeadByte_;
     std::vector<Spell> spells_;
     std::vector<Ready> pending_;  // turned ready, not yet in a notice
     std::uint32_t pendingSince_ = 0;
 };
 
-// "3 sessions are ready: A, B, C", cut at a whole name with "..." to fit maxBytes.
-std::string ReadyNoticeText(const std::vector<std::string>& names, std::uint32_t busyMsOfOne, std::size_t maxBytes);
+// "3 sessions are ready: A, B, C", cut at a whole name with "..." to fit maxBytes; a single
+// name too long for it is cut at a whole character (isLeadByte: none for single-byte text).
+std::string ReadyNoticeText(const std::vector<std::string>& names, std::uint32_t busyMsOfOne, std::size_t maxBytes,
+                            LeadBytePredicate isLeadByte = nullptr);
 
 // The new session of a logon asked for by an OK code "/o<code>": found when a pass holds a
 // session of that logon that was not there when it was asked for.
@@ -74,11 +82,12 @@ class OpenWatch {
 public:
     enum class Outcome { None, Waiting, Opened, NotOpened };
 
-    // Starts waiting for a new session of the logon of table's record at position; a wait
+    // Starts waiting for a new session of the logon of `session` (one of snapshot's); a wait
     // under way is given up.
-    void Start(const SessionTable& table, int position, const std::string& code, std::uint32_t now);
-    // After a pass; Opened (window set) or NotOpened end the wait.
-    Outcome Check(const SessionTable& table, std::uint32_t now, WindowHandle& window);
+    void Start(const SessionSnapshot& snapshot, const SessionRecord& session, const std::string& code,
+               std::uint32_t now);
+    // After a pass, with the sessions it found; Opened (window set) or NotOpened end the wait.
+    Outcome Check(const std::vector<SessionRecord>& sessions, std::uint32_t now, WindowHandle& window);
     bool Waiting() const { return waiting_; }
     // "New session: SE16 on QAS 300 ANNA did not open".
     std::string NotOpenedText() const;

@@ -17,12 +17,11 @@ bool PassWalker::StartThread() {
     return false;
 }
 
-bool PassWalker::Start(std::function<void()> walk, HWND window, UINT message) {
+bool PassWalker::Start(std::function<void()> walk, std::function<void()> done) {
     if (stopped_ || (thread_ == nullptr && !StartThread())) return false;
     Await();
     walk_ = std::move(walk);
-    window_ = window;
-    message_ = message;
+    done_ = std::move(done);
     ResetEvent(idle_);
     SetEvent(wake_);
     return true;
@@ -57,11 +56,10 @@ DWORD WINAPI PassWalker::Main(LPVOID param) {
         if (self.walk_) {
             self.walk_();
             self.walk_ = nullptr;
-            // A full queue refuses the message for a moment: the pass must not wait for ever.
-            while (!PostMessageA(self.window_, self.message_, 0, 0) && IsWindow(self.window_) && !self.stopping_)
-                Sleep(50);
+            if (self.done_) self.done_();
+            self.done_ = nullptr;
         }
-        // Idle only now: the next Start may hand over another window and message.
+        // Idle only now: the next Start may hand over other work.
         SetEvent(self.idle_);
         if (self.stopping_) return 0;
     }

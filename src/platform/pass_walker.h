@@ -17,10 +17,10 @@ public:
     PassWalker(const PassWalker&) = delete;
     PassWalker& operator=(const PassWalker&) = delete;
 
-    // Makes `walk` on the walker thread (started on first use) and posts `message` to `window`
-    // once it has ended. A walk still under way is waited for first. False when the thread
-    // cannot be had (or after Stop): nothing is made.
-    bool Start(std::function<void()> walk, HWND window, UINT message);
+    // Makes `walk` on the walker thread (started on first use), then `done` there, once it
+    // has ended. A walk still under way is waited for first. False when the thread cannot be
+    // had (or after Stop): nothing is made.
+    bool Start(std::function<void()> walk, std::function<void()> done);
     // Returns once no walk is under way. Messages sent to this thread meanwhile are taken (the
     // walk reads captions, which a window of this thread gives only when it takes them), but
     // held back from the program's windows as in every wait (WaitScope).
@@ -36,8 +36,7 @@ private:
     HANDLE wake_ = nullptr;  // auto-reset: a walk has been handed over, or the thread is to end
     HANDLE idle_ = nullptr;  // manual-reset: set while no walk is under way
     std::function<void()> walk_;
-    HWND window_ = nullptr;
-    UINT message_ = 0;
+    std::function<void()> done_;
     std::atomic<bool> stopping_{false};
     bool stopped_ = false;
 };

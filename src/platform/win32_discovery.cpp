@@ -8,7 +8,6 @@
 #include "platform/scoped_win.h"
 #include "platform/win32_session_marks.h"
 #include "platform/window_names.h"
-#include "resources/resource_ids.h"
 
 namespace quilvo {
 namespace {
@@ -19,9 +18,6 @@ FrontQueryPool& ThePool() {
     static FrontQueryPool pool;
     return pool;
 }
-
-// Told when a pass's last reply has come (one window for the process, as the pool is one).
-HWND g_replyWindow = nullptr;
 
 BOOL CALLBACK EnumVisit(HWND window, LPARAM param) {
     auto* pair = reinterpret_cast<std::pair<WindowVisit, void*>*>(param);
@@ -46,21 +42,13 @@ void CALLBACK StoreAtomReply(HWND, UINT, ULONG_PTR data, LRESULT result) {
         GlobalGetAtomNameA(atom, name, sizeof name);
         GlobalDeleteAtom(atom);
     }
-    FrontQueryPool& pool = ThePool();
-    const std::uint32_t pass = pool.Complete(static_cast<FrontToken>(data), name);
-    // Posted, not handled here: a completion routine runs inside whatever takes the messages
-    // sent to this thread, a menu's or a dialog's loop among them.
-    if (g_replyWindow != nullptr && pass != 0 && pass == pool.CurrentPass() && pool.Pending(pass) == 0) {
-        PostMessageA(g_replyWindow, WM_QUILVO_PASS_ANSWERED, pass, 0);
-    }
+    // The answer goes to the sink that asked, keyed by the window asked; a sink that is gone
+    // gets nothing, and the atom is deleted all the same.
+    ThePool().Complete(static_cast<FrontToken>(data), atom != 0 ? name : nullptr);
 }
-
-void Win32DiscoveryWindows::SetReplyWindow(HWND window) { g_replyWindow = window; }
 
 Win32DiscoveryWindows::Win32DiscoveryWindows(UINT getFrontMessage, DWORD replyWaitMs)
     : getFront_(getFrontMessage), replyWaitMs_(replyWaitMs) {}
-
-Win32DiscoveryWindows::~Win32DiscoveryWindows() { ThePool().ReleaseOwner(this); }
 
 int Win32DiscoveryWindows::ClassName(WindowHandle window, char* buf, int maxCount) {
     return GetClassNameA(ToHwnd(window), buf, maxCount);

@@ -23,8 +23,6 @@ public:
     // replyWaitMs bounds the whole pass's wait for replies: sessions that take longer are
     // recorded with what their fields held, and their answers land when they come.
     explicit Win32DiscoveryWindows(UINT getFrontMessage, DWORD replyWaitMs = 250);
-    // Replies still to come for this instance's queries are dropped from now on.
-    ~Win32DiscoveryWindows() override;
 
     std::uint32_t TickCount() override { return GetTickCount(); }
     void EnumerateAll(WindowVisit visit, void* context) override {
@@ -45,9 +43,6 @@ public:
     void AwaitReplies(std::uint32_t pass) override;
     void TakeReplies() override;
     std::uint32_t ReplyWaitMs() const override { return replyWaitMs_; }
-    // The window told (WM_QUILVO_PASS_ANSWERED, wParam the pass) when the last reply of the
-    // newest pass has come; none: nobody is told.
-    static void SetReplyWindow(HWND window);
     // At the end of the program: lets every reply still to come (of any pass) come in, for at
     // most one pass's wait, so that their atoms are deleted and not left in the desktop's
     // atom table, which every program shares.
@@ -64,8 +59,8 @@ private:
 };
 
 // Completion routine of SAP_GET_FRONT: hands the atom's name to the query's completion record
-// (which stores it only while its session record still holds the window asked) and deletes
-// the atom in every case; no answer leaves the field as it was.
+// (which hands it to whoever asked, keyed by the window asked) and deletes the atom in every
+// case; no answer leaves the field as it was.
 void CALLBACK StoreAtomReply(HWND window, UINT message, ULONG_PTR data, LRESULT result);
 
 }  // namespace quilvo

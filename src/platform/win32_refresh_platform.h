@@ -1,38 +1,43 @@
-// The refresh cycle's platform on Windows.
+// The refresh cycle's platform on Windows: its steps come back to the user-interface thread
+// through the dispatcher, and its walks are made on a thread of their own.
 #pragma once
 
+#include <memory>
+
 #include "core/refresh_platform.h"
+#include "platform/dispatcher.h"
 #include "platform/pass_walker.h"
 
 namespace quilvo {
 
 class Win32RefreshPlatform : public RefreshPlatform {
 public:
-    // Registers (or finds) the SAP_SET_OKCODE message.
-    Win32RefreshPlatform();
+    // The dispatcher must outlive the platform; none: nothing is posted, timed or walked
+    // elsewhere, and a pass waits for its replies where it stands.
+    explicit Win32RefreshPlatform(Dispatcher* dispatcher = nullptr);
 
     std::uint32_t TickCount() override;
     bool WindowExists(WindowHandle window) override;
     GlobalAtom AddGlobalAtom(const char* text) override;
     bool AtomHolds(GlobalAtom atom, const char* text) override;
     void SendOkCode(WindowHandle session, GlobalAtom atom) override;
-    // Posts WM_QUILVO_REFRESH_LATER to the window set here (the tray host); inside a wait,
-    // once the outermost wait has ended.
-    void ScheduleRefresh() override;
-    // A timer on the notify window; none without one.
-    bool StartPassDeadline(std::uint32_t ms) override;
-    void StopPassDeadline() override;
-    bool ContinuePassLater() override;
-    // On the walker thread, once a notify window is set (WM_QUILVO_PASS_WALKED then comes).
-    bool WalkElsewhere(std::function<void()> walk) override;
+    bool Post(std::function<void()> work) override;
+    bool StartDeadline(std::uint32_t ms, std::function<void()> work) override;
+    void StopDeadline() override;
+    bool WalkElsewhere(std::function<void()> walk, std::function<void()> walked) override;
     void AwaitWalk() override { walker_.Await(); }
+    void Disconnect() override;
     // Ends the walker thread: no walk is made elsewhere any more.
     void StopWalker() { walker_.Stop(); }
-    void SetNotifyWindow(WindowHandle window) { notifyWindow_ = window; }
 
 private:
+    // Work of the cycle's that outlives it (posted, timed, walked) finds this false and does
+    // nothing.
+    std::function<void()> WhileConnected(std::function<void()> work) const;
+
     unsigned setOkCodeMessage_;
-    WindowHandle notifyWindow_ = kNoWindow;
+    Dispatcher* dispatcher_;
+    std::shared_ptr<bool> connected_ = std::make_shared<bool>(true);
     PassWalker walker_;
 };
 

@@ -12,6 +12,7 @@ constexpr const char* kMiniWindowClass = "XIconWin";
 constexpr const char* kHoverTipClass = "XToolTip";
 constexpr const char* kDockedToolbarClass = "HijackedToolbar";
 constexpr const char* kFindWindowClass = "QuilvoFind";
+constexpr const char* kDispatcherClass = "QuilvoDispatch";  // message-only: work back to the user-interface thread
 
 // The session window commands' message, as every session front end registers it.
 inline UINT SetOkCodeMessage() {

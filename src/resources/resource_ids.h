@@ -74,15 +74,12 @@
 // that number, so it must not move.
 #define WM_QUILVO_RECOLOUR 25
 #define WM_QUILVO_TRAYICON 1124   // notification icon callback
-#define WM_QUILVO_REFRESH_LATER 0x8101  // WM_APP + 0x101: run a refresh asked for during a wait
-#define WM_QUILVO_PASS_ANSWERED 0x8102  // WM_APP + 0x102: the last reply of the discovery pass came
-#define WM_QUILVO_PASS_CONTINUE 0x8103  // WM_APP + 0x103: the pass sends its next sessions' queries
+#define WM_QUILVO_RUN 0x8101            // WM_APP + 0x101: the dispatcher runs the work posted to it
 #define WM_QUILVO_FIND_SETTLED 0x8104   // WM_APP + 0x104: the calls asked before the find window opened have landed
-#define WM_QUILVO_PASS_WALKED 0x8105    // WM_APP + 0x105: the pass's walk of the desktop has ended
 
 // Timers
 #define TIMER_REFRESH 0           // on the tray host, 2000 ms
 #define TIMER_TIP_CREATE 1        // on the hover tip's target window
 #define TIMER_TIP_DESTROY 0       // on the tip window
 #define TIMER_FIND_CLOSE 1        // on the find window, after Enter on a session
-#define TIMER_PASS_DEADLINE 2     // on the tray host: the discovery pass stops waiting for replies
+#define TIMER_PASS_DEADLINE 2     // on the dispatcher: the discovery pass stops waiting for replies

@@ -61,9 +61,9 @@ bool SameFilterTexts(const SessionRecord& a, const SessionRecord& b) {
 
 }  // namespace
 
-BoxPanel::BoxPanel(ViewContext& context, BoxList* list) : context_(context) {
-    boxList = list;
-    cascade = (list && list->filter.cascade) ? 1 : 0;
+BoxPanel::BoxPanel(ViewContext& context, int box, Snapshot snapshot)
+    : context_(context), box_(box), snapshot_(snapshot ? std::move(snapshot) : std::make_shared<const SessionSnapshot>()) {
+    cascade = snapshot_->Filter(box_).cascade ? 1 : 0;
 }
 
 BoxPanel::~BoxPanel() {
@@ -86,17 +86,17 @@ HWND BoxPanel::Create(HWND view, const PixelRect& place, int step) {
     ownWindow = CreateWindowExA(0, kBoxPanelClass, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, x, y, width, height,
                                 parentWindow, nullptr, GetModuleHandleA(nullptr), this);
     if (ownWindow) SendMessageA(ownWindow, WM_QUILVO_RECOLOUR, 0, 0);
-    if (boxList) shownFilter_ = boxList->filter;
+    shownFilter_ = snapshot_->Filter(box_);
     NameWindow();
     ComputeScale();
-    Follow(false);
+    Follow(snapshot_, false);
     return ownWindow;
 }
 
 void BoxPanel::NameWindow() {
     if (!ownWindow) return;
     char name[kSpokenNameCapacity];
-    BoxSpokenName(boxList ? boxList->boxIndex : -1, boxList ? boxList->filter : SessionRecord{}, name, sizeof name);
+    BoxSpokenName(box_, snapshot_->Filter(box_), name, sizeof name);
     SetWindowTextA(ownWindow, name);
 }
 
@@ -118,7 +118,8 @@ PixelRect BoxPanel::MiniPlace(const SessionRecord& s) const {
                           context_.zoomFactor, offsetX, offsetY, origin, ScaleForDpi(kMiniMinimumSize, context_.dpi));
 }
 
-bool BoxPanel::Update() {
+bool BoxPanel::Update(const Snapshot& snapshot) {
+    // Kept on the snapshot it shows: its mini windows point into it.
     if (skipNextUpdate) {
         skipNextUpdate = 0;
         return false;
@@ -126,42 +127,49 @@ bool BoxPanel::Update() {
     if (ownWindow) SetWindowPos(ownWindow, HWND_TOP, x, y, width, height, SWP_SHOWWINDOW);
     // The view has read the desk again: a monitor may have come or gone.
     ComputeScale();
-    if (boxList && !SameFilterTexts(boxList->filter, shownFilter_)) {
-        shownFilter_ = boxList->filter;
+    const Snapshot next = snapshot ? snapshot : snapshot_;
+    const bool filterChanged = !SameFilterTexts(next->Filter(box_), shownFilter_);
+    const bool changed = Follow(next, false);
+    if (filterChanged) {
+        shownFilter_ = snapshot_->Filter(box_);
         InvalidateRect(ownWindow, nullptr, TRUE);
         NameWindow();
     }
-    return Follow(false);
+    return changed;
 }
 
-bool BoxPanel::Follow(bool redrawAll) {
-    const int count = boxList && boxList->items ? std::max(boxList->count, 0) : 0;
+bool BoxPanel::Follow(Snapshot nextSnapshot, bool redrawAll) {
+    const SessionSnapshot& fresh = *nextSnapshot;
+    const int count = fresh.MemberCount(box_);
     std::vector<std::unique_ptr<MiniWindow>> next;
     UpdatePlan plan;
     try {
         std::vector<ShownSession> shown;
         shown.reserve(minis_.size());
         for (const auto& m : minis_) {
-            shown.push_back(m ? ShownSession{m->Session().window, PixelRect{m->x, m->y, m->width, m->height}, &m->Session()}
+            shown.push_back(m ? ShownSession{m->Window(), PixelRect{m->x, m->y, m->width, m->height}, &m->Session()}
                               : ShownSession{});
         }
-        std::vector<ShownSession> fresh;
-        fresh.reserve(static_cast<std::size_t>(count));
+        std::vector<ShownSession> coming;
+        coming.reserve(static_cast<std::size_t>(count));
         for (int i = 0; i < count; ++i) {
-            const SessionRecord& s = boxList->items[i];
-            fresh.push_back(ShownSession{s.window, MiniPlace(s), &s});
+            const SessionRecord& s = fresh.Member(box_, i);
+            coming.push_back(ShownSession{s.window, MiniPlace(s), &s});
         }
-        plan = PlanUpdate(shown, fresh);
+        plan = PlanUpdate(shown, coming);
         next.resize(static_cast<std::size_t>(count));
     } catch (const std::bad_alloc&) {
         // Out of memory: the sessions that left the box lose their windows (that needs no
-        // memory); the others show what they showed, each mini window from its own copy of
-        // its record, until an update finds the memory.
-        return DropSessionsNotIn(count);
+        // memory); the others show what they showed, from the snapshot the panel holds, until
+        // an update finds the memory.
+        return DropSessionsNotIn(fresh);
     }
+    // From here on nothing allocates that could fail part way; the mini windows point into
+    // the new snapshot, which the panel holds from now on (the old one goes after them).
+    const Snapshot before = std::exchange(snapshot_, nextSnapshot);
     for (int gone : plan.gone) minis_[static_cast<std::size_t>(gone)].reset();
     for (int i = 0; i < count; ++i) {
-        const SessionRecord& s = boxList->items[i];
+        const SessionRecord& s = fresh.Member(box_, i);
         const UpdatePlan::Step& step = plan.steps[static_cast<std::size_t>(i)];
         std::unique_ptr<MiniWindow>& m = next[static_cast<std::size_t>(i)];
         if (step.from >= 0) {
@@ -194,12 +202,13 @@ bool BoxPanel::Follow(bool redrawAll) {
     return !plan.gone.empty();
 }
 
-bool BoxPanel::DropSessionsNotIn(int count) {
+bool BoxPanel::DropSessionsNotIn(const SessionSnapshot& next) {
     bool dropped = false;
+    const int count = next.MemberCount(box_);
     for (auto& m : minis_) {
         if (!m) continue;
         bool stays = false;
-        for (int i = 0; i < count && !stays; ++i) stays = boxList->items[i].window == m->Session().window;
+        for (int i = 0; i < count && !stays; ++i) stays = next.Member(box_, i).window == m->Window();
         if (!stays) {
             m.reset();
             dropped = true;
@@ -280,12 +289,11 @@ void BoxPanel::Relayout(const PixelRect& place) {
     skipNextUpdate = 0;
     if (ownWindow) SetWindowPos(ownWindow, HWND_TOP, x, y, width, height, SWP_SHOWWINDOW);
     ComputeScale();
-    Follow(true);
+    Follow(snapshot_, true);
 }
 
 void BoxPanel::Paint(HDC dc) {
-    if (!boxList) return;
-    const SessionRecord& f = boxList->filter;
+    const SessionRecord& f = snapshot_->Filter(box_);
     const int dpi = context_.dpi;
     const PanelFont pf = PanelTextFont(height, dpi);
     RECT r = {};
@@ -370,7 +378,7 @@ void BoxPanel::OnLeftButtonDown() {
     context_.tip->DestroyTip();
     DebugOut("XBOXED: WM_LBUTTONDOWN\r\n");
     EndDrag();
-    SwitchToBox(context_.sessions, boxList, *context_.ops);
+    SwitchToBox(*context_.sessions->Current(), box_, *context_.ops);
 }
 
 void BoxPanel::ContextMenu(HWND wnd) {
@@ -395,12 +403,10 @@ void BoxPanel::OnMenuCommand(int command) {
     };
     switch (command) {
         case ID_BOX_PROPERTIES:
-            if (context_.properties != nullptr && boxList && IsBoxIndex(boxList->boxIndex)) {
-                context_.properties->Open(ownWindow, boxList->boxIndex);
-            }
+            if (context_.properties != nullptr && IsBoxIndex(box_)) context_.properties->Open(ownWindow, box_);
             break;
         case ID_BOX_QUIT:
-            if (context_.sessions) ShowAllSessions(*context_.sessions, kShowRestore, *context_.ops);
+            ShowAllSessions(*context_.sessions->Current(), kShowRestore, *context_.ops);
             PostQuitMessage(1);
             break;
         case ID_BOX_CASCADE:
@@ -408,7 +414,7 @@ void BoxPanel::OnMenuCommand(int command) {
             if (cascade) CascadeMiniWindows();
             // The all-sessions panel belongs to no box: its toggle lasts for the run and is
             // not stored, so no box section is written on its behalf.
-            if (boxList && IsBoxIndex(boxList->boxIndex)) WriteBoxInt(boxList->boxIndex, kKeyCascade, cascade);
+            if (IsBoxIndex(box_)) WriteBoxInt(box_, kKeyCascade, cascade);
             break;
         case ID_BOX_ZOOM2: zoom(2); break;
         case ID_BOX_ZOOM3: zoom(3); break;
@@ -450,8 +456,9 @@ void BoxPanel::OnSessionButton(HWND control) {
     for (int i = 0; control != nullptr && i < MiniCount(); ++i) {
         const MiniWindow* m = Mini(i);
         if (m && m->Button() == control) {
-            // Brought up as it is: a maximised session stays maximised.
-            RaiseSession(m->Session().window, m->Session().zoomed != 0, *context_.ops);
+            // Brought up as it is now: a maximised session stays maximised, one the user
+            // restored since the panel was last updated stays restored.
+            RaiseSessionAsItIs(*context_.sessions->Current(), m->Window(), *context_.ops);
             return;
         }
     }

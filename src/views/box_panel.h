@@ -1,8 +1,8 @@
 // A box panel: one box drawn inside a view as a bordered XBoxed child window, its sessions
 // as mini windows at their scaled-down places and a row of session buttons along the bottom.
-// It follows each new box list in place: a session that stays in the box keeps its mini
-// window and button, moved and redrawn as needed; only sessions that came get new windows and
-// only those that left lose theirs.
+// It holds the snapshot it last followed and follows each new one in place: a session that
+// stays in the box keeps its mini window and button, moved and redrawn as needed; only
+// sessions that came get new windows and only those that left lose theirs.
 #pragma once
 
 #include <windows.h>
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/boxes.h"
+#include "core/snapshot.h"
 #include "platform/window.h"
 #include "platform/window_names.h"
 #include "views/geometry.h"
@@ -24,7 +25,9 @@ class MiniWindow;
 
 class BoxPanel : public WindowObject, public Window<BoxPanel> {
 public:
-    BoxPanel(ViewContext& context, BoxList* list);
+    // box: 0 to 5, or kAllSessions; the panel shows its sessions of snapshot until its first
+    // update.
+    BoxPanel(ViewContext& context, int box, Snapshot snapshot);
     // Destroys the mini windows and buttons; the panel's window stays, without its panel.
     ~BoxPanel();
     BoxPanel(const BoxPanel&) = delete;
@@ -32,9 +35,9 @@ public:
 
     // Makes the window at `place` in the view's window, with its mini windows and buttons.
     HWND Create(HWND view, const PixelRect& place, int cascadeStep);
-    // The update pass, after the view has set the new box list. True when a mini window was
+    // The update pass: the box's sessions of the new snapshot. True when a mini window was
     // made or destroyed.
-    bool Update();
+    bool Update(const Snapshot& snapshot);
     // The view was laid out anew (its DPI changed): the panel moves to place, and its mini
     // windows follow at once and draw again.
     void Relayout(const PixelRect& place);
@@ -54,24 +57,25 @@ public:
 
     int MiniCount() const { return static_cast<int>(minis_.size()); }
     MiniWindow* Mini(int i) const;
+    int Box() const { return box_; }
+    const Snapshot& Shown() const { return snapshot_; }
 
     std::uint8_t skipNextUpdate = 0;
     std::int32_t horizontalScale = 1;
     std::int32_t verticalScale = 1;
     std::uint8_t cascade = 0;
-    BoxList* boxList = nullptr;  // not owned
     std::int16_t offsetX = 0;
     std::int16_t offsetY = 0;
     std::int32_t cascadeStep = 3;
 
 private:
-    // Brings the mini windows and buttons in line with the box list; redrawAll: every mini
-    // window draws again (the fonts changed).
-    bool Follow(bool redrawAll);
+    // Brings the mini windows and buttons in line with the box's sessions of next, which the
+    // panel holds from then on; redrawAll: every mini window draws again (the fonts changed).
+    bool Follow(Snapshot next, bool redrawAll);
     PixelRect MiniPlace(const SessionRecord& s) const;
-    // Without memory for an update: the mini windows of sessions not among the first count of
-    // the box list go. True when one went.
-    bool DropSessionsNotIn(int count);
+    // Without memory for an update: the mini windows of sessions that are not in the box of
+    // next go; the others keep showing the snapshot the panel holds. True when one went.
+    bool DropSessionsNotIn(const SessionSnapshot& next);
     // Entry k of the stacking order a fresh build gives; none for a missing window.
     HWND StackEntry(int k) const;
     void ShowMiniWindows();
@@ -89,9 +93,10 @@ private:
     void OnMenuCommand(int command);
 
     ViewContext& context_;
-    std::vector<std::unique_ptr<MiniWindow>> minis_;  // entry i stands for item i of the list
-    // The window text that names the box to a screen reader, from the box list's index and
-    // filter.
+    const int box_;
+    Snapshot snapshot_;  // what the mini windows show: they point into it
+    std::vector<std::unique_ptr<MiniWindow>> minis_;  // entry i stands for session i of the box
+    // The window text that names the box to a screen reader, from its number and filter.
     void NameWindow();
 
     SessionRecord shownFilter_ = {};  // the filter whose texts the panel last painted

@@ -37,12 +37,12 @@ public:
 
 }  // namespace
 
-BoxedView::BoxedView(ViewKind kind, HWND parent, BoxList* const* lists, int count, const ViewServices& services)
+BoxedView::BoxedView(ViewKind kind, HWND parent, const Snapshot& snapshot, int count, const ViewServices& services)
     : monitors_(services.monitors), highContrast_(services.highContrast) {
     if (services.drag == nullptr) ownDrag_ = std::make_unique<DragController>();
     if (services.ops == nullptr) noOps_ = std::make_unique<NoSessionOps>();
     context_.kind = kind;
-    context_.sessions = services.sessions;
+    context_.sessions = services.sessions != nullptr ? services.sessions : &noSessions_;
     context_.ops = services.ops != nullptr ? services.ops : noOps_.get();
     context_.properties = services.properties;
     context_.tip = services.tip != nullptr ? services.tip : &TheHoverTip();
@@ -51,7 +51,9 @@ BoxedView::BoxedView(ViewKind kind, HWND parent, BoxList* const* lists, int coun
     parentWindow = parent;
     boxCount = static_cast<std::int16_t>(std::max(count, 0));
     panels_ = std::make_unique<std::unique_ptr<BoxPanel>[]>(static_cast<std::size_t>(boxCount));
-    for (int i = 0; i < boxCount; ++i) panels_[i] = std::make_unique<BoxPanel>(context_, lists ? lists[i] : nullptr);
+    for (int i = 0; i < boxCount; ++i) {
+        panels_[i] = std::make_unique<BoxPanel>(context_, kind == ViewKind::Single ? kAllSessions : i, snapshot);
+    }
     SetSection("BoxedView");
 }
 
@@ -165,19 +167,14 @@ void BoxedView::CreatePanels() {
     SendMessageA(ownWindow, WM_QUILVO_RECOLOUR, 0, 0);
 }
 
-void BoxedView::UpdatePanels(BoxList* const* lists) {
+void BoxedView::UpdatePanels(const Snapshot& snapshot) {
     ReadClientRect();
     // A monitor plugged in or taken away since: the panels map the desk as it is now.
     ReadDesktop();
-    // Every panel takes its new list before any is rebuilt, so that whatever happens part way,
-    // no panel is left on a list its owner has let go.
-    for (int i = 0; i < boxCount; ++i) {
-        if (BoxPanel* panel = Panel(i)) panel->boxList = lists ? lists[i] : nullptr;
-    }
     // Each panel moves, redraws, makes and destroys only what changed, so the view itself is
     // not invalidated: nothing flickers, and a pass with no change costs next to nothing.
     for (int i = 0; i < boxCount; ++i) {
-        if (BoxPanel* panel = Panel(i)) panel->Update();
+        if (BoxPanel* panel = Panel(i)) panel->Update(snapshot);
     }
     SendMessageA(ownWindow, WM_QUILVO_RECOLOUR, 0, 0);
 }
@@ -213,16 +210,16 @@ void BoxedView::SaveGeometry() {
 
 // ---- Variants ----------------------------------------------------------------------------
 
-BoxedViewToolWindow::BoxedViewToolWindow(HWND mainWindow, BoxList* const* lists, int count,
+BoxedViewToolWindow::BoxedViewToolWindow(HWND mainWindow, const Snapshot& snapshot, int count,
                                          const ViewServices& services)
-    : BoxedView(ViewKind::ToolWindow, nullptr, lists, count, services) {
+    : BoxedView(ViewKind::ToolWindow, nullptr, snapshot, count, services) {
     ownWindow = mainWindow;
     SetSection("BoxedViewToolWindow");
 }
 
-BoxedViewToolWindow2::BoxedViewToolWindow2(ViewKind kind, BoxList* const* lists, int count, int width, int height,
+BoxedViewToolWindow2::BoxedViewToolWindow2(ViewKind kind, const Snapshot& snapshot, int count, int width, int height,
                                            const ViewServices& services)
-    : BoxedView(kind, nullptr, lists, count, services) {
+    : BoxedView(kind, nullptr, snapshot, count, services) {
     defaultWidth = width;
     defaultHeight = height;
     Context().zoomFactor = 3;
@@ -233,27 +230,10 @@ BoxedViewToolWindow2::BoxedViewToolWindow2(ViewKind kind, BoxList* const* lists,
     SetSection("BoxedViewToolWindow2");
 }
 
-BoxedViewSingle::BoxedViewSingle(BoxList* const* lists, int count, int width, int height,
-                                 const ViewServices& services)
-    : BoxedViewToolWindow2(ViewKind::Single, lists, count, width, height, services) {
+BoxedViewSingle::BoxedViewSingle(const Snapshot& snapshot, int width, int height, const ViewServices& services)
+    : BoxedViewToolWindow2(ViewKind::Single, snapshot, 1, width, height, services) {
     Context().zoomFactor = 4;
     SetSection("BoxedViewSingle");
-}
-
-// ---- Factory -----------------------------------------------------------------------------
-
-std::unique_ptr<OverviewView> Win32ViewFactory::CreateToolWindowView(WindowHandle mainWindow,
-                                                                     BoxList* const* lists, int boxCount) {
-    return std::make_unique<BoxedViewToolWindow>(ToHwnd(mainWindow), lists, boxCount, services_);
-}
-
-std::unique_ptr<OverviewView> Win32ViewFactory::CreateSingleView(BoxList* const* lists, int boxCount, int width,
-                                                                 int height) {
-    return std::make_unique<BoxedViewSingle>(lists, boxCount, width, height, services_);
-}
-
-void Win32ViewFactory::AttachToMainWindow(WindowHandle mainWindow, OverviewView* view) {
-    if (ViewWindow* window = ViewWindow::From(ToHwnd(mainWindow))) window->shownView = static_cast<BoxedView*>(view);  // this factory made it
 }
 
 }  // namespace quilvo

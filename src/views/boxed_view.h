@@ -13,8 +13,7 @@
 #include "commands/session_commands.h"
 #include "core/boxes.h"
 #include "core/monitors.h"
-#include "core/overview_view.h"
-#include "core/session.h"
+#include "core/snapshot.h"
 #include "platform/scoped_win.h"
 #include "settings/settings.h"
 #include "views/geometry.h"
@@ -27,22 +26,26 @@ namespace quilvo {
 
 class BoxPanel;
 
-class BoxedView : public WindowObject, public OverviewView {
+class BoxedView : public WindowObject {
 public:
     // Teardown: deletes the panels, then writes the view's state to its section. Neither the
     // view's window nor the panels' windows are destroyed; they no longer name their objects.
-    ~BoxedView() override;
+    virtual ~BoxedView();
     BoxedView(const BoxedView&) = delete;
     BoxedView& operator=(const BoxedView&) = delete;
 
     // The panels' places in the client area, one per box.
     virtual std::vector<PixelRect> PanelPlaces() const = 0;
 
-    // OverviewView
-    void LoadGeometry() override;
-    void CreatePanels() override;
-    void UpdatePanels(BoxList* const* lists) override;
-    bool IsVisible() const override { return visible != 0; }
+    // Reads geometry, zoom factor and visible flag from the view's section and places the
+    // window (hiding it when the visible flag is 0). Called once, right after construction.
+    virtual void LoadGeometry();
+    // The create pass: the panels and their mini windows, from the snapshot the view was made
+    // with. Called once, right after LoadGeometry.
+    void CreatePanels();
+    // The update pass: every panel follows the snapshot's sessions of its box in place.
+    void UpdatePanels(const Snapshot& snapshot);
+    bool IsVisible() const { return visible != 0; }
 
     void ReadClientRect();
     void SetZoom(int zoom);  // the mini windows take the new size at the next update pass
@@ -52,11 +55,14 @@ public:
     // fonts are made anew and the panels laid out again. Ignored while LoadGeometry places
     // the window (what is stored stays as stored).
     void OnDpiChanged(int newDpi, LPARAM suggested);
-    void ForgetSkippedUpdates() override;
+    // A click on a panel makes it keep its mini windows through the next update; a rebuild
+    // the user asks for (OK in a box's properties) must reach every panel all the same.
+    void ForgetSkippedUpdates();
     // The user changed a system setting or the system colours: high contrast is read again,
     // and the view and its panels take the colours at once.
     void OnSystemColoursChanged();
-    void Show() override;
+    // Sets the visible flag and shows the window (the tray menu's "Toolwindow", "SingleBox").
+    void Show();
     void Hide() { ShowWindowAsync(ownWindow, SW_HIDE); }
     void SaveGeometry();
 
@@ -75,7 +81,8 @@ public:
     std::int16_t boxCount = 0;
 
 protected:
-    BoxedView(ViewKind kind, HWND parent, BoxList* const* lists, int count, const ViewServices& services);
+    // count panels: box i for panel i, or one panel of every session (kind Single).
+    BoxedView(ViewKind kind, HWND parent, const Snapshot& snapshot, int count, const ViewServices& services);
     void SetSection(const char* name);
     // "Labels" of the section, the window's DPI and the fonts made for it.
     void ReadLabelsAndDpi(const ViewSection& stored);
@@ -95,6 +102,7 @@ private:
     // operations that act on no window.
     std::unique_ptr<DragController> ownDrag_;
     std::unique_ptr<SessionWindowOps> noOps_;
+    HeldSnapshot noSessions_;
     ViewContext context_;  // before the panels, which hold it
     ScopedFont labelFont_;
     bool placing_ = false;  // LoadGeometry is placing the window
@@ -103,47 +111,31 @@ private:
 // The view inside the main window: six boxes in two rows.
 class BoxedViewToolWindow : public BoxedView {
 public:
-    BoxedViewToolWindow(HWND mainWindow, BoxList* const* lists, int count, const ViewServices& services);
+    BoxedViewToolWindow(HWND mainWindow, const Snapshot& snapshot, int count, const ViewServices& services);
     std::vector<PixelRect> PanelPlaces() const override { return TwoRowLayout(width, height, boxCount); }
 };
 
 // A stand-alone view in its own QuilvoWin window: the boxes in one row.
 class BoxedViewToolWindow2 : public BoxedView {
 public:
-    BoxedViewToolWindow2(BoxList* const* lists, int count, int width, int height, const ViewServices& services)
-        : BoxedViewToolWindow2(ViewKind::ToolWindow, lists, count, width, height, services) {}
+    BoxedViewToolWindow2(const Snapshot& snapshot, int count, int width, int height, const ViewServices& services)
+        : BoxedViewToolWindow2(ViewKind::ToolWindow, snapshot, count, width, height, services) {}
     // The window stays, as every view's does, without its object.
     ~BoxedViewToolWindow2() override { ViewWindow::Detach(ownWindow, &window_); }
     std::vector<PixelRect> PanelPlaces() const override { return OneRowLayout(width, height, boxCount); }
 
 protected:
-    BoxedViewToolWindow2(ViewKind kind, BoxList* const* lists, int count, int width, int height,
+    BoxedViewToolWindow2(ViewKind kind, const Snapshot& snapshot, int count, int width, int height,
                          const ViewServices& services);
 
 private:
     ViewWindow window_;  // the object of the own window, which shows this view
 };
 
-// The stand-alone view of the all-sessions list.
+// The stand-alone view of every session: one panel.
 class BoxedViewSingle : public BoxedViewToolWindow2 {
 public:
-    BoxedViewSingle(BoxList* const* lists, int count, int width, int height, const ViewServices& services);
-};
-
-// The refresh cycle's view factory, building the views above on real windows.
-class Win32ViewFactory : public ViewFactory {
-public:
-    explicit Win32ViewFactory(const ViewServices& services) : services_(services) {}
-
-    std::unique_ptr<OverviewView> CreateToolWindowView(WindowHandle mainWindow, BoxList* const* lists,
-                                                       int boxCount) override;
-    std::unique_ptr<OverviewView> CreateSingleView(BoxList* const* lists, int boxCount, int width,
-                                                   int height) override;
-    // Makes the main window's object show the view (none: no view).
-    void AttachToMainWindow(WindowHandle mainWindow, OverviewView* view) override;
-
-private:
-    ViewServices services_;
+    BoxedViewSingle(const Snapshot& snapshot, int width, int height, const ViewServices& services);
 };
 
 }  // namespace quilvo

@@ -29,9 +29,9 @@ public:
 
 }  // namespace
 
-BoxedViewToolbar::BoxedViewToolbar(DockedViews& owner, HWND parent, BoxList* const* lists, int count,
+BoxedViewToolbar::BoxedViewToolbar(DockedViews& owner, HWND parent, const Snapshot& snapshot, int count,
                                    const ViewServices& services)
-    : BoxedView(ViewKind::Docked, parent, lists, count, services), owner_(owner) {
+    : BoxedView(ViewKind::Docked, parent, snapshot, count, services), owner_(owner) {
     SetSection(kDockedSection);
 }
 
@@ -109,7 +109,7 @@ LRESULT BoxedViewToolbar::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) no
 
 BoxedViewToolbar* DockedViews::Create(const DockedViewSetup& setup) {
     if (view_ != nullptr) return nullptr;
-    auto view = std::make_unique<BoxedViewToolbar>(*this, setup.parent, setup.lists, setup.boxCount, setup.services);
+    auto view = std::make_unique<BoxedViewToolbar>(*this, setup.parent, setup.snapshot, setup.boxCount, setup.services);
     view->label = setup.label;
     view->detail1 = setup.details[0];
     view->detail2 = setup.details[1];

@@ -19,7 +19,7 @@ class DockedViews;
 // Its owner is a DockedViews (below), which deletes it.
 class BoxedViewToolbar : public BoxedView, public Window<BoxedViewToolbar> {
 public:
-    BoxedViewToolbar(DockedViews& owner, HWND parent, BoxList* const* lists, int count, const ViewServices& services);
+    BoxedViewToolbar(DockedViews& owner, HWND parent, const Snapshot& snapshot, int count, const ViewServices& services);
     // The strip stays, as every view's window does, without its object.
     ~BoxedViewToolbar() override { Detach(ownWindow, this); }
 
@@ -57,7 +57,7 @@ private:
 struct DockedViewSetup {
     HWND parent = nullptr;
     RECT place = {};  // in the parent's client coordinates
-    BoxList* const* lists = nullptr;
+    Snapshot snapshot;  // the boxes it shows first
     int boxCount = 0;
     ViewServices services;
     const char* label = nullptr;

@@ -53,10 +53,6 @@ RECT WorkAreaUnderPointer() {
     return area;
 }
 
-bool InTable(const SessionTable& table, WindowHandle window) {
-    return std::any_of(LiveBegin(table), LiveEnd(table), [&](const SessionRecord& r) { return r.window == window; });
-}
-
 }  // namespace
 
 std::string FindRowText(const FindRow& row) {
@@ -190,26 +186,24 @@ void FindSessionWindow::Filter(bool keepChoice) {
     const WindowHandle chosenWindow = hadChoice ? shownWindows_[static_cast<std::size_t>(before)] : kNoWindow;
     char query[256] = {};
     GetWindowTextA(field_, query, sizeof query);
-    std::vector<FindRow> rows;
-    if (services_.sessions) rows = SessionFindRows(*services_.sessions);
-    if (services_.filters) {
-        std::vector<FindRow> boxes = BoxFindRows(*services_.filters);
-        rows.insert(rows.end(), boxes.begin(), boxes.end());
-    }
-    if (services_.sessions && services_.front) OrderByLastFront(rows, *services_.sessions, *services_.front, inFront_);
+    const Snapshot now = services_.sessions != nullptr ? services_.sessions->Current() : std::make_shared<const SessionSnapshot>();
+    std::vector<FindRow> rows = SessionFindRows(*now);
+    std::vector<FindRow> boxes = BoxFindRows(now->filters);
+    rows.insert(rows.end(), boxes.begin(), boxes.end());
+    if (services_.front) OrderByLastFront(rows, *now, *services_.front, inFront_);
     shown_.clear();
     shownWindows_.clear();
     SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list_, LB_RESETCONTENT, 0, 0);
     std::vector<int> order = RankFindRows(query, rows);
     PutReadyFirst(rows, order);
-    if (services_.sessions) PlaceOpenRows(rows, order, OpenTransactionRows(query, *services_.sessions, services_.maxSessions, services_.front));
+    PlaceOpenRows(rows, order, OpenTransactionRows(query, *now, services_.maxSessions, services_.front));
     for (int i : order) {
         const FindRow& row = rows[static_cast<std::size_t>(i)];
         SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(FindRowText(row).c_str()));
         // An open or full row shows the session its OK code would go to.
         const bool session = row.kind != FindRowKind::Box;
-        shownWindows_.push_back(session ? services_.sessions->records[row.index].window : kNoWindow);
+        shownWindows_.push_back(session ? now->sessions[static_cast<std::size_t>(row.index)].window : kNoWindow);
         shown_.push_back(row);
     }
     std::size_t select = 0;
@@ -243,10 +237,10 @@ void FindSessionWindow::Choose() {
         return;
     }
     if (row.kind == FindRowKind::Full) return;  // the logon may open no more sessions
-    // A refresh since the list was filled may have taken the session away: then nothing
-    // happens, and the list shows the table as it is now.
+    // A pass since the list was filled may have taken the session away: then nothing
+    // happens, and the list shows the sessions as they are now.
     const WindowHandle window = shownWindows_[static_cast<std::size_t>(chosen)];
-    if (!services_.sessions || !services_.ops || !InTable(*services_.sessions, window)) {
+    if (!services_.sessions || !services_.ops || services_.sessions->Current()->Find(window) == nullptr) {
         Filter();
         return;
     }

@@ -15,7 +15,7 @@
 #include "core/boxes.h"
 #include "core/find_ranking.h"
 #include "core/front_order.h"
-#include "core/session.h"
+#include "core/snapshot.h"
 #include "platform/scoped_win.h"
 #include "platform/window.h"
 
@@ -23,8 +23,8 @@ namespace quilvo {
 
 // What the find window reads and acts on; all of it outlives the window.
 struct FindServices {
-    const SessionTable* sessions = nullptr;
-    const BoxFilter (*filters)[kBoxCount] = nullptr;
+    // The sessions and the boxes' filters of the moment.
+    const SnapshotSource* sessions = nullptr;
     SessionWindowOps* ops = nullptr;
     // What a left click on the box's panel does; true when a session is to take the foreground.
     bool (*switchToBox)(int box) = nullptr;
@@ -66,7 +66,7 @@ private:
     void ShowOpen();
     void TakeFont();
     void Layout();
-    // Reads the session table and the filters as they are now and fills the list for the text,
+    // Reads the sessions and the boxes as they are now and fills the list for the text,
     // the best row chosen, or with keepChoice the row chosen before where it is still listed.
     void Filter(bool keepChoice = false);
     void Choose();

@@ -43,15 +43,4 @@ FittedText FitWithEllipsis(const int* cumulative, int length, int ellipsisWidth,
     return FittedText{kept, true};
 }
 
-int WholeCharacters(const char* text, int kept, LeadBytePredicate isLeadByte) {
-    if (text == nullptr || kept <= 0) return 0;
-    int whole = 0;
-    while (whole < kept) {
-        const int next = isLeadByte != nullptr && isLeadByte(static_cast<unsigned char>(text[whole])) ? whole + 2 : whole + 1;
-        if (next > kept || (next == whole + 2 && text[whole + 1] == '\0')) break;
-        whole = next;
-    }
-    return whole;
-}
-
 }  // namespace quilvo

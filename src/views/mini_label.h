@@ -6,6 +6,7 @@
 
 #include <cstddef>
 
+#include "base/text.h"
 #include "views/geometry.h"
 
 namespace quilvo {
@@ -49,12 +50,5 @@ struct FittedText {
     bool ellipsis = false;
 };
 FittedText FitWithEllipsis(const int* cumulative, int length, int ellipsisWidth, int maxWidth);
-
-// The first kept bytes of text cut back to whole characters: in a code page of double-byte
-// characters a lead byte and the byte after it are one character, and half of one draws as
-// a wrong sign. The text is walked from its start, as a trail byte may look like a lead byte.
-// A lead byte at the very end, without its trail, is dropped too.
-using LeadBytePredicate = bool (*)(unsigned char);
-int WholeCharacters(const char* text, int kept, LeadBytePredicate isLeadByte);
 
 }  // namespace quilvo

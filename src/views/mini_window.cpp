@@ -71,7 +71,14 @@ bool PlacementInPanel(HWND child, HWND panel, PixelPoint* position, PixelPoint* 
 
 }  // namespace
 
-MiniWindow::MiniWindow(ViewContext& context, BoxPanel& panel) : context_(context), panel_(panel) {
+namespace {
+
+// What a mini window shows before it has taken its session.
+const SessionRecord kNoSession = {};
+
+}  // namespace
+
+MiniWindow::MiniWindow(ViewContext& context, BoxPanel& panel) : context_(context), panel_(panel), session_(&kNoSession) {
     width = 1;
     height = 1;
     parentWindow = panel.ownWindow;
@@ -83,11 +90,8 @@ MiniWindow::~MiniWindow() {
 }
 
 void MiniWindow::Take(const SessionRecord& s, const PixelRect& place, bool redraw) {
-    session_ = s;
+    session_ = &s;
     CopyCut(title_, s.title);
-    CopyCut(system_, s.system);
-    CopyCut(client_, s.client);
-    CopyCut(transaction_, s.transaction);
     x = place.x;
     y = place.y;
     width = place.width;
@@ -172,21 +176,21 @@ PixelRect MiniWindow::PaintLabel(HDC dc, const RECT& clientRect) const {
                                                    wanted ? context_.labelLineHeight : 0,
                                                    wanted ? context_.dpi : kBaseDpi);
     if (!layout.labelled) return layout.picture;
-    const bool busy = session_.busy != 0;
+    const bool busy = session_->busy != 0;
     const RECT band = {0, 0, layout.band.width, layout.band.height};
     // A busy session's band takes the colours of an inactive caption.
     FillRect(dc, &band, GetSysColorBrush(busy ? COLOR_INACTIVECAPTION : COLOR_ACTIVECAPTION));
     ScopedSelectObject font(dc, context_.labelFont);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(busy ? COLOR_INACTIVECAPTIONTEXT : COLOR_CAPTIONTEXT));
-    const MiniLabelText text = MiniLabelLines(system_, client_, transaction_, title_);
+    const MiniLabelText text = MiniLabelLines(session_->system, session_->client, session_->transaction, title_);
     const char* lines[2] = {text.first, text.second};
     for (int i = 0; i < 2; ++i) DrawFittedLine(dc, lines[i], layout.lines[i]);
     return layout.picture;
 }
 
 void MiniWindow::PaintContrastPicture(HDC dc, const PixelRect& area) const {
-    const bool busy = session_.busy != 0;
+    const bool busy = session_->busy != 0;
     const RECT body = {area.x, area.y, area.x + area.width, area.y + area.height};
     FillRect(dc, &body, GetSysColorBrush(COLOR_WINDOW));
     const RECT bar = {body.left, body.top, body.right, body.top + std::max(2, area.height / 6)};
@@ -195,9 +199,9 @@ void MiniWindow::PaintContrastPicture(HDC dc, const PixelRect& area) const {
 }
 
 void MiniWindow::PaintMarks(HDC dc, const RECT& clientRect, const PixelRect& picture) const {
-    if (session_.busy) {
+    if (session_->busy) {
         PaintBusyMark(dc, clientRect, picture);
-    } else if (session_.ready) {
+    } else if (session_->ready) {
         PaintReadyMark(dc, clientRect);
     }
 }
@@ -274,8 +278,9 @@ bool MiniWindow::RequestHoverTip(HWND wnd, bool button) {
     return true;
 }
 
-// Brings the session up as it is: a maximised one stays maximised.
-void MiniWindow::Raise() { RaiseSession(session_.window, session_.zoomed != 0, *context_.ops); }
+// Brings the session up as it is now: a maximised one stays maximised, one the user restored
+// since the panel was last updated stays restored.
+void MiniWindow::Raise() { RaiseSessionAsItIs(*context_.sessions->Current(), Window(), *context_.ops); }
 
 void MiniWindow::EndDrag() { panel_.EndDrag(); }
 
@@ -298,9 +303,9 @@ void MiniWindow::StartDrag(HWND wnd, LPARAM lp) {
     drag.moves = context.kind != ViewKind::Docked;
     drag.mini = wnd;
     drag.repaint = m->panel_.parentWindow;
-    drag.session = ToHwnd(m->session_.window);
+    drag.session = ToHwnd(m->Window());
     context.drag->Begin(drag);
-    context.ops->BringToTop(m->session_.window);
+    context.ops->BringToTop(m->Window());
     BringWindowToTop(wnd);
     m->panel_.NoteReordered();
     SetCapture(m->parentWindow);

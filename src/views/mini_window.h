@@ -1,7 +1,8 @@
 // A mini window: one SAP GUI session at a reduced scale inside a box panel (class XIconWin),
-// and the procedure its session button runs through. It keeps the record of its session as
-// the last pass gave it, and is moved, redrawn and reordered in place while its session
-// stays in the box.
+// and the procedure its session button runs through. It draws its session as the snapshot its
+// panel holds has it (its record lives there), acts on its session's window as the snapshot
+// of the moment has it, and is moved, redrawn and reordered in place while its session stays
+// in the box.
 #pragma once
 
 #include <windows.h>
@@ -26,9 +27,9 @@ public:
     MiniWindow(const MiniWindow&) = delete;
     MiniWindow& operator=(const MiniWindow&) = delete;
 
-    // Takes the session's record and its place in the panel (before any cascade); redraw:
-    // what the window draws changed. The window text, which names the session to a screen
-    // reader, is set only when it changes.
+    // Takes the session's record (in the snapshot the panel holds from now on) and its place in
+    // the panel (before any cascade); redraw: what the window draws changed. The window text,
+    // which names the session to a screen reader, is set only when it changes.
     void Take(const SessionRecord& session, const PixelRect& place, bool redraw);
     // Makes the window at `at`, or moves it there unless it stands there already.
     void ShowAt(const PixelRect& at);
@@ -39,7 +40,8 @@ public:
     // ButtonProc (a subclass).
     void ShowButtonAt(const PixelRect& at);
 
-    const SessionRecord& Session() const { return session_; }
+    const SessionRecord& Session() const { return *session_; }
+    WindowHandle Window() const { return session_->window; }
     const char* Title() const { return title_; }
     HWND Button() const { return button_; }
 
@@ -73,12 +75,8 @@ private:
 
     ViewContext& context_;
     BoxPanel& panel_;
-    SessionRecord session_ = {};
-    // What is drawn of it, each cut to its own capacity and terminated.
-    char title_[128] = {};
-    char system_[4] = {};
-    char client_[4] = {};
-    char transaction_[64] = {};
+    const SessionRecord* session_;  // in the panel's snapshot; never none
+    char title_[128] = {};          // what the tip shows: its first 127 characters
     PixelRect shownAt_;            // where the window stands (cascaded or not)
     HWND button_ = nullptr;
     PixelRect buttonAt_;

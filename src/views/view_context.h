@@ -8,7 +8,7 @@
 
 #include "commands/session_commands.h"
 #include "core/monitors.h"
-#include "core/session.h"
+#include "core/snapshot.h"
 
 namespace quilvo {
 
@@ -25,7 +25,7 @@ enum class ViewKind : unsigned char {
 
 // What the program hands every view. All must outlive the views.
 struct ViewServices {
-    const SessionTable* sessions = nullptr;      // none: show and hide commands do nothing
+    const SnapshotSource* sessions = nullptr;    // the sessions of the moment; none: clicks act on none
     SessionWindowOps* ops = nullptr;             // none: the clicks act on no window
     BoxPropertiesDialogs* properties = nullptr;  // none: "Properties" does nothing
     MonitorSource* monitors = nullptr;           // none: the window system's monitors
@@ -38,7 +38,7 @@ struct ViewServices {
 // keeps the second half up to date; panels write the tip flag and the zoom factor.
 struct ViewContext {
     ViewKind kind = ViewKind::ToolWindow;
-    const SessionTable* sessions = nullptr;
+    const SnapshotSource* sessions = nullptr;  // never none
     SessionWindowOps* ops = nullptr;  // never none
     BoxPropertiesDialogs* properties = nullptr;
     HoverTip* tip = nullptr;          // never none

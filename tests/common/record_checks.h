@@ -1,5 +1,5 @@
 // Checks of a session record's or a box filter's text fields, shared by the native and the
-// Windows-side tests.
+// Windows-side tests; and the records and snapshots of the tests' choosing (snapshots.h).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "core/session.h"
+#include "snapshots.h"
 
 namespace test {
 

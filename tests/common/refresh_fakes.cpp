@@ -2,48 +2,16 @@
 
 namespace quilvo::fake {
 
-FakeView::FakeView(ViewRecord& record, BoxList* const* lists, int boxCount) : record_(record) {
-    record_.held.assign(lists, lists + boxCount);
-    record_.destroyed = false;
+void FakeViews::OnRebuilt(const Snapshot& snapshot) {
+    rebuilds.push_back(snapshot);
+    ReadThrough(*snapshot);
+    if (onRebuilt) onRebuilt(snapshot);
 }
 
-FakeView::~FakeView() { record_.destroyed = true; }
-
-void FakeView::CreatePanels() {
-    record_.calls.push_back("CreatePanels");
-    ReadHeldLists(record_);
-}
-
-void FakeView::UpdatePanels(BoxList* const* lists) {
-    record_.calls.push_back("UpdatePanels");
-    for (std::size_t i = 0; i < record_.held.size(); ++i) record_.held[i] = lists[i];
-    ReadHeldLists(record_);
-    if (record_.onUpdate) record_.onUpdate();
-}
-
-void ReadHeldLists(const ViewRecord& record) {
+void ReadThrough(const SessionSnapshot& snapshot) {
     volatile WindowHandle sum = 0;
-    for (const BoxList* list : record.held)
-        for (int i = 0; i < list->count; ++i) sum = sum + list->items[i].window;
-}
-
-std::unique_ptr<OverviewView> FakeViewFactory::CreateToolWindowView(WindowHandle mainWindow,
-                                                                    BoxList* const* lists, int boxCount) {
-    ++toolCreations;
-    tool.kind = "tool";
-    tool.mainWindow = mainWindow;
-    tool.boxCount = boxCount;
-    return std::make_unique<FakeView>(tool, lists, boxCount);
-}
-
-std::unique_ptr<OverviewView> FakeViewFactory::CreateSingleView(BoxList* const* lists, int boxCount, int width,
-                                                                int height) {
-    ++singleCreations;
-    single.kind = "single";
-    single.boxCount = boxCount;
-    single.width = width;
-    single.height = height;
-    return std::make_unique<FakeView>(single, lists, boxCount);
+    for (int box = kAllSessions; box < kBoxCount; ++box)
+        for (int i = 0; i < snapshot.MemberCount(box); ++i) sum = sum + snapshot.Member(box, i).window;
 }
 
 }  // namespace quilvo::fake

@@ -1,19 +1,22 @@
-// Fakes for driving the refresh cycle without windows (its desktop is test::FakeDesktop): a
-// platform with a settable clock, and views that record what they are told and read every
-// list they hold (so a destroyed list shows up under the sanitizer).
+// Fakes for driving the refresh cycle without windows (its desktop is test::FakeDesktop): the
+// one fake of its platform, with a settable clock, whose posted work, deadline and walk the
+// test runs as the message loop and the walker thread would; and views that keep every
+// rebuild's snapshot and read it through (a snapshot freed under them shows under the sanitizer).
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "core/overview_view.h"
+#include "allocation_hook.h"
 #include "base/text.h"
+#include "core/refresh.h"
 #include "core/refresh_platform.h"
+#include "core/snapshot.h"
 
 namespace quilvo::fake {
 
@@ -39,27 +42,63 @@ public:
         return it != atoms.end() && EqualsNoCase(it->second.c_str(), text);
     }
     void SendOkCode(WindowHandle session, GlobalAtom atom) override { okCodesSent.emplace_back(session, atom); }
-    int scheduled = 0;  // ScheduleRefresh calls
-    void ScheduleRefresh() override { ++scheduled; }
-    // Without a timer by default: a pass waits for its replies where it stands, as the fake
-    // desktop gives them. With one, the test ends the pass (OnReplies, OnPassDeadline).
-    bool hasTimer = false;
-    int deadlines = 0;  // StartPassDeadline calls that armed one
-    bool StartPassDeadline(std::uint32_t) override {
-        deadlines += hasTimer ? 1 : 0;
-        return hasTimer;
+
+    // Posted work waits until the test runs it, as the message loop would.
+    std::deque<std::function<void()>> posted;
+    int posts = 0;
+    bool Post(std::function<void()> work) override {
+        test::UncountedAllocations own;
+        ++posts;
+        posted.push_back(std::move(work));
+        return true;
     }
-    void StopPassDeadline() override {}
-    bool continueLater = false;  // a pass sends a few sessions' queries at a time
-    bool ContinuePassLater() override { return continueLater; }
-    // With walkElsewhere the pass's walk waits here until the test (or AwaitWalk) makes it.
+    // Runs the oldest work posted; false when there was none.
+    bool RunPosted() {
+        if (posted.empty()) return false;
+        std::function<void()> work = std::move(posted.front());
+        posted.pop_front();
+        work();
+        return true;
+    }
+    // Runs posted work until none is left; how many ran (a loop that posts for ever stops at
+    // the limit).
+    int Drain(int limit = 1000) {
+        int n = 0;
+        while (n < limit && RunPosted()) ++n;
+        return n;
+    }
+
+    // Without a timer by default: a pass waits for its replies where it stands, as the fake
+    // desktop gives them. With one, the test ends the pass (FireDeadline) or its replies do.
+    bool hasTimer = false;
+    int deadlines = 0;  // deadlines started
+    std::function<void()> deadline;
+    bool StartDeadline(std::uint32_t, std::function<void()> work) override {
+        if (!hasTimer) return false;
+        ++deadlines;
+        deadline = std::move(work);
+        return true;
+    }
+    void StopDeadline() override { deadline = nullptr; }
+    bool FireDeadline() {
+        std::function<void()> work = std::move(deadline);
+        deadline = nullptr;
+        if (work) work();
+        return static_cast<bool>(work);
+    }
+
+    // With walkElsewhere the pass's walk waits here until the test (or AwaitWalk) makes it;
+    // its end is posted, as the walker thread posts it.
     bool walkElsewhere = false;
     int walksHanded = 0;
     std::function<void()> walk;
-    bool WalkElsewhere(std::function<void()> w) override {
+    bool WalkElsewhere(std::function<void()> w, std::function<void()> walked) override {
         if (!walkElsewhere) return false;
         ++walksHanded;
-        walk = std::move(w);
+        walk = [this, w = std::move(w), walked = std::move(walked)] {
+            w();
+            Post(walked);
+        };
         return true;
     }
     void AwaitWalk() override {
@@ -68,54 +107,24 @@ public:
         walk = nullptr;
         w();
     }
+    bool disconnected = false;
+    void Disconnect() override { disconnected = true; }
 
 private:
     const std::uint32_t& clock_;
 };
 
-struct ViewRecord {
-    std::string kind;  // "tool" or "single"
-    WindowHandle mainWindow = kNoWindow;
-    int boxCount = 0, width = 0, height = 0;
-    std::vector<std::string> calls;  // "LoadGeometry", "CreatePanels", "UpdatePanels"
-    std::vector<const BoxList*> held;
-    bool visible = true;
-    bool destroyed = false;
-    std::function<void()> onUpdate;  // runs inside UpdatePanels, as a window procedure might
-};
-
-// What a panel does on a repaint: walks every list its view holds. A list destroyed under the
-// view fails here under the address sanitizer.
-void ReadHeldLists(const ViewRecord& record);
-
-class FakeView : public OverviewView {
+// What the views are told: every rebuild's snapshot, each read through when it comes.
+class FakeViews final : public RebuildListener {
 public:
-    FakeView(ViewRecord& record, BoxList* const* lists, int boxCount);
-    ~FakeView() override;
-    void LoadGeometry() override { record_.calls.push_back("LoadGeometry"); }
-    void CreatePanels() override;
-    void UpdatePanels(BoxList* const* lists) override;
-    bool IsVisible() const override { return record_.visible; }
-    void Show() override { record_.visible = true; }
-    void ForgetSkippedUpdates() override {}
-
-private:
-    ViewRecord& record_;
+    std::vector<Snapshot> rebuilds;
+    std::function<void(const Snapshot&)> onRebuilt;  // runs inside, as a window procedure might
+    void OnRebuilt(const Snapshot& snapshot) override;
+    std::size_t Count() const { return rebuilds.size(); }
+    const SessionSnapshot& Last() const { return *rebuilds.back(); }
 };
 
-class FakeViewFactory : public ViewFactory {
-public:
-    ViewRecord tool, single;
-    int toolCreations = 0, singleCreations = 0;
-    std::vector<std::pair<WindowHandle, OverviewView*>> attachments;
-
-    std::unique_ptr<OverviewView> CreateToolWindowView(WindowHandle mainWindow, BoxList* const* lists,
-                                                       int boxCount) override;
-    std::unique_ptr<OverviewView> CreateSingleView(BoxList* const* lists, int boxCount, int width,
-                                                   int height) override;
-    void AttachToMainWindow(WindowHandle mainWindow, OverviewView* view) override {
-        attachments.emplace_back(mainWindow, view);
-    }
-};
+// Reads every session of every box of a snapshot (a freed one fails under the sanitizer).
+void ReadThrough(const SessionSnapshot& snapshot);
 
 }  // namespace quilvo::fake

@@ -75,7 +75,7 @@ protected:
 
 // One logon asked for a new session, found and brought up; then the same words find that
 // session instead; a logon at MAX_SESSIONS is told so and sent nothing; a session that refuses
-// leaves a notice and no atom behind. The find window never sends anything but "/o<code>".
+// leaves the program running. The find window never sends anything but "/o<code>".
 TEST_F(Notice, OpenRowsOpenATransactionInANewSessionOfTheLogon) {
     Start("[Quilvo]\r\nMAX_SESSIONS=2\r\n");
 
@@ -87,7 +87,7 @@ TEST_F(Notice, OpenRowsOpenATransactionInANewSessionOfTheLogon) {
     const HWND opened = sim.Hwnd("A-o1");
     EXPECT_TRUE(Foreground(opened, 5000)) << "the new session is in front";
     EXPECT_TRUE(WaitUntil([&] { return MiniNames().size() == 4; }, kSettle)) << "a pass finds it";
-    EXPECT_TRUE(WaitUntil([&] { return GlobalFindAtomA("/oSE16") == 0; }, 5000)) << "the OK code's atom is deleted";
+    EXPECT_NE(GlobalFindAtomA("/oSE16"), 0) << "the OK code's atom is kept: a busy session reads it when it can";
 
     OpenAndType("prd se16");
     ASSERT_TRUE(WaitUntil([&] { return Rows() == 1 && Row(0).rfind("PRD\t100\tALICE\tSE16\t", 0) == 0; }, 3000))
@@ -105,9 +105,7 @@ TEST_F(Notice, OpenRowsOpenATransactionInANewSessionOfTheLogon) {
         << Row(Rows() - 1);
     ASSERT_TRUE(RealKeys("Return"));
     ASSERT_TRUE(sim.WaitForLine("refused B /oSU01 1 sessions", 5000)) << sim.Log();
-    // Ten seconds without the new session: the wait ends, with the notice, and the atom goes.
     EXPECT_TRUE(GlobalFindAtomA("/oSU01") != 0) << "kept while the session may still read it";
-    EXPECT_TRUE(WaitUntil([&] { return GlobalFindAtomA("/oSU01") == 0; }, 14000)) << "deleted when the wait ends";
     EXPECT_TRUE(quilvo.Running());
     EXPECT_EQ(OkCodes(), (std::vector<std::string>{"A /oSE16", "B /oSU01"}));
 }

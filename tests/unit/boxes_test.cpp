@@ -1,10 +1,11 @@
-// Box filters from the settings file, the matching rule and the box lists built from a table.
+// Box filters from the settings file, the matching rule and the boxes of a snapshot.
 #include <cstring>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "core/boxes.h"
+#include "core/snapshot.h"
 #include "base/text.h"
 #include "fake_debug_output.h"
 #include "fake_profile.h"
@@ -37,17 +38,10 @@ protected:
     void SetUp() override {
         fake::Profile().Reset();
         fake::Debug().Clear();
-        table.Clear();
-    }
-    void Add(const SessionRecord& r) {
-        table.records[table.count] = r;
-        table.records[table.count].index = static_cast<std::int16_t>(table.count);
-        ++table.count;
     }
     void Hand(const char* section, const char* key, const char* value) {
         fake::Profile().AddRaw(kSettingsFile, section, key, value);
     }
-    SessionTable table;
 };
 
 TEST_F(BoxesTest, LoadBoxFilterReadsCascadeAndSelectionOfItsOwnSection) {
@@ -124,62 +118,24 @@ TEST_F(BoxesTest, EveryExaminedSessionWritesOneDebugLine) {
     EXPECT_EQ(fake::Debug().lines.size(), 2u);
 }
 
-TEST_F(BoxesTest, AListHoldsCopiesOfTheMatchingSessionsInTableOrder) {
-    Add(Session(0x10, "PRD", "100", "A", "VA01"));
-    Add(Session(0x20, "QAS", "100", "A", "VA01"));
-    Add(Session(0x30, "prd", "200", "B", "SE80"));
-    BoxFilter f = Filter("PRD", "", "", "");
-    f.cascade = 1;
-    BoxList list(table, table.count, f);
-    ASSERT_EQ(list.count, 2);
-    EXPECT_EQ(list.items[0].window, 0x10u);
-    EXPECT_EQ(list.items[1].window, 0x30u);
-    EXPECT_EQ(list.filter.cascade, 1);
-    EXPECT_STREQ(list.filter.system, "PRD");
-    EXPECT_EQ(fake::Debug().Count(kMatchLine), 3u);
-
-    // Copies: the list does not follow a rewrite of the table.
-    table.Clear();
-    EXPECT_EQ(list.items[1].window, 0x30u);
-    EXPECT_STREQ(list.items[1].transaction, "SE80");
-}
-
-TEST_F(BoxesTest, AListWithoutMatchesHoldsNoStorage) {
-    Add(Session(0x10, "PRD", "100", "A", "VA01"));
-    BoxList none(table, table.count, Filter("QAS", "", "", ""));
-    EXPECT_EQ(none.count, 0);
-    EXPECT_EQ(none.items, nullptr);
-    table.Clear();
-    BoxList empty(table, 0, Filter("", "", "", ""));
-    EXPECT_EQ(empty.count, 0);
-    EXPECT_EQ(empty.items, nullptr);
-}
-
-TEST_F(BoxesTest, OnlyTheFirstSessionCountRecordsAreExamined) {
-    Add(Session(0x10, "PRD", "", "", ""));
-    Add(Session(0x20, "PRD", "", "", ""));
-    // A stale record behind the live ones (as a sweep can leave for one pass).
-    table.records[2] = Session(0x30, "PRD", "", "", "");
-    BoxList list(table, table.count, Filter("", "", "", ""));
-    EXPECT_EQ(list.count, 2);
-    // A count beyond the table never reads past its 50 records.
-    BoxList clamped(table, 500, Filter("", "", "", ""));
-    EXPECT_EQ(clamped.count, kTableCapacity);
-}
-
-TEST_F(BoxesTest, SortByIndexOrdersItemsAscending) {
-    Add(Session(0x10, "PRD", "", "", ""));
-    Add(Session(0x20, "PRD", "", "", ""));
-    Add(Session(0x30, "PRD", "", "", ""));
-    table.records[0].index = 7;
-    table.records[1].index = 2;
-    table.records[2].index = 5;
-    BoxList list(table, table.count, Filter("", "", "", ""));
-    list.SortByIndex();
-    ASSERT_EQ(list.count, 3);
-    EXPECT_EQ(list.items[0].window, 0x20u);
-    EXPECT_EQ(list.items[1].window, 0x30u);
-    EXPECT_EQ(list.items[2].window, 0x10u);
+// A snapshot names a box's sessions by their positions; every session is the all-sessions
+// panel's; a number that names no box has none and an empty filter.
+TEST_F(BoxesTest, ASnapshotsBoxesNameTheirSessionsByPosition) {
+    SessionSnapshot s;
+    s.sessions = {Session(0x10, "PRD", "100", "A", "VA01"), Session(0x20, "QAS", "100", "A", "VA01"),
+                  Session(0x30, "prd", "200", "B", "SE80")};
+    s.filters[1] = Filter("PRD", "", "", "");
+    s.members[1] = {0, 2};
+    EXPECT_EQ(s.MemberCount(1), 2);
+    EXPECT_EQ(s.Member(1, 1).window, 0x30u);
+    EXPECT_STREQ(s.Filter(1).system, "PRD");
+    EXPECT_EQ(s.MemberCount(kAllSessions), 3);
+    EXPECT_EQ(s.Member(kAllSessions, 1).window, 0x20u);
+    for (int box : {kAllSessions, -2, kBoxCount}) EXPECT_STREQ(s.Filter(box).system, "") << box;
+    for (int box : {-2, kBoxCount, 0}) EXPECT_EQ(s.MemberCount(box), 0) << box;
+    EXPECT_EQ(s.PositionOf(0x30), 2);
+    EXPECT_EQ(s.Find(0x40), nullptr);
+    EXPECT_EQ(s.PositionOf(kNoWindow), -1);
 }
 
 }  // namespace

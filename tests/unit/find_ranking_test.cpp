@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "record_checks.h"
+
 #include "core/find_ranking.h"
 
 namespace quilvo {
@@ -100,13 +102,10 @@ TEST(FindRanking, TiesKeepTheirOrderInAFullTable) {
     EXPECT_EQ(RankFindRows("prd", rows), starts);
 }
 
-TEST(FindRows, SessionRowsTakeLiveRecordsWithFullFieldsWhole) {
-    static SessionTable table = {};
-    table.count = 2;
-    std::strcpy(table.records[0].title, "Sales Volume");
-    std::memcpy(table.records[1].system, "ABCD", 4);  // fills the field, no terminator
-    std::strcpy(table.records[1].client, "100");
-    std::strcpy(table.records[2].user, "NOT LIVE");
+TEST(FindRows, SessionRowsTakeEverySessionWithFullFieldsWhole) {
+    SessionSnapshot table = ::test::SnapshotOf({::test::Record(1, "", "", "", "", "Sales Volume"), ::test::Record(2)});
+    std::memcpy(table.sessions[1].system, "ABCD", 4);  // fills the field, no terminator
+    std::strcpy(table.sessions[1].client, "100");
 
     std::vector<FindRow> rows = SessionFindRows(table);
     ASSERT_EQ(rows.size(), 2u);
@@ -145,18 +144,13 @@ TEST(TransactionCode, WordsOfTheFormOfACode) {
     for (const auto& c : cases) EXPECT_EQ(IsTransactionCode(c.word), c.code) << c.word;
 }
 
-void AddSession(SessionTable& table, const char* system, const char* client, const char* user, const char* tx) {
-    SessionRecord& r = table.records[table.count];
-    r.window = static_cast<WindowHandle>(100 + table.count);
-    std::strcpy(r.system, system);
-    std::strcpy(r.client, client);
-    std::strcpy(r.user, user);
-    std::strcpy(r.transaction, tx);
-    ++table.count;
+void AddSession(SessionSnapshot& table, const char* system, const char* client, const char* user, const char* tx) {
+    table.sessions.push_back(::test::Record(static_cast<WindowHandle>(100 + table.Count()), system, client, user, tx));
+    table.sessions.back().index = static_cast<std::int16_t>(table.Count() - 1);
 }
 
 // Each open or full row as its text, then the position of the session it goes to.
-std::vector<std::string> OpenRowsFor(const char* query, const SessionTable& table, int maxSessions) {
+std::vector<std::string> OpenRowsFor(const char* query, const SessionSnapshot& table, int maxSessions) {
     std::vector<std::string> texts;
     for (const FindRow& row : OpenTransactionRows(query, table, maxSessions)) {
         texts.push_back(OpenRowText(row) + " @" + std::to_string(row.index));
@@ -165,7 +159,7 @@ std::vector<std::string> OpenRowsFor(const char* query, const SessionTable& tabl
 }
 
 TEST(OpenRows, OneRowPerLogonWithoutTheTransactionAndNamedByTheOtherWords) {
-    static SessionTable table = {};
+    SessionSnapshot table;
     AddSession(table, "QAS", "300", "ANNA", "SMEN");
     AddSession(table, "PRD", "100", "ANNA", "VA01");
     AddSession(table, "qas", "300", "anna", "SE38");  // the same logon in other letters
@@ -192,13 +186,14 @@ TEST(OpenRows, OneRowPerLogonWithoutTheTransactionAndNamedByTheOtherWords) {
     EXPECT_EQ(OpenRowsFor("qas su01", table, 3), (std::vector<std::string>{"New session: SU01 on QAS 300 ANNA @0"}));
     EXPECT_EQ(OpenOkCode(OpenTransactionRows("qas se16", table, 6).at(0)), "/oSE16");
     FrontOrder front;  // the logon's other session was in front last: the OK code goes there
-    front.Note(table.records[0].window);
-    front.Note(table.records[2].window);
-    front.Note(table.records[3].window);
+    front.Note(table.sessions[0].window);
+    front.Note(table.sessions[2].window);
+    front.Note(table.sessions[3].window);
     EXPECT_EQ(OpenTransactionRows("qas su01", table, 6, &front).at(0).index, 2);
 }
 
-TEST(OpenRows, ComeLastOrFirstWhenNoSessionIsFoundAndReadySessionsLead) {
+// A guess at a new session comes after every row that meets what was typed in a real field.
+TEST(OpenRows, ComeAfterEveryRowFoundAndReadySessionsLead) {
     const auto arrange = [](std::vector<int> order, bool readyTwo) {
         std::vector<FindRow> rows = {Session(0, {"A"}), Session(1, {"B"}), Session(2, {"C"}),
                                      FindRow{FindRowKind::Box, 0, {"Box 1"}}};
@@ -209,16 +204,15 @@ TEST(OpenRows, ComeLastOrFirstWhenNoSessionIsFoundAndReadySessionsLead) {
     };
     EXPECT_EQ(arrange({1, 3, 2}, false), (std::vector<int>{1, 3, 2, 4, 5}));
     EXPECT_EQ(arrange({1, 3, 2}, true), (std::vector<int>{2, 1, 3, 4, 5}));
-    EXPECT_EQ(arrange({3}, true), (std::vector<int>{4, 5, 3}));  // only a box: the open rows first
+    EXPECT_EQ(arrange({3}, true), (std::vector<int>{3, 4, 5}));  // only a box ("box"): still first
     EXPECT_EQ(arrange({}, false), (std::vector<int>{4, 5}));
 }
 
 // Sessions by when they were last in front, the one in front now last, and typing keeps that
 // order among equal ranks: Enter on the first row is "the previous session", both ways.
 TEST(FindOrder, LastInFrontFirstTheOneInFrontLastBoxesAfter) {
-    static SessionTable table = {};
-    table.count = 5;
-    for (int i = 0; i < 5; ++i) table.records[i].window = static_cast<WindowHandle>(101 + i);
+    SessionSnapshot table;
+    for (int i = 0; i < 5; ++i) table.sessions.push_back(::test::Record(static_cast<WindowHandle>(101 + i)));
     std::vector<FindRow> base = Rows();
     base.push_back(FindRow{FindRowKind::Box, 1, {"Box 2", "PRD", "", "", ""}});
 

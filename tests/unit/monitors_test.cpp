@@ -82,13 +82,13 @@ TEST(Monitors, SessionsAreRecordedOnTheVirtualScreen) {
         w.workspace = c.workspace;
         w.zoomed = c.zoomed;
         w.shown = c.shown;
-        SessionTable table = {};
-        ASSERT_EQ(DiscoverSessions(table, 0, kDefaultSessionClass, fake), 1);
-        EXPECT_EQ(table.records[0].x, c.x);
-        EXPECT_EQ(table.records[0].y, c.y);
-        EXPECT_EQ(table.records[0].width, static_cast<std::int64_t>(c.normal.right) - c.normal.left)
+        const std::vector<SessionRecord> found = Discovery(fake, kDefaultSessionClass).Pass(true);
+        ASSERT_EQ(found.size(), 1u);
+        EXPECT_EQ(found[0].x, c.x);
+        EXPECT_EQ(found[0].y, c.y);
+        EXPECT_EQ(found[0].width, static_cast<std::int64_t>(c.normal.right) - c.normal.left)
             << "the normal size, also maximised";
-        EXPECT_EQ(table.records[0].height, static_cast<std::int64_t>(c.normal.bottom) - c.normal.top);
+        EXPECT_EQ(found[0].height, static_cast<std::int64_t>(c.normal.bottom) - c.normal.top);
     }
 }
 

@@ -1,22 +1,28 @@
-// The refresh cycle: when it rebuilds, what it hands the views, idle counting and the idle
-// action, the drag pause, and that a pass without change allocates nothing.
+// The refresh cycle: what a pass asks, when it rebuilds, what it publishes and hands the
+// views, idle counting and the idle action, the drag pause, and that a pass without change
+// allocates nothing.
 #include <new>
+#include <set>
 
 #include <gtest/gtest.h>
 
 #include "allocation_hook.h"
-#include "core/refresh.h"
-#include "settings/settings.h"
-#include "core/wait_scope.h"
 #include "base/text.h"
+#include "core/refresh.h"
+#include "core/wait_scope.h"
 #include "fake_debug_output.h"
-#include "fake_profile.h"
 #include "fake_desktop.h"
-#include "settings/profile.h"
+#include "fake_profile.h"
+#include "record_checks.h"
 #include "refresh_fakes.h"
+#include "settings/profile.h"
+#include "settings/settings.h"
 
 namespace quilvo {
 namespace {
+
+using ::test::BoxWindows;
+using Windows = std::vector<WindowHandle>;
 
 constexpr WindowHandle kMain = 0x9000;
 
@@ -25,7 +31,6 @@ protected:
     void SetUp() override {
         fake::Profile().Reset();
         fake::Debug().Clear();
-        table.Clear();
         platform.mainWindow = kMain;
     }
 
@@ -33,9 +38,10 @@ protected:
         IdleSettings idle;
         idle.idleTime = idleTime;
         CopyCut(idle.idleAction, idleAction);
-        cycle = std::make_unique<RefreshCycle>(table, filters, drag, desktop, platform, views,
-                                               IniCycleSettings(), kDefaultSessionClass, idle);
+        cycle.reset();
+        cycle = std::make_unique<RefreshCycle>(drag, desktop, platform, IniCycleSettings(), kDefaultSessionClass, idle);
         cycle->SetMainWindow(kMain);
+        cycle->SetRebuildListener(&views);
     }
 
     void Box(int box, const char* selection) {
@@ -64,34 +70,33 @@ protected:
         Pass();
     }
 
-    // One timer pass, 2000 ms after the previous one.
+    // One timer pass, 2000 ms after the previous one, with what it posts run as the message
+    // loop runs it.
     void Pass(std::uint32_t ms = 2000) {
         now += ms;
         cycle->OnRefreshTimer();
+        platform.Drain();
     }
 
-    std::size_t ToolUpdates() const {
-        std::size_t n = 0;
-        for (const auto& c : views.tool.calls) n += c == "UpdatePanels";
-        return n;
+    const SessionSnapshot& Now() const { return *cycle->Current(); }
+    const SessionRecord& Session(WindowHandle window) const {
+        const SessionRecord* r = Now().Find(window);
+        EXPECT_NE(r, nullptr) << window;
+        static const SessionRecord kNone = {};
+        return r != nullptr ? *r : kNone;
     }
-    std::size_t SingleUpdates() const {
-        std::size_t n = 0;
-        for (const auto& c : views.single.calls) n += c == "UpdatePanels";
-        return n;
-    }
+    // Rebuilds since the first.
+    std::size_t Updates() const { return views.Count() - 1; }
 
     std::uint32_t now = 100000;
     test::FakeDesktop desktop{now};
     fake::FakeRefreshPlatform platform{now};
-    fake::FakeViewFactory views;
-    SessionTable table;
-    BoxFilter filters[kBoxCount] = {};
+    fake::FakeViews views;
     DragFlag drag;
     std::unique_ptr<RefreshCycle> cycle;
 };
 
-TEST_F(RefreshTest, FirstRefreshBuildsTheListsAndCreatesBothViews) {
+TEST_F(RefreshTest, FirstRefreshSortsTheBoxesAndHandsTheViewsThatSnapshot) {
     TwoSystems();
     Make();
     Pass();
@@ -101,49 +106,28 @@ TEST_F(RefreshTest, FirstRefreshBuildsTheListsAndCreatesBothViews) {
     EXPECT_EQ(s.lastRebuildTime, now);
     EXPECT_EQ(s.previousCount, 2);
 
-    for (int b = 0; b < kBoxCount; ++b) {
-        ASSERT_NE(cycle->List(b), nullptr);
-        EXPECT_EQ(cycle->List(b)->boxIndex, b);
-    }
-    ASSERT_EQ(cycle->List(0)->count, 1);
-    EXPECT_EQ(cycle->List(0)->items[0].window, 0x100u);
-    ASSERT_EQ(cycle->List(1)->count, 1);
-    EXPECT_EQ(cycle->List(1)->items[0].window, 0x200u);
-    EXPECT_EQ(cycle->List(2)->count, 2);
-    EXPECT_EQ(cycle->List(3)->count, 0);
-
-    ASSERT_EQ(views.toolCreations, 1);
-    EXPECT_EQ(views.tool.mainWindow, kMain);
-    EXPECT_EQ(views.tool.boxCount, kBoxCount);
-    EXPECT_EQ(views.tool.calls, (std::vector<std::string>{"LoadGeometry", "CreatePanels"}));
-    for (int b = 0; b < kBoxCount; ++b) EXPECT_EQ(views.tool.held[b], cycle->List(b));
-    ASSERT_EQ(views.attachments.size(), 1u);
-    EXPECT_EQ(views.attachments[0].first, kMain);
-    EXPECT_EQ(views.attachments[0].second, cycle->ToolWindowView());
-
-    ASSERT_EQ(views.singleCreations, 1);
-    EXPECT_EQ(views.single.boxCount, 1);
-    EXPECT_EQ(views.single.width, 150);
-    EXPECT_EQ(views.single.height, 150);
-    EXPECT_EQ(views.single.calls, (std::vector<std::string>{"LoadGeometry", "CreatePanels"}));
-    ASSERT_NE(cycle->AllSessions(), nullptr);
-    EXPECT_EQ(views.single.held[0], cycle->AllSessions());
-    EXPECT_EQ(cycle->AllSessions()->count, 2);
-    EXPECT_EQ(cycle->AllSessions()->boxIndex, -1);
-    EXPECT_STREQ(cycle->AllSessions()->filter.system, "");
-
-    // Filter 0 was cleared for the all-sessions list; the others hold what the file says.
-    EXPECT_STREQ(filters[0].system, "");
-    EXPECT_STREQ(filters[1].system, "QAS");
-    // Six box lists and the all-sessions list each examined both sessions.
+    ASSERT_EQ(views.Count(), 1u);
+    EXPECT_EQ(views.rebuilds[0], cycle->Current()) << "the views show the snapshot published";
+    EXPECT_EQ(cycle->Shown(), cycle->Current());
+    EXPECT_EQ(BoxWindows(Now(), 0), (Windows{0x100}));
+    EXPECT_EQ(BoxWindows(Now(), 1), (Windows{0x200}));
+    EXPECT_EQ(BoxWindows(Now(), 2), (Windows{0x100, 0x200}));
+    EXPECT_EQ(BoxWindows(Now(), 3), Windows{});
+    EXPECT_EQ(BoxWindows(Now(), kAllSessions), (Windows{0x100, 0x200}));
+    EXPECT_STREQ(Now().Filter(kAllSessions).system, "");
+    // Every box keeps its own filter: none is lent to the all-sessions panel.
+    EXPECT_STREQ(Now().filters[0].system, "PRD");
+    EXPECT_STREQ(cycle->Filters()[0].system, "PRD");
+    EXPECT_STREQ(Now().filters[1].system, "QAS");
+    // Six boxes and the all-sessions panel each examined both sessions.
     EXPECT_EQ(fake::Debug().Count(kMatchLine), 14u);
 }
 
-TEST_F(RefreshTest, NothingChangedMeansNoRebuildAndTheIdleCounterGrows) {
+TEST_F(RefreshTest, NothingChangedMeansNoRebuildNoNewSnapshotAndTheIdleCounterGrows) {
     TwoSystems();
     Make();
     Pass();
-    const BoxList* before = cycle->List(0);
+    const Snapshot before = cycle->Current();
     fake::Debug().Clear();
 
     Pass();
@@ -151,11 +135,9 @@ TEST_F(RefreshTest, NothingChangedMeansNoRebuildAndTheIdleCounterGrows) {
     EXPECT_FALSE(cycle->State().changed);
     Pass();
     EXPECT_EQ(cycle->State().idleCounter, 4u);
-    EXPECT_EQ(cycle->List(0), before);
-    EXPECT_EQ(ToolUpdates(), 0u);
-    EXPECT_EQ(SingleUpdates(), 0u);
+    EXPECT_EQ(cycle->Current(), before);
+    EXPECT_EQ(Updates(), 0u);
     EXPECT_EQ(fake::Debug().Count(kMatchLine), 0u);
-    EXPECT_EQ(views.toolCreations, 1);
 }
 
 TEST_F(RefreshTest, ABoxedSessionThatMovesOrIsRenamedRebuildsAtOnce) {
@@ -166,23 +148,68 @@ TEST_F(RefreshTest, ABoxedSessionThatMovesOrIsRenamedRebuildsAtOnce) {
 
     desktop.Find(0x100)->rect.left += 5;
     Pass();
-    EXPECT_EQ(ToolUpdates(), 1u);
-    EXPECT_EQ(SingleUpdates(), 1u);
-    EXPECT_EQ(cycle->List(0)->items[0].x, 15);
+    EXPECT_EQ(Updates(), 1u);
+    EXPECT_EQ(Session(0x100).x, 15);
     EXPECT_EQ(cycle->State().idleCounter, 4u);  // only a count change resets it
 
     desktop.Find(0x200)->rect.bottom += 1;
     Pass();
-    EXPECT_EQ(ToolUpdates(), 2u);
+    EXPECT_EQ(Updates(), 2u);
 
     desktop.Find(0x200)->caption = "Another caption";
     Pass();
-    EXPECT_EQ(ToolUpdates(), 3u);
+    EXPECT_EQ(Updates(), 3u);
 
     // A caption that differs only in letter case is the same title.
     desktop.Find(0x200)->caption = "ANOTHER CAPTION";
     Pass();
-    EXPECT_EQ(ToolUpdates(), 3u);
+    EXPECT_EQ(Updates(), 3u);
+}
+
+// A calm pass asks each session its Transaction only; everything is asked of a new session,
+// under a new title, while System, Client or User is empty, and every 17 s. What the answers
+// change shows at the pass that brings them, in every box it decides.
+TEST_F(RefreshTest, ACalmPassAsksOnlyWhatCanHaveChangedAndShowsItAtOnce) {
+    TwoSystems();
+    Make();
+    Pass();
+    const auto asked = [&](std::uint32_t ms = 2000) {
+        desktop.queries.clear();
+        Pass(ms);
+        std::vector<int> codes;
+        for (const auto& q : desktop.queries) codes.push_back(q.second);
+        return codes;
+    };
+    const std::vector<int> everything = {kFrontClient, kFrontServerGroup, kFrontUser, kFrontSystem, kFrontTransaction};
+    const std::vector<int> transaction = {kFrontTransaction};
+    EXPECT_EQ(asked(), (std::vector<int>{5, 5})) << "two calm sessions";
+
+    desktop.Find(0x200)->answers[kFrontTransaction] = "SM37";
+    EXPECT_EQ(asked(), (std::vector<int>{5, 5}));
+    EXPECT_STREQ(Session(0x200).transaction, "SM37") << "the same title, a new transaction: at once";
+    EXPECT_EQ(Updates(), 1u);
+
+    desktop.Find(0x200)->caption = "Another screen";
+    desktop.Find(0x200)->answers[kFrontSystem] = "PRD";
+    std::vector<int> expected = transaction;
+    expected.insert(expected.end(), everything.begin(), everything.end());
+    EXPECT_EQ(asked(), expected) << "a new title: everything again";
+    EXPECT_EQ(BoxWindows(Now(), 0), (Windows{0x100, 0x200})) << "its new System sorts it at once";
+
+    // A logon screen has no User yet: asked everything until it has one.
+    desktop.Add(0x300, "DEV", "100", "", "S000");
+    EXPECT_EQ(asked().size(), 2u + everything.size());
+    EXPECT_EQ(asked().size(), 2u + everything.size());
+    desktop.Find(0x300)->answers[kFrontUser] = "CAROL";
+    asked();
+    EXPECT_EQ(asked().size(), 3u) << "logged on: calm";
+    EXPECT_STREQ(Session(0x300).user, "CAROL");
+
+    // A User changed under the same title shows by the pass that asks everything again.
+    desktop.Find(0x100)->answers[kFrontUser] = "ANNA";
+    for (int pass = 0; pass < 8 && std::string(Session(0x100).user) != "ANNA"; ++pass) asked();
+    EXPECT_STREQ(Session(0x100).user, "ANNA");
+    EXPECT_EQ(asked().size(), 3u) << "and calm again after it";
 }
 
 // A session that stops answering is shown busy at once, boxed or not, with the fields it had;
@@ -191,108 +218,106 @@ TEST_F(RefreshTest, ASessionTurningBusyOrAnsweringAgainRebuildsAtOnce) {
     BoxedPrdAndUnboxedDev();
     for (WindowHandle session : {WindowHandle{0x100}, WindowHandle{0x300}}) {
         SCOPED_TRACE(session);
-        const std::size_t before = ToolUpdates();
+        const std::size_t before = Updates();
         desktop.Find(session)->hung = true;
         Pass();
-        EXPECT_EQ(ToolUpdates(), before + 1);
-        const BoxList* all = cycle->AllSessions();
-        const int at = all->items[0].window == session ? 0 : 1;
-        EXPECT_EQ(all->items[at].busy, 1);
-        EXPECT_STREQ(all->items[at].client, "100");
+        EXPECT_EQ(Updates(), before + 1);
+        EXPECT_EQ(Session(session).busy, 1);
+        EXPECT_STREQ(Session(session).client, "100");
         Pass();
-        EXPECT_EQ(ToolUpdates(), before + 1) << "still busy: nothing new";
+        EXPECT_EQ(Updates(), before + 1) << "still busy: nothing new";
         desktop.Find(session)->hung = false;
         desktop.Deliver(session);
         Pass();
-        EXPECT_EQ(ToolUpdates(), before + 2);
-        EXPECT_EQ(cycle->AllSessions()->items[at].busy, 0);
+        EXPECT_EQ(Updates(), before + 2);
+        EXPECT_EQ(Session(session).busy, 0);
     }
-    EXPECT_EQ(cycle->List(0)->count, 1);
+    EXPECT_EQ(BoxWindows(Now(), 0), (Windows{0x100}));
 }
 
 // With a timer the pass never waits: it sends its queries and ends when its last reply has come
-// or its wait is over. Until then the table is the last complete one, which the user acts on;
-// a second request is answered by the pass under way.
-TEST_F(RefreshTest, APassUnderWayLeavesTheTableWholeAndEndsOnItsLastReplyOrItsDeadline) {
+// or its wait is over. Until then the snapshot is the last complete pass's, which the user acts
+// on; a second request is answered by the pass under way.
+TEST_F(RefreshTest, APassUnderWayLeavesTheSnapshotWholeAndEndsOnItsLastReplyOrItsDeadline) {
     BoxedPrdAndUnboxedDev();
     platform.hasTimer = true;
-    const std::size_t before = ToolUpdates();
+    const std::size_t before = Updates();
     desktop.Find(0x300)->hung = true;
     desktop.Find(0x100)->caption = "PRD(1)/100 Another screen";
     desktop.Add(0x400, "PRD", "200", "DAN", "VA02");
     Pass();
     EXPECT_TRUE(cycle->PassUnderWay());
-    EXPECT_EQ(table.count, 2) << "the last complete pass's table";
-    EXPECT_STRNE(table.records[0].title, "PRD(1)/100 Another screen");
+    EXPECT_EQ(Now().Count(), 2) << "the last complete pass's snapshot";
+    EXPECT_STRNE(Session(0x100).title, "PRD(1)/100 Another screen");
     cycle->DiscoverAndRefresh();  // the right press on the icon: answered by the pass under way
     EXPECT_EQ(platform.deadlines, 1);
-    cycle->OnReplies();
-    EXPECT_TRUE(cycle->PassUnderWay()) << "one session still owes its answers";
 
     desktop.Find(0x300)->hung = false;
     desktop.Deliver(0x300);
-    cycle->OnReplies();
+    EXPECT_FALSE(platform.posted.empty()) << "the last reply asks for the end of the pass";
+    platform.Drain();
     EXPECT_FALSE(cycle->PassUnderWay());
-    EXPECT_EQ(table.count, 3);
-    EXPECT_EQ(ToolUpdates(), before + 1);
-    for (int i = 0; i < table.count; ++i) EXPECT_EQ(table.records[i].busy, 0);
-    cycle->OnPassDeadline();  // late: nothing more happens
-    EXPECT_EQ(ToolUpdates(), before + 1);
+    EXPECT_EQ(Now().Count(), 3);
+    EXPECT_EQ(Updates(), before + 1);
+    for (const SessionRecord& r : Now().sessions) EXPECT_EQ(r.busy, 0);
+    EXPECT_FALSE(platform.FireDeadline()) << "the deadline went with the pass";
 
     desktop.Find(0x300)->hung = true;
     desktop.Find(0x300)->caption = "DEV(1)/100 Hung";
     Pass();
     EXPECT_TRUE(cycle->PassUnderWay());
-    cycle->OnPassDeadline();
+    platform.FireDeadline();
     EXPECT_FALSE(cycle->PassUnderWay());
-    const SessionRecord* dev = nullptr;
-    for (int i = 0; i < table.count; ++i)
-        if (table.records[i].window == 0x300) dev = &table.records[i];
-    ASSERT_NE(dev, nullptr);
-    EXPECT_EQ(dev->busy, 1) << "its answers did not come within the pass";
-    EXPECT_STREQ(dev->system, "DEV") << "it keeps its fields";
+    EXPECT_EQ(Session(0x300).busy, 1) << "its answers did not come within the pass";
+    EXPECT_STREQ(Session(0x300).system, "DEV") << "it keeps its fields";
 
-    // Fifty sessions are asked a few at a time, with the user answered in between.
+    // Twelve sessions are asked five at a time, with the user answered in between.
     for (int i = 0; i < 9; ++i) desktop.Add(0x500 + static_cast<WindowHandle>(i), "PRD", "300", "EVE", "SE38");
     desktop.Find(0x300)->hung = false;
     desktop.Deliver(0x300);
-    platform.continueLater = true;
     desktop.queries.clear();
-    Pass();
-    EXPECT_EQ(desktop.queries.size(), 5u * 6u);
-    cycle->ContinuePass();
-    EXPECT_EQ(desktop.queries.size(), 10u * 6u);
+    now += 2000;
+    cycle->OnRefreshTimer();
+    const auto sessionsAsked = [&] {
+        std::set<WindowHandle> asked;
+        for (const auto& q : desktop.queries) asked.insert(q.first);
+        return asked.size();
+    };
+    EXPECT_EQ(sessionsAsked(), 5u);
+    platform.RunPosted();
+    EXPECT_EQ(sessionsAsked(), 10u);
     EXPECT_TRUE(cycle->PassUnderWay());
-    cycle->ContinuePass();
-    EXPECT_EQ(desktop.queries.size(), 12u * 6u);
+    platform.Drain();
+    EXPECT_EQ(sessionsAsked(), 12u);
     EXPECT_FALSE(cycle->PassUnderWay()) << "every one answered";
-    EXPECT_EQ(table.count, 12);
-    platform.continueLater = false;
+    EXPECT_EQ(Now().Count(), 12);
 
-    // A drag that begins while a pass is under way holds the lists and views.
+    // A drag that begins while a pass is under way holds the boxes and views.
     desktop.Find(0x300)->hung = true;
     desktop.Find(0x300)->caption = "DEV(1)/100 Hung again";
     Pass();
     ASSERT_TRUE(cycle->PassUnderWay());
     drag.set = true;
-    const std::size_t during = ToolUpdates();
-    cycle->OnPassDeadline();
-    EXPECT_EQ(ToolUpdates(), during);
+    const std::size_t during = Updates();
+    platform.FireDeadline();
+    EXPECT_EQ(Updates(), during);
+    EXPECT_STREQ(Session(0x300).title, "DEV(1)/100 Hung again") << "the pass is published all the same";
     drag.set = false;
 }
 
 // The walk of the desktop made on a thread of its own: nothing of the pass is sent before it
 // has ended, the pass under way answers every request meanwhile, and the answers that land
-// while it is made are kept.
+// while it is made are kept, with the window they came from.
 TEST_F(RefreshTest, AWalkMadeElsewhereHoldsThePassUntilItEndsAndKeepsTheAnswersThatCameMeanwhile) {
     BoxedPrdAndUnboxedDev();
     platform.hasTimer = true;
     platform.walkElsewhere = true;
     desktop.Find(0x300)->hung = true;
+    desktop.Find(0x300)->caption = "DEV(1)/100 Hung";  // asked everything
     Pass();
     platform.AwaitWalk();
-    cycle->OnWalked();
-    cycle->OnPassDeadline();
+    platform.Drain();
+    platform.FireDeadline();
     ASSERT_FALSE(cycle->PassUnderWay());
 
     desktop.Find(0x300)->answers[kFrontUser] = "DORA";
@@ -300,8 +325,7 @@ TEST_F(RefreshTest, AWalkMadeElsewhereHoldsThePassUntilItEndsAndKeepsTheAnswersT
     desktop.queries.clear();
     Pass();
     cycle->DiscoverAndRefresh();
-    cycle->ContinuePass();
-    cycle->OnPassDeadline();  // nothing was asked yet: the pass goes on
+    platform.FireDeadline();  // nothing was asked yet: there is no deadline
     {
         WaitScope wait;
         cycle->Refresh();  // asked for inside a wait: held until it has ended
@@ -309,41 +333,38 @@ TEST_F(RefreshTest, AWalkMadeElsewhereHoldsThePassUntilItEndsAndKeepsTheAnswersT
     ASSERT_TRUE(cycle->Deferred());
     EXPECT_EQ(platform.walksHanded, 2) << "one walk a pass";
     EXPECT_TRUE(desktop.queries.empty()) << "nothing is sent before the walk has ended";
-    EXPECT_EQ(table.count, 2) << "the last complete pass's table";
+    EXPECT_EQ(Now().Count(), 2) << "the last complete pass's snapshot";
 
     desktop.Deliver(0x300);  // DEV's late answers land while the walk is made; then it hangs again
-    cycle->RunDeferred();  // the pass under way answers it, once its walk has ended
+    platform.Drain();        // the deferred request: the pass under way answers it, once walked
     desktop.seen.clear();
     platform.AwaitWalk();
-    EXPECT_EQ(desktop.seen, (std::vector<WindowHandle>{0x100, 0x300, 0x400})) << "every session the walk recorded";
-    cycle->OnWalked();
-    cycle->OnWalked();  // a stray second message changes nothing
-    EXPECT_EQ(desktop.queries.size(), 3u * 6u);
-    cycle->OnPassDeadline();
-    EXPECT_EQ(table.count, 3);
-    const SessionRecord* dev = nullptr;
-    for (int i = 0; i < table.count; ++i)
-        if (table.records[i].window == 0x300) dev = &table.records[i];
-    ASSERT_NE(dev, nullptr);
-    EXPECT_STREQ(dev->user, "DORA") << "the answer that came during the walk";
-    EXPECT_EQ(dev->busy, 1) << "asked again, it did not answer within the pass";
+    EXPECT_EQ(desktop.seen, (Windows{0x100, 0x300, 0x400})) << "every session the walk recorded";
+    platform.Drain();
+    EXPECT_FALSE(desktop.queries.empty());
+    platform.FireDeadline();
+    EXPECT_EQ(Now().Count(), 3);
+    EXPECT_STREQ(Session(0x300).user, "DORA") << "the answer that came during the walk";
+    EXPECT_EQ(Session(0x300).busy, 1) << "asked again, it did not answer within the pass";
 }
 
 TEST_F(RefreshTest, AnUnboxedSessionShowsOnlyAfterMoreThan17000Ms) {
     BoxedPrdAndUnboxedDev();
     const std::uint32_t rebuilt = cycle->State().lastRebuildTime;
     ASSERT_EQ(rebuilt, now);
-    ASSERT_EQ(cycle->List(5)->count, 1);
+    ASSERT_EQ(BoxWindows(Now(), 5), (Windows{0x100}));
 
     desktop.Find(0x300)->rect.left = 500;
     Pass(2000);
     Pass(15000);  // exactly 17000 ms since the rebuild: not overdue
     EXPECT_EQ(cycle->State().lastRebuildTime, rebuilt);
-    EXPECT_EQ(ToolUpdates(), 0u);
+    EXPECT_EQ(Updates(), 0u);
+    EXPECT_EQ(Session(0x300).x, 500) << "the snapshot has it; the views are given it later";
+    EXPECT_EQ(cycle->Shown()->Find(0x300)->x, 10);
     Pass(1);
     EXPECT_EQ(cycle->State().lastRebuildTime, now);
-    EXPECT_EQ(ToolUpdates(), 1u);
-    EXPECT_EQ(cycle->AllSessions()->items[1].x, 500);
+    EXPECT_EQ(Updates(), 1u);
+    EXPECT_EQ(views.Last().Find(0x300)->x, 500);
 }
 
 TEST_F(RefreshTest, ASessionOpeningOrClosingResetsTheIdleCounterAndRebuilds) {
@@ -359,14 +380,22 @@ TEST_F(RefreshTest, ASessionOpeningOrClosingResetsTheIdleCounterAndRebuilds) {
     EXPECT_TRUE(cycle->State().changed);
     EXPECT_EQ(cycle->State().idleCounter, 0u);
     EXPECT_EQ(cycle->State().previousCount, 3);
-    EXPECT_EQ(ToolUpdates(), 1u);
-    EXPECT_EQ(cycle->List(0)->count, 2);
+    EXPECT_EQ(Updates(), 1u);
+    EXPECT_EQ(BoxWindows(Now(), 0), (Windows{0x100, 0x300}));
 
     desktop.Remove(0x100);
     Pass();
     EXPECT_EQ(cycle->State().idleCounter, 0u);
-    EXPECT_EQ(ToolUpdates(), 2u);
-    EXPECT_EQ(cycle->List(0)->count, 1);
+    EXPECT_EQ(Updates(), 2u);
+    EXPECT_EQ(BoxWindows(Now(), 0), (Windows{0x300}));
+
+    // One session goes and another comes within one pass: the count is the same, the boxes
+    // change all the same.
+    desktop.Remove(0x300);
+    desktop.Add(0x400, "PRD", "400", "DAN", "VA02");
+    Pass();
+    EXPECT_EQ(Updates(), 3u);
+    EXPECT_EQ(BoxWindows(Now(), 0), (Windows{0x400}));
 }
 
 TEST_F(RefreshTest, AForcedRebuildHappensEvenWhenNothingChanged) {
@@ -378,12 +407,11 @@ TEST_F(RefreshTest, AForcedRebuildHappensEvenWhenNothingChanged) {
     fake::Profile().Reset();
     Box(0, "QAS$$$");
     cycle->ForceRebuild();
-    Pass();
-    EXPECT_EQ(ToolUpdates(), 1u);
+    cycle->Refresh();
+    EXPECT_EQ(Updates(), 1u);
     EXPECT_EQ(cycle->State().previousCount, 2);
     EXPECT_EQ(cycle->State().idleCounter, 0u);
-    ASSERT_EQ(cycle->List(0)->count, 1);
-    EXPECT_EQ(cycle->List(0)->items[0].window, 0x200u);
+    EXPECT_EQ(BoxWindows(Now(), 0), (Windows{0x200}));
 }
 
 TEST_F(RefreshTest, TheOverdueRuleSurvivesATickCountWrap) {
@@ -394,9 +422,9 @@ TEST_F(RefreshTest, TheOverdueRuleSurvivesATickCountWrap) {
     ASSERT_EQ(cycle->State().lastRebuildTime, 0xFFFFF000u);
     Pass(16000);  // the tick count wraps to 11904
     EXPECT_LT(now, 0xFFFFF000u);
-    EXPECT_EQ(ToolUpdates(), 0u);
+    EXPECT_EQ(Updates(), 0u);
     Pass(1001);  // 17001 ms since the rebuild
-    EXPECT_EQ(ToolUpdates(), 1u);
+    EXPECT_EQ(Updates(), 1u);
     EXPECT_EQ(cycle->State().lastRebuildTime, now);
 }
 
@@ -407,16 +435,15 @@ TEST_F(RefreshTest, WithoutAMainWindowNothingIsBuiltAndTheNextPassTriesAgain) {
     Pass();
     Pass();
     EXPECT_FALSE(cycle->State().firstRefreshDone);
-    EXPECT_EQ(cycle->List(0), nullptr);
-    EXPECT_EQ(cycle->AllSessions(), nullptr);
-    EXPECT_EQ(views.toolCreations + views.singleCreations, 0);
+    EXPECT_EQ(views.Count(), 0u);
+    EXPECT_EQ(cycle->Shown(), nullptr);
+    EXPECT_EQ(Now().Count(), 2) << "the sessions are published all the same";
     EXPECT_EQ(cycle->State().idleCounter, 2u);  // the bookkeeping still runs
 
     platform.mainWindow = kMain;
     Pass();
     EXPECT_TRUE(cycle->State().firstRefreshDone);
-    EXPECT_EQ(views.toolCreations, 1);
-    EXPECT_EQ(views.singleCreations, 1);
+    EXPECT_EQ(views.Count(), 1u);
 }
 
 TEST_F(RefreshTest, ADragInProgressSkipsThePassAndWritesOneLine) {
@@ -433,16 +460,16 @@ TEST_F(RefreshTest, ADragInProgressSkipsThePassAndWritesOneLine) {
     Pass(20000);
     EXPECT_EQ(fake::Debug().lines, (std::vector<std::string>{"Drag skipped\r\n", "Drag skipped\r\n"}));
     EXPECT_EQ(desktop.enumerations, enumerations);
-    EXPECT_EQ(table.count, 2);
+    EXPECT_EQ(Now().Count(), 2);
     EXPECT_EQ(cycle->State().idleCounter, before.idleCounter);
     EXPECT_EQ(cycle->State().previousCount, before.previousCount);
     EXPECT_EQ(cycle->State().lastRebuildTime, before.lastRebuildTime);
-    EXPECT_EQ(ToolUpdates(), 0u);
+    EXPECT_EQ(Updates(), 0u);
 
     drag.set = false;
     Pass();
-    EXPECT_EQ(table.count, 3);
-    EXPECT_EQ(ToolUpdates(), 1u);
+    EXPECT_EQ(Now().Count(), 3);
+    EXPECT_EQ(Updates(), 1u);
 }
 
 TEST_F(RefreshTest, IdleActionRunsOnTheSixthQuietPassForTenSecondsThenEverySixth) {
@@ -508,16 +535,16 @@ TEST_F(RefreshTest, IdleActionNeverRunsForATimerOfZeroOrBelow) {
     }
 }
 
-TEST_F(RefreshTest, IdleActionSkipsBoxesWithoutListOrSessions) {
-    // Before any rebuild there are no lists at all.
+TEST_F(RefreshTest, IdleActionSkipsBoxesWithoutSessionsOrBeforeTheFirstRebuild) {
+    // Before any rebuild no box holds a session.
     TwoSystems();
     platform.mainWindow = kNoWindow;
     Make(1, "/nex");
     Pass();
-    Pass();  // counter 2 > 1: the action runs with no lists
+    Pass();  // counter 2 > 1: the action runs with no boxes
     EXPECT_TRUE(platform.okCodesSent.empty());
 
-    // With lists, only boxes that hold sessions are sent to.
+    // Once sorted, only boxes that hold sessions are sent to.
     fake::Profile().Reset();
     Box(4, "QAS$$$");
     for (int b = 0; b < kBoxCount; ++b)
@@ -530,44 +557,14 @@ TEST_F(RefreshTest, IdleActionSkipsBoxesWithoutListOrSessions) {
     EXPECT_EQ(platform.okCodesSent[0].first, 0x200u);
 }
 
-TEST_F(RefreshTest, AHiddenSingleViewKeepsAListThatStaysAlive) {
-    TwoSystems();
-    Make();
-    Pass();
-    const BoxList* shown = views.single.held[0];
-    views.single.visible = false;
-
-    desktop.Add(0x300, "PRD", "300", "CAROL", "SU01");
-    Pass();
-    desktop.Remove(0x100);
-    Pass();
-    EXPECT_EQ(SingleUpdates(), 0u);
-    EXPECT_EQ(ToolUpdates(), 2u);
-    // The hidden view still holds its first list, and that list is still there to be read.
-    EXPECT_EQ(views.single.held[0], shown);
-    fake::ReadHeldLists(views.single);
-    EXPECT_EQ(shown->count, 2);
-    // The newest all-sessions list is another one.
-    ASSERT_NE(cycle->AllSessions(), shown);
-    EXPECT_EQ(cycle->AllSessions()->count, 2);
-    EXPECT_EQ(cycle->AllSessions()->items[0].window, 0x200u);
-
-    views.single.visible = true;
-    desktop.Add(0x400, "QAS", "400", "DAN", "MM03");
-    Pass();
-    EXPECT_EQ(SingleUpdates(), 1u);
-    EXPECT_EQ(views.single.held[0], cycle->AllSessions());
-    EXPECT_EQ(cycle->AllSessions()->count, 3);
-    fake::ReadHeldLists(views.single);
-}
-
 TEST_F(RefreshTest, APassWithoutChangeAllocatesNothing) {
     for (int i = 0; i < kTableCapacity; ++i) desktop.Add(0x1000 + i, i % 2 ? "PRD" : "QAS", "100", "U", "T");
     Box(0, "PRD$$$");
     Box(1, "QAS$$$");
     Make(1000);
     Pass();
-    ASSERT_EQ(table.count, kTableCapacity);
+    Pass();
+    ASSERT_EQ(Now().Count(), kTableCapacity);
 
     test::StartCountingAllocations();
     Pass();
@@ -575,101 +572,90 @@ TEST_F(RefreshTest, APassWithoutChangeAllocatesNothing) {
     test::StopCountingAllocations();
 
     EXPECT_EQ(test::Allocations(), 0);
-    EXPECT_EQ(ToolUpdates(), 0u);  // it really was a pass without change
-    EXPECT_EQ(cycle->State().idleCounter, 4u);
-}
-
-TEST_F(RefreshTest, DestroyingTheViewsDetachesTheMainWindowAndKeepsTheLists) {
-    TwoSystems();
-    Make();
-    Pass();
-    cycle->DestroyViews();
-    EXPECT_TRUE(views.tool.destroyed);
-    EXPECT_TRUE(views.single.destroyed);
-    ASSERT_FALSE(views.attachments.empty());
-    EXPECT_EQ(views.attachments.back(), (std::pair<WindowHandle, OverviewView*>(kMain, nullptr)));
-    EXPECT_NE(cycle->List(0), nullptr);
-    EXPECT_EQ(cycle->ToolWindowView(), nullptr);
+    EXPECT_EQ(Updates(), 0u);  // it really was a pass without change
+    EXPECT_EQ(cycle->State().idleCounter, 6u);
 }
 
 // A refresh asked for inside a pass, or while an operation waits for a session, does not run
-// there: it runs once, afterwards, when the platform calls back.
+// there: it runs once, afterwards, from the message loop.
 TEST_F(RefreshTest, ARefreshAskedForInsideAnotherOrDuringAWaitRunsOnceAfterwards) {
     TwoSystems();
     Make();
     Pass();
     int nested = 0;
-    views.tool.onUpdate = [&] {
+    views.onRebuilt = [&](const Snapshot&) {
         ++nested;
         cycle->DiscoverAndRefresh();
         cycle->Refresh();
     };
     const int enumerations = desktop.enumerations;
-    const std::size_t updates = ToolUpdates();
+    const std::size_t updates = Updates();
     cycle->ForceRebuild();
-    Pass();
-    views.tool.onUpdate = nullptr;
+    now += 2000;
+    cycle->OnRefreshTimer();
+    views.onRebuilt = nullptr;
     EXPECT_EQ(nested, 1);
-    EXPECT_EQ(ToolUpdates(), updates + 1);
+    EXPECT_EQ(Updates(), updates + 1);
     EXPECT_EQ(desktop.enumerations, enumerations + 1) << "the nested pass must not run discovery";
-    EXPECT_EQ(platform.scheduled, 1);
-    cycle->RunDeferred();
+    EXPECT_EQ(platform.posted.size(), 1u) << "asked for once";
+    platform.Drain();
     EXPECT_EQ(desktop.enumerations, enumerations + 2);
-    cycle->RunDeferred();  // nothing is held back any more
-    EXPECT_EQ(desktop.enumerations, enumerations + 2);
+    EXPECT_EQ(platform.Drain(), 0) << "nothing is held back any more";
 
     {
         WaitScope waiting;
         cycle->OnRefreshTimer();
-        cycle->RunDeferred();  // still waiting: asks to be called again
+        platform.RunPosted();  // still waiting: asks to be run again
         EXPECT_EQ(desktop.enumerations, enumerations + 2);
     }
-    EXPECT_EQ(platform.scheduled, 3);
-    cycle->RunDeferred();
+    platform.Drain();
     EXPECT_EQ(desktop.enumerations, enumerations + 3);
     EXPECT_FALSE(cycle->Deferred());
 }
 
-// Without memory, wherever the rebuild fails, every list a view holds stays alive (read
-// under the address sanitizer) and the next pass rebuilds.
-TEST_F(RefreshTest, WithoutMemoryTheViewsKeepLiveListsAndTheNextPassRebuilds) {
+// Without memory, wherever the pass fails, the snapshot of the moment stays whole, every
+// snapshot a view holds stays alive (read under the address sanitizer), and the next pass
+// rebuilds.
+TEST_F(RefreshTest, WithoutMemoryTheSnapshotsStayWholeAndTheNextPassRebuilds) {
     TwoSystems();
     Make();
     Pass();
-    struct Failure {
-        const char* where;
-        bool inToolUpdate;
-        bool inSingleUpdate;
-    };
-    const Failure failures[] = {{"building the lists", false, false},
-                                {"the tool view's update", true, false},
-                                {"the single view's update", false, true}};
-    for (const Failure& f : failures) {
-        SCOPED_TRACE(f.where);
-        const std::size_t updates = ToolUpdates();
-        views.tool.onUpdate = [&] { if (f.inToolUpdate) throw std::bad_alloc(); };
-        views.single.onUpdate = [&] { if (f.inSingleUpdate) throw std::bad_alloc(); };
+    for (const bool inTheViews : {false, true}) {
+        SCOPED_TRACE(inTheViews ? "the views' update" : "publishing the snapshot");
+        const std::size_t updates = Updates();
+        const Snapshot before = cycle->Current();
+        views.onRebuilt = [&](const Snapshot&) {
+            if (inTheViews) throw std::bad_alloc();
+        };
         cycle->ForceRebuild();
-        now += 2000;
-        table.count = 0;
-        if (!f.inToolUpdate && !f.inSingleUpdate) test::FailAllocationsAfter(0);
+        if (!inTheViews) test::FailAllocationsAfter(0);
         cycle->Refresh();
         test::StopFailingAllocations();
-        views.tool.onUpdate = nullptr;
-        views.single.onUpdate = nullptr;
-        fake::ReadHeldLists(views.tool);
-        fake::ReadHeldLists(views.single);
-        if (f.inToolUpdate) {
-            for (int b = 0; b < kBoxCount; ++b) EXPECT_EQ(views.tool.held[b], cycle->List(b));
-        }
+        views.onRebuilt = nullptr;
+        for (const Snapshot& held : views.rebuilds) fake::ReadThrough(*held);
+        if (!inTheViews) EXPECT_EQ(cycle->Current(), before);
+        fake::ReadThrough(Now());
 
         Pass();  // no change since, but the failed rebuild is done again
-        const bool toolUpdatedBefore = f.inToolUpdate || f.inSingleUpdate;  // it began, or ran, before the failure
-        EXPECT_EQ(ToolUpdates(), updates + (toolUpdatedBefore ? 2 : 1));
-        ASSERT_NE(cycle->List(0), nullptr);
-        EXPECT_EQ(cycle->List(0)->count, 1);
-        fake::ReadHeldLists(views.single);
+        EXPECT_EQ(Updates(), updates + (inTheViews ? 2 : 1));
+        EXPECT_EQ(BoxWindows(Now(), 0), (Windows{0x100}));
     }
+}
+
+// The cycle goes (the end of the program): its platform runs nothing more of it, and replies
+// still to come land nowhere.
+TEST_F(RefreshTest, TheEndOfTheCycleDisconnectsItAndItsLateRepliesLandNowhere) {
+    TwoSystems();
+    Make();
+    Pass();
+    desktop.Find(0x200)->hung = true;
+    desktop.Find(0x200)->answers[kFrontTransaction] = "SM37";
+    Pass();
+    ASSERT_GT(desktop.PendingFor(0x200), 0);
+    cycle.reset();
+    EXPECT_TRUE(platform.disconnected);
+    desktop.Deliver(0x200);  // under the sanitizer: nothing is written into what has gone
+    EXPECT_EQ(desktop.Queries().FreeCount(), FrontQueryPool::kCapacity);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "record_checks.h"
 #include "recording_ops.h"
 #include "commands/session_commands.h"
 #include "core/boxes.h"
@@ -25,21 +26,16 @@ struct Session {
     bool zoomed = false;
 };
 
-// Heap-allocated so that a walk past the 50th record is caught by the address sanitizer.
-std::unique_ptr<SessionTable> MakeTable(const std::vector<Session>& sessions) {
-    auto table = std::make_unique<SessionTable>();
-    table->Clear();
+// On the heap, so that a walk past the last session is caught by the address sanitizer.
+std::unique_ptr<SessionSnapshot> MakeTable(const std::vector<Session>& sessions) {
+    std::vector<SessionRecord> records;
     for (const Session& s : sessions) {
-        SessionRecord& r = table->records[table->count];
-        r.window = s.window;
-        r.index = static_cast<std::int16_t>(table->count);
+        SessionRecord r = ::test::Record(s.window, s.system, "", "", "", s.title);
         r.zoomed = s.zoomed ? 1 : 0;
-        CopyCut(r.system, s.system);
         CopyCut(r.serverGroup, s.serverGroup);
-        CopyCut(r.title, s.title);
-        ++table->count;
+        records.push_back(r);
     }
-    return table;
+    return std::make_unique<SessionSnapshot>(::test::SnapshotOf(records));
 }
 
 TEST(ShowAllSessions, MaximisedSessionComesBackMaximisedAndOnlyThatOne) {
@@ -70,17 +66,11 @@ TEST(ShowAllSessions, CloseAsksEverySessionAndShowsNothing) {
     EXPECT_EQ(ops.calls, (Calls{"close 11", "close 12", "close 13"}));
 }
 
-TEST(ShowAllSessions, WalkEndsAtFirstRecordWithoutWindowOrAfterTheFiftieth) {
+TEST(ShowAllSessions, EverySessionOnceNoneWithoutSessions) {
     RecordingOps ops;
     auto empty = MakeTable({});
     for (int code : {kShowHide, kShowMinimize, kShowRestore, kShowClose}) ShowAllSessions(*empty, code, ops);
     EXPECT_TRUE(ops.calls.empty());
-
-    // A record beyond the first empty one is not visited, whatever the count says.
-    auto gap = MakeTable({{11}, {12}, {13}});
-    gap->records[1].window = kNoWindow;
-    ShowAllSessions(*gap, kShowRestore, ops);
-    EXPECT_EQ(ops.calls, (Calls{"show 11 9"}));
 
     std::vector<Session> fifty;
     for (WindowHandle w = 1; w <= kTableCapacity; ++w) fifty.push_back({w});
@@ -128,70 +118,66 @@ TEST(GroupCommand, CloseStillBringsTheChosenWindowToTop) {
 
 TEST(GroupCommand, DoesNothingAtAllForAnUnknownWindowOrField) {
     auto table = MakeTable({{11, "PRD"}, {12, "PRD"}, {13, "PRD"}});
-    table->records[1].window = kNoWindow;  // 13 lies beyond the end of the walk
     auto empty = MakeTable({});
     RecordingOps ops;
     EXPECT_EQ(GroupCommand(*table, 99, kGroupRestore, kGroupBySystem, ops), 0);
-    EXPECT_EQ(GroupCommand(*table, 13, kGroupClose, kGroupBySystem, ops), 0);
+    EXPECT_EQ(GroupCommand(*table, kNoWindow, kGroupClose, kGroupBySystem, ops), 0);
     EXPECT_EQ(GroupCommand(*empty, 11, kGroupRestore, kGroupBySystem, ops), 0);
     EXPECT_EQ(GroupCommand(*table, 11, kGroupRestore, 3, ops), 0);
     EXPECT_EQ(GroupCommand(*table, 11, kGroupClose, -1, ops), 0);
     EXPECT_TRUE(ops.calls.empty());
 }
 
-TEST(GroupCommand, LastRecordCarryingTheChosenWindowGivesTheValue) {
-    auto table = MakeTable({{11, "PRD"}, {12, "DEV"}, {11, "DEV"}});
-    RecordingOps ops;
-    GroupCommand(*table, 11, kGroupClose, kGroupBySystem, ops);
-    EXPECT_EQ(ops.calls, (Calls{"close 12", "close 11", "top 11"}));
-}
-
-TEST(RaiseSession, RestoresOrMaximisesThenBringsToTop) {
+// A mini window or its button brings its session up as the snapshot of the moment has it, not
+// as its panel last showed it: one the user restored since stays restored.
+TEST(RaiseSession, RestoresOrMaximisesAsTheSessionIsNowThenBringsToTop) {
     RecordingOps ops;
     RaiseSession(21, false, ops);
     RaiseSession(22, true, ops);
     EXPECT_EQ(ops.calls, (Calls{"icon 21", "show 21 9", "top 21", "icon 22", "show 22 3", "top 22"}));
+
+    auto now = MakeTable({{23}, {24, "PRD", "", "", true}});
+    ops.calls.clear();
+    for (WindowHandle w : {WindowHandle{23}, WindowHandle{24}, WindowHandle{25}}) RaiseSessionAsItIs(*now, w, ops);
+    EXPECT_EQ(ops.calls, (Calls{"icon 23", "show 23 9", "top 23", "icon 24", "show 24 3", "top 24", "icon 25",
+                                "show 25 9", "top 25"}));
 }
 
-TEST(RaiseBox, FirstSessionOfTheListEndsUpOnTop) {
-    auto table = MakeTable({{31}, {32, "PRD", "", "", true}, {33}});
-    BoxFilter everything = {};
-    BoxList list(*table, table->count, everything);
-    ASSERT_EQ(list.count, 3);
+TEST(RaiseBox, FirstSessionOfTheBoxEndsUpOnTop) {
+    auto table = MakeTable({{30}, {31}, {32, "PRD", "", "", true}, {33}});
+    table->members[2] = {1, 2, 3};
 
     RecordingOps ops;
     ops.zOrder = {99, 31, 32, 33};
-    RaiseBox(list, ops);
+    RaiseBox(*table, 2, ops);
     EXPECT_EQ(ops.calls, (Calls{"icon 33", "show 33 9", "top 33", "top 33",
                                 "icon 32", "show 32 3", "top 32", "top 32",
                                 "icon 31", "show 31 9", "top 31", "top 31"}));
     EXPECT_EQ(ops.zOrder, (std::vector<WindowHandle>{31, 32, 33, 99}));
 }
 
-TEST(RaiseBox, EmptyBoxDoesNothing) {
-    auto table = MakeTable({});
-    BoxFilter everything = {};
-    BoxList list(*table, 0, everything);
+TEST(RaiseBox, EmptyBoxOrNoBoxDoesNothing) {
+    auto table = MakeTable({{31}});
     RecordingOps ops;
-    RaiseBox(list, ops);
+    for (int box : {0, -2, kBoxCount}) RaiseBox(*table, box, ops);
     EXPECT_TRUE(ops.calls.empty());
+    RaiseBox(*table, kAllSessions, ops);
+    EXPECT_EQ(ops.calls, (Calls{"icon 31", "show 31 9", "top 31", "top 31"}));
 }
 
 // The keyboard's ways to a box end with the focus on its first session, after its raise;
-// an empty or missing box activates nothing.
+// an empty box, or a number that names none, activates nothing.
 TEST(SwitchToBoxWithFocus, TheFirstSessionTakesTheFocusLast) {
     auto table = MakeTable({{41}, {42}});
-    BoxFilter everything = {};
-    BoxList list(*table, table->count, everything);
-    BoxList none(*table, 0, everything);
+    table->members[3] = {0, 1};
     const struct {
-        const BoxList* box;
+        int box;
         WindowHandle focused;
         const char* lastCall;
-    } cases[] = {{&list, 41, "activate 41"}, {&none, kNoWindow, "show 42 0"}, {nullptr, kNoWindow, "show 42 0"}};
+    } cases[] = {{3, 41, "activate 41"}, {0, kNoWindow, "show 42 0"}, {kBoxCount, kNoWindow, "show 42 0"}};
     for (const auto& c : cases) {
         RecordingOps ops;
-        EXPECT_EQ(SwitchToBoxWithFocus(table.get(), c.box, ops), c.focused);
+        EXPECT_EQ(SwitchToBoxWithFocus(*table, c.box, ops), c.focused);
         ASSERT_FALSE(ops.calls.empty());
         EXPECT_EQ(ops.calls.back(), c.lastCall);
         EXPECT_EQ(std::count_if(ops.calls.begin(), ops.calls.end(), [](const std::string& call) { return call.rfind("activate", 0) == 0; }),

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "record_checks.h"
 #include "recording_ops.h"
 #include "commands/session_menu.h"
 #include "base/text.h"
@@ -121,21 +122,16 @@ struct Session {
     std::string title;
 };
 
-// Heap-allocated so that a walk past the 50th record is caught by the address sanitizer.
-std::unique_ptr<SessionTable> MakeTable(const std::vector<Session>& sessions) {
-    auto table = std::make_unique<SessionTable>();
-    table->Clear();
+// On the heap, so that a walk past the last session is caught by the address sanitizer.
+std::unique_ptr<SessionSnapshot> MakeTable(const std::vector<Session>& sessions) {
+    std::vector<SessionRecord> records;
     for (const Session& s : sessions) {
-        SessionRecord& r = table->records[table->count];
-        r.window = static_cast<WindowHandle>(11 + table->count);
-        r.index = static_cast<std::int16_t>(table->count);
-        CopyCut(r.system, s.system);
+        SessionRecord r = ::test::Record(static_cast<WindowHandle>(11 + records.size()), s.system, s.client, "", "",
+                                         s.title.c_str());
         CopyCut(r.serverGroup, s.serverGroup);
-        CopyCut(r.client, s.client);
-        CopyCut(r.title, s.title.c_str());
-        ++table->count;
+        records.push_back(r);
     }
-    return table;
+    return std::make_unique<SessionSnapshot>(::test::SnapshotOf(records));
 }
 
 struct Built {
@@ -145,7 +141,7 @@ struct Built {
     int result = 0;
 };
 
-std::unique_ptr<Built> Build(const SessionTable& table) {
+std::unique_ptr<Built> Build(const SessionSnapshot& table) {
     auto b = std::make_unique<Built>();
     b->popup = b->menus.NewMenu();
     b->result = BuildSessionMenu(b->menus, b->popup, table, b->sessions);
@@ -204,7 +200,7 @@ TEST(SessionMenu, FullTableOfFiftyFillsEveryPositionAndStopsThere) {
     for (int i = 0; i < kTableCapacity; ++i)
         sessions.push_back({systems[i % 6], groups[i % 5], "100", "S" + std::to_string(i)});
     auto table = MakeTable(sessions);
-    ASSERT_EQ(table->count, kTableCapacity);
+    ASSERT_EQ(table->Count(), kTableCapacity);
     auto b = Build(*table);
 
     Lines expected;
@@ -308,7 +304,7 @@ struct DispatchCase {
 };
 
 template <std::size_t N>
-void ExpectDispatched(const SessionTable& table, const MenuSessions& built, const DispatchCase (&cases)[N]) {
+void ExpectDispatched(const SessionSnapshot& table, const MenuSessions& built, const DispatchCase (&cases)[N]) {
     for (const DispatchCase& c : cases) {
         RecordingOps ops;
         EXPECT_EQ(DispatchSessionCommand(table, built, c.id, c.data, ops), 0) << c.name;
@@ -344,18 +340,18 @@ TEST(SessionMenu, EveryIdRangeDecodesToItsGroupCommand) {
     ExpectDispatched(*table, built->sessions, cases);
 }
 
-// A refresh while the menu is open rewrote the table: A, at position 0 when the menu was
+// A pass while the menu is open published another snapshot: A, at position 0 when the menu was
 // built, has gone, and B and C moved up. A position names the session it showed: A's entries
 // act on nothing (not on B, which stands there now), C's act on C where it is now, with the
-// texts the table holds now.
-TEST(SessionMenu, CommandsActOnTheSessionTheUserSawAsTheTableHoldsItWhenTheMenuReturns) {
+// texts the snapshot holds now.
+TEST(SessionMenu, CommandsActOnTheSessionTheUserSawAsTheSnapshotHoldsItWhenTheMenuReturns) {
     auto before = MakeTable({{"PRD", "A", "100", "One"}, {"QAS", "B", "200", "Two"}, {"DEV", "C", "300", "Three"}});
     auto b = Build(*before);
 
     auto after = MakeTable({{"QAS", "B", "200", "Two"}, {"dev", "C", "300", "Three"}, {"DEV", "D", "400", "Four"}});
-    after->records[0].window = 12;
-    after->records[1].window = 13;
-    after->records[2].window = 14;
+    after->sessions[0].window = 12;
+    after->sessions[1].window = 13;
+    after->sessions[2].window = 14;
     const DispatchCase cases[] = {
         {"A's entry", 200, 0, {}},
         {"A's Destroy Systems entry", 15006, 0, {}},

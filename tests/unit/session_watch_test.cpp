@@ -6,20 +6,16 @@
 #include <gtest/gtest.h>
 
 #include "core/session_watch.h"
+#include "record_checks.h"
 
 namespace quilvo {
 namespace {
 
 constexpr WindowHandle kA = 0xA0, kB = 0xB0, kC = 0xC0;
 
-void Put(SessionTable& table, WindowHandle window, const char* system, const char* tx, const char* title) {
-    SessionRecord& r = table.records[table.count++];
-    r.window = window;
-    std::strcpy(r.system, system);
-    std::strcpy(r.client, "100");
-    std::strcpy(r.user, "ANNA");
-    std::strcpy(r.transaction, tx);
-    std::strcpy(r.title, title);
+void Put(std::vector<SessionRecord>& sessions, WindowHandle window, const char* system, const char* tx,
+         const char* title) {
+    sessions.push_back(::test::Record(window, system, "100", "ANNA", tx, title));
 }
 
 // One pass: the time, which sessions are busy ("A" "b": A busy, B not; "-" gone), the
@@ -36,17 +32,16 @@ void RunPasses(std::uint32_t readyAfterS, const std::vector<Pass>& passes) {
     ReadyWatch watch(readyAfterS * 1000);
     const WindowHandle windows[] = {kA, kB, kC};
     for (const Pass& p : passes) {
-        static SessionTable table;
-        table.Clear();
+        std::vector<SessionRecord> sessions;
         for (int i = 0; i < 3; ++i) {
             const char state = p.busy[i];
             if (state == '-') continue;
-            Put(table, windows[i], i == 0 ? "PRD" : "QAS", i == 0 ? "FBL1N" : "SE16", i == 0 ? "Vendor Line Items" : "");
-            table.records[table.count - 1].busy = state >= 'A' && state <= 'Z';
+            Put(sessions, windows[i], i == 0 ? "PRD" : "QAS", i == 0 ? "FBL1N" : "SE16", i == 0 ? "Vendor Line Items" : "");
+            sessions.back().busy = state >= 'A' && state <= 'Z';
         }
-        watch.Follow(table, p.foreground, p.atS * 1000);
+        watch.Follow(sessions, p.foreground, p.atS * 1000);
         std::string ready;
-        for (int i = 0; i < table.count; ++i) ready += table.records[i].ready ? "r" : ".";
+        for (const SessionRecord& r : sessions) ready += r.ready ? "r" : ".";
         ReadyNotice notice;
         const std::string text = watch.TakeNotice(p.atS * 1000, notice) ? notice.text : "";
         EXPECT_EQ(ready, p.ready) << "at " << p.atS << " s";
@@ -66,18 +61,17 @@ TEST(ReadyWatch, ALongSpellEndedOutOfSightGivesOneNoticeAndAMarkUntilInFront) {
 }
 
 TEST(ReadyWatch, ASessionShownThroughTheProgramLosesItsMarkAndItsNoticeToCome) {
-    static SessionTable table;
-    table.Clear();
-    Put(table, kA, "PRD", "FBL1N", "");
+    std::vector<SessionRecord> sessions;
+    Put(sessions, kA, "PRD", "FBL1N", "");
     ReadyWatch watch(20000);
-    table.records[0].busy = 1;
-    watch.Follow(table, kNoWindow, 0);
-    table.records[0].busy = 0;
-    watch.Follow(table, kNoWindow, 60000);
-    EXPECT_EQ(table.records[0].ready, 1);
+    sessions[0].busy = 1;
+    watch.Follow(sessions, kNoWindow, 0);
+    sessions[0].busy = 0;
+    watch.Follow(sessions, kNoWindow, 60000);
+    EXPECT_EQ(sessions[0].ready, 1);
     watch.Shown(kA);
-    watch.Follow(table, kNoWindow, 62000);
-    EXPECT_EQ(table.records[0].ready, 0);
+    watch.Follow(sessions, kNoWindow, 62000);
+    EXPECT_EQ(sessions[0].ready, 0);
     ReadyNotice notice;
     EXPECT_FALSE(watch.TakeNotice(70000, notice));
 }
@@ -110,15 +104,28 @@ TEST(ReadyNoticeText, TimesAndLongListsCutAtAWholeName) {
     const std::string cut = ReadyNoticeText(names, 0, 255);
     EXPECT_EQ(cut, "3 sessions are ready: " + names[0] + ", " + names[1] + "...");
     EXPECT_LE(ReadyNoticeText({std::string(300, 'x')}, 0, 255).size(), 255u);
+
+    // A name of double-byte characters too long for the balloon is cut at a whole character:
+    // its last lead byte never stands without its trail before the "...".
+    const auto isLead = [](unsigned char c) { return c >= 0x81 && c <= 0x9F; };
+    std::string wide = "A";
+    for (int i = 0; i < 150; ++i) wide += "\x82\xA0";
+    for (const std::size_t room : {255u, 254u}) {
+        const std::string text = ReadyNoticeText({wide}, 0, room, isLead);
+        ASSERT_LE(text.size(), room);
+        const std::string kept = text.substr(0, text.size() - 3);
+        EXPECT_EQ(WholeCharacters(kept.c_str(), static_cast<int>(kept.size()), isLead), static_cast<int>(kept.size()))
+            << "room " << room;
+    }
 }
 
 TEST(OpenWatch, FindsTheNewSessionOfTheLogonOrGivesUpAfterTenSeconds) {
-    static SessionTable table;
-    table.Clear();
+    std::vector<SessionRecord> table;
     Put(table, kA, "QAS", "SMEN", "");
     Put(table, kB, "PRD", "SMEN", "");
+    const SessionSnapshot before = ::test::SnapshotOf(table);
     OpenWatch watch;
-    watch.Start(table, 0, "SE16", 1000);
+    watch.Start(before, before.sessions[0], "SE16", 1000);
     WindowHandle found = kNoWindow;
     EXPECT_EQ(watch.Check(table, 3000, found), OpenWatch::Outcome::Waiting);
     Put(table, kC, "PRD", "SE16", "");  // another logon's new session is not it
@@ -128,11 +135,11 @@ TEST(OpenWatch, FindsTheNewSessionOfTheLogonOrGivesUpAfterTenSeconds) {
     EXPECT_EQ(found, 0xD0u);
     EXPECT_EQ(watch.Check(table, 7000, found), OpenWatch::Outcome::None);
 
-    watch.Start(table, 1, "SU01", 20000);
+    const SessionSnapshot now = ::test::SnapshotOf(table);
+    watch.Start(now, now.sessions[1], "SU01", 20000);
     EXPECT_EQ(watch.Check(table, 29999, found), OpenWatch::Outcome::Waiting);
     EXPECT_EQ(watch.Check(table, 30000, found), OpenWatch::Outcome::NotOpened);
     EXPECT_EQ(watch.NotOpenedText(), "New session: SU01 on PRD 100 ANNA did not open");
-    watch.Start(table, 7, "SU01", 0);  // no such session: no wait
     EXPECT_FALSE(watch.Waiting());
 }
 

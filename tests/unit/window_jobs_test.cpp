@@ -3,6 +3,8 @@
 // did meanwhile, as a call queued to a busy session's thread does on Windows.
 #include <gtest/gtest.h>
 
+#include "record_checks.h"
+
 #include <algorithm>
 #include <map>
 #include <vector>
@@ -179,12 +181,9 @@ private:
 
 // The box of windows 1..n in that order, the first to end on top, after a hide of them all.
 void ClickBox(FakeDesk& desk, int n) {
-    SessionTable table = {};
-    for (int i = 0; i < n; ++i) table.records[i].window = static_cast<WindowHandle>(i + 1);
-    table.count = n;
-    BoxFilter everything = {};
-    BoxList box(table, n, everything);
-    SwitchToBox(&table, &box, desk.ops);
+    std::vector<SessionRecord> sessions;
+    for (int i = 0; i < n; ++i) sessions.push_back(::test::Record(static_cast<WindowHandle>(i + 1)));
+    SwitchToBox(::test::SnapshotOf(sessions), kAllSessions, desk.ops);
 }
 
 TEST(WindowJobs, ABoxClickEndsWithItsFirstSessionOnTopWhicheverSessionSleepsInEveryMove) {
@@ -300,11 +299,7 @@ TEST(WindowJobs, TheWatchOfACallHeldInHandEndsAfterItsTime) {
     FakeDesk desk(2);
     desk.win[2].sleepOnMove = 60000;
     for (std::uint32_t t = 1000; t < 59000; t += 500) desk.win[2].stacksItselfAt.push_back(t);
-    SessionTable table = {};
-    for (WindowHandle w : {1, 2}) {
-        CopyCut(table.records[table.count].title, "Same");
-        table.records[table.count++].window = w;
-    }
+    const SessionSnapshot table = ::test::SnapshotOf({::test::Record(1, "", "", "", "", "Same"), ::test::Record(2, "", "", "", "", "Same")});
     GroupCommand(table, 1, kGroupRestore, kGroupByTitle, desk.ops);
     desk.RunTo(65000);
     const std::vector<std::uint32_t> raised = desk.TopTimes(1);
@@ -323,9 +318,8 @@ TEST(WindowJobs, TheChosenSessionStaysOnTopOfWhatTheOthersFinishLater) {
         SCOPED_TRACE(later);
         FakeDesk desk(3);
         desk.win[2].stacksItselfAfter = later;
-        SessionTable table = {};
-        for (WindowHandle w : {1, 2, 3}) table.records[table.count++].window = w;
-        for (int i : {0, 1}) CopyCut(table.records[i].title, "Same");
+        const SessionSnapshot table =
+            ::test::SnapshotOf({::test::Record(1, "", "", "", "", "Same"), ::test::Record(2, "", "", "", "", "Same"), ::test::Record(3)});
         GroupCommand(table, 1, kGroupRestore, kGroupByTitle, desk.ops);
         desk.RunTo(2000);
         EXPECT_EQ(desk.Top(), 1u);
@@ -341,14 +335,9 @@ TEST(WindowJobs, TheProgramsOwnWindowWaitsForTheCallsAskedBeforeItExceptABusySes
         SCOPED_TRACE(busyInBox);
         FakeDesk desk(3);
         desk.win[2].busyUntil = 5000;
-        SessionTable table = {}, boxed = {};
-        for (WindowHandle w : {1, 2, 3}) {
-            table.records[table.count++].window = w;
-            if (busyInBox || w != 2) boxed.records[boxed.count++].window = w;
-        }
-        const BoxFilter everything = {};
-        const BoxList box(boxed, boxed.count, everything);
-        SwitchToBox(&table, &box, desk.ops);
+        SessionSnapshot table = ::test::SnapshotOf({::test::Record(1), ::test::Record(2), ::test::Record(3)});
+        table.members[0] = busyInBox ? std::vector<std::int16_t>{0, 1, 2} : std::vector<std::int16_t>{0, 2};
+        SwitchToBox(table, 0, desk.ops);
         desk.ops.Activate(1);
         desk.jobs.Fence(desk.now);
         std::uint32_t reached = 0;

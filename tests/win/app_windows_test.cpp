@@ -3,11 +3,12 @@
 
 #include <windows.h>
 
-#include "app/app.h"
+#include "app/main_window.h"
 #include "app/session_window.h"
 #include "app/window_classes.h"
 #include "base/text.h"
 #include "platform/scoped_win.h"
+#include "record_checks.h"
 #include "window_helpers.h"
 
 namespace quilvo {
@@ -16,10 +17,11 @@ namespace {
 using test::Pump;
 
 // The program registers a session window class of its own; a window of it in this process
-// shows the System, Client and User that the table holds for it, looked up among the first
-// five records only.
+// shows the System, Client and User that the sessions of the moment hold for it, looked up
+// among the first five only.
 TEST(AppWindows, OwnSessionWindowShowsItsRecordFromTheFirstFive) {
-    SessionWindow shows(TheApp().sessions);
+    HeldSnapshot sessions;
+    SessionWindow shows(sessions);
     HINSTANCE module = GetModuleHandleA(nullptr);
     RegisterWindowClasses(module);
     HWND fifth = CreateWindowExA(0, "SAP_FRONTEND_SESSION", "fifth", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
@@ -32,17 +34,10 @@ TEST(AppWindows, OwnSessionWindowShowsItsRecordFromTheFirstFive) {
                                    module, nullptr);
     ASSERT_NE(fifthText, nullptr);
 
-    SessionTable& t = TheApp().sessions;
-    t.Clear();
-    SessionRecord& r4 = t.records[4];
-    r4.window = FromHwnd(fifth);
-    CopyCut(r4.system, "PRD");
-    CopyCut(r4.client, "100");
-    CopyCut(r4.user, "ALICE");
-    SessionRecord& r5 = t.records[5];
-    r5 = r4;
-    r5.window = FromHwnd(sixth);
-    t.count = 6;
+    std::vector<SessionRecord> records(4, ::test::Record(0x1));
+    records.push_back(::test::Record(FromHwnd(fifth), "PRD", "100", "ALICE"));
+    records.push_back(::test::Record(FromHwnd(sixth), "PRD", "100", "ALICE"));
+    sessions.Set(std::make_shared<const SessionSnapshot>(::test::SnapshotOf(records)));
 
     for (HWND w : {fifth, sixth}) {
         InvalidateRect(w, nullptr, TRUE);
@@ -57,7 +52,6 @@ TEST(AppWindows, OwnSessionWindowShowsItsRecordFromTheFirstFive) {
 
     // A left press is swallowed: it never reaches the default handling.
     EXPECT_EQ(SendMessageA(fifth, WM_LBUTTONDOWN, MK_LBUTTON, 0), 0);
-    t.Clear();
     DestroyWindow(fifth);
     DestroyWindow(sixth);
 }

@@ -12,7 +12,10 @@
 #include <string>
 #include <thread>
 
+#include "app/window_classes.h"
+#include "platform/dispatcher.h"
 #include "platform_ops.h"
+#include "record_checks.h"
 #include "commands/session_commands.h"
 #include "core/refresh.h"
 #include "settings/settings.h"
@@ -45,24 +48,18 @@ std::string FiftyOnOneThread() {
 TEST(BusySessions, CommandsGiveTheProgramBackAtOnceAndTheSessionsActWhenFree) {
     sessionsim::Simulator sim;
     ASSERT_TRUE(sim.Start(FiftyOnOneThread())) << sim.LastError();
-    SessionTable table = {};
-    for (int i = 0; i < 50; ++i) {
-        table.records[i].window = FromHwnd(sim.Hwnd("T" + std::to_string(i)));
-        table.records[i].index = static_cast<std::int16_t>(i);
-    }
-    table.count = 50;
-    BoxFilter all = {};
-    BoxList box(table, 50, all);
+    std::vector<SessionRecord> sessions;
+    for (int i = 0; i < 50; ++i) sessions.push_back(::test::Record(FromHwnd(sim.Hwnd("T" + std::to_string(i))), "PRD"));
+    const SessionSnapshot table = ::test::SnapshotOf(sessions);
     ASSERT_TRUE(sim.Send("hang T0"));
 
     test::PlatformOps platform;
     SessionWindowOps& ops = platform.ops;
     DWORD begin = GetTickCount();
-    ShowAllSessions(table, kShowHide, ops);
-    RaiseBox(box, ops);
+    SwitchToBox(table, kAllSessions, ops);
     EXPECT_LT(GetTickCount() - begin, 1000u) << "a box click";
     begin = GetTickCount();
-    GroupCommand(table, table.records[7].window, kGroupRestore, kGroupBySystem, ops);
+    GroupCommand(table, table.sessions[7].window, kGroupRestore, kGroupBySystem, ops);
     EXPECT_LT(GetTickCount() - begin, 1000u) << "restore by system";
     begin = GetTickCount();
     ShowAllSessions(table, kShowClose, ops);
@@ -72,28 +69,16 @@ TEST(BusySessions, CommandsGiveTheProgramBackAtOnceAndTheSessionsActWhenFree) {
     EXPECT_TRUE(sim.WaitForLog([&](const std::string&) { return sim.Count() == 0; }, 10000)) << sim.Log();
 }
 
-// The window a notification reaches: it asks for a refresh, as the tray icon's callback does,
-// and ends the pass under way as the tray host does, when its last reply came or its wait is
-// over.
+// The window a notification reaches: it asks for a refresh, as the tray icon's callback does.
 struct NotifyTarget {
     RefreshCycle* cycle = nullptr;
     bool askedDuringPass = false;
     static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
         auto* self = reinterpret_cast<NotifyTarget*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
-        if (self == nullptr) return DefWindowProcA(wnd, msg, wp, lp);
-        switch (msg) {
-            case WM_QUILVO_TRAYICON:
-                self->askedDuringPass = self->cycle->PassUnderWay();
-                self->cycle->DiscoverAndRefresh();
-                return 0;
-            case WM_QUILVO_PASS_ANSWERED: self->cycle->OnReplies(); return 0;
-            case WM_QUILVO_PASS_CONTINUE: self->cycle->ContinuePass(); return 0;
-            case WM_QUILVO_PASS_WALKED: self->cycle->OnWalked(); return 0;
-            case WM_TIMER:
-                if (wp == TIMER_PASS_DEADLINE) self->cycle->OnPassDeadline();
-                return 0;
-            default: return DefWindowProcA(wnd, msg, wp, lp);
-        }
+        if (self == nullptr || msg != WM_QUILVO_TRAYICON) return DefWindowProcA(wnd, msg, wp, lp);
+        self->askedDuringPass = self->cycle->PassUnderWay();
+        self->cycle->DiscoverAndRefresh();
+        return 0;
     }
 };
 
@@ -120,16 +105,17 @@ TEST(BusySessions, APassNeverWaitsAndARefreshAskedForMeanwhileIsAnsweredByIt) {
                                   GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(target, nullptr);
 
-    SessionTable table = {};
-    BoxFilter filters[kBoxCount] = {};
+    RegisterWindowClasses(GetModuleHandleA(nullptr));
+    Dispatcher dispatcher;
+    ASSERT_TRUE(dispatcher.Create(GetModuleHandleA(nullptr)));
     DragFlag drag;
     CountingDiscovery discovery(SapMessages::Register().getFront);
-    Win32RefreshPlatform platform;
-    platform.SetNotifyWindow(FromHwnd(target));
-    Win32DiscoveryWindows::SetReplyWindow(target);
-    fake::FakeViewFactory views;
-    RefreshCycle cycle(table, filters, drag, discovery, platform, views, IniCycleSettings(), kDefaultSessionClass, IdleSettings{});
+    Win32RefreshPlatform platform(&dispatcher);
+    fake::FakeViews views;
+    RefreshCycle cycle(drag, discovery, platform, IniCycleSettings(), kDefaultSessionClass, IdleSettings{});
     cycle.SetMainWindow(FromHwnd(target));
+    cycle.SetRebuildListener(&views);
+    const auto table = [&] { return cycle.Current(); };
     NotifyTarget notify;
     notify.cycle = &cycle;
     SetWindowLongPtrA(target, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&notify));
@@ -137,30 +123,32 @@ TEST(BusySessions, APassNeverWaitsAndARefreshAskedForMeanwhileIsAnsweredByIt) {
     cycle.DiscoverAndRefresh();
     EXPECT_LT(GetTickCount() - begin, 100u) << "the pass sent its queries and went on";
     EXPECT_TRUE(PumpUntil([&] { return !cycle.PassUnderWay(); }, 2000)) << "ended on its last reply";
-    ASSERT_EQ(table.count, 2);
-    EXPECT_EQ(table.records[0].busy + table.records[1].busy, 0);
+    ASSERT_EQ(table()->Count(), 2);
+    EXPECT_EQ(table()->sessions[0].busy + table()->sessions[1].busy, 0);
 
     char send[96];
-    std::snprintf(send, sizeof send, "set B send-on-query=0x%llx,%u,103,%u hang-after-queries=8",
+    // The first pass asked B its five fields; a calm pass asks its Transaction, the sixth.
+    std::snprintf(send, sizeof send, "set B send-on-query=0x%llx,%u,103,%u hang-after-queries=6",
                   static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(target)), WM_QUILVO_TRAYICON,
                   WM_RBUTTONDOWN);
     ASSERT_TRUE(sim.Send(send));
     begin = GetTickCount();
-    // B sends at its first query of the pass and, waiting for the program to take that, is
-    // handed its next query, at which it hangs.
+    // B sends at its query of the pass, then hangs before it replies.
     cycle.DiscoverAndRefresh();
     EXPECT_LT(GetTickCount() - begin, 100u);
     EXPECT_TRUE(cycle.PassUnderWay());
-    EXPECT_EQ(table.count, 2) << "the table of the pass before";
+    const Snapshot before = table();
+    EXPECT_EQ(before->Count(), 2) << "the snapshot of the pass before";
     EXPECT_TRUE(PumpUntil([&] { return !cycle.PassUnderWay(); }, 2000)) << "ended when its wait was over";
     EXPECT_TRUE(notify.askedDuringPass);
     EXPECT_EQ(discovery.passes, 2) << "the request was answered by the pass under way";
-    const SessionRecord& b = table.records[0].system[0] == 'Q' ? table.records[0] : table.records[1];
-    EXPECT_EQ(b.busy, 1);
-    EXPECT_STREQ(b.system, "QAS");
+    const SessionRecord* b = table()->Find(FromHwnd(sim.Hwnd("B")));
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->busy, 1);
+    EXPECT_STREQ(b->system, "QAS");
+    EXPECT_EQ(before->Find(FromHwnd(sim.Hwnd("B")))->busy, 0) << "a snapshot once published never changes";
 
     ASSERT_TRUE(sim.Send("wake B"));
-    Win32DiscoveryWindows::SetReplyWindow(nullptr);
     SetWindowLongPtrA(target, GWLP_USERDATA, 0);
     DestroyWindow(target);
 }
@@ -196,14 +184,12 @@ TEST(BusySessions, ASessionThatSleepsInEveryMoveDelaysOnlyItsOwnRestoresAndRaise
                           "session C system=PRD client=100 user=U3 min\n"))
         << sim.LastError();
     const HWND a = sim.Hwnd("A"), b = sim.Hwnd("B"), c = sim.Hwnd("C");
-    SessionTable table = {};
-    for (HWND w : {a, b, c}) table.records[table.count++].window = FromHwnd(w);
-    BoxFilter all = {};
-    BoxList box(table, 3, all);
+    const SessionSnapshot table =
+        ::test::SnapshotOf({::test::Record(FromHwnd(a)), ::test::Record(FromHwnd(b)), ::test::Record(FromHwnd(c))});
     ASSERT_TRUE(sim.Send("set B sleep-on-move=3000"));
     test::PlatformOps platform;
 
-    SwitchToBox(&table, &box, platform.ops);
+    SwitchToBox(table, kAllSessions, platform.ops);
     const auto restored = [](HWND w) { return IsWindowVisible(w) && !IsIconic(w); };
     ASSERT_TRUE(PumpUntil([&] { return restored(a) && restored(c); }, 8000));
     EXPECT_EQ(sim.Log().find("awake B"), std::string::npos) << "A and C did not wait for B";
@@ -226,16 +212,18 @@ TEST(BusySessions, ASessionThatSleepsInEveryMoveDelaysOnlyItsOwnRestoresAndRaise
 }
 
 // Replies still to come when the program ends are collected under the pass's wait, so their
-// atoms are deleted and do not stay in the desktop's atom table.
-TEST(BusySessions, RepliesOutstandingAtTheEndAreCollected) {
+// atoms are deleted and do not stay in the desktop's atom table; they come after the
+// discovery that asked has gone (the end of the program ends the refresh cycle first), and
+// land nowhere.
+TEST(BusySessions, RepliesOutstandingAtTheEndAreCollectedAfterTheirAskerHasGone) {
     sessionsim::Simulator sim;
     ASSERT_TRUE(sim.Start("session A system=PRD client=100 user=QuilvoLateAnswer hang-after-queries=1\n"))
         << sim.LastError();
-    SessionTable table = {};
     Win32DiscoveryWindows discovery(SapMessages::Register().getFront, 100);
-    DiscoverSessions(table, 0, kDefaultSessionClass, discovery);
-    ASSERT_EQ(table.count, 1);
+    auto asker = std::make_unique<Discovery>(discovery, kDefaultSessionClass);
+    ASSERT_EQ(asker->Pass(true).size(), 1u);
     ASSERT_LT(discovery.Queries().FreeCount(), FrontQueryPool::kCapacity) << "A still owes its answers";
+    asker.reset();
     std::thread waker([&] {
         Sleep(30);
         sim.Send("wake A");

@@ -7,12 +7,15 @@
 #include <windows.h>
 
 #include <cstring>
+#include <map>
+#include <memory>
 #include <string>
 
 #include "commands/session_commands.h"
 #include "core/boxes.h"
 #include "core/discovery.h"
 #include "base/text.h"
+#include "platform/scoped_win.h"
 #include "platform/win32_discovery.h"
 #include "sim_client.h"
 
@@ -23,23 +26,17 @@ using sessionsim::Simulator;
 
 class DiscoveryAcrossProcesses : public ::testing::Test {
 protected:
-    void SetUp() override { table.Clear(); }
-
     void Start(const std::string& scenario) { ASSERT_TRUE(sim.Start(scenario)) << sim.LastError(); }
 
+    // A pass that asks every session everything; its sessions in `table`.
     int Pass(const char* cls = kDefaultSessionClass) {
-        table.count = 0;
-        int n = DiscoverSessions(table, previous, cls, windows);
-        previous = n;
-        Sleep(20);  // the next pass gets its own tick stamp
-        return n;
+        std::unique_ptr<Discovery>& discovery = discoveries[cls];
+        if (!discovery) discovery = std::make_unique<Discovery>(windows, cls);
+        table = ::test::SnapshotOf(discovery->Pass(true));
+        return table.Count();
     }
 
-    const SessionRecord* Find(HWND window) const {
-        for (int i = 0; i < table.count; ++i)
-            if (table.records[i].window == reinterpret_cast<WindowHandle>(window)) return &table.records[i];
-        return nullptr;
-    }
+    const SessionRecord* Find(HWND window) const { return table.Find(FromHwnd(window)); }
 
     static std::string Sessions(int n, const std::string& extra = "") {
         std::string s;
@@ -54,20 +51,26 @@ protected:
     // The scenario name of the session recorded at position i.
     std::string NameAt(int i) const {
         for (const char* name : {"A", "B", "C", "H", "D", "P", "Q", "N"})
-            if (table.records[i].window == reinterpret_cast<WindowHandle>(sim.Hwnd(name))) return name;
+            if (table.sessions.at(static_cast<std::size_t>(i)).window == FromHwnd(sim.Hwnd(name))) return name;
         return "";
     }
 
     Simulator sim;
-    SessionTable table;
     Win32DiscoveryWindows windows{SapMessages::Register().getFront};
-    int previous = 0;
+    std::map<std::string, std::unique_ptr<Discovery>> discoveries;
+    SessionSnapshot table;
 };
 
-TEST_F(DiscoveryAcrossProcesses, NoSessionsGivesAnEmptyTable) {
+bool RecordHolds(const SessionRecord& r, const char* system, const char* client, const char* user,
+                 const char* group, const char* tx) {
+    return std::strcmp(r.system, system) == 0 && std::strcmp(r.client, client) == 0 &&
+           std::strcmp(r.user, user) == 0 && std::strcmp(r.serverGroup, group) == 0 &&
+           std::strcmp(r.transaction, tx) == 0;
+}
+
+TEST_F(DiscoveryAcrossProcesses, NoSessionsGivesNone) {
     Start("");
     EXPECT_EQ(Pass(), 0);
-    for (const SessionRecord& r : table.records) EXPECT_EQ(r.window, 0u);
 }
 
 TEST_F(DiscoveryAcrossProcesses, ThreeSessionsAreRecordedWithEveryAnswer) {
@@ -89,21 +92,14 @@ TEST_F(DiscoveryAcrossProcesses, ThreeSessionsAreRecordedWithEveryAnswer) {
     EXPECT_EQ(a->width, 800);
     EXPECT_EQ(a->height, 600);
     EXPECT_EQ(a->zoomed, 0);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(table.records[i].index, i);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(table.sessions[static_cast<std::size_t>(i)].index, i);
     EXPECT_STREQ(Find(sim.Hwnd("C"))->user, "CAROL");
-    // Each session was asked the six codes in order.
-    EXPECT_TRUE(sim.WaitForLine("get B 3 -"));
 }
 
 TEST_F(DiscoveryAcrossProcesses, FiftySessionsFillTheTableAndTheFiftyFirstWaits) {
     Start(Sessions(51));
     ASSERT_EQ(Pass(), 50);
-    int walked = 0;
-    ForEachUntilEmpty(table, [&](const SessionRecord& r) {
-        ++walked;
-        EXPECT_NE(r.user[0], '\0');
-    });
-    EXPECT_EQ(walked, 50);
+    for (const SessionRecord& r : table.sessions) EXPECT_NE(r.user[0], '\0');
 
     // One of the recorded ones closes: the one left out is recorded on the next pass.
     HWND left = nullptr;
@@ -153,36 +149,31 @@ TEST_F(DiscoveryAcrossProcesses, OddWindowsAreFoundAsTheRulesSay) {
     char frameClass[128] = {};
     ASSERT_GT(GetClassNameA(sim.Hwnd("F"), frameClass, sizeof frameClass), 0);
     ASSERT_EQ(Pass(frameClass), 1);
-    EXPECT_EQ(table.records[0].window, reinterpret_cast<WindowHandle>(sim.Hwnd("F")));
+    EXPECT_EQ(table.sessions[0].window, FromHwnd(sim.Hwnd("F")));
 }
 
 TEST_F(DiscoveryAcrossProcesses, OverlongAnswersAreCutToTheirFields) {
     Start("session A caption=*255:T system=ABCD client=*255:1 user=*255:U group=*255:G tx=*255:X\n");
     ASSERT_EQ(Pass(), 1);
-    const SessionRecord& r = table.records[0];
+    const SessionRecord& r = table.sessions[0];
     ::test::ExpectAnswersCutToTheirFields(r);
     EXPECT_EQ(std::strlen(r.title), 254u);  // the caption is read with a 256-byte buffer
     EXPECT_EQ(std::string(r.transaction), std::string(63, 'X'));
 }
 
-TEST_F(DiscoveryAcrossProcesses, ClosedSessionLeavesTheOldRecordOfTheLastForOnePass) {
+TEST_F(DiscoveryAcrossProcesses, AClosedSessionLeavesEveryOtherSeenOnce) {
     Start("session A system=PRD client=100 user=U1\n"
           "session B system=PRD client=200 user=U2\n"
           "session C system=PRD client=300 user=U3\n");
     ASSERT_EQ(Pass(), 3);
     // The windows are found in the desktop's order; close the one found first.
     std::string first = NameAt(0);
-    WindowHandle second = table.records[1].window, third = table.records[2].window;
+    WindowHandle second = table.sessions[1].window, third = table.sessions[2].window;
 
     ASSERT_TRUE(sim.Send("close " + first));
     ASSERT_EQ(Pass(), 2);
-    EXPECT_EQ(table.records[0].window, second);
-    EXPECT_EQ(table.records[1].window, third);
-    EXPECT_EQ(table.records[2].window, third);
-    EXPECT_EQ(table.records[2].stamp, table.records[0].stamp);
-
-    ASSERT_EQ(Pass(), 2);
-    EXPECT_EQ(table.records[2].window, 0u);
+    EXPECT_EQ(table.sessions[0].window, second);
+    EXPECT_EQ(table.sessions[1].window, third);
 }
 
 TEST_F(DiscoveryAcrossProcesses, HungSessionDoesNotHoldThePassAndItsLateAnswersStayItsOwn) {
@@ -193,37 +184,31 @@ TEST_F(DiscoveryAcrossProcesses, HungSessionDoesNotHoldThePassAndItsLateAnswersS
     ASSERT_TRUE(sim.Send("set H client=901 system=NEW"));
     ASSERT_TRUE(sim.Send("hang H"));
     ASSERT_TRUE(sim.Send("set A client=101"));
-    const int hPos = static_cast<int>(Find(sim.Hwnd("H")) - table.records);
 
     DWORD begin = GetTickCount();
     ASSERT_EQ(Pass(), 3);
     DWORD took = GetTickCount() - begin;
     EXPECT_LT(took, 1000u) << "one hung session must cost one bounded wait, not the pass";
-    ASSERT_EQ(Find(sim.Hwnd("H")) - table.records, hPos);
-    EXPECT_STREQ(table.records[hPos].client, "900");  // kept what it held
+    EXPECT_STREQ(Find(sim.Hwnd("H"))->client, "900");  // kept what it held
+    EXPECT_EQ(Find(sim.Hwnd("H"))->busy, 1);
     EXPECT_STREQ(Find(sim.Hwnd("A"))->client, "101");
     EXPECT_STREQ(Find(sim.Hwnd("C"))->system, "QAS");
 
-    // The session wakes and answers the queries it was left with; the answers land in its
-    // own record when this thread next handles messages, and nowhere else.
-    SessionRecord before[kTableCapacity];
-    std::memcpy(before, table.records, sizeof before);
+    // The session wakes and answers the queries it was left with, when this thread next
+    // handles messages; the answers are its own, and the others keep theirs.
+    const SessionSnapshot before = table;
     ASSERT_TRUE(sim.Send("wake H"));
-    DWORD deadline = GetTickCount() + 3000;
-    MSG msg;
-    while (std::strcmp(table.records[hPos].system, "NEW") != 0 && GetTickCount() < deadline) {
-        MsgWaitForMultipleObjectsEx(0, nullptr, 50, QS_ALLINPUT, 0);
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    }
-    EXPECT_STREQ(table.records[hPos].client, "901");
-    EXPECT_STREQ(table.records[hPos].system, "NEW");
-    for (int i = 0; i < kTableCapacity; ++i) {
-        if (i == hPos) continue;
-        EXPECT_EQ(std::memcmp(&before[i], &table.records[i], sizeof(SessionRecord)), 0) << i;
-    }
-
+    const WindowHandle h = FromHwnd(sim.Hwnd("H"));
+    EXPECT_TRUE(test::PumpUntil([&] { return !windows.Queries().Outstanding(h); }, 3000));
     ASSERT_EQ(Pass(), 3);
+    EXPECT_STREQ(Find(sim.Hwnd("H"))->client, "901");
     EXPECT_STREQ(Find(sim.Hwnd("H"))->system, "NEW");
+    for (const char* other : {"A", "C"}) {
+        const SessionRecord* now = Find(sim.Hwnd(other));
+        const SessionRecord* was = before.Find(FromHwnd(sim.Hwnd(other)));
+        ASSERT_TRUE(now != nullptr && was != nullptr);
+        EXPECT_TRUE(RecordHolds(*now, was->system, was->client, was->user, was->serverGroup, was->transaction)) << other;
+    }
 }
 
 TEST_F(DiscoveryAcrossProcesses, WindowDestroyedWhileBeingQueried) {
@@ -249,17 +234,10 @@ TEST_F(DiscoveryAcrossProcesses, SessionProcessEndingMidPass) {
     EXPECT_LE(n, 3);
     sim.WaitForExit(5000);
     EXPECT_EQ(Pass(), 0);
-    for (const SessionRecord& r : table.records) EXPECT_EQ(r.window, 0u);
 }
 
 using test::PumpFor;
 
-bool RecordHolds(const SessionRecord& r, const char* system, const char* client, const char* user,
-                 const char* group, const char* tx) {
-    return std::strcmp(r.system, system) == 0 && std::strcmp(r.client, client) == 0 &&
-           std::strcmp(r.user, user) == 0 && std::strcmp(r.serverGroup, group) == 0 &&
-           std::strcmp(r.transaction, tx) == 0;
-}
 
 // A hangs at a position, B comes to that position (a z-order change) while A's queries are
 // out, then A wakes: B's record holds B's answers alone, A's keeps what A had, and A's late
@@ -284,11 +262,11 @@ TEST_F(DiscoveryAcrossProcesses, AHungSessionNeverLendsItsIdentityToTheOneRecord
             ASSERT_EQ(Pass(), 2);
         }
         ASSERT_EQ(NameAt(0), second);
-        const SessionRecord& b = table.records[0];
+        const SessionRecord& b = table.sessions[0];
         const bool bIsA = second == "A";
         EXPECT_TRUE(bIsA ? RecordHolds(b, "PRD", "100", "ALICE", "GA", "VA01") : RecordHolds(b, "QAS", "200", "BOB", "", "SE80"))
             << "pass " << pass << ": " << b.system << " " << b.client << " " << b.user << " " << b.serverGroup;
-        const SessionRecord& hung = table.records[1];
+        const SessionRecord& hung = table.sessions[1];
         EXPECT_TRUE(bIsA ? RecordHolds(hung, "QAS", "200", "BOB", "", "SE80") : RecordHolds(hung, "PRD", "100", "ALICE", "GA", "VA01"))
             << "the hung one keeps what it had, not the new texts it has not answered yet: " << hung.system;
         EXPECT_EQ(hung.busy, 1);
@@ -296,12 +274,10 @@ TEST_F(DiscoveryAcrossProcesses, AHungSessionNeverLendsItsIdentityToTheOneRecord
 
     ASSERT_TRUE(sim.Send("wake " + first));
     PumpFor(500);
-    EXPECT_STRNE(table.records[0].user, "LATE");
-    EXPECT_STRNE(table.records[0].system, "LAT");
     ASSERT_EQ(Pass(), 2);
     const bool firstIsA = first == "A";
-    EXPECT_TRUE(RecordHolds(table.records[1], "LAT", "999", "LATE", firstIsA ? "GA" : "", "LATE"));
-    EXPECT_STRNE(table.records[0].user, "LATE");
+    EXPECT_TRUE(RecordHolds(table.sessions[1], "LAT", "999", "LATE", firstIsA ? "GA" : "", "LATE"));
+    EXPECT_STRNE(table.sessions[0].user, "LATE");
 }
 
 // A session that answers nothing, recorded where a PRD session was, shows nothing of it: a
@@ -317,19 +293,18 @@ TEST_F(DiscoveryAcrossProcesses, ASilentSessionTakesNoIdentityFromTheRecordItRep
     ASSERT_TRUE(sim.Send("close " + first));
     DWORD deadline = GetTickCount() + 3000;
     int n = 0;
-    while ((n = Pass()) != 2 || table.records[0].window != reinterpret_cast<WindowHandle>(silent)) {
+    while ((n = Pass()) != 2 || table.sessions[0].window != FromHwnd(silent)) {
         ASSERT_LT(GetTickCount(), deadline) << "N never came first";
     }
-    EXPECT_TRUE(RecordHolds(table.records[0], "", "", "", "", ""));
-    EXPECT_STREQ(table.records[1].system, first == "P" ? "prd" : "PRD");
+    EXPECT_TRUE(RecordHolds(table.sessions[0], "", "", "", "", ""));
+    EXPECT_STREQ(table.sessions[1].system, first == "P" ? "prd" : "PRD");
     BoxFilter prd = {};
     CopyCut(prd.system, "PRD");
-    BoxList prdBox(table, table.count, prd);
-    ASSERT_EQ(prdBox.count, 1) << "the silent session is in no PRD box";
-    EXPECT_EQ(prdBox.items[0].window, table.records[1].window);
+    EXPECT_FALSE(SessionMatches(prd, table.sessions[0])) << "the silent session is in no PRD box";
+    EXPECT_TRUE(SessionMatches(prd, table.sessions[1]));
 
     test::PlatformOps platform;
-    GroupCommand(table, table.records[1].window, kGroupClose, kGroupBySystem, platform.ops);
+    GroupCommand(table, table.sessions[1].window, kGroupClose, kGroupBySystem, platform.ops);
     EXPECT_TRUE(sim.WaitForLine(std::string("close ") + (first == "P" ? "Q" : "P")));
     PumpFor(300);
     EXPECT_FALSE(sim.HasLine("close N"));
@@ -346,8 +321,7 @@ TEST_F(DiscoveryAcrossProcesses, FiftySessionsBehindOneBusyThreadCostOneWait) {
                     " user=USER" + std::to_string(i) + "\n";
     Start(scenario);
     ASSERT_EQ(Pass(), 50);
-    SessionRecord before[kTableCapacity];
-    std::memcpy(before, table.records, sizeof before);
+    const SessionSnapshot before = table;
     ASSERT_TRUE(sim.Send("hang T0"));
     ASSERT_TRUE(sim.Send("set OTHER user=OTTO2"));
     for (int pass = 0; pass < 3; ++pass) {
@@ -355,11 +329,12 @@ TEST_F(DiscoveryAcrossProcesses, FiftySessionsBehindOneBusyThreadCostOneWait) {
         ASSERT_EQ(Pass(), 50);
         EXPECT_LT(GetTickCount() - begin, 1000u) << "pass " << pass;
         EXPECT_STREQ(Find(sim.Hwnd("OTHER"))->user, "OTTO2");
-        for (int i = 0; i < kTableCapacity; ++i) {
-            if (table.records[i].window == reinterpret_cast<WindowHandle>(sim.Hwnd("OTHER"))) continue;
-            EXPECT_EQ(table.records[i].window, before[i].window);
-            EXPECT_STREQ(table.records[i].user, before[i].user) << i;
-            EXPECT_STREQ(table.records[i].client, before[i].client) << i;
+        for (std::size_t i = 0; i < table.sessions.size(); ++i) {
+            const SessionRecord& r = table.sessions[i];
+            if (r.window == FromHwnd(sim.Hwnd("OTHER"))) continue;
+            EXPECT_EQ(r.window, before.sessions[i].window);
+            EXPECT_STREQ(r.user, before.sessions[i].user) << i;
+            EXPECT_STREQ(r.client, before.sessions[i].client) << i;
         }
     }
     ASSERT_TRUE(sim.Send("wake T0"));

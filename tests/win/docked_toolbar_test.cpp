@@ -2,6 +2,8 @@
 // "AfxWnd" child of a simulated session window, found by FindAfxWndChild.
 #include <gtest/gtest.h>
 
+#include "record_checks.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -101,21 +103,21 @@ protected:
         a_ = sim.Hwnd("A");
         b_ = sim.Hwnd("B");
 
-        SessionTable table = {};
         const HWND windows[] = {a_, b_};
         const RECT places[] = {{100, 50, 800, 600}, {300, 700, 640, 200}};  // x, y, width, height
+        std::vector<SessionRecord> sessions;
         for (int i = 0; i < 2; ++i) {
-            SessionRecord& r = table.records[i];
-            r.window = FromHwnd(windows[i]);
-            r.index = static_cast<std::int16_t>(i);
+            SessionRecord r = ::test::Record(FromHwnd(windows[i]));
             r.x = places[i].left;
             r.y = places[i].top;
             r.width = places[i].right;
             r.height = places[i].bottom;
+            sessions.push_back(r);
         }
-        table.count = 2;
-        list_ = std::make_unique<BoxList>(table, 2, BoxFilter{});
-        for (BoxList*& l : lists_) l = list_.get();
+        // Every box holds both sessions.
+        SessionSnapshot both = ::test::SnapshotOf(sessions);
+        for (auto& members : both.members) members = {0, 1};
+        snapshot_ = std::make_shared<const SessionSnapshot>(both);
         docked_.flag = 1;
         DebugLines::lines.clear();
         handler_ = AddVectoredExceptionHandler(1, DebugLines::Handler);
@@ -152,7 +154,7 @@ protected:
         DockedViewSetup setup;
         setup.parent = host;
         setup.place = RECT{0, 0, kStripWidth, kStripHeight};
-        setup.lists = lists_;
+        setup.snapshot = snapshot_;
         setup.boxCount = kBoxCount;
         setup.label = kLabel;
         setup.details[0] = "PRD";
@@ -171,8 +173,7 @@ protected:
     HWND a_ = nullptr;
     HWND b_ = nullptr;
     HWND ownFrame_ = nullptr;
-    std::unique_ptr<BoxList> list_;
-    BoxList* lists_[kBoxCount] = {};
+    Snapshot snapshot_;
     PVOID handler_ = nullptr;
 };
 
@@ -288,8 +289,13 @@ TEST_F(DockedToolbarTest, CloseFromItsMenuStoresInvisibleForTheNextStart) {
 
     // The next start reads the docked flag right after making the tray host.
     docked_.flag = 1;
+    struct : TrayOwner {
+        void OnTrayIcon(HWND, TrayIconAction) override {}
+        void OnNoticeClicked() override {}
+        void OnHotkey(int) override {}
+    } nobody;
     TrayHost host;
-    HWND trayHost = host.Create(GetModuleHandleA(nullptr), IDI_QUILVO);
+    HWND trayHost = host.Create(GetModuleHandleA(nullptr), IDI_QUILVO, nobody);
     ASSERT_NE(trayHost, nullptr);
     docked_.ReadFlag();
     EXPECT_EQ(docked_.flag, 0);

@@ -2,6 +2,8 @@
 // for sessions, with real input (SendInput) for the mouse and the keys.
 #include <gtest/gtest.h>
 
+#include "record_checks.h"
+
 #include <windows.h>
 
 #include <cstring>
@@ -54,20 +56,17 @@ protected:
     void SetUp() override {
         RegisterWindowClasses(GetModuleHandleA(nullptr));
         test::RegisterTestClass("FindTestSession");
-        table_.Clear();
         const char* const fields[][4] = {{"PRD", "100", "ALICE", "VA01"}, {"QAS", "200", "BOB", "SE38"},
                                          {"QAS", "300", "CAROL", "SE16"}};
+        std::vector<SessionRecord> records;
         for (const auto& f : fields) {
             HWND window = CreateWindowExA(0, "FindTestSession", f[2], WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
                                           nullptr, GetModuleHandleA(nullptr), nullptr);
             sessions_.push_back(window);
-            SessionRecord& r = table_.records[table_.count++];
-            r.window = FromHwnd(window);
-            CopyCut(r.system, f[0]);
-            CopyCut(r.client, f[1]);
-            CopyCut(r.user, f[2]);
-            CopyCut(r.transaction, f[3]);
+            records.push_back(::test::Record(FromHwnd(window), f[0], f[1], f[2], f[3]));
         }
+        snapshot_ = ::test::SnapshotOf(records);
+        table_.Set(std::make_shared<const SessionSnapshot>(snapshot_));
         FindServices services;
         services.sessions = &table_;
         services.ops = &ops_;
@@ -95,7 +94,8 @@ protected:
         return text;
     }
 
-    SessionTable table_ = {};
+    SessionSnapshot snapshot_;
+    HeldSnapshot table_;
     std::vector<HWND> sessions_;
     ::test::RecordingOps ops_;
     std::unique_ptr<FindSessionWindow> find_;
@@ -158,12 +158,11 @@ bool RecordBoxSwitch(int box) {
 // switch then hid, and the box's first session took it from a program no longer in front. It
 // now goes when that session takes the activation; at once when there is no session to take it.
 TEST_F(FindWindowTest, ABoxRowSwitchesWhileTheWindowIsStillInFront) {
-    BoxFilter filters[kBoxCount] = {};
-    std::strcpy(filters[1].system, "QAS");
+    std::strcpy(snapshot_.filters[1].system, "QAS");
+    table_.Set(std::make_shared<const SessionSnapshot>(snapshot_));
     FindServices services;
     services.sessions = &table_;
     services.ops = &ops_;
-    services.filters = &filters;
     services.switchToBox = &RecordBoxSwitch;
     find_ = std::make_unique<FindSessionWindow>(services);
     for (const bool withSession : {true, false}) {

@@ -29,8 +29,6 @@ protected:
 
     void SetUp() override {
         ASSERT_TRUE(dir_.Entered());
-        table.Clear();
-        std::memset(filters, 0, sizeof filters);
         mainWindow = CreateWindowExA(0, "STATIC", "main", 0, 0, 0, 10, 10, nullptr, nullptr,
                                      GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(mainWindow, nullptr);
@@ -52,9 +50,10 @@ protected:
                "[Box4]\r\nSelection=ZZZ$$$\r\n"
                "[Box5]\r\nSelection=ZZZ$$$\r\n";
         WriteIni(ini);
-        cycle = std::make_unique<RefreshCycle>(table, filters, drag, discovery, platform, views,
-                                               IniCycleSettings(), kDefaultSessionClass, ReadIdleSettings());
+        cycle = std::make_unique<RefreshCycle>(drag, discovery, platform, IniCycleSettings(), kDefaultSessionClass,
+                                               ReadIdleSettings());
         cycle->SetMainWindow(reinterpret_cast<WindowHandle>(mainWindow));
+        cycle->SetRebuildListener(&views);
     }
 
     int OkCodeLines(const std::string& line) const {
@@ -64,12 +63,10 @@ protected:
 
     HWND mainWindow = nullptr;
     sessionsim::Simulator sim;
-    SessionTable table;
-    BoxFilter filters[kBoxCount];
     DragFlag drag;
     Win32DiscoveryWindows discovery{SapMessages::Register().getFront};
     Win32RefreshPlatform platform;
-    fake::FakeViewFactory views;
+    fake::FakeViews views;
     std::unique_ptr<RefreshCycle> cycle;
 };
 
@@ -81,10 +78,8 @@ TEST_F(IdleActionTest, TheOkCodeReachesTheFirstSessionOfEachNonEmptyBoxOncePerBo
     Make("2", "/nex");
 
     cycle->OnRefreshTimer();  // the count changes from 0 to 3: the lists are built
-    ASSERT_EQ(table.count, 3);
-    ASSERT_EQ(cycle->List(0)->count, 1);
-    ASSERT_EQ(cycle->List(1)->count, 1);
-    ASSERT_EQ(cycle->List(2)->count, 1);
+    ASSERT_EQ(cycle->Current()->Count(), 3);
+    for (int box : {0, 1, 2}) ASSERT_EQ(cycle->Current()->MemberCount(box), 1) << box;
     cycle->OnRefreshTimer();  // counter 2: not yet
     EXPECT_EQ(OkCodeLines("okcode A /nex"), 0);
     cycle->OnRefreshTimer();  // counter 4 > 2: the idle action
@@ -115,7 +110,7 @@ TEST_F(IdleActionTest, AHungSessionDoesNotHoldTheProgramAndRunsTheCodeWhenFree) 
     ASSERT_TRUE(sim.Start("session A system=PRD client=100 user=U1 tx=SMEN\n")) << sim.LastError();
     Make("1", "/nex");
     cycle->OnRefreshTimer();
-    ASSERT_EQ(cycle->List(0)->count, 1);
+    ASSERT_EQ(cycle->Current()->MemberCount(0), 1);
     ASSERT_TRUE(sim.Send("hang A"));
     ASSERT_TRUE(sim.WaitForLine("busy A", 5000));
     const DWORD start = GetTickCount();

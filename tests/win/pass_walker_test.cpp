@@ -13,7 +13,7 @@ namespace {
 
 constexpr UINT kWalked = WM_APP + 21;
 
-// A walk is made on another thread and announced by a posted message; a caption of a window of
+// A walk is made on another thread and announced from there by a posted message; a caption of a window of
 // this thread, which the walk can read only when this thread takes the message sent for it, is
 // given while the owner waits; Stop makes the walk handed over before it ends the thread, and
 // nothing is made after it.
@@ -31,7 +31,7 @@ TEST(PassWalker, AWalkIsMadeElsewhereAnnouncedAndFinishedBeforeStopReturns) {
             SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
             caption = text;
         },
-        window, kWalked));
+        [&] { PostMessageA(window, kWalked, 0, 0); }));
     walker.Await();
     EXPECT_NE(walkThread.load(), GetCurrentThreadId());
     EXPECT_EQ(caption, "own caption");
@@ -43,10 +43,10 @@ TEST(PassWalker, AWalkIsMadeElsewhereAnnouncedAndFinishedBeforeStopReturns) {
             Sleep(200);
             caption = "second";
         },
-        window, kWalked));
+        [&] { PostMessageA(window, kWalked, 0, 0); }));
     walker.Stop();
     EXPECT_EQ(caption, "second") << "the walk handed over is made";
-    EXPECT_FALSE(walker.Start([&] { caption = "after"; }, window, kWalked));
+    EXPECT_FALSE(walker.Start([&] { caption = "after"; }, [] {}));
     EXPECT_EQ(caption, "second");
     DestroyWindow(window);
 }

@@ -1,6 +1,8 @@
 // The session window commands on real session windows of the simulator.
 #include <gtest/gtest.h>
 
+#include "record_checks.h"
+
 #include <windows.h>
 
 #include <string>
@@ -51,10 +53,7 @@ TEST_F(SessionOps, RaiseSessionRestoresAnIconicWindowAndShowCodesReachTheSession
     RaiseSession(FromHwnd(a), false, ops);
     EXPECT_TRUE(sim.WaitForLog([&](const std::string&) { return !IsIconic(a) && IsWindowVisible(a); }, 3000));
 
-    SessionTable table = {};
-    table.records[0].window = FromHwnd(a);
-    table.records[1].window = FromHwnd(sim.Hwnd("B"));
-    table.count = 2;
+    const SessionSnapshot table = ::test::SnapshotOf({::test::Record(FromHwnd(a)), ::test::Record(FromHwnd(sim.Hwnd("B")))});
     ShowAllSessions(table, kShowHide, ops);
     EXPECT_TRUE(sim.WaitForLine("show A hidden", 3000));
     EXPECT_TRUE(sim.WaitForLine("show B hidden", 3000));

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
 #include "app/tray_menu.h"
+#include "record_checks.h"
 #include "commands/win32_session_menu.h"
 #include "core/refresh.h"
 #include "settings/settings.h"
@@ -61,24 +61,15 @@ Lines Render(HMENU menu) {
     return lines;
 }
 
-void Fill(SessionTable& t, int position, const char* system, const char* group, const char* client,
-          const char* title) {
-    SessionRecord& r = t.records[position];
-    r.window = static_cast<WindowHandle>(0x100 + position);
-    r.index = static_cast<std::int16_t>(position);
-    CopyCut(r.system, system);
+SessionRecord Fill(int position, const char* system, const char* group, const char* client, const char* title) {
+    SessionRecord r = ::test::Record(static_cast<WindowHandle>(0x100 + position), system, client, "", "", title);
     CopyCut(r.serverGroup, group);
-    CopyCut(r.client, client);
-    CopyCut(r.title, title);
-    t.count = position + 1;
+    return r;
 }
 
 TEST(TrayMenu, SessionPartStandsAboveTheResourceItemsOfTheRealMenu) {
-    auto table = std::make_unique<SessionTable>();
-    table->Clear();
-    Fill(*table, 0, "PRD", "", "100", "One");
-    Fill(*table, 1, "prd", "X", "200", "Two");
-    Fill(*table, 2, "QAS", "", "300", "Three & more");
+    auto table = std::make_unique<SessionSnapshot>(::test::SnapshotOf(
+        {Fill(0, "PRD", "", "100", "One"), Fill(1, "prd", "X", "200", "Two"), Fill(2, "QAS", "", "300", "Three & more")}));
 
     const PopupMenu menu(IDM_TRAY);
     HMENU popup = menu.popup;
@@ -128,52 +119,33 @@ TEST(TrayMenu, SessionPartStandsAboveTheResourceItemsOfTheRealMenu) {
     EXPECT_EQ(ItemDataByCommand(popup, 31000), 0u);
 }
 
-// Counts what the docked toggle sets off: a refresh reads the tick count first, a discovery
-// pass walks the desktop.
-class CountingPlatform : public RefreshPlatform {
-public:
-    int ticks = 0;
-    std::uint32_t TickCount() override {
-        ++ticks;
-        return 1000;
-    }
-    bool WindowExists(WindowHandle) override { return false; }
-    GlobalAtom AddGlobalAtom(const char*) override { return 0; }
-    bool AtomHolds(GlobalAtom, const char*) override { return false; }
-    void SendOkCode(WindowHandle, GlobalAtom) override {}
-    void ScheduleRefresh() override {}
-    bool StartPassDeadline(std::uint32_t) override { return false; }
-    void StopPassDeadline() override {}
-    bool ContinuePassLater() override { return false; }
-};
-
-
 // "&Docked" is grayed in the menu, so no user reaches it; the command itself inverts the
 // docked flag and runs a refresh without a discovery pass.
 TEST(TrayMenu, DockedInvertsTheFlagAndRefreshesWithoutDiscovery) {
-    SessionTable table = {};
-    BoxFilter filters[kBoxCount] = {};
+    std::uint32_t now = 1000;
     DragFlag drag;
     test::FakeDesktop desktop;
-    CountingPlatform platform;
-    fake::FakeViewFactory views;
-    App& app = TheApp();
-    std::unique_ptr<RefreshCycle> saved = std::move(app.cycle);
-    app.cycle = std::make_unique<RefreshCycle>(table, filters, drag, desktop, platform, views, IniCycleSettings(),
-                                               kDefaultSessionClass, IdleSettings{});
-    const int savedFlag = app.docked.flag;
+    fake::FakeRefreshPlatform platform{now};
+    platform.mainWindow = 0x9000;
+    fake::FakeViews views;
+    RefreshCycle cycle(drag, desktop, platform, IniCycleSettings(), kDefaultSessionClass, IdleSettings{});
+    cycle.SetMainWindow(platform.mainWindow);
+    cycle.SetRebuildListener(&views);
+    DockedViews docked;
+    TrayMenuParts parts;
+    parts.cycle = &cycle;
+    parts.docked = &docked;
+    TrayMenu menu(parts);
 
-    app.docked.flag = 1;
-    CarryOutTrayCommand(ID_TRAY_DOCKED, 0, MenuSessions{});
-    EXPECT_EQ(app.docked.flag, 0);
-    EXPECT_EQ(platform.ticks, 1);
-    CarryOutTrayCommand(ID_TRAY_DOCKED, 0, MenuSessions{});
-    EXPECT_EQ(app.docked.flag, 1);
-    EXPECT_EQ(platform.ticks, 2);
+    docked.flag = 1;
+    menu.CarryOut(ID_TRAY_DOCKED, 0, MenuSessions{});
+    EXPECT_EQ(docked.flag, 0);
+    EXPECT_EQ(views.Count(), 1u) << "the first refresh rebuilds";
+    EXPECT_EQ(cycle.State().idleCounter, 2u);
+    menu.CarryOut(ID_TRAY_DOCKED, 0, MenuSessions{});
+    EXPECT_EQ(docked.flag, 1);
+    EXPECT_EQ(cycle.State().idleCounter, 4u) << "a second refresh";
     EXPECT_EQ(desktop.enumerations, 0);
-
-    app.cycle = std::move(saved);
-    app.docked.flag = savedFlag;
 }
 
 }  // namespace

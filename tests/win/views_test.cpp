@@ -11,13 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "record_checks.h"
 #include "recording_ops.h"
 #include "commands/session_commands.h"
 #include "core/boxes.h"
 #include "core/monitors.h"
 #include "base/text.h"
 #include "allocation_hook.h"
-#include "app/app.h"
 #include "app/window_classes.h"
 #include "window_helpers.h"
 #include "platform/scoped_win.h"
@@ -51,31 +51,31 @@ void ExpectPlaced(HWND wnd, int x, int y, int w, int h) {
     EXPECT_EQ(r.bottom - r.top, h);
 }
 
-// A table of fake sessions spread over the desktop; window handles are plain numbers.
-std::unique_ptr<BoxList> MakeList(int count, const char* extraTitle = nullptr) {
-    SessionTable table = {};
+// Fake sessions spread over the desktop; window handles are plain numbers. Every box (and the
+// all-sessions panel) holds them all.
+std::shared_ptr<SessionSnapshot> MakeList(int count, const char* extraTitle = nullptr) {
+    std::vector<SessionRecord> sessions;
     for (int i = 0; i < count; ++i) {
-        SessionRecord& r = table.records[i];
-        r.window = 0x5000 + static_cast<WindowHandle>(i);
-        r.index = static_cast<std::int16_t>(i);
+        char title[64];
+        std::snprintf(title, sizeof title, "Session %d", i);
+        SessionRecord r = ::test::Record(0x5000 + static_cast<WindowHandle>(i), "", "", "", "", title);
         r.x = 100 + 40 * i;
         r.y = 50 + 30 * i;
         r.width = 800;
         r.height = 600;
-        char title[64];
-        std::snprintf(title, sizeof title, "Session %d", i);
-        CopyCut(r.title, title);
+        sessions.push_back(r);
     }
-    if (extraTitle && count > 0) CopyCut(table.records[count - 1].title, extraTitle);
-    table.count = count;
-    BoxFilter filter = {};
-    return std::make_unique<BoxList>(table, count, filter);
+    if (extraTitle && count > 0) CopyCut(sessions.back().title, extraTitle);
+    auto snapshot = std::make_shared<SessionSnapshot>(::test::SnapshotOf(sessions));
+    for (auto& members : snapshot->members)
+        for (int i = 0; i < count; ++i) members.push_back(static_cast<std::int16_t>(i));
+    return snapshot;
 }
 
 // One session of QAS 200 in SE38 at a place, busy or not.
-std::unique_ptr<BoxList> OneSession(const SessionPlace& p, bool busy = false) {
+std::shared_ptr<SessionSnapshot> OneSession(const SessionPlace& p, bool busy = false) {
     auto list = MakeList(1);
-    SessionRecord& r = list->items[0];
+    SessionRecord& r = list->sessions[0];
     r.x = p.x;
     r.y = p.y;
     r.width = p.width;
@@ -104,6 +104,7 @@ protected:
         ASSERT_TRUE(dir_.Entered());
         services_.ops = &ops_;
         services_.monitors = &monitors_;
+        services_.sessions = &now_;
     }
 
     void TearDown() override {
@@ -114,22 +115,34 @@ protected:
     }
 
     // size: the side stored for the view (0: none stored, its default 150 x 150).
-    BoxedViewSingle& MakeSingle(BoxList* list, int size = 0) {
+    // The snapshot is also the sessions of the moment.
+    BoxedViewSingle& MakeSingle(const Snapshot& snapshot, int size = 0) {
         if (size > 0) {
             ProfileWriteString("BoxedViewSingle", "Width", std::to_string(size).c_str(), kSettingsFile);
             ProfileWriteString("BoxedViewSingle", "Height", std::to_string(size).c_str(), kSettingsFile);
         }
-        BoxList* lists[] = {list};
-        view_ = std::make_unique<BoxedViewSingle>(lists, 1, 150, 150, services_);
+        now_.Set(snapshot);
+        auto view = std::make_unique<BoxedViewSingle>(snapshot, 150, 150, services_);
+        BoxedViewSingle& single = *view;
+        view_ = std::move(view);
+        view_->LoadGeometry();
+        view_->CreatePanels();
+        Pump();
+        return single;
+    }
+    // A stand-alone view of one box, box 0.
+    BoxedView& MakeBox(const Snapshot& snapshot) {
+        now_.Set(snapshot);
+        view_ = std::make_unique<BoxedViewToolWindow2>(snapshot, 1, 150, 150, services_);
         view_->LoadGeometry();
         view_->CreatePanels();
         Pump();
         return *view_;
     }
 
-    void Update(BoxList* list) {
-        BoxList* lists[] = {list};
-        view_->UpdatePanels(lists);
+    void Update(const Snapshot& snapshot) {
+        now_.Set(snapshot);
+        view_->UpdatePanels(snapshot);
     }
 
     MiniWindow& Mini() const { return *view_->Panel(0)->Mini(0); }
@@ -142,13 +155,14 @@ protected:
 
     RecordingOps ops_;
     FixedMonitors monitors_;
+    HeldSnapshot now_;
     ViewServices services_;
-    std::unique_ptr<BoxedViewSingle> view_;
+    std::unique_ptr<BoxedViewToolWindow2> view_;
 };
 
 TEST_F(ViewsTest, SingleViewBuildsPanelMiniWindowsAndButtonsAtTheirPlaces) {
     auto list = MakeList(3);
-    BoxedViewSingle& view = MakeSingle(list.get());
+    BoxedViewSingle& view = MakeSingle(list);
     ASSERT_NE(view.ownWindow, nullptr);
     EXPECT_EQ(view.Context().zoomFactor, 2);  // no settings yet: the stored default replaces the constructor's 4
     RECT outer = {};
@@ -176,7 +190,7 @@ TEST_F(ViewsTest, SingleViewBuildsPanelMiniWindowsAndButtonsAtTheirPlaces) {
     const ButtonRow row = SessionButtonRow(place.width, place.height, 3, 7);
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(i);
-        const SessionRecord& s = list->items[i];
+        const SessionRecord& s = list->sessions[static_cast<std::size_t>(i)];
         const PixelRect m = MiniWindowRect(SessionPlace{s.x, s.y, s.width, s.height}, panel->horizontalScale,
                                            panel->verticalScale, view.Context().zoomFactor, 0, 0);
         MiniWindow* mini = panel->Mini(i);
@@ -198,7 +212,7 @@ TEST_F(ViewsTest, SingleViewBuildsPanelMiniWindowsAndButtonsAtTheirPlaces) {
 // left loses its own; the z-order stays that of a fresh build.
 TEST_F(ViewsTest, UpdateFollowsTheNewListInPlace) {
     auto first = MakeList(3);
-    BoxedViewSingle& view = MakeSingle(first.get(), 300);
+    BoxedViewSingle& view = MakeSingle(first, 300);
     BoxPanel& panel = *view.Panel(0);
     const std::vector<HWND> minis = Children(panel.ownWindow, kMiniWindowClass);
     ASSERT_EQ(minis.size(), 3u);
@@ -206,11 +220,11 @@ TEST_F(ViewsTest, UpdateFollowsTheNewListInPlace) {
     ASSERT_EQ(panel.Mini(0)->ownWindow, minis[0]) << "the first made stands on top";
 
     auto second = MakeList(5, "SAP Debugger (Session 4)");
-    CopyCut(second->items[1].title, "Session 1, another screen");
-    second->items[2].x += 300;
-    second->items[2].busy = 1;
-    std::swap(second->items[0], second->items[2]);  // the order in the box changed too
-    Update(second.get());
+    CopyCut(second->sessions[1].title, "Session 1, another screen");
+    second->sessions[2].x += 300;
+    second->sessions[2].busy = 1;
+    std::swap(second->sessions[0], second->sessions[2]);  // the order in the box changed too
+    Update(second);
     ASSERT_EQ(panel.MiniCount(), 5);
     EXPECT_EQ(Children(panel.ownWindow, kMiniWindowClass).size(), 5u);
     EXPECT_EQ(Children(panel.ownWindow, "BUTTON").size(), 5u);
@@ -226,7 +240,7 @@ TEST_F(ViewsTest, UpdateFollowsTheNewListInPlace) {
     const ButtonRow row = SessionButtonRow(panel.width, panel.height, 5, 7);
     for (int i = 0; i < 5; ++i) {
         SCOPED_TRACE(i);
-        const SessionRecord& s = second->items[i];
+        const SessionRecord& s = second->sessions[static_cast<std::size_t>(i)];
         const PixelRect m = MiniWindowRect(SessionPlace{s.x, s.y, s.width, s.height}, panel.horizontalScale,
                                            panel.verticalScale, view.Context().zoomFactor, 0, 0);
         ExpectPlaced(panel.Mini(i)->ownWindow, m.x, m.y, m.width, m.height);
@@ -242,34 +256,39 @@ TEST_F(ViewsTest, UpdateFollowsTheNewListInPlace) {
 
     auto smaller = MakeList(2);
     const HWND kept = panel.Mini(2)->ownWindow;  // session 0
-    Update(smaller.get());
+    Update(smaller);
     EXPECT_EQ(panel.Mini(0)->ownWindow, kept);
     EXPECT_FALSE(IsWindow(minis[2])) << "session 2 left the box and its windows went";
     EXPECT_FALSE(IsWindow(buttons[2]));
     EXPECT_EQ(DescendantCount(panel.ownWindow), 4);
 
     auto empty = MakeList(0);
-    Update(empty.get());
+    Update(empty);
     EXPECT_EQ(DescendantCount(panel.ownWindow), 0);
 
     // A click ends any drag and makes the panel keep its windows through the next update.
     auto again = MakeList(2);
     panel.EndDrag();
-    Update(again.get());
+    Update(again);
     EXPECT_EQ(DescendantCount(panel.ownWindow), 0);
-    Update(again.get());
+    Update(again);
     EXPECT_EQ(DescendantCount(panel.ownWindow), 4);
 }
 
 // A left press on a mini window, a click on its button and the start of a drag bring the
-// session up as it is: a maximised one maximised (show code 3), a normal one restored (9).
-TEST_F(ViewsTest, EveryRaiseFromAViewKeepsAMaximisedSessionMaximised) {
-    auto list = MakeList(2);
-    list->items[0].zoomed = 1;
-    BoxedViewSingle& view = MakeSingle(list.get(), 300);
+// session up as it is now: a maximised one maximised (show code 3), a normal one restored (9),
+// also when it changed since the view was last updated (the user restored a maximised one).
+TEST_F(ViewsTest, EveryRaiseFromAViewBringsTheSessionUpAsItIsNow) {
+    auto shown = MakeList(2);
+    shown->sessions[0].zoomed = 1;
+    shown->sessions[1].zoomed = 1;
+    BoxedViewSingle& view = MakeSingle(shown, 300);
+    auto current = MakeList(2);
+    current->sessions[0].zoomed = 1;  // the second one was restored since
+    now_.Set(current);
     BoxPanel& panel = *view.Panel(0);
-    const std::string zoomed = std::to_string(list->items[0].window);
-    const std::string normal = std::to_string(list->items[1].window);
+    const std::string zoomed = std::to_string(shown->sessions[0].window);
+    const std::string normal = std::to_string(shown->sessions[1].window);
     const struct {
         const char* what;
         std::function<void(int)> press;
@@ -297,12 +316,12 @@ TEST_F(ViewsTest, EveryRaiseFromAViewKeepsAMaximisedSessionMaximised) {
 
 TEST_F(ViewsTest, RepeatedUpdatesLeaveNoWindowsBehind) {
     auto list = MakeList(20);
-    BoxedViewSingle& view = MakeSingle(list.get());
-    Update(list.get());
+    BoxedViewSingle& view = MakeSingle(list);
+    Update(list);
     const int afterFirst = DescendantCount(view.ownWindow);
     EXPECT_EQ(afterFirst, 1 + 2 * 20);
     ShowWindow(view.ownWindow, SW_HIDE);  // the same work without putting each window on screen
-    for (int i = 0; i < 500; ++i) Update(list.get());
+    for (int i = 0; i < 500; ++i) Update(list);
     Pump();
     EXPECT_EQ(DescendantCount(view.ownWindow), afterFirst);
     EXPECT_EQ(view.Panel(0)->MiniCount(), 20);
@@ -325,10 +344,10 @@ COLORREF ExpectedPicturePixel(int clientW, int clientH, int px, int py) {
 
 TEST_F(ViewsTest, PaintingSeventyThousandTimesLeaksNothing) {
     auto list = MakeList(1);
-    CopyCut(list->filter.system, "ABC");
-    CopyCut(list->filter.client, "100");
-    CopyCut(list->filter.user, "WWWWWWWW");
-    BoxedViewSingle& view = MakeSingle(list.get());
+    CopyCut(list->filters[0].system, "ABC");
+    CopyCut(list->filters[0].client, "100");
+    CopyCut(list->filters[0].user, "WWWWWWWW");
+    BoxedView& view = MakeBox(list);
     BoxPanel* panel = view.Panel(0);
     MiniWindow* mini = panel->Mini(0);
     ASSERT_NE(mini, nullptr);
@@ -392,25 +411,21 @@ TEST_F(ViewsTest, UpdateWithoutMemoryLeavesEveryPanelOnItsNewListAndConsistent) 
     HWND main = CreateWindowExA(0, kQuilvoWinClass, "main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200,
                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(main, nullptr);
-    std::vector<std::unique_ptr<BoxList>> owned;
-    auto makeLists = [&](int base, BoxList** out) {
-        for (int i = 0; i < kBoxCount; ++i) {
-            owned.push_back(MakeList((base + i) % 5));
-            out[i] = owned.back().get();
-        }
+    // Box i holds the first (base + i) % 5 sessions.
+    auto makeLists = [&](int base) {
+        auto snapshot = MakeList(5);
+        for (int i = 0; i < kBoxCount; ++i) snapshot->members[i].resize(static_cast<std::size_t>((base + i) % 5));
+        return Snapshot(snapshot);
     };
-    BoxList* lists[kBoxCount];
-    makeLists(0, lists);
     {
-        BoxedViewToolWindow view(main, lists, kBoxCount, services_);
+        BoxedViewToolWindow view(main, makeLists(0), kBoxCount, services_);
         view.LoadGeometry();
         view.CreatePanels();
         Pump();
         int refused = 0;
         for (int failAt = 0; failAt < 40; ++failAt) {
             SCOPED_TRACE(failAt);
-            BoxList* next[kBoxCount];
-            makeLists(failAt + 1, next);
+            const Snapshot next = makeLists(failAt + 1);
             test::FailAllocationsAfter(failAt);
             view.UpdatePanels(next);
             test::StopFailingAllocations();
@@ -418,7 +433,7 @@ TEST_F(ViewsTest, UpdateWithoutMemoryLeavesEveryPanelOnItsNewListAndConsistent) 
             for (int i = 0; i < kBoxCount; ++i) {
                 BoxPanel* panel = view.Panel(i);
                 ASSERT_NE(panel, nullptr);
-                EXPECT_EQ(panel->boxList, next[i]);
+                ASSERT_NE(panel->Shown(), nullptr);
                 int live = 0;
                 for (int m = 0; m < panel->MiniCount(); ++m) {
                     if (MiniWindow* mini = panel->Mini(m)) {
@@ -427,7 +442,7 @@ TEST_F(ViewsTest, UpdateWithoutMemoryLeavesEveryPanelOnItsNewListAndConsistent) 
                         EXPECT_EQ(GetParent(mini->ownWindow), panel->ownWindow);
                     }
                 }
-                EXPECT_LE(live, next[i]->count);
+                EXPECT_LE(live, next->MemberCount(i));
                 EXPECT_EQ(Children(panel->ownWindow, kMiniWindowClass).size(), static_cast<std::size_t>(live));
                 EXPECT_EQ(Children(panel->ownWindow, "BUTTON").size(), static_cast<std::size_t>(live));
                 for (HWND mini : Children(panel->ownWindow, kMiniWindowClass))
@@ -438,15 +453,13 @@ TEST_F(ViewsTest, UpdateWithoutMemoryLeavesEveryPanelOnItsNewListAndConsistent) 
             }
             RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
             Pump();
-            owned.erase(owned.begin(), owned.end() - kBoxCount);  // the lists before are gone
         }
         EXPECT_GT(refused, 40) << "every allocation point of the update was made to fail";
-        BoxList* last[kBoxCount];
-        makeLists(3, last);
+        const Snapshot last = makeLists(3);
         view.UpdatePanels(last);
         for (int i = 0; i < kBoxCount; ++i)
             EXPECT_EQ(Children(view.Panel(i)->ownWindow, kMiniWindowClass).size(),
-                      static_cast<std::size_t>(last[i]->count));
+                      static_cast<std::size_t>(last->MemberCount(i)));
     }
     DestroyWindow(main);
     Pump();
@@ -469,7 +482,7 @@ TEST_F(ViewsTest, ASessionOnTheSecondMonitorIsDrawnAtItsPlaceInsideThePanel) {
         monitors_.list = OneMonitor(1280, 1024);
         monitors_.list.Add(d.second);
         auto list = OneSession(d.session);
-        BoxedViewSingle& view = MakeSingle(list.get(), 300);
+        BoxedViewSingle& view = MakeSingle(list, 300);
         const NormalRect v = VirtualScreen(monitors_.list);
         BoxPanel* panel = view.Panel(0);
         const RECT client = ClientRect(panel->ownWindow);
@@ -489,7 +502,7 @@ TEST_F(ViewsTest, ASessionOnTheSecondMonitorIsDrawnAtItsPlaceInsideThePanel) {
 // is made 1.5 times as tall and the mini windows are no smaller than 18 pixels.
 TEST_F(ViewsTest, ADpiChangeTakesTheSuggestedRectangleRemakesTheFontsAndLaysOutAgain) {
     auto list = OneSession(SessionPlace{100, 100, 40, 40});
-    BoxedViewSingle& view = MakeSingle(list.get(), 300);
+    BoxedViewSingle& view = MakeSingle(list, 300);
     ASSERT_EQ(view.Context().dpi, 96);
     const int lineAt96 = view.LabelLineHeight();
     ASSERT_GT(lineAt96, 0);
@@ -520,16 +533,14 @@ TEST_F(ViewsTest, ADpiChangeTakesTheSuggestedRectangleRemakesTheFontsAndLaysOutA
 // written for the key.
 TEST_F(ViewsTest, ALabelledMiniWindowShowsItsBandAndABusySessionIsDimmedAndMarked) {
     auto list = OneSession(SessionPlace{0, 0, 1280, 1024});
-    MakeSingle(list.get(), 300);
+    MakeSingle(list, 300);
     const RECT mc = ClientRect(Mini().ownWindow);
     ASSERT_GT(mc.bottom, 40);
     const COLORREF active = GetSysColor(COLOR_ACTIVECAPTION);
     EXPECT_EQ(PixelOfMini(mc.right - 2, 1), active) << "the band, right of the text";
     const COLORREF pictureAt = PixelOfMini(mc.right / 2, mc.bottom - 3);
 
-    auto busy = OneSession(SessionPlace{0, 0, 1280, 1024}, true);
-    BoxList* lists[] = {busy.get()};
-    view_->UpdatePanels(lists);
+    Update(OneSession(SessionPlace{0, 0, 1280, 1024}, true));
     Pump();
     EXPECT_EQ(PixelOfMini(2, 1), GetSysColor(COLOR_INACTIVECAPTION));
     const COLORREF dimmed = PixelOfMini(mc.right / 2, mc.bottom - 3);
@@ -556,7 +567,7 @@ TEST_F(ViewsTest, ALabelledMiniWindowShowsItsBandAndABusySessionIsDimmedAndMarke
     TearDown();
 
     ProfileWriteString("BoxedViewSingle", "Labels", "0", kSettingsFile);
-    MakeSingle(list.get(), 300);
+    MakeSingle(list, 300);
     EXPECT_FALSE(view_->Context().labels);
     EXPECT_NE(PixelOfMini(mc.right - 2, 1), active);
     TearDown();
@@ -574,7 +585,7 @@ bool NormalContrastForTest() { return false; }
 TEST_F(ViewsTest, InHighContrastEveryPixelIsASystemColour) {
     services_.highContrast = &HighContrastForTest;
     auto busy = OneSession(SessionPlace{0, 0, 1280, 1024}, true);
-    MakeSingle(busy.get(), 300);
+    MakeSingle(busy, 300);
     ASSERT_TRUE(view_->Context().highContrast);
     const RECT mc = ClientRect(Mini().ownWindow);
     const COLORREF allowed[] = {GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_GRAYTEXT),
@@ -603,7 +614,7 @@ TEST_F(ViewsTest, InHighContrastEveryPixelIsASystemColour) {
     services_.highContrast = &NormalContrastForTest;
     TearDown();
     auto calm = OneSession(SessionPlace{0, 0, 1280, 1024});
-    MakeSingle(calm.get(), 300);
+    MakeSingle(calm, 300);
     EXPECT_FALSE(view_->Context().highContrast);
     RedrawWindow(view_->Panel(0)->ownWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     ScopedGetDC normalDc(view_->Panel(0)->ownWindow);

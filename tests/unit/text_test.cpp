@@ -56,46 +56,5 @@ TEST(Text, CaseIsFoldedForAsciiLettersOnly) {
     EXPECT_FALSE(EqualsNoCase("[", "{"));
 }
 
-SessionTable& FreshTable() {
-    static SessionTable table;
-    table.Clear();
-    return table;
-}
-
-int CountUntilEmpty(const SessionTable& t) {
-    int n = 0;
-    ForEachUntilEmpty(t, [&](const SessionRecord&) { ++n; });
-    return n;
-}
-
-TEST(SessionTable, BothWaysOfWalking) {
-    SessionTable& t = FreshTable();
-    EXPECT_EQ(LiveEnd(t) - LiveBegin(t), 0);
-    EXPECT_EQ(CountUntilEmpty(t), 0);
-
-    for (int i = 0; i < 3; ++i) t.records[i].window = 0x100 + i;
-    t.count = 3;
-    EXPECT_EQ(LiveEnd(t) - LiveBegin(t), 3);
-    EXPECT_EQ(CountUntilEmpty(t), 3);
-
-    // A stale record behind the live ones is seen by the walk to the first empty record.
-    t.records[3].window = 0x200;
-    EXPECT_EQ(LiveEnd(t) - LiveBegin(t), 3);
-    EXPECT_EQ(CountUntilEmpty(t), 4);
-}
-
-TEST(SessionTable, AFullTableHasNoTerminatorAndTheWalkStopsAtItsEnd) {
-    SessionTable& t = FreshTable();
-    for (int i = 0; i < kTableCapacity; ++i) t.records[i].window = 0x100 + i;
-    t.count = kTableCapacity;
-    EXPECT_EQ(CountUntilEmpty(t), kTableCapacity);
-    EXPECT_EQ(LiveEnd(t) - LiveBegin(t), kTableCapacity);
-
-    t.count = 1000;  // a corrupt count never walks past the table
-    EXPECT_EQ(LiveEnd(t) - LiveBegin(t), kTableCapacity);
-    t.count = -5;
-    EXPECT_EQ(LiveEnd(t) - LiveBegin(t), 0);
-}
-
 }  // namespace
 }  // namespace quilvo
