@@ -5,24 +5,30 @@
 namespace quilvo {
 
 void OverviewViews::Make(const Snapshot& snapshot) {
-    tool_ = std::make_unique<BoxedViewToolWindow>(mainWindow_, snapshot, kBoxCount, services_);
-    tool_->LoadGeometry();
-    tool_->CreatePanels();
-    // The main window's procedure finds the view it shows in its object.
-    if (ViewWindow* window = ViewWindow::From(mainWindow_)) window->shownView = tool_.get();
-    single_ = std::make_unique<BoxedViewSingle>(snapshot, kSingleViewWidth, kSingleViewHeight, services_);
-    single_->LoadGeometry();
-    single_->CreatePanels();
+    if (!tool_) {
+        tool_ = std::make_unique<BoxedViewToolWindow>(mainWindow_, snapshot, kBoxCount, services_);
+        tool_->LoadGeometry();
+        tool_->CreatePanels();
+        // The main window's procedure finds the view it shows in its object.
+        if (ViewWindow* window = ViewWindow::From(mainWindow_)) window->shownView = tool_.get();
+    }
+    if (!single_) {
+        single_ = std::make_unique<BoxedViewSingle>(snapshot, kSingleViewWidth, kSingleViewHeight, services_);
+        single_->LoadGeometry();
+        single_->CreatePanels();
+    }
 }
 
 void OverviewViews::OnRebuilt(const Snapshot& snapshot) {
     latest_ = snapshot;
-    if (!tool_) {
+    // Made at the first rebuild; one that ran out of memory part way is made at the next.
+    if (!tool_ || !single_) {
+        const bool hadTool = tool_ != nullptr;
         Make(snapshot);
-        return;
+        if (!hadTool) return;
     }
     tool_->UpdatePanels(snapshot);
-    if (single_ && single_->IsVisible()) single_->UpdatePanels(snapshot);
+    if (single_->IsVisible()) single_->UpdatePanels(snapshot);
 }
 
 void OverviewViews::ShowToolWindow() {
