@@ -77,6 +77,15 @@ void WindowJobs::Add(WindowJob job) {
     };
     pending.erase(std::remove_if(pending.begin(), pending.end(), superseded), pending.end());
     pending.push_back(job);
+    // The user has brought up another window since the activation was asked: taking the
+    // foreground for the older choice would pull the user back. The schedule's own raises of
+    // the top window are no choice of the user's.
+    if (activation_.wanted && !job.again && job.window != activation_.job.window && Covers(job)) GiveUpActivation();
+}
+
+void WindowJobs::GiveUpActivation() {
+    activation_.wanted = false;
+    lastActivated_ = kNoWindow;
 }
 
 void WindowJobs::Show(WindowHandle window, int showCode) {
@@ -150,6 +159,10 @@ bool WindowJobs::ActivationStartable(std::uint32_t now) const {
 }
 
 bool WindowJobs::Take(std::uint32_t now, WindowJob* job) {
+    // Its time counts from when it was asked, not from its first try: one that waited that long
+    // behind a busy window's calls would take the foreground long after the user stopped
+    // expecting it.
+    if (activation_.wanted && !activation_.inHand && Reached(now, activation_.until)) GiveUpActivation();
     const Lane* oldest = OldestStartable();
     if (oldest != nullptr && !HeldBack(oldest->window, oldest->pending.front().order, now)) {
         Lane& lane = *FindLane(oldest->window);
@@ -261,8 +274,7 @@ void WindowJobs::TopCovered(std::uint32_t now) {
 void WindowJobs::Fence(std::uint32_t now) {
     fence_ = nextOrder_;
     fenceAt_ = now;
-    activation_.wanted = false;
-    lastActivated_ = kNoWindow;
+    GiveUpActivation();
 }
 
 bool WindowJobs::FenceReached(std::uint32_t now) {

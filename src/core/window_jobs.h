@@ -21,7 +21,9 @@
 //    windows whose older call is still in hand (a busy window's restore may show it before the
 //    call returns), for as long as it is, up to kWatchHeldMs;
 //  - one activation at a time: a newer one replaces the older; it is tried every
-//    kActivateRetryMs until the window has the foreground, for at most kActivateForMs.
+//    kActivateRetryMs until the window has the foreground, for at most kActivateForMs from
+//    when it was asked (tried or not); a raise or show of another window asked after it gives
+//    it up, as the user has moved on.
 // Pure logic: the caller supplies the time (milliseconds of a wrapping tick counter).
 #pragma once
 
@@ -113,6 +115,7 @@ private:
     const Lane* OldestStartable() const;
     bool ActivationStartable(std::uint32_t now) const;
     void NoteLanding(const WindowJob& landed, std::uint32_t now);
+    void GiveUpActivation();
     void RaiseTopAgain(std::uint32_t now);
     // Whether a raise of another window, newer than the top one, is pending or in hand: the
     // user has moved on, and the top one is not to be raised over it.

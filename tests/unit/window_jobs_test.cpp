@@ -177,14 +177,19 @@ private:
     std::vector<std::pair<std::uint32_t, WindowHandle>> topChanges;
 };
 
-// The box of windows 1..n in that order, the first to end on top, after a hide of them all.
-void ClickBox(FakeDesk& desk, int n) {
+// The box of windows 1..n in that order, the first to end on top, after a hide of them all;
+// with the focus (a box hotkey), the first is activated after.
+void ClickBox(FakeDesk& desk, int n, bool withFocus = false) {
     SessionTable table = {};
     for (int i = 0; i < n; ++i) table.records[i].window = static_cast<WindowHandle>(i + 1);
     table.count = n;
     BoxFilter everything = {};
     BoxList box(table, n, everything);
-    SwitchToBox(&table, &box, desk.ops);
+    if (withFocus) {
+        SwitchToBoxWithFocus(&table, &box, desk.ops);
+    } else {
+        SwitchToBox(&table, &box, desk.ops);
+    }
 }
 
 TEST(WindowJobs, ABoxClickEndsWithItsFirstSessionOnTopWhicheverSessionSleepsInEveryMove) {
@@ -389,6 +394,35 @@ TEST(WindowJobs, AnActivationIsTriedUntilTheWindowTakesTheForegroundOrItsTimeIsU
         const bool takes = refuses < WindowJobs::kActivateForMs;
         EXPECT_EQ(desk.foreground == 2u, takes);
         EXPECT_EQ(desk.jobs.Pending(), 0u) << "given up after its time";
+    }
+}
+
+// A box hotkey whose first session is busy: the box's own raises, asked before, hold its
+// activation back no longer than its calls; it is made only within its time, and not at all
+// once the user has raised another session meanwhile (it would pull the user back).
+TEST(WindowJobs, AnActivationBehindABusyWindowIsMadeInItsTimeUnlessTheUserMovedOn) {
+    struct Case {
+        const char* name;
+        std::uint32_t busyUntil;
+        bool otherRaisedMeanwhile;
+        bool tried;
+    };
+    const std::vector<Case> cases = {
+        {"free within its time", 2000, false, true},
+        {"busy beyond its time", 5000, false, false},
+        {"another session raised meanwhile", 2000, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeDesk desk(2);
+        desk.win[1].busyUntil = c.busyUntil;
+        ClickBox(desk, 2, true);
+        desk.RunTo(200);
+        if (c.otherRaisedMeanwhile) RaiseSession(2, false, desk.ops);
+        desk.RunTo(8000);
+        EXPECT_EQ(desk.activationTries > 0, c.tried);
+        EXPECT_EQ(desk.Top(), c.otherRaisedMeanwhile ? 2u : 1u);
+        EXPECT_EQ(desk.jobs.Pending(), 0u);
     }
 }
 
