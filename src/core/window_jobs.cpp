@@ -43,6 +43,7 @@ bool Activates(const WindowJob& job) {
 
 // Tick counts wrap: compared by their difference.
 bool Reached(std::uint32_t now, std::uint32_t when) { return static_cast<std::int32_t>(now - when) >= 0; }
+bool Later(std::uint32_t tick, std::uint32_t than) { return static_cast<std::int32_t>(tick - than) > 0; }
 
 }  // namespace
 
@@ -103,10 +104,11 @@ void WindowJobs::OpenIcon(WindowHandle window) {
     Add(job);
 }
 
-void WindowJobs::Raise(WindowHandle window) {
+void WindowJobs::Raise(WindowHandle window, std::uint32_t now) {
     WindowJob job;
     job.kind = WindowJob::kRaise;
     job.window = window;
+    job.askedAt = now;
     Add(job);
 }
 
@@ -201,7 +203,11 @@ void WindowJobs::NoteLanding(const WindowJob& landed, std::uint32_t now) {
         watching_ = true;
         watchUntil_ = now + kWatchMs;
         // Counted from the raise the user asked for: the schedule's own raises do not extend it.
-        if (!landed.again) watchHeldUntil_ = now + kWatchHeldMs;
+        if (!landed.again) {
+            watchHeldUntil_ = now + kWatchHeldMs;
+            userRaiseAskedAt_ = landed.askedAt;
+            userRaiseLandedAt_ = now;
+        }
         nextWatch_ = now;
         return;
     }
@@ -269,6 +275,16 @@ bool WindowJobs::WatchTop(std::uint32_t now, WindowHandle* top, std::vector<Wind
 
 void WindowJobs::TopCovered(std::uint32_t now) {
     if (watching_) RaiseTopAgain(now);
+}
+
+void WindowJobs::UserInput(std::uint32_t at) {
+    // Input in the very tick the raise landed may have come before it.
+    if (topOrder_ == 0 || !Later(at, userRaiseLandedAt_) || !Later(at, userRaiseAskedAt_ + kInputGraceMs)) return;
+    // Told again before every watch: a raise made again after this (a call landing late) is
+    // watched no longer either.
+    watching_ = false;
+    watchHeldUntil_ = userRaiseLandedAt_;
+    landings_.clear();
 }
 
 void WindowJobs::Fence(std::uint32_t now) {

@@ -116,6 +116,14 @@ bool StaysOnTop(WindowHandle top, const std::vector<WindowHandle>& below) {
     return true;
 }
 
+// A window that came above the top one after the user's own click or Alt+Tab is the user's
+// choice, not a late restore: the schedule is told when the last input came.
+void TellUserInput(WindowJobs& jobs) {
+    LASTINPUTINFO input = {};
+    input.cbSize = sizeof input;
+    if (GetLastInputInfo(&input)) jobs.UserInput(input.dwTime);
+}
+
 void WorkerLoop(const std::shared_ptr<WorkerShared>& shared) {
     WorkerShared& s = *shared;
     EnterCriticalSection(&s.lock);
@@ -127,6 +135,7 @@ void WorkerLoop(const std::shared_ptr<WorkerShared>& shared) {
             PostMessageA(s.fenceWindow, s.fenceMessage, 0, 0);
             s.fenceWindow = nullptr;
         }
+        TellUserInput(s.jobs);
         WindowHandle top = kNoWindow;
         std::vector<WindowHandle> below;
         if (s.jobs.WatchTop(now, &top, &below)) {
@@ -196,7 +205,7 @@ void SessionWorker::OpenIcon(HWND window) {
 }
 
 void SessionWorker::Raise(HWND window) {
-    Queue(*shared_, [&](WindowJobs& jobs) { jobs.Raise(FromHwnd(window)); });
+    Queue(*shared_, [&](WindowJobs& jobs) { jobs.Raise(FromHwnd(window), GetTickCount()); });
 }
 
 void SessionWorker::Activate(HWND window) {

@@ -21,7 +21,7 @@ public:
     JobsOps(WindowJobs& jobs, const std::uint32_t& now) : jobs_(jobs), now_(now) {}
     void ShowAsync(WindowHandle w, int code) override { jobs_.Show(w, code); }
     void OpenIcon(WindowHandle w) override { jobs_.OpenIcon(w); }
-    void BringToTop(WindowHandle w) override { jobs_.Raise(w); }
+    void BringToTop(WindowHandle w) override { jobs_.Raise(w, now_); }
     void SendClose(WindowHandle) override {}
     void Activate(WindowHandle w) override { jobs_.Activate(w, now_); }
 
@@ -73,12 +73,22 @@ public:
                 ToTop(w);
                 NoteTop(topBefore);
             }
+            jobs.UserInput(lastInput);
             WindowHandle top = kNoWindow;
             std::vector<WindowHandle> below;
             if (jobs.WatchTop(now, &top, &below) && !Above(top, below)) jobs.TopCovered(now);
             WindowJob job;
             while (jobs.Take(now, &job)) Start(job);
         }
+    }
+    // The user's own input now: a key, a click that changes nothing of the desk (its button-up),
+    // or, with a window, a click on it (or Alt+Tab to it) that brings it up.
+    void UserInput(WindowHandle broughtUp = kNoWindow) {
+        lastInput = now;
+        if (broughtUp == kNoWindow) return;
+        const WindowHandle topBefore = Top();
+        ToTop(broughtUp);
+        NoteTop(topBefore);
     }
     bool Above(WindowHandle top, const std::vector<WindowHandle>& below) const {
         for (WindowHandle w : z) {
@@ -111,6 +121,7 @@ public:
     WindowHandle foreground = kNoWindow;
     int activationTries = 0;
     std::uint32_t now = 0;
+    std::uint32_t lastInput = 0;  // the tick of the user's last input
     WindowJobs jobs;
     JobsOps ops{jobs, now};
 
@@ -336,6 +347,24 @@ TEST(WindowJobs, TheChosenSessionStaysOnTopOfWhatTheOthersFinishLater) {
         EXPECT_EQ(desk.Top(), 1u);
         EXPECT_FALSE(desk.OnTopWithin(2, later + 50, 2000)) << "raised again at once";
     }
+}
+
+// The user's own input while the program watches the raise it made: the button-up of the very
+// click that asked for it changes nothing (a window of the box that stacks itself late is
+// answered), but a click on another session of the box a while later is the user's choice,
+// which stays on top.
+TEST(WindowJobs, TheWatchAfterARaiseLeavesTheWindowTheUserBroughtUpOnTop) {
+    FakeDesk desk(2);
+    desk.win[2].stacksItselfAfter = 300;
+    ClickBox(desk, 2);
+    desk.RunTo(100);
+    desk.UserInput();
+    desk.RunTo(400);
+    EXPECT_EQ(desk.Top(), 1u) << "the late stacking answered";
+    desk.RunTo(WindowJobs::kInputGraceMs + 100);
+    desk.UserInput(2);
+    desk.RunTo(3000);
+    EXPECT_EQ(desk.Top(), 2u);
 }
 
 // The find window opening after a box click: it shows once the box's calls have landed, not
