@@ -33,6 +33,13 @@ void Win32SessionOps::OpenIcon(WindowHandle window) {
     worker_.OpenIcon(hwnd);
 }
 
+void Win32SessionOps::BringUp(WindowHandle window) {
+    // What the window looks like now says nothing of a hide still queued to it: the worker
+    // decides once that has landed.
+    NoteShown(window);
+    worker_.BringUp(ToHwnd(window));
+}
+
 void Win32SessionOps::BringToTop(WindowHandle window) {
     // Without activation: the session comes to the top of the z-order; activating it a
     // moment later would take the focus and the mouse capture from the program in the

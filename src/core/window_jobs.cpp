@@ -9,7 +9,7 @@ namespace {
 enum ShowKind { kHides, kIconizes, kShows };
 
 ShowKind KindOf(const WindowJob& job) {
-    if (job.kind == WindowJob::kOpenIcon) return kShows;
+    if (job.kind == WindowJob::kOpenIcon || job.kind == WindowJob::kBringUp) return kShows;
     switch (job.showCode) {
         case 0: return kHides;  // hide
         case 2:                 // minimized, activated
@@ -21,7 +21,9 @@ ShowKind KindOf(const WindowJob& job) {
     }
 }
 
-bool IsShowJob(const WindowJob& job) { return job.kind == WindowJob::kShow || job.kind == WindowJob::kOpenIcon; }
+bool IsShowJob(const WindowJob& job) {
+    return job.kind == WindowJob::kShow || job.kind == WindowJob::kOpenIcon || job.kind == WindowJob::kBringUp;
+}
 
 // Whether the job, once made, may have put its window above others.
 bool Covers(const WindowJob& job) { return job.kind == WindowJob::kRaise || (IsShowJob(job) && KindOf(job) == kShows); }
@@ -29,7 +31,7 @@ bool Covers(const WindowJob& job) { return job.kind == WindowJob::kRaise || (IsS
 // Whether the call, once it lands, may activate its window (a restore or a show does, and a
 // minimize activates the next window).
 bool Activates(const WindowJob& job) {
-    if (job.kind == WindowJob::kOpenIcon) return true;
+    if (job.kind == WindowJob::kOpenIcon || job.kind == WindowJob::kBringUp) return true;
     if (job.kind != WindowJob::kShow) return false;
     switch (job.showCode) {
         case 0:  // hide
@@ -100,6 +102,13 @@ void WindowJobs::Show(WindowHandle window, int showCode) {
 void WindowJobs::OpenIcon(WindowHandle window) {
     WindowJob job;
     job.kind = WindowJob::kOpenIcon;
+    job.window = window;
+    Add(job);
+}
+
+void WindowJobs::BringUp(WindowHandle window) {
+    WindowJob job;
+    job.kind = WindowJob::kBringUp;
     job.window = window;
     Add(job);
 }

@@ -11,8 +11,8 @@
 //  - a call that lands late (after a newer raise of another window) may have covered that
 //    window: the newest raise is then made again, and a pending activation tried again;
 //  - a job not yet in hand is superseded by a later one for the same window: a hide or an
-//    iconize replaces the window's restores and its raise, a show replaces its hides, a newer
-//    raise the older one; so a lane holds a handful of jobs, and nothing stale is made after a
+//    iconize replaces the window's restores and its raise, a show (a bring-up too) replaces its
+//    hides, a newer raise the older one; so a lane holds a handful of jobs, and nothing stale is made after a
 //    busy spell;
 //  - a window's thread may finish a restore after the call has returned (its activation, and
 //    the stacking that comes with it, is completed from its own queue): for kWatchMs after the
@@ -36,7 +36,9 @@
 namespace quilvo {
 
 struct WindowJob {
-    enum Kind : unsigned char { kShow, kOpenIcon, kRaise, kActivate };
+    // kBringUp: restored if iconic, shown if hidden, decided when it is made, once the window's
+    // earlier calls have landed (a hide still queued would otherwise land after the look).
+    enum Kind : unsigned char { kShow, kOpenIcon, kRaise, kActivate, kBringUp };
     Kind kind = kShow;
     WindowHandle window = kNoWindow;
     int showCode = 0;  // kShow only: the platform's show command
@@ -62,6 +64,7 @@ public:
 
     void Show(WindowHandle window, int showCode);
     void OpenIcon(WindowHandle window);
+    void BringUp(WindowHandle window);
     void Raise(WindowHandle window, std::uint32_t now);
     void Activate(WindowHandle window, std::uint32_t now);
 

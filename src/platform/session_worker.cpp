@@ -61,6 +61,18 @@ void NoteShowOrHide(HWND window, int showCode) {
     }
 }
 
+// Restored if iconic (SW_RESTORE keeps a maximised window maximised), shown if hidden: looked at
+// only now, once the window's earlier calls (a hide) have landed. A show of ours either way.
+void BringUpNow(HWND window) {
+    NoteShowAsked(window);
+    if (IsIconic(window)) {
+        ShowWindow(window, SW_RESTORE);
+    } else if (!IsWindowVisible(window)) {
+        ShowWindow(window, SW_SHOW);
+    }
+    NoteShowMade(window);
+}
+
 // Makes the call; returns whether an activation is done (the window has the foreground or is
 // gone). Every other call has landed when it returns.
 bool Make(const WindowJob& job) {
@@ -77,6 +89,9 @@ bool Make(const WindowJob& job) {
             NoteShowAsked(window);
             ::OpenIcon(window);
             NoteShowMade(window);
+            break;
+        case WindowJob::kBringUp:
+            BringUpNow(window);
             break;
         case WindowJob::kRaise:
             SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -204,6 +219,10 @@ void SessionWorker::OpenIcon(HWND window) {
     Queue(*shared_, [&](WindowJobs& jobs) { jobs.OpenIcon(FromHwnd(window)); });
 }
 
+void SessionWorker::BringUp(HWND window) {
+    Queue(*shared_, [&](WindowJobs& jobs) { jobs.BringUp(FromHwnd(window)); });
+}
+
 void SessionWorker::Raise(HWND window) {
     Queue(*shared_, [&](WindowJobs& jobs) { jobs.Raise(FromHwnd(window), GetTickCount()); });
 }
@@ -242,6 +261,10 @@ void SessionWorker::Stop() {
         if (job.kind == WindowJob::kShow) {
             NoteShowOrHide(window, job.showCode);
             ShowWindowAsync(window, job.showCode);
+        } else if (job.kind == WindowJob::kBringUp) {
+            // A hide still in hand lands before it: shown whatever the window looks like now.
+            NoteShowAsked(window);
+            ShowWindowAsync(window, IsIconic(window) ? SW_RESTORE : SW_SHOWNA);
         } else if (IsIconic(window)) {
             NoteShowAsked(window);
             ShowWindowAsync(window, SW_RESTORE);

@@ -30,6 +30,9 @@ public:
     // None of these waits. After Stop they are ignored.
     void Show(HWND window, int showCode);
     void OpenIcon(HWND window);  // restores the window if it is iconic when the call is made
+    // Restores the window if it is iconic, shows it if it is hidden, when the call is made:
+    // after its earlier calls have landed.
+    void BringUp(HWND window);
     void Raise(HWND window);     // to the top of the z-order, without activation
     // Hands the window the foreground once its own shows and raise have landed; tried again
     // until it has it, for at most 3 s.

@@ -21,6 +21,7 @@ public:
     JobsOps(WindowJobs& jobs, const std::uint32_t& now) : jobs_(jobs), now_(now) {}
     void ShowAsync(WindowHandle w, int code) override { jobs_.Show(w, code); }
     void OpenIcon(WindowHandle w) override { jobs_.OpenIcon(w); }
+    void BringUp(WindowHandle w) override { jobs_.BringUp(w); }
     void BringToTop(WindowHandle w) override { jobs_.Raise(w, now_); }
     void SendClose(WindowHandle) override {}
     void Activate(WindowHandle w) override { jobs_.Activate(w, now_); }
@@ -131,11 +132,13 @@ private:
         std::uint32_t landsAt;
     };
     static bool Moves(const WindowJob& job) {
-        return job.kind == WindowJob::kRaise || job.kind == WindowJob::kOpenIcon ||
+        return job.kind == WindowJob::kRaise || job.kind == WindowJob::kOpenIcon || job.kind == WindowJob::kBringUp ||
                (job.kind == WindowJob::kShow && job.showCode != kShowHide);
     }
-    void Start(const WindowJob& job) {
+    void Start(WindowJob job) {
         FakeWindow& w = win[job.window];
+        // The worker looks at the window when it makes the call: a restore, a show or nothing.
+        if (job.kind == WindowJob::kBringUp) job.showCode = w.iconic ? kShowRestore : w.visible ? -1 : kShowAsIs;
         if (job.kind == WindowJob::kActivate) {  // does not wait for the window's thread
             ++activationTries;
             inFlight.push_back(Call{job, now + 1});
@@ -170,7 +173,7 @@ private:
             w.visible = false;
         } else if (job.kind == WindowJob::kShow && job.showCode == kShowMinimize) {
             w.iconic = true;
-        } else {
+        } else if (job.showCode >= 0) {
             // A restore shows, activates and raises; a raise only raises.
             if (job.kind != WindowJob::kRaise) {
                 w.visible = true;
@@ -452,6 +455,25 @@ TEST(WindowJobs, AnActivationBehindABusyWindowIsMadeInItsTimeUnlessTheUserMovedO
         EXPECT_EQ(desk.activationTries > 0, c.tried);
         EXPECT_EQ(desk.Top(), c.otherRaisedMeanwhile ? 2u : 1u);
         EXPECT_EQ(desk.jobs.Pending(), 0u);
+    }
+}
+
+// Enter in the find window (or a click on a notice) on a session whose hide or iconize is still
+// queued behind its busy thread: the session ends shown, restored and in front.
+TEST(WindowJobs, ABringUpAfterAHideStillQueuedShowsTheWindowOnceTheHideHasLanded) {
+    for (int earlier : {kShowHide, kShowMinimize}) {
+        SCOPED_TRACE(earlier);
+        FakeDesk desk(2);
+        desk.win[1].busyUntil = 1000;
+        desk.ops.ShowAsync(1, earlier);
+        desk.RunTo(10);
+        desk.ops.BringUp(1);
+        desk.ops.Activate(1);
+        desk.RunTo(3000);
+        EXPECT_TRUE(desk.win[1].visible);
+        EXPECT_FALSE(desk.win[1].iconic);
+        EXPECT_EQ(desk.Top(), 1u);
+        EXPECT_EQ(desk.foreground, 1u);
     }
 }
 
