@@ -22,7 +22,7 @@ struct WorkerShared {
     int workers = 0;            // under lock
     int idle = 0;               // under lock
     bool stopping = false;      // under lock
-    HWND fenceWindow = nullptr; // under lock: told when the jobs before the fence have landed
+    WindowHandle fenceWindow = kNoWindow;  // under lock: told when the jobs before the fence have landed
     UINT fenceMessage = 0;
 
     WorkerShared() {
@@ -146,9 +146,9 @@ void WorkerLoop(const std::shared_ptr<WorkerShared>& shared) {
         if (s.stopping) break;
         WindowJob job;
         DWORD now = GetTickCount();
-        if (s.fenceWindow != nullptr && s.jobs.FenceReached(now)) {
-            PostMessageA(s.fenceWindow, s.fenceMessage, 0, 0);
-            s.fenceWindow = nullptr;
+        if (s.fenceWindow != kNoWindow && s.jobs.FenceReached(now)) {
+            PostMessageA(ToHwnd(s.fenceWindow), s.fenceMessage, 0, 0);
+            s.fenceWindow = kNoWindow;
         }
         TellUserInput(s.jobs);
         WindowHandle top = kNoWindow;
@@ -211,32 +211,32 @@ void Queue(WorkerShared& s, Ask ask) {
 
 }  // namespace
 
-void SessionWorker::Show(HWND window, int showCode) {
-    Queue(*shared_, [&](WindowJobs& jobs) { jobs.Show(FromHwnd(window), showCode); });
+void SessionWorker::Show(WindowHandle window, int showCode) {
+    Queue(*shared_, [&](WindowJobs& jobs) { jobs.Show(window, showCode); });
 }
 
-void SessionWorker::OpenIcon(HWND window) {
-    Queue(*shared_, [&](WindowJobs& jobs) { jobs.OpenIcon(FromHwnd(window)); });
+void SessionWorker::OpenIcon(WindowHandle window) {
+    Queue(*shared_, [&](WindowJobs& jobs) { jobs.OpenIcon(window); });
 }
 
-void SessionWorker::BringUp(HWND window) {
-    Queue(*shared_, [&](WindowJobs& jobs) { jobs.BringUp(FromHwnd(window)); });
+void SessionWorker::BringUp(WindowHandle window) {
+    Queue(*shared_, [&](WindowJobs& jobs) { jobs.BringUp(window); });
 }
 
-void SessionWorker::Raise(HWND window) {
-    Queue(*shared_, [&](WindowJobs& jobs) { jobs.Raise(FromHwnd(window), GetTickCount()); });
+void SessionWorker::Raise(WindowHandle window) {
+    Queue(*shared_, [&](WindowJobs& jobs) { jobs.Raise(window, GetTickCount()); });
 }
 
-void SessionWorker::Activate(HWND window) {
-    Queue(*shared_, [&](WindowJobs& jobs) { jobs.Activate(FromHwnd(window), GetTickCount()); });
+void SessionWorker::Activate(WindowHandle window) {
+    Queue(*shared_, [&](WindowJobs& jobs) { jobs.Activate(window, GetTickCount()); });
 }
 
-bool SessionWorker::NotifyWhenSettled(HWND window, UINT message) {
+bool SessionWorker::NotifyWhenSettled(WindowHandle window, UINT message) {
     Locked locked(shared_->lock);
     if (shared_->stopping) return false;
     shared_->jobs.Fence(GetTickCount());
     if (shared_->jobs.FenceReached(GetTickCount())) {
-        shared_->fenceWindow = nullptr;
+        shared_->fenceWindow = kNoWindow;
         return false;
     }
     shared_->fenceWindow = window;

@@ -6,6 +6,8 @@
 
 #include <memory>
 
+#include "base/handle.h"
+
 namespace quilvo {
 
 struct WorkerShared;  // what the owner and the worker threads share (session_worker.cpp)
@@ -28,21 +30,21 @@ public:
     SessionWorker& operator=(const SessionWorker&) = delete;
 
     // None of these waits. After Stop they are ignored.
-    void Show(HWND window, int showCode);
-    void OpenIcon(HWND window);  // restores the window if it is iconic when the call is made
+    void Show(WindowHandle window, int showCode);
+    void OpenIcon(WindowHandle window);  // restores the window if it is iconic when the call is made
     // Restores the window if it is iconic, shows it if it is hidden, when the call is made:
     // after its earlier calls have landed.
-    void BringUp(HWND window);
-    void Raise(HWND window);     // to the top of the z-order, without activation
+    void BringUp(WindowHandle window);
+    void Raise(WindowHandle window);  // to the top of the z-order, without activation
     // Hands the window the foreground once its own shows and raise have landed; tried again
     // until it has it, for at most 3 s.
-    void Activate(HWND window);
+    void Activate(WindowHandle window);
 
     // The program's own window is about to take the foreground: posts `message` to `window`
     // once every call asked before has landed (or stalled on a busy window), so that none of
     // them takes the foreground from it, and gives up an activation still being tried. False
     // when that is so already: no message comes.
-    bool NotifyWhenSettled(HWND window, UINT message);
+    bool NotifyWhenSettled(WindowHandle window, UINT message);
 
     // Jobs not yet made are dropped, except the shows, which are queued to their windows
     // without waiting (so that no window the program meant to show stays hidden); the calls in
