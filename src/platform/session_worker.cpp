@@ -17,7 +17,7 @@ struct WorkerShared {
 
     CRITICAL_SECTION lock;
     CONDITION_VARIABLE wake;
-    HANDLE allEnded = nullptr;  // set when the last worker ends after Stop
+    ScopedKernelHandle allEnded{CreateEventA(nullptr, TRUE, FALSE, nullptr)};  // the last worker ended after Stop
     WindowJobs jobs;            // under lock
     int workers = 0;            // under lock
     int idle = 0;               // under lock
@@ -28,12 +28,8 @@ struct WorkerShared {
     WorkerShared() {
         InitializeCriticalSection(&lock);
         InitializeConditionVariable(&wake);
-        allEnded = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     }
-    ~WorkerShared() {
-        DeleteCriticalSection(&lock);
-        if (allEnded != nullptr) CloseHandle(allEnded);
-    }
+    ~WorkerShared() { DeleteCriticalSection(&lock); }
 };
 
 namespace {
@@ -108,14 +104,12 @@ DWORD WINAPI WorkerMain(LPVOID param);
 
 // Starts one more worker; under the lock.
 void StartWorker(const std::shared_ptr<WorkerShared>& shared) {
-    auto* held = new std::shared_ptr<WorkerShared>(shared);
-    HANDLE thread = CreateThread(nullptr, WorkerShared::kWorkerStack, &WorkerMain, held,
-                                 STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
-    if (thread == nullptr) {
-        delete held;
-        return;
-    }
-    CloseHandle(thread);
+    auto held = std::make_unique<std::shared_ptr<WorkerShared>>(shared);
+    // The thread runs on without its handle: nothing waits for it by handle.
+    const ScopedKernelHandle thread(CreateThread(nullptr, WorkerShared::kWorkerStack, &WorkerMain, held.get(),
+                                                 STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
+    if (!thread) return;
+    held.release();  // the thread's now
     ++shared->workers;
 }
 
@@ -180,7 +174,7 @@ void WorkerLoop(const std::shared_ptr<WorkerShared>& shared) {
         }
         WakeAllConditionVariable(&s.wake);
     }
-    if (--s.workers == 0) SetEvent(s.allEnded);
+    if (--s.workers == 0) SetEvent(s.allEnded.get());
     LeaveCriticalSection(&s.lock);
 }
 
@@ -252,7 +246,7 @@ void SessionWorker::Stop() {
         if (shared_->stopping) return;
         shared_->stopping = true;
         shows = shared_->jobs.DropPending();
-        if (shared_->workers == 0) SetEvent(shared_->allEnded);
+        if (shared_->workers == 0) SetEvent(shared_->allEnded.get());
         WakeAllConditionVariable(&shared_->wake);
     }
     for (const WindowJob& job : shows) {
@@ -270,7 +264,7 @@ void SessionWorker::Stop() {
             ShowWindowAsync(window, SW_RESTORE);
         }
     }
-    WaitForSingleObject(shared_->allEnded, kStopWaitMs);
+    WaitForSingleObject(shared_->allEnded.get(), kStopWaitMs);
 }
 
 }  // namespace quilvo
