@@ -1,5 +1,6 @@
 #include "platform/session_worker.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "core/window_jobs.h"
@@ -22,6 +23,7 @@ struct WorkerShared {
     int workers = 0;            // under lock
     int idle = 0;               // under lock
     bool stopping = false;      // under lock
+    DWORD idleEndMs = SessionWorker::kIdleEndMs;
     WindowHandle fenceWindow = kNoWindow;  // under lock: told when the jobs before the fence have landed
     UINT fenceMessage = 0;
 
@@ -133,9 +135,19 @@ void TellUserInput(WindowJobs& jobs) {
     if (GetLastInputInfo(&input)) jobs.UserInput(input.dwTime);
 }
 
+// How long an idle worker sleeps: until the schedule may give a job, and no longer than until
+// its idle time is over (INFINITE when neither comes).
+DWORD IdleWait(const WorkerShared& s, DWORD now, DWORD idleFor) {
+    const std::uint32_t jobs = s.jobs.WaitMs(now);
+    DWORD wait = jobs == WindowJobs::kNoWait ? INFINITE : jobs;
+    if (idleFor < s.idleEndMs) wait = std::min(wait, s.idleEndMs - idleFor);
+    return wait;
+}
+
 void WorkerLoop(const std::shared_ptr<WorkerShared>& shared) {
     WorkerShared& s = *shared;
     EnterCriticalSection(&s.lock);
+    DWORD idleSince = GetTickCount();
     for (;;) {
         if (s.stopping) break;
         WindowJob job;
@@ -155,9 +167,16 @@ void WorkerLoop(const std::shared_ptr<WorkerShared>& shared) {
             continue;
         }
         if (!s.jobs.Take(now, &job)) {
-            const std::uint32_t wait = s.jobs.WaitMs(now);
+            const DWORD idleFor = now - idleSince;
+            // Another worker is free for the next call: this one, idle for long, is given back.
+            // The wake it may have been meant for goes on to the others.
+            if (idleFor >= s.idleEndMs && s.idle > 0) {
+                WakeConditionVariable(&s.wake);
+                break;
+            }
+            const DWORD wait = IdleWait(s, now, idleFor);
             ++s.idle;
-            SleepConditionVariableCS(&s.wake, &s.lock, wait == WindowJobs::kNoWait ? INFINITE : wait);
+            SleepConditionVariableCS(&s.wake, &s.lock, wait);
             --s.idle;
             continue;
         }
@@ -167,6 +186,7 @@ void WorkerLoop(const std::shared_ptr<WorkerShared>& shared) {
         const bool done = Make(job);
         EnterCriticalSection(&s.lock);
         now = GetTickCount();
+        idleSince = now;
         if (job.kind == WindowJob::kActivate) {
             s.jobs.ActivationTried(done, now);
         } else {
@@ -186,8 +206,9 @@ DWORD WINAPI WorkerMain(LPVOID param) {
 
 }  // namespace
 
-SessionWorker::SessionWorker() : shared_(std::make_shared<WorkerShared>()) {
+SessionWorker::SessionWorker(DWORD idleEndMs) : shared_(std::make_shared<WorkerShared>()) {
     Locked locked(shared_->lock);
+    shared_->idleEndMs = idleEndMs;
     StartWorker(shared_);
 }
 
@@ -237,6 +258,11 @@ bool SessionWorker::NotifyWhenSettled(WindowHandle window, UINT message) {
     shared_->fenceMessage = message;
     WakeAllConditionVariable(&shared_->wake);
     return true;
+}
+
+int SessionWorker::Workers() const {
+    Locked locked(shared_->lock);
+    return shared_->workers;
 }
 
 void SessionWorker::Stop() {

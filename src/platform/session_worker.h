@@ -19,11 +19,16 @@ struct WorkerShared;  // what the owner and the worker threads share (session_wo
 // those threads got to them, and nothing told when a queued call had landed. Here each call is
 // made by a worker thread and returns when it has landed, so the schedule knows the order in
 // which they land, and a call that has to wait for a busy window holds only that worker (one
-// more is started, so that there is always one free for the other windows).
+// more is started, so that there is always one free for the other windows; once the busy
+// spell is over, those started for it end again, down to one).
 class SessionWorker {
 public:
-    // Starts the first worker thread.
-    SessionWorker();
+    // A worker beyond the one kept free ends once it has had nothing to do for this long: the
+    // threads started while sessions were busy are given back after the busy spell.
+    static constexpr DWORD kIdleEndMs = 10000;
+
+    // Starts the first worker thread. Tests shorten `idleEndMs`.
+    explicit SessionWorker(DWORD idleEndMs = kIdleEndMs);
     // Stops the workers (Stop).
     ~SessionWorker();
     SessionWorker(const SessionWorker&) = delete;
@@ -51,6 +56,8 @@ public:
     // hand are waited for up to kStopWaitMs (a hung session may hold one longer: that worker
     // then ends with the process). Exit calls this.
     void Stop();
+
+    int Workers() const;  // the worker threads running now
 
 private:
     static constexpr DWORD kStopWaitMs = 1000;
