@@ -11,9 +11,9 @@
 //  - a call that lands late (after a newer raise of another window) may have covered that
 //    window: the newest raise is then made again, and a pending activation tried again;
 //  - a job not yet in hand is superseded by a later one for the same window: a hide or an
-//    iconize replaces the window's restores and its raise, a show (a bring-up too) replaces its
-//    hides, a newer raise the older one; so a lane holds a handful of jobs, and nothing stale is made after a
-//    busy spell;
+//    iconize replaces the window's restores and its raise, a show (a bring-up too) replaces
+//    its hides, a newer raise the older one; so a lane holds a handful of jobs, and nothing
+//    stale is made after a busy spell;
 //  - a window's thread may finish a restore after the call has returned (its activation, and
 //    the stacking that comes with it, is completed from its own queue): for kWatchMs after the
 //    newest raise has landed, the windows restored or raised before it are checked every

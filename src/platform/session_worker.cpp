@@ -23,7 +23,7 @@ struct WorkerShared {
     int workers = 0;            // under lock
     int idle = 0;               // under lock
     bool stopping = false;      // under lock
-    DWORD idleEndMs = SessionWorker::kIdleEndMs;
+    DWORD idleEndMs = SessionWorker::kIdleEndMs;  // set before the first worker starts
     WindowHandle fenceWindow = kNoWindow;  // under lock: told when the jobs before the fence have landed
     UINT fenceMessage = 0;
 
