@@ -3,7 +3,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <utility>
 
+#include "platform/scoped_win.h"
 #include "platform/win32_session_marks.h"
 #include "platform/window_names.h"
 
@@ -66,13 +68,12 @@ bool ClaimInstance(const char* sessionClass) {
     NormalizedClass(sessionClass, normalized);
     char name[160] = "Local\\Quilvo.Instance.";
     std::strncat(name, normalized, sizeof name - std::strlen(name) - 1);
-    // The handle stays open for the life of the process; the system closes it at the end.
-    HANDLE mutex = CreateMutexA(nullptr, FALSE, name);
-    if (mutex == nullptr) return true;  // no claim can be made: run rather than refuse
-    if (GetLastError() == ERROR_ALREADY_EXISTS) {
-        CloseHandle(mutex);
-        return false;
-    }
+    ScopedKernelHandle mutex(CreateMutexA(nullptr, FALSE, name));
+    if (!mutex) return true;  // no claim can be made: run rather than refuse
+    if (GetLastError() == ERROR_ALREADY_EXISTS) return false;
+    // The claim holds while the handle is open: for the life of the process.
+    static ScopedKernelHandle claim;
+    claim = std::move(mutex);
     return true;
 }
 

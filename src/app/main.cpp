@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "app/app.h"
+#include "platform/scoped_win.h"
 
 #ifdef QUILVO_TEST_HOOKS
 namespace {
@@ -27,7 +28,8 @@ void ArmInjectedCrash() {
     HANDLE event = OpenEventA(SYNCHRONIZE, FALSE, name);
     if (event == nullptr) return;
     SetUnhandledExceptionFilter(&EndWithoutReporter);
-    CloseHandle(CreateThread(nullptr, 0, &CrashWhenSignalled, event, 0, nullptr));
+    // The thread keeps the event for the life of the process; its own handle is not needed.
+    const quilvo::ScopedKernelHandle thread(CreateThread(nullptr, 0, &CrashWhenSignalled, event, 0, nullptr));
 }
 
 }  // namespace

@@ -28,6 +28,7 @@ public:
     virtual ~SessionWindowOps() = default;
     virtual void ShowAsync(WindowHandle window, int showCode) = 0;   // queued, never waits
     virtual void OpenIcon(WindowHandle window) = 0;                  // restores an iconic window
+    virtual void BringUp(WindowHandle window) = 0;  // restores or shows it once its queued calls land
     virtual void BringToTop(WindowHandle window) = 0;                // to the top of the z-order
     virtual void SendClose(WindowHandle window) = 0;                 // SAP_SET_OKCODE 3, no wait
     // Makes the window the foreground window, with the keyboard focus, once the shows queued to

@@ -23,14 +23,20 @@ void Win32SessionOps::ShowAsync(WindowHandle window, int showCode) {
     // Made by the worker, in order with the raises that follow: a restore activates the
     // window and brings it to the top, and a raise of this or another session must come after.
     // The worker marks the windows it hides (see win32_session_marks.h).
-    worker_.Show(ToHwnd(window), showCode);
+    worker_.Show(window, showCode);
 }
 
 void Win32SessionOps::OpenIcon(WindowHandle window) {
-    HWND hwnd = ToHwnd(window);
-    if (!IsIconic(hwnd)) return;
+    if (!IsIconic(ToHwnd(window))) return;
     NoteShown(window);
-    worker_.OpenIcon(hwnd);
+    worker_.OpenIcon(window);
+}
+
+void Win32SessionOps::BringUp(WindowHandle window) {
+    // What the window looks like now says nothing of a hide still queued to it: the worker
+    // decides once that has landed.
+    NoteShown(window);
+    worker_.BringUp(window);
 }
 
 void Win32SessionOps::BringToTop(WindowHandle window) {
@@ -38,7 +44,7 @@ void Win32SessionOps::BringToTop(WindowHandle window) {
     // moment later would take the focus and the mouse capture from the program in the
     // middle of a drag.
     NoteShown(window);
-    worker_.Raise(ToHwnd(window));
+    worker_.Raise(window);
 }
 
 void Win32SessionOps::SendClose(WindowHandle window) {
@@ -53,11 +59,11 @@ void Win32SessionOps::Activate(WindowHandle window) {
     DWORD process = 0;
     GetWindowThreadProcessId(ToHwnd(window), &process);
     if (process != 0) AllowSetForegroundWindow(process);
-    worker_.Activate(ToHwnd(window));
+    worker_.Activate(window);
 }
 
 bool Win32SessionOps::NotifyWhenSettled(WindowHandle window, unsigned message) {
-    return worker_.NotifyWhenSettled(ToHwnd(window), message);
+    return worker_.NotifyWhenSettled(window, message);
 }
 
 }  // namespace quilvo

@@ -17,6 +17,7 @@ public:
 
     void ShowAsync(WindowHandle window, int showCode) override;
     void OpenIcon(WindowHandle window) override;
+    void BringUp(WindowHandle window) override;
     void BringToTop(WindowHandle window) override;
     void SendClose(WindowHandle window) override;
     void Activate(WindowHandle window) override;

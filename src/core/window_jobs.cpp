@@ -9,7 +9,7 @@ namespace {
 enum ShowKind { kHides, kIconizes, kShows };
 
 ShowKind KindOf(const WindowJob& job) {
-    if (job.kind == WindowJob::kOpenIcon) return kShows;
+    if (job.kind == WindowJob::kOpenIcon || job.kind == WindowJob::kBringUp) return kShows;
     switch (job.showCode) {
         case 0: return kHides;  // hide
         case 2:                 // minimized, activated
@@ -21,7 +21,9 @@ ShowKind KindOf(const WindowJob& job) {
     }
 }
 
-bool IsShowJob(const WindowJob& job) { return job.kind == WindowJob::kShow || job.kind == WindowJob::kOpenIcon; }
+bool IsShowJob(const WindowJob& job) {
+    return job.kind == WindowJob::kShow || job.kind == WindowJob::kOpenIcon || job.kind == WindowJob::kBringUp;
+}
 
 // Whether the job, once made, may have put its window above others.
 bool Covers(const WindowJob& job) { return job.kind == WindowJob::kRaise || (IsShowJob(job) && KindOf(job) == kShows); }
@@ -29,7 +31,7 @@ bool Covers(const WindowJob& job) { return job.kind == WindowJob::kRaise || (IsS
 // Whether the call, once it lands, may activate its window (a restore or a show does, and a
 // minimize activates the next window).
 bool Activates(const WindowJob& job) {
-    if (job.kind == WindowJob::kOpenIcon) return true;
+    if (job.kind == WindowJob::kOpenIcon || job.kind == WindowJob::kBringUp) return true;
     if (job.kind != WindowJob::kShow) return false;
     switch (job.showCode) {
         case 0:  // hide
@@ -43,6 +45,7 @@ bool Activates(const WindowJob& job) {
 
 // Tick counts wrap: compared by their difference.
 bool Reached(std::uint32_t now, std::uint32_t when) { return static_cast<std::int32_t>(now - when) >= 0; }
+bool Later(std::uint32_t tick, std::uint32_t than) { return static_cast<std::int32_t>(tick - than) > 0; }
 
 }  // namespace
 
@@ -77,6 +80,15 @@ void WindowJobs::Add(WindowJob job) {
     };
     pending.erase(std::remove_if(pending.begin(), pending.end(), superseded), pending.end());
     pending.push_back(job);
+    // The user has brought up another window since the activation was asked: taking the
+    // foreground for the older choice would pull the user back. The schedule's own raises of
+    // the top window are no choice of the user's.
+    if (activation_.wanted && !job.again && job.window != activation_.job.window && Covers(job)) GiveUpActivation();
+}
+
+void WindowJobs::GiveUpActivation() {
+    activation_.wanted = false;
+    lastActivated_ = kNoWindow;
 }
 
 void WindowJobs::Show(WindowHandle window, int showCode) {
@@ -94,10 +106,18 @@ void WindowJobs::OpenIcon(WindowHandle window) {
     Add(job);
 }
 
-void WindowJobs::Raise(WindowHandle window) {
+void WindowJobs::BringUp(WindowHandle window) {
+    WindowJob job;
+    job.kind = WindowJob::kBringUp;
+    job.window = window;
+    Add(job);
+}
+
+void WindowJobs::Raise(WindowHandle window, std::uint32_t now) {
     WindowJob job;
     job.kind = WindowJob::kRaise;
     job.window = window;
+    job.askedAt = now;
     Add(job);
 }
 
@@ -150,6 +170,10 @@ bool WindowJobs::ActivationStartable(std::uint32_t now) const {
 }
 
 bool WindowJobs::Take(std::uint32_t now, WindowJob* job) {
+    // Its time counts from when it was asked, not from its first try: one that waited that long
+    // behind a busy window's calls would take the foreground long after the user stopped
+    // expecting it.
+    if (activation_.wanted && !activation_.inHand && Reached(now, activation_.until)) GiveUpActivation();
     const Lane* oldest = OldestStartable();
     if (oldest != nullptr && !HeldBack(oldest->window, oldest->pending.front().order, now)) {
         Lane& lane = *FindLane(oldest->window);
@@ -188,7 +212,11 @@ void WindowJobs::NoteLanding(const WindowJob& landed, std::uint32_t now) {
         watching_ = true;
         watchUntil_ = now + kWatchMs;
         // Counted from the raise the user asked for: the schedule's own raises do not extend it.
-        if (!landed.again) watchHeldUntil_ = now + kWatchHeldMs;
+        if (!landed.again) {
+            watchHeldUntil_ = now + kWatchHeldMs;
+            userRaiseAskedAt_ = landed.askedAt;
+            userRaiseLandedAt_ = now;
+        }
         nextWatch_ = now;
         return;
     }
@@ -258,11 +286,20 @@ void WindowJobs::TopCovered(std::uint32_t now) {
     if (watching_) RaiseTopAgain(now);
 }
 
+void WindowJobs::UserInput(std::uint32_t at) {
+    // Input in the very tick the raise landed may have come before it.
+    if (topOrder_ == 0 || !Later(at, userRaiseLandedAt_) || !Later(at, userRaiseAskedAt_ + kInputGraceMs)) return;
+    // Told again before every watch: a raise made again after this (a call landing late) is
+    // watched no longer either.
+    watching_ = false;
+    watchHeldUntil_ = userRaiseLandedAt_;
+    landings_.clear();
+}
+
 void WindowJobs::Fence(std::uint32_t now) {
     fence_ = nextOrder_;
     fenceAt_ = now;
-    activation_.wanted = false;
-    lastActivated_ = kNoWindow;
+    GiveUpActivation();
 }
 
 bool WindowJobs::FenceReached(std::uint32_t now) {

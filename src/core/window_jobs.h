@@ -11,17 +11,20 @@
 //  - a call that lands late (after a newer raise of another window) may have covered that
 //    window: the newest raise is then made again, and a pending activation tried again;
 //  - a job not yet in hand is superseded by a later one for the same window: a hide or an
-//    iconize replaces the window's restores and its raise, a show replaces its hides, a newer
-//    raise the older one; so a lane holds a handful of jobs, and nothing stale is made after a
-//    busy spell;
+//    iconize replaces the window's restores and its raise, a show (a bring-up too) replaces
+//    its hides, a newer raise the older one; so a lane holds a handful of jobs, and nothing
+//    stale is made after a busy spell;
 //  - a window's thread may finish a restore after the call has returned (its activation, and
 //    the stacking that comes with it, is completed from its own queue): for kWatchMs after the
 //    newest raise has landed, the windows restored or raised before it are checked every
 //    kWatchEveryMs, and the raise is made again if one of them has come above it; so are the
 //    windows whose older call is still in hand (a busy window's restore may show it before the
-//    call returns), for as long as it is, up to kWatchHeldMs;
+//    call returns), for as long as it is, up to kWatchHeldMs; the user's own input after the
+//    raise landed ends both watches (a window the user brought up stays);
 //  - one activation at a time: a newer one replaces the older; it is tried every
-//    kActivateRetryMs until the window has the foreground, for at most kActivateForMs.
+//    kActivateRetryMs until the window has the foreground, for at most kActivateForMs from
+//    when it was asked (tried or not); a raise or show of another window asked after it gives
+//    it up, as the user has moved on.
 // Pure logic: the caller supplies the time (milliseconds of a wrapping tick counter).
 #pragma once
 
@@ -33,12 +36,15 @@
 namespace quilvo {
 
 struct WindowJob {
-    enum Kind : unsigned char { kShow, kOpenIcon, kRaise, kActivate };
+    // kBringUp: restored if iconic, shown if hidden, decided when it is made, once the window's
+    // earlier calls have landed (a hide still queued would otherwise land after the look).
+    enum Kind : unsigned char { kShow, kOpenIcon, kRaise, kActivate, kBringUp };
     Kind kind = kShow;
     WindowHandle window = kNoWindow;
     int showCode = 0;  // kShow only: the platform's show command
     std::uint64_t order = 0;
     bool again = false;  // kRaise only: the schedule's own raise of the top window, made again
+    std::uint32_t askedAt = 0;  // kRaise only: when the user asked for it
 };
 
 class WindowJobs {
@@ -49,12 +55,17 @@ public:
     static constexpr std::uint32_t kWatchMs = 1000;
     static constexpr std::uint32_t kWatchEveryMs = 25;
     static constexpr std::uint32_t kWatchHeldMs = 10000;
+    // The button-up (or second click) of the very click that asked for a raise comes within the
+    // system's double-click time of its press, 500 ms by default: input later than that is a new
+    // act of the user's.
+    static constexpr std::uint32_t kInputGraceMs = 500;
     static constexpr std::uint32_t kFenceAwaitsActivationMs = 1000;
     static constexpr std::uint32_t kNoWait = 0xFFFFFFFFu;
 
     void Show(WindowHandle window, int showCode);
     void OpenIcon(WindowHandle window);
-    void Raise(WindowHandle window);
+    void BringUp(WindowHandle window);
+    void Raise(WindowHandle window, std::uint32_t now);
     void Activate(WindowHandle window, std::uint32_t now);
 
     // The next job that may be made now; it is in hand until Landed (or ActivationTried).
@@ -67,6 +78,11 @@ public:
     // `below` (windows the program restored or raised before it); TopCovered when it is not.
     bool WatchTop(std::uint32_t now, WindowHandle* top, std::vector<WindowHandle>* below);
     void TopCovered(std::uint32_t now);
+    // The tick of the user's last keyboard or mouse input, told before each watch. Input after
+    // the newest raise the user asked for has landed (and more than kInputGraceMs after it was
+    // asked) may have brought up another window by the user's own hand (a click, Alt+Tab): it
+    // ends the watch, and the watch of the calls in hand, so nothing is raised over that choice.
+    void UserInput(std::uint32_t at);
     // The program's own window is about to take the foreground (the user opened it): every
     // job asked so far is to land first, and the activation of a session still being tried is
     // given up (the user has moved on). FenceReached tells when they have landed, or stalled.
@@ -113,6 +129,7 @@ private:
     const Lane* OldestStartable() const;
     bool ActivationStartable(std::uint32_t now) const;
     void NoteLanding(const WindowJob& landed, std::uint32_t now);
+    void GiveUpActivation();
     void RaiseTopAgain(std::uint32_t now);
     // Whether a raise of another window, newer than the top one, is pending or in hand: the
     // user has moved on, and the top one is not to be raised over it.
@@ -137,6 +154,9 @@ private:
     std::vector<Landing> landings_;  // one per window
     std::uint32_t watchUntil_ = 0;
     std::uint32_t watchHeldUntil_ = 0;  // the watch of the calls still in hand ends then
+    // The newest raise the user asked for that became the top: when asked, when it landed.
+    std::uint32_t userRaiseAskedAt_ = 0;
+    std::uint32_t userRaiseLandedAt_ = 0;
     std::uint32_t nextWatch_ = 0;
     bool watching_ = false;
     // The newest activation asked, kept after it landed, to be tried again within its time.

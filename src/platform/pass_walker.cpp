@@ -7,30 +7,28 @@
 namespace quilvo {
 
 bool PassWalker::StartThread() {
-    wake_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    idle_ = CreateEventA(nullptr, TRUE, TRUE, nullptr);
-    if (wake_ != nullptr && idle_ != nullptr) thread_ = CreateThread(nullptr, 0, &Main, this, 0, nullptr);
-    if (thread_ != nullptr) return true;
-    if (wake_ != nullptr) CloseHandle(wake_);
-    if (idle_ != nullptr) CloseHandle(idle_);
-    wake_ = idle_ = nullptr;
-    return false;
+    // Events left from a try that got no thread are closed as these replace them.
+    wake_ = ScopedKernelHandle(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    idle_ = ScopedKernelHandle(CreateEventA(nullptr, TRUE, TRUE, nullptr));
+    if (wake_ && idle_) thread_ = ScopedKernelHandle(CreateThread(nullptr, 0, &Main, this, 0, nullptr));
+    return static_cast<bool>(thread_);
 }
 
 bool PassWalker::Start(std::function<void()> walk, std::function<void()> done) {
-    if (stopped_ || (thread_ == nullptr && !StartThread())) return false;
+    if (stopped_ || (!thread_ && !StartThread())) return false;
     Await();
     walk_ = std::move(walk);
     done_ = std::move(done);
-    ResetEvent(idle_);
-    SetEvent(wake_);
+    ResetEvent(idle_.get());
+    SetEvent(wake_.get());
     return true;
 }
 
 void PassWalker::Await() {
-    if (thread_ == nullptr) return;
+    if (!thread_) return;
     WaitScope waiting;
-    while (MsgWaitForMultipleObjects(1, &idle_, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+    const HANDLE idle = idle_.get();
+    while (MsgWaitForMultipleObjects(1, &idle, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
         MSG msg;
         PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
@@ -38,21 +36,18 @@ void PassWalker::Await() {
 
 void PassWalker::Stop() {
     stopped_ = true;
-    if (thread_ == nullptr) return;
+    if (!thread_) return;
     stopping_ = true;
-    SetEvent(wake_);
+    SetEvent(wake_.get());
     Await();
-    WaitForSingleObject(thread_, INFINITE);
-    CloseHandle(thread_);
-    CloseHandle(wake_);
-    CloseHandle(idle_);
-    thread_ = wake_ = idle_ = nullptr;
+    WaitForSingleObject(thread_.get(), INFINITE);
+    thread_ = ScopedKernelHandle();
 }
 
 DWORD WINAPI PassWalker::Main(LPVOID param) {
     auto& self = *static_cast<PassWalker*>(param);
     for (;;) {
-        WaitForSingleObject(self.wake_, INFINITE);
+        WaitForSingleObject(self.wake_.get(), INFINITE);
         if (self.walk_) {
             self.walk_();
             self.walk_ = nullptr;
@@ -60,7 +55,7 @@ DWORD WINAPI PassWalker::Main(LPVOID param) {
             self.done_ = nullptr;
         }
         // Idle only now: the next Start may hand over other work.
-        SetEvent(self.idle_);
+        SetEvent(self.idle_.get());
         if (self.stopping_) return 0;
     }
 }

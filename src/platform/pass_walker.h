@@ -8,6 +8,8 @@
 #include <atomic>
 #include <functional>
 
+#include "platform/scoped_win.h"
+
 namespace quilvo {
 
 class PassWalker {
@@ -32,9 +34,9 @@ private:
     static DWORD WINAPI Main(LPVOID self);
     bool StartThread();
 
-    HANDLE thread_ = nullptr;
-    HANDLE wake_ = nullptr;  // auto-reset: a walk has been handed over, or the thread is to end
-    HANDLE idle_ = nullptr;  // manual-reset: set while no walk is under way
+    ScopedKernelHandle wake_;  // auto-reset: a walk has been handed over, or the thread is to end
+    ScopedKernelHandle idle_;  // manual-reset: set while no walk is under way
+    ScopedKernelHandle thread_;
     std::function<void()> walk_;
     std::function<void()> done_;
     std::atomic<bool> stopping_{false};

@@ -1,5 +1,6 @@
-// Scoped owners for GDI objects, device contexts and menus: whatever a paint path or a
-// menu takes is given back by scope, never by hand. Copies are deleted, moves allowed.
+// Scoped owners for GDI objects, device contexts, menus and kernel objects: whatever a paint
+// path, a menu or a thread takes is given back by scope, never by hand. Copies are deleted,
+// moves allowed.
 #pragma once
 
 #include <windows.h>
@@ -32,6 +33,12 @@ using ScopedBrush = ScopedHandle<HBRUSH, DeleteGdiObject>;
 using ScopedBitmap = ScopedHandle<HBITMAP, DeleteGdiObject>;
 using ScopedMemDC = ScopedHandle<HDC, DeleteDC>;  // from CreateCompatibleDC
 using ScopedMenu = ScopedHandle<HMENU, DestroyMenu>;
+
+inline void CloseKernelHandle(HANDLE handle) noexcept { CloseHandle(handle); }
+
+// Threads, events and mutexes: their functions fail with nullptr. INVALID_HANDLE_VALUE (the
+// failure of CreateFile) is no failure value here, it would be closed.
+using ScopedKernelHandle = ScopedHandle<HANDLE, CloseKernelHandle>;
 
 // Selects an object into a DC and puts the previous one back when the scope ends.
 class ScopedSelectObject {

@@ -1,5 +1,6 @@
 #include "platform/session_worker.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "core/window_jobs.h"
@@ -17,23 +18,20 @@ struct WorkerShared {
 
     CRITICAL_SECTION lock;
     CONDITION_VARIABLE wake;
-    HANDLE allEnded = nullptr;  // set when the last worker ends after Stop
+    ScopedKernelHandle allEnded{CreateEventA(nullptr, TRUE, FALSE, nullptr)};  // the last worker ended after Stop
     WindowJobs jobs;            // under lock
     int workers = 0;            // under lock
     int idle = 0;               // under lock
     bool stopping = false;      // under lock
-    HWND fenceWindow = nullptr; // under lock: told when the jobs before the fence have landed
+    DWORD idleEndMs = SessionWorker::kIdleEndMs;  // set before the first worker starts
+    WindowHandle fenceWindow = kNoWindow;  // under lock: told when the jobs before the fence have landed
     UINT fenceMessage = 0;
 
     WorkerShared() {
         InitializeCriticalSection(&lock);
         InitializeConditionVariable(&wake);
-        allEnded = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     }
-    ~WorkerShared() {
-        DeleteCriticalSection(&lock);
-        if (allEnded != nullptr) CloseHandle(allEnded);
-    }
+    ~WorkerShared() { DeleteCriticalSection(&lock); }
 };
 
 namespace {
@@ -61,6 +59,18 @@ void NoteShowOrHide(HWND window, int showCode) {
     }
 }
 
+// Restored if iconic (SW_RESTORE keeps a maximised window maximised), shown if hidden: looked at
+// only now, once the window's earlier calls (a hide) have landed. A show of ours either way.
+void BringUpNow(HWND window) {
+    NoteShowAsked(window);
+    if (IsIconic(window)) {
+        ShowWindow(window, SW_RESTORE);
+    } else if (!IsWindowVisible(window)) {
+        ShowWindow(window, SW_SHOW);
+    }
+    NoteShowMade(window);
+}
+
 // Makes the call; returns whether an activation is done (the window has the foreground or is
 // gone). Every other call has landed when it returns.
 bool Make(const WindowJob& job) {
@@ -78,6 +88,9 @@ bool Make(const WindowJob& job) {
             ::OpenIcon(window);
             NoteShowMade(window);
             break;
+        case WindowJob::kBringUp:
+            BringUpNow(window);
+            break;
         case WindowJob::kRaise:
             SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             break;
@@ -93,14 +106,12 @@ DWORD WINAPI WorkerMain(LPVOID param);
 
 // Starts one more worker; under the lock.
 void StartWorker(const std::shared_ptr<WorkerShared>& shared) {
-    auto* held = new std::shared_ptr<WorkerShared>(shared);
-    HANDLE thread = CreateThread(nullptr, WorkerShared::kWorkerStack, &WorkerMain, held,
-                                 STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
-    if (thread == nullptr) {
-        delete held;
-        return;
-    }
-    CloseHandle(thread);
+    auto held = std::make_unique<std::shared_ptr<WorkerShared>>(shared);
+    // The thread runs on without its handle: nothing waits for it by handle.
+    const ScopedKernelHandle thread(CreateThread(nullptr, WorkerShared::kWorkerStack, &WorkerMain, held.get(),
+                                                 STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
+    if (!thread) return;
+    held.release();  // the thread's now
     ++shared->workers;
 }
 
@@ -116,17 +127,36 @@ bool StaysOnTop(WindowHandle top, const std::vector<WindowHandle>& below) {
     return true;
 }
 
+// A window that came above the top one after the user's own click or Alt+Tab is the user's
+// choice, not a late restore: the schedule is told when the last input came.
+void TellUserInput(WindowJobs& jobs) {
+    LASTINPUTINFO input = {};
+    input.cbSize = sizeof input;
+    if (GetLastInputInfo(&input)) jobs.UserInput(input.dwTime);
+}
+
+// How long an idle worker sleeps: until the schedule may give a job, and no longer than until
+// its idle time is over (INFINITE when neither comes).
+DWORD IdleWait(const WorkerShared& s, DWORD now, DWORD idleFor) {
+    const std::uint32_t jobs = s.jobs.WaitMs(now);
+    DWORD wait = jobs == WindowJobs::kNoWait ? INFINITE : jobs;
+    if (idleFor < s.idleEndMs) wait = std::min(wait, s.idleEndMs - idleFor);
+    return wait;
+}
+
 void WorkerLoop(const std::shared_ptr<WorkerShared>& shared) {
     WorkerShared& s = *shared;
     EnterCriticalSection(&s.lock);
+    DWORD idleSince = GetTickCount();
     for (;;) {
         if (s.stopping) break;
         WindowJob job;
         DWORD now = GetTickCount();
-        if (s.fenceWindow != nullptr && s.jobs.FenceReached(now)) {
-            PostMessageA(s.fenceWindow, s.fenceMessage, 0, 0);
-            s.fenceWindow = nullptr;
+        if (s.fenceWindow != kNoWindow && s.jobs.FenceReached(now)) {
+            PostMessageA(ToHwnd(s.fenceWindow), s.fenceMessage, 0, 0);
+            s.fenceWindow = kNoWindow;
         }
+        TellUserInput(s.jobs);
         WindowHandle top = kNoWindow;
         std::vector<WindowHandle> below;
         if (s.jobs.WatchTop(now, &top, &below)) {
@@ -137,9 +167,16 @@ void WorkerLoop(const std::shared_ptr<WorkerShared>& shared) {
             continue;
         }
         if (!s.jobs.Take(now, &job)) {
-            const std::uint32_t wait = s.jobs.WaitMs(now);
+            const DWORD idleFor = now - idleSince;
+            // Another worker is free for the next call: this one, idle for long, is given back.
+            // The wake it may have been meant for goes on to the others.
+            if (idleFor >= s.idleEndMs && s.idle > 0) {
+                WakeConditionVariable(&s.wake);
+                break;
+            }
+            const DWORD wait = IdleWait(s, now, idleFor);
             ++s.idle;
-            SleepConditionVariableCS(&s.wake, &s.lock, wait == WindowJobs::kNoWait ? INFINITE : wait);
+            SleepConditionVariableCS(&s.wake, &s.lock, wait);
             --s.idle;
             continue;
         }
@@ -149,6 +186,7 @@ void WorkerLoop(const std::shared_ptr<WorkerShared>& shared) {
         const bool done = Make(job);
         EnterCriticalSection(&s.lock);
         now = GetTickCount();
+        idleSince = now;
         if (job.kind == WindowJob::kActivate) {
             s.jobs.ActivationTried(done, now);
         } else {
@@ -156,7 +194,7 @@ void WorkerLoop(const std::shared_ptr<WorkerShared>& shared) {
         }
         WakeAllConditionVariable(&s.wake);
     }
-    if (--s.workers == 0) SetEvent(s.allEnded);
+    if (--s.workers == 0) SetEvent(s.allEnded.get());
     LeaveCriticalSection(&s.lock);
 }
 
@@ -168,8 +206,9 @@ DWORD WINAPI WorkerMain(LPVOID param) {
 
 }  // namespace
 
-SessionWorker::SessionWorker() : shared_(std::make_shared<WorkerShared>()) {
+SessionWorker::SessionWorker(DWORD idleEndMs) : shared_(std::make_shared<WorkerShared>()) {
     Locked locked(shared_->lock);
+    shared_->idleEndMs = idleEndMs;
     StartWorker(shared_);
 }
 
@@ -187,34 +226,43 @@ void Queue(WorkerShared& s, Ask ask) {
 
 }  // namespace
 
-void SessionWorker::Show(HWND window, int showCode) {
-    Queue(*shared_, [&](WindowJobs& jobs) { jobs.Show(FromHwnd(window), showCode); });
+void SessionWorker::Show(WindowHandle window, int showCode) {
+    Queue(*shared_, [&](WindowJobs& jobs) { jobs.Show(window, showCode); });
 }
 
-void SessionWorker::OpenIcon(HWND window) {
-    Queue(*shared_, [&](WindowJobs& jobs) { jobs.OpenIcon(FromHwnd(window)); });
+void SessionWorker::OpenIcon(WindowHandle window) {
+    Queue(*shared_, [&](WindowJobs& jobs) { jobs.OpenIcon(window); });
 }
 
-void SessionWorker::Raise(HWND window) {
-    Queue(*shared_, [&](WindowJobs& jobs) { jobs.Raise(FromHwnd(window)); });
+void SessionWorker::BringUp(WindowHandle window) {
+    Queue(*shared_, [&](WindowJobs& jobs) { jobs.BringUp(window); });
 }
 
-void SessionWorker::Activate(HWND window) {
-    Queue(*shared_, [&](WindowJobs& jobs) { jobs.Activate(FromHwnd(window), GetTickCount()); });
+void SessionWorker::Raise(WindowHandle window) {
+    Queue(*shared_, [&](WindowJobs& jobs) { jobs.Raise(window, GetTickCount()); });
 }
 
-bool SessionWorker::NotifyWhenSettled(HWND window, UINT message) {
+void SessionWorker::Activate(WindowHandle window) {
+    Queue(*shared_, [&](WindowJobs& jobs) { jobs.Activate(window, GetTickCount()); });
+}
+
+bool SessionWorker::NotifyWhenSettled(WindowHandle window, UINT message) {
     Locked locked(shared_->lock);
     if (shared_->stopping) return false;
     shared_->jobs.Fence(GetTickCount());
     if (shared_->jobs.FenceReached(GetTickCount())) {
-        shared_->fenceWindow = nullptr;
+        shared_->fenceWindow = kNoWindow;
         return false;
     }
     shared_->fenceWindow = window;
     shared_->fenceMessage = message;
     WakeAllConditionVariable(&shared_->wake);
     return true;
+}
+
+int SessionWorker::Workers() const {
+    Locked locked(shared_->lock);
+    return shared_->workers;
 }
 
 void SessionWorker::Stop() {
@@ -224,7 +272,7 @@ void SessionWorker::Stop() {
         if (shared_->stopping) return;
         shared_->stopping = true;
         shows = shared_->jobs.DropPending();
-        if (shared_->workers == 0) SetEvent(shared_->allEnded);
+        if (shared_->workers == 0) SetEvent(shared_->allEnded.get());
         WakeAllConditionVariable(&shared_->wake);
     }
     for (const WindowJob& job : shows) {
@@ -233,12 +281,16 @@ void SessionWorker::Stop() {
         if (job.kind == WindowJob::kShow) {
             NoteShowOrHide(window, job.showCode);
             ShowWindowAsync(window, job.showCode);
+        } else if (job.kind == WindowJob::kBringUp) {
+            // A hide still in hand lands before it: shown whatever the window looks like now.
+            NoteShowAsked(window);
+            ShowWindowAsync(window, IsIconic(window) ? SW_RESTORE : SW_SHOWNA);
         } else if (IsIconic(window)) {
             NoteShowAsked(window);
             ShowWindowAsync(window, SW_RESTORE);
         }
     }
-    WaitForSingleObject(shared_->allEnded, kStopWaitMs);
+    WaitForSingleObject(shared_->allEnded.get(), kStopWaitMs);
 }
 
 }  // namespace quilvo

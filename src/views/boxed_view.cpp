@@ -30,6 +30,7 @@ class NoSessionOps final : public SessionWindowOps {
 public:
     void ShowAsync(WindowHandle, int) override {}
     void OpenIcon(WindowHandle) override {}
+    void BringUp(WindowHandle) override {}
     void BringToTop(WindowHandle) override {}
     void SendClose(WindowHandle) override {}
     void Activate(WindowHandle) override {}

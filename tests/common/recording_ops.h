@@ -1,6 +1,6 @@
 // The session-operations seam for tests: records every operation as a line ("show 11 9",
-// "icon 11", "top 11", "close 11") and keeps a z-order in which BringToTop moves a window to
-// the front.
+// "icon 11", "bringup 11", "top 11", "close 11") and keeps a z-order in which BringToTop moves
+// a window to the front.
 #pragma once
 
 #include <algorithm>
@@ -20,6 +20,7 @@ public:
         calls.push_back("show " + std::to_string(w) + " " + std::to_string(code));
     }
     void OpenIcon(quilvo::WindowHandle w) override { calls.push_back("icon " + std::to_string(w)); }
+    void BringUp(quilvo::WindowHandle w) override { calls.push_back("bringup " + std::to_string(w)); }
     void BringToTop(quilvo::WindowHandle w) override {
         calls.push_back("top " + std::to_string(w));
         zOrder.erase(std::remove(zOrder.begin(), zOrder.end(), w), zOrder.end());

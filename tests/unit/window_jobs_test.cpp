@@ -23,7 +23,8 @@ public:
     JobsOps(WindowJobs& jobs, const std::uint32_t& now) : jobs_(jobs), now_(now) {}
     void ShowAsync(WindowHandle w, int code) override { jobs_.Show(w, code); }
     void OpenIcon(WindowHandle w) override { jobs_.OpenIcon(w); }
-    void BringToTop(WindowHandle w) override { jobs_.Raise(w); }
+    void BringUp(WindowHandle w) override { jobs_.BringUp(w); }
+    void BringToTop(WindowHandle w) override { jobs_.Raise(w, now_); }
     void SendClose(WindowHandle) override {}
     void Activate(WindowHandle w) override { jobs_.Activate(w, now_); }
 
@@ -75,12 +76,22 @@ public:
                 ToTop(w);
                 NoteTop(topBefore);
             }
+            jobs.UserInput(lastInput);
             WindowHandle top = kNoWindow;
             std::vector<WindowHandle> below;
             if (jobs.WatchTop(now, &top, &below) && !Above(top, below)) jobs.TopCovered(now);
             WindowJob job;
             while (jobs.Take(now, &job)) Start(job);
         }
+    }
+    // The user's own input now: a key, a click that changes nothing of the desk (its button-up),
+    // or, with a window, a click on it (or Alt+Tab to it) that brings it up.
+    void UserInput(WindowHandle broughtUp = kNoWindow) {
+        lastInput = now;
+        if (broughtUp == kNoWindow) return;
+        const WindowHandle topBefore = Top();
+        ToTop(broughtUp);
+        NoteTop(topBefore);
     }
     bool Above(WindowHandle top, const std::vector<WindowHandle>& below) const {
         for (WindowHandle w : z) {
@@ -113,6 +124,7 @@ public:
     WindowHandle foreground = kNoWindow;
     int activationTries = 0;
     std::uint32_t now = 0;
+    std::uint32_t lastInput = 0;  // the tick of the user's last input
     WindowJobs jobs;
     JobsOps ops{jobs, now};
 
@@ -122,11 +134,13 @@ private:
         std::uint32_t landsAt;
     };
     static bool Moves(const WindowJob& job) {
-        return job.kind == WindowJob::kRaise || job.kind == WindowJob::kOpenIcon ||
+        return job.kind == WindowJob::kRaise || job.kind == WindowJob::kOpenIcon || job.kind == WindowJob::kBringUp ||
                (job.kind == WindowJob::kShow && job.showCode != kShowHide);
     }
-    void Start(const WindowJob& job) {
+    void Start(WindowJob job) {
         FakeWindow& w = win[job.window];
+        // The worker looks at the window when it makes the call: a restore, a show or nothing.
+        if (job.kind == WindowJob::kBringUp) job.showCode = w.iconic ? kShowRestore : w.visible ? -1 : kShowAsIs;
         if (job.kind == WindowJob::kActivate) {  // does not wait for the window's thread
             ++activationTries;
             inFlight.push_back(Call{job, now + 1});
@@ -161,7 +175,7 @@ private:
             w.visible = false;
         } else if (job.kind == WindowJob::kShow && job.showCode == kShowMinimize) {
             w.iconic = true;
-        } else {
+        } else if (job.showCode >= 0) {
             // A restore shows, activates and raises; a raise only raises.
             if (job.kind != WindowJob::kRaise) {
                 w.visible = true;
@@ -179,11 +193,17 @@ private:
     std::vector<std::pair<std::uint32_t, WindowHandle>> topChanges;
 };
 
-// The box of windows 1..n in that order, the first to end on top, after a hide of them all.
-void ClickBox(FakeDesk& desk, int n) {
+// The box of windows 1..n in that order, the first to end on top, after a hide of them all;
+// with the focus (a box hotkey), the first is activated after.
+void ClickBox(FakeDesk& desk, int n, bool withFocus = false) {
     std::vector<SessionRecord> sessions;
     for (int i = 0; i < n; ++i) sessions.push_back(::test::Record(static_cast<WindowHandle>(i + 1)));
-    SwitchToBox(::test::SnapshotOf(sessions), kAllSessions, desk.ops);
+    const SessionSnapshot box = ::test::SnapshotOf(sessions);
+    if (withFocus) {
+        SwitchToBoxWithFocus(box, kAllSessions, desk.ops);
+    } else {
+        SwitchToBox(box, kAllSessions, desk.ops);
+    }
 }
 
 TEST(WindowJobs, ABoxClickEndsWithItsFirstSessionOnTopWhicheverSessionSleepsInEveryMove) {
@@ -327,6 +347,24 @@ TEST(WindowJobs, TheChosenSessionStaysOnTopOfWhatTheOthersFinishLater) {
     }
 }
 
+// The user's own input while the program watches the raise it made: the button-up of the very
+// click that asked for it changes nothing (a window of the box that stacks itself late is
+// answered), but a click on another session of the box a while later is the user's choice,
+// which stays on top.
+TEST(WindowJobs, TheWatchAfterARaiseLeavesTheWindowTheUserBroughtUpOnTop) {
+    FakeDesk desk(2);
+    desk.win[2].stacksItselfAfter = 300;
+    ClickBox(desk, 2);
+    desk.RunTo(100);
+    desk.UserInput();
+    desk.RunTo(400);
+    EXPECT_EQ(desk.Top(), 1u) << "the late stacking answered";
+    desk.RunTo(WindowJobs::kInputGraceMs + 100);
+    desk.UserInput(2);
+    desk.RunTo(3000);
+    EXPECT_EQ(desk.Top(), 2u);
+}
+
 // The find window opening after a box click: it shows once the box's calls have landed, not
 // waiting for a busy session whose calls only hide it, and for one whose restore would take the
 // foreground when it lands only a while; an activation still being tried is given up.
@@ -378,6 +416,54 @@ TEST(WindowJobs, AnActivationIsTriedUntilTheWindowTakesTheForegroundOrItsTimeIsU
         const bool takes = refuses < WindowJobs::kActivateForMs;
         EXPECT_EQ(desk.foreground == 2u, takes);
         EXPECT_EQ(desk.jobs.Pending(), 0u) << "given up after its time";
+    }
+}
+
+// A box hotkey whose first session is busy: the box's own raises, asked before, hold its
+// activation back no longer than its calls; it is made only within its time, and not at all
+// once the user has raised another session meanwhile (it would pull the user back).
+TEST(WindowJobs, AnActivationBehindABusyWindowIsMadeInItsTimeUnlessTheUserMovedOn) {
+    struct Case {
+        const char* name;
+        std::uint32_t busyUntil;
+        bool otherRaisedMeanwhile;
+        bool tried;
+    };
+    const std::vector<Case> cases = {
+        {"free within its time", 2000, false, true},
+        {"busy beyond its time", 5000, false, false},
+        {"another session raised meanwhile", 2000, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeDesk desk(2);
+        desk.win[1].busyUntil = c.busyUntil;
+        ClickBox(desk, 2, true);
+        desk.RunTo(200);
+        if (c.otherRaisedMeanwhile) RaiseSession(2, false, desk.ops);
+        desk.RunTo(8000);
+        EXPECT_EQ(desk.activationTries > 0, c.tried);
+        EXPECT_EQ(desk.Top(), c.otherRaisedMeanwhile ? 2u : 1u);
+        EXPECT_EQ(desk.jobs.Pending(), 0u);
+    }
+}
+
+// Enter in the find window (or a click on a notice) on a session whose hide or iconize is still
+// queued behind its busy thread: the session ends shown, restored and in front.
+TEST(WindowJobs, ABringUpAfterAHideStillQueuedShowsTheWindowOnceTheHideHasLanded) {
+    for (int earlier : {kShowHide, kShowMinimize}) {
+        SCOPED_TRACE(earlier);
+        FakeDesk desk(2);
+        desk.win[1].busyUntil = 1000;
+        desk.ops.ShowAsync(1, earlier);
+        desk.RunTo(10);
+        desk.ops.BringUp(1);
+        desk.ops.Activate(1);
+        desk.RunTo(3000);
+        EXPECT_TRUE(desk.win[1].visible);
+        EXPECT_FALSE(desk.win[1].iconic);
+        EXPECT_EQ(desk.Top(), 1u);
+        EXPECT_EQ(desk.foreground, 1u);
     }
 }
 

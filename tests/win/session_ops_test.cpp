@@ -11,6 +11,7 @@
 #include "commands/session_commands.h"
 #include "platform/scoped_win.h"
 #include "sim_client.h"
+#include "window_helpers.h"
 
 namespace quilvo {
 namespace {
@@ -72,6 +73,22 @@ TEST_F(SessionOps, RaisingAHungSessionDoesNotHoldTheProgram) {
     EXPECT_LT(GetTickCount() - begin, 2000u);
     ASSERT_TRUE(sim.Send("wake A"));
     ASSERT_TRUE(sim.Send("wake B"));
+}
+
+// Each hung session holds a worker and one more is kept free; once the sessions are free again
+// the pool gives the threads it started back.
+TEST_F(SessionOps, TheWorkersStartedForHungSessionsEndOnceTheyAreFree) {
+    Start("B", true);
+    SessionWorker worker(200);
+    Win32SessionOps shortIdle(worker);
+    ASSERT_TRUE(sim.Send("hang A"));
+    ASSERT_TRUE(sim.Send("hang B"));
+    RaiseSession(FromHwnd(sim.Hwnd("A")), false, shortIdle);
+    RaiseSession(FromHwnd(sim.Hwnd("B")), false, shortIdle);
+    EXPECT_TRUE(test::PumpUntil([&] { return worker.Workers() >= 3; }, 3000)) << worker.Workers();
+    ASSERT_TRUE(sim.Send("wake A"));
+    ASSERT_TRUE(sim.Send("wake B"));
+    EXPECT_TRUE(test::PumpUntil([&] { return worker.Workers() == 1; }, 5000)) << worker.Workers();
 }
 
 }  // namespace
