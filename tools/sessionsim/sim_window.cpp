@@ -158,6 +158,7 @@ LRESULT SimWindow::OnGetFront(WPARAM code) {
     int dieAt, destroyAt, hangAt;
     {
         std::lock_guard<std::mutex> lock(mu_);
+        queryCounts_.Add(static_cast<long long>(code));
         dieAt = desc_.dieAfterQueries;
         destroyAt = desc_.destroyAfterQueries;
         hangAt = desc_.hangAfterQueries;

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "query_counts.h"
 #include "scenario.h"
 #include "ui_thread.h"
 
@@ -46,6 +47,16 @@ public:
 
     // Changes the answers; safe from any thread.
     bool ApplyRuntime(const std::vector<Option>& options, std::string& error);
+    // The SAP_GET_FRONT queries this session received since it opened or since the last reset;
+    // safe from any thread. The reset leaves the fault counters (die-after-queries...) alone.
+    QueryCounts Queries() const {
+        std::lock_guard<std::mutex> lock(mu_);
+        return queryCounts_;
+    }
+    void ResetQueries() {
+        std::lock_guard<std::mutex> lock(mu_);
+        queryCounts_ = QueryCounts{};
+    }
     void SetNoAnswer(unsigned mask) {
         std::lock_guard<std::mutex> lock(mu_);
         desc_.noAnswer = mask;
@@ -79,6 +90,7 @@ private:
 
     mutable std::mutex mu_;  // guards desc_ fields and fault counters, read by the window's thread
     WindowDesc desc_;
+    QueryCounts queryCounts_;
     HWND hwnd_ = nullptr;
     bool root_ = false;
     std::atomic<bool> alive_{false};
