@@ -176,6 +176,33 @@ TEST(SessionSimulator, CountsTheQueriesItReceives) {
     EXPECT_FALSE(sim.Queries(all, "nobody"));
 }
 
+// A session busy when an OK code comes (okcode-delay) reads its atom late: the code while the
+// sender keeps the atom, nothing once the sender has deleted it, as a program that deletes it
+// as soon as its send returns would.
+TEST(SessionSimulator, LateOkCodeReaderReadsOnlyAnAtomStillThere) {
+    Simulator sim;
+    ASSERT_TRUE(sim.Start("session A tx=SMEN okcode-delay=30000\nsession B tx=SMEN\n")) << sim.LastError();
+    ASSERT_TRUE(sim.Send("set B okcode-delay=30000"));
+    EXPECT_FALSE(sim.Send("set B okcode-delay=soon"));
+    const struct {
+        const char* session;
+        const char* code;
+        bool deletedEarly;
+        const char* logged;
+    } cases[] = {{"A", "/nLATEREAD1", true, "okcode A -"}, {"B", "/nLATEREAD2", false, "okcode B /nLATEREAD2"}};
+    for (const auto& c : cases) {
+        const std::string session = c.session;
+        const ATOM okCode = GlobalAddAtomA(c.code);
+        ASSERT_NE(okCode, 0);
+        ASSERT_TRUE(SendNotifyMessageA(sim.Hwnd(session), setOkCodeMessage(), 5, static_cast<LPARAM>(okCode)));
+        EXPECT_TRUE(sim.WaitForLine("busy " + session)) << session;
+        if (c.deletedEarly) GlobalDeleteAtom(okCode);
+        EXPECT_TRUE(sim.Send("wake " + session));
+        EXPECT_TRUE(sim.WaitForLine(c.logged)) << sim.Log();
+        if (!c.deletedEarly) GlobalDeleteAtom(okCode);
+    }
+}
+
 TEST(SessionSimulator, WindowsTakeTheShapeTheScenarioGives) {
     // Under Wine a class name is a global atom, spelt as its first registration spelt it: the
     // session class this process registers as the program does (for other suites) would give

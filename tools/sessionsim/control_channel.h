@@ -13,7 +13,7 @@
 //   move NAME x y w h               SetWindowPos
 //   caption NAME TEXT               TEXT as it stands, or a "quoted" / *N: value
 //   set NAME key=value...           system client user group tx noanswer die-/destroy-/hang-after-queries
-//                                   sleep-on-move delete-atoms send-on-query send-on-move
+//                                   sleep-on-move delete-atoms okcode-delay send-on-query send-on-move
 //   noanswer NAME fields|none
 //   hang NAME [ms]                  the session's thread sleeps until `wake` (or ms pass): every
 //                                   window of that thread is busy; the reply comes once it is busy

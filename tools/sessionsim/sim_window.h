@@ -3,7 +3,8 @@
 // Sessions answer SAP_GET_FRONT (wParam: 4 client, 11 group, 15 user, 10 system, 5 tx) with a
 // new global atom named by the answer, or 0; code 3 and unknown codes answer 0. SAP_SET_OKCODE
 // wParam 3 closes the session; wParam 5 with lParam = a global atom runs that OK code (logged,
-// becomes the session's tx; the atom stays the sender's).
+// becomes the session's tx; the atom stays the sender's unless delete-atoms is set; with
+// okcode-delay the name is read only after that delay, as a busy session reads it late).
 #pragma once
 
 #ifndef WIN32_LEAN_AND_MEAN
