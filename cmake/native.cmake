@@ -7,7 +7,9 @@ include(GoogleTest)
 file(GLOB UNIT_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp ${CMAKE_SOURCE_DIR}/tests/common/*.cpp)
 add_executable(unit_tests ${UNIT_TEST_SOURCES})
 target_link_libraries(unit_tests PRIVATE quilvo_app quilvo_views quilvo_commands quilvo_settings quilvo_core quilvo_base gtest gtest_main)
-target_include_directories(unit_tests PRIVATE ${QUILVO_ALL_HEADERS} ${CMAKE_SOURCE_DIR}/tests/unit ${CMAKE_SOURCE_DIR}/tests/common)
+# The simulator's pure, header-only parts (query_counts.h) are tested here too.
+target_include_directories(unit_tests PRIVATE ${QUILVO_ALL_HEADERS} ${CMAKE_SOURCE_DIR}/tests/unit ${CMAKE_SOURCE_DIR}/tests/common
+                                              ${CMAKE_SOURCE_DIR}/tools/sessionsim)
 target_compile_options(unit_tests PRIVATE ${QUILVO_WARNINGS})
 # One CTest test per case: a case that crashes the process takes no other case with it.
 gtest_discover_tests(unit_tests)

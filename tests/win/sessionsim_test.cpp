@@ -13,6 +13,7 @@ namespace {
 
 using sessionsim::FrontQuery;
 using quilvo::test::ClassOf;
+using sessionsim::QueryCounts;
 using sessionsim::Simulator;
 
 constexpr DWORD kReplyWait = 3000;
@@ -148,6 +149,58 @@ TEST(SessionSimulator, BusySessionDoesNotHoldUpTheOthersAndAnswersLate) {
     EXPECT_TRUE(sim.Send("wake B"));
     EXPECT_TRUE(second.Wait(kReplyWait));
     EXPECT_EQ(second.Text(), "200");
+}
+
+// `queries` counts by code, per session and all together (a session gone included), and
+// `queries reset` zeroes the counts but not the fault counters: B's third query still ends it.
+TEST(SessionSimulator, CountsTheQueriesItReceives) {
+    Simulator sim;
+    ASSERT_TRUE(sim.Start("session A client=100\nsession B system=PRD destroy-after-queries=3\n")) << sim.LastError();
+    HWND a = sim.Hwnd("A");
+    HWND b = sim.Hwnd("B");
+    for (WPARAM code : {4, 4, 11, 15, 10, 5, 3}) EXPECT_TRUE(ask(a, code).replied) << "code " << code;
+    for (WPARAM code : {10, 99}) EXPECT_TRUE(ask(b, code).replied) << "code " << code;
+    QueryCounts all, ofA, ofB;
+    ASSERT_TRUE(sim.Queries(all));
+    ASSERT_TRUE(sim.Queries(ofA, "A"));
+    EXPECT_EQ(all.Text(), "total=9 c4=2 c11=1 c15=1 c10=2 c5=1 other=2");
+    EXPECT_EQ(ofA.Text(), "total=7 c4=2 c11=1 c15=1 c10=1 c5=1 other=1");
+
+    ASSERT_TRUE(sim.ResetQueries());
+    ask(b, 10);
+    EXPECT_TRUE(sim.WaitForLine("destroyed B"));
+    ASSERT_TRUE(sim.Queries(ofB, "B"));
+    ASSERT_TRUE(sim.Queries(all));
+    EXPECT_EQ(ofB.Text(), "total=1 c4=0 c11=0 c15=0 c10=1 c5=0 other=0");
+    EXPECT_EQ(all.Text(), ofB.Text());
+    EXPECT_FALSE(sim.Queries(all, "nobody"));
+}
+
+// A session busy when an OK code comes (okcode-delay) reads its atom late: the code while the
+// sender keeps the atom, nothing once the sender has deleted it, as a program that deletes it
+// as soon as its send returns would.
+TEST(SessionSimulator, LateOkCodeReaderReadsOnlyAnAtomStillThere) {
+    Simulator sim;
+    ASSERT_TRUE(sim.Start("session A tx=SMEN okcode-delay=30000\nsession B tx=SMEN\n")) << sim.LastError();
+    ASSERT_TRUE(sim.Send("set B okcode-delay=30000"));
+    EXPECT_FALSE(sim.Send("set B okcode-delay=soon"));
+    const struct {
+        const char* session;
+        const char* code;
+        bool deletedEarly;
+        const char* logged;
+    } cases[] = {{"A", "/nLATEREAD1", true, "okcode A -"}, {"B", "/nLATEREAD2", false, "okcode B /nLATEREAD2"}};
+    for (const auto& c : cases) {
+        const std::string session = c.session;
+        const ATOM okCode = GlobalAddAtomA(c.code);
+        ASSERT_NE(okCode, 0);
+        ASSERT_TRUE(SendNotifyMessageA(sim.Hwnd(session), setOkCodeMessage(), 5, static_cast<LPARAM>(okCode)));
+        EXPECT_TRUE(sim.WaitForLine("busy " + session)) << session;
+        if (c.deletedEarly) GlobalDeleteAtom(okCode);
+        EXPECT_TRUE(sim.Send("wake " + session));
+        EXPECT_TRUE(sim.WaitForLine(c.logged)) << sim.Log();
+        if (!c.deletedEarly) GlobalDeleteAtom(okCode);
+    }
 }
 
 TEST(SessionSimulator, WindowsTakeTheShapeTheScenarioGives) {

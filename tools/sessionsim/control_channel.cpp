@@ -10,6 +10,7 @@
 
 #include "event_log.h"
 #include "open_windows.h"
+#include "query_counts.h"
 #include "scenario.h"
 #include "sim_client.h"
 
@@ -83,6 +84,25 @@ Reply List(const Request&) {
         list += (list.empty() ? "" : " ") + window->Name() + "=" + HexHandle(window->Hwnd());
     }
     return OkWith(list);
+}
+
+// `queries`: every session's together, also those gone; `queries NAME`: the latest session of
+// that name, alive or gone; `queries reset`: every count back to zero.
+Reply Queries(const Request& request) {
+    const std::string& name = request.args;
+    if (name == "reset") {
+        for (auto& window : AllWindows()) window->ResetQueries();
+        return Reply{};
+    }
+    QueryCounts counts;
+    if (name.empty()) {
+        for (auto& window : AllWindows()) counts += window->Queries();
+    } else {
+        auto window = FindSimWindow(name);
+        if (!window || window->IsFrame()) return Failed("no session '" + name + "'");
+        counts = window->Queries();
+    }
+    return OkWith(counts.Text());
 }
 
 Reply Open(const Request& request) {
@@ -184,6 +204,7 @@ constexpr Command kCommands[] = {
     {"exit", false, Exit},
     {"count", false, Count},
     {"list", false, List},
+    {"queries", false, Queries},
     {"open", false, Open},
     {"hwnd", true, HandleOf},
     {"close", true, Close},

@@ -13,7 +13,7 @@
 //   move NAME x y w h               SetWindowPos
 //   caption NAME TEXT               TEXT as it stands, or a "quoted" / *N: value
 //   set NAME key=value...           system client user group tx noanswer die-/destroy-/hang-after-queries
-//                                   sleep-on-move delete-atoms send-on-query send-on-move
+//                                   sleep-on-move delete-atoms okcode-delay send-on-query send-on-move
 //   noanswer NAME fields|none
 //   hang NAME [ms]                  the session's thread sleeps until `wake` (or ms pass): every
 //                                   window of that thread is busy; the reply comes once it is busy
@@ -24,6 +24,13 @@
 //                                   window's own process sees it
 //   count                           data: live sessions (frames not counted)
 //   list                            data: "NAME=hwnd" of live windows, blank-separated
+//   queries [NAME]                  data: "total=N c4=N c11=N c15=N c10=N c5=N other=N", the
+//                                   SAP_GET_FRONT queries received by every session together
+//                                   (those gone too), or by the latest session of that name,
+//                                   since the start or the last reset; per code (other: 3 and
+//                                   unknown codes); query_counts.h reads it
+//   queries reset                   every count back to zero (the fault counters of
+//                                   die-/destroy-/hang-after-queries go on as they were)
 //   exit                            destroy every window, end the process with code 0
 // Commands that act on a window run on its thread and are awaited up to 2 s; if the thread is
 // busy the reply is "ok queued" and the action happens when the thread is free again.

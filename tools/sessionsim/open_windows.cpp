@@ -110,6 +110,11 @@ std::vector<std::shared_ptr<SimWindow>> LiveWindows() {
     return live;
 }
 
+std::vector<std::shared_ptr<SimWindow>> AllWindows() {
+    std::lock_guard<std::mutex> lock(g_windowsMu);
+    return g_allWindows;
+}
+
 std::shared_ptr<SimWindow> OpenWindow(const WindowDesc& desc, std::string& error) {
     auto existing = FindSimWindow(desc.name);
     if (existing && existing->Alive()) {

@@ -25,6 +25,9 @@ std::shared_ptr<SimWindow> FindSimWindow(const std::string& name);
 // The live windows, the latest of each name, in the order of their names.
 std::vector<std::shared_ptr<SimWindow>> LiveWindows();
 
+// Every window ever made, alive or not, in the order they were made.
+std::vector<std::shared_ptr<SimWindow>> AllWindows();
+
 // Destroys every window from its own thread and gives the threads a moment to end; a busy
 // thread does not hold up the exit.
 void ShutDown();

@@ -218,6 +218,7 @@ bool ApplyOption(WindowDesc& desc, const Option& option, bool runtimeOnly, std::
     if (key == "hang-after-queries") return ParseCount(option, desc.hangAfterQueries, error);
     if (key == "sleep-on-move") return ParseCount(option, desc.sleepOnMoveMs, error);
     if (key == "delete-atoms") return ParseCount(option, desc.deleteAtoms, error);
+    if (key == "okcode-delay") return ParseCount(option, desc.okCodeDelayMs, error);
     if (key == "max-sessions") return ParseCount(option, desc.maxSessions, error);
     if (key == "send-on-query" || key == "send-on-move") {
         SentMessage parsed;

@@ -25,6 +25,10 @@
 //   sleep-on-move=MS              the thread answers any message at once but sleeps MS in every
 //                                 WM_WINDOWPOSCHANGING (a raise, move, show or hide of the window)
 //   delete-atoms=1                an OK code's atom is deleted once read, as receivers may do
+//   okcode-delay=MS               at SAP_SET_OKCODE 5 the thread is busy for MS (logged busy and
+//                                 awake; `wake` ends it early) before it reads the atom's name,
+//                                 as a busy session takes the message late: a sender that deleted
+//                                 the atom meanwhile gets "okcode NAME -" logged
 //   max-sessions=N                "/o<code>" opens a new session of this session's logon (same
 //                                 system, client, user; tx=code; in front) while the logon has
 //                                 fewer than N sessions (default 6), else it is refused
@@ -75,6 +79,7 @@ struct WindowDesc {
     int hangAfterQueries = 0;     // 0: never
     int sleepOnMoveMs = 0;        // the thread sleeps this long in every WM_WINDOWPOSCHANGING
     int deleteAtoms = 0;          // 1: an OK code's atom is deleted once read
+    int okCodeDelayMs = 0;        // busy this long at SAP_SET_OKCODE 5 before the atom is read
     int maxSessions = 6;          // the sessions of one logon that "/o<code>" may open up to
     bool front = false;           // shown activated, in front
     std::string sendOnQuery;      // "HWND,MSG,WPARAM,LPARAM": sent once, at the next query

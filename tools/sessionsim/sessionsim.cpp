@@ -16,12 +16,14 @@
 //   ready                            the scenario's windows are up and the control window waits
 //   cmd TEXT                         a control command received
 //   get NAME CODE ANSWER|-           a SAP_GET_FRONT received and its answer (- for none)
-//   okcode NAME TEXT                 an OK code run through SAP_SET_OKCODE 5 (- if unreadable)
+//   okcode NAME TEXT                 an OK code run through SAP_SET_OKCODE 5 (- if its atom names
+//                                    nothing, as when the sender deleted it during an okcode-delay)
 //   opened NEWNAME CODE              "/oCODE" opened a new session of the logon, in front
 //   refused NAME /oCODE N sessions   "/oCODE" refused: the logon has max-sessions sessions
 //   close NAME                       the session is being closed (by SAP_SET_OKCODE 3 or the user)
 //   show NAME hidden|shown|minimized|maximized|restored   a change of show state
-//   busy NAME / awake NAME           the session's thread went busy (hang, sleep-on-move) / is free again
+//   busy NAME / awake NAME           the session's thread went busy (hang, sleep-on-move,
+//                                    okcode-delay) / is free again
 //   sent NAME RESULT                 a send-on-query or send-on-move message was answered (or
 //                                    "sent NAME -" when it was not)
 //   destroyed NAME                   the window is gone

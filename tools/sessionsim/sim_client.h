@@ -8,6 +8,9 @@
 //   EXPECT_EQ(q.Text(), "100");
 //   EXPECT_TRUE(sim.Send("hang A"));              // control commands; see control_channel.h
 //   EXPECT_TRUE(sim.WaitForLine("get A 4 100"));  // the simulator's log
+//   sessionsim::QueryCounts n;
+//   ASSERT_TRUE(sim.Queries(n));                  // the queries received so far, by code
+//   EXPECT_EQ(n.Of(4), 1u);
 //   // the destructor sends `exit`, then terminates the process if it does not end in time
 //
 // sessionsim.exe is expected next to the running executable (both land in build/windows).
@@ -23,6 +26,8 @@
 #include <string>
 #include <vector>
 
+#include "query_counts.h"
+
 namespace sessionsim {
 
 // Class of the simulator's hidden control window; its caption is the simulator's id.
@@ -36,7 +41,7 @@ struct CommandResult {
     bool ok = false;         // the simulator accepted the command
     LRESULT result = 0;      // message result: 0 error, 1 ok, the window handle for `hwnd`
     std::string text;        // reply text: "ok", "ok <data>" or "error <why>"
-    // The part of the reply after "ok " (the data of `hwnd`, `count`, `list`).
+    // The part of the reply after "ok " (the data of `hwnd`, `count`, `list`, `queries`).
     std::string Data() const { return text.size() > 3 ? text.substr(3) : std::string(); }
 };
 
@@ -291,6 +296,14 @@ public:
         const CommandResult r = Command("count");
         return r.ok ? std::atoi(r.Data().c_str()) : -1;
     }
+
+    // The SAP_GET_FRONT queries received by every session together, or by the latest session
+    // of that name, since the start or ResetQueries(); false if no counts came back.
+    bool Queries(QueryCounts& out, const std::string& session = std::string()) const {
+        const CommandResult r = Command(session.empty() ? "queries" : "queries " + session);
+        return r.ok && QueryCounts::Read(r.Data(), out);
+    }
+    bool ResetQueries() const { return Send("queries reset"); }
 
     std::string Log() const { return logPath_.empty() ? std::string() : detail::ReadWholeFile(logPath_); }
     std::vector<std::string> LogLines() const { return SplitLines(Log()); }

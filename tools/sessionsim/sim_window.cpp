@@ -158,6 +158,7 @@ LRESULT SimWindow::OnGetFront(WPARAM code) {
     int dieAt, destroyAt, hangAt;
     {
         std::lock_guard<std::mutex> lock(mu_);
+        queryCounts_.Add(static_cast<long long>(code));
         dieAt = desc_.dieAfterQueries;
         destroyAt = desc_.destroyAfterQueries;
         hangAt = desc_.hangAfterQueries;
@@ -195,6 +196,13 @@ LRESULT SimWindow::OnSetOkCode(WPARAM code, LPARAM lParam) {
         return 1;
     }
     if (code != 5) return 0;
+    int delayMs;
+    {
+        std::lock_guard<std::mutex> lock(mu_);
+        delayMs = desc_.okCodeDelayMs;
+    }
+    // Busy before it gets to the atom: the sender may have deleted it meanwhile.
+    if (delayMs > 0) GoBusy(static_cast<DWORD>(delayMs));
     char buf[kMaxText + 1] = {};
     const UINT n = GlobalGetAtomNameA(static_cast<ATOM>(lParam & 0xFFFF), buf, sizeof buf);
     if (n == 0) {

@@ -3,7 +3,8 @@
 // Sessions answer SAP_GET_FRONT (wParam: 4 client, 11 group, 15 user, 10 system, 5 tx) with a
 // new global atom named by the answer, or 0; code 3 and unknown codes answer 0. SAP_SET_OKCODE
 // wParam 3 closes the session; wParam 5 with lParam = a global atom runs that OK code (logged,
-// becomes the session's tx; the atom stays the sender's).
+// becomes the session's tx; the atom stays the sender's unless delete-atoms is set; with
+// okcode-delay the name is read only after that delay, as a busy session reads it late).
 #pragma once
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -17,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "query_counts.h"
 #include "scenario.h"
 #include "ui_thread.h"
 
@@ -46,6 +48,16 @@ public:
 
     // Changes the answers; safe from any thread.
     bool ApplyRuntime(const std::vector<Option>& options, std::string& error);
+    // The SAP_GET_FRONT queries this session received since it opened or since the last reset;
+    // safe from any thread. The reset leaves the fault counters (die-after-queries...) alone.
+    QueryCounts Queries() const {
+        std::lock_guard<std::mutex> lock(mu_);
+        return queryCounts_;
+    }
+    void ResetQueries() {
+        std::lock_guard<std::mutex> lock(mu_);
+        queryCounts_ = QueryCounts{};
+    }
     void SetNoAnswer(unsigned mask) {
         std::lock_guard<std::mutex> lock(mu_);
         desc_.noAnswer = mask;
@@ -79,6 +91,7 @@ private:
 
     mutable std::mutex mu_;  // guards desc_ fields and fault counters, read by the window's thread
     WindowDesc desc_;
+    QueryCounts queryCounts_;
     HWND hwnd_ = nullptr;
     bool root_ = false;
     std::atomic<bool> alive_{false};
