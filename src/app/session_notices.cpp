@@ -86,12 +86,7 @@ void SessionNotices::ShowNotice(const char* title, const std::string& text, Wind
 }
 
 void SessionNotices::BringUp(WindowHandle window) {
-    HWND hwnd = ToHwnd(window);
-    if (IsIconic(hwnd)) {
-        ops_.ShowAsync(window, kShowRestore);
-    } else if (!IsWindowVisible(hwnd)) {
-        ops_.ShowAsync(window, kShowAsIs);
-    }
+    ops_.BringUp(window);
     ops_.Activate(window);
 }
 

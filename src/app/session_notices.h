@@ -40,7 +40,8 @@ public:
 
 private:
     void ShowNotice(const char* title, const std::string& text, WindowHandle first);
-    // Restored if iconized, shown if hidden, then activated.
+    // Restored if iconized, shown if hidden (as it is once its queued calls have landed), then
+    // activated.
     void BringUp(WindowHandle window);
     // The atom that names okCode: made the first time, looked at before every later use and
     // made anew when it no longer names it (any program may delete an atom). Never deleted: a

@@ -262,16 +262,12 @@ void FindSessionWindow::CloseOnDeactivation() {
     SetTimer(window_, TIMER_FIND_CLOSE, kCloseAfterMs, nullptr);
 }
 
-// Restored first if iconized (a raised icon stays an icon), shown if hidden, then made the
+// Restored first if iconized (a raised icon stays an icon), shown if hidden (as it is once the
+// calls queued to it before have landed: a hide may still be on its way), then made the
 // foreground window while this window is still the active one: only the foreground process
 // may hand the foreground on, and it must do so before it lets go of it.
 void FindSessionWindow::ActivateSession(WindowHandle window) {
-    HWND hwnd = ToHwnd(window);
-    if (IsIconic(hwnd)) {
-        services_.ops->ShowAsync(window, kShowRestore);
-    } else if (!IsWindowVisible(hwnd)) {
-        services_.ops->ShowAsync(window, kShowAsIs);
-    }
+    services_.ops->BringUp(window);
     services_.ops->Activate(window);
     if (services_.front) services_.front->Note(window);
 }
