@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "record_checks.h"
+#include "recording_ops.h"
 
 #include <algorithm>
 #include <map>
@@ -16,22 +17,6 @@
 
 namespace quilvo {
 namespace {
-
-// Forwards the commands' operations to the schedule, as the platform's worker does.
-class JobsOps : public SessionWindowOps {
-public:
-    JobsOps(WindowJobs& jobs, const std::uint32_t& now) : jobs_(jobs), now_(now) {}
-    void ShowAsync(WindowHandle w, int code) override { jobs_.Show(w, code); }
-    void OpenIcon(WindowHandle w) override { jobs_.OpenIcon(w); }
-    void BringUp(WindowHandle w) override { jobs_.BringUp(w); }
-    void BringToTop(WindowHandle w) override { jobs_.Raise(w, now_); }
-    void SendClose(WindowHandle) override {}
-    void Activate(WindowHandle w) override { jobs_.Activate(w, now_); }
-
-private:
-    WindowJobs& jobs_;
-    const std::uint32_t& now_;
-};
 
 struct FakeWindow {
     bool visible = true;
@@ -126,7 +111,7 @@ public:
     std::uint32_t now = 0;
     std::uint32_t lastInput = 0;  // the tick of the user's last input
     WindowJobs jobs;
-    JobsOps ops{jobs, now};
+    ::test::RecordingOps ops{jobs, now};
 
 private:
     struct Call {
