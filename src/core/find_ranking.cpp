@@ -131,7 +131,7 @@ bool WordsNameLogon(const std::vector<std::string_view>& words, const SessionRec
     return std::all_of(words.begin(), words.end() - 1, [&](std::string_view word) { return StartsLogonField(word, r); });
 }
 
-// Without copies: a keystroke compares every pair of a full table's logons.
+// Without copies: a keystroke compares every pair of fifty sessions' logons.
 template <std::size_t N>
 bool SameField(const char (&a)[N], const char (&b)[N]) {
     for (std::size_t i = 0; i < N; ++i) {
@@ -147,7 +147,7 @@ bool SameLogon(const SessionRecord& a, const SessionRecord& b) {
 
 // The logon of the session at first: its row, or none when one of its sessions runs code. The
 // row goes to the logon's session last in front, or without a note of that to the first (the
-// table follows the desktop's stacking order).
+// sessions are in the desktop's stacking order).
 bool LogonRow(const SessionSnapshot& snapshot, const SessionRecord* first, const std::string& code, int maxSessions,
               const FrontOrder* front, FindRow& row) {
     int sessions = 0;

@@ -13,7 +13,7 @@ namespace quilvo {
 class FrontOrder {
 public:
     // At most this many windows are remembered; the longest unseen goes first. Twice the
-    // session table, as windows of other programs come to the front between sessions.
+    // sessions a pass records, as windows of other programs come to the front between sessions.
     static constexpr std::size_t kCapacity = 100;
 
     // The window came to the front (seen, or made so by the program). None is ignored.

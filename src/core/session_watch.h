@@ -1,6 +1,6 @@
 // What Quilvo watches for between passes while the user looks elsewhere: sessions that answer
 // again after a long busy spell (the ready notice) and the new session an OK code "/o..." asked
-// a logon for. Both are fed the table after every pass.
+// a logon for. Both are fed the sessions every pass found.
 #pragma once
 
 #include <cstdint>

@@ -31,7 +31,7 @@ public:
             return DefWindowProcA(wnd, msg, wp, lp);
         }
         // What the user does while the program waits (a pass waiting for replies) is handled
-        // after the wait: a click could hide and raise sessions of a table half rewritten, open
+        // after the wait: a click could hide and raise sessions the wait is still finding, open
         // a menu, or free the lists, panels and mini windows the waiting code still uses.
         if (HoldUserActionWhileWaiting(wnd, msg, wp, lp)) return 0;
         return self->OnMessage(wnd, msg, wp, lp);

@@ -280,7 +280,7 @@ bool FindSessionWindow::OnFieldKey(WPARAM key) {
         case VK_NEXT:
         case VK_HOME:
         case VK_END:
-            // The rows as the table is now; then the list moves its selection as if it had the
+            // The rows as the sessions are now; then the list moves its selection as if it had the
             // focus, while the caret stays in the field.
             Filter(true);
             SendMessageA(list_, WM_KEYDOWN, key, 0);

@@ -33,7 +33,7 @@ struct FindServices {
     // Enter on an open row: sends its OK code to session and waits for the new session.
     void (*openSession)(WindowHandle session, const FindRow& row) = nullptr;
     // When sessions were last in front: the rows follow it, and the window notes the sessions
-    // it activates. None: the rows keep the table's order.
+    // it activates. None: the rows keep the order the sessions were found in.
     FrontOrder* front = nullptr;
 };
 
