@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "app/close_question.h"
 #include "app/instance.h"
 #include "app/startup_rules.h"
 #include "app/window_classes.h"
@@ -29,13 +30,20 @@ void CALLBACK OnRefreshTimerProc(HWND, UINT, UINT_PTR, DWORD) noexcept {
     // user who stays in a session for a pass has it noted.
     app.front.Note(FromHwnd(GetForegroundWindow()));
     if (app.cycle) app.cycle->OnRefreshTimer();
+    if (app.production) app.production->OnTick();
+}
+
+void CALLBACK OnProductionLookProc(HWND, UINT, UINT_PTR, DWORD) noexcept {
+    if (TheApp().production) TheApp().production->Check();
 }
 
 // Every change of the foreground window, as it happens, from the window system; out of
 // context, so it comes to this thread through its message loop and needs no library of its
 // own. The program's own windows (the find window, the tray host) are left out.
 void CALLBACK OnForegroundChanged(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG, DWORD, DWORD) noexcept {
-    if (window != nullptr && object == OBJID_WINDOW) TheApp().front.Note(FromHwnd(window));
+    if (window == nullptr || object != OBJID_WINDOW) return;
+    TheApp().front.Note(FromHwnd(window));
+    if (TheApp().production) TheApp().production->Check();
 }
 
 // Keyboard messages for a modeless dialog of the program (the About box, a box's properties)
@@ -112,6 +120,7 @@ void StopApp(App& app) {
 void RunExitSequence(App& app) {
     if (app.cycle) ShowAllSessions(*app.cycle->Current(), kShowRestore, app.ops);
     KillTimer(app.trayHost.Handle(), TIMER_REFRESH);
+    if (app.production) app.production->Stop();
     // The main window's view first, then the single view, then the docked view; each writes
     // its section. The views' windows stay until the program ends.
     if (app.views) app.views->TearDown();
@@ -147,6 +156,9 @@ TrayMenuParts MenuParts(App& app) {
     parts.findKeys = [&app] { return app.hotkeys.FindKeys(); };
     parts.arguments = app.arguments;
     parts.sessionClass = app.sessionClass;
+    parts.confirmClose = [&app](const std::string& question) {
+        return CloseQuestionDialog::Ask(app.trayHost.Handle(), question);
+    };
     return parts;
 }
 
@@ -200,6 +212,7 @@ void EndApp(App& app) {
     EndFinding(app);
     app.find.reset();
     app.trayMenu.reset();
+    app.production.reset();
     if (app.cycle) app.cycle->SetPassListener(nullptr);
     app.notices.reset();
     if (app.cycle) app.cycle->SetRebuildListener(nullptr);
@@ -273,6 +286,7 @@ int RunApp(HINSTANCE instance, const char* commandLine) {
     app.cycle = std::make_unique<RefreshCycle>(app.drag, *app.discovery, app.refreshPlatform, IniCycleSettings(),
                                                app.sessionClass, app.idle);
     app.cycle->SetMainWindow(FromHwnd(mainWindow));
+    app.production = std::make_unique<ProductionWatch>(app.trayHost.Handle(), &OnProductionLookProc, *app.cycle);
     app.properties = std::make_unique<BoxPropertiesDialogs>(app.cycle->Filters(), [&app] { RegroupBoxes(app); });
     TheHoverTip().UseDrag(&app.drag);
     app.views = std::make_unique<OverviewViews>(mainWindow, ViewParts(app));

@@ -9,6 +9,7 @@
 #include "app/hotkeys.h"
 #include "app/main_window.h"
 #include "app/overview_views.h"
+#include "app/production_watch.h"
 #include "app/session_notices.h"
 #include "app/tray_host.h"
 #include "app/tray_menu.h"
@@ -52,6 +53,8 @@ struct App final : TrayOwner {
     Win32RefreshPlatform refreshPlatform{&dispatcher};
     // The sessions of the moment and the boxes; the views are told of every rebuild.
     std::unique_ptr<RefreshCycle> cycle;
+    // The frame around the production session in front.
+    std::unique_ptr<ProductionWatch> production;
     std::unique_ptr<BoxPropertiesDialogs> properties;
     // Exit tears them down (they write their sections).
     std::unique_ptr<OverviewViews> views;

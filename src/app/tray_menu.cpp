@@ -1,12 +1,15 @@
 #include "app/tray_menu.h"
 
+#include <algorithm>
 #include <string>
 
 #include "app/autostart.h"
 #include "app/autostart_rules.h"
 #include "app/main_window.h"
 #include "app/overview_views.h"
+#include "base/text.h"
 #include "commands/session_commands.h"
+#include "core/production.h"
 #include "commands/win32_session_menu.h"
 #include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
@@ -60,6 +63,8 @@ void TrayMenu::Show(HWND trayHost) {
         if (HMENU popup = menu.popup) {
             MenuSessions built;
             BuildSessionMenu(popup, *Now(), built);
+            const Snapshot sessions = Now();
+            InsertProductionItems(popup, *sessions);
             InsertFindItem(popup, parts_.findKeys ? parts_.findKeys() : std::string());
             // Read when the menu opens: the value may have been changed by hand meanwhile.
             InsertStartItem(popup, StartsWithWindows());
@@ -86,6 +91,53 @@ void TrayMenu::OnIcon(HWND trayHost, TrayIconAction action) {
     } else if (action == TrayIconAction::OpenMenu) {
         Show(trayHost);
     }
+}
+
+void TrayMenu::InsertProductionItems(HMENU trayPopup, const SessionSnapshot& sessions) {
+    const ProductionSystems production = ReadProduction();
+    productionEntries_.clear();
+    const auto add = [&](const std::string& entry) {
+        const bool listed = std::any_of(productionEntries_.begin(), productionEntries_.end(),
+                                        [&](const std::string& e) { return EqualsNoCase(e.c_str(), entry.c_str()); });
+        const bool room = productionEntries_.size() <= static_cast<std::size_t>(ID_TRAY_PRODUCTION_LAST - ID_TRAY_PRODUCTION);
+        if (!entry.empty() && !listed && room) productionEntries_.push_back(entry);
+    };
+    for (const SessionRecord& r : sessions.sessions) add(r.system);
+    for (const std::string& system : production.Systems()) add(system);
+    for (const std::string& pair : production.Pairs()) add(pair);
+    ScopedMenu owned(CreatePopupMenu());
+    if (!owned) return;
+    for (std::size_t i = 0; i < productionEntries_.size(); ++i) {
+        const std::string& entry = productionEntries_[i];
+        const bool checked = entry.find('/') != std::string::npos || production.NamesSystem(entry.c_str());
+        AppendMenuA(owned.get(), MF_STRING | (checked ? MF_CHECKED : MF_UNCHECKED),
+                    ID_TRAY_PRODUCTION + static_cast<UINT>(i), entry.c_str());
+    }
+    // The menu owns the pop-up once it is in it.
+    HMENU popup = owned.get();
+    const UINT state = productionEntries_.empty() ? MF_GRAYED : 0;
+    if (InsertMenuA(trayPopup, ID_TRAY_EXIT, MF_BYCOMMAND | MF_POPUP | state, reinterpret_cast<UINT_PTR>(popup),
+                    "&Production systems")) {
+        (void)owned.release();
+    }
+}
+
+void TrayMenu::ToggleProduction(UINT id) {
+    const std::size_t at = id - ID_TRAY_PRODUCTION;
+    if (at >= productionEntries_.size()) return;
+    // The key as it is now: it may have been edited by hand since the menu opened.
+    ProductionSystems production = ReadProduction();
+    production.Toggle(productionEntries_[at]);
+    WriteProduction(production);
+    if (parts_.cycle) {
+        parts_.cycle->ForceRebuild();
+        parts_.cycle->Refresh();
+    }
+}
+
+bool TrayMenu::MayClose(const std::vector<const SessionRecord*>& closing) const {
+    const std::string question = CloseQuestionFor(closing);
+    return question.empty() || (parts_.confirmClose && parts_.confirmClose(question));
 }
 
 void InsertFindItem(HMENU trayPopup, const std::string& keys) {
@@ -142,9 +194,13 @@ void TrayMenu::CarryOut(UINT id, std::uintptr_t itemData, const MenuSessions& bu
         case ID_TRAY_HIDEALL:
             if (ops) ShowAllSessions(sessions, kShowHide, *ops);
             break;
-        case ID_TRAY_DESTROYALL:
-            if (ops) ShowAllSessions(sessions, kShowClose, *ops);
+        case ID_TRAY_DESTROYALL: {
+            std::vector<const SessionRecord*> all;
+            for (const SessionRecord& r : sessions.sessions) all.push_back(&r);
+            // Asked while a pass may publish anew: what is closed is what the snapshot holds then.
+            if (ops && MayClose(all)) ShowAllSessions(*Now(), kShowClose, *ops);
             break;
+        }
         // No toolbar or tool-column view is ever made: these have nothing to show.
         case ID_TRAY_TOOLBAR:
         case ID_TRAY_TOOLCOLUMN: break;
@@ -160,7 +216,11 @@ void TrayMenu::CarryOut(UINT id, std::uintptr_t itemData, const MenuSessions& bu
         case ID_TRAY_OPACITY_MID: SetOpacity(kOpacityMid); break;
         case ID_TRAY_OPACITY_HIGH: SetOpacity(kOpacityHigh); break;
         default:
-            if (ops) DispatchSessionCommand(sessions, built, static_cast<int>(id), itemData, *ops);
+            if (id >= ID_TRAY_PRODUCTION && id <= ID_TRAY_PRODUCTION_LAST) {
+                ToggleProduction(id);
+            } else if (ops && MayClose(SessionsClosedBy(sessions, built, static_cast<int>(id), itemData))) {
+                DispatchSessionCommand(*Now(), built, static_cast<int>(id), itemData, *ops);
+            }
             break;
     }
 }

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "app/tray_rules.h"
 #include "commands/session_menu.h"
@@ -36,6 +37,9 @@ struct TrayMenuParts {
     // with Windows repeats them.
     const char* arguments = "";
     const char* sessionClass = "";
+    // Asks before sessions of a production system are closed; true: close them. None: they
+    // are not closed.
+    std::function<bool(const std::string& question)> confirmClose;
 };
 
 class TrayMenu {
@@ -61,11 +65,19 @@ private:
     // The sessions of the moment.
     Snapshot Now() const;
     void Show(HWND trayHost);
+    // "&Production systems" above "&Find session...": a checked entry per production System
+    // or System and Client, an unchecked one per other System of the sessions open now.
+    void InsertProductionItems(HMENU trayPopup, const SessionSnapshot& sessions);
+    // The entry chosen is toggled in PRODUCTION, which is written; the boxes regroup at once.
+    void ToggleProduction(UINT id);
+    // True when the sessions may be closed: none is of a production system, or the user said Yes.
+    bool MayClose(const std::vector<const SessionRecord*>& closing) const;
     void SetOpacity(int opacity);
     void ToggleDocked();
 
     TrayMenuParts parts_;
     bool open_ = false;  // tracked: a click on the icon then is answered by the open menu
+    std::vector<std::string> productionEntries_;  // the entries of the menu shown last, by id
 };
 
 // "&Find session..." right above "E&xit", followed by a tab and keys when a find hotkey is in

@@ -9,6 +9,7 @@
 #include "views/find_window.h"
 #include "views/hover_tip.h"
 #include "views/mini_window.h"
+#include "views/production_frame.h"
 
 namespace quilvo {
 
@@ -26,6 +27,7 @@ void RegisterWindowClasses(HINSTANCE instance) {
         {kDockedToolbarClass, &BoxedViewToolbar::WindowProc},
         {kFindWindowClass, &FindSessionWindow::WindowProc},
         {kDispatcherClass, &Dispatcher::WindowProc},
+        {kProductionFrameClass, &ProductionFrame::WindowProc},
     };
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof wc;

@@ -1,8 +1,10 @@
 #include "commands/session_commands.h"
 
+#include <algorithm>
 #include <cstddef>
 
 #include "base/text.h"
+#include "core/production.h"
 
 namespace quilvo {
 
@@ -42,25 +44,47 @@ void ShowAllSessions(const SessionSnapshot& snapshot, int showCode, SessionWindo
     }
 }
 
-int GroupCommand(const SessionSnapshot& snapshot, WindowHandle chosen, int action, int field, SessionWindowOps& ops) {
+std::vector<const SessionRecord*> GroupOf(const SessionSnapshot& snapshot, WindowHandle chosen, int field) {
+    std::vector<const SessionRecord*> group;
     const SessionRecord* chosenRecord = snapshot.Find(chosen);
     FieldText wanted;
-    if (chosenRecord == nullptr || !FieldOf(*chosenRecord, field, wanted)) return 0;
-
+    if (chosenRecord == nullptr || !FieldOf(*chosenRecord, field, wanted)) return group;
     for (const SessionRecord& r : snapshot.sessions) {
         FieldText value;
         FieldOf(r, field, value);
-        if (!EqualsNoCase(value.text, wanted.text)) continue;
+        if (EqualsNoCase(value.text, wanted.text)) group.push_back(&r);
+    }
+    return group;
+}
+
+int GroupCommand(const SessionSnapshot& snapshot, WindowHandle chosen, int action, int field, SessionWindowOps& ops) {
+    const std::vector<const SessionRecord*> group = GroupOf(snapshot, chosen, field);
+    if (group.empty()) return 0;
+    for (const SessionRecord* r : group) {
         if (action == kGroupClose) {
-            ops.SendClose(r.window);
+            ops.SendClose(r->window);
         } else {
             // Restored to normal size: the zoomed flag is not consulted here.
-            ops.OpenIcon(r.window);
-            ops.ShowAsync(r.window, kShowRestore);
+            ops.OpenIcon(r->window);
+            ops.ShowAsync(r->window, kShowRestore);
         }
     }
     ops.BringToTop(chosen);
     return 0;
+}
+
+std::string CloseQuestionFor(const std::vector<const SessionRecord*>& closing) {
+    int production = 0;
+    std::vector<std::string> systems;
+    for (const SessionRecord* r : closing) {
+        if (!r->production) continue;
+        ++production;
+        const bool named = std::any_of(systems.begin(), systems.end(),
+                                       [&](const std::string& s) { return EqualsNoCase(s.c_str(), r->system); });
+        if (!named) systems.emplace_back(r->system);
+    }
+    if (production == 0) return std::string();
+    return CloseQuestion(static_cast<int>(closing.size()), production, systems);
 }
 
 void RaiseSession(WindowHandle window, bool zoomed, SessionWindowOps& ops) {

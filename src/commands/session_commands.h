@@ -2,6 +2,9 @@
 // restore or close by a shared field; raise one session or a whole box.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "base/handle.h"
 #include "core/boxes.h"
 #include "core/snapshot.h"
@@ -45,7 +48,13 @@ public:
 };
 
 void ShowAllSessions(const SessionSnapshot& snapshot, int showCode, SessionWindowOps& ops);
+// The sessions whose field equals the chosen session's (letter case aside), in order; none when
+// the chosen session is gone or the field names none.
+std::vector<const SessionRecord*> GroupOf(const SessionSnapshot& snapshot, WindowHandle chosen, int field);
 int GroupCommand(const SessionSnapshot& snapshot, WindowHandle chosen, int action, int field, SessionWindowOps& ops);
+// What to ask before the sessions are closed: "Close 3 sessions? 2 of them are on the
+// production system PRD."; empty when none of them is of a production system.
+std::string CloseQuestionFor(const std::vector<const SessionRecord*>& closing);
 void RaiseSession(WindowHandle window, bool zoomed, SessionWindowOps& ops);
 // Brings a session up as the snapshot of the moment has it: a maximised one stays maximised.
 // A session the snapshot does not hold is brought up restored.

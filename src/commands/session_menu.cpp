@@ -120,21 +120,46 @@ int DispatchSessionCommand(const SessionSnapshot& snapshot, const MenuSessions& 
     return DispatchGroupItem(snapshot, built, itemData, id, ops);
 }
 
-int DispatchGroupItem(const SessionSnapshot& snapshot, const MenuSessions& built, std::uintptr_t itemData, int id,
-                      SessionWindowOps& ops) {
-    if (itemData >= static_cast<std::uintptr_t>(kTableCapacity)) return 0;
-    const long long position = static_cast<long long>(itemData);
+namespace {
+
+struct GroupItem {
+    WindowHandle chosen = kNoWindow;
     int action = 0;
     int field = 0;
+};
+
+// A pop-up entry: id minus item data names the pop-up, the item data the position of the
+// session shown there when the menu was built. False for an id no pop-up gives.
+bool DecodeGroupItem(const MenuSessions& built, std::uintptr_t itemData, int id, GroupItem& out) {
+    if (itemData >= static_cast<std::uintptr_t>(kTableCapacity)) return false;
+    const long long position = static_cast<long long>(itemData);
     switch (static_cast<long long>(id) - position) {
-        case kRestoreServerGroupBase: action = kGroupRestore; field = kGroupByServerGroup; break;
-        case kDestroyServerGroupBase: action = kGroupClose; field = kGroupByServerGroup; break;
-        case kRestoreSystemBase: action = kGroupRestore; field = kGroupBySystem; break;
-        case kDestroySystemBase: action = kGroupClose; field = kGroupBySystem; break;
-        default: return 0;
+        case kRestoreServerGroupBase: out = {kNoWindow, kGroupRestore, kGroupByServerGroup}; break;
+        case kDestroyServerGroupBase: out = {kNoWindow, kGroupClose, kGroupByServerGroup}; break;
+        case kRestoreSystemBase: out = {kNoWindow, kGroupRestore, kGroupBySystem}; break;
+        case kDestroySystemBase: out = {kNoWindow, kGroupClose, kGroupBySystem}; break;
+        default: return false;
     }
-    GroupCommand(snapshot, built.At(position), action, field, ops);
+    out.chosen = built.At(position);
+    return true;
+}
+
+}  // namespace
+
+int DispatchGroupItem(const SessionSnapshot& snapshot, const MenuSessions& built, std::uintptr_t itemData, int id,
+                      SessionWindowOps& ops) {
+    GroupItem item;
+    if (DecodeGroupItem(built, itemData, id, item)) GroupCommand(snapshot, item.chosen, item.action, item.field, ops);
     return 0;
+}
+
+std::vector<const SessionRecord*> SessionsClosedBy(const SessionSnapshot& snapshot, const MenuSessions& built, int id,
+                                                   std::uintptr_t itemData) {
+    GroupItem item;
+    if (id < kRestoreServerGroupBase || !DecodeGroupItem(built, itemData, id, item) || item.action != kGroupClose) {
+        return {};
+    }
+    return GroupOf(snapshot, item.chosen, item.field);
 }
 
 }  // namespace quilvo

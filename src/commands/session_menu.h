@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "commands/session_commands.h"
 #include "core/snapshot.h"
@@ -117,5 +118,10 @@ int DispatchSessionCommand(const SessionSnapshot& snapshot, const MenuSessions& 
 // Returns 0.
 int DispatchGroupItem(const SessionSnapshot& snapshot, const MenuSessions& built, std::uintptr_t itemData, int id,
                       SessionWindowOps& ops);
+
+// The sessions a chosen session menu command would close ("Destroy Server Group", "Destroy
+// Systems"), as the snapshot holds them now; none for any other command.
+std::vector<const SessionRecord*> SessionsClosedBy(const SessionSnapshot& snapshot, const MenuSessions& built, int id,
+                                                   std::uintptr_t itemData);
 
 }  // namespace quilvo

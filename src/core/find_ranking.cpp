@@ -167,7 +167,7 @@ bool LogonRow(const SessionSnapshot& snapshot, const SessionRecord* first, const
     row = FindRow{sessions >= maxSessions ? FindRowKind::Full : FindRowKind::Open,
                   static_cast<int>(target - snapshot.sessions.data()),
                   {FieldText(first->system), FieldText(first->client), FieldText(first->user), code,
-                   std::to_string(sessions)}};
+                   std::to_string(sessions), std::to_string(maxSessions)}};
     return true;
 }
 
@@ -217,7 +217,9 @@ std::string OpenRowText(const FindRow& row) {
     if (row.fields.size() < 5) return std::string();
     const std::string logon = row.fields[0] + " " + row.fields[1] + " " + row.fields[2];
     if (row.kind == FindRowKind::Full) return logon + " has " + row.fields[4] + " sessions";
-    return "New session: " + row.fields[3] + " on " + logon;
+    // The room the logon has left: its sessions of the most it may have.
+    const std::string room = row.fields.size() > 5 ? " (" + row.fields[4] + " of " + row.fields[5] + ")" : std::string();
+    return "New session: " + row.fields[3] + " on " + logon + room;
 }
 
 std::string OpenOkCode(const FindRow& row) { return row.fields.size() < 4 ? std::string() : "/o" + row.fields[3]; }
@@ -228,7 +230,7 @@ std::vector<FindRow> SessionFindRows(const SessionSnapshot& snapshot) {
         rows.push_back(FindRow{FindRowKind::Session, r.index,
                                {FieldText(r.system), FieldText(r.client), FieldText(r.user), FieldText(r.transaction),
                                 FieldText(r.title)},
-                               r.ready != 0});
+                               r.ready != 0, r.production != 0});
     }
     return rows;
 }

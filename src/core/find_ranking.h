@@ -24,9 +24,10 @@ struct FindRow {
     // A session row: System, Client, User, Transaction, window title.
     // A box row: "Box N", then the filter's System, Client, User, Transaction.
     // An open or full row: the logon's System, Client, User, the transaction code (upper
-    // case), and its number of sessions.
+    // case), its number of sessions and the number it may have.
     std::vector<std::string> fields;
     bool ready = false;  // a session row whose session became ready while the user looked elsewhere
+    bool production = false;  // a session row of a production system
 };
 
 // One row per session, in the snapshot's order.
@@ -85,8 +86,8 @@ void PlaceOpenRows(std::vector<FindRow>& rows, std::vector<int>& order, std::vec
 // Moves the rows marked ready to the front of order, each group keeping its order.
 void PutReadyFirst(const std::vector<FindRow>& rows, std::vector<int>& order);
 
-// "New session: SE16 on QAS 300 ANNA" for an Open row, "QAS 300 ANNA has 6 sessions" for a
-// Full row.
+// "New session: SE16 on QAS 300 ANNA (2 of 6)" for an Open row, "QAS 300 ANNA has 6 sessions"
+// for a Full row.
 std::string OpenRowText(const FindRow& row);
 // The OK code an Open row sends: "/o" and the transaction code.
 std::string OpenOkCode(const FindRow& row);

@@ -34,8 +34,8 @@ bool SameAnswers(const SessionRecord& a, const SessionRecord& b) {
 
 bool SameRecord(const SessionRecord& a, const SessionRecord& b) {
     return a.window == b.window && a.index == b.index && a.cascade == b.cascade && a.zoomed == b.zoomed &&
-           a.busy == b.busy && a.ready == b.ready && a.x == b.x && a.y == b.y && a.width == b.width &&
-           a.height == b.height && std::memcmp(a.title, b.title, sizeof a.title) == 0 &&
+           a.busy == b.busy && a.ready == b.ready && a.production == b.production && a.x == b.x && a.y == b.y &&
+           a.width == b.width && a.height == b.height && std::memcmp(a.title, b.title, sizeof a.title) == 0 &&
            std::memcmp(a.system, b.system, sizeof a.system) == 0 &&
            std::memcmp(a.serverGroup, b.serverGroup, sizeof a.serverGroup) == 0 &&
            std::memcmp(a.user, b.user, sizeof a.user) == 0 &&
@@ -47,8 +47,12 @@ bool SameSnapshot(const SessionSnapshot& a, const SessionSnapshot& b) {
     if (a.sessions.size() != b.sessions.size()) return false;
     for (std::size_t i = 0; i < a.sessions.size(); ++i)
         if (!SameRecord(a.sessions[i], b.sessions[i])) return false;
-    for (int box = 0; box < kBoxCount; ++box)
-        if (a.members[box] != b.members[box] || !SameRecord(a.filters[box], b.filters[box])) return false;
+    for (int box = 0; box < kBoxCount; ++box) {
+        if (a.members[box] != b.members[box] || !SameRecord(a.filters[box], b.filters[box]) ||
+            a.productionBox[box] != b.productionBox[box]) {
+            return false;
+        }
+    }
     return true;
 }
 
@@ -232,8 +236,10 @@ void RefreshCycle::RefreshDraft() {
     // Unsigned: the difference still measures the elapsed time across a wrap of the tick count.
     const bool overdue = static_cast<std::uint32_t>(now - state_.lastRebuildTime) > kRebuildIntervalMs;
 
-    // The boxes as the last rebuild left them, which the idle action sends to.
+    // The boxes as the last rebuild left them, which the idle action sends to; the production
+    // sessions as the last rebuild read them.
     CarryBoxes(draft_);
+    MarkProduction(production_, draft_.sessions);
     if (idle_.idleTime != 0 && state_.idleCounter > idle_.idleTime) {
         state_.idleCounter = 0;
         SendIdleAction(draft_);
@@ -268,6 +274,7 @@ void RefreshCycle::CarryBoxes(SessionSnapshot& draft) const {
     if (!shown_) return;
     for (int b = 0; b < kBoxCount; ++b) {
         draft.filters[b] = shown_->filters[b];
+        draft.productionBox[b] = shown_->productionBox[b];
         draft.members[b].clear();
         for (std::int16_t m : shown_->members[b]) {
             const int at = draft.PositionOf(shown_->sessions[static_cast<std::size_t>(m)].window);
@@ -277,9 +284,12 @@ void RefreshCycle::CarryBoxes(SessionSnapshot& draft) const {
 }
 
 void RefreshCycle::SortIntoBoxes(SessionSnapshot& draft) {
+    production_ = settings_.LoadProduction();
+    MarkProduction(production_, draft.sessions);
     for (int b = 0; b < kBoxCount; ++b) {
         settings_.LoadBoxFilter(b, filters_[b]);
         draft.filters[b] = filters_[b];
+        draft.productionBox[b] = production_.Names(filters_[b].system, filters_[b].client) ? 1 : 0;
         draft.members[b].clear();
         // In the pass's order, which is the order of their indexes.
         for (const SessionRecord& s : draft.sessions)
@@ -306,7 +316,9 @@ bool RefreshCycle::DetectChanges(const SessionSnapshot& draft) const {
         }
         // What a session answers decides its boxes and shows in every view, as does a session
         // that turned busy, answers again or became ready.
-        if (!SameAnswers(was, r) || was.busy != r.busy || was.ready != r.ready) return true;
+        if (!SameAnswers(was, r) || was.busy != r.busy || was.ready != r.ready || was.production != r.production) {
+            return true;
+        }
     }
     return false;
 }

@@ -13,6 +13,7 @@
 #include "core/discovery.h"
 #include "core/discovery_windows.h"
 #include "core/drag_probe.h"
+#include "core/production.h"
 #include "core/refresh_platform.h"
 #include "core/snapshot.h"
 
@@ -97,6 +98,8 @@ public:
     Snapshot Shown() const { return shown_; }
     // The box filters as the last rebuild read them; the properties dialog stores into them.
     BoxFilter (&Filters())[kBoxCount] { return filters_; }
+    // The production systems as the last rebuild read them.
+    const ProductionSystems& Production() const { return production_; }
 
     // True when, against what the views were last given, a session came, a boxed session's
     // index, position, size or title changed, or any session's answers, busy flag or ready
@@ -139,6 +142,7 @@ private:
     RebuildListener* rebuildListener_ = nullptr;
     RefreshState state_;
     BoxFilter filters_[kBoxCount] = {};
+    ProductionSystems production_;
     SessionSnapshot draft_;  // the next snapshot, made here; its storage is kept from pass to pass
     Snapshot current_;
     Snapshot shown_;

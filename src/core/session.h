@@ -15,6 +15,7 @@ struct SessionRecord {
     std::uint8_t busy;        // not every answer came within the pass that saw it
     std::uint8_t ready;       // answers again after a long busy spell, not yet brought up by
                               // the user (set after each pass, never by discovery)
+    std::uint8_t production;  // of a system the settings name as production (set at each pass)
     std::int32_t x;           // normal rectangle, screen coordinates; a zoomed window at the
                               // top left corner of the monitor it fills (0,0 on the primary)
     std::int32_t y;

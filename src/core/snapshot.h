@@ -25,6 +25,8 @@ public:
     // positions in `sessions`, in the box's order.
     BoxFilter filters[kBoxCount] = {};
     std::vector<std::int16_t> members[kBoxCount];
+    // A box's filter names a production System (and Client): its panel is marked.
+    std::uint8_t productionBox[kBoxCount] = {};
 
     int Count() const { return static_cast<int>(sessions.size()); }
     // The position of the window's session; -1 when the pass did not find it.

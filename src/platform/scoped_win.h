@@ -21,6 +21,8 @@ public:
     ScopedHandle(const ScopedHandle&) = delete;
     ScopedHandle& operator=(const ScopedHandle&) = delete;
     T get() const noexcept { return handle_; }
+    // Hands the handle over to whoever takes it from now on (a menu its pop-up, say).
+    T release() noexcept { return std::exchange(handle_, nullptr); }
     explicit operator bool() const noexcept { return handle_ != nullptr; }
 private:
     T handle_;

@@ -12,7 +12,8 @@ constexpr const char* kMiniWindowClass = "XIconWin";
 constexpr const char* kHoverTipClass = "XToolTip";
 constexpr const char* kDockedToolbarClass = "HijackedToolbar";
 constexpr const char* kFindWindowClass = "QuilvoFind";
-constexpr const char* kDispatcherClass = "QuilvoDispatch";  // message-only: work back to the user-interface thread
+constexpr const char* kDispatcherClass = "QuilvoDispatch";
+constexpr const char* kProductionFrameClass = "QuilvoFrame";  // around the production session in front  // message-only: work back to the user-interface thread
 
 // The session window commands' message, as every session front end registers it.
 inline UINT SetOkCodeMessage() {

@@ -5,6 +5,7 @@
 // Dialogs
 #define IDD_TRAYHOST 104          // hidden tray host, shown as the About box
 #define IDD_BOXPROPERTIES 110
+#define IDD_CLOSEQUESTION 112     // asked before sessions of a production system are closed
 
 // Menus
 #define IDM_TRAY 102
@@ -35,6 +36,10 @@
 #define IDC_PROP_TRANSACTION 1004
 #define IDC_PROP_BOXNUMBER 1005
 
+// Close question controls
+#define IDC_QUESTION_ICON 1001
+#define IDC_QUESTION_TEXT 1002
+
 // Box panel context menu
 #define ID_BOX_PROPERTIES 40017
 #define ID_BOX_QUIT 40018
@@ -63,6 +68,8 @@
 #define ID_TRAY_OPACITY_HIGH 40049
 #define ID_TRAY_FIND 40050        // inserted above Exit when the menu opens
 #define ID_TRAY_AUTOSTART 40051   // "Start with &Windows", inserted above Exit likewise
+#define ID_TRAY_PRODUCTION 40100  // "&Production systems": entries 40100 + n, inserted above Exit likewise
+#define ID_TRAY_PRODUCTION_LAST 40199
 
 // Docked toolbar context menu
 #define ID_DOCK_COLORIZER 40044
@@ -83,3 +90,4 @@
 #define TIMER_TIP_DESTROY 0       // on the tip window
 #define TIMER_FIND_CLOSE 1        // on the find window, after Enter on a session
 #define TIMER_PASS_DEADLINE 2     // on the dispatcher: the discovery pass stops waiting for replies
+#define TIMER_PRODUCTION_FRAME 3  // on the tray host, 100 ms while production systems are named: the frame follows the session in front

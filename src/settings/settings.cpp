@@ -115,6 +115,17 @@ int ReadMaxSessions() { return ReadAppNumber(kKeyMaxSessions, 6, 1, 16); }
 
 int ReadReadyAfter() { return ReadAppNumber(kKeyReadyAfter, 20, 0, 86400); }
 
+ProductionSystems ReadProduction() {
+    // Room for some two hundred Systems; a longer value is cut, as every value read is.
+    char text[1024] = {};
+    ReadAppString(kKeyProduction, text, sizeof text, "");
+    return ProductionSystems::Parse(text);
+}
+
+bool WriteProduction(const ProductionSystems& production) {
+    return ProfileWriteString(kAppSection, kKeyProduction, production.Text().c_str(), kSettingsFile);
+}
+
 StoredPosition ReadMainWindowPosition() {
     return StoredPosition{PositionFromSetting(ReadAppInt(kKeyWindowX)),
                           PositionFromSetting(ReadAppInt(kKeyWindowY))};
@@ -205,6 +216,7 @@ CycleSettings& IniCycleSettings() {
     class IniSettings final : public CycleSettings {
     public:
         bool LoadBoxFilter(int box, BoxFilter& filter) override { return quilvo::LoadBoxFilter(box, filter); }
+        ProductionSystems LoadProduction() override { return ReadProduction(); }
     };
     static IniSettings settings;
     return settings;

@@ -24,6 +24,7 @@ constexpr const char* kKeyFindHotkey = "FIND_HOTKEY";
 constexpr const char* kKeyBoxHotkeys = "BOX_HOTKEYS";
 constexpr const char* kKeyMaxSessions = "MAX_SESSIONS";
 constexpr const char* kKeyReadyAfter = "READY_AFTER";
+constexpr const char* kKeyProduction = "PRODUCTION";
 
 // Keys of the view sections ("WindowX" and "WindowY" as in the application section).
 constexpr const char* kKeyZoomFactor = "ZoomFactor";
@@ -101,6 +102,10 @@ int ReadMaxSessions();
 // READY_AFTER: seconds a session must have been busy for a ready notice (default 20, 0 = off,
 // at most a day).
 int ReadReadyAfter();
+// PRODUCTION: the production systems ("PRD,QAS/300"); none when the key is absent or empty.
+ProductionSystems ReadProduction();
+// Writes PRODUCTION (and nothing else); true when the write succeeded.
+bool WriteProduction(const ProductionSystems& production);
 
 // Clamps of stored values.
 int PositionFromSetting(int stored);                   // negative -> 0

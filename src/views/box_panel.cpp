@@ -87,10 +87,15 @@ HWND BoxPanel::Create(HWND view, const PixelRect& place, int step) {
                                 parentWindow, nullptr, GetModuleHandleA(nullptr), this);
     if (ownWindow) SendMessageA(ownWindow, WM_QUILVO_RECOLOUR, 0, 0);
     shownFilter_ = snapshot_->Filter(box_);
+    shownProduction_ = ProductionBox(*snapshot_);
     NameWindow();
     ComputeScale();
     Follow(snapshot_, false);
     return ownWindow;
+}
+
+bool BoxPanel::ProductionBox(const SessionSnapshot& snapshot) const {
+    return IsBoxIndex(box_) && snapshot.productionBox[box_] != 0;
 }
 
 void BoxPanel::NameWindow() {
@@ -128,10 +133,11 @@ bool BoxPanel::Update(const Snapshot& snapshot) {
     // The view has read the desk again: a monitor may have come or gone.
     ComputeScale();
     const Snapshot next = snapshot ? snapshot : snapshot_;
-    const bool filterChanged = !SameFilterTexts(next->Filter(box_), shownFilter_);
+    const bool filterChanged = !SameFilterTexts(next->Filter(box_), shownFilter_) || ProductionBox(*next) != shownProduction_;
     const bool changed = Follow(next, false);
     if (filterChanged) {
         shownFilter_ = snapshot_->Filter(box_);
+        shownProduction_ = ProductionBox(*snapshot_);
         InvalidateRect(ownWindow, nullptr, TRUE);
         NameWindow();
     }
@@ -319,6 +325,12 @@ void BoxPanel::Paint(HDC dc) {
 
     // In high contrast the pair the user's scheme makes for text on a window.
     const bool contrast = context_.highContrast;
+    // A box of a production system: a thin band of the production colour along the top edge.
+    if (ProductionBox(*snapshot_)) {
+        const RECT band = {0, 0, r.right, std::min<LONG>(r.bottom, ScaleForDpi(kProductionPanelBand, dpi))};
+        ScopedBrush red(CreateSolidBrush(ProductionColour(contrast)));
+        FillRect(dc, &band, red.get());
+    }
     SetTextColor(dc, GetSysColor(contrast ? COLOR_WINDOWTEXT : COLOR_BTNTEXT));
     SetBkColor(dc, GetSysColor(contrast ? COLOR_WINDOW : COLOR_BACKGROUND));
     for (int i = 0; i < 4; ++i) {

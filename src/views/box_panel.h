@@ -99,7 +99,11 @@ private:
     // The window text that names the box to a screen reader, from its number and filter.
     void NameWindow();
 
+    // The box's filter names a production system in snapshot.
+    bool ProductionBox(const SessionSnapshot& snapshot) const;
+
     SessionRecord shownFilter_ = {};  // the filter whose texts the panel last painted
+    bool shownProduction_ = false;    // and whether it painted the production band
     bool restackDue_ = true;          // the stacking order may differ from a fresh build's
 };
 

@@ -60,9 +60,12 @@ std::string FindRowText(const FindRow& row) {
     if (row.kind == FindRowKind::Open || row.kind == FindRowKind::Full) return OpenRowText(row);
     if (row.kind == FindRowKind::Session) {
         for (std::size_t i = 0; i < row.fields.size(); ++i) {
-            // "ready" leads the title's column, where the eye finds it in any row.
-            const bool readyTitle = row.ready && i + 1 == row.fields.size();
-            text += (i > 0 ? "\t" : "") + (readyTitle ? "ready  " + row.fields[i] : row.fields[i]);
+            // "ready" and "production" lead the title's column, where the eye finds them in any
+            // row; said in words, never only in colour.
+            const bool title = i + 1 == row.fields.size();
+            const std::string marks = title ? std::string(row.ready ? "ready  " : "") + (row.production ? "production  " : "")
+                                            : std::string();
+            text += (i > 0 ? "\t" : "") + marks + row.fields[i];
         }
         return text;
     }

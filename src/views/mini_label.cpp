@@ -5,10 +5,11 @@
 
 namespace quilvo {
 
-MiniLabelLayout LayOutMiniLabel(int clientWidth, int clientHeight, int lineHeight, int dpi) {
+MiniLabelLayout LayOutMiniLabel(int clientWidth, int clientHeight, int lineHeight, int dpi, int markRows) {
     MiniLabelLayout layout;
     layout.picture = PixelRect{0, 0, clientWidth, clientHeight};
-    const int band = 2 * lineHeight + 2;
+    const int text = 2 * lineHeight + 2;
+    const int band = text + std::max(0, markRows);
     if (lineHeight <= 0 || clientHeight < band + kLabelMinPictureRows || clientWidth < 2 * lineHeight) return layout;
     const int pad = ScaleForDpi(kLabelSidePad, dpi);
     layout.labelled = true;
@@ -16,6 +17,7 @@ MiniLabelLayout LayOutMiniLabel(int clientWidth, int clientHeight, int lineHeigh
     const int markRoom = ScaleForDpi(kLabelMarkSize, dpi) + 2;
     layout.lines[0] = PixelRect{pad, 1, std::max(0, clientWidth - pad - markRoom), lineHeight};
     layout.lines[1] = PixelRect{pad, 1 + lineHeight, clientWidth - 2 * pad, lineHeight};
+    layout.mark = PixelRect{0, text, clientWidth, band - text};
     layout.picture = PixelRect{0, band, clientWidth, clientHeight - band};
     return layout;
 }

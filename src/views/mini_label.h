@@ -25,13 +25,15 @@ struct MiniLabelLayout {
     bool labelled = false;
     PixelRect band;      // the caption band along the top; empty when unlabelled
     PixelRect lines[2];  // where the two lines are written
+    PixelRect mark;      // the rows of a mark along the band's foot (a production session's)
     PixelRect picture;   // the miniature picture: the whole client area when unlabelled
 };
 
 // lineHeight is the height of a line of the label font. The band is two lines and a pixel
-// above and below them; line 1 leaves the top right corner to the state mark. A client area that cannot hold the band, two rows of picture and
-// two lines' height across stays unlabelled and looks as a mini window always did.
-MiniLabelLayout LayOutMiniLabel(int clientWidth, int clientHeight, int lineHeight, int dpi);
+// above and below them, and markRows more for a mark along its foot; line 1 leaves the top
+// right corner to the state mark. A client area that cannot hold the band, two rows of picture
+// and two lines' height across stays unlabelled and looks as a mini window always did.
+MiniLabelLayout LayOutMiniLabel(int clientWidth, int clientHeight, int lineHeight, int dpi, int markRows = 0);
 
 // The two lines: "System Client" (one alone when the other is empty, the title when both
 // are: a session that has not answered yet) and the Transaction. Each is cut to its capacity.

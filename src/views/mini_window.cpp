@@ -174,12 +174,14 @@ PixelRect MiniWindow::PaintLabel(HDC dc, const RECT& clientRect) const {
     const bool wanted = context_.labels && context_.labelFont != nullptr;
     const MiniLabelLayout layout = LayOutMiniLabel(clientRect.right, clientRect.bottom,
                                                    wanted ? context_.labelLineHeight : 0,
-                                                   wanted ? context_.dpi : kBaseDpi);
+                                                   wanted ? context_.dpi : kBaseDpi, ProductionRows());
     if (!layout.labelled) return layout.picture;
     const bool busy = session_->busy != 0;
     const RECT band = {0, 0, layout.band.width, layout.band.height};
     // A busy session's band takes the colours of an inactive caption.
     FillRect(dc, &band, GetSysColorBrush(busy ? COLOR_INACTIVECAPTION : COLOR_ACTIVECAPTION));
+    // A production session's mark: rows of its colour along the foot of the caption band.
+    PaintProductionMark(dc, layout.mark);
     ScopedSelectObject font(dc, context_.labelFont);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(busy ? COLOR_INACTIVECAPTIONTEXT : COLOR_CAPTIONTEXT));
@@ -198,9 +200,32 @@ void MiniWindow::PaintContrastPicture(HDC dc, const PixelRect& area) const {
     FrameRect(dc, &body, GetSysColorBrush(busy ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT));
 }
 
+int MiniWindow::ProductionRows() const {
+    return session_->production ? ScaleForDpi(kProductionBand, context_.dpi) : 0;
+}
+
+void MiniWindow::PaintProductionMark(HDC dc, const PixelRect& at) const {
+    if (at.width <= 0 || at.height <= 0) return;
+    const RECT mark = {at.x, at.y, at.x + at.width, at.y + at.height};
+    ScopedBrush red(CreateSolidBrush(ProductionColour(context_.highContrast)));
+    FillRect(dc, &mark, red.get());
+}
+
 void MiniWindow::PaintMarks(HDC dc, const RECT& clientRect, const PixelRect& picture) const {
+    // The picture of a busy session is washed out (every colour at least mid-grey; not in high
+    // contrast, which shows the busy state by the picture's colours). Only the picture: washed,
+    // the band's caption text would stand grey on grey; the band shows the state by its
+    // inactive caption colours already.
+    if (session_->busy && !context_.highContrast) {
+        ScopedSelectObject grey(dc, GetStockObject(GRAY_BRUSH));
+        PatBlt(dc, picture.x, picture.y, picture.width, picture.height, kDestOrPattern);
+    }
+    // Without a caption band, the production mark runs along the top of the picture.
+    if (picture.y == 0) {
+        PaintProductionMark(dc, PixelRect{0, 0, clientRect.right, std::min<int>(ProductionRows(), clientRect.bottom)});
+    }
     if (session_->busy) {
-        PaintBusyMark(dc, clientRect, picture);
+        PaintBusyMark(dc, clientRect);
     } else if (session_->ready) {
         PaintReadyMark(dc, clientRect);
     }
@@ -234,15 +259,8 @@ void MiniWindow::PaintReadyMark(HDC dc, const RECT& clientRect) const {
     LineTo(dc, dot.left + size - 2, dot.top + 2);
 }
 
-void MiniWindow::PaintBusyMark(HDC dc, const RECT& clientRect, const PixelRect& picture) const {
-    // The picture is washed out (every colour at least mid-grey; not in high contrast, which
-    // shows the busy state by the picture's colours) and a small clock face stands in the
-    // top right corner. Only the picture: washed, the band's caption text would stand grey on
-    // grey; the band shows the state by its inactive caption colours already.
-    if (!context_.highContrast) {
-        ScopedSelectObject grey(dc, GetStockObject(GRAY_BRUSH));
-        PatBlt(dc, picture.x, picture.y, picture.width, picture.height, kDestOrPattern);
-    }
+// A small clock face in the top right corner.
+void MiniWindow::PaintBusyMark(HDC dc, const RECT& clientRect) const {
     ScopedSelectObject pen(dc, GetStockObject(DC_PEN));
     ScopedSelectObject brush(dc, GetStockObject(DC_BRUSH));
     RECT dot = {};

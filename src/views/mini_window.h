@@ -54,11 +54,14 @@ private:
     // The caption band with the label's two lines, when the view has labels and the mini
     // window room for them; the picture's place either way.
     PixelRect PaintLabel(HDC dc, const RECT& client) const;
-    // picture: where the miniature picture is drawn (below the label band, if any).
-    void PaintBusyMark(HDC dc, const RECT& client, const PixelRect& picture) const;
+    void PaintBusyMark(HDC dc, const RECT& client) const;
     void PaintReadyMark(HDC dc, const RECT& client) const;
     bool PaintMarkDot(HDC dc, const RECT& client, int fillColour, RECT* dot) const;
+    // picture: where the miniature picture is drawn (below the label band, if any).
     void PaintMarks(HDC dc, const RECT& client, const PixelRect& picture) const;
+    // The rows of the production mark at the window's DPI; none for another session.
+    int ProductionRows() const;
+    void PaintProductionMark(HDC dc, const PixelRect& at) const;
     // The picture in high contrast: a window drawn in the system's colours, its title bar
     // an inactive one while the session is busy.
     void PaintContrastPicture(HDC dc, const PixelRect& area) const;

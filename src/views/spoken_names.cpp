@@ -20,6 +20,13 @@ void AppendField(char* out, std::size_t capacity, std::size_t& used, const char 
     if (written > 0) used = std::min(capacity - 1, used + static_cast<std::size_t>(written));
 }
 
+// Appends ", word" when there is a word.
+void AppendWord(char* out, std::size_t capacity, std::size_t& used, const char* word) {
+    if (word == nullptr || used + 1 >= capacity) return;
+    const int written = std::snprintf(out + used, capacity - used, ", %s", word);
+    if (written > 0) used = std::min(capacity - 1, used + static_cast<std::size_t>(written));
+}
+
 // The state a screen reader hears after the fields: what the mini window shows by its marks.
 const char* StateWord(const SessionRecord& s) {
     if (s.busy) return "busy";
@@ -37,7 +44,9 @@ void SessionSpokenName(const SessionRecord& s, char* out, std::size_t capacity) 
     AppendField(out, capacity, used, s.user);
     AppendField(out, capacity, used, s.transaction);
     AppendField(out, capacity, used, s.title);
-    if (const char* state = StateWord(s)) std::snprintf(out + used, capacity - used, ", %s", state);
+    // Said, never only shown in red: "production" before the state.
+    AppendWord(out, capacity, used, s.production ? "production" : nullptr);
+    AppendWord(out, capacity, used, StateWord(s));
 }
 
 void BoxSpokenName(int boxIndex, const SessionRecord& filter, char* out, std::size_t capacity) {

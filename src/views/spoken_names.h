@@ -14,8 +14,8 @@ namespace quilvo {
 constexpr std::size_t kSpokenNameCapacity = 400;
 
 // "PRD 100 ANNA VA01 Create Sales Order": System, Client, User, Transaction and title, the
-// empty ones left out, then ", busy" while the session owes answers. out is always
-// terminated, cut to capacity.
+// empty ones left out, then ", production" for a session of a production system, then
+// ", busy" while the session owes answers. out is always terminated, cut to capacity.
 void SessionSpokenName(const SessionRecord& session, char* out, std::size_t capacity);
 
 // "Box 2: PRD 100": the box's number from 1 and the filter's non-empty System, Client, User

@@ -17,7 +17,7 @@ bool DrawsDifferently(const SessionRecord& a, const SessionRecord& b) {
     const bool titleShown = a.system[0] == '\0' && a.client[0] == '\0';
     return !SameText(a.system, b.system) || !SameText(a.client, b.client) || !SameText(a.transaction, b.transaction) ||
            (titleShown && !SameText(a.title, b.title)) || (a.busy != 0) != (b.busy != 0) ||
-           (a.ready != 0) != (b.ready != 0);
+           (a.ready != 0) != (b.ready != 0) || (a.production != 0) != (b.production != 0);
 }
 
 bool UpdatePlan::Reordered() const {

@@ -22,7 +22,7 @@ struct ShownSession {
 
 // What a mini window draws differs between two records of its session: System, Client or
 // Transaction (its label), the title while System and Client are empty (the label shows it
-// then), the busy mark. (The title's other uses, the tip and the button's text, are read when
+// then), the busy, ready and production marks. (The title's other uses, the tip and the button's text, are read when
 // they are needed; the zoomed flag only when the session is raised.)
 bool DrawsDifferently(const SessionRecord& a, const SessionRecord& b);
 

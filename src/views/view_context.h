@@ -12,6 +12,16 @@
 
 namespace quilvo {
 
+// What marks a production session, its box's panel and the frame around it when it is in
+// front: a red of its own; in high contrast the user's selection colour, never a fixed one.
+inline COLORREF ProductionColour(bool highContrast) {
+    return highContrast ? GetSysColor(COLOR_HIGHLIGHT) : RGB(200, 0, 0);
+}
+// The production band along the foot of a mini window's caption band (the top of its picture
+// without one), and along the top edge of a production box's panel, at 96 DPI.
+constexpr int kProductionBand = 3;
+constexpr int kProductionPanelBand = 2;
+
 class BoxPropertiesDialogs;
 class DragController;
 class HoverTip;

@@ -169,9 +169,10 @@ TEST(OpenRows, OneRowPerLogonWithoutTheTransactionAndNamedByTheOtherWords) {
         const char* query;
         std::vector<std::string> rows;
     } cases[] = {
-        {"se16", {"New session: SE16 on QAS 300 ANNA @0", "New session: SE16 on PRD 100 ANNA @1"}},
-        {"qa an se16", {"New session: SE16 on QAS 300 ANNA @0"}},
-        {"prd /abc/xyz1", {"New session: /ABC/XYZ1 on PRD 100 ANNA @1", "New session: /ABC/XYZ1 on PRD 200 KIM @3"}},
+        {"se16", {"New session: SE16 on QAS 300 ANNA (2 of 6) @0", "New session: SE16 on PRD 100 ANNA (1 of 6) @1"}},
+        {"qa an se16", {"New session: SE16 on QAS 300 ANNA (2 of 6) @0"}},
+        {"prd /abc/xyz1",
+         {"New session: /ABC/XYZ1 on PRD 100 ANNA (1 of 6) @1", "New session: /ABC/XYZ1 on PRD 200 KIM (1 of 6) @3"}},
         {"prd 200 se16", {}},       // that logon runs SE16 already
         {"nna se16", {}},           // the other words must start a field
         {"sales se16", {}},
@@ -183,7 +184,7 @@ TEST(OpenRows, OneRowPerLogonWithoutTheTransactionAndNamedByTheOtherWords) {
     };
     for (const auto& c : cases) EXPECT_EQ(OpenRowsFor(c.query, table, 6), c.rows) << c.query;
     EXPECT_EQ(OpenRowsFor("qas su01", table, 2), (std::vector<std::string>{"QAS 300 ANNA has 2 sessions @0"}));
-    EXPECT_EQ(OpenRowsFor("qas su01", table, 3), (std::vector<std::string>{"New session: SU01 on QAS 300 ANNA @0"}));
+    EXPECT_EQ(OpenRowsFor("qas su01", table, 3), (std::vector<std::string>{"New session: SU01 on QAS 300 ANNA (2 of 3) @0"}));
     EXPECT_EQ(OpenOkCode(OpenTransactionRows("qas se16", table, 6).at(0)), "/oSE16");
     FrontOrder front;  // the logon's other session was in front last: the OK code goes there
     front.Note(table.sessions[0].window);

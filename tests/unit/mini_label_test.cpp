@@ -40,6 +40,14 @@ TEST(MiniLabel, ThresholdBandAndPicture) {
         EXPECT_EQ(l.picture.y + l.picture.height, c.height) << "the picture below the band";
     }
     EXPECT_EQ(LayOutMiniLabel(80, 60, 19, 144).lines[0].x, 3);
+    // A mark of 3 rows along the band's foot: the lines stay, the picture starts below it; a
+    // mini window that has no room for both stays unlabelled.
+    const MiniLabelLayout marked = LayOutMiniLabel(80, 60, 10, 96, 3);
+    EXPECT_EQ(marked.band.height, 25);
+    EXPECT_EQ(marked.lines[1].y, 11);
+    EXPECT_EQ((std::vector<int>{marked.mark.y, marked.mark.height, marked.picture.y}), (std::vector<int>{22, 3, 25}));
+    EXPECT_TRUE(LayOutMiniLabel(80, 22 + kLabelMinPictureRows, 10, 96).labelled);
+    EXPECT_FALSE(LayOutMiniLabel(80, 22 + kLabelMinPictureRows, 10, 96, 3).labelled);
     // At 144 DPI the mark is 14 pixels (9 scaled) and stands a pixel in: line 1 ends a pixel
     // left of it, whatever the label's text.
     const MiniLabelLayout at144 = LayOutMiniLabel(80, 60, 19, 144);

@@ -166,6 +166,30 @@ TEST_F(RefreshTest, ABoxedSessionThatMovesOrIsRenamedRebuildsAtOnce) {
     EXPECT_EQ(Updates(), 3u);
 }
 
+// PRODUCTION marks its sessions and the panels of the boxes that name its Systems; a changed
+// list takes effect at the next rebuild, which it brings about as a change of what is shown.
+TEST_F(RefreshTest, ProductionSessionsAndBoxesAreMarkedAsTheListStandsAtEachRebuild) {
+    TwoSystems();
+    fake::Profile().AddRaw(kSettingsFile, "Quilvo", "PRODUCTION", " prd ");
+    Make();
+    Pass();
+    EXPECT_TRUE(Session(0x100).production);
+    EXPECT_FALSE(Session(0x200).production);
+    EXPECT_EQ(std::vector<int>(Now().productionBox, Now().productionBox + kBoxCount),
+              (std::vector<int>{1, 0, 0, 0, 0, 0}));
+
+    ASSERT_TRUE(WriteProduction(ProductionSystems::Parse("QAS/200")));
+    Pass();
+    EXPECT_TRUE(Session(0x100).production) << "read again only at a rebuild";
+    cycle->ForceRebuild();
+    Pass();
+    EXPECT_FALSE(Session(0x100).production);
+    EXPECT_TRUE(Session(0x200).production);
+    EXPECT_EQ(Now().productionBox[0], 0);
+    EXPECT_EQ(Now().productionBox[1], 0) << "the box names the System, not its Client";
+    EXPECT_EQ(views.rebuilds.back(), cycle->Current());
+}
+
 // A calm pass asks each session its Transaction only; everything is asked of a new session,
 // under a new title, while System, Client or User is empty, and every 17 s. What the answers
 // change shows at the pass that brings them, in every box it decides.

@@ -338,6 +338,17 @@ TEST(SessionMenu, EveryIdRangeDecodesToItsGroupCommand) {
         {"above every range", 16007, 1, {}},
     };
     ExpectDispatched(*table, built->sessions, cases);
+    // What a command would close, asked before it is carried out: the destroying entries only.
+    const auto closed = [&](int id, std::uintptr_t data) {
+        std::vector<WindowHandle> windows;
+        for (const SessionRecord* r : SessionsClosedBy(*table, built->sessions, id, data)) windows.push_back(r->window);
+        return windows;
+    };
+    EXPECT_EQ(closed(13006, 2), (std::vector<WindowHandle>{11, 13}));
+    EXPECT_EQ(closed(15007, 1), (std::vector<WindowHandle>{11, 12}));
+    for (const auto& other : {std::pair<int, std::uintptr_t>{12003, 0}, {14005, 0}, {200, 0}, {15011, 5}, {16007, 1}}) {
+        EXPECT_TRUE(closed(other.first, other.second).empty()) << other.first;
+    }
 }
 
 // A pass while the menu is open published another snapshot: A, at position 0 when the menu was
