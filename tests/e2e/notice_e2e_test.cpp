@@ -80,7 +80,7 @@ TEST_F(Notice, OpenRowsOpenATransactionInANewSessionOfTheLogon) {
     Start("[Quilvo]\r\nMAX_SESSIONS=2\r\n");
 
     OpenAndType("prd se16");
-    ASSERT_TRUE(WaitUntil([&] { return Rows() == 1 && Row(0) == "New session: SE16 on PRD 100 ALICE"; }, 3000))
+    ASSERT_TRUE(WaitUntil([&] { return Rows() == 1 && Row(0) == "New session: SE16 on PRD 100 ALICE (1 of 2)"; }, 3000))
         << "no session matches: the open row comes first, " << Rows() << " rows, " << Row(0);
     ASSERT_TRUE(RealKeys("Return"));
     ASSERT_TRUE(sim.WaitForLine("opened A-o1 SE16", 5000)) << sim.Log();
@@ -101,7 +101,7 @@ TEST_F(Notice, OpenRowsOpenATransactionInANewSessionOfTheLogon) {
     ASSERT_TRUE(RealKeys("Escape"));
 
     OpenAndType("qa 200 su01");
-    ASSERT_TRUE(WaitUntil([&] { return Rows() >= 1 && Row(Rows() - 1) == "New session: SU01 on QAS 200 BOB"; }, 3000))
+    ASSERT_TRUE(WaitUntil([&] { return Rows() >= 1 && Row(Rows() - 1) == "New session: SU01 on QAS 200 BOB (1 of 2)"; }, 3000))
         << Row(Rows() - 1);
     ASSERT_TRUE(RealKeys("Return"));
     ASSERT_TRUE(sim.WaitForLine("refused B /oSU01 1 sessions", 5000)) << sim.Log();

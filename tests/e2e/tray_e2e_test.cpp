@@ -332,10 +332,10 @@ TEST_F(TrayMenu, StartWithWindowsWritesAndRemovesTheRunValueOfThisClass) {
 
 TEST_F(TrayMenu, DestroyAllIsGrayedAndTheViewCommandsShowTheViewsAgain) {
     Start(kThree);
-    // "&Destroy All", sixth from the bottom, picked with the arrows or by its letter: the menu
+    // "&Destroy All", seventh from the bottom, picked with the arrows or by its letter: the menu
     // closes and chooses nothing.
     OpenMenu();
-    Press({VK_UP, VK_UP, VK_UP, VK_UP, VK_UP, VK_UP, VK_RETURN});
+    Press({VK_UP, VK_UP, VK_UP, VK_UP, VK_UP, VK_UP, VK_UP, VK_RETURN});
     EXPECT_TRUE(WaitUntil([&] { return OpenMenus() == 0; }, 3000));
     Choose({'D'});
     Sleep(500);
@@ -413,6 +413,92 @@ TEST_F(TrayMenu, SystemsAndServerGroupsAreRestoredAndClosedWhateverTheirLetterCa
     Sleep(300);
     EXPECT_EQ(LogLinesStarting("close "), 4) << sim.Log();
     EXPECT_TRUE(IsWindow(sim.Hwnd("D")));
+}
+
+// PRD is production: its sessions say so and the one in front has a frame that follows it and
+// goes when it loses the front; the tray adds QAS to the list; "Destroy Systems" on PRD asks
+// first, and closes nothing on No (Escape) and both PRD sessions on Yes.
+TEST_F(TrayMenu, ProductionSessionsAreMarkedFramedAndClosedOnlyAfterAYes) {
+    Start("session A system=PRD caption=Alpha x=100 y=100 w=400 h=300\n"
+          "session B system=QAS caption=Bravo x=200 y=150 w=400 h=300\n"
+          "session C system=PRD caption=Charlie x=300 y=200 w=400 h=300\n",
+          "[Quilvo]\r\nPRODUCTION=prd\r\n");
+    const std::map<std::string, std::string> words = {{"A", "Alpha"}, {"B", "Bravo"}, {"C", "Charlie"}};
+    const auto named = [&](const std::string& session, bool production) {
+        for (HWND mini : SingleMiniWindows()) {
+            const std::string text = TextOf(mini);
+            if (text.find(words.at(session)) == std::string::npos) continue;
+            return (text.find(", production") != std::string::npos) == production;
+        }
+        return false;
+    };
+    EXPECT_TRUE(WaitUntil([&] { return named("A", true) && named("B", false) && named("C", true); }, kSettle));
+
+    // The frame: the program's own, around the session in front and just above it.
+    const auto frame = [&] {
+        const std::vector<HWND> frames = quilvo.TopWindows("QuilvoFrame");
+        return frames.empty() || !IsWindowVisible(frames[0]) ? nullptr : frames[0];
+    };
+    const auto framing = [&](const std::string& session) {
+        const HWND f = frame(), s = sim.Hwnd(session);
+        const RECT fr = ScreenRect(f), sr = ScreenRect(s);
+        return f != nullptr && EqualRect(&fr, &sr) && GetWindow(f, GW_HWNDNEXT) == s;
+    };
+    SetForegroundWindow(sim.Hwnd("A"));
+    ASSERT_TRUE(WaitUntil([&] { return framing("A"); }, 3000));
+    const LONG_PTR style = GetWindowLongPtrA(frame(), GWL_EXSTYLE);
+    const LONG_PTR wanted = WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW;
+    EXPECT_EQ(style & (wanted | WS_EX_TOPMOST), wanted);
+    ASSERT_TRUE(sim.Send("move A 150 120 500 350"));
+    EXPECT_TRUE(WaitUntil([&] { return framing("A"); }, 1000)) << "the frame follows a move";
+    ASSERT_TRUE(sim.Send("maximize A"));
+    EXPECT_TRUE(WaitUntil([&] {
+        const RECT f = ScreenRect(frame());
+        return frame() != nullptr && f.left == 0 && f.top == 0 && f.right == GetSystemMetrics(SM_CXSCREEN);
+    }, 1000)) << "a maximised session's frame lies inside the monitor";
+    ASSERT_TRUE(sim.Send("restore A"));
+    SetForegroundWindow(sim.Hwnd("B"));
+    EXPECT_TRUE(WaitUntil([&] { return frame() == nullptr; }, 1000)) << "QAS in front: no frame";
+    SetForegroundWindow(sim.Hwnd("C"));
+    EXPECT_TRUE(WaitUntil([&] { return framing("C"); }, 1000));
+    ASSERT_TRUE(sim.Send("minimize C"));
+    EXPECT_TRUE(WaitUntil([&] { return frame() == nullptr; }, 1000)) << "gone with the iconized session";
+
+    // "&Production systems", fourth from the bottom: its entries are the Systems of the table.
+    std::vector<std::string> entries = PopupEntries(TableOrder(words), {{"A", "PRD"}, {"B", "QAS"}, {"C", "PRD"}});
+    Choose({VK_UP, VK_UP, VK_UP, VK_UP, VK_RIGHT});
+    Press(Down(IndexOf(entries, "QAS"), {VK_RETURN}));
+    ASSERT_TRUE(WaitUntil([&] { return OpenMenus() == 0; }, 3000));
+    EXPECT_EQ(dir.IniValue("Quilvo", "PRODUCTION"), "prd,QAS");
+    EXPECT_TRUE(WaitUntil([&] { return named("B", true); }, kSettle));
+
+    // "Destroy Systems", PRD: the question, owned by the program; No is Escape's answer.
+    const auto question = [&]() -> HWND {
+        for (HWND d : quilvo.TopWindows("#32770", "Quilvo"))
+            if (IsWindowVisible(d) && GetDlgItem(d, IDYES) != nullptr) return d;
+        return nullptr;
+    };
+    const std::map<std::string, std::string> systems = {{"A", "PRD"}, {"B", "QAS"}, {"C", "PRD"}};
+    for (const WPARAM answer : {WPARAM{VK_ESCAPE}, WPARAM{'Y'}}) {
+        entries = PopupEntries(TableOrder(words), systems);
+        OpenMenu();
+        Press(PopupEntry(3, 4, IndexOf(entries, "PRD")));
+        HWND asked = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return (asked = question()) != nullptr; }, 3000)) << "nothing asked";
+        std::string text;
+        for (HWND child : Children(asked, "Static")) text += TextOf(child);
+        EXPECT_EQ(text, "Close 2 sessions? 2 of them are on the production system PRD.");
+        EXPECT_EQ(LogLinesStarting("close "), 0) << "nothing is sent while the question is open";
+        if (answer == VK_ESCAPE) {
+            PostMessageA(GetDlgItem(asked, IDNO), WM_KEYDOWN, VK_ESCAPE, 0);
+        } else {
+            PostMessageA(GetDlgItem(asked, IDNO), WM_CHAR, 'y', 0);
+        }
+        ASSERT_TRUE(WaitUntil([&] { return question() == nullptr; }, 3000)) << "the question stays";
+    }
+    EXPECT_TRUE(sim.WaitForLine("close A", 5000));
+    EXPECT_TRUE(sim.WaitForLine("close C", 5000));
+    EXPECT_EQ(LogLinesStarting("close "), 2) << "No closed nothing, Yes closed PRD only: " << sim.Log();
 }
 
 TEST_F(TrayMenu, ARefreshWhileTheMenuIsOpenShrinksTheTableAndTheGoneSessionsEntryActsOnNothing) {

@@ -582,6 +582,32 @@ TEST_F(ViewsTest, ALabelledMiniWindowShowsItsBandAndABusySessionIsDimmedAndMarke
 bool HighContrastForTest() { return true; }
 bool NormalContrastForTest() { return false; }
 
+// A production session's mini window carries a band of the production colour along the foot
+// of its caption band and says "production"; the panel of a box that names its System has a
+// band along its top edge. In high contrast both take the selection colour.
+TEST_F(ViewsTest, AProductionSessionAndItsBoxAreMarkedInTheProductionColour) {
+    for (const bool contrast : {false, true}) {
+        services_.highContrast = contrast ? &HighContrastForTest : &NormalContrastForTest;
+        auto list = OneSession(SessionPlace{0, 0, 1280, 1024});
+        list->sessions[0].production = 1;
+        list->productionBox[0] = 1;
+        MakeBox(list);
+        const COLORREF red = contrast ? GetSysColor(COLOR_HIGHLIGHT) : RGB(200, 0, 0);
+        const RECT mc = ClientRect(Mini().ownWindow);
+        const int text = 2 * view_->LabelLineHeight() + 2;
+        ASSERT_GT(mc.bottom, text + 8) << "room for the caption band";
+        EXPECT_EQ(PixelOfMini(mc.right - 2, text), red) << "the band's foot, contrast " << contrast;
+        EXPECT_EQ(PixelOfMini(mc.right - 2, text + kProductionBand - 1), red);
+        EXPECT_NE(PixelOfMini(mc.right - 2, text + kProductionBand), red) << "3 rows, then the picture";
+        EXPECT_EQ(test::TextOf(Mini().ownWindow), "QAS 200 SE38 Session 0, production");
+        BoxPanel& panel = *view_->Panel(0);
+        RedrawWindow(panel.ownWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        ScopedGetDC panelDc(panel.ownWindow);
+        EXPECT_EQ(GetPixel(panelDc.get(), ClientRect(panel.ownWindow).right - 2, 0), red) << "the panel's top edge";
+        TearDown();
+    }
+}
+
 TEST_F(ViewsTest, InHighContrastEveryPixelIsASystemColour) {
     services_.highContrast = &HighContrastForTest;
     auto busy = OneSession(SessionPlace{0, 0, 1280, 1024}, true);
