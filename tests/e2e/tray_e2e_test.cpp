@@ -175,7 +175,8 @@ protected:
     std::vector<std::string> ShownOrder(const std::map<std::string, std::string>& wordOf) const {
         std::vector<std::string> order;
         for (HWND mini : SingleMiniWindows()) {
-            const std::string text = " " + TextOf(mini) + " ";
+            std::string text = " " + TextOf(mini) + " ";
+            std::replace(text.begin(), text.end(), ',', ' ');  // "Alpha, production"
             for (const auto& s : wordOf) {
                 if (text.find(" " + s.second + " ") != std::string::npos) order.push_back(s.first);
             }
@@ -466,7 +467,8 @@ TEST_F(TrayMenu, ProductionSessionsAreMarkedFramedAndClosedOnlyAfterAYes) {
 
     // "&Production systems", fourth from the bottom: its entries are the Systems of the table.
     std::vector<std::string> entries = PopupEntries(TableOrder(words), {{"A", "PRD"}, {"B", "QAS"}, {"C", "PRD"}});
-    Choose({VK_UP, VK_UP, VK_UP, VK_UP, VK_RIGHT});
+    OpenMenu();
+    Press({VK_UP, VK_UP, VK_UP, VK_UP, VK_RIGHT});
     Press(Down(IndexOf(entries, "QAS"), {VK_RETURN}));
     ASSERT_TRUE(WaitUntil([&] { return OpenMenus() == 0; }, 3000));
     EXPECT_EQ(dir.IniValue("Quilvo", "PRODUCTION"), "prd,QAS");
