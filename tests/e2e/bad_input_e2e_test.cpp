@@ -40,7 +40,7 @@ protected:
     }
 
     sessionsim::Simulator sim;
-    TempDir dir;
+    TempFolder dir;
     QuilvoProcess quilvo;
 };
 

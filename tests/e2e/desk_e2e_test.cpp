@@ -80,7 +80,7 @@ protected:
     }
 
     sessionsim::Simulator sim;
-    TempDir dir;
+    TempFolder dir;
     QuilvoProcess quilvo;
 };
 

@@ -52,7 +52,7 @@ protected:
     }
 
     sessionsim::Simulator sim;
-    TempDir dir;
+    TempFolder dir;
     QuilvoProcess quilvo;
 };
 

@@ -58,7 +58,7 @@ protected:
     }
 
     sessionsim::Simulator sim;
-    TempDir dir;
+    TempFolder dir;
     QuilvoProcess quilvo;
     HWND trayHost = nullptr;
 };

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "sim_client.h"
+#include "temp_folder.h"
 
 namespace e2e {
 
@@ -36,37 +37,8 @@ inline bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs) {
     }
 }
 
-// A fresh, empty working directory: Quilvo reads and writes ".\Quilvo.ini" there.
-class TempDir {
-public:
-    TempDir() {
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        static LONG counter = 0;
-        path_ = std::string(temp) + "quilvo-e2e-" + std::to_string(GetCurrentProcessId()) + "-" +
-                std::to_string(InterlockedIncrement(&counter));
-        CreateDirectoryA(path_.c_str(), nullptr);
-    }
-    ~TempDir() {
-        DeleteFileA(Ini().c_str());
-        RemoveDirectoryA(path_.c_str());
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::string& Path() const { return path_; }
-    std::string Ini() const { return path_ + "\\Quilvo.ini"; }
-    void WriteIni(const std::string& text) const { sessionsim::detail::WriteWholeFile(Ini(), text); }
-    std::string ReadIni() const { return sessionsim::detail::ReadWholeFile(Ini()); }
-    bool IniExists() const { return GetFileAttributesA(Ini().c_str()) != INVALID_FILE_ATTRIBUTES; }
-    std::string IniValue(const char* section, const char* key) const {
-        char buf[512] = {};
-        GetPrivateProfileStringA(section, key, "<missing>", buf, sizeof buf, Ini().c_str());
-        return buf;
-    }
-
-private:
-    std::string path_;
-};
+// A working folder for the program: it reads and writes ".\Quilvo.ini" there.
+using quilvo::test::TempFolder;
 
 // Quilvo.exe started under this process as its debugger, so that every OutputDebugStringA
 // line it writes is collected here, in order.
