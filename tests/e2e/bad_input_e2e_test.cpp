@@ -15,7 +15,6 @@
 namespace e2e {
 namespace {
 
-constexpr DWORD kPass = 2000;
 
 class BadInput : public ::testing::Test {
 protected:

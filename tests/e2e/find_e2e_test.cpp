@@ -18,7 +18,6 @@
 namespace e2e {
 namespace {
 
-constexpr DWORD kSettle = 7000;
 constexpr char kSessions[] =
     "session A system=PRD client=100 user=ALICE tx=VA01\n"
     "session B system=QAS client=200 user=BOB tx=SE38 min\n"

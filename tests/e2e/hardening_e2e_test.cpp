@@ -20,10 +20,11 @@
 namespace e2e {
 namespace {
 
-constexpr DWORD kPass = 2000;
 constexpr char kBoxClick[] = "XBOXED: WM_LBUTTONDOWN\r\n";
-// The icon's callback (1124, icon 103) with a left button release: it opens the tray menu.
-constexpr char kOpenTrayMenu[] = ",1124,103,0x202";
+// The icon's callback with a left button release, as the simulator sends it (",MESSAGE,WPARAM,LPARAM"
+// after the window): it opens the tray menu.
+const std::string kOpenTrayMenu =
+    "," + std::to_string(WM_QUILVO_TRAYICON) + "," + std::to_string(IDI_QUILVO) + ",0x202";
 
 std::string Hex(HWND w) {
     char text[32];
@@ -245,7 +246,7 @@ TEST_P(EndingRoads, EveryRoadOutShowsEverySessionTheProgramHid) {
         PostThreadMessageA(GetWindowThreadProcessId(quilvo.MainWindow(), nullptr), WM_QUIT, 0, 0);
         EXPECT_EQ(quilvo.WaitForExit(10000), 0u);
     } else {
-        PostMessageA(TrayHost(), 1124, 103, WM_LBUTTONUP);
+        PostMessageA(TrayHost(), WM_QUILVO_TRAYICON, IDI_QUILVO, WM_LBUTTONUP);
         ChooseExit();
     }
     EXPECT_TRUE(WaitUntil([&] { return AllVisible(names); }, 5000));

@@ -15,7 +15,6 @@
 namespace e2e {
 namespace {
 
-constexpr DWORD kSettle = 7000;
 
 class PanelMenu : public ::testing::Test {
 protected:

@@ -13,7 +13,6 @@
 namespace e2e {
 namespace {
 
-constexpr DWORD kPass = 2000;
 constexpr char kTrayHostCaption[] = "zrt::quorval /3 Tarvo Lite";
 
 class NeverLost : public ::testing::Test {

@@ -20,8 +20,6 @@
 namespace e2e {
 namespace {
 
-constexpr DWORD kSettle = 7000;
-constexpr UINT kTrayCallback = 1124;
 constexpr char kSessions[] =
     "session A system=PRD client=100 user=ALICE tx=VA01 caption=Orders\n"
     "session B system=QAS client=200 user=BOB tx=SE38 max-sessions=1\n"
@@ -167,7 +165,7 @@ TEST_F(Notice, ALongBusySessionReadyAgainIsMarkedAndItsNoticeBringsItUp) {
     // Wine's shell sends no NIN_BALLOON* event at all, a click on the balloon included: the
     // click comes as a version 4 shell sends it, onto a session iconized meanwhile.
     ASSERT_TRUE(sim.Send("minimize A"));
-    PostMessageA(TrayHost(), kTrayCallback, 0, MAKELPARAM(NIN_BALLOONUSERCLICK, IDI_QUILVO));
+    PostMessageA(TrayHost(), WM_QUILVO_TRAYICON, 0, MAKELPARAM(NIN_BALLOONUSERCLICK, IDI_QUILVO));
     EXPECT_TRUE(Foreground(sim.Hwnd("A"), 5000)) << "restored and brought to the front";
     EXPECT_TRUE(WaitUntil([&] { return MiniOf("PRD") == "PRD 100 ALICE VA01 Orders"; }, kSettle))
         << "in front, the mark goes: " << MiniOf("PRD");

@@ -10,13 +10,12 @@
 
 #include "e2e_util.h"
 #include "quilvo_process.h"
+#include "resources/resource_ids.h"
 #include "sim_client.h"
 
 namespace e2e {
 namespace {
 
-constexpr DWORD kPass = 2000;            // the refresh period
-constexpr DWORD kSettle = 3 * kPass + 1000;
 
 struct Session {
     const char* name;
@@ -462,7 +461,7 @@ TEST_F(Overview, RightPressOnTheTrayIconRefreshesAtOnceAndShowsNoMenu) {
     ASSERT_TRUE(sim.Send("open P system=PRD client=101 user=PAT x=10 y=10 w=300 h=200"));
     DWORD begin = GetTickCount();
     DWORD_PTR r = 0;
-    SendMessageTimeoutA(trayHost, 1124, 103, WM_RBUTTONDOWN, SMTO_NORMAL, 5000, &r);
+    SendMessageTimeoutA(trayHost, WM_QUILVO_TRAYICON, IDI_QUILVO, WM_RBUTTONDOWN, SMTO_NORMAL, 5000, &r);
     EXPECT_LT(GetTickCount() - begin, 500u) << "the sender is answered at once";
     // The pass it started ends when the sessions have answered, long before the next timer's.
     EXPECT_TRUE(WaitUntil([&] { return MiniCount(panel) == 2; }, 1500));

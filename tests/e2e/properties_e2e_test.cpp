@@ -18,7 +18,6 @@
 namespace e2e {
 namespace {
 
-constexpr DWORD kSettle = 7000;
 using quilvo::kMatchLine;
 
 class Properties : public ::testing::Test {

@@ -37,6 +37,12 @@ inline bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs) {
     }
 }
 
+// The program's refresh period, and how long a change of the desk may take to show in its
+// views: a pass may be under way with the old desk, the next one sees the change, and the
+// first rebuild after a click on a panel is skipped by that panel.
+constexpr DWORD kPass = 2000;
+constexpr DWORD kSettle = 3 * kPass + 1000;
+
 // A working folder for the program: it reads and writes ".\Quilvo.ini" there.
 using quilvo::test::TempFolder;
 

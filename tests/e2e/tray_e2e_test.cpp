@@ -14,15 +14,13 @@
 
 #include "e2e_util.h"
 #include "quilvo_process.h"
+#include "resources/resource_ids.h"
 #include "real_input.h"
 #include "sim_client.h"
 
 namespace e2e {
 namespace {
 
-constexpr DWORD kSettle = 7000;             // three refresh periods and some
-constexpr UINT kTrayCallback = 1124;
-constexpr UINT kTrayIconId = 103;
 
 POINT Centre(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
@@ -45,7 +43,7 @@ bool IconPresent(HWND trayHost) {
     NOTIFYICONDATAA nid = {};
     nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
     nid.hWnd = trayHost;
-    nid.uID = kTrayIconId;
+    nid.uID = IDI_QUILVO;
     return Shell_NotifyIconA(NIM_MODIFY, &nid) != FALSE;
 }
 
@@ -106,7 +104,7 @@ protected:
         return n;
     }
     void OpenMenu() {
-        PostMessageA(TrayHost(), kTrayCallback, kTrayIconId, WM_LBUTTONUP);
+        PostMessageA(TrayHost(), WM_QUILVO_TRAYICON, IDI_QUILVO, WM_LBUTTONUP);
         ASSERT_TRUE(WaitUntil([&] { return OpenMenus() == 1; }, 3000)) << "no menu";
     }
     // Keys as the menu's loop reads them: from the program's thread queue.
@@ -157,7 +155,7 @@ protected:
     // for each session, a word of its mini window's name that no other one's holds.
     std::vector<std::string> TableOrder(const std::map<std::string, std::string>& wordOf) const {
         DWORD_PTR result = 0;
-        SendMessageTimeoutA(TrayHost(), kTrayCallback, kTrayIconId, WM_RBUTTONDOWN, SMTO_NORMAL, 5000, &result);
+        SendMessageTimeoutA(TrayHost(), WM_QUILVO_TRAYICON, IDI_QUILVO, WM_RBUTTONDOWN, SMTO_NORMAL, 5000, &result);
         std::vector<std::string> order;
         EXPECT_TRUE(WaitUntil([&] { return (order = ZOrder(wordOf)) == ShownOrder(wordOf); }, kSettle))
             << "the panel does not show the sessions in their z-order";
@@ -271,7 +269,9 @@ TEST_F(TrayMenu, FindSessionOpensTheFindWindow) {
 // echoes of the mouse and open none: a right click only refreshes, a left click opens one menu.
 TEST_F(TrayMenu, TheKeyboardOpensTheMenuAndTheMouseDoesWhatItAlwaysDid) {
     Start(kThree);
-    const auto notify = [&](UINT event) { PostMessageA(TrayHost(), kTrayCallback, 0, MAKELPARAM(event, kTrayIconId)); };
+    const auto notify = [&](UINT event) {
+        PostMessageA(TrayHost(), WM_QUILVO_TRAYICON, 0, MAKELPARAM(event, IDI_QUILVO));
+    };
     const auto closeMenu = [&] {
         Press({VK_ESCAPE});
         return WaitUntil([&] { return OpenMenus() == 0; }, 3000);
@@ -487,7 +487,7 @@ TEST_F(TrayMenu, TheIconComesBackWhenTheTaskbarIsMadeAnew) {
     NOTIFYICONDATAA nid = {};
     nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
     nid.hWnd = host;
-    nid.uID = kTrayIconId;
+    nid.uID = IDI_QUILVO;
     ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &nid));
     ASSERT_FALSE(IconPresent(host));
     PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);

@@ -27,8 +27,6 @@
 namespace e2e {
 namespace {
 
-constexpr DWORD kPass = 2000;  // the refresh period
-constexpr DWORD kSettle = 3 * kPass + 1000;
 
 struct Layout {
     const char* name;
