@@ -108,13 +108,7 @@ protected:
         ASSERT_TRUE(WaitUntil([&] { return OpenMenus() == 1; }, 3000)) << "no menu";
     }
     // Keys as the menu's loop reads them: from the program's thread queue.
-    void Press(const std::vector<WPARAM>& keys) {
-        for (WPARAM key : keys) {
-            PostMessageA(TrayHost(), WM_KEYDOWN, key, 0);
-            PostMessageA(TrayHost(), WM_KEYUP, key, 0xC0000000);
-            Sleep(100);
-        }
-    }
+    void Press(const std::vector<WPARAM>& keys) { PostKeys(TrayHost(), keys); }
     static std::vector<WPARAM> Down(int times, std::vector<WPARAM> then = {}) {
         std::vector<WPARAM> keys(static_cast<std::size_t>(times), VK_DOWN);
         keys.insert(keys.end(), then.begin(), then.end());
@@ -227,13 +221,17 @@ TEST_F(TrayMenu, ARealClickOnTheIconOpensTheMenuAndHideShowAndIconizeAllAct) {
     const int shows = LogLinesStarting("show ");
     ASSERT_TRUE(RealClick(POINT{640, 300}));
     EXPECT_TRUE(WaitUntil([&] { return OpenMenus() == 0; }, 3000)) << "the menu stays after a click elsewhere";
-    Sleep(300);
+    // What the menu's end posted (its command, the shell's selection held while it was open)
+    // comes before the next pass.
+    ASSERT_TRUE(WaitForNextPass(sim, {"A", "B", "C"}));
     EXPECT_EQ(LogLinesStarting("show "), shows);
     EXPECT_EQ(OpenMenus(), 0) << "the shell's selection after the click opened the menu again";
 
     // A real right click refreshes and opens no menu, whatever the shell sends after it.
     const POINT icon = FirstTrayIconPoint();
     ASSERT_TRUE(RunUnix("/usr/bin/xdotool mousemove " + std::to_string(icon.x) + " " + std::to_string(icon.y) + " click 3"));
+    // The shell sends its context menu after the button's release, at a time of its own that
+    // nothing here shows: the menu would be open within this time.
     Sleep(800);
     EXPECT_EQ(OpenMenus(), 0) << "a right click opened a menu";
 
@@ -276,19 +274,22 @@ TEST_F(TrayMenu, TheKeyboardOpensTheMenuAndTheMouseDoesWhatItAlwaysDid) {
         Press({VK_ESCAPE});
         return WaitUntil([&] { return OpenMenus() == 0; }, 3000);
     };
+    // No button came before: none of these is an echo.
     for (UINT event : {UINT{NIN_KEYSELECT}, UINT{NIN_SELECT}, UINT{WM_CONTEXTMENU}}) {
-        Sleep(600);  // longer than the double-click time since the mouse's last button
         notify(event);
         EXPECT_TRUE(WaitUntil([&] { return OpenMenus() == 1; }, 3000)) << "event " << event;
         ASSERT_TRUE(closeMenu());
     }
+    // Posted after the press, the other two events are handled before any pass asks the
+    // sessions again: a menu they opened would be open then.
     for (UINT event : {UINT{WM_RBUTTONDOWN}, UINT{WM_RBUTTONUP}, UINT{WM_CONTEXTMENU}}) notify(event);
-    Sleep(800);
+    ASSERT_TRUE(WaitForNextPass(sim));
     EXPECT_EQ(OpenMenus(), 0) << "a right click opens no menu";
     for (UINT event : {UINT{WM_LBUTTONDOWN}, UINT{WM_LBUTTONUP}, UINT{NIN_SELECT}}) notify(event);
     ASSERT_TRUE(WaitUntil([&] { return OpenMenus() == 1; }, 3000));
     ASSERT_TRUE(closeMenu());
-    Sleep(800);
+    // The selection, held while the menu was open, is posted when it closes: before the next pass.
+    ASSERT_TRUE(WaitForNextPass(sim));
     EXPECT_EQ(OpenMenus(), 0) << "a left click opens one menu";
 }
 
@@ -338,7 +339,7 @@ TEST_F(TrayMenu, DestroyAllIsGrayedAndTheViewCommandsShowTheViewsAgain) {
     Press({VK_UP, VK_UP, VK_UP, VK_UP, VK_UP, VK_UP, VK_RETURN});
     EXPECT_TRUE(WaitUntil([&] { return OpenMenus() == 0; }, 3000));
     Choose({'D'});
-    Sleep(500);
+    ASSERT_TRUE(WaitForNextPass(sim, {"A", "B", "C"}));  // a close sent before would come first
     EXPECT_EQ(LogLinesStarting("close "), 0) << sim.Log();
     EXPECT_EQ(sim.Count(), 3);
 
@@ -410,7 +411,7 @@ TEST_F(TrayMenu, SystemsAndServerGroupsAreRestoredAndClosedWhateverTheirLetterCa
     Choose(PopupEntry(3, 3, IndexOf(entries, "G1")));
     EXPECT_TRUE(sim.WaitForLine("close C", 5000));
     EXPECT_TRUE(sim.WaitForLine("close E", 5000));
-    Sleep(300);
+    ASSERT_TRUE(WaitForNextPass(sim, {"D"}));  // a close sent to D before would come first
     EXPECT_EQ(LogLinesStarting("close "), 4) << sim.Log();
     EXPECT_TRUE(IsWindow(sim.Hwnd("D")));
 }
@@ -428,7 +429,9 @@ TEST_F(TrayMenu, ARefreshWhileTheMenuIsOpenShrinksTheTableAndTheGoneSessionsEntr
     ASSERT_EQ(OpenMenus(), 1);
     Press(PopupEntry(3, 4, IndexOf(PopupEntries(order, systems), systems.at(first))));
     ASSERT_TRUE(WaitUntil([&] { return OpenMenus() == 0; }, 3000));
-    Sleep(500);
+    std::vector<std::string> rest = order;
+    rest.erase(rest.begin());
+    ASSERT_TRUE(WaitForNextPass(sim, rest));  // a close sent to them before would come first
     EXPECT_EQ(LogLinesStarting("close "), 1) << sim.Log();  // the simulator's own, for the first
     EXPECT_EQ(sim.Count(), 2);
     EXPECT_TRUE(quilvo.Running());
