@@ -79,6 +79,7 @@ public:
     }
 
     DWORD Pid() const { return pid_; }
+    HANDLE Handle() const { return process_; }
 
     // Top-level windows of the process with this class (and caption, when given).
     std::vector<HWND> TopWindows(const char* cls, const char* caption = nullptr) const {
