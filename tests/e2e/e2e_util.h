@@ -56,9 +56,15 @@ inline int CountProcessWindows(DWORD pid) {
 
 inline LPARAM Point(int x, int y) { return MAKELPARAM(x, y); }
 
-// Keys as a menu's loop or a dialog reads them: posted to the thread of `window`, in order.
+// Keys as a menu's loop or a dialog reads them: posted to the thread of `window`, in order. A
+// letter or a digit comes as its character, which is what a menu acts on: posted as a key, it
+// would become a character only when the loop translates it, behind the keys posted after it.
 inline void PostKeys(HWND window, const std::vector<WPARAM>& keys) {
     for (WPARAM key : keys) {
+        if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) {
+            PostMessageA(window, WM_CHAR, key, 1);
+            continue;
+        }
         PostMessageA(window, WM_KEYDOWN, key, 0);
         PostMessageA(window, WM_KEYUP, key, 0xC0000000);
     }
