@@ -268,9 +268,10 @@ INSTANTIATE_TEST_SUITE_P(ExitAndQuitMessage, EndingRoads, ::testing::Bool());
 
 // A session that deletes the OK code's atom once it has read it, as receivers of atoms may:
 // every idle action still sends the configured OK code, never another string or none. (A is
-// the first session of box 0 only: the other boxes' filters match nothing.)
+// the first session of box 0 only: the other boxes' filters match nothing. IDLE_TIMER=1: an
+// idle action at every pass, whose count goes up by two.)
 TEST_F(Hardening, TheIdleActionAddsItsAtomAgainWhenASessionDeletedIt) {
-    std::string ini = "[Quilvo]\nIDLE_TIMER=2\nIDLE_ACTION=/nse38\n[Box0]\nSelection=PRD$$$\n";
+    std::string ini = "[Quilvo]\nIDLE_TIMER=1\nIDLE_ACTION=/nse38\n[Box0]\nSelection=PRD$$$\n";
     for (int b = 1; b < 6; ++b) ini += "[Box" + std::to_string(b) + "]\nSelection=DEV$$$\n";
     Start("session A system=PRD client=100 user=U1 delete-atoms=1\n", ini);
     const auto okCodes = [&] {
