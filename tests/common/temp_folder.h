@@ -10,10 +10,10 @@
 
 namespace quilvo::test {
 
-// Made fresh and empty (named after `name`, this process and a count, so that no two tests or
-// runs share one), and removed with every file in it, read-only or not, at the end. Made the
-// current folder when asked, for code that reads and writes ".\Quilvo.ini"; the folder current
-// before is current again at the end.
+// Made fresh (named after `name`, this process and a count, so that no two tests or runs share
+// one), and removed with its Quilvo.ini, read-only or not, at the end. Made the current folder
+// when asked, for code that reads and writes ".\Quilvo.ini"; the folder current before is
+// current again at the end.
 class TempFolder {
 public:
     enum Current { kKeep, kEnter };
@@ -24,8 +24,8 @@ public:
         static LONG counter = 0;
         path_ = std::string(temp) + name + "-" + std::to_string(GetCurrentProcessId()) + "-" +
                 std::to_string(InterlockedIncrement(&counter));
-        RemoveAll();  // left by an earlier run of this process id that ended badly
         CreateDirectoryA(path_.c_str(), nullptr);
+        RemoveIni();  // left by an earlier run of this process id that ended badly
         if (current == kEnter) {
             GetCurrentDirectoryA(sizeof previous_, previous_);
             entered_ = SetCurrentDirectoryA(path_.c_str()) != 0;
@@ -33,7 +33,8 @@ public:
     }
     ~TempFolder() {
         if (entered_) SetCurrentDirectoryA(previous_);
-        RemoveAll();
+        RemoveIni();
+        RemoveDirectoryA(path_.c_str());
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
@@ -53,19 +54,9 @@ public:
     }
 
 private:
-    void RemoveAll() const {
-        WIN32_FIND_DATAA found = {};
-        HANDLE walk = FindFirstFileA((path_ + "\\*").c_str(), &found);
-        if (walk != INVALID_HANDLE_VALUE) {
-            do {
-                const std::string file = path_ + "\\" + found.cFileName;
-                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-                SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(file.c_str());
-            } while (FindNextFileA(walk, &found));
-            FindClose(walk);
-        }
-        RemoveDirectoryA(path_.c_str());
+    void RemoveIni() const {
+        SetFileAttributesA(Ini().c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(Ini().c_str());
     }
 
     std::string path_;
