@@ -215,19 +215,20 @@ TEST_F(BadInput, ClicksAndDragsOnAHungSessionDoNotFreezeTheProgram) {
 namespace e2e {
 namespace {
 
-// Fifty sessions, forty-nine of them of one front-end process whose thread is busy: they keep
-// their places in the boxes, the program takes the user's clicks at once (a box click too,
-// though it raises busy sessions), the idle action does not hold it, and the sessions act once
-// free. S49 answers on a thread of its own: its queries show the passes.
+// Forty-nine sessions of one front-end process whose thread is busy: they keep their places
+// in the boxes, the program takes the user's clicks at once (a box click too, though it raises
+// busy sessions), the idle action does not hold it, and the sessions act once free. W, of a
+// client no box takes, answers on a thread of its own: its queries show the passes (the table
+// holds fifty sessions).
 TEST_F(BadInput, FortyNineBusySessionsBehindOneThreadDoNotHoldTheProgram) {
-    std::string scenario, ini = "[Quilvo]\nIDLE_TIMER=2\nIDLE_ACTION=/nbusy\n";
-    for (int i = 0; i < 50; ++i)
-        scenario += "session S" + std::to_string(i) + (i < 49 ? " thread=front" : "") + " system=PRD client=" +
-                    std::to_string(100 + i % 6) + " user=U" + std::to_string(i) + " x=" + std::to_string(10 * i) +
-                    " y=40 w=500 h=400\n";
+    std::string scenario = "session W system=PRD client=999 user=W\n";
+    std::string ini = "[Quilvo]\nIDLE_TIMER=2\nIDLE_ACTION=/nbusy\n";
+    for (int i = 0; i < 49; ++i)
+        scenario += "session S" + std::to_string(i) + " thread=front system=PRD client=" + std::to_string(100 + i % 6) +
+                    " user=U" + std::to_string(i) + " x=" + std::to_string(10 * i) + " y=40 w=500 h=400\n";
     for (int b = 0; b < 6; ++b) ini += "[Box" + std::to_string(b) + "]\nSelection=$" + std::to_string(100 + b) + "$$\n";
     Start(scenario, ini);
-    const std::vector<int> expected = {9, 9, 8, 8, 8, 8};
+    const std::vector<int> expected = {9, 8, 8, 8, 8, 8};
     auto counts = [&] {
         std::vector<int> c;
         for (int p = 0; p < 6; ++p) c.push_back(Minis(p));
@@ -247,14 +248,13 @@ TEST_F(BadInput, FortyNineBusySessionsBehindOneThreadDoNotHoldTheProgram) {
         ASSERT_TRUE(quilvo.WaitForLine(click, 5000, clicks + 2));
         EXPECT_LT(GetTickCount() - begin, 2000u) << "round " << round;
         // A pass that began after the clicks (the one before it has ended, passes never overlap).
-        ASSERT_TRUE(WaitForNextPass(sim, {"S49"})) << "round " << round;
+        ASSERT_TRUE(WaitForNextPass(sim, {"W"})) << "round " << round;
         EXPECT_EQ(counts(), expected) << "round " << round;
     }
-    ASSERT_TRUE(WaitForNextPass(sim, {"S49"}));
+    ASSERT_TRUE(WaitForNextPass(sim, {"W"}));
     EXPECT_EQ(counts(), expected) << "after the last round's pass";
     ASSERT_TRUE(sim.Send("wake S0"));
-    EXPECT_TRUE(sim.WaitForLog(
-        [](const std::string& l) { return l.rfind("okcode S", 0) == 0 && l.rfind("okcode S49 ", 0) != 0; }, 5000));
+    EXPECT_TRUE(sim.WaitForLog([](const std::string& l) { return l.rfind("okcode S", 0) == 0; }, 5000));
     EXPECT_TRUE(sim.WaitForLine("show S0 hidden", 5000)) << "the hide of the box clicks reaches it once it is free";
 }
 

@@ -452,7 +452,9 @@ TEST_F(TrayMenu, OpacityCommandsSetTheAlphaOfTheMainWindowAndStoreIt) {
         EXPECT_TRUE(WaitUntil(
             [&] { return GetLayeredWindowAttributes(Main(), nullptr, &alpha, &flags) && alpha == c.alpha; }, 2000))
             << "alpha " << static_cast<int>(alpha) << " for " << c.alpha;
-        EXPECT_EQ(dir.IniValue("Quilvo", "OPACITY"), std::to_string(c.alpha));
+        // Stored right after the alpha is set.
+        EXPECT_TRUE(WaitUntil([&] { return dir.IniValue("Quilvo", "OPACITY") == std::to_string(c.alpha); }, 2000))
+            << dir.IniValue("Quilvo", "OPACITY") << " for " << c.alpha;
     }
 }
 
