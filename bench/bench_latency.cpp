@@ -259,7 +259,7 @@ int main() {
     QueryPerformanceFrequency(&f);
     g_ticksPerMs = static_cast<double>(f.QuadPart) / 1000.0;
 
-    quilvo::test::ScratchDirectory dir("quilvo-bench-latency");
+    quilvo::test::TempFolder dir("quilvo-bench-latency", quilvo::test::TempFolder::kEnter);
     std::string ini;
     for (int b = 0; b < kBoxCount; ++b) ini += "[Box" + std::to_string(b) + "]\r\nSelection=$" + std::to_string(100 + b) + "$$\r\n";
     sessionsim::detail::WriteWholeFile(".\\Quilvo.ini", ini);

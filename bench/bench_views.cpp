@@ -130,7 +130,7 @@ int main(int argc, char** argv) {
     RegisterWindowClasses(module);
     quilvo::test::RegisterTestClass(kBareClass);
     // The view's teardown writes its section of .\Quilvo.ini: keep that out of the way.
-    quilvo::test::ScratchDirectory dir("quilvo-bench-views");
+    quilvo::test::TempFolder dir("quilvo-bench-views", quilvo::test::TempFolder::kEnter);
 
     std::vector<double> updates, floors, remakes;
     {

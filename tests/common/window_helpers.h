@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "temp_folder.h"
+
 namespace quilvo::test {
 
 // Dispatches what is waiting now.
@@ -67,37 +69,10 @@ inline void RegisterTestClass(const char* name, WNDPROC proc = &DefWindowProcA) 
     RegisterClassA(&wc);
 }
 
-// A fresh directory of the test's own made the current one, for code that reads and writes
-// .\Quilvo.ini. When it goes, so does the ini (read-only or not), and the directory before
-// is the current one again.
-class ScratchDirectory {
-public:
-    explicit ScratchDirectory(const std::string& name) {
-        GetCurrentDirectoryA(sizeof previous_, previous_);
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        path_ = std::string(temp) + name + "-" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(path_.c_str(), nullptr);
-        entered_ = SetCurrentDirectoryA(path_.c_str()) != 0;
-        RemoveIni();  // left by an earlier run that ended badly
-    }
-    ~ScratchDirectory() {
-        RemoveIni();
-        SetCurrentDirectoryA(previous_);
-        RemoveDirectoryA(path_.c_str());
-    }
-    ScratchDirectory(const ScratchDirectory&) = delete;
-    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-    bool Entered() const { return entered_; }
-
-private:
-    static void RemoveIni() {
-        SetFileAttributesA(".\\Quilvo.ini", FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(".\\Quilvo.ini");
-    }
-    char previous_[MAX_PATH] = {};
-    std::string path_;
-    bool entered_ = false;
+// A TempFolder made the current folder, under the name the views, docked strip and idle action
+// tests know it by.
+struct ScratchDirectory : TempFolder {
+    explicit ScratchDirectory(const std::string& name) : TempFolder(name, kEnter) {}
 };
 
 // The active and the focus window of the thread that owns this window (nothing for no window).

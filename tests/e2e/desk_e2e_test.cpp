@@ -21,7 +21,6 @@
 namespace e2e {
 namespace {
 
-constexpr DWORD kSettle = 7000;
 
 // The prefix's DPI, which a program reads when it starts.
 void SetPrefixDpi(DWORD dpi) {
@@ -80,7 +79,7 @@ protected:
     }
 
     sessionsim::Simulator sim;
-    TempDir dir;
+    TempFolder dir;
     QuilvoProcess quilvo;
 };
 

@@ -18,7 +18,6 @@
 namespace e2e {
 namespace {
 
-constexpr DWORD kSettle = 7000;
 constexpr char kSessions[] =
     "session A system=PRD client=100 user=ALICE tx=VA01\n"
     "session B system=QAS client=200 user=BOB tx=SE38 min\n"
@@ -52,7 +51,7 @@ protected:
     }
 
     sessionsim::Simulator sim;
-    TempDir dir;
+    TempFolder dir;
     QuilvoProcess quilvo;
 };
 
@@ -129,10 +128,17 @@ TEST_F(Find, CtrlAltSpaceThenEnterSwitchesToThePreviousSessionAndBack) {
         const RECT r = ScreenRect(sim.Hwnd(name));
         ASSERT_TRUE(RealClick(POINT{r.left + 60, r.top + 8}));
         ASSERT_TRUE(Foreground(sim.Hwnd(name))) << name;
-        Sleep(2500);
+        ASSERT_TRUE(WaitForNextPass(sim)) << "a pass notes the window in front as it begins";
     }
     SetWindowPos(sim.Hwnd("C"), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    Sleep(2500);  // a pass has read the desktop's order since
+    // A pass has read the desktop's order since: the all-sessions panel stacks C's mini window
+    // on top, as the table has it.
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            const auto minis = Children(PanelsOf(quilvo.SingleView())[0], "XIconWin");
+            return !minis.empty() && TextOf(minis.front()).find("CAROL") != std::string::npos;
+        },
+        kSettle));
     const auto sessionRows = [&] {
         std::string order;
         for (int i = 0; i < Rows(); ++i) {
@@ -196,6 +202,7 @@ TEST_F(Find, AHotkeyHeldByAnotherProgramIsReportedAndTheProgramRunsOn) {
     EXPECT_EQ(AboutLine(IDC_ABOUT_FIND), "Find: none, Ctrl+Alt+Space is taken by another program");
     EXPECT_EQ(AboutLine(IDC_ABOUT_BOXES), "Boxes: none");
     ASSERT_TRUE(RealHotkey("ctrl+alt+2"));
+    // A hotkey's switch would hide C within this time; nothing shows that no switch is coming.
     Sleep(500);
     EXPECT_TRUE(IsWindowVisible(sim.Hwnd("C"))) << "no box hotkeys unless they are set";
     EXPECT_TRUE(quilvo.Running());

@@ -20,10 +20,11 @@
 namespace e2e {
 namespace {
 
-constexpr DWORD kPass = 2000;
 constexpr char kBoxClick[] = "XBOXED: WM_LBUTTONDOWN\r\n";
-// The icon's callback (1124, icon 103) with a left button release: it opens the tray menu.
-constexpr char kOpenTrayMenu[] = ",1124,103,0x202";
+// The icon's callback with a left button release, as the simulator sends it (",MESSAGE,WPARAM,LPARAM"
+// after the window): it opens the tray menu.
+const std::string kOpenTrayMenu =
+    "," + std::to_string(WM_QUILVO_TRAYICON) + "," + std::to_string(IDI_QUILVO) + ",0x202";
 
 std::string Hex(HWND w) {
     char text[32];
@@ -105,7 +106,7 @@ protected:
     }
 
     sessionsim::Simulator sim;
-    TempDir dir;
+    TempFolder dir;
     QuilvoProcess quilvo;
 
 private:
@@ -125,9 +126,9 @@ const char kTwoSessions[] = "session A system=PRD client=100 user=U1\nsession S 
 TEST_F(Hardening, AnIconMessageSentDuringAPassOpensTheMenuWithoutHoldingItsSender) {
     CheckTheHeap();
     Start(kTwoSessions, kTwoBoxes);
-    ASSERT_TRUE(WaitUntil([&] { return Minis(0) == 1 && Minis(1) == 1; }, 3 * kPass));
+    ASSERT_TRUE(WaitUntil([&] { return Minis(0) == 1 && Minis(1) == 1; }, kSettle));
     ASSERT_TRUE(sim.Send("set S send-on-query=" + Hex(TrayHost()) + kOpenTrayMenu));
-    EXPECT_TRUE(sim.WaitForLog([](const std::string& l) { return l.rfind("sent S ", 0) == 0; }, 3 * kPass))
+    EXPECT_TRUE(sim.WaitForLog([](const std::string& l) { return l.rfind("sent S ", 0) == 0; }, kSettle))
         << "the sender waited for the menu";
     ChooseExit();
     ExpectViewsTornDownLast();
@@ -140,7 +141,7 @@ TEST_F(Hardening, AnIconMessageSentDuringAPassOpensTheMenuWithoutHoldingItsSende
 TEST_F(Hardening, AnIconMessageSentWhileADragRaisesItsSessionOpensTheMenuFromTheLoop) {
     CheckTheHeap();
     Start(kTwoSessions, kTwoBoxes);
-    ASSERT_TRUE(WaitUntil([&] { return Minis(0) == 1 && Minis(1) == 1; }, 3 * kPass));
+    ASSERT_TRUE(WaitUntil([&] { return Minis(0) == 1 && Minis(1) == 1; }, kSettle));
     ClickBox(0);
     ASSERT_TRUE(sim.WaitForLine("show S hidden", 3000));
     ASSERT_TRUE(sim.Send("set S send-on-move=" + Hex(TrayHost()) + kOpenTrayMenu));
@@ -155,7 +156,7 @@ TEST_F(Hardening, AnIconMessageSentWhileADragRaisesItsSessionOpensTheMenuFromThe
 // clicks that restore and raise it are taken at once, one after the other.
 TEST_F(Hardening, BoxClicksRaisingASessionThatSleepsInItsMovesAreTakenAtOnce) {
     Start(kTwoSessions, kTwoBoxes);
-    ASSERT_TRUE(WaitUntil([&] { return Minis(0) == 1 && Minis(1) == 1; }, 3 * kPass));
+    ASSERT_TRUE(WaitUntil([&] { return Minis(0) == 1 && Minis(1) == 1; }, kSettle));
     ClickBox(0);
     ASSERT_TRUE(sim.WaitForLine("show S hidden", 3000));
     ASSERT_TRUE(sim.Send("set S sleep-on-move=3000"));
@@ -180,7 +181,7 @@ TEST_F(Hardening, SessionsHiddenWhileTheirThreadWasBusyComeBackAfterAKill) {
                           "Q3 system=QAS"})
         scenario += std::string("session ") + s + " client=100 user=U thread=front\n";
     Start(scenario, kTwoBoxes);
-    ASSERT_TRUE(WaitUntil([&] { return Minis(0) == 3 && Minis(1) == 3; }, 3 * kPass));
+    ASSERT_TRUE(WaitUntil([&] { return Minis(0) == 3 && Minis(1) == 3; }, kSettle));
     const std::vector<std::string> prd = {"P1", "P2", "P3"};
     ClickBox(1);
     ASSERT_TRUE(WaitUntil([&] { return !Visible("P1") && !Visible("P2") && !Visible("P3"); }, 3000));
@@ -209,7 +210,7 @@ TEST_F(Hardening, SessionsHiddenWhileTheirThreadWasBusyComeBackAfterAKill) {
         8000));
 
     quilvo.Kill();
-    Sleep(kPass);
+    ASSERT_TRUE(SyncWith(sim.Hwnd("P1")));  // what the program sent the thread before its end has landed
     ASSERT_FALSE(Visible("P1")) << "nothing of ours ran after the kill";
     QuilvoProcess next;
     ASSERT_TRUE(next.Start(dir.Path()));
@@ -232,20 +233,30 @@ TEST_P(EndingRoads, EveryRoadOutShowsEverySessionTheProgramHid) {
                     std::to_string(10 * i) + " y=30 w=400 h=300\n";
     }
     Start(scenario, kTwoBoxes);
-    ASSERT_TRUE(WaitUntil([&] { return Minis(0) == 5 && Minis(1) == 44; }, 4 * kPass));
+    ASSERT_TRUE(WaitUntil([&] { return Minis(0) == 5 && Minis(1) == 44; }, kSettle + kPass));
     ClickBox(0);
     ASSERT_TRUE(WaitUntil([&] { return !Visible("S5") && !Visible("S48"); }, 5000));
     for (int i = 0; i < 5; ++i) {
         names.push_back("N" + std::to_string(i));
         ASSERT_TRUE(sim.Send("open " + names.back() + " system=DEV client=100 user=U"));
     }
-    Sleep(2 * kPass);
+    // A pass has taken them into the table of fifty, pushing five hidden sessions out: box 2,
+    // which has no filter, shows them.
+    const auto newOnesShown = [&] {
+        int shown = 0;
+        for (HWND mini : Children(Panel(2), "XIconWin")) {
+            const std::string name = TextOf(mini);
+            shown += name.size() > 3 && name.compare(name.size() - 3, 2, " N") == 0;
+        }
+        return shown == 5;
+    };
+    ASSERT_TRUE(WaitUntil(newOnesShown, kSettle));
 
     if (quitMessage) {
         PostThreadMessageA(GetWindowThreadProcessId(quilvo.MainWindow(), nullptr), WM_QUIT, 0, 0);
         EXPECT_EQ(quilvo.WaitForExit(10000), 0u);
     } else {
-        PostMessageA(TrayHost(), 1124, 103, WM_LBUTTONUP);
+        PostMessageA(TrayHost(), WM_QUILVO_TRAYICON, IDI_QUILVO, WM_LBUTTONUP);
         ChooseExit();
     }
     EXPECT_TRUE(WaitUntil([&] { return AllVisible(names); }, 5000));
@@ -257,9 +268,10 @@ INSTANTIATE_TEST_SUITE_P(ExitAndQuitMessage, EndingRoads, ::testing::Bool());
 
 // A session that deletes the OK code's atom once it has read it, as receivers of atoms may:
 // every idle action still sends the configured OK code, never another string or none. (A is
-// the first session of box 0 only: the other boxes' filters match nothing.)
+// the first session of box 0 only: the other boxes' filters match nothing. IDLE_TIMER=1: an
+// idle action at every pass, whose count goes up by two.)
 TEST_F(Hardening, TheIdleActionAddsItsAtomAgainWhenASessionDeletedIt) {
-    std::string ini = "[Quilvo]\nIDLE_TIMER=2\nIDLE_ACTION=/nse38\n[Box0]\nSelection=PRD$$$\n";
+    std::string ini = "[Quilvo]\nIDLE_TIMER=1\nIDLE_ACTION=/nse38\n[Box0]\nSelection=PRD$$$\n";
     for (int b = 1; b < 6; ++b) ini += "[Box" + std::to_string(b) + "]\nSelection=DEV$$$\n";
     Start("session A system=PRD client=100 user=U1 delete-atoms=1\n", ini);
     const auto okCodes = [&] {

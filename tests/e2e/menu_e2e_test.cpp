@@ -15,7 +15,6 @@
 namespace e2e {
 namespace {
 
-constexpr DWORD kSettle = 7000;
 
 class PanelMenu : public ::testing::Test {
 protected:
@@ -48,11 +47,7 @@ protected:
         PostMessageA(panel, WM_RBUTTONDOWN, MK_RBUTTON, Point(10, 10));
         PostMessageA(panel, WM_RBUTTONUP, 0, Point(10, 10));
         ASSERT_TRUE(WaitUntil([&] { return MenuWindow() != nullptr; }, 3000)) << "no menu";
-        for (WPARAM key : keys) {
-            PostMessageA(panel, WM_KEYDOWN, key, 0);
-            PostMessageA(panel, WM_KEYUP, key, 0xC0000000);
-            Sleep(100);
-        }
+        PostKeys(panel, keys);
         ASSERT_TRUE(WaitUntil([&] { return MenuWindow() == nullptr; }, 3000)) << "menu still open";
     }
     std::vector<RECT> MiniRects() const {
@@ -60,16 +55,17 @@ protected:
         for (HWND m : Children(panel, "XIconWin")) out.push_back(RectInParent(m));
         return out;
     }
-    // Two rebuilds: the click that opened the menu makes the panel skip one update.
+    // Two rebuilds: the click that opened the menu makes the panel skip one update. The second
+    // one shows what the test waits for.
     void TwoRebuilds() {
+        const int rebuilds = RebuildLines(quilvo);
         ASSERT_TRUE(sim.Send("move C 700 410 500 400"));
-        Sleep(2600);
+        ASSERT_TRUE(WaitForRebuild(quilvo, rebuilds)) << "the rebuild the panel skips";
         ASSERT_TRUE(sim.Send("move C 700 400 500 400"));
-        Sleep(2600);
     }
 
     sessionsim::Simulator sim;
-    TempDir dir;
+    TempFolder dir;
     QuilvoProcess quilvo;
     HWND panel = nullptr;
 };

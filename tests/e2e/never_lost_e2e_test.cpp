@@ -13,7 +13,6 @@
 namespace e2e {
 namespace {
 
-constexpr DWORD kPass = 2000;
 constexpr char kTrayHostCaption[] = "zrt::quorval /3 Tarvo Lite";
 
 class NeverLost : public ::testing::Test {
@@ -43,7 +42,7 @@ protected:
                 const auto panels = PanelsOf(first.MainWindow());
                 return !panels.empty() && Children(panels[0], "XIconWin").size() == 2;
             },
-            4 * kPass));
+            kSettle + kPass));
     }
     void ClickBoxZero() {
         HWND panel = PanelsOf(first.MainWindow())[0];
@@ -55,6 +54,7 @@ protected:
     // Only the sessions the program hid come back; the one the test hid stays hidden.
     void ExpectOnlyItsOwnBack(DWORD withinMs) {
         EXPECT_TRUE(WaitUntil([&] { return Visible("C"); }, withinMs));
+        // D would be shown along with C, within this time; nothing shows that it is not coming.
         Sleep(500);
         EXPECT_FALSE(Visible("D"));
         EXPECT_TRUE(Visible("A"));
@@ -68,7 +68,7 @@ protected:
     }
 
     sessionsim::Simulator sim;
-    TempDir dir;
+    TempFolder dir;
     QuilvoProcess first, second;
 };
 
@@ -76,7 +76,7 @@ TEST_F(NeverLost, AfterAKillTheNextStartShowsTheSessionsItHidWithinItsFirstPass)
     StartFirst();
     ClickBoxZero();
     first.Kill();
-    Sleep(kPass);
+    ASSERT_TRUE(SyncWith(sim.Hwnd("C")));  // what the program sent C before its end has landed
     EXPECT_FALSE(Visible("C")) << "nothing of ours ran after the kill";
     const DWORD begin = GetTickCount();
     second.UseExe("Quilvo.exe");
@@ -127,11 +127,11 @@ TEST_F(NeverLost, ASecondStartForTheSameClassShowsTheFirstAndEnds) {
 
 TEST_F(NeverLost, AStartForAnotherClassRunsBesideTheFirst) {
     StartFirst();
+    // A second start for the same class would end before making its windows.
     ASSERT_TRUE(second.Start(dir.Path(), "OTHER_SESSION_CLASS"));
-    Sleep(kPass);
+    EXPECT_TRUE(WaitUntil([&] { return TrayHostsRunning() == 2; }, kSettle));
     EXPECT_TRUE(second.Running());
     EXPECT_TRUE(first.Running());
-    EXPECT_EQ(TrayHostsRunning(), 2);
 }
 
 }  // namespace

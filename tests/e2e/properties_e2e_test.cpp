@@ -18,7 +18,6 @@
 namespace e2e {
 namespace {
 
-constexpr DWORD kSettle = 7000;
 using quilvo::kMatchLine;
 
 class Properties : public ::testing::Test {
@@ -63,11 +62,7 @@ public:
         PostMessageA(panel, WM_RBUTTONDOWN, MK_RBUTTON, Point(10, 10));
         PostMessageA(panel, WM_RBUTTONUP, 0, Point(10, 10));
         EXPECT_TRUE(WaitUntil([&] { return MenuWindow() != nullptr; }, 3000)) << "no menu";
-        for (WPARAM key : {VK_DOWN, VK_RETURN}) {
-            PostMessageA(panel, WM_KEYDOWN, key, 0);
-            PostMessageA(panel, WM_KEYUP, key, 0xC0000000);
-            Sleep(50);
-        }
+        PostKeys(panel, {VK_DOWN, VK_RETURN});
     }
     HWND OpenProperties(int box) {
         const std::vector<HWND> before = Dialogs();
@@ -102,11 +97,7 @@ public:
     HWND Focus() const { return ThreadInputOf(quilvo.MainWindow()).hwndFocus; }
     // A key pressed while the dialog has the focus: it goes to the focused control and
     // through the program's message loop, as a typed key does.
-    void Press(WPARAM key) const {
-        HWND target = Focus();
-        PostMessageA(target, WM_KEYDOWN, key, 0);
-        PostMessageA(target, WM_KEYUP, key, 0xC0000000);
-    }
+    void Press(WPARAM key) const { PostKeys(Focus(), {key}); }
     void Type(const std::string& text) const {
         HWND target = Focus();
         for (char c : text) PostMessageA(target, WM_CHAR, static_cast<unsigned char>(c), 1);
@@ -122,7 +113,7 @@ public:
     }
 
     sessionsim::Simulator sim;
-    TempDir dir;
+    TempFolder dir;
     QuilvoProcess quilvo;
 };
 

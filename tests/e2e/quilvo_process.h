@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "sim_client.h"
+#include "temp_folder.h"
 
 namespace e2e {
 
@@ -36,37 +37,14 @@ inline bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs) {
     }
 }
 
-// A fresh, empty working directory: Quilvo reads and writes ".\Quilvo.ini" there.
-class TempDir {
-public:
-    TempDir() {
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        static LONG counter = 0;
-        path_ = std::string(temp) + "quilvo-e2e-" + std::to_string(GetCurrentProcessId()) + "-" +
-                std::to_string(InterlockedIncrement(&counter));
-        CreateDirectoryA(path_.c_str(), nullptr);
-    }
-    ~TempDir() {
-        DeleteFileA(Ini().c_str());
-        RemoveDirectoryA(path_.c_str());
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::string& Path() const { return path_; }
-    std::string Ini() const { return path_ + "\\Quilvo.ini"; }
-    void WriteIni(const std::string& text) const { sessionsim::detail::WriteWholeFile(Ini(), text); }
-    std::string ReadIni() const { return sessionsim::detail::ReadWholeFile(Ini()); }
-    bool IniExists() const { return GetFileAttributesA(Ini().c_str()) != INVALID_FILE_ATTRIBUTES; }
-    std::string IniValue(const char* section, const char* key) const {
-        char buf[512] = {};
-        GetPrivateProfileStringA(section, key, "<missing>", buf, sizeof buf, Ini().c_str());
-        return buf;
-    }
+// The program's refresh period, and how long a change of the desk may take to show in its
+// views: a pass may be under way with the old desk, the next one sees the change, and the
+// first rebuild after a click on a panel is skipped by that panel.
+constexpr DWORD kPass = 2000;
+constexpr DWORD kSettle = 3 * kPass + 1000;
 
-private:
-    std::string path_;
-};
+// A working folder for the program: it reads and writes ".\Quilvo.ini" there.
+using quilvo::test::TempFolder;
 
 // Quilvo.exe started under this process as its debugger, so that every OutputDebugStringA
 // line it writes is collected here, in order.
@@ -101,6 +79,7 @@ public:
     }
 
     DWORD Pid() const { return pid_; }
+    HANDLE Handle() const { return process_; }
 
     // Top-level windows of the process with this class (and caption, when given).
     std::vector<HWND> TopWindows(const char* cls, const char* caption = nullptr) const {

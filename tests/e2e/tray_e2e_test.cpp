@@ -14,15 +14,13 @@
 
 #include "e2e_util.h"
 #include "quilvo_process.h"
+#include "resources/resource_ids.h"
 #include "real_input.h"
 #include "sim_client.h"
 
 namespace e2e {
 namespace {
 
-constexpr DWORD kSettle = 7000;             // three refresh periods and some
-constexpr UINT kTrayCallback = 1124;
-constexpr UINT kTrayIconId = 103;
 
 POINT Centre(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
@@ -45,7 +43,7 @@ bool IconPresent(HWND trayHost) {
     NOTIFYICONDATAA nid = {};
     nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
     nid.hWnd = trayHost;
-    nid.uID = kTrayIconId;
+    nid.uID = IDI_QUILVO;
     return Shell_NotifyIconA(NIM_MODIFY, &nid) != FALSE;
 }
 
@@ -106,17 +104,11 @@ protected:
         return n;
     }
     void OpenMenu() {
-        PostMessageA(TrayHost(), kTrayCallback, kTrayIconId, WM_LBUTTONUP);
+        PostMessageA(TrayHost(), WM_QUILVO_TRAYICON, IDI_QUILVO, WM_LBUTTONUP);
         ASSERT_TRUE(WaitUntil([&] { return OpenMenus() == 1; }, 3000)) << "no menu";
     }
     // Keys as the menu's loop reads them: from the program's thread queue.
-    void Press(const std::vector<WPARAM>& keys) {
-        for (WPARAM key : keys) {
-            PostMessageA(TrayHost(), WM_KEYDOWN, key, 0);
-            PostMessageA(TrayHost(), WM_KEYUP, key, 0xC0000000);
-            Sleep(100);
-        }
-    }
+    void Press(const std::vector<WPARAM>& keys) { PostKeys(TrayHost(), keys); }
     static std::vector<WPARAM> Down(int times, std::vector<WPARAM> then = {}) {
         std::vector<WPARAM> keys(static_cast<std::size_t>(times), VK_DOWN);
         keys.insert(keys.end(), then.begin(), then.end());
@@ -157,7 +149,7 @@ protected:
     // for each session, a word of its mini window's name that no other one's holds.
     std::vector<std::string> TableOrder(const std::map<std::string, std::string>& wordOf) const {
         DWORD_PTR result = 0;
-        SendMessageTimeoutA(TrayHost(), kTrayCallback, kTrayIconId, WM_RBUTTONDOWN, SMTO_NORMAL, 5000, &result);
+        SendMessageTimeoutA(TrayHost(), WM_QUILVO_TRAYICON, IDI_QUILVO, WM_RBUTTONDOWN, SMTO_NORMAL, 5000, &result);
         std::vector<std::string> order;
         EXPECT_TRUE(WaitUntil([&] { return (order = ZOrder(wordOf)) == ShownOrder(wordOf); }, kSettle))
             << "the panel does not show the sessions in their z-order";
@@ -208,7 +200,7 @@ protected:
     }
 
     sessionsim::Simulator sim;
-    TempDir dir;
+    TempFolder dir;
     QuilvoProcess quilvo;
 };
 
@@ -230,13 +222,17 @@ TEST_F(TrayMenu, ARealClickOnTheIconOpensTheMenuAndHideShowAndIconizeAllAct) {
     const int shows = LogLinesStarting("show ");
     ASSERT_TRUE(RealClick(POINT{640, 300}));
     EXPECT_TRUE(WaitUntil([&] { return OpenMenus() == 0; }, 3000)) << "the menu stays after a click elsewhere";
-    Sleep(300);
+    // What the menu's end posted (its command, the shell's selection held while it was open)
+    // comes before the next pass.
+    ASSERT_TRUE(WaitForNextPass(sim, {"A", "B", "C"}));
     EXPECT_EQ(LogLinesStarting("show "), shows);
     EXPECT_EQ(OpenMenus(), 0) << "the shell's selection after the click opened the menu again";
 
     // A real right click refreshes and opens no menu, whatever the shell sends after it.
     const POINT icon = FirstTrayIconPoint();
     ASSERT_TRUE(RunUnix("/usr/bin/xdotool mousemove " + std::to_string(icon.x) + " " + std::to_string(icon.y) + " click 3"));
+    // The shell sends its context menu after the button's release, at a time of its own that
+    // nothing here shows: the menu would be open within this time.
     Sleep(800);
     EXPECT_EQ(OpenMenus(), 0) << "a right click opened a menu";
 
@@ -272,24 +268,29 @@ TEST_F(TrayMenu, FindSessionOpensTheFindWindow) {
 // echoes of the mouse and open none: a right click only refreshes, a left click opens one menu.
 TEST_F(TrayMenu, TheKeyboardOpensTheMenuAndTheMouseDoesWhatItAlwaysDid) {
     Start(kThree);
-    const auto notify = [&](UINT event) { PostMessageA(TrayHost(), kTrayCallback, 0, MAKELPARAM(event, kTrayIconId)); };
+    const auto notify = [&](UINT event) {
+        PostMessageA(TrayHost(), WM_QUILVO_TRAYICON, 0, MAKELPARAM(event, IDI_QUILVO));
+    };
     const auto closeMenu = [&] {
         Press({VK_ESCAPE});
         return WaitUntil([&] { return OpenMenus() == 0; }, 3000);
     };
+    // No button came before: none of these is an echo.
     for (UINT event : {UINT{NIN_KEYSELECT}, UINT{NIN_SELECT}, UINT{WM_CONTEXTMENU}}) {
-        Sleep(600);  // longer than the double-click time since the mouse's last button
         notify(event);
         EXPECT_TRUE(WaitUntil([&] { return OpenMenus() == 1; }, 3000)) << "event " << event;
         ASSERT_TRUE(closeMenu());
     }
+    // Posted after the press, the other two events are handled before any pass asks the
+    // sessions again: a menu they opened would be open then.
     for (UINT event : {UINT{WM_RBUTTONDOWN}, UINT{WM_RBUTTONUP}, UINT{WM_CONTEXTMENU}}) notify(event);
-    Sleep(800);
+    ASSERT_TRUE(WaitForNextPass(sim));
     EXPECT_EQ(OpenMenus(), 0) << "a right click opens no menu";
     for (UINT event : {UINT{WM_LBUTTONDOWN}, UINT{WM_LBUTTONUP}, UINT{NIN_SELECT}}) notify(event);
     ASSERT_TRUE(WaitUntil([&] { return OpenMenus() == 1; }, 3000));
     ASSERT_TRUE(closeMenu());
-    Sleep(800);
+    // The selection, held while the menu was open, is posted when it closes: before the next pass.
+    ASSERT_TRUE(WaitForNextPass(sim));
     EXPECT_EQ(OpenMenus(), 0) << "a left click opens one menu";
 }
 
@@ -339,7 +340,7 @@ TEST_F(TrayMenu, DestroyAllIsGrayedAndTheViewCommandsShowTheViewsAgain) {
     Press({VK_UP, VK_UP, VK_UP, VK_UP, VK_UP, VK_UP, VK_UP, VK_RETURN});
     EXPECT_TRUE(WaitUntil([&] { return OpenMenus() == 0; }, 3000));
     Choose({'D'});
-    Sleep(500);
+    ASSERT_TRUE(WaitForNextPass(sim, {"A", "B", "C"}));  // a close sent before would come first
     EXPECT_EQ(LogLinesStarting("close "), 0) << sim.Log();
     EXPECT_EQ(sim.Count(), 3);
 
@@ -411,7 +412,7 @@ TEST_F(TrayMenu, SystemsAndServerGroupsAreRestoredAndClosedWhateverTheirLetterCa
     Choose(PopupEntry(3, 3, IndexOf(entries, "G1")));
     EXPECT_TRUE(sim.WaitForLine("close C", 5000));
     EXPECT_TRUE(sim.WaitForLine("close E", 5000));
-    Sleep(300);
+    ASSERT_TRUE(WaitForNextPass(sim, {"D"}));  // a close sent to D before would come first
     EXPECT_EQ(LogLinesStarting("close "), 4) << sim.Log();
     EXPECT_TRUE(IsWindow(sim.Hwnd("D")));
 }
@@ -516,7 +517,9 @@ TEST_F(TrayMenu, ARefreshWhileTheMenuIsOpenShrinksTheTableAndTheGoneSessionsEntr
     ASSERT_EQ(OpenMenus(), 1);
     Press(PopupEntry(3, 4, IndexOf(PopupEntries(order, systems), systems.at(first))));
     ASSERT_TRUE(WaitUntil([&] { return OpenMenus() == 0; }, 3000));
-    Sleep(500);
+    std::vector<std::string> rest = order;
+    rest.erase(rest.begin());
+    ASSERT_TRUE(WaitForNextPass(sim, rest));  // a close sent to them before would come first
     EXPECT_EQ(LogLinesStarting("close "), 1) << sim.Log();  // the simulator's own, for the first
     EXPECT_EQ(sim.Count(), 2);
     EXPECT_TRUE(quilvo.Running());
@@ -537,7 +540,9 @@ TEST_F(TrayMenu, OpacityCommandsSetTheAlphaOfTheMainWindowAndStoreIt) {
         EXPECT_TRUE(WaitUntil(
             [&] { return GetLayeredWindowAttributes(Main(), nullptr, &alpha, &flags) && alpha == c.alpha; }, 2000))
             << "alpha " << static_cast<int>(alpha) << " for " << c.alpha;
-        EXPECT_EQ(dir.IniValue("Quilvo", "OPACITY"), std::to_string(c.alpha));
+        // Stored right after the alpha is set.
+        EXPECT_TRUE(WaitUntil([&] { return dir.IniValue("Quilvo", "OPACITY") == std::to_string(c.alpha); }, 2000))
+            << dir.IniValue("Quilvo", "OPACITY") << " for " << c.alpha;
     }
 }
 
@@ -575,7 +580,7 @@ TEST_F(TrayMenu, TheIconComesBackWhenTheTaskbarIsMadeAnew) {
     NOTIFYICONDATAA nid = {};
     nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
     nid.hWnd = host;
-    nid.uID = kTrayIconId;
+    nid.uID = IDI_QUILVO;
     ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &nid));
     ASSERT_FALSE(IconPresent(host));
     PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);

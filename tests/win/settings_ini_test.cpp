@@ -35,8 +35,9 @@ class SettingsIniTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(dir_.Entered()); }
 
-    test::ScratchDirectory dir_{std::string("quilvo-settings-") +
-                                ::testing::UnitTest::GetInstance()->current_test_info()->name()};
+    test::TempFolder dir_{
+        std::string("quilvo-settings-") + ::testing::UnitTest::GetInstance()->current_test_info()->name(),
+        test::TempFolder::kEnter};
 };
 
 TEST_F(SettingsIniTest, AMissingFileGivesEveryDefaultAndCreatesNothing) {

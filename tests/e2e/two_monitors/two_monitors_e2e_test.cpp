@@ -27,8 +27,6 @@
 namespace e2e {
 namespace {
 
-constexpr DWORD kPass = 2000;  // the refresh period
-constexpr DWORD kSettle = 3 * kPass + 1000;
 
 struct Layout {
     const char* name;
@@ -98,7 +96,7 @@ protected:
                    " h=" + std::to_string(p.h);
         };
         sim_ = std::make_unique<sessionsim::Simulator>();
-        dir_ = std::make_unique<TempDir>();
+        dir_ = std::make_unique<TempFolder>();
         quilvo_ = std::make_unique<QuilvoProcess>();
         if (!sim_->Start("session S system=QAS client=200 user=SUE tx=VA01" + at(s_) + "\n" +
                          "session M system=QAS client=200 user=MAX tx=SE38 max" + at(m_) + "\n" +
@@ -196,7 +194,7 @@ protected:
     static std::string error_;
     static Place s_, m_, p_, d_;
     static std::unique_ptr<sessionsim::Simulator> sim_;
-    static std::unique_ptr<TempDir> dir_;
+    static std::unique_ptr<TempFolder> dir_;
     static std::unique_ptr<QuilvoProcess> quilvo_;
 };
 
@@ -204,7 +202,7 @@ const Layout* TwoMonitors::layout_ = nullptr;
 std::string TwoMonitors::error_;
 Place TwoMonitors::s_, TwoMonitors::m_, TwoMonitors::p_, TwoMonitors::d_;
 std::unique_ptr<sessionsim::Simulator> TwoMonitors::sim_;
-std::unique_ptr<TempDir> TwoMonitors::dir_;
+std::unique_ptr<TempFolder> TwoMonitors::dir_;
 std::unique_ptr<QuilvoProcess> TwoMonitors::quilvo_;
 
 // The bed itself: Wine reports the primary and the second monitor where the layout puts it,
