@@ -80,13 +80,20 @@ if(WIN_TEST_SOURCES)
     quilvo_wine_suite(win_tests)
 endif()
 
+# Benchmarks: in-process ones link the program's code; bench_churn runs Quilvo.exe from outside
+# as the end-to-end scenarios do (tests/e2e's QuilvoProcess, psapi for the working set).
 file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
 foreach(src ${BENCH_SOURCES})
     get_filename_component(name ${src} NAME_WE)
     add_executable(${name} ${src} ${COMMON_TEST_SOURCES})
-    target_link_libraries(${name} PRIVATE quilvo_app)
-    target_include_directories(${name} PRIVATE ${QUILVO_ALL_HEADERS} ${CMAKE_SOURCE_DIR}/tests/common ${CMAKE_SOURCE_DIR}/tools/sessionsim)
+    target_link_libraries(${name} PRIVATE quilvo_app psapi)
+    target_include_directories(${name} PRIVATE ${QUILVO_ALL_HEADERS} ${CMAKE_SOURCE_DIR}/tests/common
+                               ${CMAKE_SOURCE_DIR}/tools/sessionsim ${CMAKE_SOURCE_DIR}/tests/e2e)
+    add_dependencies(${name} sessionsim)
 endforeach()
+if(TARGET bench_churn)
+    add_dependencies(bench_churn Quilvo)
+endif()
 
 # The program as the tests need it beside the real one: the same sources with hooks that only
 # tests use (a crash on demand). Never packaged.

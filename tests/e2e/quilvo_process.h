@@ -55,8 +55,8 @@ public:
     QuilvoProcess(const QuilvoProcess&) = delete;
     QuilvoProcess& operator=(const QuilvoProcess&) = delete;
 
-    // Before Start: another program of the build directory (the test-hook build), and whether
-    // to run it as its debugger. A program that is debugged never sees its own unhandled
+    // Before Start: another program of the build directory (the test-hook build) or of a full
+    // path (a build of another commit, for a benchmark), and whether to run it as its debugger. A program that is debugged never sees its own unhandled
     // exceptions (the debugger does), so crash tests run it without.
     void UseExe(const std::string& name) { exeName_ = name; }
     void DebugIt(bool debug) { debug_ = debug; }
@@ -69,7 +69,8 @@ public:
     }
     // Starts the program without waiting for its windows (it may end at once).
     bool Launch(const std::string& workDir, const std::string& args = "", DWORD timeoutMs = 20000) {
-        exe_ = ExeDirectory() + exeName_;
+        const bool fullPath = exeName_.size() > 2 && (exeName_[1] == ':' || exeName_.compare(0, 2, "\\\\") == 0);
+        exe_ = fullPath ? exeName_ : ExeDirectory() + exeName_;
         commandLine_ = "\"" + exe_ + "\"" + (args.empty() ? std::string() : " " + args);
         workDir_ = workDir;
         started_ = false;
