@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 namespace quilvo {
 
@@ -24,6 +25,12 @@ bool EqualsNoCase(const char* a, const char* b);
 
 // Length of a text that may fill its whole field without a terminator.
 std::size_t BoundedLength(const char* text, std::size_t capacity);
+
+// A record's text field as a string, for the same reason: it may fill its array to the last byte.
+template <std::size_t N>
+std::string FieldText(const char (&field)[N]) {
+    return std::string(field, BoundedLength(field, N));
+}
 
 // The first kept bytes of text cut back to whole characters: in a code page of double-byte
 // characters a lead byte and the byte after it are one character, and half of one draws as

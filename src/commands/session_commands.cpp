@@ -12,11 +12,11 @@ namespace {
 
 // A record's text field copied into a buffer that is always terminated, so that a field
 // filled to its last byte still compares by its own bytes only.
-struct FieldText {
+struct FieldCopy {
     char text[257];
 };
 
-bool FieldOf(const SessionRecord& r, int field, FieldText& out) {
+bool FieldOf(const SessionRecord& r, int field, FieldCopy& out) {
     const char* src = nullptr;
     std::size_t capacity = 0;
     switch (field) {
@@ -47,10 +47,10 @@ void ShowAllSessions(const SessionSnapshot& snapshot, int showCode, SessionWindo
 std::vector<const SessionRecord*> GroupOf(const SessionSnapshot& snapshot, WindowHandle chosen, int field) {
     std::vector<const SessionRecord*> group;
     const SessionRecord* chosenRecord = snapshot.Find(chosen);
-    FieldText wanted;
+    FieldCopy wanted;
     if (chosenRecord == nullptr || !FieldOf(*chosenRecord, field, wanted)) return group;
     for (const SessionRecord& r : snapshot.sessions) {
-        FieldText value;
+        FieldCopy value;
         FieldOf(r, field, value);
         if (EqualsNoCase(value.text, wanted.text)) group.push_back(&r);
     }

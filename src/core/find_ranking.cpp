@@ -8,12 +8,6 @@
 namespace quilvo {
 namespace {
 
-// A record's text field may fill its array without a terminator.
-template <std::size_t N>
-std::string FieldText(const char (&field)[N]) {
-    return std::string(field, BoundedLength(field, N));
-}
-
 bool IsSeparator(char c) { return c == ' ' || c == '-' || c == '_' || c == '/' || c == '.'; }
 bool IsLower(char c) { return c >= 'a' && c <= 'z'; }
 bool IsUpper(char c) { return c >= 'A' && c <= 'Z'; }

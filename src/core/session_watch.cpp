@@ -7,11 +7,6 @@
 namespace quilvo {
 namespace {
 
-template <std::size_t N>
-std::string FieldText(const char (&field)[N]) {
-    return std::string(field, BoundedLength(field, N));
-}
-
 void Append(std::string& text, const std::string& part) {
     if (part.empty()) return;
     if (!text.empty()) text += ' ';
