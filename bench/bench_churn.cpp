@@ -195,7 +195,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "simulator did not start: %s\n", sim.LastError().c_str());
         return 1;
     }
-    e2e::TempDir dir;
+    quilvo::test::TempFolder dir("quilvo-bench-churn");
     std::string ini;
     for (int b = 0; b < 6; ++b) ini += "[Box" + std::to_string(b) + "]\r\nSelection=$" + std::to_string(100 + b) + "$$\r\n";
     dir.WriteIni(ini);

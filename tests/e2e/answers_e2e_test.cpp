@@ -37,7 +37,7 @@ protected:
     }
 
     sessionsim::Simulator sim;
-    TempDir dir;
+    TempFolder dir;
     QuilvoProcess quilvo;
 };
 
