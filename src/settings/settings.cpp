@@ -115,6 +115,8 @@ int ReadMaxSessions() { return ReadAppNumber(kKeyMaxSessions, 6, 1, 16); }
 
 int ReadReadyAfter() { return ReadAppNumber(kKeyReadyAfter, 20, 0, 86400); }
 
+bool ReadReopen() { return ReadAppNumber(kKeyReopen, 1, 0, 1) != 0; }
+
 ProductionSystems ReadProduction() {
     // Room for some two hundred Systems; a longer value is cut, as every value read is.
     char text[1024] = {};

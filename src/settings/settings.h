@@ -25,6 +25,7 @@ constexpr const char* kKeyBoxHotkeys = "BOX_HOTKEYS";
 constexpr const char* kKeyMaxSessions = "MAX_SESSIONS";
 constexpr const char* kKeyReadyAfter = "READY_AFTER";
 constexpr const char* kKeyProduction = "PRODUCTION";
+constexpr const char* kKeyReopen = "REOPEN";
 
 // Keys of the view sections ("WindowX" and "WindowY" as in the application section).
 constexpr const char* kKeyZoomFactor = "ZoomFactor";
@@ -102,6 +103,8 @@ int ReadMaxSessions();
 // READY_AFTER: seconds a session must have been busy for a ready notice (default 20, 0 = off,
 // at most a day).
 int ReadReadyAfter();
+// REOPEN: 0 keeps no sessions and offers none; anything else (default 1) keeps and offers them.
+bool ReadReopen();
 // PRODUCTION: the production systems ("PRD,QAS/300"); none when the key is absent or empty.
 ProductionSystems ReadProduction();
 // Writes PRODUCTION (and nothing else); true when the write succeeded.

@@ -244,19 +244,22 @@ TEST_F(SettingsTest, NumbersInARangeTakeTheDefaultForAnythingElse) {
         const char* stored;  // null: no key
         int maxSessions;
         int readyAfter;
+        bool reopen;  // only 0 turns it off
     } cases[] = {
-        {nullptr, 6, 20}, {"", 6, 20},     {"1", 1, 1},       {"16", 16, 16}, {"0", 6, 0},
-        {"17", 6, 17},    {"-3", 6, 20},   {"abc", 6, 20},    {"4x", 6, 20},
-        {"86400", 6, 86400}, {"86401", 6, 20}, {"99999999999999999999", 6, 20},
+        {nullptr, 6, 20, true}, {"", 6, 20, true},     {"1", 1, 1, true},       {"16", 16, 16, true}, {"0", 6, 0, false},
+        {"17", 6, 17, true},    {"-3", 6, 20, true},   {"abc", 6, 20, true},    {"4x", 6, 20, true},
+        {"86400", 6, 86400, true}, {"86401", 6, 20, true}, {"99999999999999999999", 6, 20, true},
     };
     for (const auto& c : cases) {
         fake::Profile().Reset();
         if (c.stored) {
             Hand(kAppSection, kKeyMaxSessions, c.stored);
             Hand(kAppSection, kKeyReadyAfter, c.stored);
+            Hand(kAppSection, kKeyReopen, c.stored);
         }
         EXPECT_EQ(ReadMaxSessions(), c.maxSessions) << (c.stored ? c.stored : "(none)");
         EXPECT_EQ(ReadReadyAfter(), c.readyAfter) << (c.stored ? c.stored : "(none)");
+        EXPECT_EQ(ReadReopen(), c.reopen) << (c.stored ? c.stored : "(none)");
     }
     EXPECT_EQ(fake::Profile().writes, 0);
 }

@@ -12,6 +12,7 @@
 #include "base/text.h"
 #include "junk_numbers.h"
 #include "settings/settings.h"
+#include "settings/whole_file.h"
 #include "window_helpers.h"
 
 #include "sim_client.h"
@@ -236,6 +237,27 @@ TEST_F(SettingsIniTest, TheMainWindowPositionIsSavedFromItsNormalRectangleAndRes
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_NE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
     DestroyWindow(window);
+}
+
+// The kept sessions' file: replaced whole or not at all, read whole or not at all.
+TEST_F(SettingsIniTest, AWholeFileIsReplacedInOneStepAndReadOnlyWithinItsBound) {
+    constexpr const char* kFile = ".\\Quilvo.sessions";
+    std::string text = "left as it was";
+    EXPECT_EQ(ReadWholeFile(kFile, 100, text), FileRead::kMissing);
+    EXPECT_TRUE(text.empty());
+    ASSERT_TRUE(ReplaceWholeFile(kFile, "first\n"));
+    ASSERT_TRUE(ReplaceWholeFile(kFile, "second\n"));
+    EXPECT_EQ(ReadWholeFile(kFile, 100, text), FileRead::kRead);
+    EXPECT_EQ(text, "second\n");
+    EXPECT_FALSE(FileExists(".\\Quilvo.sessions.tmp")) << "the temporary file took the old one's place";
+    EXPECT_EQ(ReadWholeFile(kFile, 6, text), FileRead::kTooLong);
+    EXPECT_TRUE(text.empty());
+
+    // A folder in the way of the temporary file: the write fails and the old file stays.
+    ASSERT_TRUE(CreateDirectoryA(".\\Quilvo.sessions.tmp", nullptr));
+    EXPECT_FALSE(ReplaceWholeFile(kFile, "third\n"));
+    RemoveDirectoryA(".\\Quilvo.sessions.tmp");
+    EXPECT_EQ(ReadFileText(kFile), "second\n");
 }
 
 }  // namespace
