@@ -118,6 +118,7 @@ void StopApp(App& app) {
 // sections), the main window shown, the tray host and the main window destroyed (the icon
 // goes, the main window's position is written); the message loop then ends.
 void RunExitSequence(App& app) {
+    if (app.reopen) app.reopen->Save();
     if (app.cycle) ShowAllSessions(*app.cycle->Current(), kShowRestore, app.ops);
     KillTimer(app.trayHost.Handle(), TIMER_REFRESH);
     if (app.production) app.production->Stop();
@@ -158,6 +159,10 @@ TrayMenuParts MenuParts(App& app) {
     parts.sessionClass = app.sessionClass;
     parts.confirmClose = [&app](const std::string& question) {
         return CloseQuestionDialog::Ask(app.trayHost.Handle(), question);
+    };
+    parts.reopenEntries = [&app] { return app.reopen ? app.reopen->MenuEntries() : std::vector<std::string>(); };
+    parts.reopen = [&app](std::size_t entry) {
+        if (app.reopen) app.reopen->ReopenEntry(entry);
     };
     return parts;
 }
@@ -214,7 +219,9 @@ void EndApp(App& app) {
     app.trayMenu.reset();
     app.production.reset();
     if (app.cycle) app.cycle->SetPassListener(nullptr);
+    app.reopen.reset();
     app.notices.reset();
+    app.notice.reset();
     if (app.cycle) app.cycle->SetRebuildListener(nullptr);
     app.views.reset();
     app.properties.reset();
@@ -242,7 +249,16 @@ void App::OnTrayIcon(HWND trayHostWindow, TrayIconAction action) {
 }
 
 void App::OnNoticeClicked() {
-    if (notices) notices->OnNoticeClicked();
+    if (notice) notice->OnClicked();
+}
+
+void App::OnPassFinished(SessionSnapshot& draft) {
+    if (notices) notices->OnPassFinished(draft);
+    // The boxes of the pass are sorted only after this: the kept sessions read the snapshot
+    // the pass publishes.
+    if (reopen) refreshPlatform.Post([this] {
+        if (reopen) reopen->OnPass();
+    });
 }
 
 void App::OnHotkey(int id) {
@@ -291,9 +307,17 @@ int RunApp(HINSTANCE instance, const char* commandLine) {
     TheHoverTip().UseDrag(&app.drag);
     app.views = std::make_unique<OverviewViews>(mainWindow, ViewParts(app));
     app.cycle->SetRebuildListener(app.views.get());
-    app.notices = std::make_unique<SessionNotices>(ReadReadyAfter(), *app.cycle, app.ops, app.refreshPlatform,
-                                                   app.trayHost.Handle());
-    app.cycle->SetPassListener(app.notices.get());
+    app.notice = std::make_unique<TrayNotice>(app.trayHost.Handle());
+    app.notices = std::make_unique<SessionNotices>(ReadReadyAfter(), *app.cycle, app.ops, app.okCodes, *app.notice);
+    if (ReadReopen()) {
+        app.reopen = std::make_unique<SessionReopen>(ReadMaxSessions(), *app.cycle, app.ops, app.okCodes, *app.notice,
+                                                     app.front);
+        app.reopen->Load();
+        app.mainWindow.OnSessionEnding([&app] {
+            if (app.reopen) app.reopen->Save();
+        });
+    }
+    app.cycle->SetPassListener(&app);
     app.ops.SetShownListener(&OnSessionShown);
     app.trayMenu = std::make_unique<TrayMenu>(MenuParts(app));
 

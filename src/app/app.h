@@ -11,6 +11,7 @@
 #include "app/overview_views.h"
 #include "app/production_watch.h"
 #include "app/session_notices.h"
+#include "app/session_reopen.h"
 #include "app/tray_host.h"
 #include "app/tray_menu.h"
 #include "commands/box_properties.h"
@@ -31,7 +32,7 @@ namespace quilvo {
 // The one owner of the program's parts. Start-up (RunApp) makes them in the order they are
 // declared here; the end of the program destroys them in the opposite order (EndApp), the
 // sweep of the sessions it hid last. Every part is handed what it needs when it is made.
-struct App final : TrayOwner {
+struct App final : TrayOwner, PassListener {
     HINSTANCE instance = nullptr;
     char sessionClass[kClassNameCapacity] = {};
     // The argument text of the command line as received ("" for none): the command that
@@ -51,6 +52,8 @@ struct App final : TrayOwner {
     TrayHost trayHost;
     std::unique_ptr<Win32DiscoveryWindows> discovery;
     Win32RefreshPlatform refreshPlatform{&dispatcher};
+    OkCodeSender okCodes{refreshPlatform};
+    std::unique_ptr<TrayNotice> notice;  // the icon's balloon, once the tray host is made
     // The sessions of the moment and the boxes; the views are told of every rebuild.
     std::unique_ptr<RefreshCycle> cycle;
     // The frame around the production session in front.
@@ -60,6 +63,8 @@ struct App final : TrayOwner {
     std::unique_ptr<OverviewViews> views;
     // Ready notices and the opening of new sessions, told of every pass by the cycle.
     std::unique_ptr<SessionNotices> notices;
+    // The day's sessions kept and offered back (none when REOPEN=0).
+    std::unique_ptr<SessionReopen> reopen;
     std::unique_ptr<TrayMenu> trayMenu;
     std::unique_ptr<FindSessionWindow> find;  // its window is made at the first opening
     Hotkeys hotkeys;
@@ -73,6 +78,8 @@ struct App final : TrayOwner {
     void OnTrayIcon(HWND trayHost, TrayIconAction action) override;
     void OnNoticeClicked() override;
     void OnHotkey(int id) override;
+    // PassListener: the notices, then the sessions kept, once the pass has published.
+    void OnPassFinished(SessionSnapshot& draft) override;
 };
 
 // Start-up, message loop and end; returns 0 when the loop has ended.

@@ -27,9 +27,15 @@ LRESULT MainWindow::OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept
     }
     switch (msg) {
         case WM_DESTROY: UnmarkMainWindow(wnd); break;
+        case WM_QUERYENDSESSION:
+            if (sessionEnding_) sessionEnding_();
+            return TRUE;
         case WM_ENDSESSION:
             // Log-off or shut-down: the process may be ended any moment from here on.
-            if (wp) ShowSessionsHiddenByUs(sessionClass_);
+            if (wp) {
+                if (sessionEnding_) sessionEnding_();
+                ShowSessionsHiddenByUs(sessionClass_);
+            }
             return 0;
         default: break;
     }

@@ -18,6 +18,9 @@ public:
     // showRequested: a second start asks for the window. Both must outlive the window.
     HWND Create(HINSTANCE instance, const char* sessionClass, std::function<void()> showRequested);
     HWND Handle() const { return window_; }
+    // What must be on the disk before the user's session ends (WM_QUERYENDSESSION, then
+    // WM_ENDSESSION): the process may be ended any moment after.
+    void OnSessionEnding(std::function<void()> ending) { sessionEnding_ = std::move(ending); }
 
     LRESULT OnMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept override;
     void OnWindowGone(HWND) noexcept override { window_ = nullptr; }
@@ -26,6 +29,7 @@ private:
     HWND window_ = nullptr;
     const char* sessionClass_ = "";
     std::function<void()> showRequested_;
+    std::function<void()> sessionEnding_;
 };
 
 // Makes the window layered with the low 8 bits of opacity as its alpha (every Windows since

@@ -18,26 +18,45 @@ bool IsLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
 
 }  // namespace
 
-void ShowTrayNotice(HWND trayHost, const char* title, const char* text) {
+void TrayNotice::Show(const char* title, const std::string& text, std::function<void()> clicked) {
+    clicked_ = std::move(clicked);
     NOTIFYICONDATAA nid = {};
     // The layout that holds the balloon's fields; the icon itself was added with the first.
     nid.cbSize = sizeof nid;
-    nid.hWnd = trayHost;
+    nid.hWnd = trayHost_;
     nid.uID = IDI_QUILVO;
     nid.uFlags = NIF_INFO;
     nid.dwInfoFlags = NIIF_INFO | NIIF_RESPECT_QUIET_TIME;
     lstrcpynA(nid.szInfoTitle, title, sizeof nid.szInfoTitle);
-    lstrcpynA(nid.szInfo, text, sizeof nid.szInfo);
-    Shell_NotifyIconA(NIM_MODIFY, &nid);
+    lstrcpynA(nid.szInfo, text.c_str(), sizeof nid.szInfo);
+    if (trayHost_ != nullptr) Shell_NotifyIconA(NIM_MODIFY, &nid);
+}
+
+GlobalAtom OkCodeSender::AtomFor(const std::string& okCode) {
+    for (auto& [code, atom] : atoms_) {
+        if (code != okCode) continue;
+        if (!platform_.AtomHolds(atom, okCode.c_str())) atom = platform_.AddGlobalAtom(okCode.c_str());
+        return atom;
+    }
+    const GlobalAtom atom = platform_.AddGlobalAtom(okCode.c_str());
+    if (atom != 0) atoms_.emplace_back(okCode, atom);
+    return atom;
+}
+
+bool OkCodeSender::Send(WindowHandle session, const std::string& okCode) {
+    const GlobalAtom atom = AtomFor(okCode);
+    if (atom == 0) return false;
+    platform_.SendOkCode(session, atom);
+    return true;
 }
 
 SessionNotices::SessionNotices(int readyAfterSeconds, const SnapshotSource& sessions, SessionWindowOps& ops,
-                               RefreshPlatform& platform, HWND trayHost)
+                               OkCodeSender& okCodes, TrayNotice& notice)
     : ready_(static_cast<std::uint32_t>(std::max(0, readyAfterSeconds)) * 1000u, &IsLeadByte),
       sessions_(sessions),
       ops_(ops),
-      platform_(platform),
-      trayHost_(trayHost) {}
+      okCodes_(okCodes),
+      notice_(notice) {}
 
 void SessionNotices::OnPassFinished(SessionSnapshot& draft) {
     const std::uint32_t now = GetTickCount();
@@ -52,37 +71,20 @@ void SessionNotices::OnPassFinished(SessionSnapshot& draft) {
     }
 }
 
-GlobalAtom SessionNotices::AtomFor(const std::string& okCode) {
-    for (auto& [code, atom] : okCodeAtoms_) {
-        if (code != okCode) continue;
-        if (!platform_.AtomHolds(atom, okCode.c_str())) atom = platform_.AddGlobalAtom(okCode.c_str());
-        return atom;
-    }
-    const GlobalAtom atom = platform_.AddGlobalAtom(okCode.c_str());
-    if (atom != 0) okCodeAtoms_.emplace_back(okCode, atom);
-    return atom;
-}
-
 void SessionNotices::Open(WindowHandle session, const FindRow& row) {
     const Snapshot now = sessions_.Current();
     const SessionRecord* r = now->Find(session);
     const std::string okCode = OpenOkCode(row);
-    if (r == nullptr || okCode.empty()) return;
-    const GlobalAtom atom = AtomFor(okCode);
-    if (atom == 0) return;
-    // As the idle action sends its OK code: without waiting, so a busy session holds nothing.
-    platform_.SendOkCode(session, atom);
+    if (r == nullptr || okCode.empty() || !okCodes_.Send(session, okCode)) return;
     // A new request replaces one still waiting.
     open_.Start(*now, *r, row.fields[3], GetTickCount());
 }
 
-void SessionNotices::OnNoticeClicked() {
-    if (sessions_.Current()->Find(noticeFirst_) != nullptr) BringUp(noticeFirst_);
-}
-
 void SessionNotices::ShowNotice(const char* title, const std::string& text, WindowHandle first) {
-    noticeFirst_ = first;
-    ShowTrayNotice(trayHost_, title, text.c_str());
+    // A click brings up the notice's first session, if a pass still finds it then.
+    notice_.Show(title, text, [this, first] {
+        if (first != kNoWindow && sessions_.Current()->Find(first) != nullptr) BringUp(first);
+    });
 }
 
 void SessionNotices::BringUp(WindowHandle window) {

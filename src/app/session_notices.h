@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,12 +20,53 @@
 
 namespace quilvo {
 
+// The balloon from the tray icon (NIF_INFO), and what a click on it does: the notice shown last
+// decides, whoever showed it.
+class TrayNotice {
+public:
+    explicit TrayNotice(HWND trayHost) : trayHost_(trayHost) {}
+    TrayNotice(const TrayNotice&) = delete;
+    TrayNotice& operator=(const TrayNotice&) = delete;
+
+    // Title and text cut to what the balloon holds; clicked: what a click does (none: nothing).
+    void Show(const char* title, const std::string& text, std::function<void()> clicked);
+    // NIN_BALLOONUSERCLICK.
+    void OnClicked() const {
+        if (clicked_) clicked_();
+    }
+
+private:
+    HWND trayHost_;
+    std::function<void()> clicked_;
+};
+
+// OK codes sent to sessions as the idle action sends its own: without waiting, so a busy
+// session holds nothing, each through an atom that names it.
+class OkCodeSender {
+public:
+    explicit OkCodeSender(RefreshPlatform& platform) : platform_(platform) {}
+    OkCodeSender(const OkCodeSender&) = delete;
+    OkCodeSender& operator=(const OkCodeSender&) = delete;
+
+    // False when no atom could be had: nothing was sent.
+    bool Send(WindowHandle session, const std::string& okCode);
+
+private:
+    // The atom that names okCode: made the first time, looked at before every later use and
+    // made anew when it no longer names it (any program may delete an atom). Never deleted: a
+    // busy session reads it whenever it gets to the message, which may be long after.
+    GlobalAtom AtomFor(const std::string& okCode);
+
+    RefreshPlatform& platform_;
+    std::vector<std::pair<std::string, GlobalAtom>> atoms_;
+};
+
 class SessionNotices final : public PassListener {
 public:
     // readyAfterSeconds: READY_AFTER as start-up read it (0: no ready notices). Every part
     // given must outlive the object.
-    SessionNotices(int readyAfterSeconds, const SnapshotSource& sessions, SessionWindowOps& ops,
-                   RefreshPlatform& platform, HWND trayHost);
+    SessionNotices(int readyAfterSeconds, const SnapshotSource& sessions, SessionWindowOps& ops, OkCodeSender& okCodes,
+                   TrayNotice& notice);
     SessionNotices(const SessionNotices&) = delete;
     SessionNotices& operator=(const SessionNotices&) = delete;
 
@@ -33,8 +75,6 @@ public:
 
     // Enter on an open row: "/o<code>" to session, then the wait for the new session.
     void Open(WindowHandle session, const FindRow& row);
-    // A click on the balloon (NIN_BALLOONUSERCLICK): the first session of the last ready notice.
-    void OnNoticeClicked();
     // The user showed or brought up the session through the program: no longer ready.
     void OnSessionShown(WindowHandle window) { ready_.Shown(window); }
 
@@ -43,22 +83,13 @@ private:
     // Restored if iconized, shown if hidden (as it is once its queued calls have landed), then
     // activated.
     void BringUp(WindowHandle window);
-    // The atom that names okCode: made the first time, looked at before every later use and
-    // made anew when it no longer names it (any program may delete an atom). Never deleted: a
-    // busy session reads it whenever it gets to the message, which may be long after.
-    GlobalAtom AtomFor(const std::string& okCode);
 
     ReadyWatch ready_;
     OpenWatch open_;
-    std::vector<std::pair<std::string, GlobalAtom>> okCodeAtoms_;
-    WindowHandle noticeFirst_ = kNoWindow;  // the session a click on the balloon brings up
     const SnapshotSource& sessions_;
     SessionWindowOps& ops_;
-    RefreshPlatform& platform_;
-    HWND trayHost_;
+    OkCodeSender& okCodes_;
+    TrayNotice& notice_;
 };
-
-// The balloon from the tray icon (NIF_INFO): title and text cut to what the record holds.
-void ShowTrayNotice(HWND trayHost, const char* title, const char* text);
 
 }  // namespace quilvo

@@ -64,6 +64,7 @@ void TrayMenu::Show(HWND trayHost) {
             MenuSessions built;
             BuildSessionMenu(popup, *Now(), built);
             const Snapshot sessions = Now();
+            InsertReopenItems(popup);
             InsertProductionItems(popup, *sessions);
             InsertFindItem(popup, parts_.findKeys ? parts_.findKeys() : std::string());
             // Read when the menu opens: the value may have been changed by hand meanwhile.
@@ -90,6 +91,21 @@ void TrayMenu::OnIcon(HWND trayHost, TrayIconAction action) {
         if (parts_.cycle) parts_.cycle->DiscoverAndRefresh();
     } else if (action == TrayIconAction::OpenMenu) {
         Show(trayHost);
+    }
+}
+
+void TrayMenu::InsertReopenItems(HMENU trayPopup) {
+    const std::vector<std::string> entries = parts_.reopenEntries ? parts_.reopenEntries() : std::vector<std::string>();
+    if (entries.empty()) return;
+    ScopedMenu owned(CreatePopupMenu());
+    if (!owned) return;
+    const std::size_t room = ID_TRAY_REOPEN_LAST - ID_TRAY_REOPEN + 1;
+    for (std::size_t i = 0; i < entries.size() && i < room; ++i) {
+        AppendMenuA(owned.get(), MF_STRING, ID_TRAY_REOPEN + static_cast<UINT>(i), entries[i].c_str());
+    }
+    HMENU popup = owned.get();
+    if (InsertMenuA(trayPopup, ID_TRAY_EXIT, MF_BYCOMMAND | MF_POPUP, reinterpret_cast<UINT_PTR>(popup), "&Reopen")) {
+        (void)owned.release();
     }
 }
 
@@ -218,6 +234,8 @@ void TrayMenu::CarryOut(UINT id, std::uintptr_t itemData, const MenuSessions& bu
         default:
             if (id >= ID_TRAY_PRODUCTION && id <= ID_TRAY_PRODUCTION_LAST) {
                 ToggleProduction(id);
+            } else if (id >= ID_TRAY_REOPEN && id <= ID_TRAY_REOPEN_LAST) {
+                if (parts_.reopen) parts_.reopen(id - ID_TRAY_REOPEN);
             } else if (ops && MayClose(SessionsClosedBy(sessions, built, static_cast<int>(id), itemData))) {
                 DispatchSessionCommand(*Now(), built, static_cast<int>(id), itemData, *ops);
             }

@@ -40,6 +40,10 @@ struct TrayMenuParts {
     // Asks before sessions of a production system are closed; true: close them. None: they
     // are not closed.
     std::function<bool(const std::string& question)> confirmClose;
+    // The entries of "&Reopen", one per logon whose sessions are offered back (none: the menu
+    // has no such pop-up), and what choosing the entry at a position does.
+    std::function<std::vector<std::string>()> reopenEntries;
+    std::function<void(std::size_t entry)> reopen;
 };
 
 class TrayMenu {
@@ -65,6 +69,8 @@ private:
     // The sessions of the moment.
     Snapshot Now() const;
     void Show(HWND trayHost);
+    // "&Reopen" above "&Production systems", while sessions are offered back.
+    void InsertReopenItems(HMENU trayPopup);
     // "&Production systems" above "&Find session...": a checked entry per production System
     // or System and Client, an unchecked one per other System of the sessions open now.
     void InsertProductionItems(HMENU trayPopup, const SessionSnapshot& sessions);

@@ -3,6 +3,7 @@
 
 #include "commands/win32_session_ops.h"
 
+#include "base/int_range.h"
 #include "platform/scoped_win.h"
 #include "platform/window_names.h"
 
@@ -60,6 +61,15 @@ void Win32SessionOps::Activate(WindowHandle window) {
     GetWindowThreadProcessId(ToHwnd(window), &process);
     if (process != 0) AllowSetForegroundWindow(process);
     worker_.Activate(window);
+}
+
+void Win32SessionOps::PlaceAsync(WindowHandle window, const NormalRect& normal, bool maximized) {
+    // A maximised session is known by the monitor it filled, not by its size before: it is
+    // moved onto that monitor with the size the front end gave it, and maximised there.
+    const UINT keepSize = maximized ? SWP_NOSIZE : 0;
+    SetWindowPos(ToHwnd(window), nullptr, normal.left, normal.top, SpanOf(normal.left, normal.right),
+                 SpanOf(normal.top, normal.bottom), SWP_ASYNCWINDOWPOS | SWP_NOZORDER | SWP_NOACTIVATE | keepSize);
+    if (maximized) ShowAsync(window, SW_MAXIMIZE);
 }
 
 bool Win32SessionOps::NotifyWhenSettled(WindowHandle window, unsigned message) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "commands/session_commands.h"
+#include "core/monitors.h"
 #include "platform/session_worker.h"
 
 namespace quilvo {
@@ -22,6 +23,11 @@ public:
     void SendClose(WindowHandle window) override;
     void Activate(WindowHandle window) override;
     bool NotifyWhenSettled(WindowHandle window, unsigned message) override;
+
+    // Puts the window at `normal` (screen coordinates), or only at its top left corner when it
+    // is to be maximised, then maximises it: the move is posted to the window's thread (a new
+    // session may still be busy opening), the maximise queued after it like every show.
+    void PlaceAsync(WindowHandle window, const NormalRect& normal, bool maximized);
 
     // Told of every session the user shows or brings up through the program (a show other than
     // a hide or an iconize, a restore, a raise): its ready mark goes.

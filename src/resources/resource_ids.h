@@ -70,6 +70,8 @@
 #define ID_TRAY_AUTOSTART 40051   // "Start with &Windows", inserted above Exit likewise
 #define ID_TRAY_PRODUCTION 40100  // "&Production systems": entries 40100 + n, inserted above Exit likewise
 #define ID_TRAY_PRODUCTION_LAST 40199
+#define ID_TRAY_REOPEN 40200      // "&Reopen": entries 40200 + n, above "&Production systems" while offers stand
+#define ID_TRAY_REOPEN_LAST 40263
 
 // Docked toolbar context menu
 #define ID_DOCK_COLORIZER 40044

@@ -54,9 +54,13 @@ public:
     }
 
 private:
+    // The settings file and the kept sessions beside it (and a write of them cut short).
     void RemoveIni() const {
-        SetFileAttributesA(Ini().c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(Ini().c_str());
+        for (const char* file : {"\\Quilvo.ini", "\\Quilvo.sessions", "\\Quilvo.sessions.tmp"}) {
+            const std::string path = path_ + file;
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(path.c_str());
+        }
     }
 
     std::string path_;

@@ -168,5 +168,62 @@ TEST_F(Notice, ALongBusySessionReadyAgainIsMarkedAndItsNoticeBringsItUp) {
         << "in front, the mark goes: " << MiniOf("PRD");
 }
 
+
+// A day: four sessions of a logon, one closed by the user, then the front end ended with the
+// others and the Windows session with Quilvo. The next start, with one session of the logon,
+// offers the two that ended with it and sends nothing before the click; the click opens each
+// once, one after the other, where it was.
+TEST_F(Notice, TheSessionsThatEndedWithTheirLogonAreOfferedAndReopenedWhereTheyWere) {
+    const std::string anna = " system=PRD client=100 user=ANNA";
+    const std::string first = "session F" + anna + " tx=FBL1N x=10 y=20 w=500 h=400\n";
+    ASSERT_TRUE(sim.Start(first + "session S" + anna + " tx=SE16 x=300 y=100 w=600 h=450\n"
+                          "session V" + anna + " tx=VA01 x=100 y=80 w=640 h=480 max\n"
+                          "session M" + anna + " tx=MM03 x=200 y=150 w=500 h=400\n"));
+    ASSERT_TRUE(quilvo.Start(dir.Path()));
+    ASSERT_TRUE(WaitUntil([&] { return MiniNames().size() == 4; }, kSettle));
+    ASSERT_TRUE(sim.Send("close M"));
+    ASSERT_TRUE(WaitUntil([&] { return MiniNames().size() == 3; }, kSettle));
+    sim.Stop();
+    ASSERT_TRUE(WaitUntil([&] { return MiniNames().empty(); }, kSettle));
+    for (const UINT message : {UINT{WM_QUERYENDSESSION}, UINT{WM_ENDSESSION}}) {
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(quilvo.MainWindow(), message, TRUE, 0, SMTO_NORMAL, 3000, &result);
+    }
+    quilvo.Kill();
+
+    sessionsim::Simulator day;
+    ASSERT_TRUE(day.Start(first)) << day.LastError();
+    ASSERT_TRUE(quilvo.Start(dir.Path()));
+    std::vector<HWND> balloons;
+    ASSERT_TRUE(WaitUntil([&] { return !(balloons = Balloons(quilvo.Pid())).empty(); }, kSettle)) << "no offer";
+    EXPECT_EQ(BalloonText(balloons.front()), "Reopen 2 sessions on PRD 100 ANNA: SE16, VA01");
+    const auto okCodes = [&] {
+        std::vector<std::string> codes;
+        for (const std::string& line : day.LogLines())
+            if (line.rfind("okcode ", 0) == 0) codes.push_back(line.substr(7));
+        return codes;
+    };
+    EXPECT_TRUE(okCodes().empty()) << "nothing is sent before the click";
+
+    PostMessageA(TrayHost(), WM_QUILVO_TRAYICON, 0, MAKELPARAM(NIN_BALLOONUSERCLICK, IDI_QUILVO));
+    const auto opened = [&](const std::string& code) -> HWND {
+        for (const std::string& line : day.LogLines()) {
+            const std::size_t blank = line.rfind(' ');
+            if (line.rfind("opened ", 0) == 0 && line.substr(blank + 1) == code) return day.Hwnd(line.substr(7, blank - 7));
+        }
+        return nullptr;
+    };
+    const auto placed = [&](const char* code, const RECT& kept) {
+        const HWND w = opened(code);
+        const RECT r = ScreenRect(w);
+        return w != nullptr && EqualRect(&r, &kept);
+    };
+    EXPECT_TRUE(WaitUntil([&] { return placed("SE16", RECT{300, 100, 900, 550}); }, 3 * kSettle)) << day.Log();
+    EXPECT_TRUE(WaitUntil([&] { return opened("VA01") != nullptr && IsZoomed(opened("VA01")); }, 3 * kSettle))
+        << "maximised again: " << day.Log();
+    EXPECT_EQ(okCodes(), (std::vector<std::string>{"F /oSE16", "F /oVA01"})) << "each once, to the logon's session";
+    day.Stop();
+}
+
 }  // namespace
 }  // namespace e2e

@@ -75,6 +75,7 @@ public:
         workDir_ = workDir;
         started_ = false;
         failed_ = false;
+        exited_ = false;  // a start after a Kill: the kill of this one must end it too
         debugger_ = std::thread([this] { DebugLoop(); });
         return WaitUntil([this] { return started_.load() || failed_.load(); }, timeoutMs) && !failed_;
     }

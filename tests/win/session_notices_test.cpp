@@ -27,7 +27,9 @@ TEST(SessionNotices, AnOpenRowsOkCodeIsReadAsSentByALateReaderAndByOneThatDelete
          ::test::Record(FromHwnd(sim.Hwnd("DEL")), "QAS", "200", "BOB", "SMEN")})));
     ::test::RecordingOps ops;
     Win32RefreshPlatform platform;
-    SessionNotices notices(0, sessions, ops, platform, nullptr);
+    OkCodeSender okCodes(platform);
+    TrayNotice notice(nullptr);
+    SessionNotices notices(0, sessions, ops, okCodes, notice);
     const auto open = [&](const char* session, const char* system, const char* client, const char* user) {
         notices.Open(FromHwnd(sim.Hwnd(session)), FindRow{FindRowKind::Open, 0, {system, client, user, "SE16", "1"}});
     };
