@@ -165,7 +165,7 @@ TEST_F(Find, CtrlAltSpaceThenEnterSwitchesToThePreviousSessionAndBack) {
 // session (", busy" while it owes answers), each panel its box, and the find window's field
 // and list are named by the visible, empty-sized static text right before each.
 TEST_F(Find, EverySessionBoxAndFindControlHasAName) {
-    Start("[Box1]\r\nSelection=PRD$$$\r\n");
+    Start("[Box0]\r\nSelection=QAS$$$\r\n[Box1]\r\nSelection=PRD$$$\r\n");
     const auto texts = [](const std::vector<HWND>& windows) {
         std::vector<std::string> all;
         for (HWND w : windows) all.push_back(TextOf(w));
@@ -176,12 +176,16 @@ TEST_F(Find, EverySessionBoxAndFindControlHasAName) {
     EXPECT_EQ(minis(), (std::vector<std::string>{"PRD 100 ALICE VA01 A", "QAS 200 BOB SE38 B", "QAS 300 CAROL SE16 C"}));
     EXPECT_EQ(texts(PanelsOf(quilvo.SingleView())), std::vector<std::string>{"All sessions"});
     EXPECT_EQ(texts(PanelsOf(quilvo.MainWindow())),
-              (std::vector<std::string>{"Box 1", "Box 2: PRD", "Box 3", "Box 4", "Box 5", "Box 6"}));
+              (std::vector<std::string>{"Box 1: QAS", "Box 2: PRD", "Box 3", "Box 4", "Box 5", "Box 6"}));
     ASSERT_TRUE(sim.Send("hang C"));
     EXPECT_TRUE(WaitUntil([&] { return minis().back() == "QAS 300 CAROL SE16 C, busy"; }, kSettle)) << minis().back();
     ASSERT_TRUE(sim.Send("wake C"));
     EXPECT_TRUE(WaitUntil([&] { return minis().back() == "QAS 300 CAROL SE16 C"; }, kSettle)) << minis().back();
 
+    // The first box is listed as every other one is.
+    OpenAndType("box");
+    EXPECT_TRUE(WaitUntil([&] { return Rows() == 2 && Row(0).rfind("Box 1", 0) == 0; }, 3000)) << State();
+    ASSERT_TRUE(RealKeys("Escape"));
     OpenAndType("");
     HWND field = FindWindowExA(Finder(), nullptr, "EDIT", nullptr);
     for (const auto& control : {std::make_pair(field, "Find session"), std::make_pair(List(), "Sessions and boxes")}) {
