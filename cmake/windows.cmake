@@ -81,11 +81,14 @@ if(WIN_TEST_SOURCES)
 endif()
 
 # Benchmarks: in-process ones link the program's code; bench_churn runs Quilvo.exe from outside
-# as the end-to-end scenarios do (tests/e2e's QuilvoProcess, psapi for the working set).
+# as the end-to-end scenarios do (tests/e2e's QuilvoProcess, psapi for the working set). Built
+# only when asked for (the target "benches", scripts/bench): the tests do not run them.
 file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
+add_custom_target(benches)
 foreach(src ${BENCH_SOURCES})
     get_filename_component(name ${src} NAME_WE)
-    add_executable(${name} ${src} ${COMMON_TEST_SOURCES})
+    add_executable(${name} EXCLUDE_FROM_ALL ${src} ${COMMON_TEST_SOURCES})
+    add_dependencies(benches ${name})
     target_link_libraries(${name} PRIVATE quilvo_app psapi)
     target_include_directories(${name} PRIVATE ${QUILVO_ALL_HEADERS} ${CMAKE_SOURCE_DIR}/tests/common
                                ${CMAKE_SOURCE_DIR}/tools/sessionsim ${CMAKE_SOURCE_DIR}/tests/e2e)
