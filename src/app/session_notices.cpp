@@ -1,11 +1,8 @@
 #include "app/session_notices.h"
 
-#include <shellapi.h>
-
 #include <algorithm>
 
-#include "platform/scoped_win.h"
-#include "resources/resource_ids.h"
+#include "app/icon_record.h"
 
 namespace quilvo {
 
@@ -20,15 +17,8 @@ bool IsLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
 
 void TrayNotice::Show(const char* title, const std::string& text, std::function<void()> clicked) {
     clicked_ = std::move(clicked);
-    NOTIFYICONDATAA nid = {};
-    // The layout that holds the balloon's fields; the icon itself was added with the first.
-    nid.cbSize = sizeof nid;
-    nid.hWnd = trayHost_;
-    nid.uID = IDI_QUILVO;
-    nid.uFlags = NIF_INFO;
-    nid.dwInfoFlags = NIIF_INFO | NIIF_RESPECT_QUIET_TIME;
-    lstrcpynA(nid.szInfoTitle, title, sizeof nid.szInfoTitle);
-    lstrcpynA(nid.szInfo, text.c_str(), sizeof nid.szInfo);
+    // The tip goes with the balloon: a version 4 shell drops it from a change without it.
+    NOTIFYICONDATAA nid = BalloonRecord(trayHost_, title, text.c_str());
     if (trayHost_ != nullptr) Shell_NotifyIconA(NIM_MODIFY, &nid);
 }
 

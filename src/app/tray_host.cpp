@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "app/icon_record.h"
 #include "base/debug_output.h"
 #include "platform/scoped_win.h"
 #include "resources/resource_ids.h"
@@ -12,30 +13,10 @@ namespace quilvo {
 
 namespace {
 
-constexpr const char* kTrayTip = "zrt::quorval /3 Tarvo";
-
-NOTIFYICONDATAA TrayIconData(HWND trayHost, HICON icon) {
-    NOTIFYICONDATAA nid = {};
-    // The first layout of the record, whose size differs between 32-bit (88) and 64-bit builds.
-    nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    nid.hWnd = trayHost;
-    nid.uID = IDI_QUILVO;
-    // NIF_SHOWTIP: a shell that sends version 4 notifications shows the tip only when asked.
-    nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
-    nid.uCallbackMessage = WM_QUILVO_TRAYICON;
-    nid.hIcon = icon;
-    lstrcpynA(nid.szTip, kTrayTip, 64);
-    return nid;
-}
-
 // Asks the shell for the notifications of its version 4: the selection of the icon with the
-// keyboard (NIN_KEYSELECT) and the context-menu key (WM_CONTEXTMENU). The version lives in a
-// later layout of the record than the first, which the icon itself keeps.
+// keyboard (NIN_KEYSELECT) and the context-menu key (WM_CONTEXTMENU).
 void AskForKeyboardNotifications(HWND trayHost) {
-    NOTIFYICONDATAA nid = {};
-    nid.cbSize = NOTIFYICONDATAA_V2_SIZE;
-    nid.hWnd = trayHost;
-    nid.uID = IDI_QUILVO;
+    NOTIFYICONDATAA nid = IconRecord(trayHost);
     nid.uVersion = NOTIFYICON_VERSION_4;
     Shell_NotifyIconA(NIM_SETVERSION, &nid);
 }
@@ -43,7 +24,7 @@ void AskForKeyboardNotifications(HWND trayHost) {
 unsigned Since(bool seen, DWORD at, DWORD now) { return seen ? static_cast<unsigned>(now - at) : 0xFFFFFFFFu; }
 
 void RemoveIcon(HWND dialog) {
-    NOTIFYICONDATAA nid = TrayIconData(dialog, nullptr);
+    NOTIFYICONDATAA nid = IconRecord(dialog);
     Shell_NotifyIconA(NIM_DELETE, &nid);
 }
 
@@ -137,7 +118,7 @@ INT_PTR TrayHost::OnInitDialog(HWND dialog) {
 }
 
 void TrayHost::AddIcon(HWND dialog) {
-    NOTIFYICONDATAA nid = TrayIconData(dialog, icon_);
+    NOTIFYICONDATAA nid = AddIconRecord(dialog, icon_);
     if (Shell_NotifyIconA(NIM_ADD, &nid)) AskForKeyboardNotifications(dialog);
 }
 
