@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/icon_record.h"
+#include "platform/scoped_win.h"
 
 namespace quilvo {
 
