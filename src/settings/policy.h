@@ -76,9 +76,9 @@ PolicyRead ReadPolicy(const PolicyHive& machine, const PolicyHive& user);
 std::string PolicyAboutLine(const std::vector<std::string>& names);
 
 #if defined(_WIN32)
-// Windows only (win32_policy.cpp): reads both keys, writes the debug lines and puts the
-// result in force for the settings (UsePolicy); returns it.
-PolicyRead LoadPolicy();
+// Windows only (win32_policy.cpp): reads the key in both hives (another path for tests),
+// writes the debug lines and puts the result in force for the settings (UsePolicy).
+PolicyRead LoadPolicy(const char* path = kPolicyKey);
 #endif
 
 }  // namespace quilvo

@@ -17,8 +17,8 @@ constexpr DWORD kMaxTextBytes = 4096;
 
 class RegistryHive final : public PolicyHive {
 public:
-    explicit RegistryHive(HKEY root) {
-        if (RegOpenKeyExA(root, kPolicyKey, 0, KEY_READ, key_.put()) != ERROR_SUCCESS) *key_.put() = nullptr;
+    RegistryHive(HKEY root, const char* path) {
+        if (RegOpenKeyExA(root, path, 0, KEY_READ, key_.put()) != ERROR_SUCCESS) *key_.put() = nullptr;
     }
 
     PolicyRawValue Value(const char* name) const override {
@@ -50,9 +50,9 @@ private:
 
 }  // namespace
 
-PolicyRead LoadPolicy() {
-    const RegistryHive machine(HKEY_LOCAL_MACHINE);
-    const RegistryHive user(HKEY_CURRENT_USER);
+PolicyRead LoadPolicy(const char* path) {
+    const RegistryHive machine(HKEY_LOCAL_MACHINE, path);
+    const RegistryHive user(HKEY_CURRENT_USER, path);
     PolicyRead read = ReadPolicy(machine, user);
     for (const std::string& line : read.debugLines) DebugLine("%s\n", line.c_str());
     UsePolicy(read.values);
