@@ -23,15 +23,19 @@ set_source_files_properties(src/resources/Quilvo.rc PROPERTIES
 
 add_subdirectory(tools/sessionsim)
 
-# The release: build/Quilvo-<version>-win64.zip with the stripped program and the two texts
-# of dist/, their version filled in and with Windows line ends (`cpack` in this tree, which
-# scripts/package runs; it then builds the MSI from the zip's files with wixl).
+# The release: build/Quilvo-<version>-win64.zip with the stripped program, the two texts of
+# dist/, their version filled in and with Windows line ends, and the policy templates in
+# policies\ (`cpack` in this tree, which scripts/package runs; it then builds the MSI from the
+# zip's files with wixl).
 set(VERSION ${PROJECT_VERSION})
 foreach(text README.txt Quilvo.ini.sample)
     configure_file(dist/${text} ${CMAKE_BINARY_DIR}/dist/${text} @ONLY NEWLINE_STYLE WIN32)
     install(FILES ${CMAKE_BINARY_DIR}/dist/${text} DESTINATION .)
 endforeach()
 install(TARGETS Quilvo RUNTIME DESTINATION .)
+# The Group Policy templates, for administrators (the MSI, for one user, leaves them out).
+install(FILES dist/policies/Quilvo.admx DESTINATION policies)
+install(FILES dist/policies/en-US/Quilvo.adml DESTINATION policies/en-US)
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_FILE_NAME Quilvo-${PROJECT_VERSION}-win64)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_SOURCE_DIR}/build)

@@ -9,6 +9,7 @@
 #include "platform/scoped_win.h"
 #include "platform/win32_session_marks.h"
 #include "resources/resource_ids.h"
+#include "settings/policy.h"
 #include "settings/settings.h"
 #include "views/hover_tip.h"
 
@@ -90,20 +91,46 @@ void EndFinding(App& app) {
     if (app.find && app.find->Handle() != nullptr) DestroyWindow(app.find->Handle());
 }
 
-// The find window and the hotkeys that lead to it; the About box says which are in force.
+// The hotkeys the settings (or the policy) name; the About box says which are in force.
+void RegisterHotkeys(App& app) {
+    app.hotkeys.Register(app.trayHost.Handle(), ReadHotkeySettings());
+    app.trayHost.SetHotkeyLines(app.hotkeys.FindLine().c_str(), app.hotkeys.BoxesLine().c_str());
+}
+
+// The find window and the hotkeys that lead to it.
 void StartFinding(App& app) {
     FindServices services;
     services.sessions = app.cycle.get();
     services.ops = &app.ops;
     services.switchToBox = &SwitchToBox;
     services.maxSessions = ReadMaxSessions();
+    services.newSessions = NewSessionsOffered();
     services.openSession = &OpenNewSession;
     services.front = &app.front;
     app.foregroundHook = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr, &OnForegroundChanged,
                                          0, 0, WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
     app.find = std::make_unique<FindSessionWindow>(services);
-    app.hotkeys.Register(app.trayHost.Handle(), ReadHotkeySettings());
-    app.trayHost.SetHotkeyLines(app.hotkeys.FindLine().c_str(), app.hotkeys.BoxesLine().c_str());
+    RegisterHotkeys(app);
+}
+
+// What follows the policy at start and after each change: the About box's line and the Run
+// value of "Start with Windows".
+void FollowPolicy(App& app, const PolicyRead& policy) {
+    app.trayHost.SetPolicyLine(PolicyAboutLine(policy.names).c_str());
+    if (app.trayMenu) app.trayMenu->ApplyStartPolicy();
+}
+
+// Windows applied a new policy: besides the above, the hotkeys are registered again, the find
+// window offers open rows as it now says, and the production list is taken at the next
+// rebuild. The ready notices and the sessions kept (ReadyAfter, Reopen, OpenSessions) are set
+// up at start only and follow at the next start.
+void ReadPolicyAgain(App& app) {
+    const PolicyRead policy = LoadPolicy();
+    FollowPolicy(app, policy);
+    app.hotkeys.Unregister();
+    RegisterHotkeys(app);
+    if (app.find) app.find->OfferNewSessions(ReadMaxSessions(), NewSessionsOffered());
+    if (app.cycle) app.cycle->ForceRebuild();
 }
 
 // Clears the run flag: the message loop ends after the message being dispatched.
@@ -261,6 +288,8 @@ void App::OnPassFinished(SessionSnapshot& draft) {
     });
 }
 
+void App::OnPolicyChanged() { ReadPolicyAgain(*this); }
+
 void App::OnHotkey(int id) {
     if (id == Hotkeys::kFindId) OpenFindWindow(*this);
     if (id >= Hotkeys::kFirstBoxId && id < Hotkeys::kFirstBoxId + kBoxCount) SwitchToBox(id - Hotkeys::kFirstBoxId);
@@ -279,6 +308,8 @@ int RunApp(HINSTANCE instance, const char* commandLine) {
     }
     ShowHiddenSessionsOnCrash(app.sessionClass);
     LeaveSystemFolder();
+    // Before anything reads a setting: the policy comes first wherever it is set.
+    const PolicyRead policy = LoadPolicy();
     RegisterWindowClasses(instance);
 
     app.trayHost.Create(instance, IconForSessionClass(app.sessionClass), app);
@@ -322,6 +353,7 @@ int RunApp(HINSTANCE instance, const char* commandLine) {
     app.trayMenu = std::make_unique<TrayMenu>(MenuParts(app));
 
     StartFinding(app);
+    FollowPolicy(app, policy);
 
     // Sessions an earlier run hid and could not show again (it was ended from outside) come
     // back now, before anything here hides one, and before the first pass's walk notes what

@@ -78,6 +78,7 @@ struct App final : TrayOwner, PassListener {
     void OnTrayIcon(HWND trayHost, TrayIconAction action) override;
     void OnNoticeClicked() override;
     void OnHotkey(int id) override;
+    void OnPolicyChanged() override;
     // PassListener: the notices, then the sessions kept, once the pass has published.
     void OnPassFinished(SessionSnapshot& draft) override;
 };

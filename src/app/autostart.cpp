@@ -1,6 +1,7 @@
 #include "app/autostart.h"
 
 #include "app/autostart_rules.h"
+#include "settings/scoped_hkey.h"
 
 namespace quilvo {
 
@@ -9,21 +10,6 @@ namespace {
 // The longest command read back: a path and a session class fit many times over; anything
 // longer was not written by this program.
 constexpr DWORD kMaxCommandBytes = 4096;
-
-class ScopedKey {
-public:
-    ScopedKey() = default;
-    ~ScopedKey() {
-        if (key_ != nullptr) RegCloseKey(key_);
-    }
-    ScopedKey(const ScopedKey&) = delete;
-    ScopedKey& operator=(const ScopedKey&) = delete;
-    HKEY* put() { return &key_; }
-    HKEY get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
 
 }  // namespace
 
@@ -46,7 +32,7 @@ bool RunValueStarts(const RunKey& key, const std::string& name, const std::strin
 }
 
 bool SetRunValue(const RunKey& key, const std::string& name, const std::string& command, bool on) {
-    ScopedKey run;
+    ScopedHKEY run;
     if (!on) {
         if (RegOpenKeyExA(key.root, key.path, 0, KEY_SET_VALUE, run.put()) != ERROR_SUCCESS) return true;
         const LONG result = RegDeleteValueA(run.get(), name.c_str());

@@ -46,6 +46,11 @@ void TrayHost::SetHotkeyLines(const char* find, const char* boxes) {
     FitLines();
 }
 
+void TrayHost::SetPolicyLine(const char* text) {
+    SetDlgItemTextA(dialog_, IDC_ABOUT_POLICY, text);
+    FitLines();
+}
+
 void TrayHost::FitLines() {
     // The right margin as the left one of the hotkey lines: 8 dialog units.
     RECT margin = {0, 0, 8, 0};
@@ -56,7 +61,7 @@ void TrayHost::FitLines() {
     if (dc.get() == nullptr) return;
     ScopedSelectObject font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageA(dialog_, WM_GETFONT, 0, 0)));
     LONG right = client.right;
-    for (int id : {IDC_ABOUT_LINE1, IDC_ABOUT_LINE2, IDC_ABOUT_FIND, IDC_ABOUT_BOXES}) {
+    for (int id : {IDC_ABOUT_LINE1, IDC_ABOUT_LINE2, IDC_ABOUT_FIND, IDC_ABOUT_BOXES, IDC_ABOUT_POLICY}) {
         HWND line = GetDlgItem(dialog_, id);
         char text[256] = {};
         const int length = GetWindowTextA(line, text, sizeof text);
@@ -104,6 +109,15 @@ INT_PTR TrayHost::OnMessage(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) noexcep
         case WM_QUILVO_TRAYICON: OnIcon(dialog, lp); return TRUE;
         // Held by Dialog during a wait, as a click is.
         case WM_HOTKEY: owner_->OnHotkey(static_cast<int>(wp)); return TRUE;
+        // Sent after a policy refresh, with the text "Policy"; it may come while a pass waits,
+        // so the new policy is taken from the message loop. The text lives only as long as
+        // this message, which is why it is looked at here and not held.
+        case WM_SETTINGCHANGE:
+            if (lp != 0 && lstrcmpiA(reinterpret_cast<const char*>(lp), "Policy") == 0) {
+                PostMessageA(dialog, WM_QUILVO_POLICY, 0, 0);
+            }
+            return FALSE;
+        case WM_QUILVO_POLICY: owner_->OnPolicyChanged(); return TRUE;
         default:
             if (msg == 0 || msg != taskbarCreated_) return FALSE;
             AddIcon(dialog);

@@ -18,6 +18,8 @@ public:
     // A click on the icon's notice.
     virtual void OnNoticeClicked() = 0;
     virtual void OnHotkey(int id) = 0;
+    // Windows said the administrator's policy changed (outside any wait of the program).
+    virtual void OnPolicyChanged() = 0;
 
 protected:
     ~TrayOwner() = default;
@@ -34,6 +36,8 @@ public:
     void ShowAbout();
     // The About box's lines that say which hotkeys are in force.
     void SetHotkeyLines(const char* find, const char* boxes);
+    // The About box's line that names what the administrator's policy holds ("" for none).
+    void SetPolicyLine(const char* text);
 
     // Dialog<TrayHost>
     INT_PTR OnMessage(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) noexcept;

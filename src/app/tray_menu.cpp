@@ -1,6 +1,7 @@
 #include "app/tray_menu.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "app/autostart.h"
@@ -68,7 +69,7 @@ void TrayMenu::Show(HWND trayHost) {
             InsertProductionItems(popup, *sessions);
             InsertFindItem(popup, parts_.findKeys ? parts_.findKeys() : std::string());
             // Read when the menu opens: the value may have been changed by hand meanwhile.
-            InsertStartItem(popup, StartsWithWindows());
+            InsertStartItem(popup, StartsWithWindows(), PolicyInForce().startWithWindows.has_value());
             // A tracked menu closes when the user clicks elsewhere only if its owner is the
             // foreground window.
             SetForegroundWindow(trayHost);
@@ -123,10 +124,12 @@ void TrayMenu::InsertProductionItems(HMENU trayPopup, const SessionSnapshot& ses
     for (const std::string& pair : production.Pairs()) add(pair);
     ScopedMenu owned(CreatePopupMenu());
     if (!owned) return;
+    // The administrator's list is shown as it is, and the user changes nothing of it.
+    const UINT entryState = ProductionByPolicy() ? MF_GRAYED : 0;
     for (std::size_t i = 0; i < productionEntries_.size(); ++i) {
         const std::string& entry = productionEntries_[i];
         const bool checked = entry.find('/') != std::string::npos || production.NamesSystem(entry.c_str());
-        AppendMenuA(owned.get(), MF_STRING | (checked ? MF_CHECKED : MF_UNCHECKED),
+        AppendMenuA(owned.get(), MF_STRING | entryState | (checked ? MF_CHECKED : MF_UNCHECKED),
                     ID_TRAY_PRODUCTION + static_cast<UINT>(i), entry.c_str());
     }
     // The menu owns the pop-up once it is in it.
@@ -140,7 +143,7 @@ void TrayMenu::InsertProductionItems(HMENU trayPopup, const SessionSnapshot& ses
 
 void TrayMenu::ToggleProduction(UINT id) {
     const std::size_t at = id - ID_TRAY_PRODUCTION;
-    if (at >= productionEntries_.size()) return;
+    if (at >= productionEntries_.size() || ProductionByPolicy()) return;
     // The key as it is now: it may have been edited by hand since the menu opened.
     ProductionSystems production = ReadProduction();
     production.Toggle(productionEntries_[at]);
@@ -161,8 +164,9 @@ void InsertFindItem(HMENU trayPopup, const std::string& keys) {
     InsertMenuA(trayPopup, ID_TRAY_EXIT, MF_BYCOMMAND | MF_STRING, ID_TRAY_FIND, text.c_str());
 }
 
-void InsertStartItem(HMENU trayPopup, bool checked) {
-    InsertMenuA(trayPopup, ID_TRAY_EXIT, MF_BYCOMMAND | MF_STRING | (checked ? MF_CHECKED : MF_UNCHECKED),
+void InsertStartItem(HMENU trayPopup, bool checked, bool grayed) {
+    InsertMenuA(trayPopup, ID_TRAY_EXIT,
+                MF_BYCOMMAND | MF_STRING | (checked ? MF_CHECKED : MF_UNCHECKED) | (grayed ? MF_GRAYED : 0),
                 ID_TRAY_AUTOSTART, "Start with &Windows");
 }
 
@@ -177,11 +181,25 @@ std::string OwnRunValueName(const TrayMenuParts& parts) {
 }  // namespace
 
 bool TrayMenu::StartsWithWindows() const {
+    if (PolicyInForce().startWithWindows) return *PolicyInForce().startWithWindows != 0;
     const std::string program = ThisProgramPath();
     return !program.empty() && RunValueStarts(RunKey{}, OwnRunValueName(parts_), program);
 }
 
+void TrayMenu::ApplyStartPolicy() {
+    const std::optional<int> forced = PolicyInForce().startWithWindows;
+    const std::string program = ThisProgramPath();
+    if (!forced || program.empty()) return;
+    const bool on = *forced != 0;
+    // Written only when it differs: a start with the policy already in force writes nothing.
+    // Off removes the value whatever it starts (removing a missing one is no write).
+    if (on && RunValueStarts(RunKey{}, OwnRunValueName(parts_), program)) return;
+    SetRunValue(RunKey{}, OwnRunValueName(parts_), RunCommand(program.c_str(), parts_.arguments), on);
+}
+
 void TrayMenu::SwitchStartWithWindows() {
+    // The administrator decides; a grayed item can still be chosen by other means.
+    if (PolicyInForce().startWithWindows) return;
     const std::string program = ThisProgramPath();
     if (program.empty()) return;
     const bool on = !RunValueStarts(RunKey{}, OwnRunValueName(parts_), program);

@@ -61,9 +61,13 @@ public:
     void CarryOut(UINT id, std::uintptr_t itemData, const MenuSessions& built);
 
     // Whether the value under the user's Run key starts this program as it was started; the
-    // tray command switches it.
+    // tray command switches it. While the policy StartWithWindows is set, its state is shown
+    // and the command does nothing.
     bool StartsWithWindows() const;
     void SwitchStartWithWindows();
+    // Makes the Run value what the policy StartWithWindows says, when it says anything: at
+    // start and whenever the policy changes.
+    void ApplyStartPolicy();
 
 private:
     // The sessions of the moment.
@@ -75,6 +79,7 @@ private:
     // or System and Client, an unchecked one per other System of the sessions open now.
     void InsertProductionItems(HMENU trayPopup, const SessionSnapshot& sessions);
     // The entry chosen is toggled in PRODUCTION, which is written; the boxes regroup at once.
+    // Nothing is written while the policy Production is set.
     void ToggleProduction(UINT id);
     // True when the sessions may be closed: none is of a production system, or the user said Yes.
     bool MayClose(const std::vector<const SessionRecord*>& closing) const;
@@ -90,7 +95,8 @@ private:
 // force (keys empty: none is).
 void InsertFindItem(HMENU trayPopup, const std::string& keys);
 
-// "Start with &Windows" right above "E&xit", checked when the program starts at log-on.
-void InsertStartItem(HMENU trayPopup, bool checked);
+// "Start with &Windows" right above "E&xit", checked when the program starts at log-on,
+// grayed when the administrator's policy decides it.
+void InsertStartItem(HMENU trayPopup, bool checked, bool grayed = false);
 
 }  // namespace quilvo

@@ -28,6 +28,7 @@
 #define IDC_ABOUT_LINE2 1003
 #define IDC_ABOUT_FIND 1004       // the find hotkey in force, or why none is
 #define IDC_ABOUT_BOXES 1005      // the box hotkeys likewise
+#define IDC_ABOUT_POLICY 1006     // the names of what the administrator's policy holds
 
 // Box properties dialog controls
 #define IDC_PROP_SYSTEM 1001
@@ -85,6 +86,7 @@
 #define WM_QUILVO_TRAYICON 1124   // notification icon callback
 #define WM_QUILVO_RUN 0x8101            // WM_APP + 0x101: the dispatcher runs the work posted to it
 #define WM_QUILVO_FIND_SETTLED 0x8104   // WM_APP + 0x104: the calls asked before the find window opened have landed
+#define WM_QUILVO_POLICY 0x8105         // WM_APP + 0x105: the administrator's policy changed; read it again
 
 // Timers
 #define TIMER_REFRESH 0           // on the tray host, 2000 ms

@@ -111,13 +111,48 @@ int ReadAppNumber(const char* key, int defaultValue, int lowest, int highest) {
     return NumberFromSetting(text, defaultValue, lowest, highest);
 }
 
-int ReadMaxSessions() { return ReadAppNumber(kKeyMaxSessions, 6, 1, 16); }
+namespace {
 
-int ReadReadyAfter() { return ReadAppNumber(kKeyReadyAfter, 20, 0, 86400); }
+// The one place the policy is kept between its reads (at start, and when it changes).
+PolicyValues& KeptPolicy() {
+    static PolicyValues policy;
+    return policy;
+}
 
-bool ReadReopen() { return ReadAppNumber(kKeyReopen, 1, 0, 1) != 0; }
+// Copies a text into a fixed buffer, cut as a read of the settings file would cut it.
+template <std::size_t N>
+void CopyCut(char (&buffer)[N], const std::string& text) {
+    CopyPart(buffer, N, text.data(), text.size());
+}
+
+}  // namespace
+
+void UsePolicy(const PolicyValues& policy) { KeptPolicy() = policy; }
+
+const PolicyValues& PolicyInForce() { return KeptPolicy(); }
+
+int ReadMaxSessions() {
+    if (PolicyInForce().maxSessions) return *PolicyInForce().maxSessions;
+    return ReadAppNumber(kKeyMaxSessions, 6, 1, 16);
+}
+
+int ReadReadyAfter() {
+    if (PolicyInForce().readyAfter) return *PolicyInForce().readyAfter;
+    return ReadAppNumber(kKeyReadyAfter, 20, 0, 86400);
+}
+
+bool ReadReopen() {
+    if (!NewSessionsOffered()) return false;
+    if (PolicyInForce().reopen) return *PolicyInForce().reopen != 0;
+    return ReadAppNumber(kKeyReopen, 1, 0, 1) != 0;
+}
+
+bool NewSessionsOffered() { return PolicyInForce().openSessions.value_or(1) != 0; }
+
+bool ProductionByPolicy() { return PolicyInForce().production.has_value(); }
 
 ProductionSystems ReadProduction() {
+    if (ProductionByPolicy()) return ProductionSystems::Parse(*PolicyInForce().production);
     // Room for some two hundred Systems; a longer value is cut, as every value read is.
     char text[1024] = {};
     ReadAppString(kKeyProduction, text, sizeof text, "");
@@ -207,8 +242,17 @@ IdleSettings ReadIdleSettings() {
 
 HotkeySettings ReadHotkeySettings() {
     HotkeySettings hotkeys;
-    ReadAppString(kKeyFindHotkey, hotkeys.findText, sizeof hotkeys.findText, kDefaultFindHotkey);
-    ReadAppString(kKeyBoxHotkeys, hotkeys.boxText, sizeof hotkeys.boxText, kDefaultBoxHotkeys);
+    const PolicyValues& policy = PolicyInForce();
+    if (policy.findHotkey) {
+        CopyCut(hotkeys.findText, *policy.findHotkey);
+    } else {
+        ReadAppString(kKeyFindHotkey, hotkeys.findText, sizeof hotkeys.findText, kDefaultFindHotkey);
+    }
+    if (policy.boxHotkeys) {
+        CopyCut(hotkeys.boxText, *policy.boxHotkeys);
+    } else {
+        ReadAppString(kKeyBoxHotkeys, hotkeys.boxText, sizeof hotkeys.boxText, kDefaultBoxHotkeys);
+    }
     hotkeys.find = ParseHotkey(hotkeys.findText);
     hotkeys.boxes = ParseModifiers(hotkeys.boxText);
     return hotkeys;

@@ -8,6 +8,7 @@
 #include "base/handle.h"
 #include "core/cycle_settings.h"
 #include "settings/hotkey_text.h"
+#include "settings/policy.h"
 
 namespace quilvo {
 
@@ -98,15 +99,25 @@ int ReadAppNumber(const char* key, int defaultValue, int lowest, int highest);
 // The same for a stored text (null: missing).
 int NumberFromSetting(const char* text, int defaultValue, int lowest, int highest);
 
+// The administrator's policy (settings/policy.h), which the reads below consult before the
+// settings file. Put in force at start and when the policy changes; none until then.
+void UsePolicy(const PolicyValues& policy);
+const PolicyValues& PolicyInForce();
+
 // MAX_SESSIONS: the sessions one logon may have (default 6 as the front end allows; 1 to 16).
 int ReadMaxSessions();
 // READY_AFTER: seconds a session must have been busy for a ready notice (default 20, 0 = off,
 // at most a day).
 int ReadReadyAfter();
 // REOPEN: 0 keeps no sessions and offers none; anything else (default 1) keeps and offers them.
+// The policy OpenSessions 0 turns it off too.
 bool ReadReopen();
+// Whether the find window offers to open new sessions: only the policy OpenSessions 0 says no.
+bool NewSessionsOffered();
 // PRODUCTION: the production systems ("PRD,QAS/300"); none when the key is absent or empty.
 ProductionSystems ReadProduction();
+// The policy Production is set: the list is the administrator's, the user changes nothing.
+bool ProductionByPolicy();
 // Writes PRODUCTION (and nothing else); true when the write succeeded.
 bool WriteProduction(const ProductionSystems& production);
 
@@ -152,8 +163,8 @@ bool LoadBoxFilter(int box, BoxFilter& filter);
 // Reads IDLE_TIMER and, only when it is not 0, IDLE_ACTION (default "none").
 IdleSettings ReadIdleSettings();
 
-// FIND_HOTKEY and BOX_HOTKEYS as start-up reads them, once; never written. The texts are kept
-// as read for the About box.
+// FIND_HOTKEY and BOX_HOTKEYS (or the policies FindHotkey and BoxHotkeys) as start-up reads
+// them, once; never written. The texts are kept as read for the About box.
 // Room for more than kHotkeyTextMax characters, so a text too long still reads as too long.
 constexpr int kHotkeyTextSize = 128;
 struct HotkeySettings {

@@ -200,7 +200,9 @@ void FindSessionWindow::Filter(bool keepChoice) {
     SendMessageA(list_, LB_RESETCONTENT, 0, 0);
     std::vector<int> order = RankFindRows(query, rows);
     PutReadyFirst(rows, order);
-    PlaceOpenRows(rows, order, OpenTransactionRows(query, *now, services_.maxSessions, services_.front));
+    if (services_.newSessions) {
+        PlaceOpenRows(rows, order, OpenTransactionRows(query, *now, services_.maxSessions, services_.front));
+    }
     for (int i : order) {
         const FindRow& row = rows[static_cast<std::size_t>(i)];
         SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(FindRowText(row).c_str()));

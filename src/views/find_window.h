@@ -30,6 +30,7 @@ struct FindServices {
     bool (*switchToBox)(int box) = nullptr;
     bool (*highContrast)() = nullptr;        // none: the system's setting (HighContrastOn)
     int maxSessions = 6;                     // MAX_SESSIONS: a logon with as many gets no open row
+    bool newSessions = true;                 // false (the policy OpenSessions 0): no open rows at all
     // Enter on an open row: sends its OK code to session and waits for the new session.
     void (*openSession)(WindowHandle session, const FindRow& row) = nullptr;
     // When sessions were last in front: the rows follow it, and the window notes the sessions
@@ -53,6 +54,11 @@ public:
     // once those have landed (or stalled on a busy session).
     void Open();
     void Close();
+    // The open rows as the policy now allows them, from the next filtering on.
+    void OfferNewSessions(int maxSessions, bool offered) {
+        services_.maxSessions = maxSessions;
+        services_.newSessions = offered;
+    }
     HWND Handle() const { return window_; }
     HWND Field() const { return field_; }
     HWND List() const { return list_; }

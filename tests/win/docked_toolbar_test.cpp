@@ -293,6 +293,7 @@ TEST_F(DockedToolbarTest, CloseFromItsMenuStoresInvisibleForTheNextStart) {
         void OnTrayIcon(HWND, TrayIconAction) override {}
         void OnNoticeClicked() override {}
         void OnHotkey(int) override {}
+        void OnPolicyChanged() override {}
     } nobody;
     TrayHost host;
     HWND trayHost = host.Create(GetModuleHandleA(nullptr), IDI_QUILVO, nobody);

@@ -108,7 +108,12 @@ TEST(TrayMenu, SessionPartStandsAboveTheResourceItemsOfTheRealMenu) {
     EXPECT_EQ(GetMenuState(popup, ID_TRAY_AUTOSTART, MF_BYCOMMAND) & MF_CHECKED, static_cast<UINT>(MF_CHECKED));
     DeleteMenu(popup, ID_TRAY_AUTOSTART, MF_BYCOMMAND);
     InsertStartItem(popup, false);
-    EXPECT_EQ(GetMenuState(popup, ID_TRAY_AUTOSTART, MF_BYCOMMAND) & MF_CHECKED, 0u);
+    EXPECT_EQ(GetMenuState(popup, ID_TRAY_AUTOSTART, MF_BYCOMMAND) & (MF_CHECKED | MF_GRAYED), 0u);
+    // Decided by the administrator's policy: the state shown, grayed.
+    DeleteMenu(popup, ID_TRAY_AUTOSTART, MF_BYCOMMAND);
+    InsertStartItem(popup, true, true);
+    EXPECT_EQ(GetMenuState(popup, ID_TRAY_AUTOSTART, MF_BYCOMMAND) & (MF_CHECKED | MF_GRAYED),
+              static_cast<UINT>(MF_CHECKED | MF_GRAYED));
 
     // Item data by command id, as the tray reads it for the chosen item: 12003 is the first
     // entry of "Restore Server Group" (data 0), not the pop-up's own title (data 5).
