@@ -33,7 +33,7 @@ void SessionReopen::Load() {
         case FileRead::kFailed: why = "cannot be read"; break;
         case FileRead::kRead: ReadKeptSessions(text, kept_, why); break;
     }
-    if (!why.empty()) DebugLine("Quilvo.sessions ignored: %s", why.c_str());
+    if (!why.empty()) DebugLine("Quilvo.sessions ignored: %s\n", why.c_str());
 }
 
 void SessionReopen::OnPass() {
@@ -62,7 +62,7 @@ void SessionReopen::Save() {
     // Written even when it fails: a folder that cannot be written to is not tried every pass.
     unsaved_ = false;
     lastWrite_ = GetTickCount();
-    if (!ReplaceWholeFile(kPath, KeptSessionsText(kept_))) DebugLine("Quilvo.sessions not written");
+    if (!ReplaceWholeFile(kPath, KeptSessionsText(kept_))) DebugLine("Quilvo.sessions not written\n");
 }
 
 void SessionReopen::WriteIfDue(std::uint32_t now) {
@@ -117,7 +117,7 @@ void SessionReopen::FollowRuns(const SessionSnapshot& pass, std::uint32_t now) {
         WindowHandle to = kNoWindow;
         // Only "/o" and a transaction code: ReopenRun sends nothing else.
         if (run.Next(pass, now, okCode, to) && !okCodes_.Send(to, okCode)) {
-            DebugLine("Reopen: no atom for %s", okCode.c_str());
+            DebugLine("Reopen: no atom for %s\n", okCode.c_str());
         }
     }
     for (auto run = runs_.begin(); run != runs_.end();) {

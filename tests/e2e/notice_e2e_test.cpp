@@ -225,5 +225,21 @@ TEST_F(Notice, TheSessionsThatEndedWithTheirLogonAreOfferedAndReopenedWhereTheyW
     day.Stop();
 }
 
+// A damaged file of kept sessions is passed over with a debug line: nothing of it is offered,
+// and the first pass writes it anew.
+TEST_F(Notice, ADamagedSessionsFileIsIgnoredAndReplaced) {
+    const std::string file = dir.Path() + "\\Quilvo.sessions";
+    ASSERT_TRUE(sessionsim::detail::WriteWholeFile(file, "Quilvo sessions 1\nlogon system=PRD client=100 user=ALICE\n"
+                                                           "session code=SE16 box=9 normal=0,0,9,9 maximized=0 monitor=0,0,0,0\n"
+                                                           "end logons=1 sessions=1\n"));
+    Start("");
+    EXPECT_TRUE(quilvo.WaitForLine("Quilvo.sessions ignored: line 3: bad box\n", 3000));
+    EXPECT_TRUE(WaitUntil([&] { return sessionsim::detail::ReadWholeFile(file).find("code=VA01") != std::string::npos; },
+                          kSettle))
+        << sessionsim::detail::ReadWholeFile(file);
+    EXPECT_EQ(sessionsim::detail::ReadWholeFile(file).find("normal=0,0,9,9"), std::string::npos);
+    EXPECT_TRUE(Balloons(quilvo.Pid()).empty()) << "nothing offered";
+}
+
 }  // namespace
 }  // namespace e2e
