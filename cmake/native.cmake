@@ -11,6 +11,8 @@ target_link_libraries(unit_tests PRIVATE quilvo_app quilvo_views quilvo_commands
 target_include_directories(unit_tests PRIVATE ${QUILVO_ALL_HEADERS} ${CMAKE_SOURCE_DIR}/tests/unit ${CMAKE_SOURCE_DIR}/tests/common
                                               ${CMAKE_SOURCE_DIR}/tools/sessionsim)
 target_compile_options(unit_tests PRIVATE ${QUILVO_WARNINGS})
+# GoogleTest's header, compiled once instead of once per test file.
+target_precompile_headers(unit_tests PRIVATE <gtest/gtest.h> <string> <vector> <functional>)
 # Tests that read files shipped with the program (the policy templates) find them here.
 target_compile_definitions(unit_tests PRIVATE QUILVO_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 # One CTest test per case: a case that crashes the process takes no other case with it.
