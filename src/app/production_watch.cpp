@@ -10,7 +10,7 @@ namespace quilvo {
 
 namespace {
 
-constexpr UINT kLookPeriodMs = 100;
+constexpr UINT kLookPeriodMs = 50;
 
 bool AnyProduction(const SessionSnapshot& sessions) {
     return std::any_of(sessions.sessions.begin(), sessions.sessions.end(),

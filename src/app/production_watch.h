@@ -1,6 +1,6 @@
 // The frame around a production session while it is the window in front. The foreground hook
 // tells of a change at once; where it tells nothing (a hook out of context under some window
-// systems) and for moves and size changes, a look every 100 ms follows it, and only while the
+// systems) and for moves and size changes, a look every 50 ms follows it, and only while the
 // sessions of the moment hold a production session: at rest without one it costs nothing.
 #pragma once
 
@@ -20,7 +20,7 @@ public:
     ProductionWatch(const ProductionWatch&) = delete;
     ProductionWatch& operator=(const ProductionWatch&) = delete;
 
-    // At every refresh tick: the look every 100 ms runs while a production session is open.
+    // At every refresh tick: the look every 50 ms runs while a production session is open.
     void OnTick();
     // The foreground changed, or the look is due: the frame lies around the window in front
     // when it is a visible, not iconized production session, and is hidden otherwise.

@@ -94,4 +94,4 @@
 #define TIMER_TIP_DESTROY 0       // on the tip window
 #define TIMER_FIND_CLOSE 1        // on the find window, after Enter on a session
 #define TIMER_PASS_DEADLINE 2     // on the dispatcher: the discovery pass stops waiting for replies
-#define TIMER_PRODUCTION_FRAME 3  // on the tray host, 100 ms while production systems are named: the frame follows the session in front
+#define TIMER_PRODUCTION_FRAME 3  // on the tray host, 50 ms while production systems are named: the frame follows the session in front
