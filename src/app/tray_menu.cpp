@@ -65,7 +65,7 @@ void TrayMenu::Show(HWND trayHost) {
             MenuSessions built;
             BuildSessionMenu(popup, *Now(), built);
             const Snapshot sessions = Now();
-            InsertReopenItems(popup);
+            InsertReopenItems(popup, parts_.reopenEntries ? parts_.reopenEntries() : std::vector<std::string>());
             InsertProductionItems(popup, *sessions);
             InsertFindItem(popup, parts_.findKeys ? parts_.findKeys() : std::string());
             // Read when the menu opens: the value may have been changed by hand meanwhile.
@@ -95,8 +95,7 @@ void TrayMenu::OnIcon(HWND trayHost, TrayIconAction action) {
     }
 }
 
-void TrayMenu::InsertReopenItems(HMENU trayPopup) {
-    const std::vector<std::string> entries = parts_.reopenEntries ? parts_.reopenEntries() : std::vector<std::string>();
+void InsertReopenItems(HMENU trayPopup, const std::vector<std::string>& entries) {
     if (entries.empty()) return;
     ScopedMenu owned(CreatePopupMenu());
     if (!owned) return;

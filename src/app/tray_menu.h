@@ -73,8 +73,6 @@ private:
     // The sessions of the moment.
     Snapshot Now() const;
     void Show(HWND trayHost);
-    // "&Reopen" above "&Production systems", while sessions are offered back.
-    void InsertReopenItems(HMENU trayPopup);
     // "&Production systems" above "&Find session...": a checked entry per production System
     // or System and Client, an unchecked one per other System of the sessions open now.
     void InsertProductionItems(HMENU trayPopup, const SessionSnapshot& sessions);
@@ -90,6 +88,10 @@ private:
     bool open_ = false;  // tracked: a click on the icon then is answered by the open menu
     std::vector<std::string> productionEntries_;  // the entries of the menu shown last, by id
 };
+
+// "&Reopen" right above "E&xit" with an entry per logon whose sessions are offered back
+// (entries "PRD 100 ANNA: FBL1N, SE16", ids ID_TRAY_REOPEN + n); nothing when there are none.
+void InsertReopenItems(HMENU trayPopup, const std::vector<std::string>& entries);
 
 // "&Find session..." right above "E&xit", followed by a tab and keys when a find hotkey is in
 // force (keys empty: none is).

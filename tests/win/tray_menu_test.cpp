@@ -76,6 +76,8 @@ TEST(TrayMenu, SessionPartStandsAboveTheResourceItemsOfTheRealMenu) {
     ASSERT_NE(popup, nullptr);
     MenuSessions built;
     EXPECT_EQ(BuildSessionMenu(popup, *table, built), 10);
+    InsertReopenItems(popup, {});
+    InsertReopenItems(popup, {"PRD 100 ANNA: SE16, VA01", "QAS 200 B&&O: SU01"});
     InsertFindItem(popup, "Ctrl+Alt+Space");
     InsertStartItem(popup, true);
 
@@ -100,6 +102,7 @@ TEST(TrayMenu, SessionPartStandsAboveTheResourceItemsOfTheRealMenu) {
         "popup/0 '&Views' {40026/0 'Toolbar' (grayed), 40028/0 'Toolwindow', 40033/0 'Toolcolumn' (grayed), "
         "40034/0 'SingleBox', 40037/0 '&Docked' (grayed)}",
         "popup/0 '&Opacity' {40046/0 '&None', 40047/0 '&Low', 40048/0 '&Mid', 40049/0 '&High'}",
+        "popup/0 '&Reopen' {40200/0 'PRD 100 ANNA: SE16, VA01', 40201/0 'QAS 200 B&&O: SU01'}",
         "40050/0 '&Find session...\tCtrl+Alt+Space'",
         "40051/0 'Start with &Windows'",
         "40007/0 'E&xit'",
@@ -141,6 +144,15 @@ TEST(TrayMenu, DockedInvertsTheFlagAndRefreshesWithoutDiscovery) {
     parts.cycle = &cycle;
     parts.docked = &docked;
     TrayMenu menu(parts);
+
+    std::vector<std::size_t> reopened;
+    TrayMenu reopening([&] {
+        TrayMenuParts p;
+        p.reopen = [&](std::size_t entry) { reopened.push_back(entry); };
+        return p;
+    }());
+    reopening.CarryOut(ID_TRAY_REOPEN + 1, 0, MenuSessions{});
+    EXPECT_EQ(reopened, std::vector<std::size_t>{1}) << "an entry of Reopen reopens its logon";
 
     docked.flag = 1;
     menu.CarryOut(ID_TRAY_DOCKED, 0, MenuSessions{});
