@@ -13,7 +13,8 @@
 //                               shorter than a minute takes its first sample for the minute
 //   QUILVO_EXE=PATH             another build of the program (a Windows or a Unix path), such
 //                               as scripts/baseline-build makes
-// The churn follows a fixed seed, so two builds measured one after the other see the same desk.
+// The churn's random numbers start from the same value every run, so two builds measured one
+// after the other see the same desk.
 #include <windows.h>
 
 #include <psapi.h>

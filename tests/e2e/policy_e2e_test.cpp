@@ -10,6 +10,7 @@
 
 #include "e2e_util.h"
 #include "quilvo_process.h"
+#include "registry_values.h"
 #include "resources/resource_ids.h"
 #include "sim_client.h"
 
@@ -26,10 +27,7 @@ protected:
         RegDeleteTreeA(HKEY_CURRENT_USER, kPolicyKey);
     }
     static void Set(const char* name, DWORD type, const void* data, DWORD size) {
-        HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kPolicyKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr), 0);
-        RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
-        RegCloseKey(key);
+        quilvo::test::StoreRegistryValue(kPolicyKey, name, type, data, size);
     }
     static void SetText(const char* name, const std::string& text) {
         Set(name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "registry_values.h"
 #include "app/autostart.h"
 #include "app/autostart_rules.h"
 
@@ -17,11 +18,7 @@ constexpr const char* kTestKey = "Software\\QuilvoTests\\Run";
 const std::string kProgram = "C:\\Apps\\Quilvo\\Quilvo.exe";
 
 void Store(const char* name, DWORD type, const void* data, DWORD size) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kTestKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
-    RegCloseKey(key);
+    test::StoreRegistryValue(kTestKey, name, type, data, size);
 }
 
 void StoreText(const char* name, DWORD type, const std::string& text) {

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "registry_values.h"
 #include "settings/policy.h"
 #include "settings/settings.h"
 
@@ -15,11 +16,7 @@ namespace {
 constexpr const char* kTestKey = "Software\\QuilvoTests\\Policies";
 
 void Store(const char* name, DWORD type, const void* data, DWORD size) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kTestKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
-    RegCloseKey(key);
+    test::StoreRegistryValue(kTestKey, name, type, data, size);
 }
 
 TEST(PolicyRegistry, EachTypeIsTakenOrIgnoredAsTheReaderSays) {
