@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/close_question.h"
+#include "app/diagnostics_file.h"
 #include "app/instance.h"
 #include "app/startup_rules.h"
 #include "app/window_classes.h"
@@ -182,6 +183,13 @@ TrayMenuParts MenuParts(App& app) {
     parts.about = [&app] { app.trayHost.ShowAbout(); };
     parts.find = [&app] { OpenFindWindow(app); };
     parts.findKeys = [&app] { return app.hotkeys.FindKeys(); };
+    parts.saveDiagnostics = [&app] {
+        // Said, not left to be found missing: the user is about to send it to someone.
+        if (SaveDiagnostics(DiagnosticsSources{app.cycle.get(), &app.worker, &app.hotkeys}).empty()) {
+            MessageBoxA(app.trayHost.Handle(), "The diagnostics file could not be written to the Quilvo folder of your local application data.",
+                        "Quilvo", MB_OK | MB_ICONWARNING);
+        }
+    };
     parts.arguments = app.arguments;
     parts.sessionClass = app.sessionClass;
     parts.confirmClose = [&app](const std::string& question) {

@@ -70,6 +70,7 @@ void TrayMenu::Show(HWND trayHost) {
             InsertFindItem(popup, parts_.findKeys ? parts_.findKeys() : std::string());
             // Read when the menu opens: the value may have been changed by hand meanwhile.
             InsertStartItem(popup, StartsWithWindows(), PolicyInForce().startWithWindows.has_value());
+            InsertDiagnosticsItem(popup);
             // A tracked menu closes when the user clicks elsewhere only if its owner is the
             // foreground window.
             SetForegroundWindow(trayHost);
@@ -163,6 +164,12 @@ void InsertFindItem(HMENU trayPopup, const std::string& keys) {
     InsertMenuA(trayPopup, ID_TRAY_EXIT, MF_BYCOMMAND | MF_STRING, ID_TRAY_FIND, text.c_str());
 }
 
+void InsertDiagnosticsItem(HMENU trayPopup) {
+    // Next to "&About", where support is looked for; the entries counted from the bottom of
+    // the menu stay where they were.
+    InsertMenuA(trayPopup, ID_TRAY_SHOWALL, MF_BYCOMMAND | MF_STRING, ID_TRAY_DIAGNOSTICS, "Save dia&gnostics");
+}
+
 void InsertStartItem(HMENU trayPopup, bool checked, bool grayed) {
     InsertMenuA(trayPopup, ID_TRAY_EXIT,
                 MF_BYCOMMAND | MF_STRING | (checked ? MF_CHECKED : MF_UNCHECKED) | (grayed ? MF_GRAYED : 0),
@@ -217,6 +224,7 @@ void TrayMenu::CarryOut(UINT id, std::uintptr_t itemData, const MenuSessions& bu
         case ID_TRAY_EXIT: run(parts_.exit); break;
         case ID_TRAY_ABOUT: run(parts_.about); break;
         case ID_TRAY_FIND: run(parts_.find); break;
+        case ID_TRAY_DIAGNOSTICS: run(parts_.saveDiagnostics); break;
         case ID_TRAY_AUTOSTART: SwitchStartWithWindows(); break;
         case ID_TRAY_SHOWALL:
             if (ops) ShowAllSessions(sessions, kShowRestore, *ops);

@@ -33,6 +33,8 @@ struct TrayMenuParts {
     std::function<void()> find;
     // The find hotkey in force ("Ctrl+Alt+Space"), empty when there is none.
     std::function<std::string()> findKeys;
+    // "Save dia&gnostics": writes the support file and shows it.
+    std::function<void()> saveDiagnostics;
     // The argument text as received and the session class: the command that starts the program
     // with Windows repeats them.
     const char* arguments = "";
@@ -96,6 +98,9 @@ void InsertReopenItems(HMENU trayPopup, const std::vector<std::string>& entries)
 // "&Find session..." right above "E&xit", followed by a tab and keys when a find hotkey is in
 // force (keys empty: none is).
 void InsertFindItem(HMENU trayPopup, const std::string& keys);
+
+// "Save dia&gnostics" right below "&About".
+void InsertDiagnosticsItem(HMENU trayPopup);
 
 // "Start with &Windows" right above "E&xit", checked when the program starts at log-on,
 // grayed when the administrator's policy decides it.

@@ -152,12 +152,17 @@ void Discovery::Open(bool forced) {
     forced_ = forced;
     next_ = 0;
     allAsked_ = false;
+    firstAskAt_ = 0;
+    slowestMs_ = 0;
 }
 
 void Discovery::Walk() { WalkDesktop(walk_, className_, windows_); }
 
 bool Discovery::Ask(int sessions) {
-    if (next_ == 0) book_.Follow(walk_.sessions);
+    if (next_ == 0) {
+        book_.Follow(walk_.sessions);
+        firstAskAt_ = windows_.TickCount();
+    }
     const int found = Found();
     const int end = sessions > 0 && found - next_ > sessions ? next_ + sessions : found;
     for (; next_ < end; ++next_) QuerySession(walk_.sessions[static_cast<std::size_t>(next_)], book_, forced_, this, windows_);
@@ -200,6 +205,8 @@ std::vector<SessionRecord> Discovery::Pass(bool forced) {
 
 void Discovery::OnAnswer(WindowHandle window, int code, const char* answer, std::uint32_t pass) {
     book_.Store(window, code, answer);
+    // Unsigned: the difference measures the time across a wrap of the tick count.
+    if (pass == pass_) slowestMs_ = std::max<std::uint32_t>(slowestMs_, windows_.TickCount() - firstAskAt_);
     if (pass == pass_ && allAsked_ && answered_ && Answered()) answered_();
 }
 

@@ -106,6 +106,10 @@ public:
     // is unanswered.
     void Record(std::vector<SessionRecord>& out) const;
     int Found() const { return static_cast<int>(walk_.sessions.size()); }
+    // When the pass sent its first query (0 before), and how long after that its last answer
+    // so far came (0: none yet).
+    std::uint32_t FirstAskAt() const { return firstAskAt_; }
+    std::uint32_t SlowestAnswerMs() const { return slowestMs_; }
 
     // The whole pass at once: Open, Walk, Ask, the replies awaited (AwaitReplies), Record.
     std::vector<SessionRecord> Pass(bool forced);
@@ -126,6 +130,8 @@ private:
     bool forced_ = false;
     int next_ = 0;            // the first session found not yet sent its queries
     bool allAsked_ = false;
+    std::uint32_t firstAskAt_ = 0;
+    std::uint32_t slowestMs_ = 0;
     std::function<void()> answered_;
 };
 

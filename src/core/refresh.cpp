@@ -133,13 +133,15 @@ void RefreshCycle::DiscoverAndRefresh() {
     if (passUnderWay_ || DeferIfBusy()) return;
     {
         PassGuard guard(inPass_);
-        discovery_.Open(ForcedAsk(platform_.TickCount()));
+        passStartedAt_ = platform_.TickCount();
+        discovery_.Open(ForcedAsk(passStartedAt_));
         passUnderWay_ = true;
         allAsked_ = false;
     }
     walking_ = platform_.WalkElsewhere([this] { discovery_.Walk(); }, [this] { OnWalked(); });
     if (walking_) return;
     discovery_.Walk();
+    NoteWalkEnded();
     ContinuePass();
 }
 
@@ -147,6 +149,7 @@ void RefreshCycle::OnWalked() {
     if (!walking_) return;
     platform_.AwaitWalk();  // ended already: what the walk wrote is now seen here
     walking_ = false;
+    NoteWalkEnded();
     ContinuePass();
 }
 
@@ -189,6 +192,7 @@ void RefreshCycle::FinishPass() {
     passUnderWay_ = false;
     try {
         discovery_.Record(draft_.sessions);
+        LogPass();
         if (passListener_ != nullptr) passListener_->OnPassFinished(draft_);
         // A drag that began while the pass was under way holds the boxes and the views as they
         // are, as it holds the passes themselves: the first pass after it refreshes.
@@ -202,6 +206,17 @@ void RefreshCycle::FinishPass() {
         // Out of memory: the snapshot of the last pass stays current; the next pass rebuilds.
         state_.previousCount = -1;
     }
+}
+
+void RefreshCycle::LogPass() {
+    PassTiming pass;
+    // Unsigned: the differences measure the time across a wrap of the tick count.
+    pass.walkMs = walkEndedAt_ - passStartedAt_;
+    pass.answersMs = discovery_.FirstAskAt() != 0 ? platform_.TickCount() - discovery_.FirstAskAt() : 0;
+    pass.slowestMs = discovery_.SlowestAnswerMs();
+    pass.sessions = draft_.Count();
+    for (const SessionRecord& s : draft_.sessions) pass.unanswered += s.busy != 0 ? 1 : 0;
+    passes_.Add(pass);
 }
 
 void RefreshCycle::Refresh() {

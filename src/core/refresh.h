@@ -13,6 +13,7 @@
 #include "core/discovery.h"
 #include "core/discovery_windows.h"
 #include "core/drag_probe.h"
+#include "core/pass_log.h"
 #include "core/production.h"
 #include "core/refresh_platform.h"
 #include "core/snapshot.h"
@@ -92,6 +93,8 @@ public:
     void ForceRebuild() { state_.previousCount = -1; }
 
     const RefreshState& State() const { return state_; }
+    // The timings of the last passes that ended.
+    const PassLog& Passes() const { return passes_; }
     // SnapshotSource: what the last complete pass found, in the boxes of the last rebuild.
     Snapshot Current() const override { return current_; }
     // What the views were last given (the last rebuild's snapshot); none before the first.
@@ -130,6 +133,9 @@ private:
     void SortIntoBoxes(SessionSnapshot& draft);
     void SendIdleAction(const SessionSnapshot& snapshot);
     bool ForcedAsk(std::uint32_t now);
+    void NoteWalkEnded() { walkEndedAt_ = platform_.TickCount(); }
+    // The timings of the pass that ends, its sessions recorded in the draft.
+    void LogPass();
 
     const DragProbe& drag_;
     DiscoveryWindows& windows_;
@@ -153,6 +159,9 @@ private:
     bool deferred_ = false;
     bool everAsked_ = false;
     std::uint32_t lastForcedAsk_ = 0;  // when a pass last asked every session everything
+    std::uint32_t passStartedAt_ = 0;
+    std::uint32_t walkEndedAt_ = 0;
+    PassLog passes_;
 };
 
 }  // namespace quilvo

@@ -380,4 +380,13 @@ void WindowJobs::DropEmptyLanes() {
                  lanes_.end());
 }
 
+std::vector<WindowJobs::LaneState> WindowJobs::LaneStates(std::uint32_t now) const {
+    std::vector<LaneState> states;
+    for (const Lane& lane : lanes_) {
+        states.push_back(LaneState{lane.window, static_cast<int>(lane.pending.size()), lane.inHand,
+                                   lane.inHand ? now - lane.since : 0});
+    }
+    return states;
+}
+
 }  // namespace quilvo

@@ -100,6 +100,15 @@ public:
 
     std::size_t Pending() const;  // jobs not in hand, the activation included
     std::size_t Lanes() const { return lanes_.size(); }
+    // Each lane as it stands, for the diagnostics file.
+    struct LaneState {
+        WindowHandle window;
+        int pending;
+        bool inHand;
+        std::uint32_t inHandMs;
+    };
+    std::vector<LaneState> LaneStates(std::uint32_t now) const;
+    bool ActivationWanted() const { return activation_.wanted; }
 
 private:
     struct Lane {

@@ -265,6 +265,20 @@ int SessionWorker::Workers() const {
     return shared_->workers;
 }
 
+WorkerFacts SessionWorker::Facts() const {
+    WorkerFacts facts;
+    std::vector<WindowJobs::LaneState> lanes;
+    {
+        Locked locked(shared_->lock);
+        facts.threads = shared_->workers;
+        facts.idleThreads = shared_->idle;
+        facts.activationWanted = shared_->jobs.ActivationWanted();
+        lanes = shared_->jobs.LaneStates(GetTickCount());
+    }
+    for (const WindowJobs::LaneState& lane : lanes) facts.lanes.push_back(LaneFacts{lane.window, lane.pending, lane.inHand, lane.inHandMs});
+    return facts;
+}
+
 void SessionWorker::Stop() {
     std::vector<WindowJob> shows;
     {

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "base/handle.h"
+#include "core/diagnostics.h"
 
 namespace quilvo {
 
@@ -58,6 +59,8 @@ public:
     void Stop();
 
     int Workers() const;  // the worker threads running now
+    // The threads and lanes as they stand, for the diagnostics file.
+    WorkerFacts Facts() const;
 
 private:
     static constexpr DWORD kStopWaitMs = 1000;

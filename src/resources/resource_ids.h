@@ -69,6 +69,7 @@
 #define ID_TRAY_OPACITY_HIGH 40049
 #define ID_TRAY_FIND 40050        // inserted above Exit when the menu opens
 #define ID_TRAY_AUTOSTART 40051   // "Start with &Windows", inserted above Exit likewise
+#define ID_TRAY_DIAGNOSTICS 40052 // "Save dia&gnostics", inserted below About when the menu opens
 #define ID_TRAY_PRODUCTION 40100  // "&Production systems": entries 40100 + n, inserted above Exit likewise
 #define ID_TRAY_PRODUCTION_LAST 40199
 #define ID_TRAY_REOPEN 40200      // "&Reopen": entries 40200 + n, above "&Production systems" while offers stand

@@ -332,6 +332,48 @@ TEST_F(TrayMenu, StartWithWindowsWritesAndRemovesTheRunValueOfThisClass) {
     EXPECT_TRUE(quilvo.Running());
 }
 
+// The support file lands where support asks for it, with each of its parts, and without the
+// sessions' titles, Users and Transactions, or a box selection that names a User.
+TEST_F(TrayMenu, SaveDiagnosticsWritesTheSupportFileWithoutAName) {
+    char local[MAX_PATH] = {};
+    ASSERT_GT(GetEnvironmentVariableA("LOCALAPPDATA", local, sizeof local), 0u);
+    const std::string folder = std::string(local) + "\\Quilvo\\";
+    const auto newest = [&] {
+        WIN32_FIND_DATAA found = {};
+        const HANDLE find = FindFirstFileA((folder + "Quilvo-diagnostics-*.txt").c_str(), &found);
+        if (find == INVALID_HANDLE_VALUE) return std::string();
+        std::string name;
+        do {
+            name = std::max(name, std::string(found.cFileName));
+        } while (FindNextFileA(find, &found));
+        FindClose(find);
+        return name;
+    };
+    const std::string before = newest();
+    Start("session A caption=\"Alpha Orders\" system=PRD client=100 user=ANNA tx=VA01\n"
+          "session B caption=\"Bravo Report\" system=QAS client=200 user=BORIS tx=SE38\n"
+          "session C caption=\"Charlie Items\" system=PRD client=100 user=CLARA tx=FBL1N\n",
+          "[Box0]\r\nSelection=PRD$$ANNA$\r\n");
+    Choose({'G'});
+    std::string name;
+    ASSERT_TRUE(WaitUntil([&] { return (name = newest()) > before; }, 5000)) << "no file in " << folder;
+    EXPECT_TRUE(quilvo.WaitForLine("Diagnostics saved: " + name + "\n", 3000));
+    const std::string text = sessionsim::detail::ReadWholeFile(folder + name);
+    DeleteFileA((folder + name).c_str());
+    // Shown in a window of Explorer's, of its folder (Wine's Explorer names its class so).
+    HWND shown = nullptr;
+    EXPECT_TRUE(WaitUntil([&] { return (shown = FindWindowA("ExplorerWClass", "Quilvo")) != nullptr || (shown = FindWindowA("CabinetWClass", "Quilvo")) != nullptr; }, 5000));
+    if (shown != nullptr) PostMessageA(shown, WM_CLOSE, 0, 0);
+    for (const char* part : {"[Quilvo]", "[System]\r\nWindows: ", "Wine: ", "DPI awareness: per monitor", "[Monitors]\r\nMonitor 1: ",
+                             "[Policies]", "Box0: Selection=(10 characters)", "[Hotkeys]\r\nFind: ",
+                             "[Sessions]\r\nTotal: 3\r\nPRD 100: 2\r\nQAS 200: 1", "[Passes]\r\nwalk ", "[Worker]\r\nThreads: ",
+                             "[Debug lines]"}) {
+        EXPECT_NE(text.find(part), std::string::npos) << part << " in:\n" << text;
+    }
+    for (const char* name : {"Alpha", "Bravo", "Charlie", "ANNA", "BORIS", "CLARA", "VA01", "SE38", "FBL1N"})
+        EXPECT_EQ(text.find(name), std::string::npos) << name << " in:\n" << text;
+}
+
 TEST_F(TrayMenu, DestroyAllIsGrayedAndTheViewCommandsShowTheViewsAgain) {
     Start(kThree);
     // "&Destroy All", seventh from the bottom, picked with the arrows or by its letter: the menu
