@@ -108,6 +108,7 @@ public:
     std::vector<WindowHandle> z;  // top first
     WindowHandle foreground = kNoWindow;
     int activationTries = 0;
+    std::vector<WindowHandle> flashes;  // activations given up when their time ran out
     std::uint32_t now = 0;
     std::uint32_t lastInput = 0;  // the tick of the user's last input
     WindowJobs jobs;
@@ -126,6 +127,10 @@ private:
         FakeWindow& w = win[job.window];
         // The worker looks at the window when it makes the call: a restore, a show or nothing.
         if (job.kind == WindowJob::kBringUp) job.showCode = w.iconic ? kShowRestore : w.visible ? -1 : kShowAsIs;
+        if (job.kind == WindowJob::kFlash) {  // nor does a flash
+            flashes.push_back(job.window);
+            return;
+        }
         if (job.kind == WindowJob::kActivate) {  // does not wait for the window's thread
             ++activationTries;
             inFlight.push_back(Call{job, now + 1});
@@ -151,7 +156,7 @@ private:
         const WindowHandle topBefore = Top();
         if (job.kind == WindowJob::kActivate) {
             if (now >= w.refusesFocusUntil) foreground = job.window;
-            jobs.ActivationTried(foreground == job.window, now);
+            jobs.ActivationTried(foreground == job.window ? ActivationTry::kDone : ActivationTry::kAgain, now);
             return;
         }
         w.calls.push_back(job.kind);
@@ -401,23 +406,26 @@ TEST(WindowJobs, AnActivationIsTriedUntilTheWindowTakesTheForegroundOrItsTimeIsU
         const bool takes = refuses < WindowJobs::kActivateForMs;
         EXPECT_EQ(desk.foreground == 2u, takes);
         EXPECT_EQ(desk.jobs.Pending(), 0u) << "given up after its time";
+        EXPECT_EQ(desk.flashes, takes ? std::vector<WindowHandle>{} : std::vector<WindowHandle>{2});
     }
 }
 
 // A box hotkey whose first session is busy: the box's own raises, asked before, hold its
-// activation back no longer than its calls; it is made only within its time, and not at all
-// once the user has raised another session meanwhile (it would pull the user back).
+// activation back no longer than its calls; it is made only within its time (then flashed when
+// its time is up, not when the busy call lands), and not at all once the user has raised
+// another session meanwhile (it would pull the user back; nor is that session flashed).
 TEST(WindowJobs, AnActivationBehindABusyWindowIsMadeInItsTimeUnlessTheUserMovedOn) {
     struct Case {
         const char* name;
         std::uint32_t busyUntil;
         bool otherRaisedMeanwhile;
         bool tried;
+        bool flashed;
     };
     const std::vector<Case> cases = {
-        {"free within its time", 2000, false, true},
-        {"busy beyond its time", 5000, false, false},
-        {"another session raised meanwhile", 2000, true, false},
+        {"free within its time", 2000, false, true, false},
+        {"busy beyond its time", 5000, false, false, true},
+        {"another session raised meanwhile", 2000, true, false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -426,7 +434,10 @@ TEST(WindowJobs, AnActivationBehindABusyWindowIsMadeInItsTimeUnlessTheUserMovedO
         ClickBox(desk, 2, true);
         desk.RunTo(200);
         if (c.otherRaisedMeanwhile) RaiseSession(2, false, desk.ops);
+        desk.RunTo(WindowJobs::kActivateForMs + 1);
+        EXPECT_EQ(desk.flashes.size(), c.flashed ? 1u : 0u);
         desk.RunTo(8000);
+        EXPECT_EQ(desk.flashes.size(), c.flashed ? 1u : 0u);
         EXPECT_EQ(desk.activationTries > 0, c.tried);
         EXPECT_EQ(desk.Top(), c.otherRaisedMeanwhile ? 2u : 1u);
         EXPECT_EQ(desk.jobs.Pending(), 0u);
