@@ -17,7 +17,7 @@ bool Win32Foreground::Ours(WindowHandle window) const {
 // Any thread of a process that may set the foreground may do it: the session worker's too.
 bool Win32Foreground::Take(WindowHandle window) { return SetForegroundWindow(ToHwnd(window)) != FALSE; }
 
-// The taskbar button only, not the caption: flashing a caption is drawn by the window's own
+// The taskbar button only, not the caption: a flashing caption is drawn by the window's own
 // thread, which may be busy. FLASHW_TIMERNOFG flashes until the window comes to the front.
 void Win32Foreground::Flash(WindowHandle window) {
     FLASHWINFO flash = {};
