@@ -35,7 +35,8 @@ public:
     virtual void BringToTop(WindowHandle window) = 0;                // to the top of the z-order
     virtual void SendClose(WindowHandle window) = 0;                 // SAP_SET_OKCODE 3, no wait
     // Makes the window the foreground window, with the keyboard focus, once the shows queued to
-    // it before have landed; only the program that holds the foreground may do so.
+    // it before have landed; where the system refuses it (the user has gone on in another
+    // program: core/foreground.h), the window's taskbar button flashes instead.
     virtual void Activate(WindowHandle window) = 0;
     // The program's own window `window` is about to take the foreground: true when `message`
     // will be posted to it once the calls asked before have landed (they would otherwise take

@@ -54,14 +54,7 @@ void Win32SessionOps::SendClose(WindowHandle window) {
     SendNotifyMessageA(ToHwnd(window), SetOkCodeMessage(), kOkCodeClose, 0);
 }
 
-void Win32SessionOps::Activate(WindowHandle window) {
-    // Only the process that has the foreground may hand it on, and only to a process it
-    // allows: the session's own, named here while this program is still in front.
-    DWORD process = 0;
-    GetWindowThreadProcessId(ToHwnd(window), &process);
-    if (process != 0) AllowSetForegroundWindow(process);
-    worker_.Activate(window);
-}
+void Win32SessionOps::Activate(WindowHandle window) { worker_.Activate(window); }
 
 void Win32SessionOps::PlaceAsync(WindowHandle window, const NormalRect& normal, bool maximized) {
     // A maximised session is known by the monitor it filled, not by its size before: it is

@@ -91,6 +91,11 @@ void WindowJobs::GiveUpActivation() {
     lastActivated_ = kNoWindow;
 }
 
+void WindowJobs::ActivationOutOfTime() {
+    flashOwed_ = activation_.job.window;
+    GiveUpActivation();
+}
+
 void WindowJobs::Show(WindowHandle window, int showCode) {
     WindowJob job;
     job.kind = WindowJob::kShow;
@@ -173,7 +178,14 @@ bool WindowJobs::Take(std::uint32_t now, WindowJob* job) {
     // Its time counts from when it was asked, not from its first try: one that waited that long
     // behind a busy window's calls would take the foreground long after the user stopped
     // expecting it.
-    if (activation_.wanted && !activation_.inHand && Reached(now, activation_.until)) GiveUpActivation();
+    if (activation_.wanted && !activation_.inHand && Reached(now, activation_.until)) ActivationOutOfTime();
+    if (flashOwed_ != kNoWindow) {
+        *job = WindowJob{};
+        job->kind = WindowJob::kFlash;
+        job->window = flashOwed_;
+        flashOwed_ = kNoWindow;
+        return true;
+    }
     const Lane* oldest = OldestStartable();
     if (oldest != nullptr && !HeldBack(oldest->window, oldest->pending.front().order, now)) {
         Lane& lane = *FindLane(oldest->window);
@@ -326,16 +338,29 @@ bool WindowJobs::FenceReached(std::uint32_t now) {
     return true;
 }
 
-void WindowJobs::ActivationTried(bool done, std::uint32_t now) {
+void WindowJobs::ActivationTried(ActivationTry result, std::uint32_t now) {
     if (!activation_.inHand) return;
     activation_.inHand = false;
     if (!activation_.wanted) return;  // given up meanwhile
     if (activation_.inHandOrder != activation_.job.order) return;  // a newer one waits
-    if (done || Reached(now, activation_.until)) {
-        activation_.wanted = false;
-        return;
+    switch (result) {
+        case ActivationTry::kDone:
+            // Kept as the last activation: a late landing that covers the window tries again.
+            activation_.wanted = false;
+            return;
+        case ActivationTry::kRefused:
+            // The user is in another program: trying again, now or after a late landing, would
+            // be refused again until the user acts.
+            GiveUpActivation();
+            return;
+        case ActivationTry::kAgain:
+            if (Reached(now, activation_.until)) {
+                ActivationOutOfTime();
+            } else {
+                activation_.notBefore = now + kActivateRetryMs;
+            }
+            return;
     }
-    activation_.notBefore = now + kActivateRetryMs;
 }
 
 std::uint32_t WindowJobs::WaitMs(std::uint32_t now) const {
@@ -345,12 +370,15 @@ std::uint32_t WindowJobs::WaitMs(std::uint32_t now) const {
         wait = std::min(wait, left);
     };
     if (watching_) until(nextWatch_);
+    if (flashOwed_ != kNoWindow) return 0;
     bool anyPending = fence_ != 0 || (activation_.wanted && !activation_.inHand);
     for (const Lane& lane : lanes_) anyPending = anyPending || !lane.pending.empty();
     if (!anyPending) return wait;
     for (const Lane& lane : lanes_)
         if (lane.inHand && !Stalled(lane, now)) until(lane.since + kStallMs);
     if (activation_.wanted && !activation_.inHand && !Reached(now, activation_.notBefore)) until(activation_.notBefore);
+    // Waiting behind a busy window's call, it is flashed when its time is up, not when the call lands.
+    if (activation_.wanted && !activation_.inHand) until(activation_.until);
     if (fence_ != 0 && !Reached(now, fenceAt_ + kFenceAwaitsActivationMs)) until(fenceAt_ + kFenceAwaitsActivationMs);
     return wait;
 }
@@ -363,13 +391,14 @@ std::vector<WindowJob> WindowJobs::DropPending() {
         lane.pending.clear();
     }
     activation_.wanted = activation_.inHand;
+    flashOwed_ = kNoWindow;
     DropEmptyLanes();
     std::sort(shows.begin(), shows.end(), [](const WindowJob& a, const WindowJob& b) { return a.order < b.order; });
     return shows;
 }
 
 std::size_t WindowJobs::Pending() const {
-    std::size_t count = activation_.wanted && !activation_.inHand ? 1 : 0;
+    std::size_t count = (activation_.wanted && !activation_.inHand ? 1 : 0) + (flashOwed_ != kNoWindow ? 1 : 0);
     for (const Lane& lane : lanes_) count += lane.pending.size();
     return count;
 }

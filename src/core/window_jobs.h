@@ -23,8 +23,10 @@
 //    raise landed ends both watches (a window the user brought up stays);
 //  - one activation at a time: a newer one replaces the older; it is tried every
 //    kActivateRetryMs until the window has the foreground, for at most kActivateForMs from
-//    when it was asked (tried or not); a raise or show of another window asked after it gives
-//    it up, as the user has moved on.
+//    when it was asked (tried or not), and then its window's taskbar button is flashed (a
+//    kFlash job); a raise or show of another window asked after it gives it up without a
+//    flash, as the user has moved on by the program's own hand; a try the system refused
+//    (another program in front, see core/foreground.h) ends it at once, flashed by the try.
 // Pure logic: the caller supplies the time (milliseconds of a wrapping tick counter).
 #pragma once
 
@@ -32,13 +34,16 @@
 #include <vector>
 
 #include "base/handle.h"
+#include "core/foreground.h"
 
 namespace quilvo {
 
 struct WindowJob {
     // kBringUp: restored if iconic, shown if hidden, decided when it is made, once the window's
     // earlier calls have landed (a hide still queued would otherwise land after the look).
-    enum Kind : unsigned char { kShow, kOpenIcon, kRaise, kActivate, kBringUp };
+    // kFlash: the activation's time ran out; its window's taskbar button is flashed unless it is
+    // in front. Made at once: it waits for no window's thread.
+    enum Kind : unsigned char { kShow, kOpenIcon, kRaise, kActivate, kBringUp, kFlash };
     Kind kind = kShow;
     WindowHandle window = kNoWindow;
     int showCode = 0;  // kShow only: the platform's show command
@@ -72,8 +77,9 @@ public:
     bool Take(std::uint32_t now, WindowJob* job);
     // The call of a job taken has returned.
     void Landed(const WindowJob& job, std::uint32_t now);
-    // The activation taken was tried; done when the window has the foreground or is gone.
-    void ActivationTried(bool done, std::uint32_t now);
+    // The activation taken was tried. Refused, it is not tried again, not even after a late
+    // landing covered its window; not yet done when its time is up, a kFlash job follows.
+    void ActivationTried(ActivationTry result, std::uint32_t now);
     // Whether the newest raise is to be checked now: `top` must be above every window of
     // `below` (windows the program restored or raised before it); TopCovered when it is not.
     bool WatchTop(std::uint32_t now, WindowHandle* top, std::vector<WindowHandle>* below);
@@ -139,6 +145,7 @@ private:
     bool ActivationStartable(std::uint32_t now) const;
     void NoteLanding(const WindowJob& landed, std::uint32_t now);
     void GiveUpActivation();
+    void ActivationOutOfTime();  // given up, with a flash of its window
     void RaiseTopAgain(std::uint32_t now);
     // Whether a raise of another window, newer than the top one, is pending or in hand: the
     // user has moved on, and the top one is not to be raised over it.
@@ -171,6 +178,7 @@ private:
     // The newest activation asked, kept after it landed, to be tried again within its time.
     WindowHandle lastActivated_ = kNoWindow;
     std::uint32_t lastActivateUntil_ = 0;
+    WindowHandle flashOwed_ = kNoWindow;  // the window of an activation out of time, to flash
 };
 
 }  // namespace quilvo

@@ -5,6 +5,7 @@
 
 #include "core/window_jobs.h"
 #include "platform/scoped_win.h"
+#include "platform/win32_foreground.h"
 #include "platform/win32_session_marks.h"
 
 namespace quilvo {
@@ -71,11 +72,12 @@ void BringUpNow(HWND window) {
     NoteShowMade(window);
 }
 
-// Makes the call; returns whether an activation is done (the window has the foreground or is
-// gone). Every other call has landed when it returns.
-bool Make(const WindowJob& job) {
+// Makes the call; returns how an activation's try ended (done too when its window is gone).
+// Every other call has landed when it returns.
+ActivationTry Make(const WindowJob& job) {
     const HWND window = ToHwnd(job.window);
-    if (!IsWindow(window)) return true;
+    if (!IsWindow(window)) return ActivationTry::kDone;
+    Win32Foreground foreground;
     switch (job.kind) {
         case WindowJob::kShow:
             NoteShowOrHide(window, job.showCode);
@@ -95,11 +97,12 @@ bool Make(const WindowJob& job) {
             SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             break;
         case WindowJob::kActivate:
-            // Any thread of the foreground process may hand the foreground on.
-            if (GetForegroundWindow() != window) SetForegroundWindow(window);
-            return GetForegroundWindow() == window;
+            return TryActivation(foreground, job.window);
+        case WindowJob::kFlash:
+            FlashIfNotInFront(foreground, job.window);
+            break;
     }
-    return true;
+    return ActivationTry::kDone;
 }
 
 DWORD WINAPI WorkerMain(LPVOID param);
@@ -183,13 +186,13 @@ void WorkerLoop(const std::shared_ptr<WorkerShared>& shared) {
         // This call may wait for a busy window: one worker stays free for the others.
         if (s.idle == 0 && s.workers < WorkerShared::kMaxWorkers) StartWorker(shared);
         LeaveCriticalSection(&s.lock);
-        const bool done = Make(job);
+        const ActivationTry tried = Make(job);
         EnterCriticalSection(&s.lock);
         now = GetTickCount();
         idleSince = now;
         if (job.kind == WindowJob::kActivate) {
-            s.jobs.ActivationTried(done, now);
-        } else {
+            s.jobs.ActivationTried(tried, now);
+        } else if (job.kind != WindowJob::kFlash) {
             s.jobs.Landed(job, now);
         }
         WakeAllConditionVariable(&s.wake);

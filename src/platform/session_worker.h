@@ -43,7 +43,8 @@ public:
     void BringUp(WindowHandle window);
     void Raise(WindowHandle window);  // to the top of the z-order, without activation
     // Hands the window the foreground once its own shows and raise have landed; tried again
-    // until it has it, for at most 3 s.
+    // until it has it, for at most 3 s, then its taskbar button flashes; flashed at once when
+    // the system refuses it (another program is in front: core/foreground.h).
     void Activate(WindowHandle window);
 
     // The program's own window is about to take the foreground: posts `message` to `window`

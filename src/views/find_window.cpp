@@ -4,8 +4,10 @@
 
 #include <algorithm>
 
+#include "base/debug_output.h"
 #include "platform/display.h"
 #include "platform/held_messages.h"
+#include "platform/win32_foreground.h"
 #include "platform/window_names.h"
 #include "resources/resource_ids.h"
 #include "views/class_brush.h"
@@ -143,8 +145,15 @@ void FindSessionWindow::ShowOpen() {
     SetWindowPos(window_, HWND_TOPMOST, area.left + (area.right - area.left - width) / 2,
                  area.top + (area.bottom - area.top - height) / 2, width, height, SWP_SHOWWINDOW);
     // The hotkey (or the tray menu) has made the program the foreground process, which may
-    // set the foreground window.
-    SetForegroundWindow(window_);
+    // set the foreground window. An opening that waited for the last command's calls may come
+    // after the user has gone on in another program, and then the system refuses: the window
+    // goes again, as a topmost window that cannot take the keys would only cover that program.
+    Win32Foreground foreground;
+    if (!AskForFront(foreground, FromHwnd(window_))) {
+        DebugLine("Find window hidden: another program is in front\n");
+        Close();
+        return;
+    }
     SetFocus(field_);
 }
 

@@ -108,6 +108,7 @@ public:
     std::vector<WindowHandle> z;  // top first
     WindowHandle foreground = kNoWindow;
     int activationTries = 0;
+    std::vector<WindowHandle> flashes;  // activations given up when their time ran out
     std::uint32_t now = 0;
     std::uint32_t lastInput = 0;  // the tick of the user's last input
     WindowJobs jobs;
@@ -131,6 +132,10 @@ private:
             inFlight.push_back(Call{job, now + 1});
             return;
         }
+        if (job.kind == WindowJob::kFlash) {  // nor does a flash
+            flashes.push_back(job.window);
+            return;
+        }
         std::uint32_t at = std::max(now, w.busyUntil) + 1;
         if (Moves(job)) at += w.sleepOnMove;
         if (Moves(job) && job.kind != WindowJob::kRaise && w.upMidCall) w.upAt.push_back(at - w.sleepOnMove / 2);
@@ -151,7 +156,7 @@ private:
         const WindowHandle topBefore = Top();
         if (job.kind == WindowJob::kActivate) {
             if (now >= w.refusesFocusUntil) foreground = job.window;
-            jobs.ActivationTried(foreground == job.window, now);
+            jobs.ActivationTried(foreground == job.window ? ActivationTry::kDone : ActivationTry::kAgain, now);
             return;
         }
         w.calls.push_back(job.kind);
@@ -401,6 +406,7 @@ TEST(WindowJobs, AnActivationIsTriedUntilTheWindowTakesTheForegroundOrItsTimeIsU
         const bool takes = refuses < WindowJobs::kActivateForMs;
         EXPECT_EQ(desk.foreground == 2u, takes);
         EXPECT_EQ(desk.jobs.Pending(), 0u) << "given up after its time";
+        EXPECT_EQ(desk.flashes, takes ? std::vector<WindowHandle>{} : std::vector<WindowHandle>{2});
     }
 }
 
@@ -427,6 +433,8 @@ TEST(WindowJobs, AnActivationBehindABusyWindowIsMadeInItsTimeUnlessTheUserMovedO
         desk.RunTo(200);
         if (c.otherRaisedMeanwhile) RaiseSession(2, false, desk.ops);
         desk.RunTo(8000);
+        // Out of time it is flashed; given up for the user's newer raise, it is not.
+        EXPECT_EQ(desk.flashes.size(), c.tried || c.otherRaisedMeanwhile ? 0u : 1u);
         EXPECT_EQ(desk.activationTries > 0, c.tried);
         EXPECT_EQ(desk.Top(), c.otherRaisedMeanwhile ? 2u : 1u);
         EXPECT_EQ(desk.jobs.Pending(), 0u);
