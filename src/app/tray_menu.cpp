@@ -13,6 +13,7 @@
 #include "core/production.h"
 #include "commands/win32_session_menu.h"
 #include "platform/scoped_win.h"
+#include "platform/wide_text.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
 #include "views/docked_toolbar.h"
@@ -172,9 +173,10 @@ void InsertStartItem(HMENU trayPopup, bool checked, bool grayed) {
 namespace {
 
 // The session class counts only when one was given: a start without one has the value
-// "Quilvo", whatever class it looks for.
+// "Quilvo", whatever class it looks for. The class came through the ANSI calls, so its
+// name reads as an older version wrote it through them.
 std::string OwnRunValueName(const TrayMenuParts& parts) {
-    return RunValueName(parts.arguments[0] != '\0' ? parts.sessionClass : "");
+    return RunValueName(parts.arguments[0] != '\0' ? Utf8FromAnsi(parts.sessionClass).c_str() : "");
 }
 
 }  // namespace

@@ -33,8 +33,9 @@ struct TrayMenuParts {
     std::function<void()> find;
     // The find hotkey in force ("Ctrl+Alt+Space"), empty when there is none.
     std::function<std::string()> findKeys;
-    // The argument text as received and the session class: the command that starts the program
-    // with Windows repeats them.
+    // The argument text as received (UTF-8 of the wide command line: a path outside the ANSI
+    // code page stays whole) and the session class: the command that starts the program with
+    // Windows repeats them.
     const char* arguments = "";
     const char* sessionClass = "";
     // Asks before sessions of a production system are closed; true: close them. None: they

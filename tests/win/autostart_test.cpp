@@ -29,7 +29,14 @@ class StartWithWindows : public ::testing::Test {
 protected:
     void SetUp() override { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QuilvoTests"); }
     void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QuilvoTests"); }
-    const RunKey key_{HKEY_CURRENT_USER, kTestKey};
+    const RunKey key_{HKEY_CURRENT_USER, L"Software\\QuilvoTests\\Run"};
+
+    std::wstring RunText() const {
+        wchar_t text[512] = {};
+        DWORD size = sizeof text;
+        RegGetValueW(HKEY_CURRENT_USER, key_.path, L"Quilvo", RRF_RT_REG_SZ, nullptr, text, &size);
+        return text;
+    }
 };
 
 // Written, found under its own name only, removed (twice, and from a missing key: quietly);
@@ -75,6 +82,16 @@ TEST_F(StartWithWindows, ValuesNotWrittenAsThisProgramWritesThemCountAsNone) {
         ASSERT_TRUE(SetRunValue(key_, "Quilvo", ours, true));
         EXPECT_TRUE(RunValueStarts(key_, "Quilvo", kProgram));
     }
+}
+
+// A profile outside the ANSI code page: the command goes in as UTF-16, whole, and still reads
+// as this program's; the same path with an ASCII letter in place of its own is another.
+TEST_F(StartWithWindows, APathOutsideTheAnsiCodePageIsKeptWhole) {
+    const std::string program = "C:\\Users\\Ŝtefan\\Квілво\\程序\\Quilvo.exe";
+    ASSERT_TRUE(SetRunValue(key_, "Quilvo", RunCommand(program.c_str(), "\"会话\" "), true));
+    EXPECT_EQ(RunText(), L"\"C:\\Users\\Ŝtefan\\Квілво\\程序\\Quilvo.exe\" \"会话\" ");
+    EXPECT_TRUE(RunValueStarts(key_, "Quilvo", program));
+    EXPECT_FALSE(RunValueStarts(key_, "Quilvo", "C:\\Users\\Stefan\\Квілво\\程序\\Quilvo.exe"));
 }
 
 }  // namespace
