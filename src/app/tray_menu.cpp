@@ -184,18 +184,15 @@ std::string OwnRunValueName(const TrayMenuParts& parts) {
 bool TrayMenu::StartsWithWindows() const {
     if (PolicyInForce().startWithWindows) return *PolicyInForce().startWithWindows != 0;
     const std::string program = ThisProgramPath();
-    return !program.empty() && RunValueStarts(RunKey{}, OwnRunValueName(parts_), program);
+    return !program.empty() && StartsAtLogOn(RunKey{}, OwnRunValueName(parts_), program);
 }
 
 void TrayMenu::ApplyStartPolicy() {
     const std::optional<int> forced = PolicyInForce().startWithWindows;
     const std::string program = ThisProgramPath();
     if (!forced || program.empty()) return;
-    const bool on = *forced != 0;
-    // Written only when it differs: a start with the policy already in force writes nothing.
-    // Off removes the value whatever it starts (removing a missing one is no write).
-    if (on && RunValueStarts(RunKey{}, OwnRunValueName(parts_), program)) return;
-    SetRunValue(RunKey{}, OwnRunValueName(parts_), RunCommand(program.c_str(), parts_.arguments), on);
+    const std::string command = RunCommand(program.c_str(), parts_.arguments);
+    ForceRunValue(RunKey{}, OwnRunValueName(parts_), program, command, *forced != 0);
 }
 
 void TrayMenu::SwitchStartWithWindows() {
@@ -203,8 +200,7 @@ void TrayMenu::SwitchStartWithWindows() {
     if (PolicyInForce().startWithWindows) return;
     const std::string program = ThisProgramPath();
     if (program.empty()) return;
-    const bool on = !RunValueStarts(RunKey{}, OwnRunValueName(parts_), program);
-    SetRunValue(RunKey{}, OwnRunValueName(parts_), RunCommand(program.c_str(), parts_.arguments), on);
+    SwitchRunEntry(RunKey{}, OwnRunValueName(parts_), program, RunCommand(program.c_str(), parts_.arguments));
 }
 
 void TrayMenu::CarryOut(UINT id, std::uintptr_t itemData, const MenuSessions& built) {

@@ -61,9 +61,10 @@ public:
     // the sessions the menu was built from.
     void CarryOut(UINT id, std::uintptr_t itemData, const MenuSessions& built);
 
-    // Whether the value under the user's Run key starts this program as it was started; the
-    // tray command switches it. While the policy StartWithWindows is set, its state is shown
-    // and the command does nothing.
+    // Whether the value under the user's Run key starts this program as it was started and
+    // Task Manager has not turned it off; the tray command switches it (app/autostart.h:
+    // SwitchRunEntry). While the policy StartWithWindows is set, its state is shown and the
+    // command does nothing.
     bool StartsWithWindows() const;
     void SwitchStartWithWindows();
     // Makes the Run value what the policy StartWithWindows says, when it says anything: at
