@@ -2,12 +2,14 @@
 
 #include <cstring>
 
+#include "app/autostart.h"
 #include "app/close_question.h"
 #include "app/diagnostics_file.h"
 #include "app/instance.h"
 #include "app/startup_rules.h"
 #include "app/window_classes.h"
 #include "platform/scoped_win.h"
+#include "platform/wide_text.h"
 #include "platform/win32_session_marks.h"
 #include "resources/resource_ids.h"
 #include "settings/policy.h"
@@ -190,7 +192,7 @@ TrayMenuParts MenuParts(App& app) {
                         "Quilvo", MB_OK | MB_ICONWARNING);
         }
     };
-    parts.arguments = app.arguments;
+    parts.arguments = app.runArguments.c_str();
     parts.sessionClass = app.sessionClass;
     parts.confirmClose = [&app](const std::string& question) {
         return CloseQuestionDialog::Ask(app.trayHost.Handle(), question);
@@ -217,18 +219,20 @@ ViewServices ViewParts(App& app) {
 // of the program, where the settings are kept when it is installed or unpacked. A start in
 // any other folder keeps it.
 void LeaveSystemFolder() {
-    char current[MAX_PATH] = {};
-    char system[MAX_PATH] = {};
-    const DWORD c = GetCurrentDirectoryA(sizeof current, current);
-    const UINT s = GetSystemDirectoryA(system, sizeof system);
-    if (c == 0 || c >= sizeof current || s == 0 || s >= sizeof system || !SameFolder(current, system)) return;
-    char program[MAX_PATH] = {};
-    const DWORD p = GetModuleFileNameA(nullptr, program, sizeof program);
-    if (p == 0 || p >= sizeof program) return;
-    char* slash = std::strrchr(program, '\\');
-    if (slash == nullptr) return;
-    *slash = '\0';
-    SetCurrentDirectoryA(program);
+    // Wide: a folder outside the ANSI code page has no ANSI name to compare or to go to. A
+    // current folder longer than the buffer is not the system folder.
+    wchar_t current[MAX_PATH] = {};
+    wchar_t system[MAX_PATH] = {};
+    const DWORD c = GetCurrentDirectoryW(MAX_PATH, current);
+    const UINT s = GetSystemDirectoryW(system, MAX_PATH);
+    if (c == 0 || c >= MAX_PATH || s == 0 || s >= MAX_PATH ||
+        !SameFolder(Utf8FromWide(current, c).c_str(), Utf8FromWide(system, s).c_str())) {
+        return;
+    }
+    const std::string program = ThisProgramPath();
+    const std::size_t slash = program.rfind('\\');
+    if (slash == std::string::npos) return;
+    SetCurrentDirectoryW(WideFromUtf8(program.substr(0, slash)).c_str());
 }
 
 void RunMessageLoop(const App& app) {
@@ -303,10 +307,13 @@ void App::OnHotkey(int id) {
     if (id >= Hotkeys::kFirstBoxId && id < Hotkeys::kFirstBoxId + kBoxCount) SwitchToBox(id - Hotkeys::kFirstBoxId);
 }
 
-int RunApp(HINSTANCE instance, const char* commandLine) {
+int RunApp(HINSTANCE instance, const char* commandLine, const wchar_t* wideCommandLine) {
     App& app = TheApp();
     app.instance = instance;
     app.arguments = ArgumentText(commandLine);
+    // A command line that is not whole UTF-16 has no UTF-8 form: the ANSI one is the best there is.
+    const std::string wide = Utf8FromWide(wideCommandLine, wideCommandLine ? wcslen(wideCommandLine) : 0);
+    app.runArguments = wide.empty() ? Utf8FromAnsi(app.arguments) : ArgumentText(wide.c_str());
     SessionClassFromArguments(app.arguments, app.sessionClass, sizeof app.sessionClass);
     // One instance per session class: a second one would add a second icon and a second pair
     // of views fighting over the same windows. It brings the running one's window up instead.

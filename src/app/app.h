@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 
 #include "app/hotkeys.h"
 #include "app/main_window.h"
@@ -35,9 +36,11 @@ namespace quilvo {
 struct App final : TrayOwner, PassListener {
     HINSTANCE instance = nullptr;
     char sessionClass[kClassNameCapacity] = {};
-    // The argument text of the command line as received ("" for none): the command that
-    // starts the program at log-on repeats it.
+    // The argument text of the ANSI command line as received ("" for none): the session class.
     const char* arguments = "";
+    // The same text from the wide command line, as UTF-8: the command that starts the program at
+    // log-on repeats it, and text outside the ANSI code page survives only so.
+    std::string runArguments;
     bool running = false;
     SapMessages messages;
     IdleSettings idle;
@@ -83,7 +86,8 @@ struct App final : TrayOwner, PassListener {
     void OnPassFinished(SessionSnapshot& draft) override;
 };
 
-// Start-up, message loop and end; returns 0 when the loop has ended.
-int RunApp(HINSTANCE instance, const char* commandLine);
+// Start-up, message loop and end; returns 0 when the loop has ended. The command line comes
+// twice: the ANSI one names the session class, the wide one goes into the Run value.
+int RunApp(HINSTANCE instance, const char* commandLine, const wchar_t* wideCommandLine);
 
 }  // namespace quilvo

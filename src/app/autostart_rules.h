@@ -16,7 +16,9 @@ std::string RunCommand(const char* programPath, const char* arguments);
 
 // True when the stored command starts programPath: its first word (in quotes, or up to the
 // first blank) is that path, A to Z compared without regard to case (Windows paths ignore
-// it). An empty path or command is never a match.
+// it). An empty path or command is never a match. Both are UTF-8 (app/autostart.h reads them
+// wide): a blank or a quote is never part of another character, and every byte but A to Z is
+// compared as it is, so a letter outside ASCII must match exactly.
 bool RunCommandStarts(const char* command, const char* programPath);
 
 }  // namespace quilvo

@@ -41,5 +41,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 #endif
     // The argument text is taken from the whole command line, so that quotes and trailing
     // blanks of the session class name stay as the user typed them.
-    return quilvo::RunApp(instance, GetCommandLineA());
+    return quilvo::RunApp(instance, GetCommandLineA(), GetCommandLineW());
 }

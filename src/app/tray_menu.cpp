@@ -13,6 +13,7 @@
 #include "core/production.h"
 #include "commands/win32_session_menu.h"
 #include "platform/scoped_win.h"
+#include "platform/wide_text.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
 #include "views/docked_toolbar.h"
@@ -179,9 +180,10 @@ void InsertStartItem(HMENU trayPopup, bool checked, bool grayed) {
 namespace {
 
 // The session class counts only when one was given: a start without one has the value
-// "Quilvo", whatever class it looks for.
+// "Quilvo", whatever class it looks for. The class came through the ANSI calls, so its
+// name reads as an older version wrote it through them.
 std::string OwnRunValueName(const TrayMenuParts& parts) {
-    return RunValueName(parts.arguments[0] != '\0' ? parts.sessionClass : "");
+    return RunValueName(parts.arguments[0] != '\0' ? Utf8FromAnsi(parts.sessionClass).c_str() : "");
 }
 
 }  // namespace
@@ -189,18 +191,15 @@ std::string OwnRunValueName(const TrayMenuParts& parts) {
 bool TrayMenu::StartsWithWindows() const {
     if (PolicyInForce().startWithWindows) return *PolicyInForce().startWithWindows != 0;
     const std::string program = ThisProgramPath();
-    return !program.empty() && RunValueStarts(RunKey{}, OwnRunValueName(parts_), program);
+    return !program.empty() && StartsAtLogOn(RunKey{}, OwnRunValueName(parts_), program);
 }
 
 void TrayMenu::ApplyStartPolicy() {
     const std::optional<int> forced = PolicyInForce().startWithWindows;
     const std::string program = ThisProgramPath();
     if (!forced || program.empty()) return;
-    const bool on = *forced != 0;
-    // Written only when it differs: a start with the policy already in force writes nothing.
-    // Off removes the value whatever it starts (removing a missing one is no write).
-    if (on && RunValueStarts(RunKey{}, OwnRunValueName(parts_), program)) return;
-    SetRunValue(RunKey{}, OwnRunValueName(parts_), RunCommand(program.c_str(), parts_.arguments), on);
+    const std::string command = RunCommand(program.c_str(), parts_.arguments);
+    ForceRunValue(RunKey{}, OwnRunValueName(parts_), program, command, *forced != 0);
 }
 
 void TrayMenu::SwitchStartWithWindows() {
@@ -208,8 +207,7 @@ void TrayMenu::SwitchStartWithWindows() {
     if (PolicyInForce().startWithWindows) return;
     const std::string program = ThisProgramPath();
     if (program.empty()) return;
-    const bool on = !RunValueStarts(RunKey{}, OwnRunValueName(parts_), program);
-    SetRunValue(RunKey{}, OwnRunValueName(parts_), RunCommand(program.c_str(), parts_.arguments), on);
+    SwitchRunEntry(RunKey{}, OwnRunValueName(parts_), program, RunCommand(program.c_str(), parts_.arguments));
 }
 
 void TrayMenu::CarryOut(UINT id, std::uintptr_t itemData, const MenuSessions& built) {

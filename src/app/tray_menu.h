@@ -35,8 +35,9 @@ struct TrayMenuParts {
     std::function<std::string()> findKeys;
     // "Save dia&gnostics": writes the support file and shows it.
     std::function<void()> saveDiagnostics;
-    // The argument text as received and the session class: the command that starts the program
-    // with Windows repeats them.
+    // The argument text as received (UTF-8 of the wide command line: a path outside the ANSI
+    // code page stays whole) and the session class: the command that starts the program with
+    // Windows repeats them.
     const char* arguments = "";
     const char* sessionClass = "";
     // Asks before sessions of a production system are closed; true: close them. None: they
@@ -62,9 +63,10 @@ public:
     // the sessions the menu was built from.
     void CarryOut(UINT id, std::uintptr_t itemData, const MenuSessions& built);
 
-    // Whether the value under the user's Run key starts this program as it was started; the
-    // tray command switches it. While the policy StartWithWindows is set, its state is shown
-    // and the command does nothing.
+    // Whether the value under the user's Run key starts this program as it was started and
+    // Task Manager has not turned it off; the tray command switches it (app/autostart.h:
+    // SwitchRunEntry). While the policy StartWithWindows is set, its state is shown and the
+    // command does nothing.
     bool StartsWithWindows() const;
     void SwitchStartWithWindows();
     // Makes the Run value what the policy StartWithWindows says, when it says anything: at

@@ -47,6 +47,10 @@ TEST(AutostartRules, OnlyACommandOfThisProgramCounts) {
     for (const auto& c : cases) {
         EXPECT_EQ(RunCommandStarts(c.command, self), c.starts) << (c.command ? c.command : "(none)");
     }
+    // A wide path as UTF-8: A to Z still fold, the other letters match only as they are.
+    const char* const stefan = "C:\\Users\\Ŝtefan\\Квілво\\Quilvo.exe";
+    EXPECT_TRUE(RunCommandStarts("\"c:\\USERS\\Ŝtefan\\Квілво\\quilvo.exe\" 会话", stefan));
+    EXPECT_FALSE(RunCommandStarts("\"C:\\Users\\ŝtefan\\Квілво\\Quilvo.exe\"", stefan));
     EXPECT_FALSE(RunCommandStarts("\"\"", ""));
     EXPECT_FALSE(RunCommandStarts("\"x\"", nullptr));
 }
