@@ -24,12 +24,13 @@ struct WalkContext {
 void PlaceSession(const WalkContext& walk, WalkedSession& s) {
     DiscoveryWindows& windows = *walk.windows;
     NormalRect normal = {};
-    windows.NormalPlacement(s.window, &normal);
+    bool maximized = false;
+    windows.NormalPlacement(s.window, &normal, &maximized);
     // The size as the platform gives it: a conversion near the ends of the range may clamp.
     s.width = SpanOf(normal.left, normal.right);
     s.height = SpanOf(normal.top, normal.bottom);
     if (windows.InWorkspaceCoordinates(s.window)) normal = WorkspaceToScreen(walk.monitors, normal);
-    s.zoomed = windows.IsZoomed(s.window);
+    s.zoomed = maximized;
     if (s.zoomed) {
         NormalRect now = normal;
         windows.WindowRect(s.window, &now);
@@ -134,7 +135,7 @@ void WalkDesktop(DesktopWalk& walk, const char* className, DiscoveryWindows& win
     context.monitors = windows.Monitors();
     walk.sessions.clear();
     context.classes->BeginWalk(context.className);
-    windows.EnumerateAll(&VisitWindow, &context);
+    windows.EnumerateAll(context.className, &VisitWindow, &context);
     context.classes->EndWalk();
 }
 

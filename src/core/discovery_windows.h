@@ -21,17 +21,19 @@ public:
     virtual ~DiscoveryWindows() = default;
 
     virtual std::uint32_t TickCount() = 0;
-    // Every top-level window of the desktop and all their descendants, in the platform's order.
-    virtual void EnumerateAll(WindowVisit visit, void* context) = 0;
+    // Every top-level window of the desktop and all their descendants, in the platform's order;
+    // a platform may leave out descendants that cannot be of className (the program's own).
+    virtual void EnumerateAll(const char* className, WindowVisit visit, void* context) = 0;
     // Class name into buf, at most maxCount - 1 characters; 0 when it cannot be read.
     virtual int ClassName(WindowHandle window, char* buf, int maxCount) = 0;
     // Caption into buf (bufSize bytes); number of characters, 0 for empty or unreadable.
     virtual int Caption(WindowHandle window, char* buf, int bufSize) = 0;
-    virtual bool NormalPlacement(WindowHandle window, NormalRect* rect) = 0;
+    // The normal rectangle, and whether the window is maximised now: one read of the window's
+    // placement, which tells both.
+    virtual bool NormalPlacement(WindowHandle window, NormalRect* rect, bool* maximized) = 0;
     // True when the normal rectangle is in workspace coordinates (a top-level window without
     // WS_EX_TOOLWINDOW), false when it is in screen (or its parent's client) coordinates.
     virtual bool InWorkspaceCoordinates(WindowHandle window) = 0;
-    virtual bool IsZoomed(WindowHandle window) = 0;
     // Where the window is now (a maximised one: the monitor it fills).
     virtual bool WindowRect(WindowHandle window, NormalRect* rect) = 0;
     // False once the window no longer exists.

@@ -1,7 +1,9 @@
 #include "platform/win32_discovery.h"
 
+#include <algorithm>
 #include <utility>
 
+#include "base/text.h"
 #include "core/front_queries.h"
 #include "core/wait_scope.h"
 #include "platform/display.h"
@@ -22,6 +24,43 @@ FrontQueryPool& ThePool() {
 BOOL CALLBACK EnumVisit(HWND window, LPARAM param) {
     auto* pair = reinterpret_cast<std::pair<WindowVisit, void*>*>(param);
     return pair->first(reinterpret_cast<WindowHandle>(window), pair->second) ? TRUE : FALSE;
+}
+
+BOOL CALLBACK AddWindow(HWND window, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
+// A walk of the desktop that passes over the descendants of the windows in `own`.
+struct SparingWalk {
+    WindowVisit visit;
+    void* context;
+    const std::vector<HWND>* own;
+    bool ended;
+};
+
+BOOL CALLBACK SparingVisit(HWND window, LPARAM param) {
+    auto* walk = reinterpret_cast<SparingWalk*>(param);
+    walk->ended = !walk->visit(reinterpret_cast<WindowHandle>(window), walk->context);
+    return walk->ended ? FALSE : TRUE;
+}
+
+BOOL CALLBACK SparingTopLevel(HWND window, LPARAM param) {
+    auto* walk = reinterpret_cast<SparingWalk*>(param);
+    if (!SparingVisit(window, param)) return FALSE;
+    if (std::find(walk->own->begin(), walk->own->end(), window) != walk->own->end()) return TRUE;
+    EnumChildWindows(window, &SparingVisit, param);
+    return walk->ended ? FALSE : TRUE;
+}
+
+// Whether a child window of the program could be of this class: one it registered, a common
+// control's or a system class (a session class given on the command line may name one). The
+// default session class is registered too, but the program makes no window of it.
+bool ChildClassOfTheProgram(const char* className) {
+    if (EqualsNoCase(className, kDefaultSessionClass)) return false;
+    WNDCLASSEXA info = {};
+    info.cbSize = sizeof info;
+    return GetClassInfoExA(GetModuleHandleA(nullptr), className, &info) || GetClassInfoExA(nullptr, className, &info);
 }
 
 }  // namespace
@@ -48,7 +87,20 @@ void CALLBACK StoreAtomReply(HWND, UINT, ULONG_PTR data, LRESULT result) {
 }
 
 Win32DiscoveryWindows::Win32DiscoveryWindows(UINT getFrontMessage, DWORD replyWaitMs)
-    : getFront_(getFrontMessage), replyWaitMs_(replyWaitMs) {}
+    : getFront_(getFrontMessage), replyWaitMs_(replyWaitMs), ownThread_(GetCurrentThreadId()) {}
+
+void Win32DiscoveryWindows::EnumerateAll(const char* className, WindowVisit visit, void* context) {
+    if (ChildClassOfTheProgram(className)) {
+        VisitDescendants(GetDesktopWindow(), visit, context);
+        return;
+    }
+    // EnumWindows lists the top-level windows in the order EnumChildWindows of the desktop
+    // visits them, each followed there by its descendants.
+    ownWindows_.clear();
+    EnumThreadWindows(ownThread_, &AddWindow, reinterpret_cast<LPARAM>(&ownWindows_));
+    SparingWalk walk{visit, context, &ownWindows_, false};
+    EnumWindows(&SparingTopLevel, reinterpret_cast<LPARAM>(&walk));
+}
 
 int Win32DiscoveryWindows::ClassName(WindowHandle window, char* buf, int maxCount) {
     return GetClassNameA(ToHwnd(window), buf, maxCount);
@@ -60,18 +112,18 @@ int Win32DiscoveryWindows::Caption(WindowHandle window, char* buf, int bufSize) 
     return GetWindowTextA(ToHwnd(window), buf, bufSize);
 }
 
-bool Win32DiscoveryWindows::NormalPlacement(WindowHandle window, NormalRect* rect) {
+bool Win32DiscoveryWindows::NormalPlacement(WindowHandle window, NormalRect* rect, bool* maximized) {
     WINDOWPLACEMENT wp = {};
     wp.length = sizeof wp;
     if (!GetWindowPlacement(ToHwnd(window), &wp)) return false;
     const RECT& r = wp.rcNormalPosition;
     *rect = NormalRect{r.left, r.top, r.right, r.bottom};
+    // What IsZoomed says, without a request of its own: the placement reads the window's style.
+    *maximized = wp.showCmd == SW_SHOWMAXIMIZED;
     return true;
 }
 
 bool Win32DiscoveryWindows::InWorkspaceCoordinates(WindowHandle window) { return PlacementInWorkspace(ToHwnd(window)); }
-
-bool Win32DiscoveryWindows::IsZoomed(WindowHandle window) { return ::IsZoomed(ToHwnd(window)) != FALSE; }
 
 bool Win32DiscoveryWindows::WindowRect(WindowHandle window, NormalRect* rect) {
     RECT r = {};

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "core/discovery.h"
 #include "core/discovery_windows.h"
 
@@ -21,18 +23,21 @@ struct SapMessages {
 class Win32DiscoveryWindows : public DiscoveryWindows {
 public:
     // replyWaitMs bounds the whole pass's wait for replies: sessions that take longer are
-    // recorded with what their fields held, and their answers land when they come.
+    // recorded with what their fields held, and their answers land when they come. The
+    // top-level windows of the thread that makes it are the program's own (see EnumerateAll).
     explicit Win32DiscoveryWindows(UINT getFrontMessage, DWORD replyWaitMs = 250);
 
     std::uint32_t TickCount() override { return GetTickCount(); }
-    void EnumerateAll(WindowVisit visit, void* context) override {
-        VisitDescendants(GetDesktopWindow(), visit, context);
-    }
+    // Every window of the desktop, as EnumChildWindows of the desktop visits them, except the
+    // descendants of the program's own top-level windows when className is of no class the
+    // program makes child windows of: its views hold hundreds of mini windows and buttons, and listing the
+    // children of each cost the walk more than half of its requests to the window system.
+    // The program's top-level windows themselves are visited.
+    void EnumerateAll(const char* className, WindowVisit visit, void* context) override;
     int ClassName(WindowHandle window, char* buf, int maxCount) override;
     int Caption(WindowHandle window, char* buf, int bufSize) override;
-    bool NormalPlacement(WindowHandle window, NormalRect* rect) override;
+    bool NormalPlacement(WindowHandle window, NormalRect* rect, bool* maximized) override;
     bool InWorkspaceCoordinates(WindowHandle window) override;
-    bool IsZoomed(WindowHandle window) override;
     bool WindowRect(WindowHandle window, NormalRect* rect) override;
     MonitorList Monitors() override;
     bool Exists(WindowHandle window) override;
@@ -55,6 +60,8 @@ private:
 
     UINT getFront_;
     DWORD replyWaitMs_;
+    DWORD ownThread_;
+    std::vector<HWND> ownWindows_;  // the walk's, refilled at each: its room is kept
     SessionClassCache classes_;
 };
 

@@ -39,6 +39,52 @@ private:
 // sessions are made while the user waits.
 void Forget(HWND window, const char* property) { RemovePropA(window, property); }
 
+// The windows that may carry a pending note of this program's (a show or a hide on its way),
+// under the note lock: a pass looks at only these, not at every session it records, each of
+// which would cost three requests to the window system every pass. A window that goes away
+// stays listed until the list is full; then the gone ones are dropped, and should it still be
+// full, every window is looked at from then on. Fixed: nothing here allocates.
+class PendingWindows {
+public:
+    void Add(HWND window) {
+        if (everyWindow_ || Has(window)) return;
+        if (count_ == kRoom) DropGone();
+        if (count_ == kRoom) {
+            everyWindow_ = true;
+            return;
+        }
+        windows_[count_++] = window;
+    }
+    void Remove(HWND window) {
+        for (int i = 0; i < count_; ++i) {
+            if (windows_[i] != window) continue;
+            windows_[i] = windows_[--count_];
+            return;
+        }
+    }
+    bool MayHaveNote(HWND window) const { return everyWindow_ || Has(window); }
+
+private:
+    static constexpr int kRoom = 256;
+    bool Has(HWND window) const {
+        for (int i = 0; i < count_; ++i)
+            if (windows_[i] == window) return true;
+        return false;
+    }
+    void DropGone() {
+        for (int i = count_ - 1; i >= 0; --i)
+            if (!IsWindow(windows_[i])) windows_[i] = windows_[--count_];
+    }
+    HWND windows_[kRoom] = {};
+    int count_ = 0;
+    bool everyWindow_ = false;
+};
+
+PendingWindows& Pending() {
+    static PendingWindows pending;
+    return pending;
+}
+
 BOOL CALLBACK ShowIfMarked(HWND window, LPARAM param) {
     auto* context = reinterpret_cast<ShowContext*>(param);
     const bool marked = IsMarkedHiddenByUs(window);
@@ -68,6 +114,7 @@ void NoteHideByUs(HWND session) {
         // Hidden by another program, as far as can be seen now; but it may show itself before
         // this hide lands.
         SetPropA(session, kHidePending, reinterpret_cast<HANDLE>(1));
+        Pending().Add(session);
     }
     Forget(session, kShowPending);
 }
@@ -76,6 +123,7 @@ void NoteShowAsked(HWND session) {
     NoteLock lock;
     Forget(session, kHidePending);
     SetPropA(session, kShowPending, reinterpret_cast<HANDLE>(1));
+    Pending().Add(session);
 }
 
 void NoteShowMade(HWND session) {
@@ -90,8 +138,9 @@ void NoteShowByUs(HWND session) {
 
 void NoteSeenAtPass(HWND session) {
     NoteLock lock;
-    if (!IsWindowVisible(session)) return;
+    if (!Pending().MayHaveNote(session) || !IsWindowVisible(session)) return;
     Forget(session, kShowPending);
+    Pending().Remove(session);
     if (GetPropA(session, kHidePending) == nullptr) return;
     SetPropA(session, kHiddenMark, reinterpret_cast<HANDLE>(1));
     RemovePropA(session, kHidePending);

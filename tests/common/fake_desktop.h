@@ -86,7 +86,7 @@ public:
     }
 
     std::uint32_t TickCount() override { return clock_ != nullptr ? *clock_ : tick; }
-    void EnumerateAll(WindowVisit visit, void* context) override {
+    void EnumerateAll(const char*, WindowVisit visit, void* context) override {
         std::vector<WindowHandle> order;
         {
             UncountedAllocations own;
@@ -112,10 +112,11 @@ public:
         CopyCut(buf, static_cast<std::size_t>(bufSize), w->caption.c_str());
         return static_cast<int>(std::strlen(buf));
     }
-    bool NormalPlacement(WindowHandle window, NormalRect* rect) override {
+    bool NormalPlacement(WindowHandle window, NormalRect* rect, bool* maximized) override {
         FakeWindow* w = Find(window);
         if (w == nullptr) return false;
         *rect = w->rect;
+        *maximized = w->zoomed;
         return true;
     }
     bool InWorkspaceCoordinates(WindowHandle window) override {
@@ -129,10 +130,6 @@ public:
         return true;
     }
     MonitorList Monitors() override { return monitors; }
-    bool IsZoomed(WindowHandle window) override {
-        FakeWindow* w = Find(window);
-        return w != nullptr && w->zoomed;
-    }
     bool Exists(WindowHandle window) override { return Find(window) != nullptr; }
     SessionClassCache& Classes() override { return classes_; }
     void SessionSeen(WindowHandle window) override {

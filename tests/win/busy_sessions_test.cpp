@@ -85,9 +85,9 @@ struct NotifyTarget {
 class CountingDiscovery : public Win32DiscoveryWindows {
 public:
     using Win32DiscoveryWindows::Win32DiscoveryWindows;
-    void EnumerateAll(WindowVisit visit, void* context) override {
+    void EnumerateAll(const char* className, WindowVisit visit, void* context) override {
         ++passes;
-        Win32DiscoveryWindows::EnumerateAll(visit, context);
+        Win32DiscoveryWindows::EnumerateAll(className, visit, context);
     }
     std::atomic<int> passes{0};  // counted on the walker thread
 };
