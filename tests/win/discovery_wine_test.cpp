@@ -6,10 +6,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "commands/session_commands.h"
 #include "core/boxes.h"
@@ -111,6 +113,21 @@ TEST_F(DiscoveryAcrossProcesses, FiftySessionsFillTheTableAndTheFiftyFirstWaits)
     ASSERT_TRUE(sim.Send("close " + std::string(Find(sim.Hwnd("S0")) ? "S0" : "S1")));
     ASSERT_EQ(Pass(), 50);
     EXPECT_NE(Find(left), nullptr);
+}
+
+// The walk does not list the children of the program's own windows (its views hold hundreds),
+// unless the class looked for is one the program makes children of.
+TEST_F(DiscoveryAcrossProcesses, TheProgramsOwnChildrenAreWalkedOnlyForAClassOfTheirs) {
+    const ScopedHandle<HWND, DestroyWindow> own(
+        CreateWindowExA(0, "STATIC", "own", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr));
+    const HWND child = CreateWindowExA(0, "BUTTON", "...", WS_CHILD, 0, 0, 10, 10, own.get(), nullptr, nullptr, nullptr);
+    ASSERT_NE(child, nullptr);
+    for (const auto& [cls, childVisited] : {std::pair<const char*, bool>{kDefaultSessionClass, false}, {"Button", true}}) {
+        std::vector<WindowHandle> seen;
+        windows.EnumerateAll(cls, [](WindowHandle w, void* list) { return static_cast<std::vector<WindowHandle>*>(list)->push_back(w), true; }, &seen);
+        EXPECT_NE(std::find(seen.begin(), seen.end(), FromHwnd(own.get())), seen.end()) << cls;
+        EXPECT_EQ(std::find(seen.begin(), seen.end(), FromHwnd(child)) != seen.end(), childVisited) << cls;
+    }
 }
 
 TEST_F(DiscoveryAcrossProcesses, OddWindowsAreFoundAsTheRulesSay) {
