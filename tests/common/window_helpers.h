@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <winternl.h>
 
 #include <algorithm>
 #include <string>
@@ -40,8 +41,28 @@ inline void PumpFor(DWORD ms) {
 }
 
 // The debug lines written on this thread: OutputDebugStringA raises DBG_PRINTEXCEPTION_C,
-// which a vectored handler (Handler, installed by the test) sees before the system handles it.
+// which a vectored handler sees before the system handles it. The program writes to the
+// debugger channel only while a debugger reads it: a Capture plays that debugger (the
+// process's flag set, the handler installed) for as long as it lasts.
 struct DebugLines {
+    class Capture {
+    public:
+        Capture() : handler_(AddVectoredExceptionHandler(1, &Handler)), was_(Peb()->BeingDebugged) {
+            lines.clear();
+            Peb()->BeingDebugged = TRUE;
+        }
+        ~Capture() {
+            Peb()->BeingDebugged = was_;
+            RemoveVectoredExceptionHandler(handler_);
+        }
+        Capture(const Capture&) = delete;
+        Capture& operator=(const Capture&) = delete;
+
+    private:
+        static PPEB Peb() { return NtCurrentTeb()->ProcessEnvironmentBlock; }
+        PVOID handler_;
+        BOOLEAN was_;
+    };
     static inline std::vector<std::string> lines;
     static LONG CALLBACK Handler(EXCEPTION_POINTERS* info) {
         const EXCEPTION_RECORD* r = info->ExceptionRecord;

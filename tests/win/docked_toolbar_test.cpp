@@ -119,12 +119,11 @@ protected:
         for (auto& members : both.members) members = {0, 1};
         snapshot_ = std::make_shared<const SessionSnapshot>(both);
         docked_.flag = 1;
-        DebugLines::lines.clear();
-        handler_ = AddVectoredExceptionHandler(1, DebugLines::Handler);
+        capture_ = std::make_unique<DebugLines::Capture>();
     }
 
     void TearDown() override {
-        if (handler_) RemoveVectoredExceptionHandler(handler_);
+        capture_.reset();
         if (docked_.View() && IsWindow(docked_.View()->ownWindow)) DestroyWindow(docked_.View()->ownWindow);
         docked_.TearDown();
         if (ownFrame_) DestroyWindow(ownFrame_);
@@ -174,7 +173,7 @@ protected:
     HWND b_ = nullptr;
     HWND ownFrame_ = nullptr;
     Snapshot snapshot_;
-    PVOID handler_ = nullptr;
+    std::unique_ptr<DebugLines::Capture> capture_;
 };
 
 

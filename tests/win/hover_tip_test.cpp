@@ -114,8 +114,7 @@ protected:
 
 TEST_F(HoverTipTest, ShowsAfterTheDelayAtTheRequestedPlaceAndGoesAfterOneSecond) {
     const char* text = "PRD 100 USER1 - Display Material";
-    DebugLines::lines.clear();
-    PVOID handler = AddVectoredExceptionHandler(1, DebugLines::Handler);
+    const DebugLines::Capture capture;
 
     tip().SetTarget(targetA);
     const DWORD requested = GetTickCount();
@@ -155,7 +154,6 @@ TEST_F(HoverTipTest, ShowsAfterTheDelayAtTheRequestedPlaceAndGoesAfterOneSecond)
     EXPECT_EQ(TipWindowCount(), 0);
     EXPECT_EQ(TipCreations::count, 1);
 
-    RemoveVectoredExceptionHandler(handler);
     EXPECT_EQ(DebugLines::lines, (std::vector<std::string>{"ToolTipCreateTimerProc\r\n",
                                                            "CreateWindowEx ToolTip \r\n",
                                                            "ToolTipDestroyTimerProc\r\n"}));
