@@ -16,4 +16,7 @@ target_precompile_headers(unit_tests PRIVATE <gtest/gtest.h> <string> <vector> <
 # Tests that read files shipped with the program (the policy templates) find them here.
 target_compile_definitions(unit_tests PRIVATE QUILVO_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 # One CTest test per case: a case that crashes the process takes no other case with it.
-gtest_discover_tests(unit_tests)
+# One process for every case, its cases counted from the report it writes (scripts/test): a
+# process per case spent 0.2 s of a core starting the sanitised program, 190 times over.
+add_test(NAME unit_tests COMMAND unit_tests --gtest_color=no --gtest_output=xml:test-reports/unit_tests.xml
+         WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
