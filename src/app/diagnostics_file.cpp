@@ -15,6 +15,7 @@
 #include "core/refresh.h"
 #include "platform/scoped_win.h"
 #include "platform/session_worker.h"
+#include "platform/wide_text.h"
 #include "quilvo_version.h"
 #include "settings/policy.h"
 #include "settings/profile.h"
@@ -206,7 +207,7 @@ std::wstring SaveDiagnostics(const DiagnosticsSources& sources) {
         return std::wstring();
     }
     const std::string name = DiagnosticsFileName(at.wYear, at.wMonth, at.wDay, at.wHour, at.wMinute, at.wSecond);
-    const std::wstring path = folder + L"\\" + std::wstring(name.begin(), name.end());
+    const std::wstring path = folder + L"\\" + WideFromUtf8(name);
     if (!WriteNewFile(path, text)) {
         DebugOut("Diagnostics not saved: the file could not be written\n");
         return std::wstring();

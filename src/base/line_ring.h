@@ -1,10 +1,12 @@
-// The last lines written, kept for a support file: a fixed number of slots, the oldest line
-// overwritten by the newest. Not locked: the caller that shares one between threads locks it.
+// The last lines written, kept for a support file without their line ends ("\r\n" or "\n").
 #pragma once
 
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "base/ring.h"
 
 namespace quilvo {
 
@@ -12,27 +14,17 @@ class LineRing {
 public:
     explicit LineRing(std::size_t capacity) : lines_(capacity) {}
 
-    // Kept without its line ends ("\r\n" or "\n").
     void Add(const char* line) {
-        if (lines_.empty() || line == nullptr) return;
-        std::string& slot = lines_[next_];
-        slot.assign(line);
-        while (!slot.empty() && (slot.back() == '\n' || slot.back() == '\r')) slot.pop_back();
-        next_ = (next_ + 1) % lines_.size();
-        if (count_ < lines_.size()) ++count_;
+        if (line == nullptr) return;
+        std::string kept(line);
+        while (!kept.empty() && (kept.back() == '\n' || kept.back() == '\r')) kept.pop_back();
+        lines_.Add(std::move(kept));
     }
     // Oldest first.
-    std::vector<std::string> Lines() const {
-        std::vector<std::string> out;
-        out.reserve(count_);
-        for (std::size_t i = 0; i < count_; ++i) out.push_back(lines_[(next_ + lines_.size() - count_ + i) % lines_.size()]);
-        return out;
-    }
+    std::vector<std::string> Lines() const { return lines_.Items(); }
 
 private:
-    std::vector<std::string> lines_;
-    std::size_t next_ = 0;
-    std::size_t count_ = 0;
+    Ring<std::string> lines_;
 };
 
 }  // namespace quilvo

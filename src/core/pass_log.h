@@ -1,12 +1,13 @@
 // The timings of the last discovery passes, for a support file: how long each walk of the
 // desktop took, how long the sessions took to answer, and how many did not answer in time.
-// A fixed ring: recording a pass allocates nothing.
+// A ring (base/ring.h): recording a pass allocates nothing.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
+
+#include "base/ring.h"
 
 namespace quilvo {
 
@@ -18,27 +19,13 @@ struct PassTiming {
     std::int32_t unanswered = 0;  // still busy when the pass ended
 };
 
-class PassLog {
+class PassLog : public Ring<PassTiming> {
 public:
     static constexpr std::size_t kKept = 20;
 
-    void Add(const PassTiming& pass) {
-        ring_[next_] = pass;
-        next_ = (next_ + 1) % kKept;
-        if (count_ < kKept) ++count_;
-    }
+    PassLog() : Ring(kKept) {}
     // Oldest first.
-    std::vector<PassTiming> Passes() const {
-        std::vector<PassTiming> out;
-        out.reserve(count_);
-        for (std::size_t i = 0; i < count_; ++i) out.push_back(ring_[(next_ + kKept - count_ + i) % kKept]);
-        return out;
-    }
-
-private:
-    std::array<PassTiming, kKept> ring_ = {};
-    std::size_t next_ = 0;
-    std::size_t count_ = 0;
+    std::vector<PassTiming> Passes() const { return Items(); }
 };
 
 }  // namespace quilvo

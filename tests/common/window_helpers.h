@@ -59,7 +59,12 @@ struct DebugLines {
         Capture& operator=(const Capture&) = delete;
 
     private:
+        // GCC 12 takes the read of the thread block through the gs segment for an access out of
+        // bounds once it is inlined; the call itself is sound.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Warray-bounds"
         static PPEB Peb() { return NtCurrentTeb()->ProcessEnvironmentBlock; }
+#pragma GCC diagnostic pop
         PVOID handler_;
         BOOLEAN was_;
     };
