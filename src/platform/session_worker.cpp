@@ -16,6 +16,7 @@ struct WorkerShared {
     // More than this many windows hung at once wait for one of them; one is rare enough.
     static constexpr int kMaxWorkers = 32;
     static constexpr SIZE_T kWorkerStack = 64 * 1024;
+    static constexpr UINT kBusyProbeMs = 50;
 
     CRITICAL_SECTION lock;
     CONDITION_VARIABLE wake;
@@ -23,6 +24,7 @@ struct WorkerShared {
     WindowJobs jobs;            // under lock
     int workers = 0;            // under lock
     int idle = 0;               // under lock
+    int starting = 0;           // under lock: started, not yet in their loop (free for the next call)
     bool stopping = false;      // under lock
     DWORD idleEndMs = SessionWorker::kIdleEndMs;  // set before the first worker starts
     WindowHandle fenceWindow = kNoWindow;  // under lock: told when the jobs before the fence have landed
@@ -107,6 +109,16 @@ ActivationTry Make(const WindowJob& job) {
 
 DWORD WINAPI WorkerMain(LPVOID param);
 
+// Whether the window's thread answers within kBusyProbeMs: a call on a window that does not
+// may wait for as long as the session is busy. A spare worker started for every call that
+// found none free grew the pool by one with each burst of calls on windows that answer (a box
+// click while others were in hand), up to 15 threads in a busy spell of 5 sessions.
+bool Answers(WindowHandle window) {
+    if (SendMessageTimeoutA(ToHwnd(window), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, WorkerShared::kBusyProbeMs, nullptr) != 0)
+        return true;
+    return GetLastError() == ERROR_INVALID_WINDOW_HANDLE;  // gone: the call will not be made
+}
+
 // Starts one more worker; under the lock.
 void StartWorker(const std::shared_ptr<WorkerShared>& shared) {
     auto held = std::make_unique<std::shared_ptr<WorkerShared>>(shared);
@@ -116,6 +128,7 @@ void StartWorker(const std::shared_ptr<WorkerShared>& shared) {
     if (!thread) return;
     held.release();  // the thread's now
     ++shared->workers;
+    ++shared->starting;
 }
 
 // Whether `top` is above every window of `below` in the z-order (or gone).
@@ -150,6 +163,7 @@ DWORD IdleWait(const WorkerShared& s, DWORD now, DWORD idleFor) {
 void WorkerLoop(const std::shared_ptr<WorkerShared>& shared) {
     WorkerShared& s = *shared;
     EnterCriticalSection(&s.lock);
+    --s.starting;
     DWORD idleSince = GetTickCount();
     for (;;) {
         if (s.stopping) break;
@@ -183,9 +197,14 @@ void WorkerLoop(const std::shared_ptr<WorkerShared>& shared) {
             --s.idle;
             continue;
         }
-        // This call may wait for a busy window: one worker stays free for the others.
-        if (s.idle == 0 && s.workers < WorkerShared::kMaxWorkers) StartWorker(shared);
+        const bool noneFree = s.idle + s.starting == 0;
         LeaveCriticalSection(&s.lock);
+        // This call may wait for a busy window: one worker stays free for the others.
+        if (noneFree && !Answers(job.window)) {
+            EnterCriticalSection(&s.lock);
+            if (s.idle + s.starting == 0 && s.workers < WorkerShared::kMaxWorkers) StartWorker(shared);
+            LeaveCriticalSection(&s.lock);
+        }
         const ActivationTry tried = Make(job);
         EnterCriticalSection(&s.lock);
         now = GetTickCount();

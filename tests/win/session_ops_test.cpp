@@ -75,10 +75,20 @@ TEST_F(SessionOps, RaisingAHungSessionDoesNotHoldTheProgram) {
     ASSERT_TRUE(sim.Send("wake B"));
 }
 
-// Each hung session holds a worker and one more is kept free; once the sessions are free again
-// the pool gives the threads it started back.
-TEST_F(SessionOps, TheWorkersStartedForHungSessionsEndOnceTheyAreFree) {
-    Start("B", true);
+// A burst of calls on sessions that answer needs one worker free, not one per call; each hung
+// session holds a worker and one more is kept free; once the sessions are free again the pool
+// gives the threads it started back.
+TEST_F(SessionOps, TheWorkersGrowOnlyForHungSessionsAndEndOnceTheyAreFree) {
+    Start("B system=PRD\nsession C\nsession D\nsession E\nsession F", true);
+    for (int round = 0; round < 5; ++round) {  // a box click each round
+        SessionWorker burst;
+        for (const char* name : {"A", "B", "C", "D", "E", "F"}) {
+            burst.BringUp(FromHwnd(sim.Hwnd(name)));
+            burst.Raise(FromHwnd(sim.Hwnd(name)));
+        }
+        EXPECT_TRUE(test::PumpUntil([&] { return burst.Facts().lanes.empty(); }, 5000));
+        EXPECT_LE(burst.Workers(), 2);
+    }
     SessionWorker worker(200);
     Win32SessionOps shortIdle(worker);
     ASSERT_TRUE(sim.Send("hang A"));
