@@ -403,6 +403,11 @@ std::size_t WindowJobs::Pending() const {
     return count;
 }
 
+std::size_t WindowJobs::CallsInHand() const {
+    return static_cast<std::size_t>(
+        std::count_if(lanes_.begin(), lanes_.end(), [](const Lane& lane) { return lane.inHand; }));
+}
+
 void WindowJobs::DropEmptyLanes() {
     lanes_.erase(std::remove_if(lanes_.begin(), lanes_.end(),
                                 [](const Lane& lane) { return !lane.inHand && lane.pending.empty(); }),

@@ -106,6 +106,7 @@ public:
 
     std::size_t Pending() const;  // jobs not in hand, the activation included
     std::size_t Lanes() const { return lanes_.size(); }
+    std::size_t CallsInHand() const;  // the lanes' calls being made now
     // Each lane as it stands, for the diagnostics file.
     struct LaneState {
         WindowHandle window;

@@ -25,6 +25,7 @@ struct WorkerShared {
     int workers = 0;            // under lock
     int idle = 0;               // under lock
     int starting = 0;           // under lock: started, not yet in their loop (free for the next call)
+    int watching = 0;           // under lock: looking whether a raised window is still on top (free soon)
     bool stopping = false;      // under lock
     DWORD idleEndMs = SessionWorker::kIdleEndMs;  // set before the first worker starts
     WindowHandle fenceWindow = kNoWindow;  // under lock: told when the jobs before the fence have landed
@@ -35,6 +36,9 @@ struct WorkerShared {
         InitializeConditionVariable(&wake);
     }
     ~WorkerShared() { DeleteCriticalSection(&lock); }
+
+    // No worker is free for the next call, and one more may start. Under the lock.
+    bool NoneFree() const { return idle + starting + watching == 0 && workers < kMaxWorkers; }
 };
 
 namespace {
@@ -109,10 +113,16 @@ ActivationTry Make(const WindowJob& job) {
 
 DWORD WINAPI WorkerMain(LPVOID param);
 
-// Whether the window's thread answers within kBusyProbeMs: a call on a window that does not
-// may wait for as long as the session is busy. A spare worker started for every call that
-// found none free grew the pool by one with each burst of calls on windows that answer (a box
-// click while others were in hand), up to 15 threads in a busy spell of 5 sessions.
+// This call may wait for a busy window, so one worker is kept free for the others, who may take
+// a call to another window once this one has been in hand for WindowJobs::kStallMs. A worker
+// that starts to make a call while none is free therefore starts one more: always for the
+// only call in hand (even a window that answers may sleep in its move), and for another call
+// only when its window's thread does not answer within kBusyProbeMs. Such a call follows one
+// that stalled, and under load a call on a window that answers can take longer than kStallMs:
+// a spare for each of those grew the pool by one per box click in a busy spell (15 threads for
+// 5 busy sessions). A thread started but not yet in its loop counts as free: in a burst of
+// calls the worker making them otherwise started another for each call it took before the new
+// one ran; so does one looking whether a raised window is still on top, which takes no time.
 bool Answers(WindowHandle window) {
     if (SendMessageTimeoutA(ToHwnd(window), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, WorkerShared::kBusyProbeMs, nullptr) != 0)
         return true;
@@ -177,9 +187,11 @@ void WorkerLoop(const std::shared_ptr<WorkerShared>& shared) {
         WindowHandle top = kNoWindow;
         std::vector<WindowHandle> below;
         if (s.jobs.WatchTop(now, &top, &below)) {
+            ++s.watching;
             LeaveCriticalSection(&s.lock);
             const bool stays = StaysOnTop(top, below);
             EnterCriticalSection(&s.lock);
+            --s.watching;
             if (!stays) s.jobs.TopCovered(GetTickCount());
             continue;
         }
@@ -197,12 +209,12 @@ void WorkerLoop(const std::shared_ptr<WorkerShared>& shared) {
             --s.idle;
             continue;
         }
-        const bool noneFree = s.idle + s.starting == 0;
+        const bool spareWanted = s.NoneFree();
+        const bool onlyCall = s.jobs.CallsInHand() <= 1;
         LeaveCriticalSection(&s.lock);
-        // This call may wait for a busy window: one worker stays free for the others.
-        if (noneFree && !Answers(job.window)) {
+        if (spareWanted && (onlyCall || !Answers(job.window))) {
             EnterCriticalSection(&s.lock);
-            if (s.idle + s.starting == 0 && s.workers < WorkerShared::kMaxWorkers) StartWorker(shared);
+            if (s.NoneFree()) StartWorker(shared);
             LeaveCriticalSection(&s.lock);
         }
         const ActivationTry tried = Make(job);
