@@ -222,6 +222,7 @@ SleeperFigures MeasureSleeper() {
     }
     const SessionSnapshot table = ::test::SnapshotOf(sessions);
     sim.Command("set W1 sleep-on-move=3000");
+    quilvo::test::ParkPointer();
     static quilvo::test::PlatformOps ops;
     const LONGLONG click = Now();
     SwitchToBox(table, kAllSessions, ops.ops);

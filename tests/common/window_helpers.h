@@ -101,6 +101,15 @@ struct ScratchDirectory : TempFolder {
     explicit ScratchDirectory(const std::string& name) : TempFolder(name, kEnter) {}
 };
 
+// Puts the pointer in the screen's bottom right corner, away from the sessions. Under Wine a
+// window shown, restored or restacked under a pointer that stays put counts as input
+// (GetLastInputInfo moves on): the schedule of session calls takes it for the user's own click
+// and ends its watch over the raised session. Windows counts only real input.
+inline void ParkPointer() {
+    SetCursorPos(GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN) - 1,
+                 GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN) - 1);
+}
+
 // The active and the focus window of the thread that owns this window (nothing for no window).
 inline GUITHREADINFO ThreadInputOf(HWND window) {
     GUITHREADINFO thread = {};

@@ -162,6 +162,7 @@ TEST(BusySessions, RaisingASessionThatSleepsInItsMovesDoesNotWait) {
         << sim.LastError();
     ASSERT_TRUE(sim.Send("set A sleep-on-move=800"));
     const DWORD begin = GetTickCount();
+    test::ParkPointer();
     test::PlatformOps platform;
     RaiseSession(FromHwnd(sim.Hwnd("A")), false, platform.ops);
     EXPECT_LT(GetTickCount() - begin, 100u);
@@ -187,6 +188,7 @@ TEST(BusySessions, ASessionThatSleepsInEveryMoveDelaysOnlyItsOwnRestoresAndRaise
     const SessionSnapshot table =
         ::test::SnapshotOf({::test::Record(FromHwnd(a)), ::test::Record(FromHwnd(b)), ::test::Record(FromHwnd(c))});
     ASSERT_TRUE(sim.Send("set B sleep-on-move=3000"));
+    test::ParkPointer();
     test::PlatformOps platform;
 
     SwitchToBox(table, kAllSessions, platform.ops);
