@@ -37,8 +37,8 @@ struct WorkerShared {
     }
     ~WorkerShared() { DeleteCriticalSection(&lock); }
 
-    // No worker is free for the next call, and one more may start. Under the lock.
-    bool NoneFree() const { return idle + starting + watching == 0 && workers < kMaxWorkers; }
+    // No worker is free for the next call, and the pool may grow by one. Under the lock.
+    bool NoWorkerFree() const { return idle + starting + watching == 0 && workers < kMaxWorkers; }
 };
 
 namespace {
@@ -209,12 +209,12 @@ void WorkerLoop(const std::shared_ptr<WorkerShared>& shared) {
             --s.idle;
             continue;
         }
-        const bool spareWanted = s.NoneFree();
+        const bool spareWanted = s.NoWorkerFree();
         const bool onlyCall = s.jobs.CallsInHand() <= 1;
         LeaveCriticalSection(&s.lock);
         if (spareWanted && (onlyCall || !Answers(job.window))) {
             EnterCriticalSection(&s.lock);
-            if (s.NoneFree()) StartWorker(shared);
+            if (s.NoWorkerFree()) StartWorker(shared);
             LeaveCriticalSection(&s.lock);
         }
         const ActivationTry tried = Make(job);
