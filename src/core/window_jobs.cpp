@@ -70,7 +70,9 @@ WindowJobs::Lane& WindowJobs::LaneOf(WindowHandle window) {
 
 void WindowJobs::Add(WindowJob job) {
     job.order = nextOrder_++;
-    std::vector<WindowJob>& pending = LaneOf(job.window).pending;
+    Lane& lane = LaneOf(job.window);
+    if (job.thread != 0) lane.thread = job.thread;
+    std::vector<WindowJob>& pending = lane.pending;
     const auto superseded = [&](const WindowJob& old) {
         if (job.kind == WindowJob::kRaise) return old.kind == WindowJob::kRaise;
         const ShowKind kind = KindOf(job);
@@ -96,32 +98,36 @@ void WindowJobs::ActivationOutOfTime() {
     GiveUpActivation();
 }
 
-void WindowJobs::Show(WindowHandle window, int showCode) {
+void WindowJobs::Show(WindowHandle window, int showCode, std::uint32_t thread) {
     WindowJob job;
     job.kind = WindowJob::kShow;
     job.window = window;
+    job.thread = thread;
     job.showCode = showCode;
     Add(job);
 }
 
-void WindowJobs::OpenIcon(WindowHandle window) {
+void WindowJobs::OpenIcon(WindowHandle window, std::uint32_t thread) {
     WindowJob job;
     job.kind = WindowJob::kOpenIcon;
     job.window = window;
+    job.thread = thread;
     Add(job);
 }
 
-void WindowJobs::BringUp(WindowHandle window) {
+void WindowJobs::BringUp(WindowHandle window, std::uint32_t thread) {
     WindowJob job;
     job.kind = WindowJob::kBringUp;
     job.window = window;
+    job.thread = thread;
     Add(job);
 }
 
-void WindowJobs::Raise(WindowHandle window, std::uint32_t now) {
+void WindowJobs::Raise(WindowHandle window, std::uint32_t now, std::uint32_t thread) {
     WindowJob job;
     job.kind = WindowJob::kRaise;
     job.window = window;
+    job.thread = thread;
     job.askedAt = now;
     Add(job);
 }
@@ -152,10 +158,19 @@ bool WindowJobs::HeldBack(WindowHandle window, std::uint64_t order, std::uint32_
     return false;
 }
 
+const WindowJobs::Lane* WindowJobs::ThreadHolder(const Lane& lane) const {
+    if (lane.thread == 0) return nullptr;
+    for (const Lane& other : lanes_)
+        if (&other != &lane && other.inHand && other.thread == lane.thread) return &other;
+    return nullptr;
+}
+
 const WindowJobs::Lane* WindowJobs::OldestStartable() const {
     const Lane* oldest = nullptr;
     for (const Lane& lane : lanes_) {
-        if (lane.inHand || lane.pending.empty()) continue;
+        // A call to a window whose thread is making another window's call would only wait
+        // for it in a worker of its own.
+        if (lane.inHand || lane.pending.empty() || ThreadHolder(lane) != nullptr) continue;
         if (oldest == nullptr || lane.pending.front().order < oldest->pending.front().order) oldest = &lane;
     }
     return oldest;
@@ -322,10 +337,12 @@ bool WindowJobs::FenceReached(std::uint32_t now) {
     const bool awaitActivation = !Reached(now, fenceAt_ + kFenceAwaitsActivationMs);
     const auto activatesBeforeFence = [&](const WindowJob& j) { return j.order < fence_ && Activates(j); };
     for (const Lane& lane : lanes_) {
-        if (Stalled(lane, now)) {
+        // A lane waiting for a thread that a stalled call holds is as stalled as that call.
+        const Lane* holder = lane.inHand ? nullptr : ThreadHolder(lane);
+        if (Stalled(lane, now) || (holder != nullptr && Stalled(*holder, now))) {
             // It and what waits behind it hold no one, but for a while a call that would take
             // the foreground when it lands.
-            if (awaitActivation && (activatesBeforeFence(lane.held) ||
+            if (awaitActivation && ((lane.inHand && activatesBeforeFence(lane.held)) ||
                                     std::any_of(lane.pending.begin(), lane.pending.end(), activatesBeforeFence))) {
                 return false;
             }

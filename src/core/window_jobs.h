@@ -48,6 +48,7 @@ struct WindowJob {
     WindowHandle window = kNoWindow;
     int showCode = 0;  // kShow only: the platform's show command
     std::uint64_t order = 0;
+    std::uint32_t thread = 0;  // the window's thread, 0 when not known
     bool again = false;  // kRaise only: the schedule's own raise of the top window, made again
     std::uint32_t askedAt = 0;  // kRaise only: when the user asked for it
 };
@@ -67,10 +68,14 @@ public:
     static constexpr std::uint32_t kFenceAwaitsActivationMs = 1000;
     static constexpr std::uint32_t kNoWait = 0xFFFFFFFFu;
 
-    void Show(WindowHandle window, int showCode);
-    void OpenIcon(WindowHandle window);
-    void BringUp(WindowHandle window);
-    void Raise(WindowHandle window, std::uint32_t now);
+    // `thread`: the window's thread where known. A thread takes the calls to its windows one
+    // after the other, so a call to a window whose thread holds another window's call waits
+    // for it in the schedule rather than in a worker: fifty sessions behind one busy thread
+    // hold one worker, not fifty.
+    void Show(WindowHandle window, int showCode, std::uint32_t thread = 0);
+    void OpenIcon(WindowHandle window, std::uint32_t thread = 0);
+    void BringUp(WindowHandle window, std::uint32_t thread = 0);
+    void Raise(WindowHandle window, std::uint32_t now, std::uint32_t thread = 0);
     void Activate(WindowHandle window, std::uint32_t now);
 
     // The next job that may be made now; it is in hand until Landed (or ActivationTried).
@@ -125,6 +130,7 @@ private:
         WindowJob held;
         std::uint32_t since = 0;
         bool slow = false;  // its last call stalled: the next one holds no one from the start
+        std::uint32_t thread = 0;  // the window's thread, 0 when not known
     };
     struct Activation {
         bool wanted = false;  // pending or in hand
@@ -140,6 +146,9 @@ private:
     const Lane* FindLane(WindowHandle window) const;
     void Add(WindowJob job);
     bool Stalled(const Lane& lane, std::uint32_t now) const;
+    // The lane of another window whose call in hand holds this lane's thread; none when the
+    // thread is not known or free.
+    const Lane* ThreadHolder(const Lane& lane) const;
     // Whether a call older than `order` to a window other than `window` still holds it.
     bool HeldBack(WindowHandle window, std::uint64_t order, std::uint32_t now) const;
     const Lane* OldestStartable() const;

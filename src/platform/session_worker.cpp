@@ -1,6 +1,7 @@
 #include "platform/session_worker.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <vector>
 
 #include "core/window_jobs.h"
@@ -28,6 +29,9 @@ struct WorkerShared {
     int watching = 0;           // under lock: looking whether a raised window is still on top (free soon)
     bool stopping = false;      // under lock
     DWORD idleEndMs = SessionWorker::kIdleEndMs;  // set before the first worker starts
+    // Under lock: the windows' threads as read when their calls were asked (a window keeps its
+    // thread; the list is begun anew when it grows long, as the windows of it may be gone).
+    std::unordered_map<WindowHandle, std::uint32_t> threads;
     WindowHandle fenceWindow = kNoWindow;  // under lock: told when the jobs before the fence have landed
     UINT fenceMessage = 0;
 
@@ -258,22 +262,43 @@ void Queue(WorkerShared& s, Ask ask) {
     WakeConditionVariable(&s.wake);
 }
 
+// The window's thread, looked up once per window: a box click asks three calls of each of
+// its sessions, and each look is a request to the window system under Wine.
+std::uint32_t ThreadOf(WorkerShared& s, WindowHandle window) {
+    constexpr std::size_t kMostRemembered = 512;
+    {
+        Locked locked(s.lock);
+        const auto known = s.threads.find(window);
+        if (known != s.threads.end()) return known->second;
+    }
+    const std::uint32_t thread = GetWindowThreadProcessId(ToHwnd(window), nullptr);
+    if (thread == 0) return 0;  // gone: its calls are not made
+    Locked locked(s.lock);
+    if (s.threads.size() >= kMostRemembered) s.threads.clear();
+    s.threads[window] = thread;
+    return thread;
+}
+
 }  // namespace
 
 void SessionWorker::Show(WindowHandle window, int showCode) {
-    Queue(*shared_, [&](WindowJobs& jobs) { jobs.Show(window, showCode); });
+    const std::uint32_t thread = ThreadOf(*shared_, window);
+    Queue(*shared_, [&](WindowJobs& jobs) { jobs.Show(window, showCode, thread); });
 }
 
 void SessionWorker::OpenIcon(WindowHandle window) {
-    Queue(*shared_, [&](WindowJobs& jobs) { jobs.OpenIcon(window); });
+    const std::uint32_t thread = ThreadOf(*shared_, window);
+    Queue(*shared_, [&](WindowJobs& jobs) { jobs.OpenIcon(window, thread); });
 }
 
 void SessionWorker::BringUp(WindowHandle window) {
-    Queue(*shared_, [&](WindowJobs& jobs) { jobs.BringUp(window); });
+    const std::uint32_t thread = ThreadOf(*shared_, window);
+    Queue(*shared_, [&](WindowJobs& jobs) { jobs.BringUp(window, thread); });
 }
 
 void SessionWorker::Raise(WindowHandle window) {
-    Queue(*shared_, [&](WindowJobs& jobs) { jobs.Raise(window, GetTickCount()); });
+    const std::uint32_t thread = ThreadOf(*shared_, window);
+    Queue(*shared_, [&](WindowJobs& jobs) { jobs.Raise(window, GetTickCount(), thread); });
 }
 
 void SessionWorker::Activate(WindowHandle window) {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -21,24 +22,25 @@ public:
 
     std::vector<std::string> calls;
     std::vector<quilvo::WindowHandle> zOrder;  // front first
+    std::map<quilvo::WindowHandle, std::uint32_t> threads;  // the windows' threads told to the schedule
 
     void ShowAsync(quilvo::WindowHandle w, int code) override {
         calls.push_back("show " + std::to_string(w) + " " + std::to_string(code));
-        if (jobs_) jobs_->Show(w, code);
+        if (jobs_) jobs_->Show(w, code, ThreadOf(w));
     }
     void OpenIcon(quilvo::WindowHandle w) override {
         calls.push_back("icon " + std::to_string(w));
-        if (jobs_) jobs_->OpenIcon(w);
+        if (jobs_) jobs_->OpenIcon(w, ThreadOf(w));
     }
     void BringUp(quilvo::WindowHandle w) override {
         calls.push_back("bringup " + std::to_string(w));
-        if (jobs_) jobs_->BringUp(w);
+        if (jobs_) jobs_->BringUp(w, ThreadOf(w));
     }
     void BringToTop(quilvo::WindowHandle w) override {
         calls.push_back("top " + std::to_string(w));
         zOrder.erase(std::remove(zOrder.begin(), zOrder.end(), w), zOrder.end());
         zOrder.insert(zOrder.begin(), w);
-        if (jobs_) jobs_->Raise(w, *now_);
+        if (jobs_) jobs_->Raise(w, *now_, ThreadOf(w));
     }
     void SendClose(quilvo::WindowHandle w) override { calls.push_back("close " + std::to_string(w)); }
     void Activate(quilvo::WindowHandle w) override {
@@ -51,6 +53,7 @@ public:
     bool NotifyWhenSettled(quilvo::WindowHandle, unsigned) override { return settleLater; }
 
 private:
+    std::uint32_t ThreadOf(quilvo::WindowHandle w) const { return threads.count(w) ? threads.at(w) : 0; }
     quilvo::WindowJobs* jobs_ = nullptr;
     const std::uint32_t* now_ = nullptr;
 };

@@ -30,6 +30,7 @@ struct FakeWindow {
     std::vector<std::uint32_t> upAt;
     std::vector<std::uint32_t> landed;
     std::vector<WindowJob::Kind> calls;
+    std::uint32_t thread = 0;  // shared with the other windows of the same number; 0: its own
 };
 
 // Windows 1..n, stacked 1 on top; any number of worker threads.
@@ -113,6 +114,11 @@ public:
     std::uint32_t lastInput = 0;  // the tick of the user's last input
     WindowJobs jobs;
     ::test::RecordingOps ops{jobs, now};
+    std::map<std::uint32_t, std::uint32_t> threadBusyUntil;  // of the threads windows share
+    std::size_t mostInFlight = 0;  // calls being made at once: the workers they hold
+    void ShareThread(std::uint32_t thread, std::initializer_list<WindowHandle> windows) {
+        for (WindowHandle w : windows) win[w].thread = ops.threads[w] = thread;
+    }
 
 private:
     struct Call {
@@ -136,11 +142,13 @@ private:
             flashes.push_back(job.window);
             return;
         }
-        std::uint32_t at = std::max(now, w.busyUntil) + 1;
+        std::uint32_t& busyUntil = w.thread != 0 ? threadBusyUntil[w.thread] : w.busyUntil;
+        std::uint32_t at = std::max(now, busyUntil) + 1;
         if (Moves(job)) at += w.sleepOnMove;
         if (Moves(job) && job.kind != WindowJob::kRaise && w.upMidCall) w.upAt.push_back(at - w.sleepOnMove / 2);
-        w.busyUntil = at;
+        busyUntil = at;
         inFlight.push_back(Call{job, at});
+        mostInFlight = std::max(mostInFlight, inFlight.size());
     }
     void ToTop(WindowHandle w) {
         z.erase(std::find(z.begin(), z.end(), w));
@@ -458,6 +466,24 @@ TEST(WindowJobs, ABringUpAfterAHideStillQueuedShowsTheWindowOnceTheHideHasLanded
         EXPECT_EQ(desk.Top(), 1u);
         EXPECT_EQ(desk.foreground, 1u);
     }
+}
+
+// Sessions 2-4 are windows of one front-end thread, busy for 3 s: a box click makes one call on
+// that thread at a time (the others would only wait for it in workers of their own), session 1
+// ends on top at once, the program's own window is not held, and 2-4 are restored once it frees.
+TEST(WindowJobs, WindowsOfOneBusyThreadHoldOneWorkerBetweenThem) {
+    FakeDesk desk(4);
+    desk.ShareThread(7, {2, 3, 4});
+    desk.threadBusyUntil[7] = 3000;
+    ClickBox(desk, 4);
+    desk.jobs.Fence(desk.now);
+    desk.RunTo(WindowJobs::kFenceAwaitsActivationMs + 100);  // their restores would take the foreground
+    EXPECT_TRUE(desk.jobs.FenceReached(desk.now));
+    EXPECT_EQ(desk.Top(), 1u);
+    desk.RunTo(6000);
+    EXPECT_LE(desk.mostInFlight, 2u) << "one call on the busy thread, one on session 1's";
+    for (WindowHandle w : {2, 3, 4}) EXPECT_TRUE(desk.win[w].visible && !desk.win[w].iconic) << w;
+    EXPECT_EQ(desk.Top(), 1u);
 }
 
 TEST(WindowJobs, ManyCommandsToManyBusyWindowsKeepOneShortLaneEach) {
