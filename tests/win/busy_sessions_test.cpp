@@ -176,7 +176,7 @@ TEST(BusySessions, RaisingASessionThatSleepsInItsMovesDoesNotWait) {
     ASSERT_TRUE(sim.Send("set A sleep-on-move=0"));
 }
 
-// A box click while the box's second session sleeps 3 s in every move: the first and third are
+// A box click while the box's second session sleeps 1.5 s in every move: the first and third are
 // restored while it sleeps, and once it is done the first is on top. Then the sleeper is raised
 // and, while it sleeps, everything is hidden: it ends hidden, its raise not replayed after.
 TEST(BusySessions, ASessionThatSleepsInEveryMoveDelaysOnlyItsOwnRestoresAndRaises) {
@@ -187,7 +187,7 @@ TEST(BusySessions, ASessionThatSleepsInEveryMoveDelaysOnlyItsOwnRestoresAndRaise
     const HWND a = sim.Hwnd("A"), b = sim.Hwnd("B"), c = sim.Hwnd("C");
     const SessionSnapshot table =
         ::test::SnapshotOf({::test::Record(FromHwnd(a)), ::test::Record(FromHwnd(b)), ::test::Record(FromHwnd(c))});
-    ASSERT_TRUE(sim.Send("set B sleep-on-move=3000"));
+    ASSERT_TRUE(sim.Send("set B sleep-on-move=1500"));
     test::ParkPointer();
     test::PlatformOps platform;
 
@@ -208,7 +208,7 @@ TEST(BusySessions, ASessionThatSleepsInEveryMoveDelaysOnlyItsOwnRestoresAndRaise
     ShowAllSessions(table, kShowHide, platform.ops);
     const auto allHidden = [&] { return !IsWindowVisible(a) && !IsWindowVisible(b) && !IsWindowVisible(c); };
     ASSERT_TRUE(PumpUntil(allHidden, 15000)) << sim.Log();
-    PumpFor(3500);  // longer than a sleep: a stale restore or raise would have landed
+    PumpFor(1800);  // longer than a sleep: a stale restore or raise would have landed
     EXPECT_TRUE(allHidden()) << sim.Log();
     ASSERT_TRUE(sim.Send("set B sleep-on-move=0"));
 }
