@@ -15,7 +15,6 @@ target_compile_options(unit_tests PRIVATE ${QUILVO_WARNINGS})
 target_precompile_headers(unit_tests PRIVATE <gtest/gtest.h> <string> <vector> <functional>)
 # Tests that read files shipped with the program (the policy templates) find them here.
 target_compile_definitions(unit_tests PRIVATE QUILVO_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-# One CTest test per case: a case that crashes the process takes no other case with it.
 # One process for every case, its cases counted from the report it writes (scripts/test): a
 # process per case spent 0.2 s of a core starting the sanitised program, 190 times over.
 add_test(NAME unit_tests COMMAND unit_tests --gtest_color=no --gtest_output=xml:test-reports/unit_tests.xml

@@ -29,11 +29,9 @@ void PlaceSession(const WalkContext& walk, WalkedSession& s) {
     // The size as the platform gives it: a conversion near the ends of the range may clamp.
     s.width = SpanOf(normal.left, normal.right);
     s.height = SpanOf(normal.top, normal.bottom);
-    // The window's style is read only where it matters: a monitor whose work area does not
-    // start at its corner (a taskbar at the top or left).
-    const MonitorArea* on = MonitorFor(walk.monitors, normal);
-    const bool offset = on != nullptr && (on->work.left != on->monitor.left || on->work.top != on->monitor.top);
-    if (offset && windows.InWorkspaceCoordinates(s.window)) normal = WorkspaceToScreen(walk.monitors, normal);
+    // The window's style is read only where the conversion it decides moves anything.
+    if (WorkspaceShifted(walk.monitors, normal) && windows.InWorkspaceCoordinates(s.window))
+        normal = WorkspaceToScreen(walk.monitors, normal);
     s.zoomed = maximized;
     if (s.zoomed) {
         NormalRect now = normal;

@@ -82,6 +82,11 @@ NormalRect WorkspaceToScreen(const MonitorList& monitors, const NormalRect& norm
                       ClampToInt32(normal.bottom + dy)};
 }
 
+bool WorkspaceShifted(const MonitorList& monitors, const NormalRect& normal) {
+    const MonitorArea* on = MonitorFor(monitors, normal);
+    return on != nullptr && (on->work.left != on->monitor.left || on->work.top != on->monitor.top);
+}
+
 ScreenPoint MaximisedOrigin(const MonitorList& monitors, const NormalRect& current) {
     const MonitorArea* on = MonitorFor(monitors, current);
     return on == nullptr ? ScreenPoint{0, 0} : ScreenPoint{on->monitor.left, on->monitor.top};

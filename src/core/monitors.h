@@ -44,6 +44,9 @@ const MonitorArea* MonitorFor(const MonitorList& monitors, const NormalRect& r);
 // the work area within the monitor it lies on (the taskbar's width or height when it is docked
 // at the left or the top). Unchanged without monitors.
 NormalRect WorkspaceToScreen(const MonitorList& monitors, const NormalRect& normal);
+// Whether that conversion moves the rectangle: its monitor's work area does not start at the
+// monitor's corner (a taskbar at the top or left). Elsewhere a window's style need not be read.
+bool WorkspaceShifted(const MonitorList& monitors, const NormalRect& normal);
 
 // Where a maximised window is recorded: the top left corner of the monitor it fills (its
 // current rectangle), 0,0 without monitors.

@@ -41,7 +41,10 @@ struct WorkerShared {
     }
     ~WorkerShared() { DeleteCriticalSection(&lock); }
 
-    // No worker is free for the next call, and the pool may grow by one. Under the lock.
+    // No worker is free for the next call, and the pool may grow by one. A thread started but
+    // not yet in its loop counts as free (in a burst of calls the worker making them started
+    // another for each call it took before the new one ran), and so does one looking whether
+    // a raised window is still on top, which takes no time. Under the lock.
     bool NoWorkerFree() const { return idle + starting + watching == 0 && workers < kMaxWorkers; }
 };
 
@@ -117,20 +120,12 @@ ActivationTry Make(const WindowJob& job) {
 
 DWORD WINAPI WorkerMain(LPVOID param);
 
-// This call may wait for a busy window, so one worker is kept free for the others, who may take
-// a call to another window once this one has been in hand for WindowJobs::kStallMs. A worker
-// that starts to make a call while none is free therefore starts one more: always for the
-// only call in hand (even a window that answers may sleep in its move), and for another call
-// only when its window's thread does not answer within kBusyProbeMs. Such a call follows one
-// that stalled, and under load a call on a window that answers can take longer than kStallMs:
-// a spare for each of those grew the pool by one per box click in a busy spell (15 threads for
-// 5 busy sessions). A thread started but not yet in its loop counts as free: in a burst of
-// calls the worker making them otherwise started another for each call it took before the new
-// one ran; so does one looking whether a raised window is still on top, which takes no time.
+// Whether the window's thread answers within kBusyProbeMs (a window that is gone counts as
+// answering: its call is not made).
 bool Answers(WindowHandle window) {
     if (SendMessageTimeoutA(ToHwnd(window), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, WorkerShared::kBusyProbeMs, nullptr) != 0)
         return true;
-    return GetLastError() == ERROR_INVALID_WINDOW_HANDLE;  // gone: the call will not be made
+    return GetLastError() == ERROR_INVALID_WINDOW_HANDLE;
 }
 
 // Starts one more worker; under the lock.
@@ -213,10 +208,16 @@ void WorkerLoop(const std::shared_ptr<WorkerShared>& shared) {
             --s.idle;
             continue;
         }
-        const bool spareWanted = s.NoWorkerFree();
-        const bool onlyCall = s.jobs.CallsInHand() <= 1;
+        // This call may wait for a busy window, and the others' calls may be taken once it has
+        // been in hand for WindowJobs::kStallMs: one worker is kept free for them. The only
+        // call in hand always gets one (a session that answers may still sleep in its move);
+        // a call beside others only when its window does not answer: under load a call on a
+        // session that answers can outlast kStallMs, and a spare for each of those grew the
+        // pool by one per box click in a busy spell (15 threads for 5 busy sessions).
+        if (s.NoWorkerFree() && s.jobs.CallsInHand() <= 1) StartWorker(shared);
+        const bool probe = s.NoWorkerFree();
         LeaveCriticalSection(&s.lock);
-        if (spareWanted && (onlyCall || !Answers(job.window))) {
+        if (probe && !Answers(job.window)) {
             EnterCriticalSection(&s.lock);
             if (s.NoWorkerFree()) StartWorker(shared);
             LeaveCriticalSection(&s.lock);

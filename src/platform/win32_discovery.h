@@ -30,9 +30,9 @@ public:
     std::uint32_t TickCount() override { return GetTickCount(); }
     // Every window of the desktop, as EnumChildWindows of the desktop visits them, except the
     // descendants of the program's own top-level windows when className is of no class the
-    // program makes child windows of: its views hold hundreds of mini windows and buttons, and listing the
-    // children of each cost the walk more than half of its requests to the window system.
-    // The program's top-level windows themselves are visited.
+    // program makes child windows of: its views hold hundreds of mini windows and buttons,
+    // and listing the children of each cost the walk more than half of its requests to the
+    // window system. The program's top-level windows themselves are visited.
     void EnumerateAll(const char* className, WindowVisit visit, void* context) override;
     int ClassName(WindowHandle window, char* buf, int maxCount) override;
     int Caption(WindowHandle window, char* buf, int bufSize) override;
