@@ -56,6 +56,14 @@ if(NOT EXISTS "${GOOGLETEST_SOURCE_DIR}/CMakeLists.txt")
 endif()
 add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
+# Test code, googletest's too, is compiled without optimisation or debug information (the
+# program's code that a test links keeps both): otherwise it is half the tree's compile time, and
+# a test waits on windows, not on its own code.
+set(QUILVO_TEST_CODE_FLAGS -O0 -g0)
+foreach(library gtest gtest_main)
+    target_compile_options(${library} PRIVATE ${QUILVO_TEST_CODE_FLAGS})
+endforeach()
+
 # Helpers and fakes shared with the native tests.
 set(COMMON_TEST_SOURCES ${CMAKE_SOURCE_DIR}/tests/common/allocation_hook.cpp
     ${CMAKE_SOURCE_DIR}/tests/common/refresh_fakes.cpp)
@@ -70,10 +78,12 @@ function(quilvo_wine_suite name)
     set_tests_properties(${name} PROPERTIES TIMEOUT 900 LABELS wine)
 endfunction()
 
-# The headers every test file includes, compiled once per test program instead of once per file:
-# they are most of what a test file costs to compile.
-function(quilvo_test_headers target)
+# How a test program is compiled: with the flags of test code above, and the headers every test
+# file includes compiled once per program instead of once per file (they are most of what a test
+# file costs to compile).
+function(quilvo_test_program target)
     target_precompile_headers(${target} PRIVATE <windows.h> <gtest/gtest.h> <string> <vector> <functional>)
+    target_compile_options(${target} PRIVATE ${QUILVO_TEST_CODE_FLAGS})
 endfunction()
 
 file(GLOB WIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
@@ -87,7 +97,7 @@ if(WIN_TEST_SOURCES)
     target_include_directories(win_tests PRIVATE $<$<COMPILE_LANGUAGE:RC>:${CMAKE_SOURCE_DIR}/src/resources>
                                $<$<COMPILE_LANGUAGE:RC>:${CMAKE_BINARY_DIR}/generated>)
     add_dependencies(win_tests sessionsim)
-    quilvo_test_headers(win_tests)
+    quilvo_test_program(win_tests)
     quilvo_wine_suite(win_tests)
 endif()
 
@@ -126,7 +136,7 @@ function(quilvo_e2e_executable name)
                                ${CMAKE_SOURCE_DIR}/tools/sessionsim ${QUILVO_ALL_HEADERS})
     target_compile_options(${name} PRIVATE ${QUILVO_WARNINGS})
     add_dependencies(${name} Quilvo sessionsim)
-    quilvo_test_headers(${name})
+    quilvo_test_program(${name})
 endfunction()
 
 # End-to-end scenarios: Quilvo.exe and the simulator under Wine, observed from outside.
