@@ -221,6 +221,7 @@ namespace {
 // client no box takes, answers on a thread of its own: its queries show the passes (the table
 // holds fifty sessions).
 TEST_F(BadInput, FortyNineBusySessionsBehindOneThreadDoNotHoldTheProgram) {
+    quilvo.DebugIt(true);
     std::string scenario = "session W system=PRD client=999 user=W\n";
     std::string ini = "[Quilvo]\nIDLE_TIMER=2\nIDLE_ACTION=/nbusy\n";
     for (int i = 0; i < 49; ++i)

@@ -124,6 +124,7 @@ const char kTwoSessions[] = "session A system=PRD client=100 user=U1\nsession S 
 // sends it when queried): the menu opens, the sender is not held while it is open, and Exit
 // chosen there ends the program cleanly, without the pass under way making views again.
 TEST_F(Hardening, AnIconMessageSentDuringAPassOpensTheMenuWithoutHoldingItsSender) {
+    quilvo.DebugIt(true);
     CheckTheHeap();
     Start(kTwoSessions, kTwoBoxes);
     ASSERT_TRUE(WaitUntil([&] { return Minis(0) == 1 && Minis(1) == 1; }, kSettle));
@@ -139,6 +140,7 @@ TEST_F(Hardening, AnIconMessageSentDuringAPassOpensTheMenuWithoutHoldingItsSende
 // not wait for the session, so the menu opens from the message loop, and Exit chosen there
 // frees nothing the drag's start still uses.
 TEST_F(Hardening, AnIconMessageSentWhileADragRaisesItsSessionOpensTheMenuFromTheLoop) {
+    quilvo.DebugIt(true);
     CheckTheHeap();
     Start(kTwoSessions, kTwoBoxes);
     ASSERT_TRUE(WaitUntil([&] { return Minis(0) == 1 && Minis(1) == 1; }, kSettle));
@@ -155,6 +157,7 @@ TEST_F(Hardening, AnIconMessageSentWhileADragRaisesItsSessionOpensTheMenuFromThe
 // A session whose thread answers at once but then sleeps three seconds in every move: box
 // clicks that restore and raise it are taken at once, one after the other.
 TEST_F(Hardening, BoxClicksRaisingASessionThatSleepsInItsMovesAreTakenAtOnce) {
+    quilvo.DebugIt(true);
     Start(kTwoSessions, kTwoBoxes);
     ASSERT_TRUE(WaitUntil([&] { return Minis(0) == 1 && Minis(1) == 1; }, kSettle));
     ClickBox(0);
@@ -176,6 +179,7 @@ TEST_F(Hardening, BoxClicksRaisingASessionThatSleepsInItsMovesAreTakenAtOnce) {
 // sessions, hidden in the end, carry the program's mark, so after a kill the next start shows
 // them again.
 TEST_F(Hardening, SessionsHiddenWhileTheirThreadWasBusyComeBackAfterAKill) {
+    quilvo.DebugIt(true);
     std::string scenario;
     for (const char* s : {"P1 system=PRD", "P2 system=PRD", "P3 system=PRD", "Q1 system=QAS", "Q2 system=QAS",
                           "Q3 system=QAS"})
@@ -225,6 +229,7 @@ class EndingRoads : public Hardening, public ::testing::WithParamInterface<bool>
 
 TEST_P(EndingRoads, EveryRoadOutShowsEverySessionTheProgramHid) {
     const bool quitMessage = GetParam();
+    quilvo.DebugIt(!quitMessage);  // Exit from the menu looks at the lines for whether it began
     std::string scenario = "session D system=DEV client=100 user=U hidden\n";
     std::vector<std::string> names;
     for (int i = 0; i < 49; ++i) {

@@ -99,6 +99,7 @@ TEST_F(PanelMenu, CascadeStairsTheMiniWindowsAndIsStoredForTheBox) {
 }
 
 TEST_F(PanelMenu, ZoomChangesTheMiniWindowSizesAtTheNextRebuild) {
+    quilvo.DebugIt(true);
     Start();
     RECT desk = ClientRect(GetDesktopWindow());
     RECT pr = ScreenRect(panel);

@@ -33,9 +33,8 @@ protected:
         second.Kill();
         sim.Stop();
     }
-    void StartFirst(const char* exe = "Quilvo.exe", bool debug = true) {
+    void StartFirst(const char* exe = "Quilvo.exe") {
         first.UseExe(exe);
-        first.DebugIt(debug);
         ASSERT_TRUE(first.Start(dir.Path()));
         ASSERT_TRUE(WaitUntil(
             [&] {
@@ -89,7 +88,7 @@ TEST_F(NeverLost, ACrashShowsTheSessionsItHidBeforeTheProcessGoes) {
     const std::string event = "quilvo-e2e-crash-" + std::to_string(GetCurrentProcessId());
     HANDLE crash = CreateEventA(nullptr, TRUE, FALSE, event.c_str());
     SetEnvironmentVariableA("QUILVO_TEST_CRASH_EVENT", event.c_str());
-    StartFirst("QuilvoTestHooks.exe", false);
+    StartFirst("QuilvoTestHooks.exe");
     SetEnvironmentVariableA("QUILVO_TEST_CRASH_EVENT", nullptr);
     ClickBoxZero();
     SetEvent(crash);

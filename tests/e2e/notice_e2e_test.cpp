@@ -228,6 +228,7 @@ TEST_F(Notice, TheSessionsThatEndedWithTheirLogonAreOfferedAndReopenedWhereTheyW
 // A damaged file of kept sessions is passed over with a debug line: nothing of it is offered,
 // and the first pass writes it anew.
 TEST_F(Notice, ADamagedSessionsFileIsIgnoredAndReplaced) {
+    quilvo.DebugIt(true);
     const std::string file = dir.Path() + "\\Quilvo.sessions";
     ASSERT_TRUE(sessionsim::detail::WriteWholeFile(file, "Quilvo sessions 1\nlogon system=PRD client=100 user=ALICE\n"
                                                            "session code=SE16 box=9 normal=0,0,9,9 maximized=0 monitor=0,0,0,0\n"

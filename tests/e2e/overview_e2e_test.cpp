@@ -292,6 +292,7 @@ HWND TopmostOf(const std::vector<HWND>& sessions) {
 }
 
 TEST_F(Overview, LeftClickRaisesTheBoxWithItsFirstSessionOnTop) {
+    quilvo.DebugIt(true);
     StartAll(ThreeSessions());
     HWND panel = PanelsOf(Main())[0];
     std::vector<HWND> sessions = {sim.Hwnd("A"), sim.Hwnd("B"), sim.Hwnd("C")};
@@ -321,6 +322,7 @@ TEST_F(Overview, LeftClickRaisesTheBoxWithItsFirstSessionOnTop) {
 }
 
 TEST_F(Overview, ClickOnAMiniWindowRestoresAndRaisesItsSession) {
+    quilvo.DebugIt(true);
     StartAll(ThreeSessions(), "[Box0]\nSelection=QAS$$$\n");
     HWND panel0 = PanelsOf(Main())[0];
     ASSERT_TRUE(WaitUntil([&] { return MiniCount(panel0) == 1; }, kSettle));
@@ -334,6 +336,7 @@ TEST_F(Overview, ClickOnAMiniWindowRestoresAndRaisesItsSession) {
 }
 
 TEST_F(Overview, RightDragOfAMiniWindowMovesTheSessionByTheScaleAndPausesTheRefresh) {
+    quilvo.DebugIt(true);
     StartAll(ThreeSessions(), "[Box0]\nSelection=QAS$$$\n");
     HWND panel0 = PanelsOf(Main())[0];
     ASSERT_TRUE(WaitUntil([&] { return MiniCount(panel0) == 1; }, kSettle));
@@ -366,6 +369,7 @@ TEST_F(Overview, RightDragOfAMiniWindowMovesTheSessionByTheScaleAndPausesTheRefr
 // whose button was released elsewhere, ends: the refresh goes on, and a plain mouse move
 // moves nothing.
 TEST_F(Overview, ADragThatLosesTheMouseEndsAndTheRefreshGoesOn) {
+    quilvo.DebugIt(true);
     StartAll(ThreeSessions(), "[Box0]\nSelection=QAS$$$\n");
     HWND panel0 = PanelsOf(Main())[0];
     ASSERT_TRUE(WaitUntil([&] { return MiniCount(panel0) == 1; }, kSettle));
@@ -404,6 +408,7 @@ TEST_F(Overview, ADragThatLosesTheMouseEndsAndTheRefreshGoesOn) {
 }
 
 TEST_F(Overview, HoverTipAppearsWithTheTitleAndGoes) {
+    quilvo.DebugIt(true);
     StartAll(ThreeSessions(), "[Box0]\nSelection=QAS$$$\n");
     HWND panel0 = PanelsOf(Main())[0];
     ASSERT_TRUE(WaitUntil([&] { return MiniCount(panel0) == 1; }, kSettle));

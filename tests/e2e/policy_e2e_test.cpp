@@ -50,6 +50,7 @@ protected:
 };
 
 TEST_F(Policy, ItBeatsTheSettingsFileUntilWindowsSaysItChanged) {
+    quilvo.DebugIt(true);
     const DWORD off = 0;
     SetText("Production", "QAS");
     SetText("MaxSessions", "2");  // a text where a number belongs

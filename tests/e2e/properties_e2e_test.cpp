@@ -146,6 +146,7 @@ TEST_F(Properties, KeyboardOkStoresTheCutFieldsAndTheBoxRegroupsAtOnce) {
 // OK always writes and rebuilds, even when the user changed nothing: here the file held the
 // Selection in quotes, which reads the same, and comes back as the program writes it.
 TEST_F(Properties, OkWithoutChangeWritesAndRebuildsAndEmptyFieldsStoreThreeSigns) {
+    quilvo.DebugIt(true);
     HWND dlg = StartAndOpen("[Box1]\r\nSelection=\"PRD$100$$\"\r\n", 1, 1);
     ASSERT_NE(dlg, nullptr);
     EXPECT_EQ(Shown(dlg), "PRD$100$$");

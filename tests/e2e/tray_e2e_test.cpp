@@ -335,6 +335,7 @@ TEST_F(TrayMenu, StartWithWindowsWritesAndRemovesTheRunValueOfThisClass) {
 // The support file lands where support asks for it, with each of its parts, and without the
 // sessions' titles, Users and Transactions, or a box selection that names a User.
 TEST_F(TrayMenu, SaveDiagnosticsWritesTheSupportFileWithoutAName) {
+    quilvo.DebugIt(true);
     char local[MAX_PATH] = {};
     ASSERT_GT(GetEnvironmentVariableA("LOCALAPPDATA", local, sizeof local), 0u);
     const std::string folder = std::string(local) + "\\Quilvo\\";
