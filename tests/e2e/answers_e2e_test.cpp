@@ -56,7 +56,7 @@ TEST_F(Answers, ATransactionAndALogonShowAtTheNextPassInEveryBoxTheyDecide) {
     ASSERT_TRUE(Names(panels[0]).empty());
 
     // Wait for a calm desk: the rebuild of 17 s must not be what shows the change.
-    ASSERT_TRUE(sim.WaitForLog([&](const std::string&) { return sim.HasLine("get A 5 SMEN"); }, 8000));
+    ASSERT_TRUE(sim.WaitForLine("get A 5 SMEN", 8000));
     ASSERT_TRUE(sim.Send("set A tx=SM37"));
     EXPECT_TRUE(WaitUntil([&] { return Shows(all, "PRD 100 ANNA SM37 Orders"); }, kNextPass)) << Names(all)[0];
     EXPECT_TRUE(WaitUntil([&] { return Shows(panels[0], "PRD 100 ANNA SM37 Orders"); }, 1000)) << "sorted into box 1";
@@ -71,7 +71,7 @@ TEST_F(Answers, ATransactionAndALogonShowAtTheNextPassInEveryBoxTheyDecide) {
     // Calm again: over a few passes each session is asked its Transaction alone.
     sessionsim::QueryCounts before, after;
     ASSERT_TRUE(sim.Queries(before));
-    ASSERT_TRUE(sim.WaitForLog([&](const std::string&) {
+    ASSERT_TRUE(WaitUntil([&] {
         sessionsim::QueryCounts now;
         return sim.Queries(now) && now.Total() >= before.Total() + 8;
     }, 12000));

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -26,15 +27,20 @@ inline std::string ExeDirectory() {
     return p.substr(0, p.find_last_of("\\/") + 1);
 }
 
-// Waits until pred() holds, pumping this thread's messages; false at the deadline.
+// Waits until pred() holds, pumping this thread's messages; false at the deadline. Between two
+// looks it sleeps 10 ms, or three times as long as the last look took: a look at another
+// process's windows costs the Wine server a request or two per window of the desktop, and
+// looking without a pause took most of a core from the programs the test waits on.
 inline bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs) {
-    DWORD begin = GetTickCount();
+    const DWORD begin = GetTickCount();
     for (;;) {
+        const DWORD lookBegan = GetTickCount();
         if (pred()) return true;
-        if (GetTickCount() - begin > timeoutMs) return false;
+        const DWORD now = GetTickCount();
+        if (now - begin > timeoutMs) return false;
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-        Sleep(10);
+        Sleep(std::max<DWORD>(10, 3 * (now - lookBegan)));
     }
 }
 

@@ -322,7 +322,7 @@ public:
                 if (pred(l)) return true;
             }
             if (GetTickCount() - begin > timeoutMs) return false;
-            Sleep(2);
+            Sleep(10);  // each look opens and reads the log: a few requests to the Wine server
         }
     }
     bool WaitForLine(const std::string& line, DWORD timeoutMs = 5000) const {
