@@ -203,7 +203,6 @@ int main(int argc, char** argv) {
     e2e::QuilvoProcess quilvo;
     const char* exe = std::getenv("QUILVO_EXE");
     if (exe != nullptr && *exe != '\0') quilvo.UseExe(WindowsPath(exe));
-    quilvo.DebugIt(false);  // as a user runs it: no debugger taking its debug lines
     if (!quilvo.Start(dir.Path())) {
         std::fprintf(stderr, "Quilvo did not start\n");
         return 1;
